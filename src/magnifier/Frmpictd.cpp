@@ -1,0 +1,230 @@
+// Construction, start-up and shutdown of the magnifier window.
+#include "Frmpictd.h"
+
+#include "artwork.h"
+#include "picturebox.h"
+#include "topmost.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPushButton>
+
+namespace {
+const QColor kBackColor(192, 192, 255);
+const char* kTipMarkerFile = "Vivoduzivi.ini";
+} // namespace
+
+Frmpictd::Frmpictd(const Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services)
+{
+    setWindowTitle(QString());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    // Shown "maximised": the client area is the whole primary screen.
+    setGeometry(m_services.screen->geometry());
+    buildControls();
+    buildMenu();
+}
+
+Frmpictd::~Frmpictd() = default;
+
+void Frmpictd::buildControls()
+{
+    Imagxs1.MousePointer = QCursor(Qt::OpenHandCursor);
+    Imagxs2.MousePointer = QCursor(Qt::ClosedHandCursor);
+    Imadpic.MousePointer = Imagxs1.MousePointer;
+    Imatbiao = artwork::pencilPicture();
+    Pictubiao = {artwork::magnifierIcon(), artwork::glyphIcon()};
+
+    P1 = new PictureBox(this);
+    P1->setObjectName(QStringLiteral("P1"));
+    P1->setBackColor(palette().color(QPalette::Button));
+    P1->hide();
+    P2 = new PictureBox(this);
+    P2->setObjectName(QStringLiteral("P2"));
+    P2->hide();
+    connect(P1, &PictureBox::mouseDown, this, &Frmpictd::P1_MouseDown);
+    connect(P1, &PictureBox::clicked, this, &Frmpictd::P1_Click);
+    connect(P1, &PictureBox::doubleClicked, this, &Frmpictd::P1_DblClick);
+
+    auto makeButton = [this](const char* name, const QString& caption, const char* tip) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(QString::fromUtf8(tip));
+        b->setFocusPolicy(Qt::NoFocus);
+        return b;
+    };
+    Command5 = makeButton("Command5", {}, "手工画框标记");
+    Command5->setIconSize(QSize(32, 32));
+    Comqxbcfd = makeButton("Comqxbcfd", {}, "取消本次放大[可按X键]");
+    Comqxbcfd->setIcon(artwork::undoArrowPicture());
+    Comqxbcfd->setIconSize(QSize(16, 16));
+    Command1 = makeButton("Command1", QStringLiteral("宽-"), "单击减宽200");
+    Command2 = makeButton("Command2", QStringLiteral("高-"), "单击减高200");
+    Command3 = makeButton("Command3", QStringLiteral("宽+"), "单击增宽200");
+    Command4 = makeButton("Command4", QStringLiteral("高+"), "单击增高200");
+    placeButton(Command1, 4560, 2880, 495, 255);
+    placeButton(Command2, 4560, 2280, 495, 255);
+    placeButton(Command3, 4080, 2880, 495, 255);
+    placeButton(Command4, 4080, 2280, 495, 255);
+    for (QPushButton* b : {Command1, Command2, Command3, Command4})
+        b->hide();
+    connect(Command5, &QPushButton::clicked, this, &Frmpictd::Command5_Click);
+    connect(Comqxbcfd, &QPushButton::clicked, this, &Frmpictd::Comqxbcfd_Click);
+    connect(Command1, &QPushButton::clicked, this, &Frmpictd::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Frmpictd::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Frmpictd::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Frmpictd::Command4_Click);
+
+    Timer1 = new VbTimer(1000, this);
+    Timgund = new VbTimer(50, this);
+    Timtiula = new VbTimer(50, this);
+    TimKey = new VbTimer(1, this);
+    connect(Timer1, &VbTimer::Timer, this, &Frmpictd::Timer1_Timer);
+    connect(Timgund, &VbTimer::Timer, this, &Frmpictd::Timgund_Timer);
+    connect(Timtiula, &VbTimer::Timer, this, &Frmpictd::Timtiula_Timer);
+    connect(TimKey, &VbTimer::Timer, this, &Frmpictd::TimKey_Timer);
+}
+
+QAction* Frmpictd::addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)())
+{
+    QAction* a = menu->addAction(QString::fromUtf8(caption));
+    // Check marks are the options' state and only the handlers change them:
+    // a checkable item has already flipped its mark when it triggers, so
+    // the mark is put back before the handler runs.
+    connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
+        if (a->isCheckable())
+            a->setChecked(!checked);
+        (this->*handler)();
+    });
+    return a;
+}
+
+void Frmpictd::buildMenu()
+{
+    mnkz = new QMenu(QStringLiteral("控制"), this);
+    mnexit = addItem(mnkz, "取消本次放大[也可按X键或Esc键！]", &Frmpictd::mnexit_Click);
+    mnzaicifd = addItem(mnkz, "再次放大本屏(Ctrl+Z)", &Frmpictd::mnzaicifd_Click);
+    mnzaicifdxx = mnkz->addSeparator();
+    mnexit2 = addItem(mnkz, "退出！！！", &Frmpictd::mnexit2_Click);
+    mnexitxx = mnkz->addSeparator();
+    mnzongxiangfd = addItem(mnkz, "只纵向放大", &Frmpictd::mnzongxiangfd_Click);
+    mnshougong = addItem(mnkz, "自定义zuz", &Frmpictd::mnshougong_Click);
+    mnhiufuquesheng = addItem(mnkz, "恢复缺省大小[2倍]", &Frmpictd::mnhiufuquesheng_Click);
+    mnhfqsxx = mnkz->addSeparator();
+    mnsuoxiao = addItem(mnkz, "扩大1点5倍", &Frmpictd::mnsuoxiao_Click);
+    mnshxgdxx = mnkz->addSeparator();
+    mnshangxiagd = addItem(mnkz, "上下自动滚动", &Frmpictd::mnshangxiagd_Click);
+    mnxunhuang = addItem(mnkz, "循环滚动", &Frmpictd::mnxunhuang_Click);
+    mntiulaxg = addItem(mnkz, "推拉效果", &Frmpictd::mntiulaxg_Click);
+    mnsxgdxx = mnkz->addSeparator();
+    mnsudu = mnkz->addMenu(QStringLiteral("速度"));
+    mnkuai = addItem(mnsudu, "快=1", &Frmpictd::mnkuai_Click);
+    mnzhong = addItem(mnsudu, "中=100", &Frmpictd::mnzhong_Click);
+    mnman = addItem(mnsudu, "慢=500", &Frmpictd::mnman_Click);
+    mnquesheng = addItem(mnsudu, "缺省=50", &Frmpictd::mnquesheng_Click);
+    mnzidingyi = addItem(mnsudu, "自定义", &Frmpictd::mnzidingyi_Click);
+    mnqueshengxx = mnkz->addSeparator();
+    mnqufd = addItem(mnkz, "Zonara", &Frmpictd::mnqufd_Click);
+    mnwanneng = addItem(mnkz, "Snarell", &Frmpictd::mnwanneng_Click);
+    mnquxbcfd = mnkz->addSeparator();
+    mnabuot = addItem(mnkz, "关于...", &Frmpictd::mnabuot_Click);
+    mnbuhuo = addItem(mnkz, "捕获", &Frmpictd::mnbuhuo_Click);
+    mnbuhuo->setVisible(false);
+
+    for (QAction* a : {mnshangxiagd, mnxunhuang, mntiulaxg, mnkuai, mnzhong, mnman, mnquesheng,
+                       mnzidingyi})
+        a->setCheckable(true);
+    mnzhong->setChecked(true);
+}
+
+void Frmpictd::placeButton(QPushButton* button, double left, double top, double width,
+                           double height)
+{
+    const units::Screen s = screen();
+    button->setGeometry(s.toPixelsX(left), s.toPixelsY(top), s.toPixelsX(width),
+                        s.toPixelsY(height));
+}
+
+units::Screen Frmpictd::screen() const { return m_services.screen->screen(); }
+double Frmpictd::ScaleWidth() const { return screen().toTwipsX(width()); }
+double Frmpictd::ScaleHeight() const { return screen().toTwipsY(height()); }
+double Frmpictd::WindowTop() const { return screen().toTwipsY(y()); }
+double Frmpictd::WindowHeight() const { return screen().toTwipsY(height()); }
+
+Picture Frmpictd::CaptureScreen()
+{
+    // A menu or dialog that just closed over the view leaves a hole that is
+    // repainted only later; paint it now so the capture shows the view.
+    if (isVisible())
+        repaint();
+    return ::CaptureScreen(*m_services.grabber, screen());
+}
+
+void Frmpictd::Form_Load()
+{
+    const units::Screen s = screen();
+    placeButton(Command5, s.Width() - 375, 0, 375, 375);
+    Command5->setIcon(Imatbiao);
+    const double qxWidth = 300, qxHeight = 255;
+    placeButton(Comqxbcfd, s.Width() - qxWidth - 20, (s.Height() - qxHeight) / 1.2, qxWidth,
+                qxHeight);
+    Imadpic.Height = 2 * s.Height();
+    Imadpic.Width = 2 * s.Width();
+    mnbuhuo_Click();
+    // Keyboard preview: the buttons never take the focus, so every key
+    // reaches the window first.
+    setFocus();
+    AddTrayIcon();
+    InstallHotkey();
+    ApplyTipMarker();
+    FitWindowToPicture(Imadpic);
+}
+
+bool Frmpictd::TipMarkerExists() const
+{
+    return QFileInfo::exists(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kTipMarkerFile)));
+}
+
+void Frmpictd::ApplyTipMarker()
+{
+    if (!TipMarkerExists()) {
+        // Not topmost, so that the tip dialog can lie above the view.
+        SetTopmost(this, false);
+        ShowTipDialog();
+    } else {
+        SetTopmost(this, true);
+    }
+}
+
+void Frmpictd::Form_QueryUnload(bool& cancel, int /*unloadMode*/)
+{
+    cancel = false;
+    Timer1->setEnabled(false);
+}
+
+void Frmpictd::Form_Unload(bool& cancel)
+{
+    cancel = false;
+}
+
+void Frmpictd::mnexit2_Click() { close(); }
+
+void Frmpictd::closeEvent(QCloseEvent* event)
+{
+    bool cancel = false;
+    Form_QueryUnload(cancel, 0);
+    Form_Unload(cancel);
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void Frmpictd::PopupMenu(QMenu* menu) { menu->exec(QCursor::pos()); }

@@ -1,0 +1,198 @@
+#pragma once
+
+#include "imagecontrol.h"
+#include "platform/services.h"
+#include "vbtimer.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+class PictureBox;
+class QAction;
+class QMenu;
+class QPushButton;
+
+// The magnifier's one window: it freezes the screen into Imadpic and shows
+// it enlarged over the whole desktop. Created once at start, hidden between
+// views, closed only by quitting. Geometry is kept in twips throughout.
+class Frmpictd : public QWidget {
+    Q_OBJECT
+public:
+    explicit Frmpictd(const Services& services, QWidget* parent = nullptr);
+    ~Frmpictd() override;
+
+    // Start-up and shutdown.
+    void Form_Load();
+    void ApplyTipMarker();
+    void Form_QueryUnload(bool& cancel, int unloadMode);
+    void Form_Unload(bool& cancel);
+
+    // Capture.
+    Picture CaptureScreen();
+
+    // The view.
+    void FitWindowToPicture(ImageControl& p);
+    void CenterPicture(ImageControl& p);
+    void Form_Resize();
+    void EndView();
+    void mnbuhuo_Click();
+    void mnzaicifd_Click();
+    void mnhiufuquesheng_Click();
+    void mnsuoxiao_Click();
+    void mnzongxiangfd_Click();
+    void mnexit_Click();
+    void mnexit2_Click();
+    void Comqxbcfd_Click();
+
+    // Mouse and keys.
+    void Imadpic_MouseDown(int button, int shift, double x, double y);
+    void Imadpic_MouseMove(int button, int shift, double x, double y);
+    void Imadpic_MouseUp(int button, int shift, double x, double y);
+    void Imadpic_DblClick();
+    void Form_MouseDown(int button, int shift, double x, double y);
+    void Form_DblClick();
+    void Form_KeyDown(int keyCode, int shift);
+    void P1_MouseDown(int button, int shift, double x, double y);
+    void P1_Click();
+    void P1_DblClick();
+
+    // Scrolling, push-pull and speed.
+    void mnshangxiagd_Click();
+    void mnxunhuang_Click();
+    void mntiulaxg_Click();
+    void mnkuai_Click();
+    void mnzhong_Click();
+    void mnman_Click();
+    void mnquesheng_Click();
+    void mnzidingyi_Click();
+    void Timgund_Timer();
+    void Timtiula_Timer();
+    void StartPushPull();
+    void ResetPushPull();
+    void StopPushPull();
+
+    // Custom size.
+    void mnshougong_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+
+    // Tray icon and hotkey.
+    void AddTrayIcon();
+    void InstallHotkey();
+    void Timer1_Timer();
+    void TimKey_Timer();
+
+    // Companion programs, editor and tip dialog.
+    void mnqufd_Click();
+    void mnwanneng_Click();
+    void Command5_Click();
+    void mnabuot_Click();
+
+    // Screen size and the window's client area, in twips.
+    units::Screen screen() const;
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+    double WindowTop() const;
+    double WindowHeight() const;
+
+    // Controls.
+    ImageControl Imadpic;
+    ImageControl Imagls;
+    ImageControl Imagxs1;
+    ImageControl Imagxs2;
+    QPixmap Imatbiao;
+    PictureBox* P1 = nullptr;
+    PictureBox* P2 = nullptr;
+    std::array<QPixmap, 2> Pictubiao;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Comqxbcfd = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    VbTimer* Timer1 = nullptr;
+    VbTimer* Timgund = nullptr;
+    VbTimer* Timtiula = nullptr;
+    VbTimer* TimKey = nullptr;
+
+    QMenu* mnkz = nullptr;
+    QAction* mnexit = nullptr;
+    QAction* mnzaicifd = nullptr;
+    QAction* mnzaicifdxx = nullptr;
+    QAction* mnexit2 = nullptr;
+    QAction* mnexitxx = nullptr;
+    QAction* mnzongxiangfd = nullptr;
+    QAction* mnshougong = nullptr;
+    QAction* mnhiufuquesheng = nullptr;
+    QAction* mnhfqsxx = nullptr;
+    QAction* mnsuoxiao = nullptr;
+    QAction* mnshxgdxx = nullptr;
+    QAction* mnshangxiagd = nullptr;
+    QAction* mnxunhuang = nullptr;
+    QAction* mntiulaxg = nullptr;
+    QAction* mnsxgdxx = nullptr;
+    QMenu* mnsudu = nullptr;
+    QAction* mnkuai = nullptr;
+    QAction* mnzhong = nullptr;
+    QAction* mnman = nullptr;
+    QAction* mnquesheng = nullptr;
+    QAction* mnzidingyi = nullptr;
+    QAction* mnqueshengxx = nullptr;
+    QAction* mnqufd = nullptr;
+    QAction* mnwanneng = nullptr;
+    QAction* mnquxbcfd = nullptr;
+    QAction* mnabuot = nullptr;
+    QAction* mnbuhuo = nullptr;
+
+    // Window-level state.
+    float ScrollTop = 0;
+    std::int32_t DragStartX = 0;
+    std::int32_t DragStartY = 0;
+    // The push-pull fields are wider than 16 bits so that screens beyond
+    // 2184 pixels animate too.
+    std::int16_t PushPullGrowing = 0;
+    std::int32_t PushPullWidth = 0;
+    std::int32_t PushPullHeight = 0;
+    std::int32_t PushPullInsetX = 0;
+    std::int32_t PushPullInsetY = 0;
+    std::int32_t TrayFrame = 0;
+
+protected:
+    // Pops a menu up at the pointer and returns when it closes.
+    virtual void PopupMenu(QMenu* menu);
+    // Asks for a line of text; an empty result means cancelled.
+    virtual QString InputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText);
+    // Whether the tip marker file exists next to the program.
+    virtual bool TipMarkerExists() const;
+    virtual void ShowTipDialog();
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenu();
+    QAction* addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)());
+    void placeButton(QPushButton* button, double left, double top, double width,
+                     double height);
+    void applyImageGeometry();
+    bool overPicture(const QPointF& posPx) const;
+    QPointF toPictureTwips(const QPointF& posPx) const;
+    void updatePointer(const QPointF& posPx);
+
+    Services m_services;
+    enum class MouseTarget { None, Picture, Background };
+    MouseTarget m_mouseTarget = MouseTarget::None;
+};

@@ -1,0 +1,29 @@
+// Leaving the view for the region magnifier, the capture program, the
+// annotation editor or the tip dialog.
+#include "Frmpictd.h"
+
+#include <QInputDialog>
+
+void Frmpictd::mnqufd_Click()
+{
+    m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
+}
+
+void Frmpictd::mnwanneng_Click()
+{
+    m_services.starter->start(QStringLiteral("Derudovudi"), ProgramStarter::Show::Minimized);
+}
+
+void Frmpictd::Command5_Click() {}
+
+void Frmpictd::mnabuot_Click() { ShowTipDialog(); }
+
+void Frmpictd::ShowTipDialog() {}
+
+QString Frmpictd::InputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(this, title, prompt, QLineEdit::Normal,
+                                                 defaultText, &ok);
+    return ok ? answer : QString();
+}

@@ -1,0 +1,204 @@
+// Panning, the context menu, double-clicks and the keys that end a view.
+#include "Frmpictd.h"
+
+#include "mouseargs.h"
+#include "picturebox.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <cstdlib>
+
+using units::cint;
+
+bool Frmpictd::overPicture(const QPointF& posPx) const
+{
+    if (!Imadpic.Visible)
+        return false;
+    const units::Screen s = screen();
+    const QPointF t(s.toTwipsX(posPx.x()), s.toTwipsY(posPx.y()));
+    return Imadpic.rect().contains(t);
+}
+
+QPointF Frmpictd::toPictureTwips(const QPointF& posPx) const
+{
+    const units::Screen s = screen();
+    return {s.toTwipsX(posPx.x()) - Imadpic.Left, s.toTwipsY(posPx.y()) - Imadpic.Top};
+}
+
+void Frmpictd::updatePointer(const QPointF& posPx)
+{
+    const bool onPicture = m_mouseTarget == MouseTarget::Picture ||
+                           (m_mouseTarget == MouseTarget::None && overPicture(posPx));
+    setCursor(onPicture ? Imadpic.MousePointer : QCursor(Qt::ArrowCursor));
+}
+
+void Frmpictd::mousePressEvent(QMouseEvent* event)
+{
+    const int button = mouseargs::button(event->button());
+    const int shift = mouseargs::shift(event->modifiers());
+    const QPointF pos = event->position();
+    if (m_mouseTarget == MouseTarget::None)
+        m_mouseTarget = overPicture(pos) ? MouseTarget::Picture : MouseTarget::Background;
+    if (m_mouseTarget == MouseTarget::Picture) {
+        const QPointF t = toPictureTwips(pos);
+        Imadpic_MouseDown(button, shift, t.x(), t.y());
+    } else {
+        const units::Screen s = screen();
+        Form_MouseDown(button, shift, s.toTwipsX(pos.x()), s.toTwipsY(pos.y()));
+    }
+    // A popup menu may have taken the release with it.
+    if (!(QGuiApplication::mouseButtons() & Qt::AllButtons)) {
+        if (m_mouseTarget == MouseTarget::Picture) {
+            const QPointF t = toPictureTwips(pos);
+            Imadpic_MouseUp(button, shift, t.x(), t.y());
+        }
+        m_mouseTarget = MouseTarget::None;
+    }
+    updatePointer(pos);
+}
+
+void Frmpictd::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPointF pos = event->position();
+    if (m_mouseTarget == MouseTarget::Picture ||
+        (m_mouseTarget == MouseTarget::None && overPicture(pos))) {
+        const QPointF t = toPictureTwips(pos);
+        Imadpic_MouseMove(mouseargs::button(event->buttons()), mouseargs::shift(event->modifiers()),
+                          t.x(), t.y());
+    }
+    updatePointer(pos);
+}
+
+void Frmpictd::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF pos = event->position();
+    if (m_mouseTarget == MouseTarget::Picture) {
+        const QPointF t = toPictureTwips(pos);
+        Imadpic_MouseUp(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()),
+                        t.x(), t.y());
+    }
+    if (event->buttons() == Qt::NoButton)
+        m_mouseTarget = MouseTarget::None;
+    updatePointer(pos);
+}
+
+void Frmpictd::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double-click is reported as the double-click
+    // alone, so the drag start is not taken again.
+    m_mouseTarget = overPicture(event->position()) ? MouseTarget::Picture : MouseTarget::Background;
+    if (m_mouseTarget == MouseTarget::Picture)
+        Imadpic_DblClick();
+    else
+        Form_DblClick();
+}
+
+void Frmpictd::keyPressEvent(QKeyEvent* event)
+{
+    int keyCode = 0;
+    if (event->key() == Qt::Key_Escape)
+        keyCode = 27;
+    else if (event->key() == Qt::Key_X)
+        keyCode = 88;
+    Form_KeyDown(keyCode, mouseargs::shift(event->modifiers()));
+}
+
+void Frmpictd::Imadpic_MouseDown(int button, int /*shift*/, double x, double y)
+{
+    Imadpic.MousePointer = Imagxs2.MousePointer;
+    DragStartX = cint(x);
+    DragStartY = cint(y);
+    if (button == 2)
+        PopupMenu(mnkz);
+}
+
+void Frmpictd::Imadpic_MouseMove(int button, int /*shift*/, double x, double y)
+{
+    if (button != 1)
+        return;
+    std::int32_t dx = cint(x) - DragStartX;
+    std::int32_t dy = cint(y) - DragStartY;
+    const std::int32_t L = cint(Imadpic.Left);
+    const std::int32_t T = cint(Imadpic.Top);
+    const std::int32_t aL = std::abs(L);
+    const std::int32_t aT = std::abs(T);
+    const std::int32_t slackRight = cint(Imadpic.Width) - aL - cint(ScaleWidth());
+    const std::int32_t slackBottom = cint(Imadpic.Height) - aT - cint(ScaleHeight());
+
+    if (L >= 1) {
+        dx = 0;
+    } else if (dx >= 0 && dx > aL) {
+        dx = aL;
+    } else if (dx < 0 && std::abs(dx) > slackRight) {
+        dx = -slackRight;
+    }
+    if (T >= 1) {
+        dy = 0;
+    } else if (dy >= 0 && dy > aT) {
+        dy = aT;
+    } else if (dy < 0 && std::abs(dy) > slackBottom) {
+        dy = -slackBottom;
+    }
+    Imadpic.Left = L + dx;
+    Imadpic.Top = T + dy;
+    applyImageGeometry();
+}
+
+void Frmpictd::Imadpic_MouseUp(int, int, double, double)
+{
+    Imadpic.MousePointer = Imagxs1.MousePointer;
+}
+
+void Frmpictd::Form_MouseDown(int button, int, double, double)
+{
+    if (button == 2)
+        PopupMenu(mnkz);
+}
+
+void Frmpictd::P1_MouseDown(int button, int, double, double)
+{
+    if (button == 2)
+        PopupMenu(mnkz);
+}
+
+void Frmpictd::Form_KeyDown(int keyCode, int /*shift*/)
+{
+    if (keyCode == 27)
+        EndView();
+    else if (keyCode == 88)
+        EndView();
+}
+
+void Frmpictd::Imadpic_DblClick()
+{
+    mnshangxiagd->setChecked(!mnshangxiagd->isChecked());
+    if (mnshangxiagd->isChecked()) {
+        mntiulaxg->setChecked(false);
+        Timtiula->setEnabled(false);
+        P1->hide();
+        P2->hide();
+        Imadpic.Visible = true;
+        update();
+        Timgund->setEnabled(true);
+    } else {
+        Timgund->setEnabled(false);
+    }
+}
+
+void Frmpictd::Form_DblClick()
+{
+    Imadpic.picture = Imagls.picture;
+    P1->setPicture(Imagls.picture);
+    P1->setStretchedSource({}, {});
+    ScrollTop = float(WindowTop());
+    Timgund->setEnabled(false);
+    Timtiula->setEnabled(false);
+    hide();
+}
+
+void Frmpictd::P1_DblClick() { Form_DblClick(); }
+
+void Frmpictd::P1_Click() { Timtiula->setEnabled(false); }

@@ -1,0 +1,164 @@
+// The magnified view: geometry of the window and the picture, zoom modes,
+// painting and ending a view.
+#include "Frmpictd.h"
+
+#include "picturebox.h"
+
+#include <QAction>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+const QColor kBackColor(192, 192, 255);
+
+const QString kEnlarge15 = QStringLiteral("扩大1点5倍");
+const QString kEnlarge2 = QStringLiteral("扩大2倍");
+const QString kVerticalOnly = QStringLiteral("只纵向放大");
+const QString kBothWays = QStringLiteral("横向纵向都放大");
+} // namespace
+
+void Frmpictd::FitWindowToPicture(ImageControl& /*p*/)
+{
+    // The request is for a client area of the picture's size, centred, but
+    // never larger than the screen. A picture at least screen-sized thus
+    // leaves the window covering the screen; one shrunk below the screen
+    // leaves it covering the screen too, with the background showing
+    // around the picture where it stands.
+    const units::Screen s = screen();
+    const double w = s.Width();
+    const double h = s.Height();
+    const double left = (s.Width() - w) / 2;
+    const double top = (s.Height() - h) / 2;
+    const QRect screenRect = m_services.screen->geometry();
+    const QRect wanted(screenRect.x() + s.toPixelsX(left), screenRect.y() + s.toPixelsY(top),
+                       s.toPixelsX(w), s.toPixelsY(h));
+    if (geometry() != wanted)
+        setGeometry(wanted);
+}
+
+void Frmpictd::CenterPicture(ImageControl& p)
+{
+    p.Left = (ScaleWidth() - p.Width) / 2;
+    p.Top = (ScaleHeight() - p.Height) / 2;
+    applyImageGeometry();
+}
+
+void Frmpictd::Form_Resize() { CenterPicture(Imadpic); }
+
+void Frmpictd::resizeEvent(QResizeEvent*) { Form_Resize(); }
+
+void Frmpictd::applyImageGeometry() { update(); }
+
+void Frmpictd::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    const units::Screen s = screen();
+    const QRectF target(Imadpic.Left / s.TwipsPerPixelX, Imadpic.Top / s.TwipsPerPixelY,
+                        Imadpic.Width / s.TwipsPerPixelX, Imadpic.Height / s.TwipsPerPixelY);
+    const Picture& pic = Imadpic.picture;
+    if (!Imadpic.Visible || pic.isNull() || target.isEmpty()) {
+        painter.fillRect(dirty, kBackColor);
+        return;
+    }
+    // Only the part of the stretched picture that is on screen is drawn.
+    const QRectF visible = target & QRectF(dirty);
+    if (visible.isEmpty()) {
+        painter.fillRect(dirty, kBackColor);
+        return;
+    }
+    const double sx = pic.width() / target.width();
+    const double sy = pic.height() / target.height();
+    const QRectF source((visible.x() - target.x()) * sx, (visible.y() - target.y()) * sy,
+                        visible.width() * sx, visible.height() * sy);
+    painter.drawImage(visible, pic, source);
+    if (!visible.toAlignedRect().contains(dirty)) {
+        QRegion rest(dirty);
+        rest -= target.toAlignedRect();
+        for (const QRect& r : rest)
+            painter.fillRect(r, kBackColor);
+    }
+}
+
+void Frmpictd::mnbuhuo_Click()
+{
+    Imadpic.picture = CaptureScreen();
+    update();
+}
+
+void Frmpictd::mnzaicifd_Click()
+{
+    Imadpic.picture = CaptureScreen();
+    update();
+}
+
+void Frmpictd::mnhiufuquesheng_Click()
+{
+    mnsuoxiao->setText(kEnlarge15);
+    mnzongxiangfd->setText(kVerticalOnly);
+    const units::Screen s = screen();
+    Imadpic.Height = 2 * s.Height();
+    Imadpic.Width = 2 * s.Width();
+    applyImageGeometry();
+    FitWindowToPicture(Imadpic);
+    Command2->hide();
+    Command1->hide();
+    Command3->hide();
+    Command4->hide();
+}
+
+void Frmpictd::mnsuoxiao_Click()
+{
+    const QString caption = mnsuoxiao->text();
+    double factor = 0;
+    if (caption == kEnlarge15) {
+        mnzongxiangfd->setText(kVerticalOnly);
+        mnsuoxiao->setText(kEnlarge2);
+        factor = 1.5;
+    } else if (caption == kEnlarge2) {
+        mnzongxiangfd->setText(kVerticalOnly);
+        mnsuoxiao->setText(kEnlarge15);
+        factor = 2;
+    } else {
+        return;
+    }
+    FitWindowToPicture(Imadpic);
+    const units::Screen s = screen();
+    Imadpic.Height = factor * s.Height();
+    Imadpic.Width = factor * s.Width();
+    applyImageGeometry();
+}
+
+void Frmpictd::mnzongxiangfd_Click()
+{
+    const QString caption = mnzongxiangfd->text();
+    const units::Screen s = screen();
+    if (caption == kVerticalOnly) {
+        mnzongxiangfd->setText(kBothWays);
+        Imadpic.Left = 0;
+        Imadpic.Height = 2 * s.Height();
+        Imadpic.Width = s.Width();
+    } else if (caption == kBothWays) {
+        mnsuoxiao->setText(kEnlarge15);
+        mnzongxiangfd->setText(kVerticalOnly);
+        FitWindowToPicture(Imadpic);
+        Imadpic.Height = 2 * s.Height();
+        Imadpic.Width = 2 * s.Width();
+    } else {
+        return;
+    }
+    applyImageGeometry();
+}
+
+void Frmpictd::EndView()
+{
+    Imadpic.picture = Imagls.picture;
+    P1->setPicture(Imagls.picture);
+    P1->setStretchedSource({}, {});
+    hide();
+}
+
+void Frmpictd::mnexit_Click() { EndView(); }
+
+void Frmpictd::Comqxbcfd_Click() { EndView(); }

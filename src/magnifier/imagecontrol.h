@@ -1,0 +1,21 @@
+#pragma once
+
+#include "capture.h"
+
+#include <QCursor>
+#include <QRectF>
+
+// A windowless image of a form: its place and size are in twips, and it
+// draws its picture stretched to that size while the form paints. The
+// enlarged picture is never materialised.
+struct ImageControl {
+    double Left = 0;
+    double Top = 0;
+    double Width = 0;
+    double Height = 0;
+    Picture picture;
+    bool Visible = true;
+    QCursor MousePointer;
+
+    QRectF rect() const { return {Left, Top, Width, Height}; }
+};

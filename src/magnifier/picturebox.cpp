@@ -1,0 +1,63 @@
+#include "picturebox.h"
+
+#include "mouseargs.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::setPicture(const Picture& picture)
+{
+    m_picture = picture;
+    m_stretched = {};
+    update();
+}
+
+void PictureBox::setBackColor(const QColor& color)
+{
+    m_back = color;
+    update();
+}
+
+void PictureBox::setStretchedSource(const Picture& picture, const QRectF& source)
+{
+    m_stretched = picture;
+    m_source = source;
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    p.fillRect(event->rect(), m_back);
+    if (!m_stretched.isNull()) {
+        if (m_source.width() > 0 && m_source.height() > 0)
+            p.drawImage(QRectF(rect()), m_stretched, m_source);
+    } else if (!m_picture.isNull()) {
+        p.drawImage(0, 0, m_picture);
+    }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = true;
+    const QPointF at = event->position();
+    emit mouseDown(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()),
+                   at.x(), at.y());
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_pressed && rect().contains(event->position().toPoint()))
+        emit clicked();
+    m_pressed = false;
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent*)
+{
+    emit doubleClicked();
+}

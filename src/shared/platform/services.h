@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/programstarter.h"
+#include "platform/screengrabber.h"
+#include "platform/screeninfo.h"
+
+#include <memory>
+
+// The platform services a form uses, handed to it at construction so that
+// a test can hand it fakes instead.
+struct Services {
+    ScreenGrabber* grabber = nullptr;
+    ScreenInfo* screen = nullptr;
+    ProgramStarter* starter = nullptr;
+};
+
+// Owns the real services of the running platform.
+class SystemServices {
+public:
+    SystemServices();
+    ~SystemServices();
+    Services services() const;
+
+private:
+    std::unique_ptr<ScreenGrabber> m_grabber;
+    std::unique_ptr<ScreenInfo> m_screen;
+    std::unique_ptr<ProgramStarter> m_starter;
+};

@@ -1,0 +1,195 @@
+"""A private X desktop for driving the real programs: Xvfb, a window
+manager, a tray host, input through xdotool and pixels read back through
+the X server itself."""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+from PIL import Image
+from Xlib import X, display as xdisplay
+
+
+class Timeout(AssertionError):
+    pass
+
+
+def wait_until(predicate, timeout=10.0, what="condition", interval=0.05):
+    """Polls until predicate() returns a true value, which it returns."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Timeout(f"timed out after {timeout}s waiting for {what}")
+        time.sleep(interval)
+
+
+class XSession:
+    def __init__(self, width=1024, height=768, wm=True, tray=True):
+        self.width, self.height = width, height
+        self.procs = []
+        self.tmp = tempfile.mkdtemp(prefix="zuz-e2e-")
+        self.runtime = os.path.join(self.tmp, "runtime")
+        os.makedirs(self.runtime, mode=0o700)
+        self._start_server()
+        self.env = dict(os.environ)
+        self.env.update({
+            "DISPLAY": self.display_name,
+            "XDG_RUNTIME_DIR": self.runtime,
+            "XDG_CONFIG_HOME": os.path.join(self.tmp, "config"),
+            "HOME": self.tmp,
+            "QT_QPA_PLATFORM": "xcb",
+            "LANG": "C.UTF-8",
+        })
+        for key in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
+            self.env.pop(key, None)
+        self.dpy = xdisplay.Display(self.display_name)
+        self.root = self.dpy.screen().root
+        if wm:
+            self._start_wm()
+        if tray:
+            self._start_tray()
+
+    # --- server, window manager, tray -------------------------------------
+    def _start_server(self):
+        rfd, wfd = os.pipe()
+        proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(wfd), "-screen", "0",
+             f"{self.width}x{self.height}x24", "-nolisten", "tcp", "-dpi", "96",
+             "-noreset"],
+            pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(wfd)
+        self.procs.append(proc)
+        number = b""
+        with os.fdopen(rfd, "rb") as r:
+            deadline = time.monotonic() + 20
+            while not number.endswith(b"\n"):
+                chunk = r.read(1)
+                if not chunk:
+                    break
+                number += chunk
+                if time.monotonic() > deadline:
+                    break
+        if not number.strip():
+            raise RuntimeError("Xvfb did not start")
+        self.display_name = ":" + number.decode().strip()
+
+    def spawn(self, argv, **kw):
+        proc = subprocess.Popen(argv, env=self.env, stdout=subprocess.DEVNULL,
+                                stderr=kw.pop("stderr", subprocess.DEVNULL), **kw)
+        self.procs.append(proc)
+        return proc
+
+    def _start_wm(self):
+        self.spawn(["openbox", "--sm-disable"])
+        atom = self.dpy.intern_atom("_NET_SUPPORTING_WM_CHECK")
+        wait_until(lambda: self.root.get_full_property(atom, X.AnyPropertyType),
+                   15, "the window manager")
+
+    def _start_tray(self):
+        self.spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
+                    "request", "--height", "32", "--SetDockType", "true",
+                    "--SetPartialStrut", "false", "--expand", "true"])
+        sel = self.dpy.intern_atom("_NET_SYSTEM_TRAY_S0")
+        wait_until(lambda: self.dpy.get_selection_owner(sel) != X.NONE, 15, "the tray host")
+
+    def close(self):
+        for proc in reversed(self.procs):
+            if proc.poll() is None:
+                proc.send_signal(signal.SIGTERM)
+        for proc in reversed(self.procs):
+            try:
+                proc.wait(5)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+        try:
+            self.dpy.close()
+        except Exception:
+            pass
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    # --- pixels ---------------------------------------------------------------
+    def set_background(self, image):
+        """Puts a picture on the root window, where no window covers it."""
+        image = image.convert("RGB").resize((self.width, self.height))
+        depth = self.dpy.screen().root_depth
+        pm = self.root.create_pixmap(self.width, self.height, depth)
+        gc = pm.create_gc()
+        raw = image.tobytes("raw", "BGRX")
+        stride = self.width * 4
+        rows = max(1, 200000 // stride)
+        for y in range(0, self.height, rows):
+            n = min(rows, self.height - y)
+            pm.put_image(gc, 0, y, self.width, n, X.ZPixmap, depth, 0,
+                         raw[y * stride:(y + n) * stride])
+        self.root.change_attributes(background_pixmap=pm)
+        self.root.clear_area(0, 0, 0, 0, False)
+        self.dpy.sync()
+        self._background = pm
+
+    def screenshot(self, box=None):
+        x, y, w, h = box if box else (0, 0, self.width, self.height)
+        reply = self.root.get_image(x, y, w, h, X.ZPixmap, 0xFFFFFFFF)
+        return Image.frombytes("RGB", (w, h), reply.data, "raw", "BGRX")
+
+    # --- input and windows ------------------------------------------------------
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
+                              capture_output=True, text=True).stdout
+
+    def windows(self, cls=None, name=None, visible=True):
+        args = ["search"]
+        if visible:
+            args.append("--onlyvisible")
+        if cls is not None:
+            args += ["--class", cls]
+        else:
+            args += ["--name", name]
+        proc = subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True)
+        return [int(w) for w in proc.stdout.split()]
+
+    def window_geometry(self, wid):
+        w = self.dpy.create_resource_object("window", wid)
+        geo = w.get_geometry()
+        pos = w.translate_coords(self.root, 0, 0)
+        return (-pos.x, -pos.y, geo.width, geo.height)
+
+    def net_wm_state(self, wid):
+        w = self.dpy.create_resource_object("window", wid)
+        prop = w.get_full_property(self.dpy.intern_atom("_NET_WM_STATE"), X.AnyPropertyType)
+        if not prop:
+            return set()
+        return {self.dpy.get_atom_name(a) for a in prop.value}
+
+
+def program_folder(bin_dir, tmp, names=("zuz",)):
+    """A fresh program folder holding copies of the built programs."""
+    folder = tempfile.mkdtemp(prefix="prog-", dir=tmp)
+    for name in names:
+        src = os.path.join(bin_dir, name)
+        if os.path.exists(src):
+            shutil.copy2(src, folder)
+    return folder
+
+
+def test_pattern(width, height):
+    """Red grows to the right, green downwards: every point has its colour."""
+    img = Image.new("RGB", (width, height))
+    px = img.load()
+    for y in range(height):
+        g = (y * 255) // (height - 1)
+        for x in range(width):
+            px[x, y] = ((x * 255) // (width - 1), g, 128)
+    return img
