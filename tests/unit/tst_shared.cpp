@@ -1,0 +1,86 @@
+// Single instance and timers.
+#include "singleinstance.h"
+#include "vbtimer.h"
+
+#include <QFile>
+#include <QSysInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TstShared : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void secondInstanceIsRefused();
+    void lockOfAVanishedProcessIsTakenOver();
+    void timerWithIntervalZeroNeverTicks();
+    void timerKeepsSwitchAndInterval();
+
+private:
+    QTemporaryDir m_runtime;
+};
+
+void TstShared::initTestCase()
+{
+    QVERIFY(m_runtime.isValid());
+    qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+    QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TstShared::secondInstanceIsRefused()
+{
+    SingleInstance first(QStringLiteral("probe"));
+    QVERIFY(first.tryAcquire());
+    {
+        SingleInstance second(QStringLiteral("probe"));
+        QVERIFY(!second.tryAcquire());
+        SingleInstance other(QStringLiteral("other-program"));
+        QVERIFY(other.tryAcquire());
+    }
+    QVERIFY(first.tryAcquire());
+}
+
+void TstShared::lockOfAVanishedProcessIsTakenOver()
+{
+    SingleInstance probe(QStringLiteral("crashed"));
+    // What a killed holder leaves behind: its pid, its name and the host.
+    QFile f(probe.lockPath());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("999999\ncrashed\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    f.close();
+    QVERIFY(probe.tryAcquire());
+}
+
+void TstShared::timerWithIntervalZeroNeverTicks()
+{
+    VbTimer t(0);
+    QSignalSpy ticks(&t, &VbTimer::Timer);
+    t.setEnabled(true);
+    QVERIFY(t.Enabled());
+    QVERIFY(!t.isTicking());
+    QTest::qWait(30);
+    QCOMPARE(ticks.count(), 0);
+    t.setInterval(5);
+    QTRY_VERIFY(ticks.count() > 0);
+}
+
+void TstShared::timerKeepsSwitchAndInterval()
+{
+    VbTimer t(50);
+    QVERIFY(!t.isTicking());
+    t.setInterval(0);
+    t.setInterval(100);
+    QVERIFY(!t.isTicking()); // an interval alone does not switch it on
+    t.setEnabled(true);
+    QVERIFY(t.isTicking());
+    t.setInterval(0);
+    QVERIFY(t.Enabled());
+    QVERIFY(!t.isTicking());
+    t.setEnabled(false);
+    t.setInterval(20);
+    QVERIFY(!t.isTicking());
+}
+
+QTEST_MAIN(TstShared)
+#include "tst_shared.moc"
