@@ -5,7 +5,6 @@
 #include "picturebox.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -49,20 +48,20 @@ void Frmpictd::mousePressEvent(QMouseEvent* event)
         const units::Screen s = screen();
         Form_MouseDown(button, shift, s.toTwipsX(pos.x()), s.toTwipsY(pos.y()));
     }
-    // A popup menu may have taken the release with it.
-    if (!(QGuiApplication::mouseButtons() & Qt::AllButtons)) {
-        if (m_mouseTarget == MouseTarget::Picture) {
-            const QPointF t = toPictureTwips(pos);
-            Imadpic_MouseUp(button, shift, t.x(), t.y());
-        }
-        m_mouseTarget = MouseTarget::None;
-    }
     updatePointer(pos);
 }
 
 void Frmpictd::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF pos = event->position();
+    if (event->buttons() == Qt::NoButton && m_mouseTarget != MouseTarget::None) {
+        // A popup menu took the release with it: the button is up by now.
+        if (m_mouseTarget == MouseTarget::Picture) {
+            const QPointF t = toPictureTwips(pos);
+            Imadpic_MouseUp(0, mouseargs::shift(event->modifiers()), t.x(), t.y());
+        }
+        m_mouseTarget = MouseTarget::None;
+    }
     if (m_mouseTarget == MouseTarget::Picture ||
         (m_mouseTarget == MouseTarget::None && overPicture(pos))) {
         const QPointF t = toPictureTwips(pos);

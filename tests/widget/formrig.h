@@ -1,0 +1,59 @@
+#pragma once
+
+#include "Frmpictd.h"
+#include "fakes.h"
+
+#include <QMenu>
+
+#include <memory>
+
+// Frmpictd whose popup menus are recorded instead of run.
+class TestFrmpictd : public Frmpictd {
+public:
+    using Frmpictd::Frmpictd;
+    int popups = 0;
+    QMenu* lastMenu = nullptr;
+    QStringList answers; // what the input box answers next, in order
+    QStringList prompts;
+
+protected:
+    void PopupMenu(QMenu* menu) override
+    {
+        ++popups;
+        lastMenu = menu;
+    }
+    QString InputBox(const QString& prompt, const QString& title, const QString& def) override
+    {
+        prompts << prompt + QLatin1Char('|') + title + QLatin1Char('|') + def;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+};
+
+// A form on a fake screen of the given size and resolution, loaded as the
+// program loads it.
+struct FormRig {
+    FormRig(QSize pixels, double dpi = 96)
+        : screen(units::Screen::fromDpi(pixels.width(), pixels.height(), dpi, dpi)),
+          grabber(pixels)
+    {
+        Services s;
+        s.grabber = &grabber;
+        s.screen = &screen;
+        s.starter = &starter;
+        form = std::make_unique<TestFrmpictd>(s);
+        grabber.setCoveringWindow(form.get());
+        form->Form_Load();
+        form->show();
+    }
+
+    // The coded-pattern coordinates that the view shows at a window pixel.
+    QPoint shownAt(QPoint windowPx) const
+    {
+        return decodePattern(form->grab(QRect(windowPx, QSize(1, 1))).toImage().pixel(0, 0));
+    }
+
+    FixedScreenInfo screen;
+    FakeScreenGrabber grabber;
+    RecordingStarter starter;
+    std::unique_ptr<TestFrmpictd> form;
+};
