@@ -193,3 +193,36 @@ def test_pattern(width, height):
         for x in range(width):
             px[x, y] = ((x * 255) // (width - 1), g, 128)
     return img
+
+
+def gradient_colour(x, y, width, height):
+    """The colour test_pattern() has at a screen point."""
+    return ((x * 255) // (width - 1), (y * 255) // (height - 1), 128)
+
+
+def colour_close(a, b, tolerance=4):
+    return all(abs(p - q) <= tolerance for p, q in zip(a, b))
+
+
+def main(tests, argv=None):
+    """Runs the given test functions with the parsed arguments, prints a
+    closing tally and returns the exit status."""
+    import argparse
+    import traceback
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin", required=True, help="folder of the built programs")
+    args = parser.parse_args(argv)
+    passed = failed = 0
+    for test in tests:
+        start = time.monotonic()
+        try:
+            test(args)
+        except Exception:
+            failed += 1
+            print(f"FAIL {test.__name__} ({time.monotonic() - start:.1f}s)")
+            traceback.print_exc()
+        else:
+            passed += 1
+            print(f"PASS {test.__name__} ({time.monotonic() - start:.1f}s)")
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0

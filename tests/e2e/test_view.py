@@ -1,0 +1,91 @@
+"""zuz on a real X desktop: start-up view, dragging, 1.5 times from the
+menu, Esc, the second instance and a start after a killed one."""
+
+import signal
+import subprocess
+import sys
+
+from xsession import main, wait_until
+from zuzdriver import Zuz, expect_mapping, new_session, sample_points
+
+
+def middle_twice(w, h):
+    return lambda x, y: (w / 4 + x / 2, h / 4 + y / 2)
+
+
+def startup_shows_the_middle_twice(args):
+    for (w, h) in [(1024, 768), (1920, 1080)]:
+        with new_session(w, h) as s:
+            zuz = Zuz(s, args.bin)
+            zuz.start()
+            wid = zuz.view_window()
+            assert "_NET_WM_STATE_ABOVE" in s.net_wm_state(wid), s.net_wm_state(wid)
+            expect_mapping(s, middle_twice(w, h), sample_points(w, h), f"2x middle at {w}x{h}")
+
+
+def drag_menu_escape(args):
+    w, h = 1024, 768
+    with new_session(w, h) as s:
+        zuz = Zuz(s, args.bin)
+        zuz.start()
+        zuz.view_window()
+        pts = sample_points(w, h)
+        expect_mapping(s, middle_twice(w, h), pts, "start-up view")
+
+        # A drag moves the picture one to one.
+        s.xdotool("mousemove", 500, 400, "mousedown", 1)
+        for x, y in [(520, 390), (540, 380), (560, 360)]:
+            s.xdotool("mousemove", x, y)
+        s.xdotool("mouseup", 1)
+        expect_mapping(s, lambda x, y: (w / 4 + (x - 60) / 2, h / 4 + (y + 40) / 2), pts,
+                       "the picture moved by (60, -40)")
+
+        # Far beyond the corner it stops at the window's edges.
+        s.xdotool("mousemove", 20, 20, "mousedown", 1)
+        for x, y in [(300, 300), (700, 600), (1000, 760)]:
+            s.xdotool("mousemove", x, y)
+        s.xdotool("mouseup", 1)
+        expect_mapping(s, lambda x, y: (x / 2, y / 2), pts, "the picture at the top-left corner")
+
+        # "扩大1点5倍" from the right-click menu: 1.5 times from that corner.
+        before = set(s.windows(cls="zuz"))
+        s.xdotool("mousemove", 400, 300, "click", 3)
+        wait_until(lambda: set(s.windows(cls="zuz")) - before, 10, "the context menu")
+        s.xdotool("key", *(["Down"] * 7), "Return")
+        expect_mapping(s, lambda x, y: (x / 1.5, y / 1.5), pts, "1.5 times from the corner")
+
+        # Esc shows the real screen again; the program keeps running.
+        s.xdotool("mousemove", 400, 300, "click", 1, "key", "Escape")
+        zuz.view_gone()
+        expect_mapping(s, lambda x, y: (x, y), pts, "the real screen")
+        assert zuz.proc.poll() is None, "zuz ended with the view"
+
+
+def second_instance_and_killed_instance(args):
+    w, h = 1024, 768
+    with new_session(w, h) as s:
+        first = Zuz(s, args.bin)
+        first.start()
+        first.view_window()
+
+        proc2 = s.spawn([first.proc.args[0]])
+        box = wait_until(lambda: s.windows(name="zuz 提示"), 10, "the hint message box")
+        assert proc2.poll() is None, "the second start ended before its message was closed"
+        s.xdotool("windowactivate", "--sync", box[0], "key", "Return")
+        wait_until(lambda: proc2.poll() is not None, 10, "the second start to end")
+        assert proc2.returncode == 0, proc2.returncode
+        assert first.proc.poll() is None, "the first instance was disturbed"
+
+        first.proc.send_signal(signal.SIGKILL)
+        first.proc.wait(10)
+        wait_until(lambda: not s.windows(cls="zuz"), 10, "the killed view to vanish")
+        third = s.spawn([first.proc.args[0]])
+        first.view_window()
+        expect_mapping(s, middle_twice(w, h), sample_points(w, h), "a view after the kill")
+        assert third.poll() is None
+        assert not s.windows(name="zuz 提示"), "a stale lock blocked the new start"
+
+
+if __name__ == "__main__":
+    sys.exit(main([startup_shows_the_middle_twice, drag_menu_escape,
+                   second_instance_and_killed_instance]))

@@ -1,0 +1,72 @@
+"""Starting zuz on an XSession and looking at what it shows."""
+
+import os
+
+from xsession import (XSession, colour_close, gradient_colour, program_folder, test_pattern,
+                      wait_until)
+
+MARKER = "Vivoduzivi.ini"
+
+
+class Zuz:
+    def __init__(self, session, bin_dir, with_marker=True, folder=None):
+        self.s = session
+        self.folder = folder or program_folder(bin_dir, session.tmp, ("zuz", "Zonara"))
+        if with_marker:
+            with open(os.path.join(self.folder, MARKER), "wb") as f:
+                f.write(b"\r\n")
+        self.proc = None
+
+    def start(self):
+        self.proc = self.s.spawn([os.path.join(self.folder, "zuz")])
+        return self.proc
+
+    def view_window(self, timeout=10):
+        """The full-screen view window, once it is mapped and covers the screen."""
+        def find():
+            for wid in self.s.windows(cls="zuz"):
+                if self.s.window_geometry(wid) == (0, 0, self.s.width, self.s.height):
+                    return wid
+            return None
+        return wait_until(find, timeout, "the zuz view to cover the screen")
+
+    def view_gone(self, timeout=10):
+        wait_until(lambda: not any(self.s.window_geometry(w)[2:] == (self.s.width, self.s.height)
+                                   for w in self.s.windows(cls="zuz")),
+                   timeout, "the zuz view to be hidden")
+
+
+def expect_mapping(session, to_source, points, what, timeout=10, tolerance=4):
+    """Waits until every screen point shows the pattern colour of the
+    source point that to_source(x, y) names."""
+    w, h = session.width, session.height
+
+    def check():
+        shot = session.screenshot()
+        bad = []
+        for (x, y) in points:
+            sx, sy = to_source(x, y)
+            want = gradient_colour(int(sx), int(sy), w, h)
+            got = shot.getpixel((x, y))
+            if not colour_close(got, want, tolerance):
+                bad.append(((x, y), got, want))
+        check.last = bad
+        return not bad
+    check.last = []
+    try:
+        wait_until(check, timeout, what)
+    except AssertionError as e:
+        raise AssertionError(f"{e}; mismatches (point, got, want): {check.last[:5]}") from None
+
+
+def sample_points(width, height, margin=48):
+    """A grid of points clear of the buttons at the right edge and the tray."""
+    xs = [margin, width // 4, width // 2, (3 * width) // 4, width - 3 * margin]
+    ys = [margin, height // 3, height // 2, (2 * height) // 3, height - 3 * margin]
+    return [(x, y) for x in xs for y in ys]
+
+
+def new_session(width, height):
+    s = XSession(width, height)
+    s.set_background(test_pattern(width, height))
+    return s
