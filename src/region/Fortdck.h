@@ -1,0 +1,108 @@
+#pragma once
+
+#include "capture.h"
+#include "units.h"
+#include "vbtimer.h"
+
+#include <QWidget>
+
+#include <cstdint>
+
+class frmMainwn;
+struct FortdckMemory;
+
+// A windowless image of the form: place and size in twips, relative to the
+// client area. With Stretch on, the picture is drawn scaled to that size
+// while the form paints; the enlarged picture never exists in memory.
+struct RegionImage {
+    double Left = 0;
+    double Top = 0;
+    double Width = 0;
+    double Height = 0;
+    bool Stretch = false;
+    Picture picture;
+};
+
+// The magnified-region window: the clipboard's bitmap enlarged 2, 4 or 6
+// times, sized to it but never beyond the screen, centred. It is dragged
+// with edge snapping when it fits the screen and pans its picture when it
+// does not; it scrolls by itself when asked. Geometry is in twips.
+class Fortdck : public QWidget {
+    Q_OBJECT
+public:
+    explicit Fortdck(frmMainwn& main);
+    ~Fortdck() override;
+
+    void Form_Load();
+    void Form_Resize();
+    void Form_DblClick();
+    void Form_MouseDown(int button, int shift, double x, double y);
+    void Imayulanpic_MouseDown(int button, int shift, double x, double y);
+    void Imayulanpic_MouseMove(int button, int shift, double x, double y);
+    void Imayulanpic_DblClick();
+    void Timer1_Timer();
+    void Timgund_Timer();
+    void Timgund2_Timer();
+    void Unload();
+
+    void LayoutEnlargedPicture();
+    void FitWindowToPicture(RegionImage& picture);
+    void CenterPicture(RegionImage& picture);
+    void ChooseScrollTimer();
+    // Turns automatic scrolling on or off for this window.
+    void ScrollSwitchChanged(bool on);
+
+    units::Screen screen() const;
+    double Left() const;
+    double Top() const;
+    double Width() const;
+    double Height() const;
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+    void setLeft(double twips);
+    void setTop(double twips);
+    bool PictureFitsScreen() const;
+
+    RegionImage Imayulanpic;
+    RegionImage Imagls;
+    VbTimer* Timer1 = nullptr;
+    VbTimer* Timgund = nullptr;
+    VbTimer* Timgund2 = nullptr;
+
+    float PixToHook = 0;
+    float OrigX = 0;
+    float OrigY = 0;
+    std::int32_t GrabX = 0;
+    std::int32_t GrabY = 0;
+    FortdckMemory& memory;
+
+    static constexpr int kBorderPx = 1;
+
+signals:
+    void unloaded();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void ReloadPicture();
+    void LoadNaturalPicture();
+    void setWindowSize(double widthTwips, double heightTwips);
+    QRectF pictureRectPx() const;
+    QPointF clientPx(const QPointF& globalPx) const;
+    QPointF pictureTwips(const QPointF& globalPx) const;
+    bool overPicture(const QPointF& globalPx) const;
+
+    enum class Target { None, Picture, Background };
+    enum class Life { Loaded, Unloaded };
+    frmMainwn& m_main;
+    Target m_target = Target::None;
+    Life m_life = Life::Loaded;
+};

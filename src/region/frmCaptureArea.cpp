@@ -1,0 +1,172 @@
+// Loading, painting and unloading of the area picker.
+#include "frmCaptureArea.h"
+
+#include "cursors.h"
+#include "frmMainwn.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+// The outline of an inclusive pixel rectangle, one pixel wide.
+QRegion outlineArea(int x0, int y0, int x1, int y1)
+{
+    if (x0 > x1)
+        std::swap(x0, x1);
+    if (y0 > y1)
+        std::swap(y0, y1);
+    QRegion r(x0, y0, x1 - x0 + 1, 1);
+    r += QRect(x0, y1, x1 - x0 + 1, 1);
+    r += QRect(x0, y0, 1, y1 - y0 + 1);
+    r += QRect(x1, y0, 1, y1 - y0 + 1);
+    return r;
+}
+
+QRect spanned(int x0, int y0, int x1, int y1)
+{
+    return QRect(QPoint(std::min(x0, x1), std::min(y0, y1)),
+                 QPoint(std::max(x0, x1), std::max(y0, y1)));
+}
+} // namespace
+
+frmCaptureArea::frmCaptureArea(frmMainwn& owner)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::BypassWindowManagerHint),
+      m_owner(owner), m_font(LabelFont())
+{
+    setWindowTitle(QStringLiteral("Capture Area"));
+    // Every pixel is painted from the frozen screen; nothing is to be
+    // cleared first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::StrongFocus);
+    setGeometry(m_owner.services().screen->geometry());
+}
+
+frmCaptureArea::~frmCaptureArea() = default;
+
+QFont frmCaptureArea::LabelFont()
+{
+    QFont f(QStringLiteral("MS Sans Serif"), 12);
+    f.setBold(true);
+    return f;
+}
+
+void frmCaptureArea::Form_Load()
+{
+    setCursor(cursors::thinCross());
+    const Services& s = m_owner.services();
+    m_background = CaptureScreen(*s.grabber, s.screen->screen());
+}
+
+void frmCaptureArea::ShowModal()
+{
+    if (!isLoaded())
+        return;
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    // Esc must reach the picker although no window manager gives it the
+    // focus.
+    grabKeyboard();
+}
+
+void frmCaptureArea::Unload()
+{
+    if (m_state == State::Unloaded)
+        return;
+    m_state = State::Unloaded;
+    releaseKeyboard();
+    hide();
+    emit unloaded();
+}
+
+void frmCaptureArea::closeEvent(QCloseEvent* event)
+{
+    Unload();
+    event->accept();
+}
+
+bool frmCaptureArea::ShowsSizeLabel(const RectL& region)
+{
+    return region.Right - region.Left > 100 && region.Bottom - region.Top > 100;
+}
+
+QString frmCaptureArea::SizeLabelText(const RectL& region)
+{
+    return QStringLiteral(" %1 x %2 ")
+        .arg(std::int64_t(region.Right) - region.Left)
+        .arg(std::int64_t(region.Bottom) - region.Top);
+}
+
+QRect frmCaptureArea::SizeLabelRect(const RectL& region)
+{
+    const int top = units::cint((double(region.Bottom) - region.Top) / 2 + region.Top - 5);
+    return QRect(QPoint(region.Left, top), QPoint(region.Right - 1, region.Bottom - 1));
+}
+
+bool frmCaptureArea::hasSizeLabel() const
+{
+    return m_state == State::Outlined && ShowsSizeLabel(m_region);
+}
+
+QRect frmCaptureArea::sizeLabelRect() const { return SizeLabelRect(m_region); }
+QString frmCaptureArea::sizeLabelText() const { return SizeLabelText(m_region); }
+
+QRect frmCaptureArea::labelTextRect() const
+{
+    const QRect label = sizeLabelRect();
+    const QFontMetrics fm(m_font);
+    const int w = fm.horizontalAdvance(sizeLabelText());
+    // A little slack on each side for glyphs that overhang their advance.
+    const QRect text(label.left() + (label.width() - w) / 2 - 2, label.top(), w + 4, fm.height());
+    return text & label;
+}
+
+QRegion frmCaptureArea::drawnArea() const
+{
+    if (m_state != State::Outlined)
+        return {};
+    QRegion r = outlineArea(m_start.x, m_start.y, m_end.x, m_end.y);
+    r += outlineArea(m_start.x + 1, m_start.y + 1, m_end.x - 1, m_end.y - 1);
+    if (hasSizeLabel())
+        r += labelTextRect();
+    return r;
+}
+
+void frmCaptureArea::ClearWindow()
+{
+    // Only what the last move drew is painted over with the frozen screen.
+    update(drawnArea());
+    if (m_state == State::Outlined)
+        m_state = State::Pressed;
+}
+
+void frmCaptureArea::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    for (const QRect& r : event->region()) {
+        if (m_background.isNull())
+            p.fillRect(r, Qt::black);
+        else
+            p.drawImage(r.topLeft(), m_background, r);
+    }
+    if (m_state != State::Outlined)
+        return;
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 0));
+    const QRect white = spanned(m_start.x + 1, m_start.y + 1, m_end.x - 1, m_end.y - 1);
+    p.drawRect(white.adjusted(0, 0, -1, -1));
+    p.setPen(QPen(Qt::black, 0));
+    const QRect black = spanned(m_start.x, m_start.y, m_end.x, m_end.y);
+    p.drawRect(black.adjusted(0, 0, -1, -1));
+    if (hasSizeLabel()) {
+        const QRect label = sizeLabelRect();
+        p.setClipRect(label, Qt::IntersectClip);
+        p.setFont(m_font);
+        p.drawText(label, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, sizeLabelText());
+    }
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "capture.h"
+#include "modMain.h"
+
+#include <QFont>
+#include <QRegion>
+#include <QWidget>
+
+class frmMainwn;
+
+// The full-screen picker: the screen frozen into a picture at load, a live
+// outline and size label while the user drags, and on release the region
+// copied from the frozen picture to the clipboard before the
+// magnified-region window opens. Coordinates are pixels.
+class frmCaptureArea : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmCaptureArea(frmMainwn& owner);
+    ~frmCaptureArea() override;
+
+    void Form_Load();
+    void Form_MouseDown(int button, int shift, double x, double y);
+    void Form_MouseMove(int button, int shift, double x, double y);
+    void Form_MouseUp(int button, int shift, double x, double y);
+    void Form_KeyDown(int keyCode, int shift);
+    void ShowModal();
+    void Unload();
+    bool isLoaded() const { return m_state != State::Unloaded; }
+    bool isDragging() const { return m_state == State::Pressed || m_state == State::Outlined; }
+
+    // The frozen screen, the window's background.
+    const Picture& background() const { return m_background; }
+    const RectL& region() const { return m_region; }
+    // The size label of the current region: whether it shows, its
+    // rectangle and its text.
+    bool hasSizeLabel() const;
+    QRect sizeLabelRect() const;
+    QString sizeLabelText() const;
+    // What the last move drew over the background: both outlines and the
+    // label, the area that the next move repaints.
+    QRegion drawnArea() const;
+
+    static bool ShowsSizeLabel(const RectL& region);
+    static QString SizeLabelText(const RectL& region);
+    static QRect SizeLabelRect(const RectL& region);
+    static QFont LabelFont();
+
+signals:
+    void unloaded();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ClearWindow();
+    QRect labelTextRect() const;
+
+    // Pressed: dragging, nothing drawn yet; Outlined: dragging with the
+    // outline and label of the last move on the screen.
+    enum class State { Idle, Pressed, Outlined, Unloaded };
+    State m_state = State::Idle;
+    frmMainwn& m_owner;
+    Picture m_background;
+    PointL m_start;
+    PointL m_end;
+    RectL m_region;
+    QFont m_font;
+};

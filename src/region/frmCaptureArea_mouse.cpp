@@ -1,0 +1,81 @@
+// Dragging out the region, capturing it and leaving the picker.
+#include "frmCaptureArea.h"
+
+#include "frmMainwn.h"
+#include "vbmouse.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+using units::cint;
+
+void frmCaptureArea::Form_MouseDown(int /*button*/, int /*shift*/, double x, double y)
+{
+    if (m_state == State::Unloaded)
+        return;
+    m_start = {cint(x), cint(y)};
+    m_end = m_start;
+    m_state = State::Pressed;
+}
+
+void frmCaptureArea::Form_MouseMove(int /*button*/, int /*shift*/, double x, double y)
+{
+    if (!isDragging())
+        return;
+    ClearWindow();
+    m_end = {cint(x), cint(y)};
+    PointsToRect(m_start, m_end, m_region);
+    m_state = State::Outlined;
+    update(drawnArea());
+}
+
+void frmCaptureArea::Form_MouseUp(int /*button*/, int /*shift*/, double x, double y)
+{
+    // A release whose press happened before the picker opened picks nothing.
+    if (!isDragging())
+        return;
+    ClearWindow();
+    m_end = {cint(x), cint(y)};
+    PointsToRect(m_start, m_end, m_region);
+    Picture picture;
+    // The frozen screen, not the live one: what the user saw is what is
+    // taken, and the outline and label were never part of it.
+    if (CaptureRect(m_background, m_region, picture) == 1) {
+        m_owner.clipboard().setBitmap(picture);
+    } else {
+        hide();
+        m_owner.InformationBox(QStringLiteral("Unable to capture image!"));
+    }
+    Unload();
+    m_owner.LoadFortdck();
+}
+
+void frmCaptureArea::Form_KeyDown(int keyCode, int /*shift*/)
+{
+    if (keyCode == 27)
+        Unload();
+}
+
+void frmCaptureArea::mousePressEvent(QMouseEvent* event)
+{
+    Form_MouseDown(vbmouse::button(event->button()), vbmouse::shift(event->modifiers()),
+                   event->position().x(), event->position().y());
+}
+
+void frmCaptureArea::mouseMoveEvent(QMouseEvent* event)
+{
+    Form_MouseMove(vbmouse::button(event->buttons()), vbmouse::shift(event->modifiers()),
+                   event->position().x(), event->position().y());
+}
+
+void frmCaptureArea::mouseReleaseEvent(QMouseEvent* event)
+{
+    Form_MouseUp(vbmouse::button(event->button()), vbmouse::shift(event->modifiers()),
+                 event->position().x(), event->position().y());
+}
+
+void frmCaptureArea::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        Form_KeyDown(27, vbmouse::shift(event->modifiers()));
+}

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "platform/services.h"
+#include "regionclipboard.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+class Fortdck;
+class frmCaptureArea;
+class QAction;
+class QMenu;
+class QPushButton;
+class QUrl;
+
+// What the magnified-region window keeps from one window to the next, for
+// the life of the program.
+struct FortdckMemory {
+    std::int16_t HookedX = 0;
+    std::int16_t HookedY = 0;
+    float ScrollPos = 0;
+};
+
+// The control window: a small always-on-top button near the bottom-right
+// corner. A click picks a region, a drag moves the window, a right-click
+// opens the program's menu, whose check marks are the program's settings.
+// Geometry is in twips.
+class frmMainwn : public QWidget {
+    Q_OBJECT
+public:
+    frmMainwn(const Services& services, RegionClipboard& clipboard, QWidget* parent = nullptr);
+    ~frmMainwn() override;
+
+    // Start-up and exit.
+    void Form_Load();
+    void Form_Unload();
+    void ShowTipOnFirstRun();
+
+    // The button.
+    void Comzdy_Click();
+    void Comzdy_MouseDown(int button, int shift, double x, double y);
+    void Comzdy_MouseMove(int button, int shift, double x, double y);
+
+    // Commands of the popup menu.
+    void mnfangqu_Click();
+    void mnwnbh_Click();
+    void mnqpfd_Click();
+    void mnjsbh_Click();
+    void mnabut_Click();
+    void mnemail_Click();
+    void mn1x2_Click();
+    void mn1x4_Click();
+    void mn1x6_Click();
+    void mnshifougd_Click();
+    void mnkuai_Click();
+    void mnzhong_Click();
+    void mnman_Click();
+    void mnquesheng_Click();
+    void mnzidingyi_Click();
+
+    // The windows the control window opens.
+    Fortdck* fortdck() const;
+    void LoadFortdck();
+    void UnloadFortdck();
+    frmCaptureArea* picker() const { return m_picker.get(); }
+
+    const Services& services() const { return m_services; }
+    RegionClipboard& clipboard() const { return m_clipboard; }
+    FortdckMemory& fortdckMemory() { return m_memory; }
+    units::Screen screen() const;
+
+    double Left() const;
+    double Top() const;
+    double Width() const;
+    double Height() const;
+    void setLeft(double twips);
+    void setTop(double twips);
+    void setWidth(double twips);
+    void setHeight(double twips);
+
+    static QString ContactAddress();
+
+    // Pops a menu up at the pointer and returns when it closes.
+    virtual void PopupMenu(QMenu* menu);
+    // Asks for a line of text; an empty result means cancelled.
+    virtual QString InputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText);
+    // The information message of a failed capture.
+    virtual void InformationBox(const QString& text);
+
+    QPushButton* Comzdy = nullptr;
+    QMenu* mnuCaptureMain = nullptr;
+    QAction* mnfangqu = nullptr;
+    QMenu* mndangdabl = nullptr;
+    QAction* mn1x2 = nullptr;
+    QAction* mn1x4 = nullptr;
+    QAction* mn1x6 = nullptr;
+    QAction* mngdxx = nullptr;
+    QAction* mnshifougd = nullptr;
+    QMenu* mngdsd = nullptr;
+    QAction* mnkuai = nullptr;
+    QAction* mnzhong = nullptr;
+    QAction* mnman = nullptr;
+    QAction* mnquesheng = nullptr;
+    QAction* mnzidingyi = nullptr;
+    QAction* mnjsbhx = nullptr;
+    QAction* mnwnbh = nullptr;
+    QAction* mnqpfd = nullptr;
+    QAction* mnqpfdxx = nullptr;
+    QAction* mnjsbh = nullptr;
+    QAction* mnabutx = nullptr;
+    QAction* mnabut = nullptr;
+    QAction* mnemail = nullptr;
+
+    float OrigX = 0;
+    float OrigY = 0;
+
+protected:
+    virtual bool TipMarkerExists() const;
+    virtual void ShowTipDialog();
+    virtual void UnloadTipDialog();
+    virtual void OpenMailLink(const QUrl& link);
+    // Shows the picker modally and returns once it has unloaded.
+    virtual void RunModal(frmCaptureArea& picker);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildButton();
+    void buildMenu();
+    QAction* addItem(QMenu* menu, const char* caption, void (frmMainwn::*handler)());
+    void chooseRatio(QAction* item);
+    void chooseSpeed(QAction* item);
+    void setScrollIntervals(int ms);
+    QPointF buttonTwips(const QPointF& globalPx) const;
+
+    enum class Phase { Idle, Picking, Ending };
+    Phase m_phase = Phase::Idle;
+    Services m_services;
+    RegionClipboard& m_clipboard;
+    FortdckMemory m_memory;
+    QPointer<Fortdck> m_fortdck;
+    std::unique_ptr<frmCaptureArea> m_picker;
+};

@@ -1,0 +1,79 @@
+// The popup menu: its items, the programs it starts, the tip dialog, the
+// mail link and the end of the program.
+#include "frmMainwn.h"
+
+#include "frmCaptureArea.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QUrl>
+
+QString frmMainwn::ContactAddress() { return QStringLiteral("zonara@example.org"); }
+
+QAction* frmMainwn::addItem(QMenu* menu, const char* caption, void (frmMainwn::*handler)())
+{
+    QAction* a = menu->addAction(QString::fromUtf8(caption));
+    // Check marks are the settings and only the handlers change them: a
+    // checkable item has already flipped its mark when it triggers, so the
+    // mark is put back before the handler runs.
+    connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
+        if (a->isCheckable())
+            a->setChecked(!checked);
+        (this->*handler)();
+    });
+    return a;
+}
+
+void frmMainwn::buildMenu()
+{
+    mnuCaptureMain = new QMenu(QStringLiteral("捕获选择[&C]"), this);
+    mnfangqu = addItem(mnuCaptureMain, "放大区域", &frmMainwn::mnfangqu_Click);
+    mndangdabl = mnuCaptureMain->addMenu(QStringLiteral("放大比例"));
+    mn1x2 = addItem(mndangdabl, "1x2", &frmMainwn::mn1x2_Click);
+    mn1x4 = addItem(mndangdabl, "1x4", &frmMainwn::mn1x4_Click);
+    mn1x6 = addItem(mndangdabl, "1x6", &frmMainwn::mn1x6_Click);
+    mngdxx = mnuCaptureMain->addSeparator();
+    mnshifougd = addItem(mnuCaptureMain, "是否滚动", &frmMainwn::mnshifougd_Click);
+    mngdsd = mnuCaptureMain->addMenu(QStringLiteral("速度"));
+    mnkuai = addItem(mngdsd, "快=1", &frmMainwn::mnkuai_Click);
+    mnzhong = addItem(mngdsd, "中=100", &frmMainwn::mnzhong_Click);
+    mnman = addItem(mngdsd, "慢=500", &frmMainwn::mnman_Click);
+    mnquesheng = addItem(mngdsd, "缺省=50", &frmMainwn::mnquesheng_Click);
+    mnzidingyi = addItem(mngdsd, "自定义", &frmMainwn::mnzidingyi_Click);
+    mnjsbhx = mnuCaptureMain->addSeparator();
+    mnwnbh = addItem(mnuCaptureMain, "Snarell", &frmMainwn::mnwnbh_Click);
+    mnqpfd = addItem(mnuCaptureMain, "全屏放大", &frmMainwn::mnqpfd_Click);
+    mnqpfdxx = mnuCaptureMain->addSeparator();
+    mnjsbh = addItem(mnuCaptureMain, "结束放大", &frmMainwn::mnjsbh_Click);
+    mnabutx = mnuCaptureMain->addSeparator();
+    mnabut = addItem(mnuCaptureMain, "关于", &frmMainwn::mnabut_Click);
+    mnemail = addItem(mnuCaptureMain, "", &frmMainwn::mnemail_Click);
+    mnemail->setText(ContactAddress());
+
+    for (QAction* a : {mn1x2, mn1x4, mn1x6, mnshifougd, mnkuai, mnzhong, mnman, mnquesheng,
+                       mnzidingyi})
+        a->setCheckable(true);
+    mn1x2->setChecked(true);
+    mnquesheng->setChecked(true);
+}
+
+void frmMainwn::mnqpfd_Click()
+{
+    m_services.starter->start(QStringLiteral("zuz"), ProgramStarter::Show::Normal);
+}
+
+void frmMainwn::mnwnbh_Click()
+{
+    m_services.starter->start(QStringLiteral("Derudovudi"), ProgramStarter::Show::Normal);
+}
+
+void frmMainwn::mnabut_Click() { ShowTipDialog(); }
+
+void frmMainwn::mnemail_Click() { OpenMailLink(QUrl(QStringLiteral("mailto:") + ContactAddress())); }
+
+void frmMainwn::mnjsbh_Click()
+{
+    close();
+    if (m_picker)
+        m_picker->Unload();
+}

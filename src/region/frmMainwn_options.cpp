@@ -1,0 +1,102 @@
+// The settings of the menu: enlargement ratio, automatic scrolling and its
+// speed. They act on the magnified-region window that is open, if any.
+#include "frmMainwn.h"
+
+#include "Fortdck.h"
+#include "units.h"
+
+#include <QAction>
+#include <QLocale>
+
+#include <cmath>
+#include <optional>
+
+void frmMainwn::chooseRatio(QAction* item)
+{
+    // The open window keeps its size; the next one uses the new ratio.
+    item->setChecked(!item->isChecked());
+    for (QAction* other : {mn1x2, mn1x4, mn1x6})
+        if (other != item)
+            other->setChecked(false);
+}
+
+void frmMainwn::mn1x2_Click() { chooseRatio(mn1x2); }
+void frmMainwn::mn1x4_Click() { chooseRatio(mn1x4); }
+void frmMainwn::mn1x6_Click() { chooseRatio(mn1x6); }
+
+void frmMainwn::mnshifougd_Click()
+{
+    mnshifougd->setChecked(!mnshifougd->isChecked());
+    if (m_fortdck)
+        m_fortdck->ScrollSwitchChanged(mnshifougd->isChecked());
+}
+
+void frmMainwn::chooseSpeed(QAction* item)
+{
+    item->setChecked(!item->isChecked());
+    for (QAction* other : {mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
+        if (other != item)
+            other->setChecked(false);
+}
+
+void frmMainwn::setScrollIntervals(int ms)
+{
+    if (!m_fortdck)
+        return;
+    m_fortdck->Timgund->setInterval(ms);
+    m_fortdck->Timgund2->setInterval(ms);
+}
+
+void frmMainwn::mnkuai_Click()
+{
+    chooseSpeed(mnkuai);
+    setScrollIntervals(1);
+}
+
+void frmMainwn::mnzhong_Click()
+{
+    chooseSpeed(mnzhong);
+    setScrollIntervals(100);
+}
+
+void frmMainwn::mnman_Click()
+{
+    chooseSpeed(mnman);
+    setScrollIntervals(500);
+}
+
+void frmMainwn::mnquesheng_Click()
+{
+    chooseSpeed(mnquesheng);
+    setScrollIntervals(50);
+}
+
+namespace {
+// The locale's reading of a number, rounded to the nearest integer with
+// halves to even; nothing when the text is no number.
+std::optional<double> readNumber(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    double v = QLocale::system().toDouble(t, &ok);
+    if (!ok)
+        v = QLocale::c().toDouble(t, &ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return std::nearbyint(v);
+}
+} // namespace
+
+void frmMainwn::mnzidingyi_Click()
+{
+    chooseSpeed(mnzidingyi);
+    const QString answer = InputBox(QStringLiteral("请输入时钟频率[1000为1秒！]："),
+                                    QStringLiteral("时钟设置"), QStringLiteral("200"));
+    const std::optional<double> value = readNumber(answer);
+    // No number, or one a timer cannot take: the intervals stay as they are.
+    if (!value || *value < 0 || *value > 65535)
+        return;
+    setScrollIntervals(int(*value));
+}

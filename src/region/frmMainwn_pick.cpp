@@ -1,0 +1,93 @@
+// The button: dragging the control window and picking a region.
+#include "frmMainwn.h"
+
+#include "frmCaptureArea.h"
+#include "modMain.h"
+#include "vbmouse.h"
+#include "topmost.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QPushButton>
+
+QPointF frmMainwn::buttonTwips(const QPointF& globalPx) const
+{
+    // Measured from where the window was last put rather than from where
+    // the window system reports it: a move still on its way to the server
+    // would otherwise count twice.
+    const units::Screen s = screen();
+    const QPointF local = globalPx - QPointF(pos()) - QPointF(Comzdy->pos());
+    return {s.toTwipsX(local.x()), s.toTwipsY(local.y())};
+}
+
+bool frmMainwn::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != Comzdy)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const QPointF t = buttonTwips(me->globalPosition());
+        const int button = vbmouse::button(me->button());
+        Comzdy_MouseDown(button, vbmouse::shift(me->modifiers()), t.x(), t.y());
+        // The push button itself answers only the left button.
+        return button != 1;
+    }
+    if (event->type() == QEvent::MouseMove) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        const QPointF t = buttonTwips(me->globalPosition());
+        Comzdy_MouseMove(vbmouse::button(me->buttons()), vbmouse::shift(me->modifiers()),
+                         t.x(), t.y());
+    }
+    return false;
+}
+
+void frmMainwn::Comzdy_MouseDown(int button, int /*shift*/, double x, double y)
+{
+    if (button == 1) {
+        OrigX = float(x);
+        OrigY = float(y);
+    } else if (button == 2) {
+        PopupMenu(mnuCaptureMain);
+    }
+}
+
+void frmMainwn::Comzdy_MouseMove(int button, int /*shift*/, double x, double y)
+{
+    if (button != 1)
+        return;
+    setLeft(Left() + x - OrigX);
+    setTop(Top() + y - OrigY);
+}
+
+void frmMainwn::Comzdy_Click()
+{
+    if (m_phase != Phase::Idle)
+        return;
+    UnloadFortdck();
+    m_phase = Phase::Picking;
+    // Off the screen, and the screen beneath repainted, before the picker
+    // freezes it.
+    hide();
+    QCoreApplication::processEvents();
+    AreaCaptureMode = 4;
+    m_picker = std::make_unique<frmCaptureArea>(*this);
+    m_picker->Form_Load();
+    RunModal(*m_picker);
+    if (m_phase == Phase::Picking) {
+        m_phase = Phase::Idle;
+        SetTopmost(this, true);
+    }
+    m_picker.reset();
+}
+
+void frmMainwn::mnfangqu_Click() { Comzdy_Click(); }
+
+void frmMainwn::RunModal(frmCaptureArea& picker)
+{
+    QEventLoop loop;
+    connect(&picker, &frmCaptureArea::unloaded, &loop, &QEventLoop::quit);
+    picker.ShowModal();
+    if (picker.isLoaded())
+        loop.exec();
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What a second start of the region magnifier tells the user before it ends.
+namespace startup {
+QStringList regionSecondInstancePieces();
+// The pieces, each but the last followed by two line breaks.
+QString regionSecondInstanceText();
+QString regionSecondInstanceTitle();
+
+// Runs the region magnifier; returns the process exit code.
+int runRegion(int argc, char** argv);
+} // namespace startup
