@@ -1,0 +1,86 @@
+#pragma once
+
+#include "raster/colour.h"
+
+#include <QImage>
+#include <QLine>
+#include <QPainterPath>
+#include <QPoint>
+#include <QRect>
+#include <QRegion>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace raster {
+
+enum class Format { Colour, Mono };
+
+// A drawing surface: a picture of one format plus the drawing state that goes
+// with it (background and text colours for format conversions, a current
+// position for lines, and at most one traced path).
+//
+// A surface may cover only a window of a larger picture: it then takes and
+// clips picture coordinates, which lets a frame be composed over just the part
+// that changed with the very same steps as over the whole picture.
+class Surface {
+  public:
+    // Null when the size is empty or the memory cannot be had; callers treat
+    // a missing surface as one that draws nothing.
+    static std::unique_ptr<Surface> create(QSize size, Format format = Format::Colour);
+    static std::unique_ptr<Surface> create(const QRect& window, Format format = Format::Colour);
+
+    ~Surface();
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    Format format() const { return m_format; }
+    QRect window() const { return QRect(m_origin, m_image.size()); }
+    QPoint origin() const { return m_origin; }
+    int width() const { return m_image.width(); }
+    int height() const { return m_image.height(); }
+    const QImage& image() const { return m_image; }
+    QImage& image() { return m_image; }
+
+    Colour backgroundColour() const { return m_background; }
+    void setBackgroundColour(Colour c) { m_background = c; }
+    Colour textColour() const { return m_text; }
+    void setTextColour(Colour c) { m_text = c; }
+
+    // Puts a fresh picture of the other format in place, black, same size.
+    void setFormat(Format format);
+
+    void fillRect(const QRect& rect, Colour colour);
+    Colour pixel(QPoint p) const;
+
+    void moveTo(QPoint p) { m_position = p; }
+    QPoint position() const { return m_position; }
+    void lineTo(QPoint p, Colour colour, int penWidth);
+    void drawLines(const std::vector<QLine>& lines, Colour colour, int penWidth);
+
+    // A traced path stays with the surface until stroked, filled or turned
+    // into a region, each of which uses it up.
+    void setPath(const QPainterPath& path);
+    bool hasPath() const { return m_path.has_value(); }
+    void strokePath(Colour pen, int penWidth);
+    void strokeAndFillPath(Colour pen, int penWidth, Colour brush);
+    QRegion pathToRegion();
+
+    // Surfaces alive in the process; lets a long session prove it frees them.
+    static int liveCount();
+
+  private:
+    Surface(QImage image, Format format, QPoint origin);
+    template <typename Draw> void paint(Colour pen, int penWidth, Draw&& draw);
+
+    QImage m_image;
+    Format m_format;
+    QPoint m_origin;
+    Colour m_background = White;
+    Colour m_text = Black;
+    QPoint m_position;
+    std::optional<QPainterPath> m_path;
+};
+
+} // namespace raster
