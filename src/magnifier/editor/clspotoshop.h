@@ -1,0 +1,117 @@
+#pragma once
+
+#include "magnifier/editor/frameledger.h"
+#include "raster/box.h"
+#include "raster/colour.h"
+#include "raster/surface.h"
+
+#include <QPoint>
+#include <QRegion>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// The selection engine of the annotation editor. It records an outline over a
+// frozen picture, turns it into a selection shown with marching dashes, lets
+// the outline or the selected pixels be dragged, pastes them and undoes one
+// step, writing every frame onto a target surface the editor owns and shows.
+//
+// The target is taken to show the last frame written here, except between
+// OpenRgn and the start of a trace, where the editor draws its own rubber
+// band; the first frame after that is written whole.
+class clspotoshop {
+  public:
+    // Everything the object knows; the editor reads only WorkMode, but
+    // tests and tools look at the rest.
+    struct Fields {
+        qint16 WorkMode = 0; // 0 idle, 1 opened, 3 selected, 4 lifted, 5 pasted
+        qint32 Left = 0;
+        qint32 Top = 0;
+        raster::Box RgnBox;
+        raster::Box VisBox;
+        std::optional<QRegion> Rgn;
+        qint32 PicWidth = 0;
+        qint32 PicHeight = 0;
+        qint32 MaxSide = 0;
+        raster::Colour BackColor = raster::Black;
+        bool Trans = false;
+        std::vector<QPoint> Points;
+        qint32 PointCount = 0;
+        raster::Surface* TargetDC = nullptr;
+        qint32 UndoLeft = 0;
+        qint32 UndoTop = 0;
+        qint32 UndoMode = 0;
+        qint32 GrabDX = 0;
+        qint32 GrabDY = 0;
+        qint32 ClickState = 0; // 0 none held, 1 first point held, 2 first and second held
+        QPoint FirstPoint;
+        QPoint SecondPoint;
+        qint32 SavedWidth = 0;
+        qint32 SavedHeight = 0;
+        qint16 AntPhase = 0;
+        qint32 MoveStartLeft = 0;
+        qint32 MoveStartTop = 0;
+        qint16 MoveStartMode = 0;
+
+        std::unique_ptr<raster::Surface> BackBuf;
+        std::unique_ptr<raster::Surface> SketchBuf;
+        std::unique_ptr<raster::Surface> MaskBuf;
+        std::unique_ptr<raster::Surface> ClipBuf;
+        std::unique_ptr<raster::Surface> OutlineBuf;
+        std::unique_ptr<raster::Surface> FillBuf;
+        std::unique_ptr<raster::Surface> ComposeBuf;
+    };
+
+    explicit clspotoshop(Composition composition = Composition::ChangedArea);
+    ~clspotoshop();
+    clspotoshop(const clspotoshop&) = delete;
+    clspotoshop& operator=(const clspotoshop&) = delete;
+
+    void WorkMode(qint16 value);
+    qint16 WorkMode() const { return m.WorkMode; }
+    qint32 Left() const { return m.Left; }
+    qint32 Top() const { return m.Top; }
+    void BackColor(raster::Colour value);
+    void Trans(bool value);
+    bool Trans() const { return m.Trans; }
+    void endSel();
+    void addPoint(qint32 x, qint32 y, bool isFirst);
+    void OpenRgn(raster::Surface* target, qint32 width, qint32 height);
+    qint16 UnDo();
+    void Display();
+    void MoveStart(qint32 x, qint32 y);
+    void MoveClipTo(qint32 x, qint32 y);
+    void MoveRgnTo(qint32 x, qint32 y);
+    void EndClipMove(bool isSet, qint32 left, qint32 top, qint16 mode);
+    void EndRgnMove();
+    bool isInClip(qint32 x, qint32 y) const;
+    void Paste();
+    void PaintPic();
+
+    const Fields& fields() const { return m; }
+    // The part of the target written since the last call, for the editor to
+    // repaint no more than that.
+    QRegion takeWritten() { return std::exchange(m_written, QRegion()); }
+
+  private:
+    void InitSketch(bool restore, qint32 width, qint32 height);
+    void DrawLastSegment();
+    void MakeRgn();
+    void RefreshMasks();
+    void TracePath(raster::Surface* dc, qint32 dx, qint32 dy);
+
+    qint32 boxWidth() const { return m.RgnBox.right - m.RgnBox.left + 1; }
+    qint32 boxHeight() const { return m.RgnBox.bottom - m.RgnBox.top + 1; }
+    QRect originBox() const { return QRect(m.RgnBox.left, m.RgnBox.top, boxWidth(), boxHeight()); }
+    QRect currentBox() const { return QRect(m.Left, m.Top, boxWidth(), boxHeight()); }
+    QRect picture() const { return QRect(0, 0, m.PicWidth, m.PicHeight); }
+    std::unique_ptr<raster::Surface> dashedOutline() const;
+    void present(const FramePlan& plan, const std::function<void(raster::Surface*)>& compose);
+
+    Fields m;
+    FrameLedger m_ledger;
+    QRegion m_written;
+};

@@ -1,0 +1,135 @@
+#include "magnifier/editor/clspotoshop.h"
+
+#include "raster/blit.h"
+
+#include <QLine>
+
+using raster::blt;
+using raster::Rop;
+using raster::Surface;
+
+// Composes the frame over each rectangle of the area that needs it, with the
+// same steps a whole-picture frame takes, and copies it onto the target.
+void clspotoshop::present(const FramePlan& plan,
+                          const std::function<void(raster::Surface*)>& compose) {
+    if (!m.TargetDC) return;
+    const QRegion area = m_ledger.areaFor(plan, picture());
+    bool complete = true;
+    for (const QRect& r : area) {
+        m.ComposeBuf = Surface::create(r);
+        complete = complete && m.ComposeBuf;
+        compose(m.ComposeBuf.get());
+        blt(m.TargetDC, r.x(), r.y(), r.width(), r.height(), m.ComposeBuf.get(), r.x(), r.y(),
+            Rop::Copy);
+        m.ComposeBuf.reset();
+    }
+    m_written += area;
+    if (complete)
+        m_ledger.shown(plan);
+    else
+        m_ledger.forget();
+}
+
+void clspotoshop::DrawLastSegment() {
+    if (!m.TargetDC || m.Points.empty()) return;
+    const QPoint last = m.Points.back();
+    Surface* sketch = m.SketchBuf.get();
+    if (m.PointCount == 1) {
+        if (sketch) sketch->moveTo(last);
+        return;
+    }
+    if (sketch) {
+        const QPoint from = sketch->position();
+        sketch->lineTo(last, raster::Black, 1);
+        m_ledger.sketchInked(QRect(from, last).normalized().adjusted(-1, -1, 1, 1));
+    }
+    // Each trace pixel shows the inverse of the background under it.
+    const qint32 w = m.PicWidth;
+    const qint32 h = m.PicHeight;
+    present(m_ledger.traceFrame(), [&](Surface* compose) {
+        blt(compose, 0, 0, w, h, m.BackBuf.get(), 0, 0, Rop::Copy);
+        blt(compose, 0, 0, w, h, sketch, 0, 0, Rop::And);
+        auto inverse = compose ? Surface::create(compose->window()) : nullptr;
+        blt(inverse.get(), 0, 0, w, h, m.BackBuf.get(), 0, 0, Rop::Copy);
+        blt(inverse.get(), 0, 0, w, h, sketch, 0, 0, Rop::NotOr);
+        blt(compose, 0, 0, w, h, inverse.get(), 0, 0, Rop::Or);
+    });
+}
+
+// The outline cut by 45-degree stripes of period 8; the phase moves them one
+// pixel per frame, which makes the dashes march.
+std::unique_ptr<Surface> clspotoshop::dashedOutline() const {
+    const qint32 w = boxWidth();
+    const qint32 h = boxHeight();
+    auto dashes = Surface::create(QSize(w, h));
+    blt(dashes.get(), 0, 0, w, h, m.OutlineBuf.get(), 0, 0, Rop::Copy);
+    std::vector<QLine> stripes;
+    for (qint32 t = m.AntPhase; t <= 2 * m.MaxSide; t += 8)
+        stripes.emplace_back(t, 0, 0, t);
+    if (dashes) dashes->drawLines(stripes, raster::Black, 2);
+    return dashes;
+}
+
+void clspotoshop::Display() {
+    if (m.WorkMode != 3 && m.WorkMode != 4) return;
+    const qint32 w = boxWidth();
+    const qint32 h = boxHeight();
+    const bool lifted = m.WorkMode == 4;
+    auto dashes = dashedOutline();
+    if (lifted) blt(dashes.get(), 0, 0, w, h, dashes.get(), 0, 0, Rop::NotCopy);
+    const Rop last = lifted ? Rop::And : Rop::Or;
+
+    const FramePlan plan = m_ledger.boxesFrame(lifted ? originBox() : QRect(), currentBox());
+    present(plan, [&](Surface* compose) {
+        const qint32 pw = m.PicWidth;
+        const qint32 ph = m.PicHeight;
+        if (lifted) {
+            blt(compose, 0, 0, pw, ph, m.BackBuf.get(), 0, 0, Rop::Copy);
+            blt(compose, m.RgnBox.left, m.RgnBox.top, w, h, m.MaskBuf.get(), 0, 0, Rop::And);
+            blt(compose, m.RgnBox.left, m.RgnBox.top, w, h, m.FillBuf.get(), 0, 0, Rop::Or);
+            blt(compose, m.Left, m.Top, w, h, m.MaskBuf.get(), 0, 0, Rop::And);
+            blt(compose, m.Left, m.Top, w, h, m.ClipBuf.get(), 0, 0, Rop::Or);
+        } else {
+            if (compose) compose->fillRect(picture(), raster::White);
+            blt(compose, m.Left, m.Top, w, h, m.OutlineBuf.get(), 0, 0, Rop::NotCopy);
+            blt(compose, 0, 0, pw, ph, m.BackBuf.get(), 0, 0, Rop::And);
+        }
+        blt(compose, m.Left, m.Top, w, h, dashes.get(), 0, 0, last);
+    });
+    m.AntPhase = (m.AntPhase + 1) & 7;
+}
+
+void clspotoshop::Paste() {
+    if (m.WorkMode == 0) return;
+    const qint32 w = boxWidth();
+    const qint32 h = boxHeight();
+    // The selected pixels without their white edge.
+    auto pixels = Surface::create(QSize(w, h));
+    blt(pixels.get(), 0, 0, w, h, m.OutlineBuf.get(), 0, 0, Rop::Copy);
+    blt(pixels.get(), 0, 0, w, h, m.MaskBuf.get(), 0, 0, Rop::NotCopy);
+    blt(pixels.get(), m.VisBox.left - m.RgnBox.left, m.VisBox.top - m.RgnBox.top, w, h,
+        m.BackBuf.get(), m.VisBox.left, m.VisBox.top, Rop::And);
+
+    present(m_ledger.boxesFrame(originBox(), currentBox()), [&](Surface* compose) {
+        blt(compose, 0, 0, m.PicWidth, m.PicHeight, m.BackBuf.get(), 0, 0, Rop::Copy);
+        blt(compose, m.RgnBox.left, m.RgnBox.top, w, h, m.MaskBuf.get(), 0, 0, Rop::And);
+        blt(compose, m.RgnBox.left, m.RgnBox.top, w, h, m.FillBuf.get(), 0, 0, Rop::Or);
+        blt(compose, m.Left, m.Top, w, h, m.MaskBuf.get(), 0, 0, Rop::And);
+        blt(compose, m.Left, m.Top, w, h, pixels.get(), 0, 0, Rop::Or);
+    });
+
+    m.UndoLeft = m.Left;
+    m.UndoTop = m.Top;
+    m.UndoMode = m.WorkMode;
+    m.WorkMode = 5;
+}
+
+// A frame is only ever held while it is composed, so a repaint between frames
+// leaves the target as it is.
+void clspotoshop::PaintPic() {
+    if (!m.ComposeBuf || !m.TargetDC) return;
+    const QRect r = m.ComposeBuf->window() & picture();
+    blt(m.TargetDC, r.x(), r.y(), r.width(), r.height(), m.ComposeBuf.get(), r.x(), r.y(),
+        Rop::Copy);
+    m_written += r;
+}
