@@ -13,6 +13,7 @@
 class PictureBox;
 class QAction;
 class QMenu;
+class QPainter;
 class QPushButton;
 
 // The magnifier's one window: it freezes the screen into Imadpic and shows
@@ -188,6 +189,8 @@ private:
     void placeButton(QPushButton* button, double left, double top, double width,
                      double height);
     void applyImageGeometry();
+    void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
+                        const Picture& pic);
     bool overPicture(const QPointF& posPx) const;
     QPointF toPictureTwips(const QPointF& posPx) const;
     void updatePointer(const QPointF& posPx);

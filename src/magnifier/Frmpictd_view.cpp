@@ -3,9 +3,11 @@
 #include "Frmpictd.h"
 
 #include "picturebox.h"
+#include "stretch.h"
 
 #include <QAction>
 #include <QPaintEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPushButton>
 
@@ -58,26 +60,43 @@ void Frmpictd::paintEvent(QPaintEvent* event)
     const QRectF target(Imadpic.Left / s.TwipsPerPixelX, Imadpic.Top / s.TwipsPerPixelY,
                         Imadpic.Width / s.TwipsPerPixelX, Imadpic.Height / s.TwipsPerPixelY);
     const Picture& pic = Imadpic.picture;
-    if (!Imadpic.Visible || pic.isNull() || target.isEmpty()) {
-        painter.fillRect(dirty, kBackColor);
+    const bool drawn = Imadpic.Visible && !pic.isNull() && !target.isEmpty();
+    QRegion background(dirty);
+    if (drawn) {
+        background -= target.toAlignedRect();
+        paintStretched(painter, event->region(), target, pic);
+    }
+    for (const QRect& r : background)
+        painter.fillRect(r, kBackColor);
+}
+
+void Frmpictd::paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
+                              const Picture& pic)
+{
+    const QRectF whole(pic.rect());
+    // Straight into the window's backing store where it is a plain image:
+    // the enlarged picture is drawn at memory speed and never materialised.
+    auto* store = dynamic_cast<QImage*>(painter.paintEngine()->paintDevice());
+    const QTransform& t = painter.deviceTransform();
+    if (store && t.type() <= QTransform::TxTranslate && stretch::supports(*store, pic)) {
+        const QPoint offset(int(t.dx()), int(t.dy()));
+        QRegion allowed = dirty.translated(offset);
+        const QRegion system = painter.paintEngine()->systemClip();
+        if (!system.isEmpty())
+            allowed &= system;
+        for (const QRect& r : allowed)
+            stretch::stretchNearest(*store, r, target.translated(offset), pic, whole);
         return;
     }
-    // Only the part of the stretched picture that is on screen is drawn.
-    const QRectF visible = target & QRectF(dirty);
-    if (visible.isEmpty()) {
-        painter.fillRect(dirty, kBackColor);
-        return;
-    }
-    const double sx = pic.width() / target.width();
-    const double sy = pic.height() / target.height();
-    const QRectF source((visible.x() - target.x()) * sx, (visible.y() - target.y()) * sy,
-                        visible.width() * sx, visible.height() * sy);
-    painter.drawImage(visible, pic, source);
-    if (!visible.toAlignedRect().contains(dirty)) {
-        QRegion rest(dirty);
-        rest -= target.toAlignedRect();
-        for (const QRect& r : rest)
-            painter.fillRect(r, kBackColor);
+    for (const QRect& r : dirty) {
+        const QRectF visible = target & QRectF(r);
+        if (visible.isEmpty())
+            continue;
+        const double sx = pic.width() / target.width();
+        const double sy = pic.height() / target.height();
+        painter.drawImage(visible, pic,
+                          QRectF((visible.x() - target.x()) * sx, (visible.y() - target.y()) * sy,
+                                 visible.width() * sx, visible.height() * sy));
     }
 }
 

@@ -24,11 +24,6 @@ QRegion outlineArea(int x0, int y0, int x1, int y1)
     return r;
 }
 
-QRect spanned(int x0, int y0, int x1, int y1)
-{
-    return QRect(QPoint(std::min(x0, x1), std::min(y0, y1)),
-                 QPoint(std::max(x0, x1), std::max(y0, y1)));
-}
 } // namespace
 
 frmCaptureArea::frmCaptureArea(frmMainwn& owner)
@@ -156,13 +151,10 @@ void frmCaptureArea::paintEvent(QPaintEvent* event)
     }
     if (m_state != State::Outlined)
         return;
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Qt::white, 0));
-    const QRect white = spanned(m_start.x + 1, m_start.y + 1, m_end.x - 1, m_end.y - 1);
-    p.drawRect(white.adjusted(0, 0, -1, -1));
-    p.setPen(QPen(Qt::black, 0));
-    const QRect black = spanned(m_start.x, m_start.y, m_end.x, m_end.y);
-    p.drawRect(black.adjusted(0, 0, -1, -1));
+    for (const QRect& r : outlineArea(m_start.x + 1, m_start.y + 1, m_end.x - 1, m_end.y - 1))
+        p.fillRect(r, Qt::white);
+    for (const QRect& r : outlineArea(m_start.x, m_start.y, m_end.x, m_end.y))
+        p.fillRect(r, Qt::black);
     if (hasSizeLabel()) {
         const QRect label = sizeLabelRect();
         p.setClipRect(label, Qt::IntersectClip);

@@ -52,12 +52,36 @@ units::Screen frmMainwn::screen() const { return m_services.screen->screen(); }
 
 double frmMainwn::Left() const { return screen().toTwipsX(x()); }
 double frmMainwn::Top() const { return screen().toTwipsY(y()); }
-double frmMainwn::Width() const { return screen().toTwipsX(width()); }
-double frmMainwn::Height() const { return screen().toTwipsY(height()); }
+// The size reads back as it was set while the window has that size, so
+// that the placement below the size works with the 500 twips asked for,
+// not with the whole pixels they became.
+double frmMainwn::Width() const
+{
+    const units::Screen s = screen();
+    return s.toPixelsX(m_sizeTwips.width()) == width() ? m_sizeTwips.width() : s.toTwipsX(width());
+}
+
+double frmMainwn::Height() const
+{
+    const units::Screen s = screen();
+    return s.toPixelsY(m_sizeTwips.height()) == height() ? m_sizeTwips.height()
+                                                         : s.toTwipsY(height());
+}
+
 void frmMainwn::setLeft(double twips) { move(screen().toPixelsX(twips), y()); }
 void frmMainwn::setTop(double twips) { move(x(), screen().toPixelsY(twips)); }
-void frmMainwn::setWidth(double twips) { resize(screen().toPixelsX(twips), height()); }
-void frmMainwn::setHeight(double twips) { resize(width(), screen().toPixelsY(twips)); }
+
+void frmMainwn::setWidth(double twips)
+{
+    m_sizeTwips.setWidth(twips);
+    resize(screen().toPixelsX(twips), height());
+}
+
+void frmMainwn::setHeight(double twips)
+{
+    m_sizeTwips.setHeight(twips);
+    resize(width(), screen().toPixelsY(twips));
+}
 
 void frmMainwn::Form_Load()
 {

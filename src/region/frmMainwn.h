@@ -143,6 +143,7 @@ private:
     Services m_services;
     RegionClipboard& m_clipboard;
     FortdckMemory m_memory;
+    QSizeF m_sizeTwips;
     QPointer<Fortdck> m_fortdck;
     std::unique_ptr<frmCaptureArea> m_picker;
 };

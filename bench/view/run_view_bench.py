@@ -1,0 +1,58 @@
+"""Runs the view benchmarks at 1920x1080 and 3840x2160 on private X
+servers: start-up to the first painted view (median of 10 starts) and the
+in-process repaint figures of bench_view."""
+
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "tests", "e2e"))
+from xsession import XSession, colour_close, gradient_colour, test_pattern, wait_until  # noqa
+from zuzdriver import Zuz  # noqa: E402
+
+
+def first_view_ms(s, zuz):
+    w, h = s.width, s.height
+    probe = (w // 8, h // 8)
+    want = gradient_colour(w // 4 + probe[0] // 2, h // 4 + probe[1] // 2, w, h)
+    start = time.perf_counter()
+    proc = zuz.start()
+    wait_until(lambda: colour_close(s.screenshot((*probe, 1, 1)).getpixel((0, 0)), want),
+               20, "the first view", interval=0.0005)
+    elapsed = (time.perf_counter() - start) * 1000
+    proc.terminate()
+    proc.wait(10)
+    wait_until(lambda: not colour_close(s.screenshot((*probe, 1, 1)).getpixel((0, 0)), want),
+               10, "the view to go")
+    return elapsed
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--bin", required=True)
+    ap.add_argument("--bench", required=True, help="folder of bench_view")
+    ap.add_argument("--runs", type=int, default=10)
+    args = ap.parse_args()
+    for (w, h) in [(1920, 1080), (3840, 2160)]:
+        with XSession(w, h, tray=False) as s:
+            s.set_background(test_pattern(w, h))
+            zuz = Zuz(s, args.bin)
+            times = [first_view_ms(s, zuz) for _ in range(args.runs)]
+            print(f"== {w}x{h}")
+            print(f"process start to first view painted: median {statistics.median(times):.1f} ms "
+                  f"(min {min(times):.1f}, max {max(times):.1f}, {args.runs} starts)")
+            out = subprocess.run([os.path.join(args.bench, "bench_view")], env=s.env,
+                                 capture_output=True, text=True, timeout=300)
+            print(out.stdout.strip())
+            if out.returncode:
+                print(out.stderr.strip())
+                return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,73 @@
+#include "stretch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace stretch {
+
+bool supports(const QImage& dst, const QImage& src)
+{
+    const auto is32 = [](QImage::Format f) {
+        return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32_Premultiplied;
+    };
+    return is32(dst.format()) && src.format() == QImage::Format_RGB32 &&
+           dst.devicePixelRatio() == 1.0;
+}
+
+namespace {
+// The destination pixels whose centres lie inside [from, to).
+std::pair<int, int> centresInside(double from, double to)
+{
+    return {int(std::ceil(from - 0.5)), int(std::ceil(to - 0.5))};
+}
+} // namespace
+
+void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const QImage& src,
+                    const QRectF& source)
+{
+    if (target.width() <= 0 || target.height() <= 0 || source.width() <= 0 ||
+        source.height() <= 0 || src.isNull())
+        return;
+    const auto [x0, x1] = centresInside(target.left(), target.right());
+    const auto [y0, y1] = centresInside(target.top(), target.bottom());
+    const QRect area = QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1)) & clip & dst.rect();
+    if (area.isEmpty())
+        return;
+
+    const int sxMin = std::max(0, int(std::floor(source.left())));
+    const int sxMax = std::min(src.width(), int(std::ceil(source.right()))) - 1;
+    const int syMin = std::max(0, int(std::floor(source.top())));
+    const int syMax = std::min(src.height(), int(std::ceil(source.bottom()))) - 1;
+    if (sxMax < sxMin || syMax < syMin)
+        return;
+    const double fx = source.width() / target.width();
+    const double fy = source.height() / target.height();
+
+    std::vector<int> column(area.width());
+    for (int i = 0; i < area.width(); ++i) {
+        const double s = source.left() + (area.left() + i + 0.5 - target.left()) * fx;
+        column[i] = std::clamp(int(std::floor(s)), sxMin, sxMax);
+    }
+    const std::size_t rowBytes = std::size_t(area.width()) * 4;
+    int previous = -1;
+    const quint32* previousRow = nullptr;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const double s = source.top() + (y + 0.5 - target.top()) * fy;
+        const int sy = std::clamp(int(std::floor(s)), syMin, syMax);
+        auto* out = reinterpret_cast<quint32*>(dst.scanLine(y)) + area.left();
+        if (sy == previous) {
+            std::memcpy(out, previousRow, rowBytes);
+            continue;
+        }
+        const auto* in = reinterpret_cast<const quint32*>(src.constScanLine(sy));
+        const int* col = column.data();
+        for (int i = 0, n = area.width(); i < n; ++i)
+            out[i] = in[col[i]] | 0xFF000000u;
+        previous = sy;
+        previousRow = out;
+    }
+}
+
+} // namespace stretch

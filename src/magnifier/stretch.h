@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+
+// Nearest-neighbour stretching of a rectangle of a picture onto a
+// rectangle of another, for pictures that are drawn enlarged on every
+// frame. A destination row that samples the same source row as the one
+// above is copied instead of sampled again, so a 2x view costs about half
+// a frame of work.
+namespace stretch {
+
+// Whether stretchNearest() can draw `src` onto `dst` (32-bit pixels, the
+// source opaque). Otherwise the caller draws with QPainter.
+bool supports(const QImage& dst, const QImage& src);
+
+// Draws `source` (pixels of `src`, may be fractional) stretched onto
+// `target` (pixels of `dst`, may be fractional), touching only the pixels
+// of `clip` whose centres lie inside `target`. Each destination pixel takes
+// the source pixel under its centre.
+void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const QImage& src,
+                    const QRectF& source);
+
+} // namespace stretch

@@ -1,0 +1,246 @@
+// Start-up, placement, dragging, the menu and the exit of the control window.
+#include "modMain.h"
+#include "regionrig.h"
+#include "startup.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTest>
+
+class TstRegionControl : public QObject {
+    Q_OBJECT
+private slots:
+    void pointsToRect_data();
+    void pointsToRect();
+    void placement_data();
+    void placement();
+    void button();
+    void menuItemsInOrder();
+    void dragMovesWithoutLimit();
+    void onlyTheLeftButtonAloneDrags();
+    void rightPressPopsTheMenu();
+    void companionPrograms();
+    void mailAndAbout();
+    void tipAtStartOnlyWithoutMarker();
+    void exitClearsOnlyOurOwnBitmap_data();
+    void exitClearsOnlyOurOwnBitmap();
+    void exitUnloadsTheOtherWindows();
+    void secondInstanceMessage();
+};
+
+void TstRegionControl::pointsToRect_data()
+{
+    QTest::addColumn<QPoint>("a");
+    QTest::addColumn<QPoint>("b");
+    QTest::newRow("down right") << QPoint(10, 20) << QPoint(110, 220);
+    QTest::newRow("up left") << QPoint(110, 220) << QPoint(10, 20);
+    QTest::newRow("up right") << QPoint(10, 220) << QPoint(110, 20);
+    QTest::newRow("down left") << QPoint(110, 20) << QPoint(10, 220);
+}
+
+void TstRegionControl::pointsToRect()
+{
+    QFETCH(QPoint, a);
+    QFETCH(QPoint, b);
+    RectL r;
+    QCOMPARE(PointsToRect({a.x(), a.y()}, {b.x(), b.y()}, r), 1);
+    QCOMPARE(r.Left, 10);
+    QCOMPARE(r.Top, 20);
+    QCOMPARE(r.Right, 110);
+    QCOMPARE(r.Bottom, 220);
+}
+
+void TstRegionControl::placement_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<double>("dpi");
+    QTest::newRow("1024x768") << QSize(1024, 768) << 96.0;
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << 96.0;
+    QTest::newRow("3840x2160") << QSize(3840, 2160) << 96.0;
+    QTest::newRow("1280x1024 at 120 dpi") << QSize(1280, 1024) << 120.0;
+}
+
+// 500 x 500 twips, right edge on the screen's right edge, top 900 twips
+// above the screen's bottom edge.
+void TstRegionControl::placement()
+{
+    QFETCH(QSize, screen);
+    QFETCH(double, dpi);
+    RegionRig rig(screen, dpi);
+    const units::Screen s = rig.screen.screen();
+    const QRect g = rig.main->geometry();
+    QCOMPARE(g.width(), s.toPixelsX(500));
+    QCOMPARE(g.height(), s.toPixelsY(500));
+    QCOMPARE(g.right() + 1, screen.width());
+    QCOMPARE(g.top(), s.toPixelsY(s.Height() - 900));
+    QVERIFY(rig.main->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(rig.main->windowFlags() & Qt::FramelessWindowHint);
+}
+
+void TstRegionControl::button()
+{
+    RegionRig rig;
+    QPushButton* b = rig.main->Comzdy;
+    QCOMPARE(b->geometry(), QRect(0, 0, 33, 33));
+    QCOMPARE(b->text(), QString());
+    QVERIFY(b->icon().isNull());
+    QCOMPARE(b->toolTip(), QStringLiteral("自定义区域（单击后拖动鼠标！）"));
+    QCOMPARE(b->cursor().shape(), Qt::BitmapCursor);
+    QVERIFY(b->styleSheet().contains(QStringLiteral("#E0E0E0")));
+}
+
+void TstRegionControl::menuItemsInOrder()
+{
+    RegionRig rig;
+    TestMain& m = *rig.main;
+    auto describe = [](QMenu* menu) {
+        QStringList out;
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator())
+                out << QStringLiteral("-");
+            else
+                out << a->text() + (a->menu() ? QStringLiteral(">") : QString()) +
+                           (a->isChecked() ? QStringLiteral("*") : QString());
+        }
+        return out.join(QLatin1Char('|'));
+    };
+    QCOMPARE(m.mnuCaptureMain->title(), QStringLiteral("捕获选择[&C]"));
+    QCOMPARE(describe(m.mnuCaptureMain),
+             QStringLiteral("放大区域|放大比例>|-|是否滚动|速度>|-|Snarell|全屏放大|-|结束放大|-|"
+                            "关于|") +
+                 frmMainwn::ContactAddress());
+    QCOMPARE(describe(m.mndangdabl), QStringLiteral("1x2*|1x4|1x6"));
+    QCOMPARE(describe(m.mngdsd), QStringLiteral("快=1|中=100|慢=500|缺省=50*|自定义"));
+    QVERIFY(m.mnshifougd->isCheckable());
+    QVERIFY(!m.mnshifougd->isChecked());
+    QVERIFY(frmMainwn::ContactAddress().contains(QLatin1Char('@')));
+}
+
+void TstRegionControl::dragMovesWithoutLimit()
+{
+    RegionRig rig;
+    TestMain& m = *rig.main;
+    const QPoint start = m.pos();
+    // Pressed 10 px into the button, then the pointer goes 45 px right and
+    // 30 px up: the window follows by the same amount.
+    m.Comzdy_MouseDown(1, 0, 150, 150);
+    m.Comzdy_MouseMove(1, 0, 150 + 45 * 15, 150 - 30 * 15);
+    QCOMPARE(m.pos(), start + QPoint(45, -30));
+    // No threshold: a one-pixel move moves it; no limit: it leaves the screen.
+    m.Comzdy_MouseMove(1, 0, 165, 150);
+    QCOMPARE(m.pos(), start + QPoint(46, -30));
+    m.Comzdy_MouseMove(1, 0, 150 + 200 * 15, 150 + 100 * 15);
+    QCOMPARE(m.pos(), start + QPoint(246, 70));
+    QVERIFY(m.x() > 1024 - 33);
+}
+
+void TstRegionControl::onlyTheLeftButtonAloneDrags()
+{
+    RegionRig rig;
+    TestMain& m = *rig.main;
+    const QPoint start = m.pos();
+    m.Comzdy_MouseDown(1, 0, 150, 150);
+    m.Comzdy_MouseMove(3, 0, 600, 600);
+    m.Comzdy_MouseMove(0, 0, 600, 600);
+    m.Comzdy_MouseMove(2, 0, 600, 600);
+    QCOMPARE(m.pos(), start);
+}
+
+void TstRegionControl::rightPressPopsTheMenu()
+{
+    RegionRig rig;
+    TestMain& m = *rig.main;
+    m.Comzdy_MouseDown(2, 0, 100, 100);
+    QCOMPARE(m.popups, 1);
+    QCOMPARE(m.lastMenu, m.mnuCaptureMain);
+}
+
+void TstRegionControl::companionPrograms()
+{
+    RegionRig rig;
+    rig.main->mnqpfd->trigger();
+    rig.main->mnwnbh->trigger();
+    QCOMPARE(rig.starter.started, QStringList({QStringLiteral("zuz"), QStringLiteral("Derudovudi")}));
+}
+
+void TstRegionControl::mailAndAbout()
+{
+    RegionRig rig;
+    rig.main->mnemail->trigger();
+    QCOMPARE(rig.main->links.size(), 1);
+    QCOMPARE(rig.main->links[0].toString(), QStringLiteral("mailto:") + frmMainwn::ContactAddress());
+    // "关于" shows the tip dialog whether or not the marker exists.
+    QCOMPARE(rig.main->tipShown, 0);
+    rig.main->mnabut->trigger();
+    QCOMPARE(rig.main->tipShown, 1);
+}
+
+void TstRegionControl::tipAtStartOnlyWithoutMarker()
+{
+    RegionRig rig;
+    QCOMPARE(rig.main->tipShown, 0);
+    rig.main->markerExists = false;
+    rig.main->Form_Load();
+    QCOMPARE(rig.main->tipShown, 1);
+}
+
+void TstRegionControl::exitClearsOnlyOurOwnBitmap_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<bool>("cleared");
+    QTest::newRow("our own bitmap") << "ours" << true;
+    QTest::newRow("another program's picture") << "picture" << false;
+    QTest::newRow("text") << "text" << false;
+    QTest::newRow("empty") << "empty" << false;
+}
+
+void TstRegionControl::exitClearsOnlyOurOwnBitmap()
+{
+    QFETCH(QString, content);
+    QFETCH(bool, cleared);
+    RegionRig rig;
+    QImage theirs(20, 10, QImage::Format_RGB32);
+    theirs.fill(Qt::red);
+    if (content == "ours") {
+        rig.main->onPick = [](frmCaptureArea& p) { RegionRig::drag(p, {5, 5}, {40, 30}); };
+        rig.main->Comzdy_Click();
+    } else if (content == "picture") {
+        rig.clipboard.setBitmap(QImage(4, 4, QImage::Format_RGB32));
+        rig.clipboard.putItemFromElsewhere(theirs);
+    } else if (content == "text") {
+        rig.clipboard.putItemFromElsewhere({}, QStringLiteral("keep me"));
+    }
+    const bool hadBitmap = rig.clipboard.hasBitmap();
+    rig.main->mnjsbh->trigger();
+    QCOMPARE(rig.clipboard.hasBitmap(), hadBitmap && !cleared);
+    if (content == "picture")
+        QCOMPARE(rig.clipboard.bitmap(), theirs);
+    if (content == "text")
+        QCOMPARE(rig.clipboard.text(), QStringLiteral("keep me"));
+    QVERIFY(!rig.main->isVisible());
+}
+
+void TstRegionControl::exitUnloadsTheOtherWindows()
+{
+    RegionRig rig;
+    Fortdck* f = rig.open(QImage(16, 16, QImage::Format_RGB32));
+    QVERIFY(f && f->isVisible());
+    rig.main->close();
+    QVERIFY(!rig.main->fortdck());
+    QVERIFY(!f->isVisible());
+    QCOMPARE(rig.main->tipUnloaded, 1);
+}
+
+void TstRegionControl::secondInstanceMessage()
+{
+    const QStringList pieces = startup::regionSecondInstancePieces();
+    QCOMPARE(pieces.size(), 5);
+    QCOMPARE(pieces.first(), QStringLiteral("   zuz已经在运行中！按“Ctrl+Z”试试！操作要领如下："));
+    QCOMPARE(pieces.last(), QStringLiteral("您现在可试一下！"));
+    const QString text = startup::regionSecondInstanceText();
+    QCOMPARE(text.count(QStringLiteral("\n\n")), 4);
+    QVERIFY(!text.endsWith(QLatin1Char('\n')));
+}
+
+QTEST_MAIN(TstRegionControl)
+#include "tst_region_control.moc"

@@ -1,0 +1,269 @@
+// The area picker: frozen screen, outlines, size label, capture and Esc.
+#include "cursors.h"
+#include "regionrig.h"
+
+#include <QTest>
+
+namespace {
+RectL rectL(int l, int t, int r, int b) { return {l, t, r, b}; }
+
+// The coded-pattern coordinates shown at a pixel of the picker.
+QPoint shownAt(frmCaptureArea& picker, QPoint px)
+{
+    return decodePattern(picker.grab(QRect(px, QSize(1, 1))).toImage().pixel(0, 0));
+}
+
+QRgb colourAt(frmCaptureArea& picker, QPoint px)
+{
+    return picker.grab(QRect(px, QSize(1, 1))).toImage().pixel(0, 0) & 0xFFFFFF;
+}
+} // namespace
+
+class TstRegionPicker : public QObject {
+    Q_OBJECT
+private slots:
+    void sizeLabel_data();
+    void sizeLabel();
+    void sizeLabelPlaceAndFont();
+    void cursorIsAThinCrossWithCentredHotSpot();
+    void pickFreezesTheScreenWithoutTheControlWindow();
+    void outlinesFollowTheDrag_data();
+    void outlinesFollowTheDrag();
+    void movesRepaintOnlyTheOutlinesAndLabel();
+    void releaseCopiesTheFrozenPixels_data();
+    void releaseCopiesTheFrozenPixels();
+    void clickWithoutDragGivesOnePixel();
+    void escapeLeavesTheClipboardAndOpensNothing();
+    void releaseWithoutPressPicksNothing();
+    void pickClosesThePreviousWindowAndRestoresTheButton();
+};
+
+void TstRegionPicker::sizeLabel_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("100 x 300") << 100 << 300 << false;
+    QTest::newRow("300 x 100") << 300 << 100 << false;
+    QTest::newRow("101 x 101") << 101 << 101 << true;
+    QTest::newRow("101 x 100") << 101 << 100 << false;
+    QTest::newRow("640 x 480") << 640 << 480 << true;
+}
+
+void TstRegionPicker::sizeLabel()
+{
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(bool, shown);
+    const RectL r = rectL(50, 60, 50 + w, 60 + h);
+    QCOMPARE(frmCaptureArea::ShowsSizeLabel(r), shown);
+    QCOMPARE(frmCaptureArea::SizeLabelText(r), QStringLiteral(" %1 x %2 ").arg(w).arg(h));
+
+    // The same through a drag, whichever way it went.
+    RegionRig rig;
+    frmCaptureArea picker(*rig.main);
+    picker.Form_Load();
+    picker.Form_MouseDown(1, 0, 50 + w, 60 + h);
+    picker.Form_MouseMove(1, 0, 50, 60);
+    QCOMPARE(picker.hasSizeLabel(), shown);
+    QCOMPARE(picker.sizeLabelText(), QStringLiteral(" %1 x %2 ").arg(w).arg(h));
+}
+
+void TstRegionPicker::sizeLabelPlaceAndFont()
+{
+    // Top at half the height below the top, less 5, to the nearest integer
+    // (halves to even): 60 + 101 / 2 - 5 = 105.5 -> 106; 60 + 103/2 - 5 =
+    // 106.5 -> 106.
+    QCOMPARE(frmCaptureArea::SizeLabelRect(rectL(50, 60, 151, 161)),
+             QRect(QPoint(50, 106), QPoint(150, 160)));
+    QCOMPARE(frmCaptureArea::SizeLabelRect(rectL(50, 60, 151, 163)).top(), 106);
+    const QFont f = frmCaptureArea::LabelFont();
+    QCOMPARE(f.family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(f.pointSize(), 12);
+    QVERIFY(f.bold());
+}
+
+void TstRegionPicker::cursorIsAThinCrossWithCentredHotSpot()
+{
+    const QCursor c = cursors::thinCross();
+    QCOMPARE(c.hotSpot(), QPoint(15, 15));
+    const QImage img = cursors::thinCrossPicture().toImage();
+    QCOMPARE(img.size(), QSize(32, 32));
+    QCOMPARE(img.pixel(15, 15), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(15, 2), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(2, 15), qRgb(0, 0, 0));
+    QCOMPARE(qAlpha(img.pixel(3, 3)), 0);
+}
+
+void TstRegionPicker::pickFreezesTheScreenWithoutTheControlWindow()
+{
+    RegionRig rig;
+    const QPoint underButton = rig.main->geometry().center();
+    QPoint shown;
+    rig.main->onPick = [&](frmCaptureArea& p) {
+        QCOMPARE(p.background().size(), QSize(1024, 768));
+        QCOMPARE(p.geometry(), QRect(0, 0, 1024, 768));
+        QCOMPARE(p.windowTitle(), QStringLiteral("Capture Area"));
+        QCOMPARE(p.cursor().hotSpot(), QPoint(15, 15));
+        QVERIFY(p.windowFlags() & Qt::WindowStaysOnTopHint);
+        shown = shownAt(p, underButton);
+        p.Form_KeyDown(27, 0);
+    };
+    rig.main->Comzdy_Click();
+    QVERIFY(!rig.main->visibleDuringPick);
+    QCOMPARE(AreaCaptureMode, 4);
+    // The screen under the button, not the button.
+    QCOMPARE(shown, underButton);
+}
+
+void TstRegionPicker::outlinesFollowTheDrag_data()
+{
+    QTest::addColumn<QPoint>("a");
+    QTest::addColumn<QPoint>("b");
+    QTest::newRow("down right") << QPoint(100, 100) << QPoint(300, 250);
+    QTest::newRow("up left") << QPoint(300, 250) << QPoint(100, 100);
+}
+
+void TstRegionPicker::outlinesFollowTheDrag()
+{
+    QFETCH(QPoint, a);
+    QFETCH(QPoint, b);
+    RegionRig rig;
+    frmCaptureArea picker(*rig.main);
+    picker.Form_Load();
+    picker.Form_MouseDown(1, 0, a.x(), a.y());
+    picker.Form_MouseMove(1, 0, 200, 200);
+    picker.Form_MouseMove(1, 0, b.x(), b.y());
+    // The black outline runs through both corners; the white one from one
+    // pixel below-right of the start to one above-left of the end: inside
+    // the black one for a drag down-right, outside for a drag up-left.
+    QCOMPARE(colourAt(picker, a), 0u);
+    QCOMPARE(colourAt(picker, b), 0u);
+    QCOMPARE(colourAt(picker, QPoint(a.x(), b.y())), 0u);
+    QCOMPARE(colourAt(picker, a + QPoint(1, 1)), 0xFFFFFFu);
+    QCOMPARE(colourAt(picker, b - QPoint(1, 1)), 0xFFFFFFu);
+    const QPoint outside = a.x() < b.x() ? a - QPoint(1, 1) : a + QPoint(1, 1);
+    QCOMPARE(colourAt(picker, outside) == 0xFFFFFFu, a.x() > b.x());
+    // The earlier outline is gone and the inside shows the frozen screen.
+    QCOMPARE(shownAt(picker, QPoint(200, 150)), QPoint(200, 150));
+    QCOMPARE(shownAt(picker, QPoint(150, 200)), QPoint(150, 200));
+    QCOMPARE(picker.region().Left, 100);
+    QCOMPARE(picker.region().Bottom, 250);
+    QVERIFY(picker.hasSizeLabel());
+    QCOMPARE(picker.sizeLabelText(), QStringLiteral(" 200 x 150 "));
+}
+
+void TstRegionPicker::movesRepaintOnlyTheOutlinesAndLabel()
+{
+    RegionRig rig({3840, 2160});
+    frmCaptureArea picker(*rig.main);
+    picker.Form_Load();
+    picker.Form_MouseDown(1, 0, 100, 100);
+    picker.Form_MouseMove(1, 0, 3000, 2000);
+    const QRegion drawn = picker.drawnArea();
+    QVERIFY(drawn.contains(QPoint(100, 100)));
+    QVERIFY(drawn.contains(QPoint(3000, 2000)));
+    QVERIFY(drawn.contains(QPoint(101, 1000)));
+    QVERIFY(!drawn.contains(QPoint(500, 500)));
+    qint64 area = 0;
+    for (const QRect& r : drawn)
+        area += qint64(r.width()) * r.height();
+    // Two outlines and one line of text, not a screenful.
+    QVERIFY2(area < 30000, qPrintable(QString::number(area)));
+}
+
+void TstRegionPicker::releaseCopiesTheFrozenPixels_data()
+{
+    QTest::addColumn<QPoint>("a");
+    QTest::addColumn<QPoint>("b");
+    QTest::newRow("down right") << QPoint(300, 200) << QPoint(340, 230);
+    QTest::newRow("up left") << QPoint(340, 230) << QPoint(300, 200);
+    QTest::newRow("down left") << QPoint(340, 200) << QPoint(300, 230);
+    QTest::newRow("large, with label") << QPoint(10, 20) << QPoint(700, 500);
+}
+
+void TstRegionPicker::releaseCopiesTheFrozenPixels()
+{
+    QFETCH(QPoint, a);
+    QFETCH(QPoint, b);
+    RegionRig rig;
+    rig.main->onPick = [&](frmCaptureArea& p) { RegionRig::drag(p, a, b); };
+    rig.main->Comzdy_Click();
+    const QPoint origin(std::min(a.x(), b.x()), std::min(a.y(), b.y()));
+    const QImage got = rig.clipboard.bitmap();
+    QCOMPARE(got.size(), QSize(std::abs(a.x() - b.x()), std::abs(a.y() - b.y())));
+    // Every pixel is the frozen screen's, none from the outline or label.
+    for (int y = 0; y < got.height(); ++y)
+        for (int x = 0; x < got.width(); ++x)
+            if (decodePattern(got.pixel(x, y)) != origin + QPoint(x, y))
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+    QVERIFY(rig.main->fortdck());
+    QVERIFY(rig.main->fortdck()->isVisible());
+    QVERIFY(rig.main->isVisible());
+    QVERIFY(!rig.main->picker());
+}
+
+void TstRegionPicker::clickWithoutDragGivesOnePixel()
+{
+    RegionRig rig;
+    rig.main->onPick = [](frmCaptureArea& p) {
+        p.Form_MouseDown(1, 0, 70, 80);
+        p.Form_MouseUp(1, 0, 70, 80);
+    };
+    rig.main->Comzdy_Click();
+    QCOMPARE(rig.clipboard.bitmap().size(), QSize(1, 1));
+    QVERIFY(rig.main->fortdck());
+    QVERIFY(rig.main->messages.isEmpty());
+}
+
+void TstRegionPicker::escapeLeavesTheClipboardAndOpensNothing()
+{
+    RegionRig rig;
+    rig.clipboard.putItemFromElsewhere({}, QStringLiteral("text"));
+    rig.main->onPick = [](frmCaptureArea& p) {
+        p.Form_MouseDown(1, 0, 10, 10);
+        p.Form_MouseMove(1, 0, 200, 200);
+        p.Form_KeyDown(27, 0);
+        QVERIFY(!p.isLoaded());
+        // The release after Esc belongs to nobody.
+        p.Form_MouseUp(1, 0, 200, 200);
+    };
+    rig.main->Comzdy_Click();
+    QCOMPARE(rig.clipboard.text(), QStringLiteral("text"));
+    QCOMPARE(rig.clipboard.setCount(), 0);
+    QVERIFY(!rig.main->fortdck());
+    QVERIFY(rig.main->isVisible());
+}
+
+void TstRegionPicker::releaseWithoutPressPicksNothing()
+{
+    RegionRig rig;
+    frmCaptureArea picker(*rig.main);
+    picker.Form_Load();
+    picker.Form_MouseMove(1, 0, 50, 50);
+    QVERIFY(picker.drawnArea().isEmpty());
+    picker.Form_MouseUp(1, 0, 50, 50);
+    QVERIFY(picker.isLoaded());
+    QCOMPARE(rig.clipboard.setCount(), 0);
+}
+
+void TstRegionPicker::pickClosesThePreviousWindowAndRestoresTheButton()
+{
+    RegionRig rig;
+    QPointer<Fortdck> first = rig.open(QImage(8, 8, QImage::Format_RGB32));
+    QVERIFY(first);
+    bool openDuringPick = true;
+    rig.main->onPick = [&](frmCaptureArea& p) {
+        openDuringPick = rig.main->fortdck() != nullptr;
+        p.Form_KeyDown(27, 0);
+    };
+    // "放大区域" from the menu is the same as a click on the button.
+    rig.main->mnfangqu->trigger();
+    QVERIFY(!openDuringPick);
+    QVERIFY(!rig.main->fortdck());
+    QVERIFY(rig.main->isVisible());
+    QTRY_VERIFY(!first);
+}
+
+QTEST_MAIN(TstRegionPicker)
+#include "tst_region_picker.moc"

@@ -1,0 +1,275 @@
+// Automatic scrolling: the switch, the timers, the speeds and the custom
+// interval.
+#include "regionrig.h"
+
+#include <QAction>
+#include <QTest>
+
+namespace {
+// A window on a 1024 x 768 screen whose picture is w x h pixels large.
+Fortdck* windowWithPicture(RegionRig& rig, int w, int h)
+{
+    rig.main->mn1x2->setChecked(true);
+    Fortdck* f = rig.open(codedPattern(w / 2, h / 2));
+    f->Imayulanpic.Width = 15.0 * w;
+    f->Imayulanpic.Height = 15.0 * h;
+    return f;
+}
+} // namespace
+
+class TstRegionScroll : public QObject {
+    Q_OBJECT
+private slots:
+    void chooseScrollTimer_data();
+    void chooseScrollTimer();
+    void pollingDoesNothingWhileSwitchedOff();
+    void pollingDoesNotRestartTheScrollTimer();
+    void verticalCycle();
+    void horizontalRestart();
+    void scrollPosIsNeverReset();
+    void switchingOffRecentres();
+    void speedItems_data();
+    void speedItems();
+    void speedWithoutWindowChangesOnlyTheMarks();
+    void customInterval_data();
+    void customInterval();
+    void intervalsBelongToEachWindow();
+};
+
+void TstRegionScroll::chooseScrollTimer_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<bool>("horizontal");
+    QTest::newRow("taller") << QSize(800, 1000) << true << false;
+    QTest::newRow("exactly as tall") << QSize(800, 768) << true << false;
+    QTest::newRow("exactly the screen") << QSize(1024, 768) << true << false;
+    QTest::newRow("wider") << QSize(1500, 600) << false << true;
+    QTest::newRow("exactly as wide") << QSize(1024, 600) << false << true;
+    QTest::newRow("larger both ways") << QSize(1500, 1000) << true << false;
+    QTest::newRow("smaller") << QSize(600, 400) << false << false;
+}
+
+void TstRegionScroll::chooseScrollTimer()
+{
+    QFETCH(QSize, picture);
+    QFETCH(bool, vertical);
+    QFETCH(bool, horizontal);
+    RegionRig rig;
+    Fortdck* f = windowWithPicture(rig, picture.width(), picture.height());
+    if (picture == QSize(1500, 1000))
+        f->Timgund2->setEnabled(true);
+    f->ChooseScrollTimer();
+    QCOMPARE(f->Timgund->Enabled(), vertical);
+    QCOMPARE(f->Timgund2->Enabled(), horizontal);
+}
+
+void TstRegionScroll::pollingDoesNothingWhileSwitchedOff()
+{
+    RegionRig rig;
+    Fortdck* f = windowWithPicture(rig, 800, 1000);
+    QVERIFY(f->Timer1->Enabled());
+    QCOMPARE(f->Timer1->Interval(), 1);
+    f->Timer1_Timer();
+    QVERIFY(!f->Timgund->Enabled());
+    rig.main->mnshifougd->trigger();
+    QVERIFY(rig.main->mnshifougd->isChecked());
+    f->Timer1_Timer();
+    QVERIFY(f->Timgund->Enabled());
+    QVERIFY(!f->Timgund2->Enabled());
+}
+
+void TstRegionScroll::pollingDoesNotRestartTheScrollTimer()
+{
+    RegionRig rig;
+    Fortdck* f = windowWithPicture(rig, 800, 1000);
+    rig.main->mnshifougd->trigger();
+    f->Timgund->setInterval(20);
+    const float before = rig.main->fortdckMemory().ScrollPos;
+    // The poll runs every millisecond; the 20 ms scroll timer still ticks.
+    QTRY_VERIFY(rig.main->fortdckMemory().ScrollPos != before);
+}
+
+// 960 pixels of picture in a window 768 pixels tall: Top goes 0, -15, ...
+// -2880 twips, then restarts at 1920 (128 pixels down); a whole cycle from
+// 1920 to -2880 is 321 ticks.
+void TstRegionScroll::verticalCycle()
+{
+    RegionRig rig;
+    rig.main->fortdckMemory().ScrollPos = 0;
+    Fortdck* f = windowWithPicture(rig, 800, 960);
+    f->resize(f->width(), 768);
+    QCOMPARE(f->Height(), 11520.0);
+    QList<double> tops;
+    for (int i = 0; i < 194; ++i) {
+        f->Timgund_Timer();
+        tops << f->Imayulanpic.Top;
+    }
+    QCOMPARE(tops[0], 0.0);
+    QCOMPARE(tops[1], -15.0);
+    QCOMPARE(tops[192], -2880.0);
+    QCOMPARE(tops[193], 1920.0);
+    int ticks = 1;
+    for (;;) {
+        f->Timgund_Timer();
+        ++ticks;
+        if (f->Imayulanpic.Top == 1920.0)
+            break;
+        QVERIFY(ticks < 1000);
+    }
+    QCOMPARE(ticks - 1, 321);
+}
+
+void TstRegionScroll::horizontalRestart()
+{
+    RegionRig rig;
+    rig.main->fortdckMemory().ScrollPos = -2600;
+    Fortdck* f = windowWithPicture(rig, 1200, 400);
+    f->resize(1024, f->height());
+    // 18000 twips of picture in 15360 of window: the step that takes
+    // ScrollPos below -2640 restarts it a sixth of the width to the right.
+    f->Timgund2_Timer();
+    QCOMPARE(f->Imayulanpic.Left, -2600.0);
+    f->Timgund2_Timer();
+    f->Timgund2_Timer();
+    QCOMPARE(f->Imayulanpic.Left, -2630.0);
+    f->Timgund2_Timer();
+    QCOMPARE(f->Imayulanpic.Left, 15360.0 / 6);
+}
+
+void TstRegionScroll::scrollPosIsNeverReset()
+{
+    RegionRig rig;
+    rig.main->fortdckMemory().ScrollPos = 0;
+    Fortdck* f = windowWithPicture(rig, 800, 1000);
+    for (int i = 0; i < 10; ++i)
+        f->Timgund_Timer();
+    rig.main->mnshifougd->trigger();
+    rig.main->mnshifougd->trigger();
+    Fortdck* g = windowWithPicture(rig, 800, 1000);
+    g->Timgund_Timer();
+    QCOMPARE(g->Imayulanpic.Top, -150.0);
+}
+
+void TstRegionScroll::switchingOffRecentres()
+{
+    RegionRig rig;
+    Fortdck* f = windowWithPicture(rig, 800, 1000);
+    rig.main->mnshifougd->trigger();
+    f->Timer1_Timer();
+    f->Timgund_Timer();
+    f->Imayulanpic.Left = 345;
+    rig.main->mnshifougd->trigger();
+    QVERIFY(!rig.main->mnshifougd->isChecked());
+    // Centred on the window's outer size.
+    QCOMPARE(f->Imayulanpic.Left, (f->Width() - 12000) / 2);
+    QCOMPARE(f->Imayulanpic.Top, (f->Height() - 15000) / 2);
+    QVERIFY(!f->Timer1->Enabled());
+    QVERIFY(!f->Timgund->Enabled());
+    QVERIFY(!f->Timgund2->Enabled());
+    rig.main->mnshifougd->trigger();
+    QVERIFY(f->Timer1->Enabled());
+}
+
+void TstRegionScroll::speedItems_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("startChecked");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<bool>("checkedAfter");
+    QTest::newRow("快=1") << "mnkuai" << false << 1 << true;
+    QTest::newRow("中=100") << "mnzhong" << false << 100 << true;
+    QTest::newRow("慢=500") << "mnman" << false << 500 << true;
+    QTest::newRow("缺省=50 again") << "mnquesheng" << true << 50 << false;
+    QTest::newRow("快=1 checked before") << "mnkuai" << true << 1 << false;
+}
+
+void TstRegionScroll::speedItems()
+{
+    QFETCH(QString, item);
+    QFETCH(bool, startChecked);
+    QFETCH(int, interval);
+    QFETCH(bool, checkedAfter);
+    RegionRig rig;
+    TestMain& m = *rig.main;
+    Fortdck* f = windowWithPicture(rig, 800, 1000);
+    f->Timgund->setInterval(7);
+    f->Timgund2->setInterval(7);
+    QAction* a = item == "mnkuai" ? m.mnkuai : item == "mnzhong" ? m.mnzhong
+                                           : item == "mnman"     ? m.mnman
+                                                                 : m.mnquesheng;
+    a->setChecked(startChecked);
+    a->trigger();
+    QCOMPARE(a->isChecked(), checkedAfter);
+    for (QAction* other : {m.mnkuai, m.mnzhong, m.mnman, m.mnquesheng, m.mnzidingyi})
+        if (other != a)
+            QVERIFY(!other->isChecked());
+    QCOMPARE(f->Timgund->Interval(), interval);
+    QCOMPARE(f->Timgund2->Interval(), interval);
+}
+
+void TstRegionScroll::speedWithoutWindowChangesOnlyTheMarks()
+{
+    RegionRig rig;
+    rig.main->mnman->trigger();
+    rig.main->mnshifougd->trigger();
+    QVERIFY(rig.main->mnman->isChecked());
+    QVERIFY(rig.main->mnshifougd->isChecked());
+}
+
+void TstRegionScroll::customInterval_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("interval");
+    QTest::newRow("200") << "200" << 200;
+    QTest::newRow("spaces") << " 300 " << 300;
+    QTest::newRow("halves to even down") << "2.5" << 2;
+    QTest::newRow("halves to even up") << "3.5" << 4;
+    QTest::newRow("0 stops the ticks") << "0" << 0;
+    QTest::newRow("65535") << "65535" << 65535;
+    QTest::newRow("cancel") << "" << 7;
+    QTest::newRow("not a number") << "fast" << 7;
+    QTest::newRow("negative") << "-1" << 7;
+    QTest::newRow("too large") << "65536" << 7;
+    QTest::newRow("far too large") << "1e20" << 7;
+}
+
+void TstRegionScroll::customInterval()
+{
+    QFETCH(QString, answer);
+    QFETCH(int, interval);
+    RegionRig rig;
+    TestMain& m = *rig.main;
+    Fortdck* f = windowWithPicture(rig, 800, 1000);
+    f->Timgund->setInterval(7);
+    f->Timgund2->setInterval(7);
+    m.answers << answer;
+    m.mnzidingyi->trigger();
+    QCOMPARE(m.prompts, QStringList(QStringLiteral("请输入时钟频率[1000为1秒！]：|时钟设置|200")));
+    // The marks change whatever the answer.
+    QVERIFY(m.mnzidingyi->isChecked());
+    QVERIFY(!m.mnquesheng->isChecked());
+    QCOMPARE(f->Timgund->Interval(), interval);
+    QCOMPARE(f->Timgund2->Interval(), interval);
+    QVERIFY(m.messages.isEmpty());
+    if (interval == 0) {
+        f->Timgund->setEnabled(true);
+        QVERIFY(!f->Timgund->isTicking());
+    }
+}
+
+void TstRegionScroll::intervalsBelongToEachWindow()
+{
+    RegionRig rig;
+    Fortdck* f = windowWithPicture(rig, 800, 1000);
+    rig.main->mnman->trigger();
+    QCOMPARE(f->Timgund->Interval(), 500);
+    Fortdck* g = windowWithPicture(rig, 800, 1000);
+    QVERIFY(rig.main->mnman->isChecked());
+    QCOMPARE(g->Timgund->Interval(), 50);
+    QCOMPARE(g->Timgund2->Interval(), 50);
+    QVERIFY(!g->Timgund->Enabled());
+}
+
+QTEST_MAIN(TstRegionScroll)
+#include "tst_region_scroll.moc"
