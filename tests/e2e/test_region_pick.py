@@ -1,0 +1,224 @@
+"""The region magnifier on a real X desktop: where the control window sits,
+a pick over a known pattern (clipboard and enlarged window checked pixel
+for pixel), Esc during a drag, the exit with each kind of clipboard
+content, and a second start."""
+
+import argparse
+import io
+import os
+import subprocess
+import sys
+import time
+
+from PIL import Image
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from xsession import XSession, program_folder, test_pattern, wait_until  # noqa: E402
+
+CONTROL_SIZE = 33  # 500 twips at 15 twips a pixel
+
+
+# --- clipboard ----------------------------------------------------------------
+def clip_targets(xs):
+    proc = subprocess.run(["xclip", "-selection", "clipboard", "-o", "-t", "TARGETS"],
+                          env=xs.env, capture_output=True, timeout=10)
+    return proc.stdout.decode(errors="replace").split() if proc.returncode == 0 else []
+
+
+def clip_read(xs, target):
+    proc = subprocess.run(["xclip", "-selection", "clipboard", "-o", "-t", target],
+                          env=xs.env, capture_output=True, timeout=20)
+    return proc.stdout if proc.returncode == 0 else None
+
+
+def clip_put(xs, data, target):
+    # xclip serves the selection from a child that outlives this call.
+    subprocess.run(["xclip", "-selection", "clipboard", "-t", target, "-i"], input=data,
+                   env=xs.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=10, check=True)
+    wait_until(lambda: clip_read(xs, target) == data, 10, "xclip to own the clipboard")
+
+
+def png_bytes(image):
+    out = io.BytesIO()
+    image.save(out, "PNG")
+    return out.getvalue()
+
+
+# --- the program --------------------------------------------------------------
+class Zonara:
+    def __init__(self, xs, folder):
+        self.xs = xs
+        self.proc = xs.spawn([os.path.join(folder, "Zonara")])
+        self.control = wait_until(lambda: self.find_control(), 15, "the control window")
+
+    def windows(self):
+        return [(w, self.xs.window_geometry(w)) for w in self.xs.windows(cls="Zonara")]
+
+    def find_control(self):
+        for w, g in self.windows():
+            if g[2:] == (CONTROL_SIZE, CONTROL_SIZE):
+                return w
+        return None
+
+    def control_centre(self):
+        x, y, w, h = self.xs.window_geometry(self.control)
+        return x + w // 2, y + h // 2
+
+    def picker_open(self):
+        return bool(self.xs.windows(name="Capture Area"))
+
+    def region_windows(self):
+        return [(w, g) for w, g in self.windows() if g[2:] != (CONTROL_SIZE, CONTROL_SIZE)]
+
+    def click_control(self):
+        self.xs.xdotool("mousemove", *self.control_centre())
+        self.xs.xdotool("click", "1")
+        wait_until(self.picker_open, 10, "the picker")
+
+    def drag(self, a, b, release=True):
+        self.xs.xdotool("mousemove", *a)
+        self.xs.xdotool("mousedown", "1")
+        for i in range(1, 5):
+            self.xs.xdotool("mousemove", a[0] + (b[0] - a[0]) * i // 4,
+                            a[1] + (b[1] - a[1]) * i // 4)
+        if release:
+            self.xs.xdotool("mouseup", "1")
+
+    def menu_command(self, downs):
+        """Right-clicks the control window and picks the item `downs` steps down."""
+        before = len(self.windows())
+        self.xs.xdotool("mousemove", *self.control_centre())
+        self.xs.xdotool("click", "3")
+        wait_until(lambda: len(self.windows()) > before, 10, "the popup menu")
+        for _ in range(downs):
+            self.xs.xdotool("key", "Down")
+        self.xs.xdotool("key", "Return")
+
+    def end(self):
+        self.menu_command(7)  # "结束放大"
+        wait_until(lambda: self.proc.poll() is not None, 10, "the program to end")
+        return self.proc.returncode
+
+
+# --- tests --------------------------------------------------------------------
+def test_placement(xs, folder, pattern):
+    z = Zonara(xs, folder)
+    x, y, w, h = xs.window_geometry(z.control)
+    # Right edge on the screen's right edge, top 900 twips (60 px) above
+    # the bottom edge.
+    assert (x + w, y, w, h) == (xs.width, xs.height - 60, 33, 33), (x, y, w, h)
+    assert "_NET_WM_STATE_ABOVE" in xs.net_wm_state(z.control)
+    assert z.end() == 0
+
+
+def test_pick_copies_exact_pixels_and_enlarges(xs, folder, pattern):
+    z = Zonara(xs, folder)
+    z.click_control()
+    a, b = (200, 150), (261, 191)
+    z.drag(a, b)
+    wait_until(lambda: not z.picker_open(), 10, "the picker to close")
+    png = wait_until(lambda: clip_read(xs, "image/png"), 10, "a picture on the clipboard")
+    got = Image.open(io.BytesIO(png)).convert("RGB")
+    want = pattern.crop((a[0], a[1], b[0], b[1]))
+    assert got.size == want.size, (got.size, want.size)
+    assert list(got.getdata()) == list(want.getdata()), "clipboard pixels differ"
+
+    # Twice the size, centred, with a one-pixel border around the picture.
+    ow, oh = 2 * want.width + 2, 2 * want.height + 2
+    found = wait_until(lambda: [(w, g) for w, g in z.region_windows() if g[2:] == (ow, oh)],
+                       10, "the magnified-region window")
+    region_window, (gx, gy, _, _) = found[0]
+    assert (gx, gy) == ((xs.width - ow) // 2, (xs.height - oh) // 2), found
+    big = want.resize((2 * want.width, 2 * want.height), Image.NEAREST)
+    wait_until(lambda: list(xs.screenshot((gx + 1, gy + 1, big.width, big.height)).getdata())
+               == list(big.getdata()), 10, "the enlarged picture on the screen")
+    # The control window is back where it was.
+    assert z.find_control() == z.control
+    assert xs.window_geometry(z.control)[:2] == (xs.width - 33, xs.height - 60)
+
+    # Esc during a drag: the clipboard stays, no window opens, the previous
+    # one was closed by the new pick.
+    clip_put(xs, b"keep this text", "UTF8_STRING")
+    z.click_control()
+    assert region_window not in xs.windows(cls="Zonara"), "the previous window stays open"
+    z.drag((100, 100), (400, 300), release=False)
+    xs.xdotool("key", "Escape")
+    wait_until(lambda: not z.picker_open(), 10, "the picker to close on Esc")
+    xs.xdotool("mouseup", "1")
+    wait_until(lambda: z.find_control(), 10, "the control window back")
+    assert clip_read(xs, "UTF8_STRING") == b"keep this text"
+    assert "image/png" not in clip_targets(xs)
+    assert not z.region_windows()
+    assert z.end() == 0
+
+
+def exit_with(xs, folder, pattern, then):
+    z = Zonara(xs, folder)
+    z.click_control()
+    z.drag((50, 60), (90, 100))
+    wait_until(lambda: "image/png" in clip_targets(xs), 10, "our picture on the clipboard")
+    if then is not None:
+        then()
+    assert z.end() == 0
+
+
+def test_exit_clears_only_our_own_bitmap(xs, folder, pattern):
+    exit_with(xs, folder, pattern, None)
+    targets = clip_targets(xs)
+    assert not any(t.startswith("image/") for t in targets), targets
+
+    exit_with(xs, folder, pattern, lambda: clip_put(xs, b"copied elsewhere", "UTF8_STRING"))
+    assert clip_read(xs, "UTF8_STRING") == b"copied elsewhere"
+
+    theirs = png_bytes(pattern.crop((0, 0, 30, 20)))
+    exit_with(xs, folder, pattern, lambda: clip_put(xs, theirs, "image/png"))
+    assert clip_read(xs, "image/png") == theirs
+
+
+def test_second_start_shows_the_message(xs, folder, pattern):
+    first = Zonara(xs, folder)
+    second = xs.spawn([os.path.join(folder, "Zonara")])
+    box = wait_until(lambda: xs.windows(name="^Zonara$"), 15, "the message box")
+    xs.xdotool("windowactivate", "--sync", box[0])
+    xs.xdotool("key", "Return")
+    wait_until(lambda: second.poll() is not None, 10, "the second instance to end")
+    assert second.returncode == 0
+    assert first.proc.poll() is None and first.find_control() == first.control
+    assert first.end() == 0
+
+
+TESTS = [test_placement, test_pick_copies_exact_pixels_and_enlarges,
+         test_exit_clears_only_our_own_bitmap, test_second_start_shows_the_message]
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--bin", required=True)
+    args = ap.parse_args()
+    passed = failed = 0
+    with XSession() as xs:
+        pattern = test_pattern(xs.width, xs.height)
+        xs.set_background(pattern)
+        folder = program_folder(args.bin, xs.tmp, names=("Zonara",))
+        # The tip dialog would cover the middle of the screen.
+        open(os.path.join(folder, "Vorlane.ini"), "w").close()
+        for test in TESTS:
+            started = time.monotonic()
+            try:
+                test(xs, folder, pattern)
+                passed += 1
+                print(f"PASS {test.__name__} ({time.monotonic() - started:.1f}s)")
+            except Exception as exc:  # report and go on with the next test
+                failed += 1
+                print(f"FAIL {test.__name__}: {exc!r}")
+                for p in list(xs.procs):
+                    if p.args and str(p.args[0]).endswith("Zonara") and p.poll() is None:
+                        p.terminate()
+                        p.wait(5)
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
