@@ -21,35 +21,33 @@
 namespace {
 
 class PaintCounter : public QObject {
-public:
+  public:
     int paints = 0;
 
-protected:
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint)
-            ++paints;
+  protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
         return false;
     }
 };
 
-double median(std::vector<double> v)
-{
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-double maxOf(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
+double maxOf(const std::vector<double>& v) {
+    return *std::max_element(v.begin(), v.end());
+}
 
 class BenchMain : public frmMainwn {
-public:
+  public:
     using frmMainwn::frmMainwn;
     std::function<void(frmCaptureArea&)> whilePicking;
 
     // Waits until `counter` has seen a paint beyond `before`, then makes
     // sure the server has the flushed pixels.
-    void waitForPaint(PaintCounter& counter, int before)
-    {
+    void waitForPaint(PaintCounter& counter, int before) {
         QElapsedTimer guard;
         guard.start();
         while (counter.paints <= before && guard.elapsed() < 5000)
@@ -57,24 +55,21 @@ public:
         services().grabber->grab(services().grabber->desktopWindow(), false, QRect(0, 0, 1, 1));
     }
 
-protected:
-    void RunModal(frmCaptureArea& picker) override
-    {
+  protected:
+    void RunModal(frmCaptureArea& picker) override {
         PaintCounter counter;
         picker.installEventFilter(&counter);
         picker.ShowModal();
         waitForPaint(counter, 0);
         whilePicking(picker);
         picker.removeEventFilter(&counter);
-        if (picker.isLoaded())
-            picker.Unload();
+        if (picker.isLoaded()) picker.Unload();
     }
 };
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zonara"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -131,8 +126,7 @@ int main(int argc, char** argv)
             t.start();
             picker.Form_MouseUp(1, 0, 520, 390);
             Fortdck* f = main.fortdck();
-            if (!f)
-                return;
+            if (!f) return;
             PaintCounter counter;
             f->installEventFilter(&counter);
             main.waitForPaint(counter, 0);

@@ -20,8 +20,7 @@ const QColor kBorderColor(0, 0, 0);
 
 Fortdck::Fortdck(frmMainwn& main)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), memory(main.fortdckMemory()),
-      m_main(main)
-{
+      m_main(main) {
     setWindowTitle(QString());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -39,24 +38,40 @@ Fortdck::Fortdck(frmMainwn& main)
 
 Fortdck::~Fortdck() = default;
 
-units::Screen Fortdck::screen() const { return m_main.screen(); }
-double Fortdck::Left() const { return screen().toTwipsX(x()); }
-double Fortdck::Top() const { return screen().toTwipsY(y()); }
-double Fortdck::Width() const { return screen().toTwipsX(width()); }
-double Fortdck::Height() const { return screen().toTwipsY(height()); }
-double Fortdck::ScaleWidth() const { return screen().toTwipsX(width() - 2 * kBorderPx); }
-double Fortdck::ScaleHeight() const { return screen().toTwipsY(height() - 2 * kBorderPx); }
-void Fortdck::setLeft(double twips) { move(screen().toPixelsX(twips), y()); }
-void Fortdck::setTop(double twips) { move(x(), screen().toPixelsY(twips)); }
+units::Screen Fortdck::screen() const {
+    return m_main.screen();
+}
+double Fortdck::Left() const {
+    return screen().toTwipsX(x());
+}
+double Fortdck::Top() const {
+    return screen().toTwipsY(y());
+}
+double Fortdck::Width() const {
+    return screen().toTwipsX(width());
+}
+double Fortdck::Height() const {
+    return screen().toTwipsY(height());
+}
+double Fortdck::ScaleWidth() const {
+    return screen().toTwipsX(width() - 2 * kBorderPx);
+}
+double Fortdck::ScaleHeight() const {
+    return screen().toTwipsY(height() - 2 * kBorderPx);
+}
+void Fortdck::setLeft(double twips) {
+    move(screen().toPixelsX(twips), y());
+}
+void Fortdck::setTop(double twips) {
+    move(x(), screen().toPixelsY(twips));
+}
 
-bool Fortdck::PictureFitsScreen() const
-{
+bool Fortdck::PictureFitsScreen() const {
     const units::Screen s = screen();
     return Imayulanpic.Width <= s.Width() && Imayulanpic.Height <= s.Height();
 }
 
-void Fortdck::LoadNaturalPicture()
-{
+void Fortdck::LoadNaturalPicture() {
     Imayulanpic.Stretch = false;
     Imayulanpic.picture = m_main.clipboard().bitmap();
     const units::Screen s = screen();
@@ -64,8 +79,7 @@ void Fortdck::LoadNaturalPicture()
     Imayulanpic.Height = s.toTwipsY(Imayulanpic.picture.height());
 }
 
-void Fortdck::ReloadPicture()
-{
+void Fortdck::ReloadPicture() {
     // Whatever the clipboard holds now is shown, at the size the picture
     // has: another program may have replaced it meanwhile.
     Imayulanpic.picture = Imagls.picture;
@@ -76,16 +90,14 @@ void Fortdck::ReloadPicture()
     update();
 }
 
-void Fortdck::Form_Load()
-{
+void Fortdck::Form_Load() {
     LoadNaturalPicture();
     PixToHook = float(15 * screen().TwipsPerPixelX);
     LayoutEnlargedPicture();
     FitWindowToPicture(Imayulanpic);
 }
 
-void Fortdck::LayoutEnlargedPicture()
-{
+void Fortdck::LayoutEnlargedPicture() {
     Imayulanpic.Stretch = true;
     // With no ratio ticked the window still opens, at the first ratio.
     int k = 1;
@@ -98,22 +110,18 @@ void Fortdck::LayoutEnlargedPicture()
     Imayulanpic.Height = 2 * k * Imayulanpic.Height;
     Imayulanpic.Width = 2 * k * Imayulanpic.Width;
     const units::Screen s = screen();
-    if (Imayulanpic.Height >= s.Height() || Imayulanpic.Width >= s.Width())
-        ReloadPicture();
+    if (Imayulanpic.Height >= s.Height() || Imayulanpic.Width >= s.Width()) ReloadPicture();
 }
 
-void Fortdck::setWindowSize(double widthTwips, double heightTwips)
-{
+void Fortdck::setWindowSize(double widthTwips, double heightTwips) {
     const units::Screen s = screen();
     const QSize wanted(std::max(2 * kBorderPx, s.toPixelsX(widthTwips)),
                        std::max(2 * kBorderPx, s.toPixelsY(heightTwips)));
-    if (wanted != size())
-        resize(wanted);
+    if (wanted != size()) resize(wanted);
     Form_Resize();
 }
 
-void Fortdck::FitWindowToPicture(RegionImage& picture)
-{
+void Fortdck::FitWindowToPicture(RegionImage& picture) {
     const units::Screen s = screen();
     setWindowSize(std::min(Width() + picture.Width - ScaleWidth(), s.Width()), Height());
     setWindowSize(Width(), std::min(Height() + picture.Height - ScaleHeight(), s.Height()));
@@ -121,21 +129,22 @@ void Fortdck::FitWindowToPicture(RegionImage& picture)
     setTop((s.Height() - Height()) / 2);
 }
 
-void Fortdck::CenterPicture(RegionImage& picture)
-{
+void Fortdck::CenterPicture(RegionImage& picture) {
     picture.Left = (ScaleWidth() - picture.Width) / 2;
     picture.Top = (ScaleHeight() - picture.Height) / 2;
     update();
 }
 
-void Fortdck::Form_Resize() { CenterPicture(Imayulanpic); }
+void Fortdck::Form_Resize() {
+    CenterPicture(Imayulanpic);
+}
 
-void Fortdck::resizeEvent(QResizeEvent*) { Form_Resize(); }
+void Fortdck::resizeEvent(QResizeEvent*) {
+    Form_Resize();
+}
 
-void Fortdck::Unload()
-{
-    if (m_life == Life::Unloaded)
-        return;
+void Fortdck::Unload() {
+    if (m_life == Life::Unloaded) return;
     m_life = Life::Unloaded;
     Timer1->setEnabled(false);
     Timgund->setEnabled(false);
@@ -145,22 +154,19 @@ void Fortdck::Unload()
     deleteLater();
 }
 
-void Fortdck::closeEvent(QCloseEvent* event)
-{
+void Fortdck::closeEvent(QCloseEvent* event) {
     Unload();
     event->accept();
 }
 
-QRectF Fortdck::pictureRectPx() const
-{
+QRectF Fortdck::pictureRectPx() const {
     const units::Screen s = screen();
     return {kBorderPx + Imayulanpic.Left / s.TwipsPerPixelX,
             kBorderPx + Imayulanpic.Top / s.TwipsPerPixelY, Imayulanpic.Width / s.TwipsPerPixelX,
             Imayulanpic.Height / s.TwipsPerPixelY};
 }
 
-void Fortdck::paintEvent(QPaintEvent* event)
-{
+void Fortdck::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QRect outer = rect();
     const QRect client = outer.adjusted(kBorderPx, kBorderPx, -kBorderPx, -kBorderPx);
@@ -182,8 +188,7 @@ void Fortdck::paintEvent(QPaintEvent* event)
     }
     for (const QRect& r : back)
         p.fillRect(r, kBackColor);
-    if (!drawPicture)
-        return;
+    if (!drawPicture) return;
     // Only the source pixels that land in the visible part are read: a
     // huge picture is neither scaled nor converted as a whole.
     const double sx = pic.width() / target.width();
@@ -200,8 +205,7 @@ void Fortdck::paintEvent(QPaintEvent* event)
         p.drawImage(dst, pic.copy(src));
 }
 
-bool Fortdck::event(QEvent* e)
-{
+bool Fortdck::event(QEvent* e) {
     if (e->type() == QEvent::ToolTip) {
         auto* he = static_cast<QHelpEvent*>(e);
         if (overPicture(he->globalPos()))

@@ -29,7 +29,7 @@ struct RegionImage {
 // does not; it scrolls by itself when asked. Geometry is in twips.
 class Fortdck : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Fortdck(frmMainwn& main);
     ~Fortdck() override;
 
@@ -78,10 +78,10 @@ public:
 
     static constexpr int kBorderPx = 1;
 
-signals:
+  signals:
     void unloaded();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -91,7 +91,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
 
-private:
+  private:
     void ReloadPicture();
     void LoadNaturalPicture();
     void setWindowSize(double widthTwips, double heightTwips);

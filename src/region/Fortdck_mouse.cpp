@@ -13,35 +13,30 @@
 
 using units::cint;
 
-QPointF Fortdck::clientPx(const QPointF& globalPx) const
-{
+QPointF Fortdck::clientPx(const QPointF& globalPx) const {
     // Measured from where the window was last put, not from where the
     // window system reports it: a move still on its way would count twice.
     return globalPx - QPointF(pos()) - QPointF(kBorderPx, kBorderPx);
 }
 
-QPointF Fortdck::pictureTwips(const QPointF& globalPx) const
-{
+QPointF Fortdck::pictureTwips(const QPointF& globalPx) const {
     const units::Screen s = screen();
     const QPointF c = clientPx(globalPx);
     return {s.toTwipsX(c.x()) - Imayulanpic.Left, s.toTwipsY(c.y()) - Imayulanpic.Top};
 }
 
-bool Fortdck::overPicture(const QPointF& globalPx) const
-{
+bool Fortdck::overPicture(const QPointF& globalPx) const {
     const QPointF c = clientPx(globalPx);
     const QRectF client(0, 0, width() - 2 * kBorderPx, height() - 2 * kBorderPx);
     const QRectF picture = pictureRectPx().translated(-kBorderPx, -kBorderPx);
     return client.contains(c) && picture.contains(c);
 }
 
-void Fortdck::mousePressEvent(QMouseEvent* event)
-{
+void Fortdck::mousePressEvent(QMouseEvent* event) {
     const QPointF g = event->globalPosition();
     const int button = vbmouse::button(event->button());
     const int shift = vbmouse::shift(event->modifiers());
-    if (m_target == Target::None)
-        m_target = overPicture(g) ? Target::Picture : Target::Background;
+    if (m_target == Target::None) m_target = overPicture(g) ? Target::Picture : Target::Background;
     if (m_target == Target::Picture) {
         const QPointF t = pictureTwips(g);
         Imayulanpic_MouseDown(button, shift, t.x(), t.y());
@@ -51,39 +46,33 @@ void Fortdck::mousePressEvent(QMouseEvent* event)
         Form_MouseDown(button, shift, s.toTwipsX(c.x()), s.toTwipsY(c.y()));
     }
     // A popup menu may have taken the release with it.
-    if (!(QGuiApplication::mouseButtons() & Qt::AllButtons))
-        m_target = Target::None;
+    if (!(QGuiApplication::mouseButtons() & Qt::AllButtons)) m_target = Target::None;
 }
 
-void Fortdck::mouseMoveEvent(QMouseEvent* event)
-{
+void Fortdck::mouseMoveEvent(QMouseEvent* event) {
     const QPointF g = event->globalPosition();
     const bool onPicture =
         m_target == Target::Picture || (m_target == Target::None && overPicture(g));
     setCursor(onPicture ? Qt::SizeAllCursor : Qt::ArrowCursor);
     if (m_target == Target::Picture) {
         const QPointF t = pictureTwips(g);
-        Imayulanpic_MouseMove(vbmouse::button(event->buttons()),
-                              vbmouse::shift(event->modifiers()), t.x(), t.y());
+        Imayulanpic_MouseMove(vbmouse::button(event->buttons()), vbmouse::shift(event->modifiers()),
+                              t.x(), t.y());
     }
 }
 
-void Fortdck::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->buttons() == Qt::NoButton)
-        m_target = Target::None;
+void Fortdck::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->buttons() == Qt::NoButton) m_target = Target::None;
 }
 
-void Fortdck::mouseDoubleClickEvent(QMouseEvent* event)
-{
+void Fortdck::mouseDoubleClickEvent(QMouseEvent* event) {
     if (overPicture(event->globalPosition()))
         Imayulanpic_DblClick();
     else
         Form_DblClick();
 }
 
-void Fortdck::Imayulanpic_MouseDown(int button, int /*shift*/, double x, double y)
-{
+void Fortdck::Imayulanpic_MouseDown(int button, int /*shift*/, double x, double y) {
     if (!PictureFitsScreen()) {
         ReloadPicture();
         GrabX = cint(x);
@@ -92,20 +81,15 @@ void Fortdck::Imayulanpic_MouseDown(int button, int /*shift*/, double x, double 
         OrigX = float(x);
         OrigY = float(y);
     }
-    if (button == 2)
-        m_main.PopupMenu(m_main.mnuCaptureMain);
+    if (button == 2) m_main.PopupMenu(m_main.mnuCaptureMain);
 }
 
-void Fortdck::Form_MouseDown(int button, int /*shift*/, double /*x*/, double /*y*/)
-{
-    if (button == 2)
-        m_main.PopupMenu(m_main.mnuCaptureMain);
+void Fortdck::Form_MouseDown(int button, int /*shift*/, double /*x*/, double /*y*/) {
+    if (button == 2) m_main.PopupMenu(m_main.mnuCaptureMain);
 }
 
-void Fortdck::Imayulanpic_MouseMove(int button, int /*shift*/, double x, double y)
-{
-    if (button != 1)
-        return;
+void Fortdck::Imayulanpic_MouseMove(int button, int /*shift*/, double x, double y) {
+    if (button != 1) return;
     const units::Screen s = screen();
     if (PictureFitsScreen()) {
         const double P = PixToHook;
@@ -161,24 +145,24 @@ void Fortdck::Imayulanpic_MouseMove(int button, int /*shift*/, double x, double 
     if (L >= 1) {
         dx = 0;
     } else {
-        if (dx < 0 && R < std::abs(dx))
-            dx = -R;
-        if (dx >= 0 && aL < dx)
-            dx = aL;
+        if (dx < 0 && R < std::abs(dx)) dx = -R;
+        if (dx >= 0 && aL < dx) dx = aL;
     }
     if (T >= 1) {
         dy = 0;
     } else {
-        if (dy >= 0 && aT < dy)
-            dy = aT;
-        if (dy < 0 && B < std::abs(dy))
-            dy = -B;
+        if (dy >= 0 && aT < dy) dy = aT;
+        if (dy < 0 && B < std::abs(dy)) dy = -B;
     }
     Imayulanpic.Left = L + dx;
     Imayulanpic.Top = T + dy;
     update();
 }
 
-void Fortdck::Imayulanpic_DblClick() { Unload(); }
+void Fortdck::Imayulanpic_DblClick() {
+    Unload();
+}
 
-void Fortdck::Form_DblClick() { Unload(); }
+void Fortdck::Form_DblClick() {
+    Unload();
+}

@@ -8,21 +8,16 @@
 namespace {
 // Enabling a running timer must not restart its period: the switch is
 // polled far more often than the scroll timers tick.
-void enable(VbTimer* timer)
-{
-    if (!timer->Enabled())
-        timer->setEnabled(true);
+void enable(VbTimer* timer) {
+    if (!timer->Enabled()) timer->setEnabled(true);
 }
 } // namespace
 
-void Fortdck::Timer1_Timer()
-{
-    if (m_main.mnshifougd->isChecked())
-        ChooseScrollTimer();
+void Fortdck::Timer1_Timer() {
+    if (m_main.mnshifougd->isChecked()) ChooseScrollTimer();
 }
 
-void Fortdck::ChooseScrollTimer()
-{
+void Fortdck::ChooseScrollTimer() {
     const units::Screen s = screen();
     const double PW = Imayulanpic.Width;
     const double PH = Imayulanpic.Height;
@@ -38,26 +33,21 @@ void Fortdck::ChooseScrollTimer()
     }
 }
 
-void Fortdck::Timgund_Timer()
-{
+void Fortdck::Timgund_Timer() {
     Imayulanpic.Top = memory.ScrollPos;
     memory.ScrollPos -= 15;
-    if (Imayulanpic.Height + memory.ScrollPos < Height())
-        memory.ScrollPos = float(Height() / 6);
+    if (Imayulanpic.Height + memory.ScrollPos < Height()) memory.ScrollPos = float(Height() / 6);
     update();
 }
 
-void Fortdck::Timgund2_Timer()
-{
+void Fortdck::Timgund2_Timer() {
     Imayulanpic.Left = memory.ScrollPos;
     memory.ScrollPos -= 15;
-    if (Imayulanpic.Width + memory.ScrollPos < Width())
-        memory.ScrollPos = float(Width() / 6);
+    if (Imayulanpic.Width + memory.ScrollPos < Width()) memory.ScrollPos = float(Width() / 6);
     update();
 }
 
-void Fortdck::ScrollSwitchChanged(bool on)
-{
+void Fortdck::ScrollSwitchChanged(bool on) {
     if (on) {
         enable(Timer1);
         return;

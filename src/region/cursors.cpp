@@ -4,8 +4,7 @@
 
 namespace cursors {
 
-QPixmap thinCrossPicture()
-{
+QPixmap thinCrossPicture() {
     QPixmap pm(32, 32);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -25,10 +24,11 @@ QPixmap thinCrossPicture()
     return pm;
 }
 
-QCursor thinCross() { return QCursor(thinCrossPicture(), kThinCrossHotSpot, kThinCrossHotSpot); }
+QCursor thinCross() {
+    return QCursor(thinCrossPicture(), kThinCrossHotSpot, kThinCrossHotSpot);
+}
 
-QCursor magnifier()
-{
+QCursor magnifier() {
     QPixmap pm(32, 32);
     pm.fill(Qt::transparent);
     QPainter p(&pm);

@@ -11,12 +11,9 @@
 
 namespace {
 // The outline of an inclusive pixel rectangle, one pixel wide.
-QRegion outlineArea(int x0, int y0, int x1, int y1)
-{
-    if (x0 > x1)
-        std::swap(x0, x1);
-    if (y0 > y1)
-        std::swap(y0, y1);
+QRegion outlineArea(int x0, int y0, int x1, int y1) {
+    if (x0 > x1) std::swap(x0, x1);
+    if (y0 > y1) std::swap(y0, y1);
     QRegion r(x0, y0, x1 - x0 + 1, 1);
     r += QRect(x0, y1, x1 - x0 + 1, 1);
     r += QRect(x0, y0, 1, y1 - y0 + 1);
@@ -29,8 +26,7 @@ QRegion outlineArea(int x0, int y0, int x1, int y1)
 frmCaptureArea::frmCaptureArea(frmMainwn& owner)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::BypassWindowManagerHint),
-      m_owner(owner), m_font(LabelFont())
-{
+      m_owner(owner), m_font(LabelFont()) {
     setWindowTitle(QStringLiteral("Capture Area"));
     // Every pixel is painted from the frozen screen; nothing is to be
     // cleared first.
@@ -42,24 +38,20 @@ frmCaptureArea::frmCaptureArea(frmMainwn& owner)
 
 frmCaptureArea::~frmCaptureArea() = default;
 
-QFont frmCaptureArea::LabelFont()
-{
+QFont frmCaptureArea::LabelFont() {
     QFont f(QStringLiteral("MS Sans Serif"), 12);
     f.setBold(true);
     return f;
 }
 
-void frmCaptureArea::Form_Load()
-{
+void frmCaptureArea::Form_Load() {
     setCursor(cursors::thinCross());
     const Services& s = m_owner.services();
     m_background = CaptureScreen(*s.grabber, s.screen->screen());
 }
 
-void frmCaptureArea::ShowModal()
-{
-    if (!isLoaded())
-        return;
+void frmCaptureArea::ShowModal() {
+    if (!isLoaded()) return;
     setWindowModality(Qt::ApplicationModal);
     show();
     raise();
@@ -69,50 +61,46 @@ void frmCaptureArea::ShowModal()
     grabKeyboard();
 }
 
-void frmCaptureArea::Unload()
-{
-    if (m_state == State::Unloaded)
-        return;
+void frmCaptureArea::Unload() {
+    if (m_state == State::Unloaded) return;
     m_state = State::Unloaded;
     releaseKeyboard();
     hide();
     emit unloaded();
 }
 
-void frmCaptureArea::closeEvent(QCloseEvent* event)
-{
+void frmCaptureArea::closeEvent(QCloseEvent* event) {
     Unload();
     event->accept();
 }
 
-bool frmCaptureArea::ShowsSizeLabel(const RectL& region)
-{
+bool frmCaptureArea::ShowsSizeLabel(const RectL& region) {
     return region.Right - region.Left > 100 && region.Bottom - region.Top > 100;
 }
 
-QString frmCaptureArea::SizeLabelText(const RectL& region)
-{
+QString frmCaptureArea::SizeLabelText(const RectL& region) {
     return QStringLiteral(" %1 x %2 ")
         .arg(std::int64_t(region.Right) - region.Left)
         .arg(std::int64_t(region.Bottom) - region.Top);
 }
 
-QRect frmCaptureArea::SizeLabelRect(const RectL& region)
-{
+QRect frmCaptureArea::SizeLabelRect(const RectL& region) {
     const int top = units::cint((double(region.Bottom) - region.Top) / 2 + region.Top - 5);
     return QRect(QPoint(region.Left, top), QPoint(region.Right - 1, region.Bottom - 1));
 }
 
-bool frmCaptureArea::hasSizeLabel() const
-{
+bool frmCaptureArea::hasSizeLabel() const {
     return m_state == State::Outlined && ShowsSizeLabel(m_region);
 }
 
-QRect frmCaptureArea::sizeLabelRect() const { return SizeLabelRect(m_region); }
-QString frmCaptureArea::sizeLabelText() const { return SizeLabelText(m_region); }
+QRect frmCaptureArea::sizeLabelRect() const {
+    return SizeLabelRect(m_region);
+}
+QString frmCaptureArea::sizeLabelText() const {
+    return SizeLabelText(m_region);
+}
 
-QRect frmCaptureArea::labelTextRect() const
-{
+QRect frmCaptureArea::labelTextRect() const {
     const QRect label = sizeLabelRect();
     const QFontMetrics fm(m_font);
     const int w = fm.horizontalAdvance(sizeLabelText());
@@ -121,27 +109,21 @@ QRect frmCaptureArea::labelTextRect() const
     return text & label;
 }
 
-QRegion frmCaptureArea::drawnArea() const
-{
-    if (m_state != State::Outlined)
-        return {};
+QRegion frmCaptureArea::drawnArea() const {
+    if (m_state != State::Outlined) return {};
     QRegion r = outlineArea(m_start.x, m_start.y, m_end.x, m_end.y);
     r += outlineArea(m_start.x + 1, m_start.y + 1, m_end.x - 1, m_end.y - 1);
-    if (hasSizeLabel())
-        r += labelTextRect();
+    if (hasSizeLabel()) r += labelTextRect();
     return r;
 }
 
-void frmCaptureArea::ClearWindow()
-{
+void frmCaptureArea::ClearWindow() {
     // Only what the last move drew is painted over with the frozen screen.
     update(drawnArea());
-    if (m_state == State::Outlined)
-        m_state = State::Pressed;
+    if (m_state == State::Outlined) m_state = State::Pressed;
 }
 
-void frmCaptureArea::paintEvent(QPaintEvent* event)
-{
+void frmCaptureArea::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     for (const QRect& r : event->region()) {
         if (m_background.isNull())
@@ -149,8 +131,7 @@ void frmCaptureArea::paintEvent(QPaintEvent* event)
         else
             p.drawImage(r.topLeft(), m_background, r);
     }
-    if (m_state != State::Outlined)
-        return;
+    if (m_state != State::Outlined) return;
     for (const QRect& r : outlineArea(m_start.x + 1, m_start.y + 1, m_end.x - 1, m_end.y - 1))
         p.fillRect(r, Qt::white);
     for (const QRect& r : outlineArea(m_start.x, m_start.y, m_end.x, m_end.y))

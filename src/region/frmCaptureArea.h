@@ -15,7 +15,7 @@ class frmMainwn;
 // magnified-region window opens. Coordinates are pixels.
 class frmCaptureArea : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit frmCaptureArea(frmMainwn& owner);
     ~frmCaptureArea() override;
 
@@ -46,10 +46,10 @@ public:
     static QRect SizeLabelRect(const RectL& region);
     static QFont LabelFont();
 
-signals:
+  signals:
     void unloaded();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -57,7 +57,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void ClearWindow();
     QRect labelTextRect() const;
 

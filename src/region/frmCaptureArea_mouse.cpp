@@ -9,19 +9,15 @@
 
 using units::cint;
 
-void frmCaptureArea::Form_MouseDown(int /*button*/, int /*shift*/, double x, double y)
-{
-    if (m_state == State::Unloaded)
-        return;
+void frmCaptureArea::Form_MouseDown(int /*button*/, int /*shift*/, double x, double y) {
+    if (m_state == State::Unloaded) return;
     m_start = {cint(x), cint(y)};
     m_end = m_start;
     m_state = State::Pressed;
 }
 
-void frmCaptureArea::Form_MouseMove(int /*button*/, int /*shift*/, double x, double y)
-{
-    if (!isDragging())
-        return;
+void frmCaptureArea::Form_MouseMove(int /*button*/, int /*shift*/, double x, double y) {
+    if (!isDragging()) return;
     ClearWindow();
     m_end = {cint(x), cint(y)};
     PointsToRect(m_start, m_end, m_region);
@@ -29,11 +25,9 @@ void frmCaptureArea::Form_MouseMove(int /*button*/, int /*shift*/, double x, dou
     update(drawnArea());
 }
 
-void frmCaptureArea::Form_MouseUp(int /*button*/, int /*shift*/, double x, double y)
-{
+void frmCaptureArea::Form_MouseUp(int /*button*/, int /*shift*/, double x, double y) {
     // A release whose press happened before the picker opened picks nothing.
-    if (!isDragging())
-        return;
+    if (!isDragging()) return;
     ClearWindow();
     m_end = {cint(x), cint(y)};
     PointsToRect(m_start, m_end, m_region);
@@ -50,32 +44,25 @@ void frmCaptureArea::Form_MouseUp(int /*button*/, int /*shift*/, double x, doubl
     m_owner.LoadFortdck();
 }
 
-void frmCaptureArea::Form_KeyDown(int keyCode, int /*shift*/)
-{
-    if (keyCode == 27)
-        Unload();
+void frmCaptureArea::Form_KeyDown(int keyCode, int /*shift*/) {
+    if (keyCode == 27) Unload();
 }
 
-void frmCaptureArea::mousePressEvent(QMouseEvent* event)
-{
+void frmCaptureArea::mousePressEvent(QMouseEvent* event) {
     Form_MouseDown(vbmouse::button(event->button()), vbmouse::shift(event->modifiers()),
                    event->position().x(), event->position().y());
 }
 
-void frmCaptureArea::mouseMoveEvent(QMouseEvent* event)
-{
+void frmCaptureArea::mouseMoveEvent(QMouseEvent* event) {
     Form_MouseMove(vbmouse::button(event->buttons()), vbmouse::shift(event->modifiers()),
                    event->position().x(), event->position().y());
 }
 
-void frmCaptureArea::mouseReleaseEvent(QMouseEvent* event)
-{
+void frmCaptureArea::mouseReleaseEvent(QMouseEvent* event) {
     Form_MouseUp(vbmouse::button(event->button()), vbmouse::shift(event->modifiers()),
                  event->position().x(), event->position().y());
 }
 
-void frmCaptureArea::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape)
-        Form_KeyDown(27, vbmouse::shift(event->modifiers()));
+void frmCaptureArea::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) Form_KeyDown(27, vbmouse::shift(event->modifiers()));
 }

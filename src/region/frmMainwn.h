@@ -30,7 +30,7 @@ struct FortdckMemory {
 // Geometry is in twips.
 class frmMainwn : public QWidget {
     Q_OBJECT
-public:
+  public:
     frmMainwn(const Services& services, RegionClipboard& clipboard, QWidget* parent = nullptr);
     ~frmMainwn() override;
 
@@ -118,7 +118,7 @@ public:
     float OrigX = 0;
     float OrigY = 0;
 
-protected:
+  protected:
     virtual bool TipMarkerExists() const;
     virtual void ShowTipDialog();
     virtual void UnloadTipDialog();
@@ -129,7 +129,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildButton();
     void buildMenu();
     QAction* addItem(QMenu* menu, const char* caption, void (frmMainwn::*handler)());

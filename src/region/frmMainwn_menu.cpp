@@ -8,24 +8,23 @@
 #include <QMenu>
 #include <QUrl>
 
-QString frmMainwn::ContactAddress() { return QStringLiteral("zonara@example.org"); }
+QString frmMainwn::ContactAddress() {
+    return QStringLiteral("zonara@example.org");
+}
 
-QAction* frmMainwn::addItem(QMenu* menu, const char* caption, void (frmMainwn::*handler)())
-{
+QAction* frmMainwn::addItem(QMenu* menu, const char* caption, void (frmMainwn::*handler)()) {
     QAction* a = menu->addAction(QString::fromUtf8(caption));
     // Check marks are the settings and only the handlers change them: a
     // checkable item has already flipped its mark when it triggers, so the
     // mark is put back before the handler runs.
     connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
-        if (a->isCheckable())
-            a->setChecked(!checked);
+        if (a->isCheckable()) a->setChecked(!checked);
         (this->*handler)();
     });
     return a;
 }
 
-void frmMainwn::buildMenu()
-{
+void frmMainwn::buildMenu() {
     mnuCaptureMain = new QMenu(QStringLiteral("捕获选择[&C]"), this);
     mnfangqu = addItem(mnuCaptureMain, "放大区域", &frmMainwn::mnfangqu_Click);
     mndangdabl = mnuCaptureMain->addMenu(QStringLiteral("放大比例"));
@@ -50,30 +49,30 @@ void frmMainwn::buildMenu()
     mnemail = addItem(mnuCaptureMain, "", &frmMainwn::mnemail_Click);
     mnemail->setText(ContactAddress());
 
-    for (QAction* a : {mn1x2, mn1x4, mn1x6, mnshifougd, mnkuai, mnzhong, mnman, mnquesheng,
-                       mnzidingyi})
+    for (QAction* a :
+         {mn1x2, mn1x4, mn1x6, mnshifougd, mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
         a->setCheckable(true);
     mn1x2->setChecked(true);
     mnquesheng->setChecked(true);
 }
 
-void frmMainwn::mnqpfd_Click()
-{
+void frmMainwn::mnqpfd_Click() {
     m_services.starter->start(QStringLiteral("zuz"), ProgramStarter::Show::Normal);
 }
 
-void frmMainwn::mnwnbh_Click()
-{
+void frmMainwn::mnwnbh_Click() {
     m_services.starter->start(QStringLiteral("Derudovudi"), ProgramStarter::Show::Normal);
 }
 
-void frmMainwn::mnabut_Click() { ShowTipDialog(); }
+void frmMainwn::mnabut_Click() {
+    ShowTipDialog();
+}
 
-void frmMainwn::mnemail_Click() { OpenMailLink(QUrl(QStringLiteral("mailto:") + ContactAddress())); }
+void frmMainwn::mnemail_Click() {
+    OpenMailLink(QUrl(QStringLiteral("mailto:") + ContactAddress()));
+}
 
-void frmMainwn::mnjsbh_Click()
-{
+void frmMainwn::mnjsbh_Click() {
     close();
-    if (m_picker)
-        m_picker->Unload();
+    if (m_picker) m_picker->Unload();
 }

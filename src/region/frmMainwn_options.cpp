@@ -11,62 +11,56 @@
 #include <cmath>
 #include <optional>
 
-void frmMainwn::chooseRatio(QAction* item)
-{
+void frmMainwn::chooseRatio(QAction* item) {
     // The open window keeps its size; the next one uses the new ratio.
     item->setChecked(!item->isChecked());
     for (QAction* other : {mn1x2, mn1x4, mn1x6})
-        if (other != item)
-            other->setChecked(false);
+        if (other != item) other->setChecked(false);
 }
 
-void frmMainwn::mn1x2_Click() { chooseRatio(mn1x2); }
-void frmMainwn::mn1x4_Click() { chooseRatio(mn1x4); }
-void frmMainwn::mn1x6_Click() { chooseRatio(mn1x6); }
+void frmMainwn::mn1x2_Click() {
+    chooseRatio(mn1x2);
+}
+void frmMainwn::mn1x4_Click() {
+    chooseRatio(mn1x4);
+}
+void frmMainwn::mn1x6_Click() {
+    chooseRatio(mn1x6);
+}
 
-void frmMainwn::mnshifougd_Click()
-{
+void frmMainwn::mnshifougd_Click() {
     mnshifougd->setChecked(!mnshifougd->isChecked());
-    if (m_fortdck)
-        m_fortdck->ScrollSwitchChanged(mnshifougd->isChecked());
+    if (m_fortdck) m_fortdck->ScrollSwitchChanged(mnshifougd->isChecked());
 }
 
-void frmMainwn::chooseSpeed(QAction* item)
-{
+void frmMainwn::chooseSpeed(QAction* item) {
     item->setChecked(!item->isChecked());
     for (QAction* other : {mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
-        if (other != item)
-            other->setChecked(false);
+        if (other != item) other->setChecked(false);
 }
 
-void frmMainwn::setScrollIntervals(int ms)
-{
-    if (!m_fortdck)
-        return;
+void frmMainwn::setScrollIntervals(int ms) {
+    if (!m_fortdck) return;
     m_fortdck->Timgund->setInterval(ms);
     m_fortdck->Timgund2->setInterval(ms);
 }
 
-void frmMainwn::mnkuai_Click()
-{
+void frmMainwn::mnkuai_Click() {
     chooseSpeed(mnkuai);
     setScrollIntervals(1);
 }
 
-void frmMainwn::mnzhong_Click()
-{
+void frmMainwn::mnzhong_Click() {
     chooseSpeed(mnzhong);
     setScrollIntervals(100);
 }
 
-void frmMainwn::mnman_Click()
-{
+void frmMainwn::mnman_Click() {
     chooseSpeed(mnman);
     setScrollIntervals(500);
 }
 
-void frmMainwn::mnquesheng_Click()
-{
+void frmMainwn::mnquesheng_Click() {
     chooseSpeed(mnquesheng);
     setScrollIntervals(50);
 }
@@ -74,29 +68,23 @@ void frmMainwn::mnquesheng_Click()
 namespace {
 // The locale's reading of a number, rounded to the nearest integer with
 // halves to even; nothing when the text is no number.
-std::optional<double> readNumber(const QString& text)
-{
+std::optional<double> readNumber(const QString& text) {
     const QString t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
+    if (t.isEmpty()) return std::nullopt;
     bool ok = false;
     double v = QLocale::system().toDouble(t, &ok);
-    if (!ok)
-        v = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
+    if (!ok) v = QLocale::c().toDouble(t, &ok);
+    if (!ok || !std::isfinite(v)) return std::nullopt;
     return std::nearbyint(v);
 }
 } // namespace
 
-void frmMainwn::mnzidingyi_Click()
-{
+void frmMainwn::mnzidingyi_Click() {
     chooseSpeed(mnzidingyi);
     const QString answer = InputBox(QStringLiteral("请输入时钟频率[1000为1秒！]："),
                                     QStringLiteral("时钟设置"), QStringLiteral("200"));
     const std::optional<double> value = readNumber(answer);
     // No number, or one a timer cannot take: the intervals stay as they are.
-    if (!value || *value < 0 || *value > 65535)
-        return;
+    if (!value || *value < 0 || *value > 65535) return;
     setScrollIntervals(int(*value));
 }

@@ -3,16 +3,15 @@
 
 #include "frmCaptureArea.h"
 #include "modMain.h"
-#include "vbmouse.h"
 #include "topmost.h"
+#include "vbmouse.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMouseEvent>
 #include <QPushButton>
 
-QPointF frmMainwn::buttonTwips(const QPointF& globalPx) const
-{
+QPointF frmMainwn::buttonTwips(const QPointF& globalPx) const {
     // Measured from where the window was last put rather than from where
     // the window system reports it: a move still on its way to the server
     // would otherwise count twice.
@@ -21,10 +20,8 @@ QPointF frmMainwn::buttonTwips(const QPointF& globalPx) const
     return {s.toTwipsX(local.x()), s.toTwipsY(local.y())};
 }
 
-bool frmMainwn::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched != Comzdy)
-        return QWidget::eventFilter(watched, event);
+bool frmMainwn::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Comzdy) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonPress) {
         auto* me = static_cast<QMouseEvent*>(event);
         const QPointF t = buttonTwips(me->globalPosition());
@@ -36,14 +33,13 @@ bool frmMainwn::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseMove) {
         auto* me = static_cast<QMouseEvent*>(event);
         const QPointF t = buttonTwips(me->globalPosition());
-        Comzdy_MouseMove(vbmouse::button(me->buttons()), vbmouse::shift(me->modifiers()),
-                         t.x(), t.y());
+        Comzdy_MouseMove(vbmouse::button(me->buttons()), vbmouse::shift(me->modifiers()), t.x(),
+                         t.y());
     }
     return false;
 }
 
-void frmMainwn::Comzdy_MouseDown(int button, int /*shift*/, double x, double y)
-{
+void frmMainwn::Comzdy_MouseDown(int button, int /*shift*/, double x, double y) {
     if (button == 1) {
         OrigX = float(x);
         OrigY = float(y);
@@ -52,18 +48,14 @@ void frmMainwn::Comzdy_MouseDown(int button, int /*shift*/, double x, double y)
     }
 }
 
-void frmMainwn::Comzdy_MouseMove(int button, int /*shift*/, double x, double y)
-{
-    if (button != 1)
-        return;
+void frmMainwn::Comzdy_MouseMove(int button, int /*shift*/, double x, double y) {
+    if (button != 1) return;
     setLeft(Left() + x - OrigX);
     setTop(Top() + y - OrigY);
 }
 
-void frmMainwn::Comzdy_Click()
-{
-    if (m_phase != Phase::Idle)
-        return;
+void frmMainwn::Comzdy_Click() {
+    if (m_phase != Phase::Idle) return;
     UnloadFortdck();
     m_phase = Phase::Picking;
     // Off the screen, and the screen beneath repainted, before the picker
@@ -81,13 +73,13 @@ void frmMainwn::Comzdy_Click()
     m_picker.reset();
 }
 
-void frmMainwn::mnfangqu_Click() { Comzdy_Click(); }
+void frmMainwn::mnfangqu_Click() {
+    Comzdy_Click();
+}
 
-void frmMainwn::RunModal(frmCaptureArea& picker)
-{
+void frmMainwn::RunModal(frmCaptureArea& picker) {
     QEventLoop loop;
     connect(&picker, &frmCaptureArea::unloaded, &loop, &QEventLoop::quit);
     picker.ShowModal();
-    if (picker.isLoaded())
-        loop.exec();
+    if (picker.isLoaded()) loop.exec();
 }

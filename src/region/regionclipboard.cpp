@@ -5,59 +5,51 @@
 #include <QMimeData>
 
 namespace {
-QClipboard* systemClipboard() { return qGuiApp ? QGuiApplication::clipboard() : nullptr; }
+QClipboard* systemClipboard() {
+    return qGuiApp ? QGuiApplication::clipboard() : nullptr;
+}
 } // namespace
 
-bool SystemClipboard::hasBitmap() const
-{
+bool SystemClipboard::hasBitmap() const {
     const QClipboard* c = systemClipboard();
     const QMimeData* data = c ? c->mimeData() : nullptr;
     return data && data->hasImage();
 }
 
-QImage SystemClipboard::bitmap() const
-{
+QImage SystemClipboard::bitmap() const {
     const QClipboard* c = systemClipboard();
     return c ? c->image() : QImage();
 }
 
-void SystemClipboard::setBitmap(const QImage& image)
-{
-    if (QClipboard* c = systemClipboard())
-        c->setImage(image);
+void SystemClipboard::setBitmap(const QImage& image) {
+    if (QClipboard* c = systemClipboard()) c->setImage(image);
 }
 
-bool SystemClipboard::holdsOwnBitmap() const
-{
+bool SystemClipboard::holdsOwnBitmap() const {
     // This program only ever puts bitmaps there, so owning the clipboard
     // means that its content is still ours.
     const QClipboard* c = systemClipboard();
     return c && c->ownsClipboard() && hasBitmap();
 }
 
-void SystemClipboard::clear()
-{
-    if (QClipboard* c = systemClipboard())
-        c->clear();
+void SystemClipboard::clear() {
+    if (QClipboard* c = systemClipboard()) c->clear();
 }
 
-void MemoryClipboard::setBitmap(const QImage& image)
-{
+void MemoryClipboard::setBitmap(const QImage& image) {
     m_image = image;
     m_text.clear();
     m_ours = true;
     ++m_sets;
 }
 
-void MemoryClipboard::clear()
-{
+void MemoryClipboard::clear() {
     m_image = {};
     m_text.clear();
     m_ours = false;
 }
 
-void MemoryClipboard::putItemFromElsewhere(const QImage& image, const QString& text)
-{
+void MemoryClipboard::putItemFromElsewhere(const QImage& image, const QString& text) {
     m_image = image;
     m_text = text;
     m_ours = false;

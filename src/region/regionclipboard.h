@@ -6,7 +6,7 @@
 // region from the picker to the magnified-region window, and the bitmap
 // cleared on exit.
 class RegionClipboard {
-public:
+  public:
     virtual ~RegionClipboard() = default;
 
     // Whether the clipboard holds a bitmap, whoever put it there.
@@ -24,7 +24,7 @@ public:
 // The system clipboard. Handing it a picture costs nothing until another
 // program pastes it; the encoding happens then, on request.
 class SystemClipboard : public RegionClipboard {
-public:
+  public:
     bool hasBitmap() const override;
     QImage bitmap() const override;
     void setBitmap(const QImage& image) override;
@@ -35,7 +35,7 @@ public:
 // A clipboard in memory, for tests: other programs are simulated by
 // putItemFromElsewhere.
 class MemoryClipboard : public RegionClipboard {
-public:
+  public:
     bool hasBitmap() const override { return !m_image.isNull(); }
     QImage bitmap() const override { return m_image; }
     void setBitmap(const QImage& image) override;
@@ -48,7 +48,7 @@ public:
     QString text() const { return m_text; }
     int setCount() const { return m_sets; }
 
-private:
+  private:
     QImage m_image;
     QString m_text;
     bool m_ours = false;

@@ -10,8 +10,7 @@
 
 namespace startup {
 
-QStringList regionSecondInstancePieces()
-{
+QStringList regionSecondInstancePieces() {
     return {
         QStringLiteral("   zuz已经在运行中！按“Ctrl+Z”试试！操作要领如下："),
         QStringLiteral("按下“左键”拖动屏幕！按“右键”选择菜单！"),
@@ -21,16 +20,16 @@ QStringList regionSecondInstancePieces()
     };
 }
 
-QString regionSecondInstanceText()
-{
+QString regionSecondInstanceText() {
     // Qt's line break is LF on every platform it draws text on.
     return regionSecondInstancePieces().join(QStringLiteral("\n\n"));
 }
 
-QString regionSecondInstanceTitle() { return QStringLiteral("Zonara"); }
+QString regionSecondInstanceTitle() {
+    return QStringLiteral("Zonara");
+}
 
-int runRegion(int argc, char** argv)
-{
+int runRegion(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zonara"));
     // The program ends with its control window, which hides during a pick.

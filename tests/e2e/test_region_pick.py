@@ -188,8 +188,47 @@ def test_second_start_shows_the_message(xs, folder, pattern):
     assert first.end() == 0
 
 
+def peak_memory_mb(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1]) // 1024
+    return 0
+
+
+def test_huge_picture_from_another_program(xs, folder, pattern):
+    """A press on a window larger than the screen reloads the clipboard. A
+    large picture put there by another program is shown without being
+    enlarged in memory; one too large for the image decoder leaves the
+    window open on its background, as with no picture at all."""
+    z = Zonara(xs, folder)
+    z.click_control()
+    z.drag((100, 100), (700, 520))
+    full = wait_until(lambda: [w for w, g in z.region_windows()
+                               if g == (0, 0, xs.width, xs.height)],
+                      10, "a window filling the screen")
+    centre = (xs.width // 2, xs.height // 2, 1, 1)
+    # 5000 x 4000 decodes to 80 MB; enlarged twice it would take 320 MB.
+    clip_put(xs, png_bytes(Image.new("RGB", (5000, 4000), (0, 0, 0))), "image/png")
+    xs.xdotool("mousemove", *centre[:2])
+    xs.xdotool("click", "1")
+    wait_until(lambda: xs.screenshot(centre).getpixel((0, 0)) == (0, 0, 0), 20,
+               "the other program's picture in the window")
+    # 20000 x 20000: the decoder refuses it rather than take 1.6 GB.
+    clip_put(xs, png_bytes(Image.new("1", (20000, 20000), 1)), "image/png")
+    xs.xdotool("click", "1")
+    wait_until(lambda: xs.screenshot(centre).getpixel((0, 0)) == (192, 192, 255), 20,
+               "the window's background")
+    assert z.proc.poll() is None
+    assert full[0] in xs.windows(cls="Zonara")
+    peak = peak_memory_mb(z.proc.pid)
+    assert peak < 300, f"peak memory {peak} MB"
+    assert z.end() == 0
+
+
 TESTS = [test_placement, test_pick_copies_exact_pixels_and_enlarges,
-         test_exit_clears_only_our_own_bitmap, test_second_start_shows_the_message]
+         test_exit_clears_only_our_own_bitmap, test_second_start_shows_the_message,
+         test_huge_picture_from_another_program]
 
 
 def main():

@@ -15,7 +15,7 @@
 // The control window with its dialogs, menus and modal picker recorded or
 // scripted instead of run.
 class TestMain : public frmMainwn {
-public:
+  public:
     using frmMainwn::frmMainwn;
 
     int popups = 0;
@@ -31,25 +31,22 @@ public:
     std::function<void(frmCaptureArea&)> onPick;
     bool visibleDuringPick = true;
 
-    void PopupMenu(QMenu* menu) override
-    {
+    void PopupMenu(QMenu* menu) override {
         ++popups;
         lastMenu = menu;
     }
-    QString InputBox(const QString& prompt, const QString& title, const QString& def) override
-    {
+    QString InputBox(const QString& prompt, const QString& title, const QString& def) override {
         prompts << prompt + QLatin1Char('|') + title + QLatin1Char('|') + def;
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
     void InformationBox(const QString& text) override { messages << text; }
 
-protected:
+  protected:
     bool TipMarkerExists() const override { return markerExists; }
     void ShowTipDialog() override { ++tipShown; }
     void UnloadTipDialog() override { ++tipUnloaded; }
     void OpenMailLink(const QUrl& link) override { links << link; }
-    void RunModal(frmCaptureArea& picker) override
-    {
+    void RunModal(frmCaptureArea& picker) override {
         visibleDuringPick = isVisible();
         if (onPick)
             onPick(picker);
@@ -63,8 +60,7 @@ protected:
 struct RegionRig {
     explicit RegionRig(QSize pixels = {1024, 768}, double dpi = 96)
         : screen(units::Screen::fromDpi(pixels.width(), pixels.height(), dpi, dpi)),
-          grabber(pixels)
-    {
+          grabber(pixels) {
         Services s;
         s.grabber = &grabber;
         s.screen = &screen;
@@ -76,16 +72,14 @@ struct RegionRig {
     }
 
     // Opens a magnified-region window on `picture`, as the picker does.
-    Fortdck* open(const QImage& picture)
-    {
+    Fortdck* open(const QImage& picture) {
         clipboard.setBitmap(picture);
         main->LoadFortdck();
         return main->fortdck();
     }
 
     // A drag in the picker from `a` to `b`, released at `b`.
-    static void drag(frmCaptureArea& picker, QPoint a, QPoint b)
-    {
+    static void drag(frmCaptureArea& picker, QPoint a, QPoint b) {
         picker.Form_MouseDown(1, 0, a.x(), a.y());
         picker.Form_MouseMove(1, 0, b.x(), b.y());
         picker.Form_MouseUp(1, 0, b.x(), b.y());

@@ -9,7 +9,7 @@
 
 class TstRegionControl : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void pointsToRect_data();
     void pointsToRect();
     void placement_data();
@@ -28,8 +28,7 @@ private slots:
     void secondInstanceMessage();
 };
 
-void TstRegionControl::pointsToRect_data()
-{
+void TstRegionControl::pointsToRect_data() {
     QTest::addColumn<QPoint>("a");
     QTest::addColumn<QPoint>("b");
     QTest::newRow("down right") << QPoint(10, 20) << QPoint(110, 220);
@@ -38,8 +37,7 @@ void TstRegionControl::pointsToRect_data()
     QTest::newRow("down left") << QPoint(110, 20) << QPoint(10, 220);
 }
 
-void TstRegionControl::pointsToRect()
-{
+void TstRegionControl::pointsToRect() {
     QFETCH(QPoint, a);
     QFETCH(QPoint, b);
     RectL r;
@@ -50,8 +48,7 @@ void TstRegionControl::pointsToRect()
     QCOMPARE(r.Bottom, 220);
 }
 
-void TstRegionControl::placement_data()
-{
+void TstRegionControl::placement_data() {
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<double>("dpi");
     QTest::newRow("1024x768") << QSize(1024, 768) << 96.0;
@@ -62,8 +59,7 @@ void TstRegionControl::placement_data()
 
 // 500 x 500 twips, right edge on the screen's right edge, top 900 twips
 // above the screen's bottom edge.
-void TstRegionControl::placement()
-{
+void TstRegionControl::placement() {
     QFETCH(QSize, screen);
     QFETCH(double, dpi);
     RegionRig rig(screen, dpi);
@@ -77,8 +73,7 @@ void TstRegionControl::placement()
     QVERIFY(rig.main->windowFlags() & Qt::FramelessWindowHint);
 }
 
-void TstRegionControl::button()
-{
+void TstRegionControl::button() {
     RegionRig rig;
     QPushButton* b = rig.main->Comzdy;
     QCOMPARE(b->geometry(), QRect(0, 0, 33, 33));
@@ -89,8 +84,7 @@ void TstRegionControl::button()
     QVERIFY(b->styleSheet().contains(QStringLiteral("#E0E0E0")));
 }
 
-void TstRegionControl::menuItemsInOrder()
-{
+void TstRegionControl::menuItemsInOrder() {
     RegionRig rig;
     TestMain& m = *rig.main;
     auto describe = [](QMenu* menu) {
@@ -116,8 +110,7 @@ void TstRegionControl::menuItemsInOrder()
     QVERIFY(frmMainwn::ContactAddress().contains(QLatin1Char('@')));
 }
 
-void TstRegionControl::dragMovesWithoutLimit()
-{
+void TstRegionControl::dragMovesWithoutLimit() {
     RegionRig rig;
     TestMain& m = *rig.main;
     const QPoint start = m.pos();
@@ -134,8 +127,7 @@ void TstRegionControl::dragMovesWithoutLimit()
     QVERIFY(m.x() > 1024 - 33);
 }
 
-void TstRegionControl::onlyTheLeftButtonAloneDrags()
-{
+void TstRegionControl::onlyTheLeftButtonAloneDrags() {
     RegionRig rig;
     TestMain& m = *rig.main;
     const QPoint start = m.pos();
@@ -146,8 +138,7 @@ void TstRegionControl::onlyTheLeftButtonAloneDrags()
     QCOMPARE(m.pos(), start);
 }
 
-void TstRegionControl::rightPressPopsTheMenu()
-{
+void TstRegionControl::rightPressPopsTheMenu() {
     RegionRig rig;
     TestMain& m = *rig.main;
     m.Comzdy_MouseDown(2, 0, 100, 100);
@@ -155,28 +146,27 @@ void TstRegionControl::rightPressPopsTheMenu()
     QCOMPARE(m.lastMenu, m.mnuCaptureMain);
 }
 
-void TstRegionControl::companionPrograms()
-{
+void TstRegionControl::companionPrograms() {
     RegionRig rig;
     rig.main->mnqpfd->trigger();
     rig.main->mnwnbh->trigger();
-    QCOMPARE(rig.starter.started, QStringList({QStringLiteral("zuz"), QStringLiteral("Derudovudi")}));
+    QCOMPARE(rig.starter.started,
+             QStringList({QStringLiteral("zuz"), QStringLiteral("Derudovudi")}));
 }
 
-void TstRegionControl::mailAndAbout()
-{
+void TstRegionControl::mailAndAbout() {
     RegionRig rig;
     rig.main->mnemail->trigger();
     QCOMPARE(rig.main->links.size(), 1);
-    QCOMPARE(rig.main->links[0].toString(), QStringLiteral("mailto:") + frmMainwn::ContactAddress());
+    QCOMPARE(rig.main->links[0].toString(),
+             QStringLiteral("mailto:") + frmMainwn::ContactAddress());
     // "关于" shows the tip dialog whether or not the marker exists.
     QCOMPARE(rig.main->tipShown, 0);
     rig.main->mnabut->trigger();
     QCOMPARE(rig.main->tipShown, 1);
 }
 
-void TstRegionControl::tipAtStartOnlyWithoutMarker()
-{
+void TstRegionControl::tipAtStartOnlyWithoutMarker() {
     RegionRig rig;
     QCOMPARE(rig.main->tipShown, 0);
     rig.main->markerExists = false;
@@ -184,8 +174,7 @@ void TstRegionControl::tipAtStartOnlyWithoutMarker()
     QCOMPARE(rig.main->tipShown, 1);
 }
 
-void TstRegionControl::exitClearsOnlyOurOwnBitmap_data()
-{
+void TstRegionControl::exitClearsOnlyOurOwnBitmap_data() {
     QTest::addColumn<QString>("content");
     QTest::addColumn<bool>("cleared");
     QTest::newRow("our own bitmap") << "ours" << true;
@@ -194,8 +183,7 @@ void TstRegionControl::exitClearsOnlyOurOwnBitmap_data()
     QTest::newRow("empty") << "empty" << false;
 }
 
-void TstRegionControl::exitClearsOnlyOurOwnBitmap()
-{
+void TstRegionControl::exitClearsOnlyOurOwnBitmap() {
     QFETCH(QString, content);
     QFETCH(bool, cleared);
     RegionRig rig;
@@ -213,15 +201,12 @@ void TstRegionControl::exitClearsOnlyOurOwnBitmap()
     const bool hadBitmap = rig.clipboard.hasBitmap();
     rig.main->mnjsbh->trigger();
     QCOMPARE(rig.clipboard.hasBitmap(), hadBitmap && !cleared);
-    if (content == "picture")
-        QCOMPARE(rig.clipboard.bitmap(), theirs);
-    if (content == "text")
-        QCOMPARE(rig.clipboard.text(), QStringLiteral("keep me"));
+    if (content == "picture") QCOMPARE(rig.clipboard.bitmap(), theirs);
+    if (content == "text") QCOMPARE(rig.clipboard.text(), QStringLiteral("keep me"));
     QVERIFY(!rig.main->isVisible());
 }
 
-void TstRegionControl::exitUnloadsTheOtherWindows()
-{
+void TstRegionControl::exitUnloadsTheOtherWindows() {
     RegionRig rig;
     Fortdck* f = rig.open(QImage(16, 16, QImage::Format_RGB32));
     QVERIFY(f && f->isVisible());
@@ -231,8 +216,7 @@ void TstRegionControl::exitUnloadsTheOtherWindows()
     QCOMPARE(rig.main->tipUnloaded, 1);
 }
 
-void TstRegionControl::secondInstanceMessage()
-{
+void TstRegionControl::secondInstanceMessage() {
     const QStringList pieces = startup::regionSecondInstancePieces();
     QCOMPARE(pieces.size(), 5);
     QCOMPARE(pieces.first(), QStringLiteral("   zuz已经在运行中！按“Ctrl+Z”试试！操作要领如下："));

@@ -5,23 +5,23 @@
 #include <QTest>
 
 namespace {
-RectL rectL(int l, int t, int r, int b) { return {l, t, r, b}; }
+RectL rectL(int l, int t, int r, int b) {
+    return {l, t, r, b};
+}
 
 // The coded-pattern coordinates shown at a pixel of the picker.
-QPoint shownAt(frmCaptureArea& picker, QPoint px)
-{
+QPoint shownAt(frmCaptureArea& picker, QPoint px) {
     return decodePattern(picker.grab(QRect(px, QSize(1, 1))).toImage().pixel(0, 0));
 }
 
-QRgb colourAt(frmCaptureArea& picker, QPoint px)
-{
+QRgb colourAt(frmCaptureArea& picker, QPoint px) {
     return picker.grab(QRect(px, QSize(1, 1))).toImage().pixel(0, 0) & 0xFFFFFF;
 }
 } // namespace
 
 class TstRegionPicker : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void sizeLabel_data();
     void sizeLabel();
     void sizeLabelPlaceAndFont();
@@ -38,8 +38,7 @@ private slots:
     void pickClosesThePreviousWindowAndRestoresTheButton();
 };
 
-void TstRegionPicker::sizeLabel_data()
-{
+void TstRegionPicker::sizeLabel_data() {
     QTest::addColumn<int>("w");
     QTest::addColumn<int>("h");
     QTest::addColumn<bool>("shown");
@@ -50,8 +49,7 @@ void TstRegionPicker::sizeLabel_data()
     QTest::newRow("640 x 480") << 640 << 480 << true;
 }
 
-void TstRegionPicker::sizeLabel()
-{
+void TstRegionPicker::sizeLabel() {
     QFETCH(int, w);
     QFETCH(int, h);
     QFETCH(bool, shown);
@@ -69,8 +67,7 @@ void TstRegionPicker::sizeLabel()
     QCOMPARE(picker.sizeLabelText(), QStringLiteral(" %1 x %2 ").arg(w).arg(h));
 }
 
-void TstRegionPicker::sizeLabelPlaceAndFont()
-{
+void TstRegionPicker::sizeLabelPlaceAndFont() {
     // Top at half the height below the top, less 5, to the nearest integer
     // (halves to even): 60 + 101 / 2 - 5 = 105.5 -> 106; 60 + 103/2 - 5 =
     // 106.5 -> 106.
@@ -83,8 +80,7 @@ void TstRegionPicker::sizeLabelPlaceAndFont()
     QVERIFY(f.bold());
 }
 
-void TstRegionPicker::cursorIsAThinCrossWithCentredHotSpot()
-{
+void TstRegionPicker::cursorIsAThinCrossWithCentredHotSpot() {
     const QCursor c = cursors::thinCross();
     QCOMPARE(c.hotSpot(), QPoint(15, 15));
     const QImage img = cursors::thinCrossPicture().toImage();
@@ -95,8 +91,7 @@ void TstRegionPicker::cursorIsAThinCrossWithCentredHotSpot()
     QCOMPARE(qAlpha(img.pixel(3, 3)), 0);
 }
 
-void TstRegionPicker::pickFreezesTheScreenWithoutTheControlWindow()
-{
+void TstRegionPicker::pickFreezesTheScreenWithoutTheControlWindow() {
     RegionRig rig;
     const QPoint underButton = rig.main->geometry().center();
     QPoint shown;
@@ -116,16 +111,14 @@ void TstRegionPicker::pickFreezesTheScreenWithoutTheControlWindow()
     QCOMPARE(shown, underButton);
 }
 
-void TstRegionPicker::outlinesFollowTheDrag_data()
-{
+void TstRegionPicker::outlinesFollowTheDrag_data() {
     QTest::addColumn<QPoint>("a");
     QTest::addColumn<QPoint>("b");
     QTest::newRow("down right") << QPoint(100, 100) << QPoint(300, 250);
     QTest::newRow("up left") << QPoint(300, 250) << QPoint(100, 100);
 }
 
-void TstRegionPicker::outlinesFollowTheDrag()
-{
+void TstRegionPicker::outlinesFollowTheDrag() {
     QFETCH(QPoint, a);
     QFETCH(QPoint, b);
     RegionRig rig;
@@ -153,8 +146,7 @@ void TstRegionPicker::outlinesFollowTheDrag()
     QCOMPARE(picker.sizeLabelText(), QStringLiteral(" 200 x 150 "));
 }
 
-void TstRegionPicker::movesRepaintOnlyTheOutlinesAndLabel()
-{
+void TstRegionPicker::movesRepaintOnlyTheOutlinesAndLabel() {
     RegionRig rig({3840, 2160});
     frmCaptureArea picker(*rig.main);
     picker.Form_Load();
@@ -172,8 +164,7 @@ void TstRegionPicker::movesRepaintOnlyTheOutlinesAndLabel()
     QVERIFY2(area < 30000, qPrintable(QString::number(area)));
 }
 
-void TstRegionPicker::releaseCopiesTheFrozenPixels_data()
-{
+void TstRegionPicker::releaseCopiesTheFrozenPixels_data() {
     QTest::addColumn<QPoint>("a");
     QTest::addColumn<QPoint>("b");
     QTest::newRow("down right") << QPoint(300, 200) << QPoint(340, 230);
@@ -182,8 +173,7 @@ void TstRegionPicker::releaseCopiesTheFrozenPixels_data()
     QTest::newRow("large, with label") << QPoint(10, 20) << QPoint(700, 500);
 }
 
-void TstRegionPicker::releaseCopiesTheFrozenPixels()
-{
+void TstRegionPicker::releaseCopiesTheFrozenPixels() {
     QFETCH(QPoint, a);
     QFETCH(QPoint, b);
     RegionRig rig;
@@ -203,8 +193,7 @@ void TstRegionPicker::releaseCopiesTheFrozenPixels()
     QVERIFY(!rig.main->picker());
 }
 
-void TstRegionPicker::clickWithoutDragGivesOnePixel()
-{
+void TstRegionPicker::clickWithoutDragGivesOnePixel() {
     RegionRig rig;
     rig.main->onPick = [](frmCaptureArea& p) {
         p.Form_MouseDown(1, 0, 70, 80);
@@ -216,8 +205,7 @@ void TstRegionPicker::clickWithoutDragGivesOnePixel()
     QVERIFY(rig.main->messages.isEmpty());
 }
 
-void TstRegionPicker::escapeLeavesTheClipboardAndOpensNothing()
-{
+void TstRegionPicker::escapeLeavesTheClipboardAndOpensNothing() {
     RegionRig rig;
     rig.clipboard.putItemFromElsewhere({}, QStringLiteral("text"));
     rig.main->onPick = [](frmCaptureArea& p) {
@@ -235,8 +223,7 @@ void TstRegionPicker::escapeLeavesTheClipboardAndOpensNothing()
     QVERIFY(rig.main->isVisible());
 }
 
-void TstRegionPicker::releaseWithoutPressPicksNothing()
-{
+void TstRegionPicker::releaseWithoutPressPicksNothing() {
     RegionRig rig;
     frmCaptureArea picker(*rig.main);
     picker.Form_Load();
@@ -247,8 +234,7 @@ void TstRegionPicker::releaseWithoutPressPicksNothing()
     QCOMPARE(rig.clipboard.setCount(), 0);
 }
 
-void TstRegionPicker::pickClosesThePreviousWindowAndRestoresTheButton()
-{
+void TstRegionPicker::pickClosesThePreviousWindowAndRestoresTheButton() {
     RegionRig rig;
     QPointer<Fortdck> first = rig.open(QImage(8, 8, QImage::Format_RGB32));
     QVERIFY(first);

@@ -7,8 +7,7 @@
 
 namespace {
 // A window on a 1024 x 768 screen whose picture is w x h pixels large.
-Fortdck* windowWithPicture(RegionRig& rig, int w, int h)
-{
+Fortdck* windowWithPicture(RegionRig& rig, int w, int h) {
     rig.main->mn1x2->setChecked(true);
     Fortdck* f = rig.open(codedPattern(w / 2, h / 2));
     f->Imayulanpic.Width = 15.0 * w;
@@ -19,7 +18,7 @@ Fortdck* windowWithPicture(RegionRig& rig, int w, int h)
 
 class TstRegionScroll : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void chooseScrollTimer_data();
     void chooseScrollTimer();
     void pollingDoesNothingWhileSwitchedOff();
@@ -36,8 +35,7 @@ private slots:
     void intervalsBelongToEachWindow();
 };
 
-void TstRegionScroll::chooseScrollTimer_data()
-{
+void TstRegionScroll::chooseScrollTimer_data() {
     QTest::addColumn<QSize>("picture");
     QTest::addColumn<bool>("vertical");
     QTest::addColumn<bool>("horizontal");
@@ -50,22 +48,19 @@ void TstRegionScroll::chooseScrollTimer_data()
     QTest::newRow("smaller") << QSize(600, 400) << false << false;
 }
 
-void TstRegionScroll::chooseScrollTimer()
-{
+void TstRegionScroll::chooseScrollTimer() {
     QFETCH(QSize, picture);
     QFETCH(bool, vertical);
     QFETCH(bool, horizontal);
     RegionRig rig;
     Fortdck* f = windowWithPicture(rig, picture.width(), picture.height());
-    if (picture == QSize(1500, 1000))
-        f->Timgund2->setEnabled(true);
+    if (picture == QSize(1500, 1000)) f->Timgund2->setEnabled(true);
     f->ChooseScrollTimer();
     QCOMPARE(f->Timgund->Enabled(), vertical);
     QCOMPARE(f->Timgund2->Enabled(), horizontal);
 }
 
-void TstRegionScroll::pollingDoesNothingWhileSwitchedOff()
-{
+void TstRegionScroll::pollingDoesNothingWhileSwitchedOff() {
     RegionRig rig;
     Fortdck* f = windowWithPicture(rig, 800, 1000);
     QVERIFY(f->Timer1->Enabled());
@@ -79,8 +74,7 @@ void TstRegionScroll::pollingDoesNothingWhileSwitchedOff()
     QVERIFY(!f->Timgund2->Enabled());
 }
 
-void TstRegionScroll::pollingDoesNotRestartTheScrollTimer()
-{
+void TstRegionScroll::pollingDoesNotRestartTheScrollTimer() {
     RegionRig rig;
     Fortdck* f = windowWithPicture(rig, 800, 1000);
     rig.main->mnshifougd->trigger();
@@ -93,8 +87,7 @@ void TstRegionScroll::pollingDoesNotRestartTheScrollTimer()
 // 960 pixels of picture in a window 768 pixels tall: Top goes 0, -15, ...
 // -2880 twips, then restarts at 1920 (128 pixels down); a whole cycle from
 // 1920 to -2880 is 321 ticks.
-void TstRegionScroll::verticalCycle()
-{
+void TstRegionScroll::verticalCycle() {
     RegionRig rig;
     rig.main->fortdckMemory().ScrollPos = 0;
     Fortdck* f = windowWithPicture(rig, 800, 960);
@@ -113,15 +106,13 @@ void TstRegionScroll::verticalCycle()
     for (;;) {
         f->Timgund_Timer();
         ++ticks;
-        if (f->Imayulanpic.Top == 1920.0)
-            break;
+        if (f->Imayulanpic.Top == 1920.0) break;
         QVERIFY(ticks < 1000);
     }
     QCOMPARE(ticks - 1, 321);
 }
 
-void TstRegionScroll::horizontalRestart()
-{
+void TstRegionScroll::horizontalRestart() {
     RegionRig rig;
     rig.main->fortdckMemory().ScrollPos = -2600;
     Fortdck* f = windowWithPicture(rig, 1200, 400);
@@ -137,8 +128,7 @@ void TstRegionScroll::horizontalRestart()
     QCOMPARE(f->Imayulanpic.Left, 15360.0 / 6);
 }
 
-void TstRegionScroll::scrollPosIsNeverReset()
-{
+void TstRegionScroll::scrollPosIsNeverReset() {
     RegionRig rig;
     rig.main->fortdckMemory().ScrollPos = 0;
     Fortdck* f = windowWithPicture(rig, 800, 1000);
@@ -151,8 +141,7 @@ void TstRegionScroll::scrollPosIsNeverReset()
     QCOMPARE(g->Imayulanpic.Top, -150.0);
 }
 
-void TstRegionScroll::switchingOffRecentres()
-{
+void TstRegionScroll::switchingOffRecentres() {
     RegionRig rig;
     Fortdck* f = windowWithPicture(rig, 800, 1000);
     rig.main->mnshifougd->trigger();
@@ -171,8 +160,7 @@ void TstRegionScroll::switchingOffRecentres()
     QVERIFY(f->Timer1->Enabled());
 }
 
-void TstRegionScroll::speedItems_data()
-{
+void TstRegionScroll::speedItems_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<bool>("startChecked");
     QTest::addColumn<int>("interval");
@@ -184,8 +172,7 @@ void TstRegionScroll::speedItems_data()
     QTest::newRow("快=1 checked before") << "mnkuai" << true << 1 << false;
 }
 
-void TstRegionScroll::speedItems()
-{
+void TstRegionScroll::speedItems() {
     QFETCH(QString, item);
     QFETCH(bool, startChecked);
     QFETCH(int, interval);
@@ -195,21 +182,20 @@ void TstRegionScroll::speedItems()
     Fortdck* f = windowWithPicture(rig, 800, 1000);
     f->Timgund->setInterval(7);
     f->Timgund2->setInterval(7);
-    QAction* a = item == "mnkuai" ? m.mnkuai : item == "mnzhong" ? m.mnzhong
-                                           : item == "mnman"     ? m.mnman
-                                                                 : m.mnquesheng;
+    QAction* a = item == "mnkuai"    ? m.mnkuai
+                 : item == "mnzhong" ? m.mnzhong
+                 : item == "mnman"   ? m.mnman
+                                     : m.mnquesheng;
     a->setChecked(startChecked);
     a->trigger();
     QCOMPARE(a->isChecked(), checkedAfter);
     for (QAction* other : {m.mnkuai, m.mnzhong, m.mnman, m.mnquesheng, m.mnzidingyi})
-        if (other != a)
-            QVERIFY(!other->isChecked());
+        if (other != a) QVERIFY(!other->isChecked());
     QCOMPARE(f->Timgund->Interval(), interval);
     QCOMPARE(f->Timgund2->Interval(), interval);
 }
 
-void TstRegionScroll::speedWithoutWindowChangesOnlyTheMarks()
-{
+void TstRegionScroll::speedWithoutWindowChangesOnlyTheMarks() {
     RegionRig rig;
     rig.main->mnman->trigger();
     rig.main->mnshifougd->trigger();
@@ -217,8 +203,7 @@ void TstRegionScroll::speedWithoutWindowChangesOnlyTheMarks()
     QVERIFY(rig.main->mnshifougd->isChecked());
 }
 
-void TstRegionScroll::customInterval_data()
-{
+void TstRegionScroll::customInterval_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("interval");
     QTest::newRow("200") << "200" << 200;
@@ -234,8 +219,7 @@ void TstRegionScroll::customInterval_data()
     QTest::newRow("far too large") << "1e20" << 7;
 }
 
-void TstRegionScroll::customInterval()
-{
+void TstRegionScroll::customInterval() {
     QFETCH(QString, answer);
     QFETCH(int, interval);
     RegionRig rig;
@@ -258,8 +242,7 @@ void TstRegionScroll::customInterval()
     }
 }
 
-void TstRegionScroll::intervalsBelongToEachWindow()
-{
+void TstRegionScroll::intervalsBelongToEachWindow() {
     RegionRig rig;
     Fortdck* f = windowWithPicture(rig, 800, 1000);
     rig.main->mnman->trigger();

@@ -6,18 +6,18 @@
 #include <QTest>
 
 namespace {
-QImage pattern(int w, int h) { return codedPattern(w, h); }
+QImage pattern(int w, int h) {
+    return codedPattern(w, h);
+}
 
 // The client area of the window in screen pixels.
-QRect clientRect(const Fortdck& f)
-{
+QRect clientRect(const Fortdck& f) {
     return f.geometry().adjusted(Fortdck::kBorderPx, Fortdck::kBorderPx, -Fortdck::kBorderPx,
                                  -Fortdck::kBorderPx);
 }
 
 // Sets the ratio items directly: "2", "4", "6" or "" for none.
-void tickRatio(TestMain& m, const QString& ratio)
-{
+void tickRatio(TestMain& m, const QString& ratio) {
     m.mn1x2->setChecked(ratio == "2");
     m.mn1x4->setChecked(ratio == "4");
     m.mn1x6->setChecked(ratio == "6");
@@ -26,7 +26,7 @@ void tickRatio(TestMain& m, const QString& ratio)
 
 class TstRegionWindow : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void layout_data();
     void layout();
     void showsThePictureEnlarged();
@@ -45,8 +45,7 @@ private slots:
     void hugePictureIsNeverEnlargedInMemory();
 };
 
-void TstRegionWindow::layout_data()
-{
+void TstRegionWindow::layout_data() {
     QTest::addColumn<QSize>("region");
     QTest::addColumn<QString>("ratio");
     QTest::addColumn<QRect>("client");
@@ -57,19 +56,18 @@ void TstRegionWindow::layout_data()
                                   << QPointF(0, 0);
     QTest::newRow("32x32 at 1x6") << QSize(32, 32) << "6" << QRect(416, 288, 192, 192)
                                   << QPointF(0, 0);
-    QTest::newRow("no ratio ticked: 2x") << QSize(32, 32) << "" << QRect(480, 352, 64, 64)
-                                         << QPointF(0, 0);
+    QTest::newRow("no ratio ticked: 2x")
+        << QSize(32, 32) << "" << QRect(480, 352, 64, 64) << QPointF(0, 0);
     // 1800 x 1200 on 1024 x 768: the window fills the screen and the middle
     // of the picture shows.
-    QTest::newRow("300x200 at 1x6") << QSize(300, 200) << "6" << QRect(1, 1, 1022, 766)
-                                    << QPointF(-389, -217);
+    QTest::newRow("300x200 at 1x6")
+        << QSize(300, 200) << "6" << QRect(1, 1, 1022, 766) << QPointF(-389, -217);
     // Too wide only: full width, own height.
-    QTest::newRow("300x50 at 1x4") << QSize(300, 50) << "4" << QRect(1, 284, 1022, 200)
-                                   << QPointF(-89, 0);
+    QTest::newRow("300x50 at 1x4")
+        << QSize(300, 50) << "4" << QRect(1, 284, 1022, 200) << QPointF(-89, 0);
 }
 
-void TstRegionWindow::layout()
-{
+void TstRegionWindow::layout() {
     QFETCH(QSize, region);
     QFETCH(QString, ratio);
     QFETCH(QRect, client);
@@ -87,8 +85,7 @@ void TstRegionWindow::layout()
     QCOMPARE(f->PixToHook, 225.0f);
 }
 
-void TstRegionWindow::showsThePictureEnlarged()
-{
+void TstRegionWindow::showsThePictureEnlarged() {
     RegionRig rig;
     Fortdck* f = rig.open(pattern(32, 32));
     const QImage shot = f->grab().toImage();
@@ -100,19 +97,22 @@ void TstRegionWindow::showsThePictureEnlarged()
                 QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
 }
 
-void TstRegionWindow::ratioItemsToggle_data()
-{
+void TstRegionWindow::ratioItemsToggle_data() {
     QTest::addColumn<QString>("clicks");
     QTest::addColumn<QString>("ticked");
-    QTest::newRow("start") << "" << "2";
-    QTest::newRow("1x4") << "4" << "4";
-    QTest::newRow("1x6 then 1x4") << "64" << "4";
-    QTest::newRow("checked item unticks all") << "2" << "";
-    QTest::newRow("and ticks again") << "22" << "2";
+    QTest::newRow("start") << ""
+                           << "2";
+    QTest::newRow("1x4") << "4"
+                         << "4";
+    QTest::newRow("1x6 then 1x4") << "64"
+                                  << "4";
+    QTest::newRow("checked item unticks all") << "2"
+                                              << "";
+    QTest::newRow("and ticks again") << "22"
+                                     << "2";
 }
 
-void TstRegionWindow::ratioItemsToggle()
-{
+void TstRegionWindow::ratioItemsToggle() {
     QFETCH(QString, clicks);
     QFETCH(QString, ticked);
     RegionRig rig;
@@ -120,17 +120,13 @@ void TstRegionWindow::ratioItemsToggle()
     for (QChar c : clicks)
         (c == '2' ? m.mn1x2 : c == '4' ? m.mn1x4 : m.mn1x6)->trigger();
     QString now;
-    if (m.mn1x2->isChecked())
-        now += "2";
-    if (m.mn1x4->isChecked())
-        now += "4";
-    if (m.mn1x6->isChecked())
-        now += "6";
+    if (m.mn1x2->isChecked()) now += "2";
+    if (m.mn1x4->isChecked()) now += "4";
+    if (m.mn1x6->isChecked()) now += "6";
     QCOMPARE(now, ticked);
 }
 
-void TstRegionWindow::ratioChangeLeavesTheOpenWindow()
-{
+void TstRegionWindow::ratioChangeLeavesTheOpenWindow() {
     RegionRig rig;
     Fortdck* f = rig.open(pattern(32, 32));
     const QRect before = f->geometry();
@@ -143,26 +139,23 @@ void TstRegionWindow::ratioChangeLeavesTheOpenWindow()
 // The window is 66 x 66 pixels (a 32 x 32 region at 1x2); the picture is
 // grabbed at its point (10, 10) pixels. `left` is where the window starts;
 // the pointer then moves by `moves` pixels, one event each.
-void TstRegionWindow::snapping_data()
-{
+void TstRegionWindow::snapping_data() {
     QTest::addColumn<int>("left");
     QTest::addColumn<QList<int>>("moves");
     QTest::addColumn<QList<int>>("lefts");
     QTest::newRow("8 px from the left edge snaps") << 8 << QList<int>{-1} << QList<int>{0};
     QTest::newRow("exactly 15 px does not snap") << 15 << QList<int>{-1} << QList<int>{14};
     QTest::newRow("past the edge is not pulled back") << -5 << QList<int>{1} << QList<int>{-4};
-    QTest::newRow("near the right edge snaps") << 1024 - 66 - 3 << QList<int>{1}
-                                               << QList<int>{1024 - 66};
+    QTest::newRow("near the right edge snaps")
+        << 1024 - 66 - 3 << QList<int>{1} << QList<int>{1024 - 66};
     // Snapped at 0 (the window jumped 8 px under the pointer): the pointer
     // then goes 15 px right of the grabbed point (the window stays), then
     // 16 px (it follows again, by the whole distance).
-    QTest::newRow("follows beyond 15 px")
-        << 8 << QList<int>{-1, 8, 1} << QList<int>{0, 0, 16};
+    QTest::newRow("follows beyond 15 px") << 8 << QList<int>{-1, 8, 1} << QList<int>{0, 0, 16};
     QTest::newRow("free move") << 300 << QList<int>{-40, 25} << QList<int>{260, 285};
 }
 
-void TstRegionWindow::snapping()
-{
+void TstRegionWindow::snapping() {
     QFETCH(int, left);
     QFETCH(QList<int>, moves);
     QFETCH(QList<int>, lefts);
@@ -183,8 +176,7 @@ void TstRegionWindow::snapping()
     }
 }
 
-void TstRegionWindow::snapStateOutlivesTheWindow()
-{
+void TstRegionWindow::snapStateOutlivesTheWindow() {
     RegionRig rig;
     Fortdck* f = rig.open(pattern(32, 32));
     f->move(8, 300);
@@ -204,8 +196,7 @@ void TstRegionWindow::snapStateOutlivesTheWindow()
 // A 300 x 200 region at 1x6: an 1800 x 1200 picture in a 1022 x 766 client
 // area, starting at (-389, -217) pixels. Pressed at picture point
 // (600, 400) px; the pointer moves by (dx, dy) pixels in one event.
-void TstRegionWindow::panningClamps_data()
-{
+void TstRegionWindow::panningClamps_data() {
     QTest::addColumn<QPoint>("delta");
     QTest::addColumn<QPoint>("topLeft");
     QTest::newRow("free") << QPoint(100, -50) << QPoint(-289, -267);
@@ -215,8 +206,7 @@ void TstRegionWindow::panningClamps_data()
     QTest::newRow("up stops at the bottom edge") << QPoint(0, -500) << QPoint(-389, 766 - 1200);
 }
 
-void TstRegionWindow::panningClamps()
-{
+void TstRegionWindow::panningClamps() {
     QFETCH(QPoint, delta);
     QFETCH(QPoint, topLeft);
     RegionRig rig;
@@ -237,8 +227,7 @@ void TstRegionWindow::panningClamps()
     }
 }
 
-void TstRegionWindow::pressReloadsFromTheClipboard()
-{
+void TstRegionWindow::pressReloadsFromTheClipboard() {
     RegionRig rig;
     tickRatio(*rig.main, "6");
     Fortdck* f = rig.open(pattern(300, 200));
@@ -258,8 +247,7 @@ void TstRegionWindow::pressReloadsFromTheClipboard()
     QCOMPARE(g->Imayulanpic.picture.size(), QSize(32, 32));
 }
 
-void TstRegionWindow::rightPressPopsTheMenu()
-{
+void TstRegionWindow::rightPressPopsTheMenu() {
     RegionRig rig;
     Fortdck* f = rig.open(pattern(32, 32));
     f->Imayulanpic_MouseDown(2, 0, 10, 10);
@@ -269,8 +257,7 @@ void TstRegionWindow::rightPressPopsTheMenu()
     QCOMPARE(rig.main->lastMenu, rig.main->mnuCaptureMain);
 }
 
-void TstRegionWindow::doubleClickClosesOnlyThisWindow()
-{
+void TstRegionWindow::doubleClickClosesOnlyThisWindow() {
     RegionRig rig;
     QPointer<Fortdck> f = rig.open(pattern(32, 32));
     f->Imayulanpic_DblClick();
@@ -285,8 +272,7 @@ void TstRegionWindow::doubleClickClosesOnlyThisWindow()
     QVERIFY(!rig.main->fortdck());
 }
 
-void TstRegionWindow::noBitmapGivesTheBackground()
-{
+void TstRegionWindow::noBitmapGivesTheBackground() {
     RegionRig rig;
     rig.clipboard.putItemFromElsewhere({}, QStringLiteral("text"));
     rig.main->LoadFortdck();
@@ -298,8 +284,7 @@ void TstRegionWindow::noBitmapGivesTheBackground()
     QCOMPARE(shot.pixel(10, 10), qRgb(0xC0, 0xC0, 0xFF));
 }
 
-void TstRegionWindow::hugePictureIsNeverEnlargedInMemory()
-{
+void TstRegionWindow::hugePictureIsNeverEnlargedInMemory() {
     // 20000 x 20000 at one bit a pixel: 50 MB; enlarged twice in 32-bit
     // colour it would be 6.4 GB.
     QImage huge(20000, 20000, QImage::Format_Mono);
