@@ -13,7 +13,6 @@
 class PictureBox;
 class QAction;
 class QMenu;
-class QPainter;
 class QPushButton;
 
 // The magnifier's one window: it freezes the screen into Imadpic and shows
@@ -189,8 +188,7 @@ private:
     void placeButton(QPushButton* button, double left, double top, double width,
                      double height);
     void applyImageGeometry();
-    void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
-                        const Picture& pic);
+    void chooseSpeed(QAction* item);
     bool overPicture(const QPointF& posPx) const;
     QPointF toPictureTwips(const QPointF& posPx) const;
     void updatePointer(const QPointF& posPx);

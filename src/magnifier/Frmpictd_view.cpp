@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QPaintEvent>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPushButton>
 
@@ -64,40 +63,10 @@ void Frmpictd::paintEvent(QPaintEvent* event)
     QRegion background(dirty);
     if (drawn) {
         background -= target.toAlignedRect();
-        paintStretched(painter, event->region(), target, pic);
+        stretch::paintStretched(painter, event->region(), target, pic, QRectF(pic.rect()));
     }
     for (const QRect& r : background)
         painter.fillRect(r, kBackColor);
-}
-
-void Frmpictd::paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
-                              const Picture& pic)
-{
-    const QRectF whole(pic.rect());
-    // Straight into the window's backing store where it is a plain image:
-    // the enlarged picture is drawn at memory speed and never materialised.
-    auto* store = dynamic_cast<QImage*>(painter.paintEngine()->paintDevice());
-    const QTransform& t = painter.deviceTransform();
-    if (store && t.type() <= QTransform::TxTranslate && stretch::supports(*store, pic)) {
-        const QPoint offset(int(t.dx()), int(t.dy()));
-        QRegion allowed = dirty.translated(offset);
-        const QRegion system = painter.paintEngine()->systemClip();
-        if (!system.isEmpty())
-            allowed &= system;
-        for (const QRect& r : allowed)
-            stretch::stretchNearest(*store, r, target.translated(offset), pic, whole);
-        return;
-    }
-    for (const QRect& r : dirty) {
-        const QRectF visible = target & QRectF(r);
-        if (visible.isEmpty())
-            continue;
-        const double sx = pic.width() / target.width();
-        const double sy = pic.height() / target.height();
-        painter.drawImage(visible, pic,
-                          QRectF((visible.x() - target.x()) * sx, (visible.y() - target.y()) * sy,
-                                 visible.width() * sx, visible.height() * sy));
-    }
 }
 
 void Frmpictd::mnbuhuo_Click()

@@ -1,6 +1,7 @@
 #include "picturebox.h"
 
 #include "mouseargs.h"
+#include "stretch.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -33,11 +34,12 @@ void PictureBox::setStretchedSource(const Picture& picture, const QRectF& source
 void PictureBox::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
+    if (!m_stretched.isNull() && !m_source.isEmpty()) {
+        stretch::paintStretched(p, event->region(), QRectF(rect()), m_stretched, m_source);
+        return;
+    }
     p.fillRect(event->rect(), m_back);
-    if (!m_stretched.isNull()) {
-        if (m_source.width() > 0 && m_source.height() > 0)
-            p.drawImage(QRectF(rect()), m_stretched, m_source);
-    } else if (!m_picture.isNull()) {
+    if (!m_picture.isNull()) {
         p.drawImage(0, 0, m_picture);
     }
 }

@@ -1,5 +1,8 @@
 #include "stretch.h"
 
+#include <QPaintEngine>
+#include <QPainter>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -67,6 +70,37 @@ void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const 
             out[i] = in[col[i]] | 0xFF000000u;
         previous = sy;
         previousRow = out;
+    }
+}
+
+void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
+                    const QImage& pic, const QRectF& source)
+{
+    if (target.isEmpty() || source.isEmpty() || pic.isNull())
+        return;
+    // The enlarged picture is drawn at memory speed and never materialised.
+    auto* store = dynamic_cast<QImage*>(painter.paintEngine()->paintDevice());
+    const QTransform& t = painter.deviceTransform();
+    if (store && t.type() <= QTransform::TxTranslate && supports(*store, pic)) {
+        const QPoint offset(int(t.dx()), int(t.dy()));
+        QRegion allowed = dirty.translated(offset);
+        const QRegion system = painter.paintEngine()->systemClip();
+        if (!system.isEmpty())
+            allowed &= system;
+        for (const QRect& r : allowed)
+            stretchNearest(*store, r, target.translated(offset), pic, source);
+        return;
+    }
+    const double sx = source.width() / target.width();
+    const double sy = source.height() / target.height();
+    for (const QRect& r : dirty) {
+        const QRectF visible = target & QRectF(r);
+        if (visible.isEmpty())
+            continue;
+        painter.drawImage(visible, pic,
+                          QRectF(source.x() + (visible.x() - target.x()) * sx,
+                                 source.y() + (visible.y() - target.y()) * sy,
+                                 visible.width() * sx, visible.height() * sy));
     }
 }
 

@@ -2,6 +2,9 @@
 
 #include <QImage>
 #include <QRectF>
+#include <QRegion>
+
+class QPainter;
 
 // Nearest-neighbour stretching of a rectangle of a picture onto a
 // rectangle of another, for pictures that are drawn enlarged on every
@@ -20,5 +23,11 @@ bool supports(const QImage& dst, const QImage& src);
 // the source pixel under its centre.
 void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const QImage& src,
                     const QRectF& source);
+
+// Paints `source` of `pic` stretched onto `target` (device pixels of the
+// painter's widget) within `dirty`: straight into the backing store where
+// it is a plain image, with QPainter otherwise.
+void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
+                    const QImage& pic, const QRectF& source);
 
 } // namespace stretch

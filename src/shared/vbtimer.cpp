@@ -8,6 +8,10 @@ VbTimer::VbTimer(int intervalMs, QObject* parent) : QObject(parent), m_interval(
 
 void VbTimer::setEnabled(bool on)
 {
+    // Switching on a timer that runs already must not restart its period:
+    // a switch polled every millisecond would otherwise never let it tick.
+    if (on == m_enabled)
+        return;
     m_enabled = on;
     sync();
 }

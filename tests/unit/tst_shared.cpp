@@ -2,6 +2,7 @@
 #include "singleinstance.h"
 #include "vbtimer.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSysInfo>
 #include <QSignalSpy>
@@ -16,6 +17,7 @@ private slots:
     void lockOfAVanishedProcessIsTakenOver();
     void timerWithIntervalZeroNeverTicks();
     void timerKeepsSwitchAndInterval();
+    void switchingOnAgainKeepsThePeriod();
 
 private:
     QTemporaryDir m_runtime;
@@ -80,6 +82,21 @@ void TstShared::timerKeepsSwitchAndInterval()
     t.setEnabled(false);
     t.setInterval(20);
     QVERIFY(!t.isTicking());
+}
+
+void TstShared::switchingOnAgainKeepsThePeriod()
+{
+    VbTimer t(40);
+    QSignalSpy ticks(&t, &VbTimer::Timer);
+    t.setEnabled(true);
+    QElapsedTimer clock;
+    clock.start();
+    // Switched on again far more often than it ticks: it must still tick.
+    while (ticks.isEmpty() && clock.elapsed() < 2000) {
+        t.setEnabled(true);
+        QTest::qWait(2);
+    }
+    QVERIFY(!ticks.isEmpty());
 }
 
 QTEST_MAIN(TstShared)
