@@ -70,3 +70,30 @@ def new_session(width, height):
     s = XSession(width, height)
     s.set_background(test_pattern(width, height))
     return s
+
+
+def coded_pattern(width, height):
+    """Every pixel names its own coordinates: red and green are the low
+    bytes of x and y, blue holds their high nibbles."""
+    from PIL import Image
+    img = Image.new("RGB", (width, height))
+    img.putdata([(x & 0xFF, y & 0xFF, ((x >> 8) & 0x0F) | (((y >> 8) & 0x0F) << 4))
+                 for y in range(height) for x in range(width)])
+    return img
+
+
+def decode(pixel):
+    r, g, b = pixel[:3]
+    return (r | ((b & 0x0F) << 8), g | ((b >> 4) << 8))
+
+
+def open_menu(session, x, y):
+    before = set(session.windows(cls="zuz"))
+    session.xdotool("mousemove", x, y, "click", 3)
+    wait_until(lambda: set(session.windows(cls="zuz")) - before, 10, "the context menu")
+
+
+def choose(session, x, y, downs):
+    """Right-click at (x, y) and pick the menu item `downs` rows down."""
+    open_menu(session, x, y)
+    session.xdotool("key", *(["Down"] * downs), "Return")
