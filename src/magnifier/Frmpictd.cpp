@@ -3,6 +3,7 @@
 
 #include "artwork.h"
 #include "picturebox.h"
+#include "tip/Frmzdydhc.h"
 #include "topmost.h"
 
 #include <QAction>
@@ -16,7 +17,6 @@
 
 namespace {
 const QColor kBackColor(192, 192, 255);
-const char* kTipMarkerFile = "Vivoduzivi.ini";
 } // namespace
 
 Frmpictd::Frmpictd(const Services& services, QWidget* parent)
@@ -190,8 +190,9 @@ void Frmpictd::Form_Load()
 
 bool Frmpictd::TipMarkerExists() const
 {
-    return QFileInfo::exists(
-        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kTipMarkerFile)));
+    // The program folder's marker, or the one in the user's configuration
+    // folder that is written when the program folder cannot be.
+    return ::TipMarkerExists(TipVariant::Magnifier);
 }
 
 void Frmpictd::ApplyTipMarker()
@@ -209,11 +210,15 @@ void Frmpictd::Form_QueryUnload(bool& cancel, int /*unloadMode*/)
 {
     cancel = false;
     Timer1->setEnabled(false);
+    // The icon leaves the notification area at once.
+    if (m_services.tray)
+        m_services.tray->remove();
 }
 
 void Frmpictd::Form_Unload(bool& cancel)
 {
     cancel = false;
+    UnloadTipDialog(TipVariant::Magnifier);
 }
 
 void Frmpictd::mnexit2_Click() { close(); }

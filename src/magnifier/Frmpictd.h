@@ -86,6 +86,19 @@ public:
     void InstallHotkey();
     void Timer1_Timer();
     void TimKey_Timer();
+    // The icon's callback: x carries the mouse message number.
+    void Pictubiao_MouseMove(int index, int button, int shift, double x, double y);
+    // The window procedure installed by InstallHotkey.
+    std::intptr_t HotkeyWindowProc(std::uint32_t message, std::uintptr_t wParam,
+                                   std::intptr_t lParam);
+    // Module ModKeyshezh: Ctrl (MOD_CONTROL) + the virtual key "Z".
+    static constexpr int HotkeyId = 1;
+    static constexpr std::uint32_t HotkeyModifiers = 2;
+    static constexpr std::uint32_t HotkeyKey = 90;
+    // The icon's tip (at most 63 bytes in UTF-8).
+    static QString TrayTip();
+    // The window procedure the window had before InstallHotkey.
+    HotkeyService::WindowProc PrevWndProc;
 
     // Companion programs, editor and tip dialog.
     void mnqufd_Click();

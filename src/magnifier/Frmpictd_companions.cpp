@@ -2,6 +2,8 @@
 // annotation editor or the tip dialog.
 #include "Frmpictd.h"
 
+#include "tip/Frmzdydhc.h"
+
 #include <QInputDialog>
 
 void Frmpictd::mnqufd_Click()
@@ -16,9 +18,13 @@ void Frmpictd::mnwanneng_Click()
 
 void Frmpictd::Command5_Click() {}
 
+// Shows the one tip dialog; a dialog that is open already comes to the
+// front instead of a second one.
 void Frmpictd::mnabuot_Click() { ShowTipDialog(); }
 
-void Frmpictd::ShowTipDialog() {}
+// Owned by the view: it stays above it whatever the window manager does
+// with a focused full-screen window.
+void Frmpictd::ShowTipDialog() { ::ShowTipDialog(TipVariant::Magnifier, this); }
 
 QString Frmpictd::InputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {

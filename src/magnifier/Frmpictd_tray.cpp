@@ -1,7 +1,89 @@
 // The tray icon, the global hotkey and the view they bring up.
 #include "Frmpictd.h"
 
-void Frmpictd::AddTrayIcon() {}
-void Frmpictd::InstallHotkey() {}
-void Frmpictd::Timer1_Timer() {}
-void Frmpictd::TimKey_Timer() { TimKey->setEnabled(false); }
+#include "topmost.h"
+
+#include <QAction>
+#include <QIcon>
+
+QString Frmpictd::TrayTip() {
+    return QStringLiteral("在此“岚”字图标上按右键，放大本屏！");
+}
+
+void Frmpictd::AddTrayIcon() {
+    if (m_services.tray) {
+        // The callback reports each mouse message on the icon.
+        disconnect(m_services.tray, &TrayIconService::mouseMessage, this, nullptr);
+        connect(m_services.tray, &TrayIconService::mouseMessage, this,
+                [this](int message) { Pictubiao_MouseMove(0, 0, 0, message, 0); });
+        m_services.tray->add(QIcon(Pictubiao[0]), TrayTip());
+    }
+    Timer1->setEnabled(true);
+    // The application-level visibility flag (App.TaskVisible) is left
+    // alone: the window is a borderless full-screen view whose presence in
+    // a task list nothing depends on.
+}
+
+void Frmpictd::Timer1_Timer() {
+    if (m_services.tray) m_services.tray->modifyIcon(QIcon(Pictubiao[TrayFrame]));
+    TrayFrame = TrayFrame + 1;
+    if (TrayFrame == 2) TrayFrame = 0;
+}
+
+void Frmpictd::Pictubiao_MouseMove(int /*index*/, int /*button*/, int /*shift*/, double x,
+                                   double /*y*/) {
+    if (x == TrayIconService::WM_RBUTTONDOWN) TimKey->setEnabled(true);
+}
+
+void Frmpictd::InstallHotkey() {
+    if (!m_services.hotkey) return;
+    PrevWndProc = m_services.hotkey->SetWindowProc(
+        [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+            return HotkeyWindowProc(message, wParam, lParam);
+        });
+    // The result is not examined: without the hotkey the icon and the menu
+    // still magnify.
+    m_services.hotkey->RegisterHotKey(HotkeyId, HotkeyModifiers, HotkeyKey);
+}
+
+std::intptr_t Frmpictd::HotkeyWindowProc(std::uint32_t message, std::uintptr_t wParam,
+                                         std::intptr_t lParam) {
+    if (message == HotkeyService::WM_HOTKEY && wParam == std::uintptr_t(HotkeyId)) {
+        const std::uint32_t modifiers = std::uint32_t(lParam) & 0xFFFF;
+        const std::uint32_t key = (std::uint32_t(lParam) >> 16) & 0xFFFF;
+        if (key == HotkeyKey && modifiers == HotkeyModifiers) TimKey->setEnabled(true);
+    }
+    return HotkeyService::CallWindowProc(PrevWndProc, message, wParam, lParam);
+}
+
+void Frmpictd::TimKey_Timer() {
+    // 1. The screen as it is now: the desktop between views, the view
+    //    itself during one (the zoom then compounds).
+    Imadpic.picture = CaptureScreen();
+    // 2. Show the window, as a form's Show does: visible and active, so
+    //    that X and Esc reach it.
+    show();
+    raise();
+    activateWindow();
+    // 3, 4.
+    FitWindowToPicture(Imadpic);
+    SetTopmost(this, true);
+    // 5. The push-pull effect draws in P1 in place of the picture control.
+    if (mntiulaxg->isChecked()) {
+        Imadpic.Visible = false;
+        update();
+        StartPushPull();
+    } else {
+        Imadpic.Visible = true;
+        update();
+    }
+    // 6. Up-down scrolling starts from the window's top.
+    if (mnshangxiagd->isChecked()) {
+        ScrollTop = float(WindowTop());
+        Timgund->setEnabled(true);
+    } else {
+        Timgund->setEnabled(false);
+    }
+    // 7. One run per arming.
+    TimKey->setEnabled(false);
+}

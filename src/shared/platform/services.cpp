@@ -2,7 +2,8 @@
 
 SystemServices::SystemServices()
     : m_grabber(makeSystemScreenGrabber()), m_screen(std::make_unique<PrimaryScreenInfo>()),
-      m_starter(std::make_unique<DetachedProgramStarter>())
+      m_starter(std::make_unique<DetachedProgramStarter>()),
+      m_hotkey(makeSystemHotkeyService()), m_tray(std::make_unique<QtTrayIconService>())
 {
 }
 
@@ -10,5 +11,5 @@ SystemServices::~SystemServices() = default;
 
 Services SystemServices::services() const
 {
-    return {m_grabber.get(), m_screen.get(), m_starter.get()};
+    return {m_grabber.get(), m_screen.get(), m_starter.get(), m_hotkey.get(), m_tray.get()};
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/hotkey.h"
 #include "platform/programstarter.h"
 #include "platform/screengrabber.h"
 #include "platform/screeninfo.h"
+#include "platform/trayicon.h"
 
 #include <memory>
 
@@ -12,6 +14,10 @@ struct Services {
     ScreenGrabber* grabber = nullptr;
     ScreenInfo* screen = nullptr;
     ProgramStarter* starter = nullptr;
+    // The system-wide hotkey and the notification-area icon. Either may be
+    // missing (null): the form then runs without it.
+    HotkeyService* hotkey = nullptr;
+    TrayIconService* tray = nullptr;
 };
 
 // Owns the real services of the running platform.
@@ -25,4 +31,6 @@ private:
     std::unique_ptr<ScreenGrabber> m_grabber;
     std::unique_ptr<ScreenInfo> m_screen;
     std::unique_ptr<ProgramStarter> m_starter;
+    std::unique_ptr<HotkeyService> m_hotkey;
+    std::unique_ptr<TrayIconService> m_tray;
 };

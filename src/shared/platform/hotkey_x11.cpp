@@ -1,0 +1,200 @@
+#include "platform/hotkey_x11.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+constexpr std::uint32_t kXkNumLock = 0xff7f;
+
+// Letters and digits: the virtual key is the upper-case character; the
+// keysyms are the characters themselves.
+std::vector<std::uint32_t> keysymsFor(std::uint32_t virtualKey) {
+    if (virtualKey >= 'A' && virtualKey <= 'Z') return {virtualKey, virtualKey - 'A' + 'a'};
+    if (virtualKey >= '0' && virtualKey <= '9') return {virtualKey};
+    return {};
+}
+} // namespace
+
+std::unique_ptr<HotkeyService> makeSystemHotkeyService() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (x11 && x11->connection()) return std::make_unique<X11HotkeyService>(x11->connection());
+    return std::make_unique<NullHotkeyService>();
+}
+
+X11HotkeyService::X11HotkeyService(xcb_connection_t* connection) : m_conn(connection) {
+    m_root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+    readKeyboard();
+}
+
+X11HotkeyService::X11HotkeyService(std::uint32_t root, std::uint16_t numLockMask, KeyMap keys)
+    : m_root(root), m_numLock(numLockMask), m_keys(std::move(keys)) {}
+
+X11HotkeyService::~X11HotkeyService() {
+    if (m_filterInstalled && QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+void X11HotkeyService::readKeyboard() {
+    const xcb_setup_t* setup = xcb_get_setup(m_conn);
+    const std::uint8_t first = setup->min_keycode;
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(
+        m_conn, xcb_get_keyboard_mapping(m_conn, first, std::uint8_t(count)), nullptr);
+    xcb_get_modifier_mapping_reply_t* mods =
+        xcb_get_modifier_mapping_reply(m_conn, xcb_get_modifier_mapping(m_conn), nullptr);
+    std::vector<std::uint8_t> numLockCodes;
+    if (map) {
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
+        const int per = map->keysyms_per_keycode;
+        for (int i = 0; i < count; ++i) {
+            const std::uint8_t code = std::uint8_t(first + i);
+            // Group 1, unshifted and shifted: the key as its cap shows it.
+            for (int level = 0; level < std::min(per, 2); ++level) {
+                const std::uint32_t sym = syms[i * per + level];
+                if (sym == kXkNumLock) numLockCodes.push_back(code);
+                std::uint32_t vk = 0;
+                if (sym >= 'a' && sym <= 'z')
+                    vk = sym - 'a' + 'A';
+                else if ((sym >= 'A' && sym <= 'Z') || (sym >= '0' && sym <= '9'))
+                    vk = sym;
+                if (vk) {
+                    auto& codes = m_keys[vk];
+                    if (std::find(codes.begin(), codes.end(), code) == codes.end())
+                        codes.push_back(code);
+                }
+            }
+        }
+    }
+    if (mods) {
+        const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(mods);
+        const int per = mods->keycodes_per_modifier;
+        for (int m = 0; m < 8 && !m_numLock; ++m)
+            for (int k = 0; k < per; ++k)
+                if (codes[m * per + k] && std::find(numLockCodes.begin(), numLockCodes.end(),
+                                                    codes[m * per + k]) != numLockCodes.end())
+                    m_numLock = std::uint16_t(1u << m);
+    }
+    std::free(map);
+    std::free(mods);
+}
+
+std::vector<std::uint16_t> X11HotkeyService::lockVariants(std::uint16_t modifiers,
+                                                          std::uint16_t numLockMask) {
+    std::vector<std::uint16_t> out{modifiers, std::uint16_t(modifiers | XCB_MOD_MASK_LOCK)};
+    if (numLockMask && numLockMask != XCB_MOD_MASK_LOCK) {
+        out.push_back(std::uint16_t(modifiers | numLockMask));
+        out.push_back(std::uint16_t(modifiers | numLockMask | XCB_MOD_MASK_LOCK));
+    }
+    return out;
+}
+
+std::uint16_t X11HotkeyService::toXModifiers(std::uint32_t modifiers) {
+    std::uint16_t x = 0;
+    if (modifiers & MOD_SHIFT) x |= XCB_MOD_MASK_SHIFT;
+    if (modifiers & MOD_CONTROL) x |= XCB_MOD_MASK_CONTROL;
+    if (modifiers & MOD_ALT) x |= XCB_MOD_MASK_1;
+    if (modifiers & MOD_WIN) x |= XCB_MOD_MASK_4;
+    return x;
+}
+
+std::int32_t X11HotkeyService::fromXModifiers(std::uint16_t state, std::uint16_t numLockMask) {
+    // Pointer buttons and the lock keys do not count.
+    std::uint16_t rest = state & 0xFF & ~std::uint16_t(XCB_MOD_MASK_LOCK | numLockMask);
+    std::int32_t mods = 0;
+    const struct {
+        std::uint16_t x;
+        std::uint32_t mod;
+    } table[] = {{XCB_MOD_MASK_SHIFT, MOD_SHIFT},
+                 {XCB_MOD_MASK_CONTROL, MOD_CONTROL},
+                 {XCB_MOD_MASK_1, MOD_ALT},
+                 {XCB_MOD_MASK_4, MOD_WIN}};
+    for (const auto& t : table) {
+        if (rest & t.x) {
+            mods |= std::int32_t(t.mod);
+            rest &= ~t.x;
+        }
+    }
+    // Any other modifier (AltGr, Mod3...) makes it another combination.
+    return rest ? -1 : mods;
+}
+
+bool X11HotkeyService::grab(const std::vector<std::uint8_t>& keycodes, std::uint16_t xmods) {
+    struct Taken {
+        std::uint8_t code;
+        std::uint16_t mods;
+        xcb_void_cookie_t cookie;
+    };
+    std::vector<Taken> taken;
+    for (std::uint8_t code : keycodes)
+        for (std::uint16_t m : lockVariants(xmods, m_numLock))
+            taken.push_back({code, m,
+                             xcb_grab_key_checked(m_conn, 0, m_root, m, code, XCB_GRAB_MODE_ASYNC,
+                                                  XCB_GRAB_MODE_ASYNC)});
+    bool ok = true;
+    std::vector<bool> held;
+    for (const Taken& t : taken) {
+        xcb_generic_error_t* err = xcb_request_check(m_conn, t.cookie);
+        held.push_back(err == nullptr);
+        if (err) {
+            ok = false;
+            std::free(err);
+        }
+    }
+    if (!ok) {
+        // Another client holds the combination: hold none of it, so that
+        // the hotkey is either there or not at all, as on Windows.
+        for (std::size_t i = 0; i < taken.size(); ++i)
+            if (held[i]) xcb_ungrab_key(m_conn, taken[i].code, m_root, taken[i].mods);
+    }
+    xcb_flush(m_conn);
+    return ok;
+}
+
+bool X11HotkeyService::RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t virtualKey) {
+    if (keysymsFor(virtualKey).empty()) return false;
+    for (const Hotkey& h : m_hotkeys)
+        if (h.id == id || (h.modifiers == modifiers && h.virtualKey == virtualKey)) return false;
+    const auto found = m_keys.find(virtualKey);
+    if (found == m_keys.end() || found->second.empty()) return false;
+    if (m_conn && !grab(found->second, toXModifiers(modifiers))) return false;
+    m_hotkeys.push_back({id, modifiers, virtualKey, found->second});
+    if (m_conn && !m_filterInstalled && QCoreApplication::instance()) {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+        m_filterInstalled = true;
+    }
+    return true;
+}
+
+int X11HotkeyService::hotkeyFor(std::uint32_t window, std::uint8_t keycode,
+                                std::uint16_t state) const {
+    if (window != m_root) return -1;
+    const std::int32_t mods = fromXModifiers(state, m_numLock);
+    if (mods < 0) return -1;
+    for (const Hotkey& h : m_hotkeys)
+        if (std::uint32_t(mods) == h.modifiers &&
+            std::find(h.keycodes.begin(), h.keycodes.end(), keycode) != h.keycodes.end())
+            return h.id;
+    return -1;
+}
+
+bool X11HotkeyService::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t" || !message) return false;
+    auto* ev = static_cast<xcb_generic_event_t*>(message);
+    const std::uint8_t type = ev->response_type & 0x7F;
+    if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) return false;
+    auto* key = reinterpret_cast<xcb_key_press_event_t*>(ev);
+    const int id = hotkeyFor(key->event, key->detail, key->state);
+    if (id < 0) return false;
+    if (type == XCB_KEY_PRESS) {
+        for (const Hotkey& h : m_hotkeys)
+            if (h.id == id)
+                deliver(WM_HOTKEY, std::uintptr_t(id), MakeHotkeyLParam(h.modifiers, h.virtualKey));
+    }
+    // The grabbed key is the hotkey's alone; Qt has no window for it.
+    return true;
+}

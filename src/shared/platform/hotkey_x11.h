@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/hotkey.h"
+
+#include <QAbstractNativeEventFilter>
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+struct xcb_connection_t;
+
+// The hotkey on X11: a passive grab of the key on the root window, once
+// for each combination of the lock modifiers (CapsLock, NumLock) so that
+// the hotkey works whichever of them is on. The grab is taken with
+// owner_events off, so the key press is reported to the root window even
+// while one of this program's own windows has the focus; the native event
+// filter turns it into WM_HOTKEY for the installed window procedure.
+// Ctrl+Z then no longer reaches the focused program.
+class X11HotkeyService : public HotkeyService, public QAbstractNativeEventFilter {
+  public:
+    // Key codes that carry each letter or digit, per virtual key.
+    using KeyMap = std::map<std::uint32_t, std::vector<std::uint8_t>>;
+
+    // Reads the root window, the keyboard map and the NumLock modifier
+    // from the server.
+    explicit X11HotkeyService(xcb_connection_t* connection);
+    // A service that talks to no server: RegisterHotKey only records the
+    // hotkey, and events are fed to nativeEventFilter by hand (tests).
+    X11HotkeyService(std::uint32_t root, std::uint16_t numLockMask, KeyMap keys);
+    ~X11HotkeyService() override;
+
+    bool RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t virtualKey) override;
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+    // The decision of the filter: the id of the hotkey that a key press
+    // with this key code and modifier state on `window` is, or -1.
+    int hotkeyFor(std::uint32_t window, std::uint8_t keycode, std::uint16_t state) const;
+
+    // The X modifier states that a grab of `modifiers` covers: with and
+    // without CapsLock and NumLock.
+    static std::vector<std::uint16_t> lockVariants(std::uint16_t modifiers,
+                                                   std::uint16_t numLockMask);
+    // MOD_* flags -> X modifier mask, and back (-1 when the state holds a
+    // modifier that has no MOD_* flag).
+    static std::uint16_t toXModifiers(std::uint32_t modifiers);
+    static std::int32_t fromXModifiers(std::uint16_t state, std::uint16_t numLockMask);
+
+    std::uint16_t numLockMask() const { return m_numLock; }
+
+  private:
+    struct Hotkey {
+        int id;
+        std::uint32_t modifiers;
+        std::uint32_t virtualKey;
+        std::vector<std::uint8_t> keycodes;
+    };
+    void readKeyboard();
+    bool grab(const std::vector<std::uint8_t>& keycodes, std::uint16_t xmods);
+
+    xcb_connection_t* m_conn = nullptr;
+    std::uint32_t m_root = 0;
+    std::uint16_t m_numLock = 0;
+    KeyMap m_keys;
+    std::vector<Hotkey> m_hotkeys;
+    bool m_filterInstalled = false;
+};

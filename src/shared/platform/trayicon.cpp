@@ -1,0 +1,49 @@
+#include "platform/trayicon.h"
+
+#include <QSystemTrayIcon>
+
+QtTrayIconService::QtTrayIconService(QObject* parent) : TrayIconService(parent) {}
+
+QtTrayIconService::~QtTrayIconService() = default;
+
+bool QtTrayIconService::add(const QIcon& icon, const QString& tip) {
+    if (m_icon) return false;
+    m_icon = std::make_unique<QSystemTrayIcon>(icon);
+    m_icon->setToolTip(tip);
+    connect(m_icon.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                switch (reason) {
+                case QSystemTrayIcon::Context:
+                    emit mouseMessage(WM_RBUTTONDOWN);
+                    break;
+                case QSystemTrayIcon::Trigger:
+                    emit mouseMessage(WM_LBUTTONDOWN);
+                    break;
+                case QSystemTrayIcon::DoubleClick:
+                    emit mouseMessage(WM_LBUTTONDBLCLK);
+                    break;
+                case QSystemTrayIcon::MiddleClick:
+                    emit mouseMessage(WM_MBUTTONDOWN);
+                    break;
+                default:
+                    break;
+                }
+            });
+    // Shown whether or not a tray host is there now: Qt embeds the icon
+    // when one appears later.
+    m_icon->show();
+    return true;
+}
+
+bool QtTrayIconService::modifyIcon(const QIcon& icon) {
+    if (!m_icon) return false;
+    m_icon->setIcon(icon);
+    return true;
+}
+
+bool QtTrayIconService::remove() {
+    if (!m_icon) return false;
+    m_icon->hide();
+    m_icon.reset();
+    return true;
+}

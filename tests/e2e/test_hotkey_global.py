@@ -1,0 +1,196 @@
+"""The global Ctrl+Z of zuz on a real X server: with another client
+focused, Ctrl+Z (also with NumLock or CapsLock on) brings up a view of
+what that client showed and never reaches the client; Ctrl+Shift+Z, Alt+Z
+and Z reach the client and bring no view; Ctrl+Z during a view magnifies
+the view again; a Ctrl+Z that another client holds leaves zuz running
+with its icon."""
+
+import sys
+import time
+
+from Xlib import X, XK, display as xdisplay
+
+from test_tray_icon import end_view, expect_no_view, middle_twice, tray_icon, views
+from xsession import colour_close, main, wait_until
+from zuzdriver import Zuz, expect_mapping, new_session, sample_points
+
+MAGENTA = (230, 20, 200)
+
+
+class Client:
+    """Another X client: a plain window of one colour that takes the focus
+    and records the key presses it is given."""
+
+    def __init__(self, s, box):
+        self.s = s
+        self.dpy = xdisplay.Display(s.display_name)
+        screen = self.dpy.screen()
+        colour = self.dpy.screen().default_colormap.alloc_color(
+            *(c * 257 for c in MAGENTA)).pixel
+        x, y, w, h = box
+        self.win = screen.root.create_window(
+            x, y, w, h, 0, screen.root_depth, X.InputOutput, X.CopyFromParent,
+            background_pixel=colour, event_mask=X.KeyPressMask | X.ExposureMask)
+        self.win.set_wm_name("other client")
+        self.win.set_wm_class("otherclient", "OtherClient")
+        self.win.set_wm_hints(flags=1, input=1)  # InputHint: takes the focus
+        self.win.map()
+        self.dpy.sync()
+        self.keys = []
+        wait_until(lambda: s.windows(name="other client"), 10, "the other client's window")
+
+    def focus(self):
+        self.s.xdotool("windowactivate", "--sync", self.win.id)
+        wait_until(lambda: self.s.dpy.get_input_focus().focus.id == self.win.id, 5,
+                   "the other client to have the focus")
+
+    def pump(self):
+        while self.dpy.pending_events():
+            ev = self.dpy.next_event()
+            if ev.type == X.KeyPress:
+                sym = self.dpy.keycode_to_keysym(ev.detail, 0)
+                self.keys.append((XK.keysym_to_string(sym), ev.state))
+        return self.keys
+
+    def got_z(self):
+        return [k for k in self.pump() if k[0] == "z"]
+
+    def close(self):
+        self.win.destroy()
+        self.dpy.close()
+
+
+def modifier_state(s):
+    return s.root.query_pointer().mask
+
+
+def client_shown_in_view(s, box):
+    """Waits until the 2x view shows the client: a view point whose source
+    lies inside the client window is magenta."""
+    w, h = s.width, s.height
+    x, y, cw, ch = box
+    points = []
+    for fx in (0.25, 0.5, 0.75):
+        for fy in (0.25, 0.5, 0.75):
+            sx, sy = x + cw * fx, y + ch * fy
+            points.append((int((sx - w / 4) * 2), int((sy - h / 4) * 2)))
+
+    def ok():
+        shot = s.screenshot()
+        return all(colour_close(shot.getpixel(p), MAGENTA, 6) for p in points)
+    wait_until(ok, 10, "the view to show the other client twice as large")
+
+
+def ctrl_z_over_another_client(args):
+    w, h = 800, 600
+    with new_session(w, h) as s:
+        zuz = Zuz(s, args.bin)
+        zuz.start()
+        end_view(s, zuz)
+        box = (w // 2 - 80, h // 2 - 60, 160, 120)
+        client = Client(s, box)
+        try:
+            box = s.window_geometry(client.win.id)
+            for locks in ([], ["Num_Lock"], ["Caps_Lock"], ["Num_Lock", "Caps_Lock"]):
+                client.focus()
+                for key in locks:
+                    s.xdotool("key", key)
+                mask = modifier_state(s)
+                if "Num_Lock" in locks:
+                    assert mask & X.Mod2Mask, f"NumLock is not on ({mask:#x})"
+                if "Caps_Lock" in locks:
+                    assert mask & X.LockMask, f"CapsLock is not on ({mask:#x})"
+                client.pump()
+                client.keys.clear()
+                s.xdotool("key", "ctrl+z")
+                wid = zuz.view_window()
+                assert "_NET_WM_STATE_ABOVE" in s.net_wm_state(wid), s.net_wm_state(wid)
+                client_shown_in_view(s, box)
+                # The key was zuz's alone.
+                assert not client.got_z(), f"the client saw Ctrl+Z ({locks})"
+                end_view(s, zuz)
+                for key in locks:
+                    s.xdotool("key", key)
+            assert not modifier_state(s) & (X.Mod2Mask | X.LockMask)
+        finally:
+            client.close()
+        assert zuz.proc.poll() is None
+
+
+def other_combinations_do_nothing(args):
+    w, h = 800, 600
+    with new_session(w, h) as s:
+        zuz = Zuz(s, args.bin)
+        zuz.start()
+        end_view(s, zuz)
+        client = Client(s, (100, 100, 200, 150))
+        try:
+            for combo, state in (("ctrl+shift+z", X.ControlMask | X.ShiftMask),
+                                 ("alt+z", X.Mod1Mask), ("z", 0)):
+                client.focus()
+                client.pump()
+                client.keys.clear()
+                s.xdotool("key", combo)
+                # The client gets the key: the server gave it to no grab.
+                wait_until(lambda: client.got_z(), 5, f"the client to get {combo}")
+                got = client.got_z()[0][1] & (X.ControlMask | X.ShiftMask | X.Mod1Mask)
+                assert got == state, (combo, got)
+                expect_no_view(s, 1.0)
+        finally:
+            client.close()
+        assert zuz.proc.poll() is None
+
+
+def ctrl_z_during_a_view_compounds(args):
+    w, h = 800, 600
+    with new_session(w, h) as s:
+        zuz = Zuz(s, args.bin)
+        zuz.start()
+        zuz.view_window()
+        pts = sample_points(w, h)
+        expect_mapping(s, middle_twice(w, h), pts, "the start-up view")
+        s.xdotool("key", "ctrl+z")
+        # Four times about the middle now.
+        expect_mapping(s, lambda x, y: (3 * w / 8 + x / 4, 3 * h / 8 + y / 4), pts,
+                       "the view magnified again", tolerance=5)
+        assert len(views(s)) == 1
+
+
+def a_held_hotkey_is_silent(args):
+    w, h = 800, 600
+    with new_session(w, h) as s:
+        # Another client claims Ctrl+Z first.
+        other = xdisplay.Display(s.display_name)
+        root = other.screen().root
+        code = other.keysym_to_keycode(XK.string_to_keysym("z"))
+        root.grab_key(code, X.ControlMask, False, X.GrabModeAsync, X.GrabModeAsync)
+        root.change_attributes(event_mask=X.KeyPressMask)
+        other.sync()
+        try:
+            zuz = Zuz(s, args.bin)
+            zuz.start()
+            zuz.view_window()
+            end_view(s, zuz)
+            assert zuz.proc.poll() is None, "zuz ended"
+            # Ctrl+Z stays with its holder; the icon still magnifies.
+            s.xdotool("key", "ctrl+z")
+            deadline = time.monotonic() + 5
+            seen = False
+            while time.monotonic() < deadline and not seen:
+                while other.pending_events():
+                    if other.next_event().type == X.KeyPress:
+                        seen = True
+                time.sleep(0.02)
+            assert seen, "the holder of Ctrl+Z did not get it"
+            expect_no_view(s, 1.0)
+            _, (x, y, iw, ih) = tray_icon(s)
+            s.xdotool("mousemove", x + iw // 2, y + ih // 2, "mousedown", 3)
+            zuz.view_window()
+            s.xdotool("mouseup", 3)
+        finally:
+            other.close()
+
+
+if __name__ == "__main__":
+    sys.exit(main([ctrl_z_over_another_client, other_combinations_do_nothing,
+                   ctrl_z_during_a_view_compounds, a_held_hotkey_is_silent]))

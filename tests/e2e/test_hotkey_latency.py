@@ -1,0 +1,110 @@
+"""How fast Ctrl+Z brings up the view, and what zuz holds while it waits.
+
+Measured on the X server itself: the key goes in through XTEST and a
+one-pixel GetImage is polled until the screen shows the view; the figure
+is from the key event to the view on the screen (the end of zuz's flush
+plus one poll). Resident memory is read from /proc after one view has
+been shown and ended. The figures are printed; the test fails only on
+bounds far above the targets, so that a loaded machine does not fail it."""
+
+import os
+import statistics
+import sys
+import time
+
+from Xlib import X, XK
+from Xlib.ext import xtest
+
+from test_tray_icon import end_view, views
+from xsession import colour_close, gradient_colour, main, wait_until
+from zuzdriver import Zuz, new_session
+
+SAMPLES = 20
+
+
+def rss_mb(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1]) / 1024
+    return 0.0
+
+
+def settle(s, zuz, desktop_shown):
+    """Ends any view and waits for the desktop; False if it does not show."""
+    for _ in range(3):
+        if desktop_shown():
+            return True
+        for wid in views(s):
+            s.xdotool("windowactivate", "--sync", wid, "key", "Escape")
+        try:
+            wait_until(desktop_shown, 3, "the desktop")
+            return True
+        except AssertionError:
+            pass
+    return False
+
+
+def measure(args, w, h):
+    with new_session(w, h) as s:
+        zuz = Zuz(s, args.bin)
+        zuz.start()
+        end_view(s, zuz)
+        # A point whose colour the 2x view changes: a quarter of the way in.
+        px, py = w // 8, h // 8
+        want = gradient_colour(px, py, w, h)
+
+        def desktop_shown():
+            b, g, r = s.root.get_image(px, py, 1, 1, X.ZPixmap, 0xFFFFFFFF).data[:3]
+            return colour_close((r, g, b), want, 4)
+        ctrl = s.dpy.keysym_to_keycode(XK.string_to_keysym("Control_L"))
+        z = s.dpy.keysym_to_keycode(XK.string_to_keysym("z"))
+        times = []
+        lost = 0
+        while len(times) < SAMPLES:
+            if not settle(s, zuz, desktop_shown):
+                # The desktop did not come back (a busy machine): count the
+                # sample as lost rather than measure from a wrong start.
+                lost += 1
+                print("lost a sample; zuz windows:",
+                      [s.window_geometry(x) for x in s.windows(cls="zuz")], flush=True)
+                assert lost <= SAMPLES, "the desktop never came back"
+                continue
+            # Pressed and released at once, so that no auto-repeat of a
+            # held key brings a second view.
+            xtest.fake_input(s.dpy, X.KeyPress, ctrl)
+            xtest.fake_input(s.dpy, X.KeyPress, z)
+            s.dpy.sync()
+            start = time.perf_counter()
+            xtest.fake_input(s.dpy, X.KeyRelease, z)
+            xtest.fake_input(s.dpy, X.KeyRelease, ctrl)
+            s.dpy.flush()
+            deadline = start + 10
+            while desktop_shown():
+                if time.perf_counter() > deadline:
+                    raise AssertionError("no view after Ctrl+Z")
+            times.append((time.perf_counter() - start) * 1000)
+        time.sleep(0.5)
+        rss = rss_mb(zuz.proc.pid)
+        med = statistics.median(times)
+        print(f"{w}x{h}: Ctrl+Z to view on screen, median of {SAMPLES}: {med:.1f} ms "
+              f"(min {min(times):.1f}, max {max(times):.1f}); "
+              f"RSS waiting after {SAMPLES} views: {rss:.1f} MB"
+              + (f"; {lost} samples lost" if lost else ""), flush=True)
+        return med, rss
+
+
+def full_hd(args):
+    med, rss = measure(args, 1920, 1080)
+    assert med < 150, med
+    assert rss < 120, rss
+
+
+def four_k(args):
+    med, rss = measure(args, 3840, 2160)
+    assert med < 400, med
+    assert rss < 250, rss
+
+
+if __name__ == "__main__":
+    sys.exit(main([full_hd, four_k]))

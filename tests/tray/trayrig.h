@@ -1,0 +1,118 @@
+#pragma once
+
+#include "Frmpictd.h"
+#include "fakes.h"
+#include "platform/hotkey.h"
+#include "platform/trayicon.h"
+#include "tip/Frmzdydhc.h"
+
+#include <QDir>
+#include <QIcon>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+// A hotkey service that claims what it is asked to and lets the test send
+// the window procedure any message.
+class FakeHotkeyService : public HotkeyService {
+  public:
+    struct Claim {
+        int id;
+        std::uint32_t modifiers;
+        std::uint32_t key;
+    };
+    bool RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t key) override {
+        claims.push_back({id, modifiers, key});
+        return claimSucceeds;
+    }
+    std::intptr_t send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+        return deliver(message, wParam, lParam);
+    }
+    std::intptr_t sendHotkey(int id, std::uint32_t modifiers, std::uint32_t key) {
+        return send(WM_HOTKEY, std::uintptr_t(id), MakeHotkeyLParam(modifiers, key));
+    }
+    std::vector<Claim> claims;
+    bool claimSucceeds = true;
+};
+
+// A tray that records the requests it is given.
+class FakeTrayIconService : public TrayIconService {
+  public:
+    bool add(const QIcon& icon, const QString& tip) override {
+        ++adds;
+        shown = true;
+        this->tip = tip;
+        icons.push_back(icon.pixmap(32, 32).toImage());
+        return true;
+    }
+    bool modifyIcon(const QIcon& icon) override {
+        ++modifies;
+        icons.push_back(icon.pixmap(32, 32).toImage());
+        return shown;
+    }
+    bool remove() override {
+        ++removes;
+        const bool was = shown;
+        shown = false;
+        return was;
+    }
+    void click(int message) { emit mouseMessage(message); }
+
+    int adds = 0, modifies = 0, removes = 0;
+    bool shown = false;
+    QString tip;
+    std::vector<QImage> icons;
+};
+
+class TrayTestFrmpictd : public Frmpictd {
+  public:
+    using Frmpictd::Frmpictd;
+
+  protected:
+    void PopupMenu(QMenu*) override {}
+};
+
+// The magnifier on a fake screen with fake hotkey and tray, loaded as the
+// program loads it, with its marker folders in a temporary directory.
+struct TrayRig {
+    explicit TrayRig(QSize pixels = QSize(800, 600), bool withMarker = true)
+        : screen(units::Screen::fromDpi(pixels.width(), pixels.height(), 96, 96)), grabber(pixels) {
+        programFolder = dir.filePath(QStringLiteral("program"));
+        configFolder = dir.filePath(QStringLiteral("config/zuz"));
+        QDir().mkpath(programFolder);
+        SetTipMarkerFolders(TipVariant::Magnifier, {programFolder, configFolder});
+        if (withMarker) {
+            QFile f(QDir(programFolder).filePath(QStringLiteral("Vivoduzivi.ini")));
+            f.open(QIODevice::WriteOnly);
+        }
+        Services s;
+        s.grabber = &grabber;
+        s.screen = &screen;
+        s.starter = &starter;
+        s.hotkey = &hotkey;
+        s.tray = &tray;
+        form = std::make_unique<TrayTestFrmpictd>(s);
+        grabber.setCoveringWindow(form.get());
+    }
+    ~TrayRig() {
+        form.reset();
+        UnloadTipDialog(TipVariant::Magnifier);
+        SetTipMarkerFolders(TipVariant::Magnifier, {});
+    }
+    void load() {
+        form->Form_Load();
+        form->show();
+    }
+
+    QTemporaryDir dir;
+    QString programFolder;
+    QString configFolder;
+    FixedScreenInfo screen;
+    FakeScreenGrabber grabber;
+    RecordingStarter starter;
+    FakeHotkeyService hotkey;
+    FakeTrayIconService tray;
+    std::unique_ptr<TrayTestFrmpictd> form;
+};

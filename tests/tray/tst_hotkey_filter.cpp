@@ -1,0 +1,165 @@
+// The X11 hotkey filter's decisions, on synthetic key events: Ctrl+Z with
+// and without the lock keys is the hotkey; other combinations are not.
+#include "platform/hotkey_x11.h"
+
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+namespace {
+constexpr std::uint32_t kRoot = 0x100;
+constexpr std::uint8_t kZ = 52;
+constexpr std::uint8_t kX = 53;
+constexpr std::uint16_t kNumLock = XCB_MOD_MASK_2;
+
+struct Delivered {
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+};
+
+xcb_key_press_event_t keyEvent(std::uint8_t type, std::uint8_t code, std::uint16_t state,
+                               std::uint32_t window = kRoot) {
+    xcb_key_press_event_t ev{};
+    ev.response_type = type;
+    ev.detail = code;
+    ev.state = state;
+    ev.root = kRoot;
+    ev.event = window;
+    return ev;
+}
+} // namespace
+
+class TstHotkeyFilter : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void decisions_data();
+    void decisions();
+    void releaseIsSwallowedButNotDelivered();
+    void otherEventTypesPassThrough();
+    void lockVariantsCoverCapsAndNumLock();
+    void modifierTranslation();
+    void registerRefusesUnknownAndDuplicateKeys();
+
+  private:
+    std::unique_ptr<X11HotkeyService> m_service;
+    std::vector<Delivered> m_delivered;
+};
+
+void TstHotkeyFilter::init() {
+    m_service = std::make_unique<X11HotkeyService>(
+        kRoot, kNumLock, X11HotkeyService::KeyMap{{'Z', {kZ}}, {'X', {kX}}});
+    m_delivered.clear();
+    m_service->SetWindowProc([this](std::uint32_t m, std::uintptr_t w, std::intptr_t l) {
+        m_delivered.push_back({m, w, l});
+        return std::intptr_t(0);
+    });
+    QVERIFY(m_service->RegisterHotKey(1, HotkeyService::MOD_CONTROL, 'Z'));
+}
+
+void TstHotkeyFilter::decisions_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("window");
+    QTest::addColumn<bool>("hotkey");
+    const int ctrl = XCB_MOD_MASK_CONTROL, lock = XCB_MOD_MASK_LOCK, shift = XCB_MOD_MASK_SHIFT;
+    const int alt = XCB_MOD_MASK_1, win = XCB_MOD_MASK_4, altgr = XCB_MOD_MASK_5;
+    const int root = kRoot;
+    QTest::newRow("Ctrl+Z") << int(kZ) << ctrl << root << true;
+    QTest::newRow("Ctrl+Z, CapsLock on") << int(kZ) << (ctrl | lock) << root << true;
+    QTest::newRow("Ctrl+Z, NumLock on") << int(kZ) << (ctrl | kNumLock) << root << true;
+    QTest::newRow("Ctrl+Z, both locks on") << int(kZ) << (ctrl | lock | kNumLock) << root << true;
+    QTest::newRow("Ctrl+Z, a mouse button held")
+        << int(kZ) << (ctrl | XCB_BUTTON_MASK_1) << root << true;
+    QTest::newRow("Ctrl+Shift+Z") << int(kZ) << (ctrl | shift) << root << false;
+    QTest::newRow("Ctrl+Shift+Z, NumLock on")
+        << int(kZ) << (ctrl | shift | kNumLock) << root << false;
+    QTest::newRow("Alt+Z") << int(kZ) << alt << root << false;
+    QTest::newRow("Ctrl+Alt+Z") << int(kZ) << (ctrl | alt) << root << false;
+    QTest::newRow("Win+Ctrl+Z") << int(kZ) << (ctrl | win) << root << false;
+    QTest::newRow("AltGr+Ctrl+Z") << int(kZ) << (ctrl | altgr) << root << false;
+    QTest::newRow("Z") << int(kZ) << 0 << root << false;
+    QTest::newRow("Z, CapsLock on") << int(kZ) << lock << root << false;
+    QTest::newRow("Ctrl+X") << int(kX) << ctrl << root << false;
+    QTest::newRow("Ctrl+Z on another window") << int(kZ) << ctrl << 0x200 << false;
+}
+
+void TstHotkeyFilter::decisions() {
+    QFETCH(int, code);
+    QFETCH(int, state);
+    QFETCH(int, window);
+    QFETCH(bool, hotkey);
+    xcb_key_press_event_t ev =
+        keyEvent(XCB_KEY_PRESS, std::uint8_t(code), std::uint16_t(state), std::uint32_t(window));
+    qintptr result = 0;
+    const bool swallowed =
+        m_service->nativeEventFilter(QByteArrayLiteral("xcb_generic_event_t"), &ev, &result);
+    QCOMPARE(swallowed, hotkey);
+    QCOMPARE(m_service->hotkeyFor(ev.event, ev.detail, ev.state), hotkey ? 1 : -1);
+    if (hotkey) {
+        QCOMPARE(m_delivered.size(), std::size_t(1));
+        QCOMPARE(m_delivered[0].message, HotkeyService::WM_HOTKEY);
+        QCOMPARE(m_delivered[0].wParam, std::uintptr_t(1));
+        // lParam: modifiers low, virtual key high, as WM_HOTKEY has them.
+        QCOMPARE(m_delivered[0].lParam, std::intptr_t(2 | (90 << 16)));
+    } else {
+        QVERIFY(m_delivered.empty());
+    }
+    // The synthetic flag of a sent event does not change the decision.
+    ev.response_type = XCB_KEY_PRESS | 0x80;
+    m_delivered.clear();
+    QCOMPARE(m_service->nativeEventFilter(QByteArrayLiteral("xcb_generic_event_t"), &ev, &result),
+             hotkey);
+    QCOMPARE(m_delivered.size(), std::size_t(hotkey ? 1 : 0));
+}
+
+void TstHotkeyFilter::releaseIsSwallowedButNotDelivered() {
+    xcb_key_press_event_t ev = keyEvent(XCB_KEY_RELEASE, kZ, XCB_MOD_MASK_CONTROL);
+    qintptr result = 0;
+    QVERIFY(m_service->nativeEventFilter(QByteArrayLiteral("xcb_generic_event_t"), &ev, &result));
+    QVERIFY(m_delivered.empty());
+}
+
+void TstHotkeyFilter::otherEventTypesPassThrough() {
+    xcb_key_press_event_t ev = keyEvent(XCB_BUTTON_PRESS, kZ, XCB_MOD_MASK_CONTROL);
+    qintptr result = 0;
+    QVERIFY(!m_service->nativeEventFilter(QByteArrayLiteral("xcb_generic_event_t"), &ev, &result));
+    xcb_key_press_event_t key = keyEvent(XCB_KEY_PRESS, kZ, XCB_MOD_MASK_CONTROL);
+    QVERIFY(!m_service->nativeEventFilter(QByteArrayLiteral("windows_generic_MSG"), &key, &result));
+    QVERIFY(m_delivered.empty());
+}
+
+void TstHotkeyFilter::lockVariantsCoverCapsAndNumLock() {
+    const auto v = X11HotkeyService::lockVariants(XCB_MOD_MASK_CONTROL, kNumLock);
+    const std::vector<std::uint16_t> want{
+        XCB_MOD_MASK_CONTROL, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_LOCK,
+        XCB_MOD_MASK_CONTROL | kNumLock, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_LOCK | kNumLock};
+    QCOMPARE(v, want);
+    // A keyboard without NumLock: Caps Lock only.
+    QCOMPARE(X11HotkeyService::lockVariants(XCB_MOD_MASK_CONTROL, 0).size(), std::size_t(2));
+}
+
+void TstHotkeyFilter::modifierTranslation() {
+    QCOMPARE(X11HotkeyService::toXModifiers(HotkeyService::MOD_CONTROL),
+             std::uint16_t(XCB_MOD_MASK_CONTROL));
+    QCOMPARE(
+        X11HotkeyService::toXModifiers(HotkeyService::MOD_CONTROL | HotkeyService::MOD_SHIFT |
+                                       HotkeyService::MOD_ALT | HotkeyService::MOD_WIN),
+        std::uint16_t(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_1 | XCB_MOD_MASK_4));
+    QCOMPARE(X11HotkeyService::fromXModifiers(XCB_MOD_MASK_CONTROL | kNumLock, kNumLock),
+             std::int32_t(HotkeyService::MOD_CONTROL));
+    QCOMPARE(X11HotkeyService::fromXModifiers(XCB_MOD_MASK_3, kNumLock), -1);
+}
+
+void TstHotkeyFilter::registerRefusesUnknownAndDuplicateKeys() {
+    QVERIFY(!m_service->RegisterHotKey(2, HotkeyService::MOD_CONTROL, 'Z'));  // same combination
+    QVERIFY(!m_service->RegisterHotKey(1, HotkeyService::MOD_ALT, 'X'));      // same id
+    QVERIFY(!m_service->RegisterHotKey(3, HotkeyService::MOD_CONTROL, 'Q'));  // no such key here
+    QVERIFY(!m_service->RegisterHotKey(4, HotkeyService::MOD_CONTROL, 0x70)); // F1: not a letter
+    QVERIFY(m_service->RegisterHotKey(5, HotkeyService::MOD_ALT, 'X'));
+    QCOMPARE(m_service->hotkeyFor(kRoot, kX, XCB_MOD_MASK_1), 5);
+}
+
+QTEST_GUILESS_MAIN(TstHotkeyFilter)
+#include "tst_hotkey_filter.moc"

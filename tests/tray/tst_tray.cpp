@@ -1,0 +1,333 @@
+// The magnifier's hotkey, its one-shot view trigger TimKey and its tray
+// icon, with the platform behind fakes.
+#include "trayrig.h"
+
+#include "picturebox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+
+namespace {
+bool sameImage(const QImage& a, const QImage& b) {
+    return a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
+}
+} // namespace
+
+class TstTray : public QObject {
+    Q_OBJECT
+  private slots:
+    void hotkeyIsClaimedAtLoad();
+    void hotkeyWindowProcArmsTimKeyOnlyForCtrlZ_data();
+    void hotkeyWindowProcArmsTimKeyOnlyForCtrlZ();
+    void everyMessageReachesThePreviousWindowProc();
+    void aFailedClaimIsSilent();
+    void timKeyRunsOncePerArming();
+    void timKeyShowsAFreshViewOnTop();
+    void hotkeyDuringAViewMagnifiesTheView();
+    void timKeyRestartsScrolling();
+    void timKeyStopsScrollingWhenUnticked();
+    void timKeyRestartsPushPull();
+    void trayIconIsAddedWithTipAndFirstFrame();
+    void trayFrameSequence();
+    void timer1TicksEverySecond();
+    void onlyARightPressOnTheIconStartsAView_data();
+    void onlyARightPressOnTheIconStartsAView();
+    void shutdownRemovesIconAndDialog();
+    void runsWithoutHotkeyAndTray();
+};
+
+void TstTray::hotkeyIsClaimedAtLoad() {
+    TrayRig rig;
+    rig.load();
+    QCOMPARE(rig.hotkey.claims.size(), std::size_t(1));
+    QCOMPARE(rig.hotkey.claims[0].id, 1);
+    QCOMPARE(rig.hotkey.claims[0].modifiers, std::uint32_t(2));
+    QCOMPARE(rig.hotkey.claims[0].key, std::uint32_t(90));
+    QCOMPARE(Frmpictd::HotkeyId, 1);
+    QCOMPARE(Frmpictd::HotkeyModifiers, std::uint32_t(2));
+    QCOMPARE(Frmpictd::HotkeyKey, std::uint32_t(90));
+}
+
+void TstTray::hotkeyWindowProcArmsTimKeyOnlyForCtrlZ_data() {
+    QTest::addColumn<int>("message");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("arms");
+    const int hk = int(HotkeyService::WM_HOTKEY);
+    QTest::newRow("Ctrl+Z") << hk << 1 << 2 << 90 << true;
+    QTest::newRow("Ctrl+Shift+Z") << hk << 1 << (2 | 4) << 90 << false;
+    QTest::newRow("Alt+Z") << hk << 1 << 1 << 90 << false;
+    QTest::newRow("Z") << hk << 1 << 0 << 90 << false;
+    QTest::newRow("Ctrl+Y") << hk << 1 << 2 << 89 << false;
+    QTest::newRow("another hotkey id") << hk << 2 << 2 << 90 << false;
+    QTest::newRow("not WM_HOTKEY") << 0x0100 << 1 << 2 << 90 << false;
+}
+
+void TstTray::hotkeyWindowProcArmsTimKeyOnlyForCtrlZ() {
+    QFETCH(int, message);
+    QFETCH(int, id);
+    QFETCH(int, modifiers);
+    QFETCH(int, key);
+    QFETCH(bool, arms);
+    TrayRig rig;
+    rig.load();
+    QVERIFY(!rig.form->TimKey->Enabled());
+    rig.hotkey.send(std::uint32_t(message), std::uintptr_t(id),
+                    HotkeyService::MakeHotkeyLParam(std::uint32_t(modifiers), std::uint32_t(key)));
+    QCOMPARE(rig.form->TimKey->Enabled(), arms);
+    // Only the timer is armed: nothing is captured until it runs.
+    QCOMPARE(rig.grabber.grabs(), 1);
+}
+
+void TstTray::everyMessageReachesThePreviousWindowProc() {
+    TrayRig rig;
+    std::vector<std::uint32_t> seen;
+    rig.hotkey.SetWindowProc([&seen](std::uint32_t m, std::uintptr_t, std::intptr_t) {
+        seen.push_back(m);
+        return std::intptr_t(42);
+    });
+    rig.load();
+    QVERIFY(rig.form->PrevWndProc);
+    QCOMPARE(rig.hotkey.sendHotkey(1, 2, 90), std::intptr_t(42));
+    QCOMPARE(rig.hotkey.send(0x0100, 7, 8), std::intptr_t(42));
+    QCOMPARE(seen, (std::vector<std::uint32_t>{HotkeyService::WM_HOTKEY, 0x0100}));
+    QVERIFY(rig.form->TimKey->Enabled());
+}
+
+void TstTray::aFailedClaimIsSilent() {
+    TrayRig rig;
+    rig.hotkey.claimSucceeds = false;
+    rig.load();
+    QVERIFY(rig.form->isVisible());
+    QCOMPARE(rig.tray.adds, 1);
+    rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
+    QVERIFY(rig.form->TimKey->Enabled());
+}
+
+void TstTray::timKeyRunsOncePerArming() {
+    TrayRig rig;
+    rig.load();
+    rig.form->EndView();
+    QCOMPARE(rig.grabber.grabs(), 1);
+    // Armed twice before it runs: one view.
+    rig.hotkey.sendHotkey(1, 2, 90);
+    rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
+    rig.hotkey.sendHotkey(1, 2, 90);
+    QTRY_VERIFY(!rig.form->TimKey->Enabled());
+    QTest::qWait(50);
+    QCOMPARE(rig.grabber.grabs(), 2);
+    // Armed again: one more.
+    rig.hotkey.sendHotkey(1, 2, 90);
+    QTRY_COMPARE(rig.grabber.grabs(), 3);
+    QTest::qWait(50);
+    QCOMPARE(rig.grabber.grabs(), 3);
+    QVERIFY(!rig.form->TimKey->Enabled());
+}
+
+void TstTray::timKeyShowsAFreshViewOnTop() {
+    TrayRig rig(QSize(800, 600), false);
+    rig.load();
+    // Without the marker the start-up view was not topmost.
+    QVERIFY(!(rig.form->windowFlags() & Qt::WindowStaysOnTopHint));
+    rig.form->EndView();
+    QVERIFY(!rig.form->isVisible());
+    QVERIFY(rig.form->Imadpic.picture.isNull());
+    rig.form->TimKey->setEnabled(true);
+    QTRY_VERIFY(rig.form->isVisible());
+    QVERIFY(!rig.form->TimKey->Enabled());
+    QVERIFY(rig.form->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(rig.form->geometry(), QRect(0, 0, 800, 600));
+    QCOMPARE(rig.form->Imadpic.picture.size(), QSize(800, 600));
+    QVERIFY(rig.form->Imadpic.Visible);
+    // The screen as it was: the coded pattern, point for point.
+    QCOMPARE(decodePattern(rig.form->Imadpic.picture.pixel(123, 456)), QPoint(123, 456));
+    // Enlarged twice about the middle, as at start-up.
+    QCOMPARE(rig.form->Imadpic.Width, 2 * rig.screen.screen().Width());
+}
+
+void TstTray::hotkeyDuringAViewMagnifiesTheView() {
+    TrayRig rig;
+    rig.load();
+    QVERIFY(rig.form->isVisible());
+    rig.hotkey.sendHotkey(1, 2, 90);
+    QTRY_VERIFY(!rig.form->TimKey->Enabled());
+    // The new capture is the view itself: its middle shows the screen's
+    // middle, its corner a quarter of the way in.
+    const QImage& pic = rig.form->Imadpic.picture;
+    QCOMPARE(decodePattern(pic.pixel(400, 300)), QPoint(400, 300));
+    QCOMPARE(decodePattern(pic.pixel(0, 0)), QPoint(200, 150));
+}
+
+void TstTray::timKeyRestartsScrolling() {
+    TrayRig rig;
+    rig.load();
+    rig.form->EndView();
+    rig.form->mnshangxiagd->setChecked(true);
+    rig.form->ScrollTop = 12345;
+    rig.form->TimKey->setEnabled(true);
+    QTRY_VERIFY(!rig.form->TimKey->Enabled());
+    QVERIFY(rig.form->Timgund->Enabled());
+    QCOMPARE(rig.form->ScrollTop, float(rig.form->WindowTop()));
+    QVERIFY(rig.form->Imadpic.Visible);
+    rig.form->Timgund->setEnabled(false);
+}
+
+void TstTray::timKeyStopsScrollingWhenUnticked() {
+    TrayRig rig;
+    rig.load();
+    rig.form->EndView();
+    rig.form->mnshangxiagd->setChecked(false);
+    rig.form->Timgund->setEnabled(true);
+    rig.form->ScrollTop = 777;
+    rig.form->TimKey->setEnabled(true);
+    QTRY_VERIFY(!rig.form->TimKey->Enabled());
+    QVERIFY(!rig.form->Timgund->Enabled());
+    QCOMPARE(rig.form->ScrollTop, 777.0f);
+}
+
+void TstTray::timKeyRestartsPushPull() {
+    TrayRig rig;
+    rig.load();
+    rig.form->EndView();
+    rig.form->mntiulaxg->setChecked(true);
+    rig.form->TimKey->setEnabled(true);
+    QTRY_VERIFY(!rig.form->TimKey->Enabled());
+    // The picture control is hidden and the push-pull effect runs in its
+    // place (StartPushPull of Part 1.4 starts Timtiula).
+    QVERIFY(!rig.form->Imadpic.Visible);
+    QVERIFY(!rig.form->Timgund->Enabled());
+    if (!rig.form->Timtiula->Enabled() && rig.form->P2->picture().isNull())
+        QSKIP("StartPushPull is still the stub of issue 3");
+    QVERIFY(rig.form->Timtiula->Enabled());
+    rig.form->StopPushPull();
+}
+
+void TstTray::trayIconIsAddedWithTipAndFirstFrame() {
+    TrayRig rig;
+    rig.load();
+    QCOMPARE(rig.tray.adds, 1);
+    QVERIFY(rig.tray.shown);
+    QVERIFY(sameImage(rig.tray.icons.at(0), rig.form->Pictubiao[0].toImage()));
+    // The tip: one line, right-click the icon to magnify this screen, at
+    // most 63 bytes in the system code page (UTF-8 here).
+    QCOMPARE(rig.tray.tip, Frmpictd::TrayTip());
+    QVERIFY(rig.tray.tip.contains(QStringLiteral("右键")));
+    QVERIFY(rig.tray.tip.contains(QStringLiteral("放大本屏")));
+    QVERIFY(!rig.tray.tip.contains(QLatin1Char('\n')));
+    QVERIFY(rig.tray.tip.toUtf8().size() <= 63);
+    // Both frames are 32 x 32 and differ.
+    QCOMPARE(rig.form->Pictubiao[0].size(), QSize(32, 32));
+    QCOMPARE(rig.form->Pictubiao[1].size(), QSize(32, 32));
+    QVERIFY(!sameImage(rig.form->Pictubiao[0].toImage(), rig.form->Pictubiao[1].toImage()));
+}
+
+void TstTray::trayFrameSequence() {
+    TrayRig rig;
+    rig.load();
+    QCOMPARE(rig.form->TrayFrame, 0);
+    const QImage glass = rig.form->Pictubiao[0].toImage();
+    const QImage glyph = rig.form->Pictubiao[1].toImage();
+    std::vector<int> frames;
+    for (int tick = 0; tick < 5; ++tick) {
+        rig.form->Timer1_Timer();
+        frames.push_back(rig.form->TrayFrame);
+    }
+    // The frame counter: 1, 0, 1, 0, 1 after each tick.
+    QCOMPARE(frames, (std::vector<int>{1, 0, 1, 0, 1}));
+    // Shown: glass at add; glass at the first tick (so the first change
+    // comes two seconds after start), then glyph, glass, glyph, glass.
+    QCOMPARE(rig.tray.modifies, 5);
+    const std::vector<const QImage*> want{&glass, &glass, &glyph, &glass, &glyph, &glass};
+    QCOMPARE(rig.tray.icons.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i)
+        QVERIFY2(sameImage(rig.tray.icons[i], *want[i]), qPrintable(QString::number(i)));
+}
+
+void TstTray::timer1TicksEverySecond() {
+    TrayRig rig;
+    QVERIFY(!rig.form->Timer1->Enabled());
+    rig.load();
+    QVERIFY(rig.form->Timer1->Enabled());
+    QCOMPARE(rig.form->Timer1->Interval(), 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.tray.modifies, 1, 2500);
+    QCOMPARE(rig.form->TrayFrame, 1);
+}
+
+void TstTray::onlyARightPressOnTheIconStartsAView_data() {
+    QTest::addColumn<int>("message");
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("right press") << TrayIconService::WM_RBUTTONDOWN << true;
+    QTest::newRow("right release") << TrayIconService::WM_RBUTTONUP << false;
+    QTest::newRow("left press") << TrayIconService::WM_LBUTTONDOWN << false;
+    QTest::newRow("left release") << TrayIconService::WM_LBUTTONUP << false;
+    QTest::newRow("left double-click") << TrayIconService::WM_LBUTTONDBLCLK << false;
+    QTest::newRow("middle press") << TrayIconService::WM_MBUTTONDOWN << false;
+    QTest::newRow("move") << TrayIconService::WM_MOUSEMOVE << false;
+}
+
+void TstTray::onlyARightPressOnTheIconStartsAView() {
+    QFETCH(int, message);
+    QFETCH(bool, starts);
+    TrayRig rig;
+    rig.load();
+    rig.form->EndView();
+    rig.tray.click(message);
+    QCOMPARE(rig.form->TimKey->Enabled(), starts);
+    if (starts) {
+        QTRY_VERIFY(rig.form->isVisible());
+        QTRY_COMPARE(rig.grabber.grabs(), 2);
+    } else {
+        QTest::qWait(50);
+        QVERIFY(!rig.form->isVisible());
+        QCOMPARE(rig.grabber.grabs(), 1);
+    }
+}
+
+void TstTray::shutdownRemovesIconAndDialog() {
+    TrayRig rig(QSize(800, 600), false);
+    rig.load();
+    QVERIFY(LoadedTipDialog(TipVariant::Magnifier));
+    bool cancel = true;
+    rig.form->Form_QueryUnload(cancel, 0);
+    QVERIFY(!cancel);
+    QCOMPARE(rig.tray.removes, 1);
+    QVERIFY(!rig.tray.shown);
+    QVERIFY(!rig.form->Timer1->Enabled());
+    // The dialog is still there until Form_Unload.
+    QVERIFY(LoadedTipDialog(TipVariant::Magnifier));
+    cancel = true;
+    rig.form->Form_Unload(cancel);
+    QVERIFY(!cancel);
+    QVERIFY(!LoadedTipDialog(TipVariant::Magnifier));
+}
+
+void TstTray::runsWithoutHotkeyAndTray() {
+    const units::Screen s = units::Screen::fromDpi(640, 480, 96, 96);
+    FixedScreenInfo screen(s);
+    FakeScreenGrabber grabber(QSize(640, 480));
+    RecordingStarter starter;
+    QTemporaryDir dir;
+    SetTipMarkerFolders(TipVariant::Magnifier, {dir.path(), dir.path()});
+    QFile(dir.filePath(QStringLiteral("Vivoduzivi.ini"))).open(QIODevice::WriteOnly);
+    Services services;
+    services.grabber = &grabber;
+    services.screen = &screen;
+    services.starter = &starter;
+    {
+        TrayTestFrmpictd form(services);
+        form.Form_Load();
+        QVERIFY(form.isVisible());
+        QVERIFY(form.Timer1->Enabled());
+        form.Timer1_Timer();
+        QCOMPARE(form.TrayFrame, 1);
+        bool cancel = false;
+        form.Form_QueryUnload(cancel, 0);
+        form.Form_Unload(cancel);
+    }
+    SetTipMarkerFolders(TipVariant::Magnifier, {});
+}
+
+QTEST_MAIN(TstTray)
+#include "tst_tray.moc"
