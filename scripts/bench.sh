@@ -3,10 +3,12 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/build.sh"
-/usr/bin/python3 "$top/bench/view/run_view_bench.py" --bin "$top/build/bin" --bench "$top/build/bench/view"
-for b in "$top"/build/bench/*/bench_*; do
-    case "$(basename "$b")" in bench_view) continue ;; esac
-    [[ -x "$b" ]] || continue
-    echo "== $(basename "$b")"
-    QT_QPA_PLATFORM=offscreen "$b"
-done
+py=/usr/bin/python3
+echo "== zuz: start-up and repaints"
+$py "$top/bench/view/run_view_bench.py" --bin "$top/build/bin" --bench "$top/build/bench/view"
+echo "== zuz: Ctrl+Z to the view, memory while waiting"
+$py "$top/bench/tray/run_hotkey_bench.py" --bin "$top/build/bin"
+echo "== Zonara: picker and magnified window"
+$py "$top/bench/region/run_region_bench.py" --bench "$top/build/bench/region"
+echo "== annotation editor: selection engine"
+QT_QPA_PLATFORM=offscreen "$top/build/bench/selection/bench_selection"

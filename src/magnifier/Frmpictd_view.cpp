@@ -6,6 +6,7 @@
 #include "stretch.h"
 
 #include <QAction>
+#include <QBackingStore>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -145,6 +146,14 @@ void Frmpictd::EndView()
     P1->setPicture(Imagls.picture);
     P1->setStretchedSource({}, {});
     hide();
+}
+
+void Frmpictd::hideEvent(QHideEvent*)
+{
+    // Nothing screen-sized stays behind while the program waits: the paint
+    // buffer shrinks to a pixel and grows back with the next view.
+    if (QBackingStore* store = backingStore())
+        store->resize(QSize(1, 1));
 }
 
 void Frmpictd::mnexit_Click() { EndView(); }

@@ -5,12 +5,14 @@
 #include <QPainter>
 
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber()
 {
@@ -20,8 +22,51 @@ std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber()
     return std::make_unique<QtScreenGrabber>();
 }
 
-X11ScreenGrabber::X11ScreenGrabber(xcb_connection_t* connection) : m_conn(connection)
+// Segments stay attached to the server between captures, so that a
+// capture costs no set-up round trips; while no picture holds one, its pages
+// are handed back to the system, so nothing screen-sized stays behind.
+struct X11ScreenGrabber::Pool {
+    xcb_connection_t* conn = nullptr;
+    bool alive = true;
+    std::vector<Segment*> spare;
+};
+
+struct X11ScreenGrabber::Segment {
+    quint32 seg = 0;
+    void* addr = nullptr;
+    std::size_t bytes = 0;
+    std::shared_ptr<Pool> pool;
+};
+
+namespace {
+constexpr std::size_t kSpareSegments = 2;
+
+void destroySegment(X11ScreenGrabber::Segment* s)
 {
+    if (s->pool->alive) {
+        xcb_shm_detach(s->pool->conn, s->seg);
+        xcb_flush(s->pool->conn);
+    }
+    shmdt(s->addr);
+    delete s;
+}
+
+void releaseSegment(void* info)
+{
+    auto* s = static_cast<X11ScreenGrabber::Segment*>(info);
+    if (!s->pool->alive || s->pool->spare.size() >= kSpareSegments ||
+        madvise(s->addr, s->bytes, MADV_REMOVE) != 0) {
+        destroySegment(s);
+        return;
+    }
+    s->pool->spare.push_back(s);
+}
+} // namespace
+
+X11ScreenGrabber::X11ScreenGrabber(xcb_connection_t* connection)
+    : m_conn(connection), m_pool(std::make_shared<Pool>())
+{
+    m_pool->conn = m_conn;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data;
     m_root = screen->root;
     m_rootSize = QSize(screen->width_in_pixels, screen->height_in_pixels);
@@ -33,49 +78,46 @@ X11ScreenGrabber::X11ScreenGrabber(xcb_connection_t* connection) : m_conn(connec
     std::free(v);
 }
 
-X11ScreenGrabber::~X11ScreenGrabber() { releaseSegment(); }
+X11ScreenGrabber::~X11ScreenGrabber()
+{
+    for (Segment* s : m_pool->spare)
+        destroySegment(s);
+    m_pool->spare.clear();
+    m_pool->alive = false;
+}
 
 WId X11ScreenGrabber::desktopWindow() { return m_root; }
 
-bool X11ScreenGrabber::ensureSegment(std::size_t bytes)
+X11ScreenGrabber::Segment* X11ScreenGrabber::attachSegment(std::size_t bytes)
 {
-    if (m_shmAddr && m_shmSize >= bytes)
-        return true;
-    releaseSegment();
-    m_shmId = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-    if (m_shmId < 0)
-        return false;
-    m_shmAddr = shmat(m_shmId, nullptr, 0);
-    if (m_shmAddr == reinterpret_cast<void*>(-1)) {
-        m_shmAddr = nullptr;
-        shmctl(m_shmId, IPC_RMID, nullptr);
-        return false;
+    auto& spare = m_pool->spare;
+    for (auto it = spare.begin(); it != spare.end(); ++it) {
+        if ((*it)->bytes == bytes) {
+            Segment* s = *it;
+            spare.erase(it);
+            return s;
+        }
     }
-    m_seg = xcb_generate_id(m_conn);
-    xcb_generic_error_t* err =
-        xcb_request_check(m_conn, xcb_shm_attach_checked(m_conn, m_seg, m_shmId, 0));
-    // Marked for removal at once: the kernel frees it when both sides detach,
-    // even if this process dies.
-    shmctl(m_shmId, IPC_RMID, nullptr);
+    const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    if (id < 0)
+        return nullptr;
+    void* addr = shmat(id, nullptr, 0);
+    if (addr == reinterpret_cast<void*>(-1)) {
+        shmctl(id, IPC_RMID, nullptr);
+        return nullptr;
+    }
+    const quint32 seg = xcb_generate_id(m_conn);
+    xcb_generic_error_t* err = xcb_request_check(m_conn, xcb_shm_attach_checked(m_conn, seg, id, 0));
+    // Marked for removal at once: the kernel frees it when both sides have
+    // detached, even if this process dies.
+    shmctl(id, IPC_RMID, nullptr);
     if (err) {
         std::free(err);
-        shmdt(m_shmAddr);
-        m_shmAddr = nullptr;
-        return false;
+        shmdt(addr);
+        m_shm = false;
+        return nullptr;
     }
-    m_shmSize = bytes;
-    return true;
-}
-
-void X11ScreenGrabber::releaseSegment()
-{
-    if (!m_shmAddr)
-        return;
-    xcb_shm_detach(m_conn, m_seg);
-    xcb_flush(m_conn);
-    shmdt(m_shmAddr);
-    m_shmAddr = nullptr;
-    m_shmSize = 0;
+    return new Segment{seg, addr, bytes, m_pool};
 }
 
 QPoint X11ScreenGrabber::originOnRoot(WId window, bool client)
@@ -114,39 +156,42 @@ QImage X11ScreenGrabber::grab(WId window, bool client, const QRect& area)
 
 QImage X11ScreenGrabber::grabRoot(const QRect& rootArea)
 {
+    const QRect visible = rootArea & QRect(QPoint(0, 0), m_rootSize);
+    Segment* segment = nullptr;
+    if (!visible.isEmpty() && m_shm)
+        segment = attachSegment(std::size_t(visible.width()) * visible.height() * 4);
+    if (segment) {
+        xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
+            m_conn,
+            xcb_shm_get_image(m_conn, m_root, visible.x(), visible.y(), visible.width(),
+                              visible.height(), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, segment->seg, 0),
+            nullptr);
+        if (!reply) {
+            releaseSegment(segment);
+            segment = nullptr;
+        }
+        std::free(reply);
+    }
+    QImage got;
+    if (segment) {
+        // The segment becomes the picture; it is detached with its last holder.
+        got = QImage(static_cast<uchar*>(segment->addr), visible.width(), visible.height(),
+                     visible.width() * 4, QImage::Format_RGB32, releaseSegment, segment);
+    } else if (!visible.isEmpty()) {
+        got = QtScreenGrabber().grab(0, true, visible);
+    }
+    if (visible == rootArea && !got.isNull())
+        return got;
+
+    // Partly off the screen: the rest is black.
     QImage out(rootArea.size().expandedTo({0, 0}), QImage::Format_RGB32);
     if (out.isNull())
         return out;
-    const QRect visible = rootArea & QRect(QPoint(0, 0), m_rootSize);
-    if (visible != rootArea || visible.isEmpty())
-        out.fill(Qt::black);
-    if (visible.isEmpty())
-        return out;
-
-    const std::size_t bytes = std::size_t(visible.width()) * visible.height() * 4;
-    if (!m_shm || !ensureSegment(bytes)) {
-        QtScreenGrabber fallback;
-        const QImage got = fallback.grab(0, true, visible);
-        QPainter(&out).drawImage(visible.topLeft() - rootArea.topLeft(), got);
-        return out;
-    }
-    xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
-        m_conn,
-        xcb_shm_get_image(m_conn, m_root, visible.x(), visible.y(), visible.width(),
-                          visible.height(), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, m_seg, 0),
-        nullptr);
-    if (!reply)
-        return out;
-    std::free(reply);
-
-    const auto* src = static_cast<const uchar*>(m_shmAddr);
-    const int rowBytes = visible.width() * 4;
-    const QPoint at = visible.topLeft() - rootArea.topLeft();
-    if (at.isNull() && out.bytesPerLine() == rowBytes && visible.size() == out.size()) {
-        std::memcpy(out.bits(), src, bytes);
-    } else {
-        for (int y = 0; y < visible.height(); ++y)
-            std::memcpy(out.scanLine(at.y() + y) + at.x() * 4, src + y * rowBytes, rowBytes);
+    out.fill(Qt::black);
+    if (!got.isNull()) {
+        QPainter p(&out);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(visible.topLeft() - rootArea.topLeft(), got);
     }
     return out;
 }

@@ -2,11 +2,14 @@
 
 #include "screengrabber.h"
 
+#include <memory>
+
 struct xcb_connection_t;
 
-// Reads the root window through a shared-memory segment (MIT-SHM), which
-// is an order of magnitude faster than a plain GetImage round trip. Falls
-// back to Qt's grabber where the server has no MIT-SHM.
+// Reads the root window through shared memory (MIT-SHM): the server writes
+// the pixels straight into a segment that becomes the picture itself, so a
+// capture costs one copy on the server's side and none on ours. Falls back
+// to Qt's grabber where the server has no MIT-SHM.
 class X11ScreenGrabber : public ScreenGrabber {
 public:
     explicit X11ScreenGrabber(xcb_connection_t* connection);
@@ -15,18 +18,19 @@ public:
     WId desktopWindow() override;
     QImage grab(WId window, bool client, const QRect& area) override;
 
+    struct Segment;
+    struct Pool;
+
 private:
-    bool ensureSegment(std::size_t bytes);
-    void releaseSegment();
     QPoint originOnRoot(WId window, bool client);
     QImage grabRoot(const QRect& rootArea);
+    Segment* attachSegment(std::size_t bytes);
 
     xcb_connection_t* m_conn;
     quint32 m_root = 0;
     QSize m_rootSize;
     bool m_shm = false;
-    quint32 m_seg = 0;
-    int m_shmId = -1;
-    void* m_shmAddr = nullptr;
-    std::size_t m_shmSize = 0;
+    // Shared with every picture still holding a segment, so that a picture
+    // released after the grabber does not talk to a closed connection.
+    std::shared_ptr<Pool> m_pool;
 };

@@ -4,20 +4,23 @@ Measured on the X server itself: the key goes in through XTEST and a
 one-pixel GetImage is polled until the screen shows the view; the figure
 is from the key event to the view on the screen (the end of zuz's flush
 plus one poll). Resident memory is read from /proc after one view has
-been shown and ended. The figures are printed; the test fails only on
-bounds far above the targets, so that a loaded machine does not fail it."""
+been shown and ended. Figures only: nothing here passes or fails."""
 
+import argparse
 import os
 import statistics
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "tests", "e2e"))
+
 from Xlib import X, XK
 from Xlib.ext import xtest
 
-from test_tray_icon import end_view, views
-from xsession import colour_close, gradient_colour, main, wait_until
-from zuzdriver import Zuz, new_session
+from test_tray_icon import end_view, views  # noqa: E402
+from xsession import colour_close, gradient_colour, wait_until  # noqa: E402
+from zuzdriver import Zuz, new_session  # noqa: E402
 
 SAMPLES = 20
 
@@ -84,6 +87,7 @@ def measure(args, w, h):
                 if time.perf_counter() > deadline:
                     raise AssertionError("no view after Ctrl+Z")
             times.append((time.perf_counter() - start) * 1000)
+        settle(s, zuz, desktop_shown)  # the last view ends too: zuz waits again
         time.sleep(0.5)
         rss = rss_mb(zuz.proc.pid)
         med = statistics.median(times)
@@ -94,17 +98,14 @@ def measure(args, w, h):
         return med, rss
 
 
-def full_hd(args):
-    med, rss = measure(args, 1920, 1080)
-    assert med < 150, med
-    assert rss < 120, rss
-
-
-def four_k(args):
-    med, rss = measure(args, 3840, 2160)
-    assert med < 400, med
-    assert rss < 250, rss
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--bin", required=True)
+    args = ap.parse_args()
+    for w, h in [(1920, 1080), (3840, 2160)]:
+        measure(args, w, h)
+    return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main([full_hd, four_k]))
+    sys.exit(main())
