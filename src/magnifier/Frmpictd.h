@@ -203,6 +203,8 @@ private:
                      double height);
     void applyImageGeometry();
     void chooseSpeed(QAction* item);
+    enum class ScrollStart { FromTop, Resume };
+    void toggleScrolling(ScrollStart start);
     bool overPicture(const QPointF& posPx) const;
     QPointF toPictureTwips(const QPointF& posPx) const;
     void updatePointer(const QPointF& posPx);

@@ -28,7 +28,9 @@ int parseInterval(const QString& answer)
 }
 } // namespace
 
-void Frmpictd::mnshangxiagd_Click()
+void Frmpictd::mnshangxiagd_Click() { toggleScrolling(ScrollStart::FromTop); }
+
+void Frmpictd::toggleScrolling(ScrollStart start)
 {
     mnshangxiagd->setChecked(!mnshangxiagd->isChecked());
     if (mnshangxiagd->isChecked()) {
@@ -38,7 +40,8 @@ void Frmpictd::mnshangxiagd_Click()
         P2->hide();
         Imadpic.Visible = true;
         update();
-        ScrollTop = float(WindowTop());
+        if (start == ScrollStart::FromTop)
+            ScrollTop = float(WindowTop());
         Timgund->setEnabled(true);
     } else {
         Timgund->setEnabled(false);

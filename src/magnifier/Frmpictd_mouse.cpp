@@ -173,18 +173,8 @@ void Frmpictd::Form_KeyDown(int keyCode, int /*shift*/)
 
 void Frmpictd::Imadpic_DblClick()
 {
-    mnshangxiagd->setChecked(!mnshangxiagd->isChecked());
-    if (mnshangxiagd->isChecked()) {
-        mntiulaxg->setChecked(false);
-        Timtiula->setEnabled(false);
-        P1->hide();
-        P2->hide();
-        Imadpic.Visible = true;
-        update();
-        Timgund->setEnabled(true);
-    } else {
-        Timgund->setEnabled(false);
-    }
+    // As the menu's "上下自动滚动", but carrying on from where it stopped.
+    toggleScrolling(ScrollStart::Resume);
 }
 
 void Frmpictd::Form_DblClick()

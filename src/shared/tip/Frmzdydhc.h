@@ -28,7 +28,7 @@ QString TipMarkerFileName(TipVariant variant);
 // The hint label's pieces and their caption (joined with CR LF CR LF).
 QStringList TipHintPieces(TipVariant variant);
 QString TipHintText(TipVariant variant);
-// What the check box appends to the marker file (CR LF as spec'd, one CR
+// What the check box appends to the marker file (CR LF as given, one CR
 // LF after the last piece).
 QByteArray TipMarkerContent(TipVariant variant);
 
