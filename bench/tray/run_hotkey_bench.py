@@ -23,6 +23,8 @@ from xsession import colour_close, gradient_colour, wait_until  # noqa: E402
 from zuzdriver import Zuz, new_session  # noqa: E402
 
 SAMPLES = 20
+# How long zuz keeps its screen-sized buffers after a view ends.
+RELEASE_S = 2.0
 
 
 def rss_mb(pid):
@@ -48,7 +50,7 @@ def settle(s, zuz, desktop_shown):
     return False
 
 
-def measure(args, w, h):
+def measure(args, w, h, pause, samples):
     with new_session(w, h) as s:
         zuz = Zuz(s, args.bin)
         zuz.start()
@@ -64,7 +66,7 @@ def measure(args, w, h):
         z = s.dpy.keysym_to_keycode(XK.string_to_keysym("z"))
         times = []
         lost = 0
-        while len(times) < SAMPLES:
+        while len(times) < samples:
             if not settle(s, zuz, desktop_shown):
                 # The desktop did not come back (a busy machine): count the
                 # sample as lost rather than measure from a wrong start.
@@ -73,6 +75,7 @@ def measure(args, w, h):
                       [s.window_geometry(x) for x in s.windows(cls="zuz")], flush=True)
                 assert lost <= SAMPLES, "the desktop never came back"
                 continue
+            time.sleep(pause)
             # Pressed and released at once, so that no auto-repeat of a
             # held key brings a second view.
             xtest.fake_input(s.dpy, X.KeyPress, ctrl)
@@ -88,12 +91,13 @@ def measure(args, w, h):
                     raise AssertionError("no view after Ctrl+Z")
             times.append((time.perf_counter() - start) * 1000)
         settle(s, zuz, desktop_shown)  # the last view ends too: zuz waits again
-        time.sleep(0.5)
+        time.sleep(RELEASE_S + 0.5)
         rss = rss_mb(zuz.proc.pid)
         med = statistics.median(times)
-        print(f"{w}x{h}: Ctrl+Z to view on screen, median of {SAMPLES}: {med:.1f} ms "
+        kind = "cold (buffers given back)" if pause > RELEASE_S else "warm (one view after another)"
+        print(f"{w}x{h}, {kind}: Ctrl+Z to view on screen, median of {samples}: {med:.1f} ms "
               f"(min {min(times):.1f}, max {max(times):.1f}); "
-              f"RSS waiting after {SAMPLES} views: {rss:.1f} MB"
+              f"RSS waiting after {samples} views: {rss:.1f} MB"
               + (f"; {lost} samples lost" if lost else ""), flush=True)
         return med, rss
 
@@ -103,7 +107,8 @@ def main():
     ap.add_argument("--bin", required=True)
     args = ap.parse_args()
     for w, h in [(1920, 1080), (3840, 2160)]:
-        measure(args, w, h)
+        measure(args, w, h, 0.0, SAMPLES)
+        measure(args, w, h, RELEASE_S + 0.5, 10)
     return 0
 
 

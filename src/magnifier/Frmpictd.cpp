@@ -16,7 +16,7 @@
 #include <QPushButton>
 
 namespace {
-const QColor kBackColor(192, 192, 255);
+constexpr int kReleaseBuffersMs = 2000;
 } // namespace
 
 Frmpictd::Frmpictd(const Services& services, QWidget* parent)
@@ -31,6 +31,9 @@ Frmpictd::Frmpictd(const Services& services, QWidget* parent)
     setGeometry(m_services.screen->geometry());
     buildControls();
     buildMenu();
+    m_releaseBuffers.setSingleShot(true);
+    m_releaseBuffers.setInterval(kReleaseBuffersMs);
+    connect(&m_releaseBuffers, &QTimer::timeout, this, &Frmpictd::releaseViewBuffers);
 }
 
 Frmpictd::~Frmpictd() = default;

@@ -5,6 +5,7 @@
 #include "vbtimer.h"
 
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -32,6 +33,10 @@ public:
 
     // Capture.
     Picture CaptureScreen();
+    // Gives back the screen-sized buffers of the last view; runs a little
+    // after a view ends, unless the next view came first.
+    void releaseViewBuffers();
+    bool viewBuffersReleasePending() const { return m_releaseBuffers.isActive(); }
 
     // The view.
     void FitWindowToPicture(ImageControl& p);
@@ -194,6 +199,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void buildControls();
@@ -210,6 +216,10 @@ private:
     void updatePointer(const QPointF& posPx);
 
     Services m_services;
+    // Screen-sized buffers outlive a view by this long, so that the next
+    // view comes up fast, and no longer, so that a program waiting in the
+    // tray holds nothing screen-sized.
+    QTimer m_releaseBuffers;
     enum class MouseTarget { None, Picture, Background };
     MouseTarget m_mouseTarget = MouseTarget::None;
 };

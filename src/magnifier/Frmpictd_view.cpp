@@ -148,12 +148,18 @@ void Frmpictd::EndView()
     hide();
 }
 
-void Frmpictd::hideEvent(QHideEvent*)
+void Frmpictd::hideEvent(QHideEvent*) { m_releaseBuffers.start(); }
+
+void Frmpictd::showEvent(QShowEvent*) { m_releaseBuffers.stop(); }
+
+void Frmpictd::releaseViewBuffers()
 {
-    // Nothing screen-sized stays behind while the program waits: the paint
-    // buffer shrinks to a pixel and grows back with the next view.
+    if (isVisible())
+        return;
+    // The paint buffer shrinks to a pixel and grows back with the next view.
     if (QBackingStore* store = backingStore())
         store->resize(QSize(1, 1));
+    m_services.grabber->trim();
 }
 
 void Frmpictd::mnexit_Click() { EndView(); }

@@ -4,6 +4,7 @@ menu, Esc, the second instance and a start after a killed one."""
 import signal
 import subprocess
 import sys
+import time
 
 from xsession import main, wait_until
 from zuzdriver import Zuz, expect_mapping, new_session, sample_points
@@ -59,6 +60,13 @@ def drag_menu_escape(args):
         zuz.view_gone()
         expect_mapping(s, lambda x, y: (x, y), pts, "the real screen")
         assert zuz.proc.poll() is None, "zuz ended with the view"
+
+        # Long enough in the tray for the view's buffers to be given back:
+        # the next view still comes up whole, with its zoom and place.
+        time.sleep(3)
+        s.xdotool("key", "ctrl+z")
+        zuz.view_window()
+        expect_mapping(s, lambda x, y: (x / 1.5, y / 1.5), pts, "the next view, as it was left")
 
 
 def second_instance_and_killed_instance(args):

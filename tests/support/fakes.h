@@ -20,13 +20,17 @@ public:
     WId desktopWindow() override { return 0; }
     QImage grab(WId window, bool client, const QRect& area) override;
 
+    void trim() override { ++m_trims; }
+
     void setCoveringWindow(QWidget* w) { m_cover = w; }
     int grabs() const { return m_grabs; }
+    int trims() const { return m_trims; }
 
 private:
     QImage m_screen;
     QPointer<QWidget> m_cover;
     int m_grabs = 0;
+    int m_trims = 0;
 };
 
 class RecordingStarter : public ProgramStarter {

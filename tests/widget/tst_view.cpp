@@ -30,6 +30,7 @@ private slots:
     void restoreDefaultHidesTheCustomButtons();
     void magnifyAgainCompounds();
     void endViewClearsAndHidesButKeepsTimersAndPlace();
+    void buffersAreGivenBackOnlyWhileWaiting();
 };
 
 void TstView::startupShowsTheMiddleTwice_data()
@@ -250,6 +251,27 @@ void TstView::endViewClearsAndHidesButKeepsTimersAndPlace()
     f.show();
     QCOMPARE(f.Imadpic.Left, -1234.0);
     QCOMPARE(f.Imadpic.picture.size(), QSize(1024, 768));
+}
+
+void TstView::buffersAreGivenBackOnlyWhileWaiting()
+{
+    FormRig rig({1024, 768});
+    Frmpictd& f = *rig.form;
+    QVERIFY(!f.viewBuffersReleasePending());
+    f.EndView();
+    QVERIFY(f.viewBuffersReleasePending());
+    f.show(); // the next view came first: the buffers are needed again
+    QVERIFY(!f.viewBuffersReleasePending());
+    f.releaseViewBuffers();
+    QCOMPARE(rig.grabber.trims(), 0);
+    f.Comqxbcfd_Click();
+    f.releaseViewBuffers();
+    QCOMPARE(rig.grabber.trims(), 1);
+    // The next view after that paints in full all the same.
+    f.mnbuhuo_Click();
+    f.show();
+    QCOMPARE(rig.shownAt({0, 0}), QPoint(256, 192));
+    QCOMPARE(rig.shownAt({1023, 767}), QPoint(767, 575));
 }
 
 QTEST_MAIN(TstView)

@@ -20,6 +20,9 @@ public:
     // the screen now. Parts of the area that lie off the screen are black.
     // The image is always area.size() large.
     virtual QImage grab(WId window, bool client, const QRect& area) = 0;
+
+    // Gives back what the grabber keeps to make the next capture fast.
+    virtual void trim() {}
 };
 
 // The fastest grabber the running platform offers.

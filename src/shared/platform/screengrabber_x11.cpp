@@ -5,7 +5,6 @@
 #include <QPainter>
 
 #include <sys/ipc.h>
-#include <sys/mman.h>
 #include <sys/shm.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
@@ -22,9 +21,9 @@ std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber()
     return std::make_unique<QtScreenGrabber>();
 }
 
-// Segments stay attached to the server between captures, so that a
-// capture costs no set-up round trips; while no picture holds one, its pages
-// are handed back to the system, so nothing screen-sized stays behind.
+// Segments of released pictures stay attached to the server for the next
+// capture, which then costs no set-up round trips and writes into pages that
+// are mapped already; trim() gives them back.
 struct X11ScreenGrabber::Pool {
     xcb_connection_t* conn = nullptr;
     bool alive = true;
@@ -54,8 +53,7 @@ void destroySegment(X11ScreenGrabber::Segment* s)
 void releaseSegment(void* info)
 {
     auto* s = static_cast<X11ScreenGrabber::Segment*>(info);
-    if (!s->pool->alive || s->pool->spare.size() >= kSpareSegments ||
-        madvise(s->addr, s->bytes, MADV_REMOVE) != 0) {
+    if (!s->pool->alive || s->pool->spare.size() >= kSpareSegments) {
         destroySegment(s);
         return;
     }
@@ -87,6 +85,13 @@ X11ScreenGrabber::~X11ScreenGrabber()
 }
 
 WId X11ScreenGrabber::desktopWindow() { return m_root; }
+
+void X11ScreenGrabber::trim()
+{
+    for (Segment* s : m_pool->spare)
+        destroySegment(s);
+    m_pool->spare.clear();
+}
 
 X11ScreenGrabber::Segment* X11ScreenGrabber::attachSegment(std::size_t bytes)
 {

@@ -8,7 +8,8 @@ struct xcb_connection_t;
 
 // Reads the root window through shared memory (MIT-SHM): the server writes
 // the pixels straight into a segment that becomes the picture itself, so a
-// capture costs one copy on the server's side and none on ours. Falls back
+// capture costs one copy on the server's side and none on ours. A released
+// picture's segment is kept, mapped, for the next capture until trim(). Falls back
 // to Qt's grabber where the server has no MIT-SHM.
 class X11ScreenGrabber : public ScreenGrabber {
 public:
@@ -17,6 +18,7 @@ public:
 
     WId desktopWindow() override;
     QImage grab(WId window, bool client, const QRect& area) override;
+    void trim() override;
 
     struct Segment;
     struct Pool;
