@@ -1,10 +1,10 @@
 #include "startup.h"
 
 #include "Frmpictd.h"
+#include "programstart.h"
 #include "singleinstance.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace startup {
 
@@ -19,28 +19,17 @@ QStringList secondInstancePieces()
     };
 }
 
-QString secondInstanceText()
-{
-    // Qt's line break is LF on every platform it draws text on.
-    return secondInstancePieces().join(QStringLiteral("\n\n"));
-}
+QString secondInstanceText() { return programstart::joinPieces(secondInstancePieces()); }
 
 QString secondInstanceTitle() { return QStringLiteral("zuz 提示"); }
 
 int runMagnifier(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zuz"));
-    // Ending a view only hides the window; the program ends by its menu.
-    QApplication::setQuitOnLastWindowClosed(false);
-
+    programstart::prepare(QStringLiteral("zuz"));
     SingleInstance instance(QStringLiteral("zuz"));
-    if (!instance.tryAcquire()) {
-        QMessageBox box(QMessageBox::Warning, secondInstanceTitle(), secondInstanceText(),
-                        QMessageBox::Ok);
-        box.exec();
+    if (!programstart::claimOnlyInstance(instance, secondInstanceTitle(), secondInstanceText()))
         return 0;
-    }
 
     SystemServices system;
     Frmpictd form(system.services());

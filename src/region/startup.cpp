@@ -3,10 +3,10 @@
 #include "frmMainwn.h"
 #include "platform/services.h"
 #include "regionclipboard.h"
+#include "programstart.h"
 #include "singleinstance.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace startup {
 
@@ -21,8 +21,7 @@ QStringList regionSecondInstancePieces() {
 }
 
 QString regionSecondInstanceText() {
-    // Qt's line break is LF on every platform it draws text on.
-    return regionSecondInstancePieces().join(QStringLiteral("\n\n"));
+    return programstart::joinPieces(regionSecondInstancePieces());
 }
 
 QString regionSecondInstanceTitle() {
@@ -31,17 +30,11 @@ QString regionSecondInstanceTitle() {
 
 int runRegion(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zonara"));
-    // The program ends with its control window, which hides during a pick.
-    QApplication::setQuitOnLastWindowClosed(false);
-
+    programstart::prepare(QStringLiteral("Zonara"));
     SingleInstance instance(QStringLiteral("Zonara"));
-    if (!instance.tryAcquire()) {
-        QMessageBox box(QMessageBox::Warning, regionSecondInstanceTitle(),
-                        regionSecondInstanceText(), QMessageBox::Ok);
-        box.exec();
+    if (!programstart::claimOnlyInstance(instance, regionSecondInstanceTitle(),
+                                         regionSecondInstanceText()))
         return 0;
-    }
 
     SystemServices system;
     SystemClipboard clipboard;

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class SingleInstance;
+
+// What every program of the pair does before its main window loads.
+namespace programstart {
+
+// Names the application and keeps it running while its windows are hidden:
+// each program ends by its own menu.
+void prepare(const QString& programName);
+
+// A hint box's text: the pieces, each but the last followed by a blank line.
+QString joinPieces(const QStringList& pieces);
+
+// True when this is the only instance; otherwise shows the hint box with
+// its warning icon and returns false once the user has closed it.
+bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QString& text);
+
+} // namespace programstart
