@@ -17,21 +17,18 @@
 #include <vector>
 
 namespace {
-xcb_connection_t* connection()
-{
+xcb_connection_t* connection() {
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->connection() : nullptr;
 }
 
 // Waits until the X server has handled everything sent so far.
-void roundTrip()
-{
+void roundTrip() {
     if (xcb_connection_t* c = connection())
         free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
 }
 
-double medianMs(int runs, const std::function<void()>& step)
-{
+double medianMs(int runs, const std::function<void()>& step) {
     std::vector<double> ms;
     QElapsedTimer t;
     for (int i = 0; i < runs; ++i) {
@@ -45,8 +42,7 @@ double medianMs(int runs, const std::function<void()>& step)
 }
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     SystemServices system;
     Frmpictd form(system.services());

@@ -20,8 +20,7 @@ constexpr int kReleaseBuffersMs = 2000;
 } // namespace
 
 Frmpictd::Frmpictd(const Services& services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services)
-{
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services) {
     setWindowTitle(QString());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -38,8 +37,7 @@ Frmpictd::Frmpictd(const Services& services, QWidget* parent)
 
 Frmpictd::~Frmpictd() = default;
 
-void Frmpictd::buildControls()
-{
+void Frmpictd::buildControls() {
     Imagxs1.MousePointer = QCursor(Qt::OpenHandCursor);
     Imagxs2.MousePointer = QCursor(Qt::ClosedHandCursor);
     Imadpic.MousePointer = Imagxs1.MousePointer;
@@ -96,22 +94,19 @@ void Frmpictd::buildControls()
     connect(TimKey, &VbTimer::Timer, this, &Frmpictd::TimKey_Timer);
 }
 
-QAction* Frmpictd::addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)())
-{
+QAction* Frmpictd::addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)()) {
     QAction* a = menu->addAction(QString::fromUtf8(caption));
     // Check marks are the options' state and only the handlers change them:
     // a checkable item has already flipped its mark when it triggers, so
     // the mark is put back before the handler runs.
     connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
-        if (a->isCheckable())
-            a->setChecked(!checked);
+        if (a->isCheckable()) a->setChecked(!checked);
         (this->*handler)();
     });
     return a;
 }
 
-void Frmpictd::buildMenu()
-{
+void Frmpictd::buildMenu() {
     mnkz = new QMenu(QStringLiteral("控制"), this);
     mnexit = addItem(mnkz, "取消本次放大[也可按X键或Esc键！]", &Frmpictd::mnexit_Click);
     mnzaicifd = addItem(mnkz, "再次放大本屏(Ctrl+Z)", &Frmpictd::mnzaicifd_Click);
@@ -142,37 +137,43 @@ void Frmpictd::buildMenu()
     mnbuhuo = addItem(mnkz, "捕获", &Frmpictd::mnbuhuo_Click);
     mnbuhuo->setVisible(false);
 
-    for (QAction* a : {mnshangxiagd, mnxunhuang, mntiulaxg, mnkuai, mnzhong, mnman, mnquesheng,
-                       mnzidingyi})
+    for (QAction* a :
+         {mnshangxiagd, mnxunhuang, mntiulaxg, mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
         a->setCheckable(true);
     mnzhong->setChecked(true);
 }
 
 void Frmpictd::placeButton(QPushButton* button, double left, double top, double width,
-                           double height)
-{
+                           double height) {
     const units::Screen s = screen();
     button->setGeometry(s.toPixelsX(left), s.toPixelsY(top), s.toPixelsX(width),
                         s.toPixelsY(height));
 }
 
-units::Screen Frmpictd::screen() const { return m_services.screen->screen(); }
-double Frmpictd::ScaleWidth() const { return screen().toTwipsX(width()); }
-double Frmpictd::ScaleHeight() const { return screen().toTwipsY(height()); }
-double Frmpictd::WindowTop() const { return screen().toTwipsY(y()); }
-double Frmpictd::WindowHeight() const { return screen().toTwipsY(height()); }
+units::Screen Frmpictd::screen() const {
+    return m_services.screen->screen();
+}
+double Frmpictd::ScaleWidth() const {
+    return screen().toTwipsX(width());
+}
+double Frmpictd::ScaleHeight() const {
+    return screen().toTwipsY(height());
+}
+double Frmpictd::WindowTop() const {
+    return screen().toTwipsY(y());
+}
+double Frmpictd::WindowHeight() const {
+    return screen().toTwipsY(height());
+}
 
-Picture Frmpictd::CaptureScreen()
-{
+Picture Frmpictd::CaptureScreen() {
     // A menu or dialog that just closed over the view leaves a hole that is
     // repainted only later; paint it now so the capture shows the view.
-    if (isVisible())
-        repaint();
+    if (isVisible()) repaint();
     return ::CaptureScreen(*m_services.grabber, screen());
 }
 
-void Frmpictd::Form_Load()
-{
+void Frmpictd::Form_Load() {
     const units::Screen s = screen();
     placeButton(Command5, s.Width() - 375, 0, 375, 375);
     Command5->setIcon(Imatbiao);
@@ -191,15 +192,13 @@ void Frmpictd::Form_Load()
     FitWindowToPicture(Imadpic);
 }
 
-bool Frmpictd::TipMarkerExists() const
-{
+bool Frmpictd::TipMarkerExists() const {
     // The program folder's marker, or the one in the user's configuration
     // folder that is written when the program folder cannot be.
     return ::TipMarkerExists(TipVariant::Magnifier);
 }
 
-void Frmpictd::ApplyTipMarker()
-{
+void Frmpictd::ApplyTipMarker() {
     if (!TipMarkerExists()) {
         // Not topmost, so that the tip dialog can lie above the view.
         SetTopmost(this, false);
@@ -209,25 +208,23 @@ void Frmpictd::ApplyTipMarker()
     }
 }
 
-void Frmpictd::Form_QueryUnload(bool& cancel, int /*unloadMode*/)
-{
+void Frmpictd::Form_QueryUnload(bool& cancel, int /*unloadMode*/) {
     cancel = false;
     Timer1->setEnabled(false);
     // The icon leaves the notification area at once.
-    if (m_services.tray)
-        m_services.tray->remove();
+    if (m_services.tray) m_services.tray->remove();
 }
 
-void Frmpictd::Form_Unload(bool& cancel)
-{
+void Frmpictd::Form_Unload(bool& cancel) {
     cancel = false;
     UnloadTipDialog(TipVariant::Magnifier);
 }
 
-void Frmpictd::mnexit2_Click() { close(); }
+void Frmpictd::mnexit2_Click() {
+    close();
+}
 
-void Frmpictd::closeEvent(QCloseEvent* event)
-{
+void Frmpictd::closeEvent(QCloseEvent* event) {
     bool cancel = false;
     Form_QueryUnload(cancel, 0);
     Form_Unload(cancel);
@@ -235,4 +232,6 @@ void Frmpictd::closeEvent(QCloseEvent* event)
     QCoreApplication::quit();
 }
 
-void Frmpictd::PopupMenu(QMenu* menu) { menu->exec(QCursor::pos()); }
+void Frmpictd::PopupMenu(QMenu* menu) {
+    menu->exec(QCursor::pos());
+}

@@ -21,7 +21,7 @@ class QPushButton;
 // views, closed only by quitting. Geometry is kept in twips throughout.
 class Frmpictd : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Frmpictd(const Services& services, QWidget* parent = nullptr);
     ~Frmpictd() override;
 
@@ -180,7 +180,7 @@ public:
     std::int32_t PushPullInsetY = 0;
     std::int32_t TrayFrame = 0;
 
-protected:
+  protected:
     // Pops a menu up at the pointer and returns when it closes.
     virtual void PopupMenu(QMenu* menu);
     // Asks for a line of text; an empty result means cancelled.
@@ -201,12 +201,11 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void buildMenu();
     QAction* addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)());
-    void placeButton(QPushButton* button, double left, double top, double width,
-                     double height);
+    void placeButton(QPushButton* button, double left, double top, double width, double height);
     void applyImageGeometry();
     void chooseSpeed(QAction* item);
     enum class ScrollStart { FromTop, Resume };

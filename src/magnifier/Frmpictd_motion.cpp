@@ -17,21 +17,20 @@ constexpr int kMaxInterval = 65535;
 
 // A typed interval in milliseconds, or -1 when the answer is not one: only
 // a plain whole number from 0 to kMaxInterval, spaces around it allowed.
-int parseInterval(const QString& answer)
-{
+int parseInterval(const QString& answer) {
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
     const QString text = answer.trimmed();
-    if (!digits.match(text).hasMatch())
-        return -1;
+    if (!digits.match(text).hasMatch()) return -1;
     const int value = text.toInt();
     return value <= kMaxInterval ? value : -1;
 }
 } // namespace
 
-void Frmpictd::mnshangxiagd_Click() { toggleScrolling(ScrollStart::FromTop); }
+void Frmpictd::mnshangxiagd_Click() {
+    toggleScrolling(ScrollStart::FromTop);
+}
 
-void Frmpictd::toggleScrolling(ScrollStart start)
-{
+void Frmpictd::toggleScrolling(ScrollStart start) {
     mnshangxiagd->setChecked(!mnshangxiagd->isChecked());
     if (mnshangxiagd->isChecked()) {
         mntiulaxg->setChecked(false);
@@ -40,16 +39,14 @@ void Frmpictd::toggleScrolling(ScrollStart start)
         P2->hide();
         Imadpic.Visible = true;
         update();
-        if (start == ScrollStart::FromTop)
-            ScrollTop = float(WindowTop());
+        if (start == ScrollStart::FromTop) ScrollTop = float(WindowTop());
         Timgund->setEnabled(true);
     } else {
         Timgund->setEnabled(false);
     }
 }
 
-void Frmpictd::Timgund_Timer()
-{
+void Frmpictd::Timgund_Timer() {
     Imadpic.Top = ScrollTop;
     update();
     ScrollTop = ScrollTop - 15;
@@ -61,42 +58,37 @@ void Frmpictd::Timgund_Timer()
     }
 }
 
-void Frmpictd::mnxunhuang_Click() { mnxunhuang->setChecked(!mnxunhuang->isChecked()); }
-
-void Frmpictd::chooseSpeed(QAction* item)
-{
-    item->setChecked(!item->isChecked());
-    for (QAction* other : {mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
-        if (other != item)
-            other->setChecked(false);
+void Frmpictd::mnxunhuang_Click() {
+    mnxunhuang->setChecked(!mnxunhuang->isChecked());
 }
 
-void Frmpictd::mnkuai_Click()
-{
+void Frmpictd::chooseSpeed(QAction* item) {
+    item->setChecked(!item->isChecked());
+    for (QAction* other : {mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
+        if (other != item) other->setChecked(false);
+}
+
+void Frmpictd::mnkuai_Click() {
     chooseSpeed(mnkuai);
     Timgund->setInterval(1);
 }
 
-void Frmpictd::mnzhong_Click()
-{
+void Frmpictd::mnzhong_Click() {
     chooseSpeed(mnzhong);
     Timgund->setInterval(100);
 }
 
-void Frmpictd::mnman_Click()
-{
+void Frmpictd::mnman_Click() {
     chooseSpeed(mnman);
     Timgund->setInterval(500);
 }
 
-void Frmpictd::mnquesheng_Click()
-{
+void Frmpictd::mnquesheng_Click() {
     chooseSpeed(mnquesheng);
     Timgund->setInterval(50);
 }
 
-void Frmpictd::mnzidingyi_Click()
-{
+void Frmpictd::mnzidingyi_Click() {
     chooseSpeed(mnzidingyi);
     const QString answer = InputBox(QStringLiteral("请输入时钟频率[1000为1秒！]："),
                                     QStringLiteral("时钟设置"), QStringLiteral("200"));
@@ -106,8 +98,7 @@ void Frmpictd::mnzidingyi_Click()
     Timgund->setInterval(interval);
 }
 
-void Frmpictd::mntiulaxg_Click()
-{
+void Frmpictd::mntiulaxg_Click() {
     mntiulaxg->setChecked(!mntiulaxg->isChecked());
     if (mntiulaxg->isChecked()) {
         Imadpic.Visible = false;
@@ -127,8 +118,7 @@ void Frmpictd::mntiulaxg_Click()
     }
 }
 
-void Frmpictd::StartPushPull()
-{
+void Frmpictd::StartPushPull() {
     const units::Screen s = screen();
     P2->setPicture(Imadpic.picture);
     P2->resize(P2->picture().size());
@@ -136,14 +126,14 @@ void Frmpictd::StartPushPull()
     ResetPushPull();
     const double p1Width = s.toTwipsX(P1->width());
     const double p1Height = s.toTwipsY(P1->height());
-    P1->move(s.toPixelsX((ScaleWidth() - p1Width) / 2), s.toPixelsY((ScaleHeight() - p1Height) / 2));
+    P1->move(s.toPixelsX((ScaleWidth() - p1Width) / 2),
+             s.toPixelsY((ScaleHeight() - p1Height) / 2));
     PushPullInsetX = cint(PushPullWidth / 2.0);
     PushPullInsetY = cint(PushPullHeight / 2.0);
     Timtiula->setEnabled(true);
 }
 
-void Frmpictd::ResetPushPull()
-{
+void Frmpictd::ResetPushPull() {
     const units::Screen s = screen();
     PushPullGrowing = 0;
     PushPullWidth = cint(s.toTwipsX(P2->width()));
@@ -152,10 +142,11 @@ void Frmpictd::ResetPushPull()
     StopPushPull();
 }
 
-void Frmpictd::StopPushPull() { Timtiula->setEnabled(false); }
+void Frmpictd::StopPushPull() {
+    Timtiula->setEnabled(false);
+}
 
-void Frmpictd::Timtiula_Timer()
-{
+void Frmpictd::Timtiula_Timer() {
     const std::int32_t W = PushPullWidth;
     const std::int32_t H = PushPullHeight;
     std::int32_t x = PushPullInsetX;
@@ -163,8 +154,7 @@ void Frmpictd::Timtiula_Timer()
     if (PushPullGrowing) {
         x = cint(x + W / 100.0);
         y = cint(y + H / 100.0);
-        if (!(W / 2.0 > x) || !(H / 2.0 > y))
-            PushPullGrowing = PushPullGrowing ? 0 : -1;
+        if (!(W / 2.0 > x) || !(H / 2.0 > y)) PushPullGrowing = PushPullGrowing ? 0 : -1;
     } else {
         x = cint(x - W / 100.0);
         y = cint(y - H / 100.0);
@@ -181,10 +171,9 @@ void Frmpictd::Timtiula_Timer()
     const std::int32_t srcHeight = H - 2 * y;
     // At the turning point the source has no extent: that tick draws
     // nothing rather than a mirrored sliver.
-    if (srcWidth <= 0 || srcHeight <= 0)
-        return;
+    if (srcWidth <= 0 || srcHeight <= 0) return;
     const units::Screen s = screen();
-    P1->setStretchedSource(P2->picture(), QRectF(x / s.TwipsPerPixelX, y / s.TwipsPerPixelY,
-                                                 srcWidth / s.TwipsPerPixelX,
-                                                 srcHeight / s.TwipsPerPixelY));
+    P1->setStretchedSource(P2->picture(),
+                           QRectF(x / s.TwipsPerPixelX, y / s.TwipsPerPixelY,
+                                  srcWidth / s.TwipsPerPixelX, srcHeight / s.TwipsPerPixelY));
 }

@@ -12,30 +12,25 @@
 
 using units::cint;
 
-bool Frmpictd::overPicture(const QPointF& posPx) const
-{
-    if (!Imadpic.Visible)
-        return false;
+bool Frmpictd::overPicture(const QPointF& posPx) const {
+    if (!Imadpic.Visible) return false;
     const units::Screen s = screen();
     const QPointF t(s.toTwipsX(posPx.x()), s.toTwipsY(posPx.y()));
     return Imadpic.rect().contains(t);
 }
 
-QPointF Frmpictd::toPictureTwips(const QPointF& posPx) const
-{
+QPointF Frmpictd::toPictureTwips(const QPointF& posPx) const {
     const units::Screen s = screen();
     return {s.toTwipsX(posPx.x()) - Imadpic.Left, s.toTwipsY(posPx.y()) - Imadpic.Top};
 }
 
-void Frmpictd::updatePointer(const QPointF& posPx)
-{
+void Frmpictd::updatePointer(const QPointF& posPx) {
     const bool onPicture = m_mouseTarget == MouseTarget::Picture ||
                            (m_mouseTarget == MouseTarget::None && overPicture(posPx));
     setCursor(onPicture ? Imadpic.MousePointer : QCursor(Qt::ArrowCursor));
 }
 
-void Frmpictd::mousePressEvent(QMouseEvent* event)
-{
+void Frmpictd::mousePressEvent(QMouseEvent* event) {
     const int button = mouseargs::button(event->button());
     const int shift = mouseargs::shift(event->modifiers());
     const QPointF pos = event->position();
@@ -51,8 +46,7 @@ void Frmpictd::mousePressEvent(QMouseEvent* event)
     updatePointer(pos);
 }
 
-void Frmpictd::mouseMoveEvent(QMouseEvent* event)
-{
+void Frmpictd::mouseMoveEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
     if (event->buttons() == Qt::NoButton && m_mouseTarget != MouseTarget::None) {
         // A popup menu took the release with it: the button is up by now.
@@ -71,21 +65,18 @@ void Frmpictd::mouseMoveEvent(QMouseEvent* event)
     updatePointer(pos);
 }
 
-void Frmpictd::mouseReleaseEvent(QMouseEvent* event)
-{
+void Frmpictd::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
     if (m_mouseTarget == MouseTarget::Picture) {
         const QPointF t = toPictureTwips(pos);
         Imadpic_MouseUp(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()),
                         t.x(), t.y());
     }
-    if (event->buttons() == Qt::NoButton)
-        m_mouseTarget = MouseTarget::None;
+    if (event->buttons() == Qt::NoButton) m_mouseTarget = MouseTarget::None;
     updatePointer(pos);
 }
 
-void Frmpictd::mouseDoubleClickEvent(QMouseEvent* event)
-{
+void Frmpictd::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double-click is reported as the double-click
     // alone, so the drag start is not taken again.
     m_mouseTarget = overPicture(event->position()) ? MouseTarget::Picture : MouseTarget::Background;
@@ -95,8 +86,7 @@ void Frmpictd::mouseDoubleClickEvent(QMouseEvent* event)
         Form_DblClick();
 }
 
-void Frmpictd::keyPressEvent(QKeyEvent* event)
-{
+void Frmpictd::keyPressEvent(QKeyEvent* event) {
     int keyCode = 0;
     if (event->key() == Qt::Key_Escape)
         keyCode = 27;
@@ -105,19 +95,15 @@ void Frmpictd::keyPressEvent(QKeyEvent* event)
     Form_KeyDown(keyCode, mouseargs::shift(event->modifiers()));
 }
 
-void Frmpictd::Imadpic_MouseDown(int button, int /*shift*/, double x, double y)
-{
+void Frmpictd::Imadpic_MouseDown(int button, int /*shift*/, double x, double y) {
     Imadpic.MousePointer = Imagxs2.MousePointer;
     DragStartX = cint(x);
     DragStartY = cint(y);
-    if (button == 2)
-        PopupMenu(mnkz);
+    if (button == 2) PopupMenu(mnkz);
 }
 
-void Frmpictd::Imadpic_MouseMove(int button, int /*shift*/, double x, double y)
-{
-    if (button != 1)
-        return;
+void Frmpictd::Imadpic_MouseMove(int button, int /*shift*/, double x, double y) {
+    if (button != 1) return;
     std::int32_t dx = cint(x) - DragStartX;
     std::int32_t dy = cint(y) - DragStartY;
     const std::int32_t L = cint(Imadpic.Left);
@@ -146,39 +132,31 @@ void Frmpictd::Imadpic_MouseMove(int button, int /*shift*/, double x, double y)
     applyImageGeometry();
 }
 
-void Frmpictd::Imadpic_MouseUp(int, int, double, double)
-{
+void Frmpictd::Imadpic_MouseUp(int, int, double, double) {
     Imadpic.MousePointer = Imagxs1.MousePointer;
 }
 
-void Frmpictd::Form_MouseDown(int button, int, double, double)
-{
-    if (button == 2)
-        PopupMenu(mnkz);
+void Frmpictd::Form_MouseDown(int button, int, double, double) {
+    if (button == 2) PopupMenu(mnkz);
 }
 
-void Frmpictd::P1_MouseDown(int button, int, double, double)
-{
-    if (button == 2)
-        PopupMenu(mnkz);
+void Frmpictd::P1_MouseDown(int button, int, double, double) {
+    if (button == 2) PopupMenu(mnkz);
 }
 
-void Frmpictd::Form_KeyDown(int keyCode, int /*shift*/)
-{
+void Frmpictd::Form_KeyDown(int keyCode, int /*shift*/) {
     if (keyCode == 27)
         EndView();
     else if (keyCode == 88)
         EndView();
 }
 
-void Frmpictd::Imadpic_DblClick()
-{
+void Frmpictd::Imadpic_DblClick() {
     // As the menu's "上下自动滚动", but carrying on from where it stopped.
     toggleScrolling(ScrollStart::Resume);
 }
 
-void Frmpictd::Form_DblClick()
-{
+void Frmpictd::Form_DblClick() {
     Imadpic.picture = Imagls.picture;
     P1->setPicture(Imagls.picture);
     P1->setStretchedSource({}, {});
@@ -188,6 +166,10 @@ void Frmpictd::Form_DblClick()
     hide();
 }
 
-void Frmpictd::P1_DblClick() { Form_DblClick(); }
+void Frmpictd::P1_DblClick() {
+    Form_DblClick();
+}
 
-void Frmpictd::P1_Click() { Timtiula->setEnabled(false); }
+void Frmpictd::P1_Click() {
+    Timtiula->setEnabled(false);
+}

@@ -15,8 +15,7 @@ const QString kCustomOff = QStringLiteral("自定义zuz");
 const QString kCustomOn = QStringLiteral("结束自定义zuz");
 } // namespace
 
-void Frmpictd::mnshougong_Click()
-{
+void Frmpictd::mnshougong_Click() {
     const QString caption = mnshougong->text();
     if (caption == kCustomOff) {
         mnshougong->setText(kCustomOn);
@@ -33,26 +32,22 @@ void Frmpictd::mnshougong_Click()
     }
 }
 
-void Frmpictd::Command1_Click()
-{
+void Frmpictd::Command1_Click() {
     Imadpic.Width = std::max(kSmallest, Imadpic.Width - kStep);
     applyImageGeometry();
 }
 
-void Frmpictd::Command2_Click()
-{
+void Frmpictd::Command2_Click() {
     Imadpic.Height = std::max(kSmallest, Imadpic.Height - kStep);
     applyImageGeometry();
 }
 
-void Frmpictd::Command3_Click()
-{
+void Frmpictd::Command3_Click() {
     Imadpic.Width = Imadpic.Width + kStep;
     applyImageGeometry();
 }
 
-void Frmpictd::Command4_Click()
-{
+void Frmpictd::Command4_Click() {
     Imadpic.Height = Imadpic.Height + kStep;
     applyImageGeometry();
 }

@@ -20,8 +20,7 @@ const QString kVerticalOnly = QStringLiteral("只纵向放大");
 const QString kBothWays = QStringLiteral("横向纵向都放大");
 } // namespace
 
-void Frmpictd::FitWindowToPicture(ImageControl& /*p*/)
-{
+void Frmpictd::FitWindowToPicture(ImageControl& /*p*/) {
     // The request is for a client area of the picture's size, centred, but
     // never larger than the screen. A picture at least screen-sized thus
     // leaves the window covering the screen; one shrunk below the screen
@@ -35,25 +34,28 @@ void Frmpictd::FitWindowToPicture(ImageControl& /*p*/)
     const QRect screenRect = m_services.screen->geometry();
     const QRect wanted(screenRect.x() + s.toPixelsX(left), screenRect.y() + s.toPixelsY(top),
                        s.toPixelsX(w), s.toPixelsY(h));
-    if (geometry() != wanted)
-        setGeometry(wanted);
+    if (geometry() != wanted) setGeometry(wanted);
 }
 
-void Frmpictd::CenterPicture(ImageControl& p)
-{
+void Frmpictd::CenterPicture(ImageControl& p) {
     p.Left = (ScaleWidth() - p.Width) / 2;
     p.Top = (ScaleHeight() - p.Height) / 2;
     applyImageGeometry();
 }
 
-void Frmpictd::Form_Resize() { CenterPicture(Imadpic); }
+void Frmpictd::Form_Resize() {
+    CenterPicture(Imadpic);
+}
 
-void Frmpictd::resizeEvent(QResizeEvent*) { Form_Resize(); }
+void Frmpictd::resizeEvent(QResizeEvent*) {
+    Form_Resize();
+}
 
-void Frmpictd::applyImageGeometry() { update(); }
+void Frmpictd::applyImageGeometry() {
+    update();
+}
 
-void Frmpictd::paintEvent(QPaintEvent* event)
-{
+void Frmpictd::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect dirty = event->rect();
     const units::Screen s = screen();
@@ -70,20 +72,17 @@ void Frmpictd::paintEvent(QPaintEvent* event)
         painter.fillRect(r, kBackColor);
 }
 
-void Frmpictd::mnbuhuo_Click()
-{
+void Frmpictd::mnbuhuo_Click() {
     Imadpic.picture = CaptureScreen();
     update();
 }
 
-void Frmpictd::mnzaicifd_Click()
-{
+void Frmpictd::mnzaicifd_Click() {
     Imadpic.picture = CaptureScreen();
     update();
 }
 
-void Frmpictd::mnhiufuquesheng_Click()
-{
+void Frmpictd::mnhiufuquesheng_Click() {
     mnsuoxiao->setText(kEnlarge15);
     mnzongxiangfd->setText(kVerticalOnly);
     const units::Screen s = screen();
@@ -97,8 +96,7 @@ void Frmpictd::mnhiufuquesheng_Click()
     Command4->hide();
 }
 
-void Frmpictd::mnsuoxiao_Click()
-{
+void Frmpictd::mnsuoxiao_Click() {
     const QString caption = mnsuoxiao->text();
     double factor = 0;
     if (caption == kEnlarge15) {
@@ -119,8 +117,7 @@ void Frmpictd::mnsuoxiao_Click()
     applyImageGeometry();
 }
 
-void Frmpictd::mnzongxiangfd_Click()
-{
+void Frmpictd::mnzongxiangfd_Click() {
     const QString caption = mnzongxiangfd->text();
     const units::Screen s = screen();
     if (caption == kVerticalOnly) {
@@ -140,28 +137,32 @@ void Frmpictd::mnzongxiangfd_Click()
     applyImageGeometry();
 }
 
-void Frmpictd::EndView()
-{
+void Frmpictd::EndView() {
     Imadpic.picture = Imagls.picture;
     P1->setPicture(Imagls.picture);
     P1->setStretchedSource({}, {});
     hide();
 }
 
-void Frmpictd::hideEvent(QHideEvent*) { m_releaseBuffers.start(); }
+void Frmpictd::hideEvent(QHideEvent*) {
+    m_releaseBuffers.start();
+}
 
-void Frmpictd::showEvent(QShowEvent*) { m_releaseBuffers.stop(); }
+void Frmpictd::showEvent(QShowEvent*) {
+    m_releaseBuffers.stop();
+}
 
-void Frmpictd::releaseViewBuffers()
-{
-    if (isVisible())
-        return;
+void Frmpictd::releaseViewBuffers() {
+    if (isVisible()) return;
     // The paint buffer shrinks to a pixel and grows back with the next view.
-    if (QBackingStore* store = backingStore())
-        store->resize(QSize(1, 1));
+    if (QBackingStore* store = backingStore()) store->resize(QSize(1, 1));
     m_services.grabber->trim();
 }
 
-void Frmpictd::mnexit_Click() { EndView(); }
+void Frmpictd::mnexit_Click() {
+    EndView();
+}
 
-void Frmpictd::Comqxbcfd_Click() { EndView(); }
+void Frmpictd::Comqxbcfd_Click() {
+    EndView();
+}

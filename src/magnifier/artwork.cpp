@@ -6,16 +6,14 @@
 namespace artwork {
 
 namespace {
-QPixmap canvas(int size)
-{
+QPixmap canvas(int size) {
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
     return pm;
 }
 } // namespace
 
-QPixmap pencilPicture()
-{
+QPixmap pencilPicture() {
     QPixmap pm = canvas(32);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
@@ -36,8 +34,7 @@ QPixmap pencilPicture()
     return pm;
 }
 
-QPixmap undoArrowPicture()
-{
+QPixmap undoArrowPicture() {
     QPixmap pm = canvas(16);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
@@ -52,8 +49,7 @@ QPixmap undoArrowPicture()
     return pm;
 }
 
-QPixmap magnifierIcon()
-{
+QPixmap magnifierIcon() {
     QPixmap pm = canvas(32);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
@@ -65,8 +61,7 @@ QPixmap magnifierIcon()
     return pm;
 }
 
-QPixmap glyphIcon()
-{
+QPixmap glyphIcon() {
     QPixmap pm = canvas(32);
     QPainter p(&pm);
     p.fillRect(QRect(1, 1, 30, 30), Qt::white);

@@ -1,3 +1,5 @@
 #include "startup.h"
 
-int main(int argc, char** argv) { return startup::runMagnifier(argc, argv); }
+int main(int argc, char** argv) {
+    return startup::runMagnifier(argc, argv);
+}

@@ -6,33 +6,28 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
-{
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PictureBox::setPicture(const Picture& picture)
-{
+void PictureBox::setPicture(const Picture& picture) {
     m_picture = picture;
     m_stretched = {};
     update();
 }
 
-void PictureBox::setBackColor(const QColor& color)
-{
+void PictureBox::setBackColor(const QColor& color) {
     m_back = color;
     update();
 }
 
-void PictureBox::setStretchedSource(const Picture& picture, const QRectF& source)
-{
+void PictureBox::setStretchedSource(const Picture& picture, const QRectF& source) {
     m_stretched = picture;
     m_source = source;
     update();
 }
 
-void PictureBox::paintEvent(QPaintEvent* event)
-{
+void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     if (!m_stretched.isNull() && !m_source.isEmpty()) {
         stretch::paintStretched(p, event->region(), QRectF(rect()), m_stretched, m_source);
@@ -44,22 +39,18 @@ void PictureBox::paintEvent(QPaintEvent* event)
     }
 }
 
-void PictureBox::mousePressEvent(QMouseEvent* event)
-{
+void PictureBox::mousePressEvent(QMouseEvent* event) {
     m_pressed = true;
     const QPointF at = event->position();
-    emit mouseDown(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()),
-                   at.x(), at.y());
+    emit mouseDown(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()), at.x(),
+                   at.y());
 }
 
-void PictureBox::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (m_pressed && rect().contains(event->position().toPoint()))
-        emit clicked();
+void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_pressed && rect().contains(event->position().toPoint())) emit clicked();
     m_pressed = false;
 }
 
-void PictureBox::mouseDoubleClickEvent(QMouseEvent*)
-{
+void PictureBox::mouseDoubleClickEvent(QMouseEvent*) {
     emit doubleClicked();
 }

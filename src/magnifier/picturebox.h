@@ -9,7 +9,7 @@
 // presses and clicks to its form.
 class PictureBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     const Picture& picture() const { return m_picture; }
@@ -20,18 +20,18 @@ public:
     void setStretchedSource(const Picture& picture, const QRectF& source);
     const QRectF& stretchedSource() const { return m_source; }
 
-signals:
+  signals:
     void mouseDown(int button, int shift, double x, double y);
     void clicked();
     void doubleClicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     Picture m_picture;
     Picture m_stretched;
     QRectF m_source;

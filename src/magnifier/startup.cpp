@@ -8,8 +8,7 @@
 
 namespace startup {
 
-QStringList secondInstancePieces()
-{
+QStringList secondInstancePieces() {
     return {
         QStringLiteral("   zuz已经在运行中！按“Ctrl+Z”试试！操作要领如下："),
         QStringLiteral("按下“左键”拖动屏幕！按“右键”选择菜单！"),
@@ -19,12 +18,15 @@ QStringList secondInstancePieces()
     };
 }
 
-QString secondInstanceText() { return programstart::joinPieces(secondInstancePieces()); }
+QString secondInstanceText() {
+    return programstart::joinPieces(secondInstancePieces());
+}
 
-QString secondInstanceTitle() { return QStringLiteral("zuz 提示"); }
+QString secondInstanceTitle() {
+    return QStringLiteral("zuz 提示");
+}
 
-int runMagnifier(int argc, char** argv)
-{
+int runMagnifier(int argc, char** argv) {
     QApplication app(argc, argv);
     programstart::prepare(QStringLiteral("zuz"));
     SingleInstance instance(QStringLiteral("zuz"));

@@ -10,8 +10,7 @@
 
 namespace stretch {
 
-bool supports(const QImage& dst, const QImage& src)
-{
+bool supports(const QImage& dst, const QImage& src) {
     const auto is32 = [](QImage::Format f) {
         return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32_Premultiplied;
     };
@@ -21,30 +20,26 @@ bool supports(const QImage& dst, const QImage& src)
 
 namespace {
 // The destination pixels whose centres lie inside [from, to).
-std::pair<int, int> centresInside(double from, double to)
-{
+std::pair<int, int> centresInside(double from, double to) {
     return {int(std::ceil(from - 0.5)), int(std::ceil(to - 0.5))};
 }
 } // namespace
 
 void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const QImage& src,
-                    const QRectF& source)
-{
+                    const QRectF& source) {
     if (target.width() <= 0 || target.height() <= 0 || source.width() <= 0 ||
         source.height() <= 0 || src.isNull())
         return;
     const auto [x0, x1] = centresInside(target.left(), target.right());
     const auto [y0, y1] = centresInside(target.top(), target.bottom());
     const QRect area = QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1)) & clip & dst.rect();
-    if (area.isEmpty())
-        return;
+    if (area.isEmpty()) return;
 
     const int sxMin = std::max(0, int(std::floor(source.left())));
     const int sxMax = std::min(src.width(), int(std::ceil(source.right()))) - 1;
     const int syMin = std::max(0, int(std::floor(source.top())));
     const int syMax = std::min(src.height(), int(std::ceil(source.bottom()))) - 1;
-    if (sxMax < sxMin || syMax < syMin)
-        return;
+    if (sxMax < sxMin || syMax < syMin) return;
     const double fx = source.width() / target.width();
     const double fy = source.height() / target.height();
 
@@ -74,10 +69,8 @@ void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const 
 }
 
 void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
-                    const QImage& pic, const QRectF& source)
-{
-    if (target.isEmpty() || source.isEmpty() || pic.isNull())
-        return;
+                    const QImage& pic, const QRectF& source) {
+    if (target.isEmpty() || source.isEmpty() || pic.isNull()) return;
     // The enlarged picture is drawn at memory speed and never materialised.
     auto* store = dynamic_cast<QImage*>(painter.paintEngine()->paintDevice());
     const QTransform& t = painter.deviceTransform();
@@ -85,8 +78,7 @@ void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& targe
         const QPoint offset(int(t.dx()), int(t.dy()));
         QRegion allowed = dirty.translated(offset);
         const QRegion system = painter.paintEngine()->systemClip();
-        if (!system.isEmpty())
-            allowed &= system;
+        if (!system.isEmpty()) allowed &= system;
         for (const QRect& r : allowed)
             stretchNearest(*store, r, target.translated(offset), pic, source);
         return;
@@ -95,12 +87,11 @@ void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& targe
     const double sy = source.height() / target.height();
     for (const QRect& r : dirty) {
         const QRectF visible = target & QRectF(r);
-        if (visible.isEmpty())
-            continue;
+        if (visible.isEmpty()) continue;
         painter.drawImage(visible, pic,
                           QRectF(source.x() + (visible.x() - target.x()) * sx,
-                                 source.y() + (visible.y() - target.y()) * sy,
-                                 visible.width() * sx, visible.height() * sy));
+                                 source.y() + (visible.y() - target.y()) * sy, visible.width() * sx,
+                                 visible.height() * sy));
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include "frmMainwn.h"
 #include "platform/services.h"
-#include "regionclipboard.h"
 #include "programstart.h"
+#include "regionclipboard.h"
 #include "singleinstance.h"
 
 #include <QApplication>

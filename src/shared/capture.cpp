@@ -4,39 +4,31 @@
 
 #include <limits>
 
-Picture CreateBitmapPicture(const QImage& hBmp)
-{
-    if (hBmp.isNull())
-        return {};
-    if (hBmp.format() == QImage::Format_RGB32)
-        return hBmp;
+Picture CreateBitmapPicture(const QImage& hBmp) {
+    if (hBmp.isNull()) return {};
+    if (hBmp.format() == QImage::Format_RGB32) return hBmp;
     return hBmp.convertToFormat(QImage::Format_RGB32);
 }
 
 Picture CaptureWindow(ScreenGrabber& grabber, WId hWndSrc, bool Client, std::int32_t LeftSrc,
-                      std::int32_t TopSrc, std::int32_t WidthSrc, std::int32_t HeightSrc)
-{
-    if (WidthSrc <= 0 || HeightSrc <= 0)
-        return {};
+                      std::int32_t TopSrc, std::int32_t WidthSrc, std::int32_t HeightSrc) {
+    if (WidthSrc <= 0 || HeightSrc <= 0) return {};
     return CreateBitmapPicture(
         grabber.grab(hWndSrc, Client, QRect(LeftSrc, TopSrc, WidthSrc, HeightSrc)));
 }
 
-Picture CaptureScreen(ScreenGrabber& grabber, const units::Screen& screen)
-{
+Picture CaptureScreen(ScreenGrabber& grabber, const units::Screen& screen) {
     return CaptureWindow(grabber, grabber.desktopWindow(), false, 0, 0,
                          units::intDiv(screen.Width(), screen.TwipsPerPixelX),
                          units::intDiv(screen.Height(), screen.TwipsPerPixelY));
 }
 
-std::int32_t BitmapToPicture(const QImage& bitmap, Picture& picture)
-{
+std::int32_t BitmapToPicture(const QImage& bitmap, Picture& picture) {
     picture = CreateBitmapPicture(bitmap);
     return picture.isNull() ? 0 : 1;
 }
 
-std::int32_t CaptureRect(const QImage& source, const RectL& rect, Picture& picture)
-{
+std::int32_t CaptureRect(const QImage& source, const RectL& rect, Picture& picture) {
     picture = {};
     const std::int64_t w = std::int64_t(rect.Right) - rect.Left;
     const std::int64_t h = std::int64_t(rect.Bottom) - rect.Top;
@@ -51,12 +43,10 @@ std::int32_t CaptureRect(const QImage& source, const RectL& rect, Picture& pictu
         return BitmapToPicture(dot, picture);
     }
     QImage bmp(int(w), int(h), QImage::Format_RGB32);
-    if (bmp.isNull())
-        return 0;
+    if (bmp.isNull()) return 0;
     const QRect area(rect.Left, rect.Top, int(w), int(h));
     const QRect inside = area & source.rect();
-    if (inside != area)
-        bmp.fill(Qt::black);
+    if (inside != area) bmp.fill(Qt::black);
     if (!inside.isEmpty()) {
         QPainter p(&bmp);
         p.setCompositionMode(QPainter::CompositionMode_Source);

@@ -7,22 +7,18 @@
 
 namespace programstart {
 
-void prepare(const QString& programName)
-{
+void prepare(const QString& programName) {
     QApplication::setApplicationName(programName);
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-QString joinPieces(const QStringList& pieces)
-{
+QString joinPieces(const QStringList& pieces) {
     // Qt's line break is LF on every platform it draws text on.
     return pieces.join(QStringLiteral("\n\n"));
 }
 
-bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QString& text)
-{
-    if (instance.tryAcquire())
-        return true;
+bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QString& text) {
+    if (instance.tryAcquire()) return true;
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
     box.exec();
     return false;

@@ -9,7 +9,7 @@ class QLockFile;
 // One running instance per program and user. The lock names the holder's
 // process, so a lock left by a killed instance is taken over at once.
 class SingleInstance {
-public:
+  public:
     explicit SingleInstance(const QString& programName);
     ~SingleInstance();
 
@@ -17,7 +17,7 @@ public:
     bool tryAcquire();
     QString lockPath() const;
 
-private:
+  private:
     std::unique_ptr<QLockFile> m_lock;
     QString m_path;
 };

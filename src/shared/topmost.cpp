@@ -3,10 +3,8 @@
 #include <QWidget>
 #include <QWindow>
 
-void SetTopmost(QWidget* window, bool flag)
-{
-    if (!window)
-        return;
+void SetTopmost(QWidget* window, bool flag) {
+    if (!window) return;
     const Qt::WindowFlags wanted = flag ? window->windowFlags() | Qt::WindowStaysOnTopHint
                                         : window->windowFlags() & ~Qt::WindowStaysOnTopHint;
     if (wanted != window->windowFlags()) {
@@ -25,6 +23,5 @@ void SetTopmost(QWidget* window, bool flag)
         window->show();
         window->setAttribute(Qt::WA_ShowWithoutActivating, had);
     }
-    if (flag)
-        window->raise();
+    if (flag) window->raise();
 }

@@ -5,8 +5,7 @@
 
 namespace units {
 
-std::int32_t cint(double value)
-{
+std::int32_t cint(double value) {
     const double r = std::nearbyint(value);
     if (r >= double(std::numeric_limits<std::int32_t>::max()))
         return std::numeric_limits<std::int32_t>::max();
@@ -15,16 +14,13 @@ std::int32_t cint(double value)
     return static_cast<std::int32_t>(r);
 }
 
-std::int32_t intDiv(double a, double b)
-{
+std::int32_t intDiv(double a, double b) {
     const std::int32_t d = cint(b);
-    if (d == 0)
-        return 0;
+    if (d == 0) return 0;
     return cint(a) / d;
 }
 
-std::int16_t cint16(double value)
-{
+std::int16_t cint16(double value) {
     const std::int32_t v = cint(value);
     if (v > std::numeric_limits<std::int16_t>::max())
         return std::numeric_limits<std::int16_t>::max();
@@ -33,8 +29,7 @@ std::int16_t cint16(double value)
     return static_cast<std::int16_t>(v);
 }
 
-Screen Screen::fromDpi(int widthPx, int heightPx, double dpiX, double dpiY)
-{
+Screen Screen::fromDpi(int widthPx, int heightPx, double dpiX, double dpiY) {
     Screen s;
     s.widthPx = widthPx;
     s.heightPx = heightPx;

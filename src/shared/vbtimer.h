@@ -8,7 +8,7 @@
 // means "no ticks" rather than "tick continuously".
 class VbTimer : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit VbTimer(int intervalMs, QObject* parent = nullptr);
 
     bool Enabled() const { return m_enabled; }
@@ -18,10 +18,10 @@ public:
     // True while the timer would deliver ticks.
     bool isTicking() const { return m_timer.isActive(); }
 
-signals:
+  signals:
     void Timer();
 
-private:
+  private:
     void sync();
 
     QTimer m_timer;

@@ -3,8 +3,7 @@
 #include <QPainter>
 #include <QWidget>
 
-QImage codedPattern(int width, int height)
-{
+QImage codedPattern(int width, int height) {
     QImage img(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
@@ -14,18 +13,14 @@ QImage codedPattern(int width, int height)
     return img;
 }
 
-QPoint decodePattern(QRgb p)
-{
+QPoint decodePattern(QRgb p) {
     return {qRed(p) | ((qBlue(p) & 0x0F) << 8), qGreen(p) | ((qBlue(p) >> 4) << 8)};
 }
 
 FakeScreenGrabber::FakeScreenGrabber(QSize screenSize)
-    : m_screen(codedPattern(screenSize.width(), screenSize.height()))
-{
-}
+    : m_screen(codedPattern(screenSize.width(), screenSize.height())) {}
 
-QImage FakeScreenGrabber::grab(WId, bool, const QRect& area)
-{
+QImage FakeScreenGrabber::grab(WId, bool, const QRect& area) {
     ++m_grabs;
     QImage shown = m_screen;
     if (m_cover && m_cover->isVisible()) {

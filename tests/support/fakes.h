@@ -15,7 +15,7 @@ QPoint decodePattern(QRgb pixel);
 // A screen that shows the coded pattern, or, while a window covers it, what
 // that window draws: so a capture taken during a view shows the view.
 class FakeScreenGrabber : public ScreenGrabber {
-public:
+  public:
     explicit FakeScreenGrabber(QSize screenSize);
     WId desktopWindow() override { return 0; }
     QImage grab(WId window, bool client, const QRect& area) override;
@@ -26,7 +26,7 @@ public:
     int grabs() const { return m_grabs; }
     int trims() const { return m_trims; }
 
-private:
+  private:
     QImage m_screen;
     QPointer<QWidget> m_cover;
     int m_grabs = 0;
@@ -34,7 +34,7 @@ private:
 };
 
 class RecordingStarter : public ProgramStarter {
-public:
+  public:
     void start(const QString& fileName, Show) override { started << fileName; }
     QStringList started;
 };

@@ -5,7 +5,7 @@
 
 class TstCapture : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void captureScreenIsScreenSized_data();
     void captureScreenIsScreenSized();
     void captureWindowCopiesTheArea();
@@ -15,8 +15,7 @@ private slots:
     void bitmapToPictureReportsEmpty();
 };
 
-void TstCapture::captureScreenIsScreenSized_data()
-{
+void TstCapture::captureScreenIsScreenSized_data() {
     QTest::addColumn<QSize>("pixels");
     QTest::addColumn<double>("dpi");
     QTest::newRow("1024x768 at 96") << QSize(1024, 768) << 96.0;
@@ -24,8 +23,7 @@ void TstCapture::captureScreenIsScreenSized_data()
     QTest::newRow("odd size at 144") << QSize(1366, 767) << 144.0;
 }
 
-void TstCapture::captureScreenIsScreenSized()
-{
+void TstCapture::captureScreenIsScreenSized() {
     QFETCH(QSize, pixels);
     QFETCH(double, dpi);
     FakeScreenGrabber grabber(pixels);
@@ -36,8 +34,7 @@ void TstCapture::captureScreenIsScreenSized()
              QPoint(pixels.width() - 1, pixels.height() - 1));
 }
 
-void TstCapture::captureWindowCopiesTheArea()
-{
+void TstCapture::captureWindowCopiesTheArea() {
     FakeScreenGrabber grabber({300, 200});
     const Picture pic = CaptureWindow(grabber, 0, false, 10, 20, 30, 40);
     QCOMPARE(pic.size(), QSize(30, 40));
@@ -46,8 +43,7 @@ void TstCapture::captureWindowCopiesTheArea()
     QVERIFY(CaptureWindow(grabber, 0, false, 0, 0, 0, 10).isNull());
 }
 
-void TstCapture::captureRect_data()
-{
+void TstCapture::captureRect_data() {
     QTest::addColumn<RectL>("rect");
     QTest::addColumn<int>("status");
     QTest::addColumn<QSize>("size");
@@ -61,8 +57,7 @@ void TstCapture::captureRect_data()
         << RectL{-2147483647, 0, 2147483647, 1} << 0 << QSize() << QPoint();
 }
 
-void TstCapture::captureRect()
-{
+void TstCapture::captureRect() {
     QFETCH(RectL, rect);
     QFETCH(int, status);
     QFETCH(QSize, size);
@@ -81,8 +76,7 @@ void TstCapture::captureRect()
         QCOMPARE(decodePattern(pic.pixel(0, 0)), firstPixel);
 }
 
-void TstCapture::captureRectLeavesSourceAlone()
-{
+void TstCapture::captureRectLeavesSourceAlone() {
     const QImage source = codedPattern(64, 48);
     const QImage before = source.copy();
     Picture a, b;
@@ -93,8 +87,7 @@ void TstCapture::captureRectLeavesSourceAlone()
     QCOMPARE(source, before);
 }
 
-void TstCapture::bitmapToPictureReportsEmpty()
-{
+void TstCapture::bitmapToPictureReportsEmpty() {
     Picture pic = codedPattern(2, 2);
     QCOMPARE(BitmapToPicture(QImage(), pic), 0);
     QVERIFY(pic.isNull());

@@ -4,14 +4,14 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSysInfo>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 class TstShared : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void secondInstanceIsRefused();
     void lockOfAVanishedProcessIsTakenOver();
@@ -19,19 +19,17 @@ private slots:
     void timerKeepsSwitchAndInterval();
     void switchingOnAgainKeepsThePeriod();
 
-private:
+  private:
     QTemporaryDir m_runtime;
 };
 
-void TstShared::initTestCase()
-{
+void TstShared::initTestCase() {
     QVERIFY(m_runtime.isValid());
     qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
     QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-void TstShared::secondInstanceIsRefused()
-{
+void TstShared::secondInstanceIsRefused() {
     SingleInstance first(QStringLiteral("probe"));
     QVERIFY(first.tryAcquire());
     {
@@ -43,8 +41,7 @@ void TstShared::secondInstanceIsRefused()
     QVERIFY(first.tryAcquire());
 }
 
-void TstShared::lockOfAVanishedProcessIsTakenOver()
-{
+void TstShared::lockOfAVanishedProcessIsTakenOver() {
     SingleInstance probe(QStringLiteral("crashed"));
     // What a killed holder leaves behind: its pid, its name and the host.
     QFile f(probe.lockPath());
@@ -54,8 +51,7 @@ void TstShared::lockOfAVanishedProcessIsTakenOver()
     QVERIFY(probe.tryAcquire());
 }
 
-void TstShared::timerWithIntervalZeroNeverTicks()
-{
+void TstShared::timerWithIntervalZeroNeverTicks() {
     VbTimer t(0);
     QSignalSpy ticks(&t, &VbTimer::Timer);
     t.setEnabled(true);
@@ -67,8 +63,7 @@ void TstShared::timerWithIntervalZeroNeverTicks()
     QTRY_VERIFY(ticks.count() > 0);
 }
 
-void TstShared::timerKeepsSwitchAndInterval()
-{
+void TstShared::timerKeepsSwitchAndInterval() {
     VbTimer t(50);
     QVERIFY(!t.isTicking());
     t.setInterval(0);
@@ -84,8 +79,7 @@ void TstShared::timerKeepsSwitchAndInterval()
     QVERIFY(!t.isTicking());
 }
 
-void TstShared::switchingOnAgainKeepsThePeriod()
-{
+void TstShared::switchingOnAgainKeepsThePeriod() {
     VbTimer t(40);
     QSignalSpy ticks(&t, &VbTimer::Timer);
     t.setEnabled(true);

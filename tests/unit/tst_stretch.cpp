@@ -7,14 +7,13 @@
 
 class TstStretch : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void eachPixelTakesTheSourceUnderItsCentre_data();
     void eachPixelTakesTheSourceUnderItsCentre();
     void touchesOnlyTheClipInsideTheTarget();
 };
 
-void TstStretch::eachPixelTakesTheSourceUnderItsCentre_data()
-{
+void TstStretch::eachPixelTakesTheSourceUnderItsCentre_data() {
     QTest::addColumn<QRectF>("target");
     QTest::addColumn<QRectF>("source");
     QTest::newRow("2x of the middle") << QRectF(-32, -24, 128, 96) << QRectF(0, 0, 64, 48);
@@ -25,8 +24,7 @@ void TstStretch::eachPixelTakesTheSourceUnderItsCentre_data()
     QTest::newRow("8x") << QRectF(-200, -150, 512, 384) << QRectF(0, 0, 64, 48);
 }
 
-void TstStretch::eachPixelTakesTheSourceUnderItsCentre()
-{
+void TstStretch::eachPixelTakesTheSourceUnderItsCentre() {
     QFETCH(QRectF, target);
     QFETCH(QRectF, source);
     const QImage src = codedPattern(64, 48);
@@ -40,8 +38,10 @@ void TstStretch::eachPixelTakesTheSourceUnderItsCentre()
                 QCOMPARE(dst.pixel(x, y), 0u);
                 continue;
             }
-            const double sx = source.x() + (centre.x() - target.x()) * source.width() / target.width();
-            const double sy = source.y() + (centre.y() - target.y()) * source.height() / target.height();
+            const double sx =
+                source.x() + (centre.x() - target.x()) * source.width() / target.width();
+            const double sy =
+                source.y() + (centre.y() - target.y()) * source.height() / target.height();
             const QRgb got = dst.pixel(x, y);
             QCOMPARE(qAlpha(got), 255);
             QCOMPARE(decodePattern(got), QPoint(int(std::floor(sx)), int(std::floor(sy))));
@@ -49,8 +49,7 @@ void TstStretch::eachPixelTakesTheSourceUnderItsCentre()
     }
 }
 
-void TstStretch::touchesOnlyTheClipInsideTheTarget()
-{
+void TstStretch::touchesOnlyTheClipInsideTheTarget() {
     const QImage src = codedPattern(64, 48);
     QImage dst(64, 48, QImage::Format_RGB32);
     dst.fill(Qt::white);
@@ -58,8 +57,7 @@ void TstStretch::touchesOnlyTheClipInsideTheTarget()
     stretch::stretchNearest(dst, clip, QRectF(-32, -24, 128, 96), src, src.rect());
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 64; ++x)
-            if (!clip.contains(x, y))
-                QCOMPARE(dst.pixel(x, y), qRgb(255, 255, 255));
+            if (!clip.contains(x, y)) QCOMPARE(dst.pixel(x, y), qRgb(255, 255, 255));
     QCOMPARE(decodePattern(dst.pixel(10, 10)), QPoint(16 + 5, 12 + 5));
     QVERIFY(stretch::supports(dst, src));
     QVERIFY(!stretch::supports(dst, src.convertToFormat(QImage::Format_ARGB32)));

@@ -4,7 +4,7 @@
 
 class TstUnits : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void cintRoundsHalvesToEven_data();
     void cintRoundsHalvesToEven();
     void intDivTruncatesRoundedOperands_data();
@@ -14,8 +14,7 @@ private slots:
     void cint16Saturates();
 };
 
-void TstUnits::cintRoundsHalvesToEven_data()
-{
+void TstUnits::cintRoundsHalvesToEven_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("expected");
     QTest::newRow("0.5") << 0.5 << 0;
@@ -29,15 +28,13 @@ void TstUnits::cintRoundsHalvesToEven_data()
     QTest::newRow("-huge") << -1e12 << int(-2147483647 - 1);
 }
 
-void TstUnits::cintRoundsHalvesToEven()
-{
+void TstUnits::cintRoundsHalvesToEven() {
     QFETCH(double, value);
     QFETCH(int, expected);
     QCOMPARE(units::cint(value), expected);
 }
 
-void TstUnits::intDivTruncatesRoundedOperands_data()
-{
+void TstUnits::intDivTruncatesRoundedOperands_data() {
     QTest::addColumn<double>("a");
     QTest::addColumn<double>("b");
     QTest::addColumn<int>("expected");
@@ -49,16 +46,14 @@ void TstUnits::intDivTruncatesRoundedOperands_data()
     QTest::newRow("by zero") << 5.0 << 0.2 << 0;
 }
 
-void TstUnits::intDivTruncatesRoundedOperands()
-{
+void TstUnits::intDivTruncatesRoundedOperands() {
     QFETCH(double, a);
     QFETCH(double, b);
     QFETCH(int, expected);
     QCOMPARE(units::intDiv(a, b), expected);
 }
 
-void TstUnits::screenFromDpi_data()
-{
+void TstUnits::screenFromDpi_data() {
     QTest::addColumn<int>("w");
     QTest::addColumn<int>("h");
     QTest::addColumn<double>("dpi");
@@ -70,8 +65,7 @@ void TstUnits::screenFromDpi_data()
     QTest::newRow("144 dpi") << 3840 << 2160 << 144.0 << 10.0 << 38400.0 << 21600.0;
 }
 
-void TstUnits::screenFromDpi()
-{
+void TstUnits::screenFromDpi() {
     QFETCH(int, w);
     QFETCH(int, h);
     QFETCH(double, dpi);
@@ -87,8 +81,7 @@ void TstUnits::screenFromDpi()
     QCOMPARE(s.toPixelsY(-s.Height() / 2), -h / 2);
 }
 
-void TstUnits::cint16Saturates()
-{
+void TstUnits::cint16Saturates() {
     QCOMPARE(units::cint16(32767.4), qint16(32767));
     QCOMPARE(units::cint16(57600), qint16(32767));
     QCOMPARE(units::cint16(-40000), qint16(-32768));

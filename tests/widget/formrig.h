@@ -9,21 +9,19 @@
 
 // Frmpictd whose popup menus are recorded instead of run.
 class TestFrmpictd : public Frmpictd {
-public:
+  public:
     using Frmpictd::Frmpictd;
     int popups = 0;
     QMenu* lastMenu = nullptr;
     QStringList answers; // what the input box answers next, in order
     QStringList prompts;
 
-protected:
-    void PopupMenu(QMenu* menu) override
-    {
+  protected:
+    void PopupMenu(QMenu* menu) override {
         ++popups;
         lastMenu = menu;
     }
-    QString InputBox(const QString& prompt, const QString& title, const QString& def) override
-    {
+    QString InputBox(const QString& prompt, const QString& title, const QString& def) override {
         prompts << prompt + QLatin1Char('|') + title + QLatin1Char('|') + def;
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
@@ -34,8 +32,7 @@ protected:
 struct FormRig {
     FormRig(QSize pixels, double dpi = 96)
         : screen(units::Screen::fromDpi(pixels.width(), pixels.height(), dpi, dpi)),
-          grabber(pixels)
-    {
+          grabber(pixels) {
         Services s;
         s.grabber = &grabber;
         s.screen = &screen;
@@ -47,8 +44,7 @@ struct FormRig {
     }
 
     // The coded-pattern coordinates that the view shows at a window pixel.
-    QPoint shownAt(QPoint windowPx) const
-    {
+    QPoint shownAt(QPoint windowPx) const {
         return decodePattern(form->grab(QRect(windowPx, QSize(1, 1))).toImage().pixel(0, 0));
     }
 

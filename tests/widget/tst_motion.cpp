@@ -9,7 +9,7 @@
 
 class TstMotion : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void scrollingRunsToTheBottomAndStops();
     void scrollingLoopsBackToTheTop();
     void doubleClickResumesWhereScrollingStopped();
@@ -29,8 +29,7 @@ private slots:
     void customSizeHasALowerBound();
 };
 
-void TstMotion::scrollingRunsToTheBottomAndStops()
-{
+void TstMotion::scrollingRunsToTheBottomAndStops() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.Imadpic.Top = -4000;
@@ -55,8 +54,7 @@ void TstMotion::scrollingRunsToTheBottomAndStops()
     QCOMPARE(rig.shownAt({0, 767}).y(), 767);
 }
 
-void TstMotion::scrollingLoopsBackToTheTop()
-{
+void TstMotion::scrollingLoopsBackToTheTop() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.mnxunhuang_Click();
@@ -69,8 +67,7 @@ void TstMotion::scrollingLoopsBackToTheTop()
     QCOMPARE(f.Imadpic.Top, 0.0);
 }
 
-void TstMotion::doubleClickResumesWhereScrollingStopped()
-{
+void TstMotion::doubleClickResumesWhereScrollingStopped() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.mnshangxiagd_Click();
@@ -79,7 +76,7 @@ void TstMotion::doubleClickResumesWhereScrollingStopped()
     f.Imadpic_DblClick(); // stop
     QVERIFY(!f.Timgund->Enabled());
     f.Imadpic.Top = -5000; // dragged meanwhile
-    f.Imadpic_DblClick(); // resume
+    f.Imadpic_DblClick();  // resume
     f.Timgund_Timer();
     QCOMPARE(f.Imadpic.Top, -150.0);
 
@@ -94,8 +91,7 @@ void TstMotion::doubleClickResumesWhereScrollingStopped()
     QVERIFY(!f.Timgund->Enabled());
 }
 
-void TstMotion::loopAloneStartsNothing()
-{
+void TstMotion::loopAloneStartsNothing() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.mnxunhuang_Click();
@@ -106,8 +102,7 @@ void TstMotion::loopAloneStartsNothing()
     QVERIFY(!f.mnxunhuang->isChecked());
 }
 
-void TstMotion::speedItems_data()
-{
+void TstMotion::speedItems_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<int>("interval");
     QTest::newRow("快=1") << "快=1" << 1;
@@ -115,8 +110,7 @@ void TstMotion::speedItems_data()
     QTest::newRow("缺省=50") << "缺省=50" << 50;
 }
 
-void TstMotion::speedItems()
-{
+void TstMotion::speedItems() {
     QFETCH(QString, item);
     QFETCH(int, interval);
     FormRig rig({1024, 768});
@@ -124,8 +118,7 @@ void TstMotion::speedItems()
     f.mnshangxiagd_Click();
     QAction* chosen = nullptr;
     for (QAction* a : f.mnsudu->actions())
-        if (a->text() == item)
-            chosen = a;
+        if (a->text() == item) chosen = a;
     QVERIFY(chosen);
     chosen->trigger(); // through the menu, as a user picks it
     QCOMPARE(f.Timgund->Interval(), interval);
@@ -135,8 +128,7 @@ void TstMotion::speedItems()
     QVERIFY(!f.Timtiula->Enabled());
 }
 
-void TstMotion::clickingTheTickedSpeedClearsItButSetsIt()
-{
+void TstMotion::clickingTheTickedSpeedClearsItButSetsIt() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     QVERIFY(f.mnzhong->isChecked());
@@ -147,8 +139,7 @@ void TstMotion::clickingTheTickedSpeedClearsItButSetsIt()
     QVERIFY(f.mnzhong->isChecked());
 }
 
-void TstMotion::customInterval_data()
-{
+void TstMotion::customInterval_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("interval");
     QTest::newRow("1000: one step a second") << "1000" << 1000;
@@ -167,8 +158,7 @@ void TstMotion::customInterval_data()
     QTest::newRow("12.5") << "12.5" << 50;
 }
 
-void TstMotion::customInterval()
-{
+void TstMotion::customInterval() {
     QFETCH(QString, answer);
     QFETCH(int, interval);
     FormRig rig({1024, 768});
@@ -185,8 +175,7 @@ void TstMotion::customInterval()
     QVERIFY(!f.mnzhong->isChecked());
 }
 
-void TstMotion::pushPullCycle_data()
-{
+void TstMotion::pushPullCycle_data() {
     QTest::addColumn<QSize>("pixels");
     QTest::newRow("1024x768") << QSize(1024, 768);
     QTest::newRow("2560x1440") << QSize(2560, 1440);
@@ -194,8 +183,7 @@ void TstMotion::pushPullCycle_data()
     QTest::newRow("7680x4320") << QSize(7680, 4320);
 }
 
-void TstMotion::pushPullCycle()
-{
+void TstMotion::pushPullCycle() {
     QFETCH(QSize, pixels);
     FormRig rig(pixels);
     Frmpictd& f = *rig.form;
@@ -233,8 +221,7 @@ void TstMotion::pushPullCycle()
         f.Timtiula_Timer();
         ++in;
         QVERIFY(f.PushPullInsetX >= 0 && f.PushPullInsetX <= W / 2 + W / 100 + 1);
-        if (f.PushPullGrowing)
-            lastDrawn = f.P1->stretchedSource();
+        if (f.PushPullGrowing) lastDrawn = f.P1->stretchedSource();
     } while (f.PushPullGrowing && in < 200);
     QVERIFY2(qAbs(in - out) <= 1, qPrintable(QStringLiteral("%1 out, %2 in").arg(out).arg(in)));
     // The turning tick has no source extent left and draws nothing new.
@@ -248,8 +235,7 @@ void TstMotion::pushPullCycle()
     QVERIFY(f.P1->stretchedSource().width() > 0);
 }
 
-void TstMotion::pushPullOnWhileScrolling()
-{
+void TstMotion::pushPullOnWhileScrolling() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.mnshangxiagd_Click();
@@ -263,8 +249,7 @@ void TstMotion::pushPullOnWhileScrolling()
     QVERIFY(!f.Imadpic.Visible);
 }
 
-void TstMotion::scrollingOnStopsPushPull()
-{
+void TstMotion::scrollingOnStopsPushPull() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.mntiulaxg_Click();
@@ -283,8 +268,7 @@ void TstMotion::scrollingOnStopsPushPull()
     QVERIFY(f.mntiulaxg->isChecked());
 }
 
-void TstMotion::pushPullOffRefitsAndShowsThePicture()
-{
+void TstMotion::pushPullOffRefitsAndShowsThePicture() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.Imadpic.Left = -2000;
@@ -303,8 +287,7 @@ void TstMotion::pushPullOffRefitsAndShowsThePicture()
     QCOMPARE(rig.shownAt({0, 0}), QPoint(1000 / 15, 100));
 }
 
-void TstMotion::hiddenWindowKeepsItsTimers()
-{
+void TstMotion::hiddenWindowKeepsItsTimers() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.mnshangxiagd_Click();
@@ -323,8 +306,7 @@ void TstMotion::hiddenWindowKeepsItsTimers()
     QVERIFY(f.PushPullInsetX < 15360 / 2);
 }
 
-void TstMotion::customSizeButtons()
-{
+void TstMotion::customSizeButtons() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     const QList<QPushButton*> buttons = {f.Command1, f.Command2, f.Command3, f.Command4};
@@ -364,8 +346,7 @@ void TstMotion::customSizeButtons()
         QVERIFY(b->isHidden());
 }
 
-void TstMotion::customSizeHasALowerBound()
-{
+void TstMotion::customSizeHasALowerBound() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     for (int i = 0; i < 400; ++i) {

@@ -8,8 +8,7 @@
 
 namespace {
 void send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button,
-          Qt::MouseButtons buttons)
-{
+          Qt::MouseButtons buttons) {
     QMouseEvent e(type, QPointF(pos), w->mapToGlobal(QPointF(pos)), button, buttons,
                   Qt::NoModifier);
     QCoreApplication::sendEvent(w, &e);
@@ -18,7 +17,7 @@ void send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button,
 
 class TstPanning : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void dragClamps_data();
     void dragClamps();
     void bothButtonsDoNotDrag();
@@ -32,8 +31,7 @@ private slots:
 };
 
 // Picture 2x on a 1024x768 screen (15360 x 11520 twips): 30720 x 23040.
-void TstPanning::dragClamps_data()
-{
+void TstPanning::dragClamps_data() {
     QTest::addColumn<double>("width");
     QTest::addColumn<double>("height");
     QTest::addColumn<double>("left");
@@ -43,23 +41,31 @@ void TstPanning::dragClamps_data()
     QTest::addColumn<double>("expectLeft");
     QTest::addColumn<double>("expectTop");
     const double W = 30720, H = 23040;
-    QTest::newRow("free move") << W << H << -7680.0 << -5760.0 << 1500 << -900 << -6180.0 << -6660.0;
-    QTest::newRow("right stops at left edge") << W << H << -7680.0 << -5760.0 << 9000 << 0 << 0.0 << -5760.0;
-    QTest::newRow("left stops at right edge") << W << H << -7680.0 << -5760.0 << -9000 << 0 << -15360.0 << -5760.0;
-    QTest::newRow("down stops at top edge") << W << H << -7680.0 << -5760.0 << 0 << 9000 << -7680.0 << 0.0;
-    QTest::newRow("up stops at bottom edge") << W << H << -7680.0 << -5760.0 << 0 << -9000 << -7680.0 << -11520.0;
-    QTest::newRow("at the edges already") << W << H << 0.0 << -11520.0 << 15 << -15 << 0.0 << -11520.0;
-    QTest::newRow("vertical only: no sideways") << 15360.0 << H << 0.0 << -5760.0 << 3000 << 600 << 0.0 << -5160.0;
-    QTest::newRow("vertical only: leftwards") << 15360.0 << H << 0.0 << -5760.0 << -3000 << 0 << 0.0 << -5760.0;
-    QTest::newRow("left edge inside: fixed") << 14000.0 << 11000.0 << 300.0 << 200.0 << -900 << 900 << 300.0 << 200.0;
+    QTest::newRow("free move") << W << H << -7680.0 << -5760.0 << 1500 << -900 << -6180.0
+                               << -6660.0;
+    QTest::newRow("right stops at left edge")
+        << W << H << -7680.0 << -5760.0 << 9000 << 0 << 0.0 << -5760.0;
+    QTest::newRow("left stops at right edge")
+        << W << H << -7680.0 << -5760.0 << -9000 << 0 << -15360.0 << -5760.0;
+    QTest::newRow("down stops at top edge")
+        << W << H << -7680.0 << -5760.0 << 0 << 9000 << -7680.0 << 0.0;
+    QTest::newRow("up stops at bottom edge")
+        << W << H << -7680.0 << -5760.0 << 0 << -9000 << -7680.0 << -11520.0;
+    QTest::newRow("at the edges already")
+        << W << H << 0.0 << -11520.0 << 15 << -15 << 0.0 << -11520.0;
+    QTest::newRow("vertical only: no sideways")
+        << 15360.0 << H << 0.0 << -5760.0 << 3000 << 600 << 0.0 << -5160.0;
+    QTest::newRow("vertical only: leftwards")
+        << 15360.0 << H << 0.0 << -5760.0 << -3000 << 0 << 0.0 << -5760.0;
+    QTest::newRow("left edge inside: fixed")
+        << 14000.0 << 11000.0 << 300.0 << 200.0 << -900 << 900 << 300.0 << 200.0;
     // Narrower than the window with its left edge out: the slack is
     // negative and the rule pushes the picture back by it.
     QTest::newRow("narrow picture") << 14000.0 << H << -600.0 << 0.0 << -100 << 0 << 1360.0 << 0.0;
     QTest::newRow("halves to even") << W << H << -7680.0 << -5760.0 << 0 << 0 << -7680.0 << -5760.0;
 }
 
-void TstPanning::dragClamps()
-{
+void TstPanning::dragClamps() {
     QFETCH(double, width);
     QFETCH(double, height);
     QFETCH(double, left);
@@ -82,8 +88,7 @@ void TstPanning::dragClamps()
     QCOMPARE(f.Imadpic.Top, expectTop);
 }
 
-void TstPanning::bothButtonsDoNotDrag()
-{
+void TstPanning::bothButtonsDoNotDrag() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.Imadpic_MouseDown(1, 0, 4000, 3000);
@@ -94,8 +99,7 @@ void TstPanning::bothButtonsDoNotDrag()
     QCOMPARE(f.Imadpic.Top, -5760.0);
 }
 
-void TstPanning::realDragFollowsThePointerWithHandCursors()
-{
+void TstPanning::realDragFollowsThePointerWithHandCursors() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     const QPoint under = rig.shownAt({500, 400});
@@ -121,8 +125,7 @@ void TstPanning::realDragFollowsThePointerWithHandCursors()
     QCOMPARE(rig.shownAt({0, 0}), QPoint(0, 0));
 }
 
-void TstPanning::rightClickOpensTheMenuEverywhere()
-{
+void TstPanning::rightClickOpensTheMenuEverywhere() {
     FormRig rig({1024, 768});
     TestFrmpictd& f = *rig.form;
     send(&f, QEvent::MouseButtonPress, {200, 200}, Qt::RightButton, Qt::RightButton);
@@ -144,8 +147,7 @@ void TstPanning::rightClickOpensTheMenuEverywhere()
     QCOMPARE(f.popups, 3);
 }
 
-void TstPanning::keysThatEndTheView_data()
-{
+void TstPanning::keysThatEndTheView_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<bool>("ends");
@@ -158,8 +160,7 @@ void TstPanning::keysThatEndTheView_data()
     QTest::newRow("a") << int(Qt::Key_A) << 0 << false;
 }
 
-void TstPanning::keysThatEndTheView()
-{
+void TstPanning::keysThatEndTheView() {
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(bool, ends);
@@ -170,8 +171,7 @@ void TstPanning::keysThatEndTheView()
     QCOMPARE(f.Imadpic.picture.isNull(), ends);
 }
 
-void TstPanning::pictureDoubleClickTogglesScrolling()
-{
+void TstPanning::pictureDoubleClickTogglesScrolling() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.mntiulaxg->setChecked(true);
@@ -189,8 +189,7 @@ void TstPanning::pictureDoubleClickTogglesScrolling()
     QVERIFY(!f.Timgund->Enabled());
 }
 
-void TstPanning::backgroundDoubleClickStopsEverythingButKeepsTicks()
-{
+void TstPanning::backgroundDoubleClickStopsEverythingButKeepsTicks() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.mnshangxiagd->setChecked(true);
@@ -209,8 +208,7 @@ void TstPanning::backgroundDoubleClickStopsEverythingButKeepsTicks()
     QVERIFY(f.mntiulaxg->isChecked());
 }
 
-void TstPanning::p1ClickFreezesPushPull()
-{
+void TstPanning::p1ClickFreezesPushPull() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.P1->setGeometry(0, 0, 1024, 768);

@@ -7,8 +7,7 @@
 #include <QTest>
 
 namespace {
-QStringList captions(QMenu* menu)
-{
+QStringList captions(QMenu* menu) {
     QStringList out;
     for (QAction* a : menu->actions())
         out << (a->isSeparator() ? QStringLiteral("-") : a->text());
@@ -18,7 +17,7 @@ QStringList captions(QMenu* menu)
 
 class TstView : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void startupShowsTheMiddleTwice_data();
     void startupShowsTheMiddleTwice();
     void startupPlacesTheButtons_data();
@@ -33,8 +32,7 @@ private slots:
     void buffersAreGivenBackOnlyWhileWaiting();
 };
 
-void TstView::startupShowsTheMiddleTwice_data()
-{
+void TstView::startupShowsTheMiddleTwice_data() {
     QTest::addColumn<QSize>("pixels");
     QTest::addColumn<double>("dpi");
     QTest::newRow("1024x768 at 96 dpi") << QSize(1024, 768) << 96.0;
@@ -42,8 +40,7 @@ void TstView::startupShowsTheMiddleTwice_data()
     QTest::newRow("1920x1080 at 96 dpi") << QSize(1920, 1080) << 96.0;
 }
 
-void TstView::startupShowsTheMiddleTwice()
-{
+void TstView::startupShowsTheMiddleTwice() {
     QFETCH(QSize, pixels);
     QFETCH(double, dpi);
     FormRig rig(pixels, dpi);
@@ -66,15 +63,13 @@ void TstView::startupShowsTheMiddleTwice()
     QVERIFY(qAbs(last.y() - (3 * h / 4 - 1)) <= 1);
 }
 
-void TstView::startupPlacesTheButtons_data()
-{
+void TstView::startupPlacesTheButtons_data() {
     QTest::addColumn<double>("dpi");
     QTest::newRow("96 dpi") << 96.0;
     QTest::newRow("120 dpi") << 120.0;
 }
 
-void TstView::startupPlacesTheButtons()
-{
+void TstView::startupPlacesTheButtons() {
     QFETCH(double, dpi);
     FormRig rig({1024, 768}, dpi);
     Frmpictd& f = *rig.form;
@@ -89,7 +84,12 @@ void TstView::startupPlacesTheButtons()
              QRect(px(sw - 300 - 20), px((sh - 255) / 1.2), px(300), px(255)));
     QCOMPARE(f.Comqxbcfd->toolTip(), QStringLiteral("取消本次放大[可按X键]"));
 
-    struct Expect { QPushButton* b; double left, top; const char* caption; const char* tip; };
+    struct Expect {
+        QPushButton* b;
+        double left, top;
+        const char* caption;
+        const char* tip;
+    };
     for (const Expect& e : {Expect{f.Command1, 4560, 2880, "宽-", "单击减宽200"},
                             Expect{f.Command2, 4560, 2280, "高-", "单击减高200"},
                             Expect{f.Command3, 4080, 2880, "宽+", "单击增宽200"},
@@ -103,19 +103,34 @@ void TstView::startupPlacesTheButtons()
     QVERIFY(f.P2->isHidden());
 }
 
-void TstView::menuIsCompleteAndInOrder()
-{
+void TstView::menuIsCompleteAndInOrder() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     QCOMPARE(f.mnkz->title(), QStringLiteral("控制"));
-    const QStringList expected = {
-        "取消本次放大[也可按X键或Esc键！]", "再次放大本屏(Ctrl+Z)", "-", "退出！！！", "-",
-        "只纵向放大", "自定义zuz", "恢复缺省大小[2倍]", "-", "扩大1点5倍", "-",
-        "上下自动滚动", "循环滚动", "推拉效果", "-", "速度", "-", "Zonara", "Snarell", "-",
-        "关于...", "捕获"};
+    const QStringList expected = {"取消本次放大[也可按X键或Esc键！]",
+                                  "再次放大本屏(Ctrl+Z)",
+                                  "-",
+                                  "退出！！！",
+                                  "-",
+                                  "只纵向放大",
+                                  "自定义zuz",
+                                  "恢复缺省大小[2倍]",
+                                  "-",
+                                  "扩大1点5倍",
+                                  "-",
+                                  "上下自动滚动",
+                                  "循环滚动",
+                                  "推拉效果",
+                                  "-",
+                                  "速度",
+                                  "-",
+                                  "Zonara",
+                                  "Snarell",
+                                  "-",
+                                  "关于...",
+                                  "捕获"};
     QCOMPARE(captions(f.mnkz), expected);
-    QCOMPARE(captions(f.mnsudu),
-             QStringList({"快=1", "中=100", "慢=500", "缺省=50", "自定义"}));
+    QCOMPARE(captions(f.mnsudu), QStringList({"快=1", "中=100", "慢=500", "缺省=50", "自定义"}));
     QVERIFY(!f.mnbuhuo->isVisible());
     for (QAction* a : f.mnkz->actions())
         QCOMPARE(a->isChecked(), false);
@@ -128,8 +143,7 @@ void TstView::menuIsCompleteAndInOrder()
     QVERIFY(!f.TimKey->Enabled());
 }
 
-void TstView::oneAndAHalfThenTwiceGrowFromTheCorner()
-{
+void TstView::oneAndAHalfThenTwiceGrowFromTheCorner() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     const double sw = 15360, sh = 11520;
@@ -158,8 +172,7 @@ void TstView::oneAndAHalfThenTwiceGrowFromTheCorner()
     QCOMPARE(f.Imadpic.Width, 2 * sw);
 }
 
-void TstView::verticalOnlyAndBack()
-{
+void TstView::verticalOnlyAndBack() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.mnsuoxiao_Click(); // 1.5 times first: vertical-only keeps that caption
@@ -180,8 +193,7 @@ void TstView::verticalOnlyAndBack()
     QCOMPARE(f.Imadpic.Left, 0.0);
 }
 
-void TstView::oneAndAHalfFromVerticalOnlyLeavesIt()
-{
+void TstView::oneAndAHalfFromVerticalOnlyLeavesIt() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.mnzongxiangfd_Click();
@@ -192,8 +204,7 @@ void TstView::oneAndAHalfFromVerticalOnlyLeavesIt()
     QCOMPARE(f.Imadpic.Height, 1.5 * 11520);
 }
 
-void TstView::restoreDefaultHidesTheCustomButtons()
-{
+void TstView::restoreDefaultHidesTheCustomButtons() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.mnshougong->setText(QStringLiteral("结束自定义zuz"));
@@ -214,8 +225,7 @@ void TstView::restoreDefaultHidesTheCustomButtons()
     QCOMPARE(f.geometry(), QRect(0, 0, 1024, 768));
 }
 
-void TstView::magnifyAgainCompounds()
-{
+void TstView::magnifyAgainCompounds() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     // Twice: 16 window pixels show 8 screen pixels.
@@ -229,8 +239,7 @@ void TstView::magnifyAgainCompounds()
     QCOMPARE(f.Imadpic.Width, 2 * 15360.0);
 }
 
-void TstView::endViewClearsAndHidesButKeepsTimersAndPlace()
-{
+void TstView::endViewClearsAndHidesButKeepsTimersAndPlace() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     f.Imadpic.Left = -1234;
@@ -253,8 +262,7 @@ void TstView::endViewClearsAndHidesButKeepsTimersAndPlace()
     QCOMPARE(f.Imadpic.picture.size(), QSize(1024, 768));
 }
 
-void TstView::buffersAreGivenBackOnlyWhileWaiting()
-{
+void TstView::buffersAreGivenBackOnlyWhileWaiting() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     QVERIFY(!f.viewBuffersReleasePending());

@@ -9,7 +9,7 @@
 // Reads pixels off the screen. The forms never talk to the window system
 // directly for this, so that tests can hand them a known picture.
 class ScreenGrabber {
-public:
+  public:
     virtual ~ScreenGrabber() = default;
 
     // The window whose outer area is the whole screen.
@@ -30,7 +30,7 @@ std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber();
 
 // A grabber that sees a black screen; for tests that need no pixels.
 class NullScreenGrabber : public ScreenGrabber {
-public:
+  public:
     WId desktopWindow() override { return 0; }
     QImage grab(WId, bool, const QRect& area) override;
 };

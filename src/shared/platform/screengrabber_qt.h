@@ -3,7 +3,7 @@
 #include "screengrabber.h"
 
 class QtScreenGrabber : public ScreenGrabber {
-public:
+  public:
     WId desktopWindow() override { return 0; }
     QImage grab(WId window, bool client, const QRect& area) override;
 };

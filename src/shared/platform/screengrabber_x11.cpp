@@ -13,11 +13,9 @@
 #include <cstring>
 #include <vector>
 
-std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber()
-{
+std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (x11 && x11->connection())
-        return std::make_unique<X11ScreenGrabber>(x11->connection());
+    if (x11 && x11->connection()) return std::make_unique<X11ScreenGrabber>(x11->connection());
     return std::make_unique<QtScreenGrabber>();
 }
 
@@ -40,8 +38,7 @@ struct X11ScreenGrabber::Segment {
 namespace {
 constexpr std::size_t kSpareSegments = 2;
 
-void destroySegment(X11ScreenGrabber::Segment* s)
-{
+void destroySegment(X11ScreenGrabber::Segment* s) {
     if (s->pool->alive) {
         xcb_shm_detach(s->pool->conn, s->seg);
         xcb_flush(s->pool->conn);
@@ -50,8 +47,7 @@ void destroySegment(X11ScreenGrabber::Segment* s)
     delete s;
 }
 
-void releaseSegment(void* info)
-{
+void releaseSegment(void* info) {
     auto* s = static_cast<X11ScreenGrabber::Segment*>(info);
     if (!s->pool->alive || s->pool->spare.size() >= kSpareSegments) {
         destroySegment(s);
@@ -62,39 +58,36 @@ void releaseSegment(void* info)
 } // namespace
 
 X11ScreenGrabber::X11ScreenGrabber(xcb_connection_t* connection)
-    : m_conn(connection), m_pool(std::make_shared<Pool>())
-{
+    : m_conn(connection), m_pool(std::make_shared<Pool>()) {
     m_pool->conn = m_conn;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data;
     m_root = screen->root;
     m_rootSize = QSize(screen->width_in_pixels, screen->height_in_pixels);
-    if (screen->root_depth != 24 && screen->root_depth != 32)
-        return;
+    if (screen->root_depth != 24 && screen->root_depth != 32) return;
     xcb_shm_query_version_reply_t* v =
         xcb_shm_query_version_reply(m_conn, xcb_shm_query_version(m_conn), nullptr);
     m_shm = v != nullptr;
     std::free(v);
 }
 
-X11ScreenGrabber::~X11ScreenGrabber()
-{
+X11ScreenGrabber::~X11ScreenGrabber() {
     for (Segment* s : m_pool->spare)
         destroySegment(s);
     m_pool->spare.clear();
     m_pool->alive = false;
 }
 
-WId X11ScreenGrabber::desktopWindow() { return m_root; }
+WId X11ScreenGrabber::desktopWindow() {
+    return m_root;
+}
 
-void X11ScreenGrabber::trim()
-{
+void X11ScreenGrabber::trim() {
     for (Segment* s : m_pool->spare)
         destroySegment(s);
     m_pool->spare.clear();
 }
 
-X11ScreenGrabber::Segment* X11ScreenGrabber::attachSegment(std::size_t bytes)
-{
+X11ScreenGrabber::Segment* X11ScreenGrabber::attachSegment(std::size_t bytes) {
     auto& spare = m_pool->spare;
     for (auto it = spare.begin(); it != spare.end(); ++it) {
         if ((*it)->bytes == bytes) {
@@ -104,15 +97,15 @@ X11ScreenGrabber::Segment* X11ScreenGrabber::attachSegment(std::size_t bytes)
         }
     }
     const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-    if (id < 0)
-        return nullptr;
+    if (id < 0) return nullptr;
     void* addr = shmat(id, nullptr, 0);
     if (addr == reinterpret_cast<void*>(-1)) {
         shmctl(id, IPC_RMID, nullptr);
         return nullptr;
     }
     const quint32 seg = xcb_generate_id(m_conn);
-    xcb_generic_error_t* err = xcb_request_check(m_conn, xcb_shm_attach_checked(m_conn, seg, id, 0));
+    xcb_generic_error_t* err =
+        xcb_request_check(m_conn, xcb_shm_attach_checked(m_conn, seg, id, 0));
     // Marked for removal at once: the kernel frees it when both sides have
     // detached, even if this process dies.
     shmctl(id, IPC_RMID, nullptr);
@@ -125,42 +118,35 @@ X11ScreenGrabber::Segment* X11ScreenGrabber::attachSegment(std::size_t bytes)
     return new Segment{seg, addr, bytes, m_pool};
 }
 
-QPoint X11ScreenGrabber::originOnRoot(WId window, bool client)
-{
+QPoint X11ScreenGrabber::originOnRoot(WId window, bool client) {
     xcb_window_t w = xcb_window_t(window);
-    if (w == 0 || w == m_root)
-        return {0, 0};
+    if (w == 0 || w == m_root) return {0, 0};
     if (!client) {
         // The outer frame is the ancestor that is a direct child of the root.
         for (;;) {
             xcb_query_tree_reply_t* t =
                 xcb_query_tree_reply(m_conn, xcb_query_tree(m_conn, w), nullptr);
-            if (!t)
-                break;
+            if (!t) break;
             const xcb_window_t parent = t->parent;
             std::free(t);
-            if (parent == m_root || parent == 0)
-                break;
+            if (parent == m_root || parent == 0) break;
             w = parent;
         }
     }
     xcb_translate_coordinates_reply_t* r = xcb_translate_coordinates_reply(
         m_conn, xcb_translate_coordinates(m_conn, w, m_root, 0, 0), nullptr);
-    if (!r)
-        return {0, 0};
+    if (!r) return {0, 0};
     const QPoint p(r->dst_x, r->dst_y);
     std::free(r);
     return p;
 }
 
-QImage X11ScreenGrabber::grab(WId window, bool client, const QRect& area)
-{
+QImage X11ScreenGrabber::grab(WId window, bool client, const QRect& area) {
     const QRect rootArea = area.translated(originOnRoot(window, client));
     return grabRoot(rootArea);
 }
 
-QImage X11ScreenGrabber::grabRoot(const QRect& rootArea)
-{
+QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
     const QRect visible = rootArea & QRect(QPoint(0, 0), m_rootSize);
     Segment* segment = nullptr;
     if (!visible.isEmpty() && m_shm)
@@ -185,13 +171,11 @@ QImage X11ScreenGrabber::grabRoot(const QRect& rootArea)
     } else if (!visible.isEmpty()) {
         got = QtScreenGrabber().grab(0, true, visible);
     }
-    if (visible == rootArea && !got.isNull())
-        return got;
+    if (visible == rootArea && !got.isNull()) return got;
 
     // Partly off the screen: the rest is black.
     QImage out(rootArea.size().expandedTo({0, 0}), QImage::Format_RGB32);
-    if (out.isNull())
-        return out;
+    if (out.isNull()) return out;
     out.fill(Qt::black);
     if (!got.isNull()) {
         QPainter p(&out);

@@ -12,7 +12,7 @@ struct xcb_connection_t;
 // picture's segment is kept, mapped, for the next capture until trim(). Falls back
 // to Qt's grabber where the server has no MIT-SHM.
 class X11ScreenGrabber : public ScreenGrabber {
-public:
+  public:
     explicit X11ScreenGrabber(xcb_connection_t* connection);
     ~X11ScreenGrabber() override;
 
@@ -23,7 +23,7 @@ public:
     struct Segment;
     struct Pool;
 
-private:
+  private:
     QPoint originOnRoot(WId window, bool client);
     QImage grabRoot(const QRect& rootArea);
     Segment* attachSegment(std::size_t bytes);

@@ -22,12 +22,12 @@ struct Services {
 
 // Owns the real services of the running platform.
 class SystemServices {
-public:
+  public:
     SystemServices();
     ~SystemServices();
     Services services() const;
 
-private:
+  private:
     std::unique_ptr<ScreenGrabber> m_grabber;
     std::unique_ptr<ScreenInfo> m_screen;
     std::unique_ptr<ProgramStarter> m_starter;
