@@ -9,13 +9,7 @@
 namespace startup {
 
 QStringList secondInstancePieces() {
-    return {
-        QStringLiteral("   zuz已经在运行中！按“Ctrl+Z”试试！操作要领如下："),
-        QStringLiteral("按下“左键”拖动屏幕！按“右键”选择菜单！"),
-        QStringLiteral("按“Ctrl+Z”键再次放大！"),
-        QStringLiteral("或在屏幕右下角“岚”字图标上按右键！"),
-        QStringLiteral("您现在可试一下！"),
-    };
+    return programstart::secondInstancePieces();
 }
 
 QString secondInstanceText() {

@@ -3,7 +3,7 @@
 #include "Fortdck.h"
 
 #include "frmMainwn.h"
-#include "vbmouse.h"
+#include "mouseargs.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -34,8 +34,8 @@ bool Fortdck::overPicture(const QPointF& globalPx) const {
 
 void Fortdck::mousePressEvent(QMouseEvent* event) {
     const QPointF g = event->globalPosition();
-    const int button = vbmouse::button(event->button());
-    const int shift = vbmouse::shift(event->modifiers());
+    const int button = mouseargs::button(event->button());
+    const int shift = mouseargs::shift(event->modifiers());
     if (m_target == Target::None) m_target = overPicture(g) ? Target::Picture : Target::Background;
     if (m_target == Target::Picture) {
         const QPointF t = pictureTwips(g);
@@ -56,8 +56,8 @@ void Fortdck::mouseMoveEvent(QMouseEvent* event) {
     setCursor(onPicture ? Qt::SizeAllCursor : Qt::ArrowCursor);
     if (m_target == Target::Picture) {
         const QPointF t = pictureTwips(g);
-        Imayulanpic_MouseMove(vbmouse::button(event->buttons()), vbmouse::shift(event->modifiers()),
-                              t.x(), t.y());
+        Imayulanpic_MouseMove(mouseargs::button(event->buttons()),
+                              mouseargs::shift(event->modifiers()), t.x(), t.y());
     }
 }
 

@@ -2,7 +2,7 @@
 #include "frmCaptureArea.h"
 
 #include "frmMainwn.h"
-#include "vbmouse.h"
+#include "mouseargs.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -49,20 +49,20 @@ void frmCaptureArea::Form_KeyDown(int keyCode, int /*shift*/) {
 }
 
 void frmCaptureArea::mousePressEvent(QMouseEvent* event) {
-    Form_MouseDown(vbmouse::button(event->button()), vbmouse::shift(event->modifiers()),
+    Form_MouseDown(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()),
                    event->position().x(), event->position().y());
 }
 
 void frmCaptureArea::mouseMoveEvent(QMouseEvent* event) {
-    Form_MouseMove(vbmouse::button(event->buttons()), vbmouse::shift(event->modifiers()),
+    Form_MouseMove(mouseargs::button(event->buttons()), mouseargs::shift(event->modifiers()),
                    event->position().x(), event->position().y());
 }
 
 void frmCaptureArea::mouseReleaseEvent(QMouseEvent* event) {
-    Form_MouseUp(vbmouse::button(event->button()), vbmouse::shift(event->modifiers()),
+    Form_MouseUp(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()),
                  event->position().x(), event->position().y());
 }
 
 void frmCaptureArea::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) Form_KeyDown(27, vbmouse::shift(event->modifiers()));
+    if (event->key() == Qt::Key_Escape) Form_KeyDown(27, mouseargs::shift(event->modifiers()));
 }

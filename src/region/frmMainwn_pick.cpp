@@ -3,8 +3,8 @@
 
 #include "frmCaptureArea.h"
 #include "modMain.h"
+#include "mouseargs.h"
 #include "topmost.h"
-#include "vbmouse.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -25,15 +25,15 @@ bool frmMainwn::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         auto* me = static_cast<QMouseEvent*>(event);
         const QPointF t = buttonTwips(me->globalPosition());
-        const int button = vbmouse::button(me->button());
-        Comzdy_MouseDown(button, vbmouse::shift(me->modifiers()), t.x(), t.y());
+        const int button = mouseargs::button(me->button());
+        Comzdy_MouseDown(button, mouseargs::shift(me->modifiers()), t.x(), t.y());
         // The push button itself answers only the left button.
         return button != 1;
     }
     if (event->type() == QEvent::MouseMove) {
         auto* me = static_cast<QMouseEvent*>(event);
         const QPointF t = buttonTwips(me->globalPosition());
-        Comzdy_MouseMove(vbmouse::button(me->buttons()), vbmouse::shift(me->modifiers()), t.x(),
+        Comzdy_MouseMove(mouseargs::button(me->buttons()), mouseargs::shift(me->modifiers()), t.x(),
                          t.y());
     }
     return false;

@@ -12,6 +12,9 @@ namespace programstart {
 // each program ends by its own menu.
 void prepare(const QString& programName);
 
+// What a second start of either program tells the user before it ends.
+QStringList secondInstancePieces();
+
 // A hint box's text: the pieces, each but the last followed by a blank line.
 QString joinPieces(const QStringList& pieces);
 
