@@ -2,6 +2,7 @@
 #include "Frmpictd.h"
 
 #include "artwork.h"
+#include "magnifier/editor/frmphotoshop.h"
 #include "picturebox.h"
 #include "tip/Frmzdydhc.h"
 #include "topmost.h"
@@ -35,7 +36,9 @@ Frmpictd::Frmpictd(const Services& services, QWidget* parent)
     connect(&m_releaseBuffers, &QTimer::timeout, this, &Frmpictd::releaseViewBuffers);
 }
 
-Frmpictd::~Frmpictd() = default;
+Frmpictd::~Frmpictd() {
+    delete m_editor;
+}
 
 void Frmpictd::buildControls() {
     Imagxs1.MousePointer = QCursor(Qt::OpenHandCursor);
@@ -220,16 +223,26 @@ void Frmpictd::Form_Unload(bool& cancel) {
     UnloadTipDialog(TipVariant::Magnifier);
 }
 
+// Quitting ends everything, an open editor included.
 void Frmpictd::mnexit2_Click() {
+    m_quitting = true;
     close();
+    if (m_editor) m_editor->close();
+    QCoreApplication::quit();
 }
 
+// Closed some other way (the window system's close on a view), the window
+// unloads, but an open editor keeps the program until it is closed too.
 void Frmpictd::closeEvent(QCloseEvent* event) {
     bool cancel = false;
     Form_QueryUnload(cancel, 0);
     Form_Unload(cancel);
     event->accept();
-    QCoreApplication::quit();
+    if (m_quitting || !m_editor) {
+        QCoreApplication::quit();
+        return;
+    }
+    connect(m_editor, &QObject::destroyed, qApp, &QCoreApplication::quit, Qt::UniqueConnection);
 }
 
 void Frmpictd::PopupMenu(QMenu* menu) {

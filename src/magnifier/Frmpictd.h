@@ -5,6 +5,7 @@
 #include "vbtimer.h"
 
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -12,6 +13,7 @@
 #include <cstdint>
 
 class PictureBox;
+class frmphotoshop;
 class QAction;
 class QMenu;
 class QPushButton;
@@ -110,6 +112,8 @@ class Frmpictd : public QWidget {
     void mnwanneng_Click();
     void Command5_Click();
     void mnabuot_Click();
+    // The open annotation editor, or null.
+    frmphotoshop* editor() const;
 
     // Screen size and the window's client area, in twips.
     units::Screen screen() const;
@@ -215,6 +219,8 @@ class Frmpictd : public QWidget {
     void updatePointer(const QPointF& posPx);
 
     Services m_services;
+    QPointer<QWidget> m_editor;
+    bool m_quitting = false;
     // Screen-sized buffers outlive a view by this long, so that the next
     // view comes up fast, and no longer, so that a program waiting in the
     // tray holds nothing screen-sized.

@@ -2,7 +2,10 @@
 // annotation editor or the tip dialog.
 #include "Frmpictd.h"
 
+#include "magnifier/editor/frmphotoshop.h"
+#include "picturebox.h"
 #include "tip/Frmzdydhc.h"
+#include "topmost.h"
 
 #include <QInputDialog>
 
@@ -14,7 +17,28 @@ void Frmpictd::mnwanneng_Click() {
     m_services.starter->start(QStringLiteral("Derudovudi"), ProgramStarter::Show::Minimized);
 }
 
-void Frmpictd::Command5_Click() {}
+frmphotoshop* Frmpictd::editor() const {
+    return static_cast<frmphotoshop*>(m_editor.data());
+}
+
+// The editor gets the view as the user sees it, small buttons included, and
+// takes over the screen; the view does not come back when it closes.
+void Frmpictd::Command5_Click() {
+    // One editor at a time: a new one starts from a fresh picture.
+    if (m_editor) m_editor->close();
+    auto* editor = new frmphotoshop(m_services);
+    m_editor = editor;
+    editor->Form_Load();
+    editor->setPicture(CaptureScreen(), devicePixelRatioF());
+    editor->setWindowFlag(Qt::WindowStaysOnTopHint);
+    editor->show();
+    editor->activateWindow();
+    SetTopmost(editor, true);
+    hide();
+    Imadpic.picture = Imagls.picture;
+    P1->setPicture(Imagls.picture);
+    P1->setStretchedSource({}, {});
+}
 
 // Shows the one tip dialog; a dialog that is open already comes to the
 // front instead of a second one.

@@ -1,6 +1,9 @@
 #include "raster/blit.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 namespace raster {
 
@@ -52,6 +55,9 @@ struct MonoToColour {
     static quint32 finish(quint32 v) { return v | 0xFF000000u; }
 };
 
+// Rows run from dst and src by their strides, which are negative when a
+// block of a surface is copied onto itself lower down. `staged` holds one
+// source row when a row overlaps itself shifted sideways.
 struct Block {
     uchar* dst;
     qsizetype dstStride;
@@ -59,6 +65,7 @@ struct Block {
     qsizetype srcStride;
     int w;
     int h;
+    uchar* staged = nullptr;
 };
 
 template <Rop R, typename Conv> void run(const Block& b, Conv conv) {
@@ -66,6 +73,7 @@ template <Rop R, typename Conv> void run(const Block& b, Conv conv) {
     using D = typename Conv::Dst;
     for (int row = 0; row < b.h; ++row) {
         const S* s = reinterpret_cast<const S*>(b.src + row * b.srcStride);
+        if (b.staged) s = static_cast<const S*>(std::memcpy(b.staged, s, b.w * sizeof(S)));
         D* d = reinterpret_cast<D*>(b.dst + row * b.dstStride);
         for (int i = 0; i < b.w; ++i)
             d[i] = Conv::finish(combine<R, D>(conv(s[i]), d[i]));
@@ -115,22 +123,34 @@ void blt(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, i
         !clipAxis(dy, srcY, h, dst->height(), src->height()))
         return;
 
-    // Writing first detaches nothing (the pictures are never shared) and keeps
-    // an in-place operation of a surface on itself reading what it writes.
-    QImage& out = dst->image();
-    uchar* dstBits = out.bits();
-    const QImage& in = src->image();
-    const uchar* srcBits = in.constBits();
     const bool dstMono = dst->format() == Format::Mono;
     const bool srcMono = src->format() == Format::Mono;
     const int dstBytes = dstMono ? 1 : 4;
     const int srcBytes = srcMono ? 1 : 4;
-    const Block block{dstBits + dy * out.bytesPerLine() + dx * dstBytes,
-                      out.bytesPerLine(),
-                      srcBits + srcY * in.bytesPerLine() + srcX * srcBytes,
-                      in.bytesPerLine(),
-                      w,
-                      h};
+    Block block{dst->line(dy) + dx * dstBytes,
+                dst->m_stride,
+                src->line(srcY) + srcX * srcBytes,
+                src->m_stride,
+                w,
+                h};
+
+    // A block of a surface onto itself acts as if all of it were read before
+    // anything is written. In place, each pixel is read just before it is
+    // written, which is that already.
+    std::vector<uchar> staged;
+    if (dst == src && (dx != srcX || dy != srcY) && std::abs(dx - srcX) < w &&
+        std::abs(dy - srcY) < h) {
+        if (dy > srcY) {
+            // Bottom up, so no source row is written before it is read.
+            block.dst += (h - 1) * block.dstStride;
+            block.src += (h - 1) * block.srcStride;
+            block.dstStride = -block.dstStride;
+            block.srcStride = -block.srcStride;
+        } else if (dy == srcY) {
+            staged.resize(std::size_t(w) * srcBytes);
+            block.staged = staged.data();
+        }
+    }
 
     if (!dstMono && !srcMono)
         dispatch(rop, block, ColourToColour{});

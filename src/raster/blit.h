@@ -17,6 +17,9 @@ enum class Rop : quint32 {
 // surfaces' own picture coordinates. The block is cut to whatever lies inside
 // both surfaces; a missing surface on either side draws nothing.
 //
+// A block of a surface onto the same surface acts as if the whole source
+// block were read before anything is written, whatever the offset.
+//
 // Between formats: a colour pixel becomes a set bit when it equals the
 // source's background colour; a set bit becomes the destination's background
 // colour and a clear bit its text colour.

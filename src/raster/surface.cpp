@@ -3,7 +3,9 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <atomic>
+#include <climits>
 
 namespace raster {
 
@@ -46,8 +48,35 @@ std::unique_ptr<Surface> Surface::create(const QRect& window, Format format) {
     return std::unique_ptr<Surface>(new Surface(std::move(image), format, window.topLeft()));
 }
 
+std::unique_ptr<Surface> Surface::adopt(QImage picture) {
+    if (picture.isNull()) return nullptr;
+    if (picture.format() != QImage::Format_RGB32)
+        picture = std::move(picture).convertToFormat(QImage::Format_RGB32);
+    // Detaches now if anyone else holds the pixels or they are read-only, and
+    // never again: the surface writes through this very pointer from here on.
+    uchar* bits = picture.bits();
+    if (!bits) return nullptr;
+    // Captures leave the byte unused by RGB undefined; the layer and anything
+    // painting from the picture take it to be opaque.
+    const int w = picture.width();
+    const int h = picture.height();
+    const qsizetype stride = picture.bytesPerLine();
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<quint32*>(bits + y * stride);
+        for (int x = 0; x < w; ++x)
+            row[x] |= 0xFF000000u;
+    }
+    std::unique_ptr<Surface> s(new Surface(std::move(picture), Format::Colour, QPoint(0, 0)));
+    s->m_adopted = true;
+    return s;
+}
+
+// Writing goes through m_bits only, so that a copy of the picture someone
+// keeps cannot make it detach.
 Surface::Surface(QImage image, Format format, QPoint origin)
     : m_image(std::move(image)), m_format(format), m_origin(origin) {
+    m_bits = m_image.bits();
+    m_stride = m_image.bytesPerLine();
     ++g_live;
 }
 
@@ -60,9 +89,12 @@ int Surface::liveCount() {
 }
 
 void Surface::setFormat(Format format) {
+    if (m_adopted) return;
     QImage image = blankImage(m_image.size(), format);
     if (image.isNull()) return;
     m_image = std::move(image);
+    m_bits = m_image.bits();
+    m_stride = m_image.bytesPerLine();
     m_format = format;
 }
 
@@ -72,12 +104,12 @@ void Surface::fillRect(const QRect& rect, Colour colour) {
     if (m_format == Format::Mono) {
         const quint8 bit = monoBit(colour);
         for (int y = r.top(); y <= r.bottom(); ++y)
-            std::fill_n(m_image.scanLine(y) + r.left(), r.width(), bit);
+            std::fill_n(line(y) + r.left(), r.width(), bit);
         return;
     }
     const QRgb value = toRgb(colour);
     for (int y = r.top(); y <= r.bottom(); ++y)
-        std::fill_n(reinterpret_cast<QRgb*>(m_image.scanLine(y)) + r.left(), r.width(), value);
+        std::fill_n(reinterpret_cast<QRgb*>(line(y)) + r.left(), r.width(), value);
 }
 
 Colour Surface::pixel(QPoint p) const {
@@ -89,7 +121,9 @@ Colour Surface::pixel(QPoint p) const {
 }
 
 template <typename Draw> void Surface::paint(Colour pen, int penWidth, Draw&& draw) {
-    QPainter painter(&m_image);
+    // A painter on the picture itself would detach it while a copy is held.
+    QImage pixels(m_bits, width(), height(), m_stride, m_image.format());
+    QPainter painter(&pixels);
     painter.translate(-m_origin);
     painter.setPen(solidPen(pen, penWidth));
     painter.setBrush(Qt::NoBrush);
@@ -107,6 +141,30 @@ void Surface::drawLines(const std::vector<QLine>& lines, Colour colour, int penW
         painter.drawLines(lines.data(), static_cast<int>(lines.size()));
     });
     m_position = lines.back().p2();
+}
+
+void Surface::drawAntiDiagonals(int first, int step, int last, Colour colour) {
+    if (step <= 0) return;
+    const QRect r = window() & QRect(0, 0, INT_MAX, INT_MAX);
+    if (r.isEmpty()) return;
+    const quint8 bit = monoBit(colour);
+    const QRgb value = toRgb(colour);
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        // The lines that reach this row inside the window: t - 2 <= x + y <= t.
+        const qint64 lowest = std::max<qint64>(first, qint64(y) + r.left());
+        const qint64 highest = std::min<qint64>(last, qint64(y) + r.right() + 2);
+        uchar* row = line(y - m_origin.y());
+        for (qint64 t = first + (lowest - first + step - 1) / step * qint64(step); t <= highest;
+             t += step) {
+            const int from = int(std::max<qint64>(r.left(), t - 2 - y)) - m_origin.x();
+            const int to = int(std::min<qint64>(r.right(), t - y)) - m_origin.x();
+            if (m_format == Format::Mono)
+                std::fill(row + from, row + to + 1, bit);
+            else
+                std::fill(reinterpret_cast<QRgb*>(row) + from,
+                          reinterpret_cast<QRgb*>(row) + to + 1, value);
+        }
+    }
 }
 
 void Surface::setPath(const QPainterPath& path) {

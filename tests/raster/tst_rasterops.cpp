@@ -120,6 +120,75 @@ class TestRasterOps : public QObject {
         QCOMPARE(qAlpha(s->image().pixel(1, 0)), 255);
     }
 
+    void blockOntoItselfReadsTheWholeSourceFirst_data() {
+        QTest::addColumn<Format>("format");
+        QTest::addColumn<QPoint>("shift");
+        QTest::addColumn<Rop>("rop");
+        const Format C = Format::Colour;
+        QTest::newRow("right") << C << QPoint(1, 0) << Rop::Copy;
+        QTest::newRow("left") << C << QPoint(-2, 0) << Rop::Copy;
+        QTest::newRow("down") << C << QPoint(0, 1) << Rop::Copy;
+        QTest::newRow("up") << C << QPoint(0, -3) << Rop::Copy;
+        QTest::newRow("down right") << C << QPoint(2, 1) << Rop::Copy;
+        QTest::newRow("up left") << C << QPoint(-1, -2) << Rop::Copy;
+        QTest::newRow("down left") << C << QPoint(-3, 2) << Rop::Copy;
+        QTest::newRow("up right, or") << C << QPoint(4, -1) << Rop::Or;
+        QTest::newRow("right, not-or") << C << QPoint(1, 0) << Rop::NotOr;
+        QTest::newRow("in place, not-copy") << C << QPoint(0, 0) << Rop::NotCopy;
+        QTest::newRow("mono right") << Format::Mono << QPoint(1, 0) << Rop::Copy;
+        QTest::newRow("mono down left") << Format::Mono << QPoint(-1, 1) << Rop::Copy;
+    }
+
+    // Every pixel of the block must come from the picture as it was before
+    // the copy, which a naive pass in either direction fails for some shift.
+    void blockOntoItselfReadsTheWholeSourceFirst() {
+        QFETCH(Format, format);
+        QFETCH(QPoint, shift);
+        QFETCH(Rop, rop);
+        const QSize size(14, 11);
+        const QRect block(4, 3, 7, 5);
+        auto s = Surface::create(size, format);
+        auto before = [&](QPoint p) {
+            const quint32 v = format == Format::Mono ? ((p.x() * 3 + p.y()) % 5 < 2 ? W : B)
+                                                     : Colour(0x10203 * (p.y() * 14 + p.x()) + 7);
+            return v;
+        };
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                s->fillRect(QRect(x, y, 1, 1), before({x, y}));
+
+        const QRect to = block.translated(shift);
+        blt(s.get(), to.x(), to.y(), block.width(), block.height(), s.get(), block.x(), block.y(),
+            rop);
+
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                const QPoint p(x, y);
+                Colour expected = before(p);
+                if (to.contains(p)) {
+                    const Colour src = before(p - shift);
+                    switch (rop) {
+                    case Rop::Copy:
+                        expected = src;
+                        break;
+                    case Rop::And:
+                        expected = src & expected;
+                        break;
+                    case Rop::Or:
+                        expected = src | expected;
+                        break;
+                    case Rop::NotCopy:
+                        expected = ~src & 0xFFFFFFu;
+                        break;
+                    case Rop::NotOr:
+                        expected = ~(src | expected) & 0xFFFFFFu;
+                        break;
+                    }
+                }
+                QCOMPARE(s->pixel(p), expected);
+            }
+    }
+
     void blockIsCutToBothSurfaces() {
         auto src = Surface::create(QSize(3, 3));
         src->fillRect(QRect(0, 0, 3, 3), 0x0000FF);

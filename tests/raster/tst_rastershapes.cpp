@@ -134,6 +134,46 @@ class TestRasterShapes : public QObject {
         }
     }
 
+    void antiDiagonalsAreTheTwoPixelLines_data() {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("last");
+        QTest::newRow("whole surface") << QRect(0, 0, 30, 20) << 3 << 8 << 100;
+        QTest::newRow("tall surface") << QRect(0, 0, 9, 40) << 0 << 8 << 80;
+        QTest::newRow("stops early") << QRect(0, 0, 30, 20) << 5 << 8 << 21;
+        QTest::newRow("dense") << QRect(0, 0, 12, 10) << 1 << 2 << 40;
+        QTest::newRow("window inside") << QRect(7, 5, 13, 9) << 6 << 8 << 100;
+        QTest::newRow("window far out") << QRect(1000, 3, 40, 10) << 2 << 8 << 2100;
+        QTest::newRow("window over the axes") << QRect(-5, -4, 20, 15) << 0 << 8 << 60;
+        QTest::newRow("first past the window") << QRect(0, 0, 10, 10) << 30 << 8 << 60;
+    }
+
+    // The marching outline is drawn both ways, whole and windowed, so they
+    // must agree pixel for pixel with what the lines draw.
+    void antiDiagonalsAreTheTwoPixelLines() {
+        QFETCH(QRect, window);
+        QFETCH(int, first);
+        QFETCH(int, step);
+        QFETCH(int, last);
+        auto byLines = Surface::create(window);
+        auto direct = Surface::create(window);
+        byLines->fillRect(window, White);
+        direct->fillRect(window, White);
+        std::vector<QLine> lines;
+        for (int t = first; t <= last; t += step)
+            lines.emplace_back(t, 0, 0, t);
+        byLines->drawLines(lines, Black, 2);
+        direct->drawAntiDiagonals(first, step, last, Black);
+        for (int y = window.top(); y <= window.bottom(); ++y)
+            for (int x = window.left(); x <= window.right(); ++x) {
+                const QPoint p(x, y);
+                // Left of and above the origin only the lines' caps reach.
+                if (x >= 0 && y >= 0) QCOMPARE(direct->pixel(p), byLines->pixel(p));
+                if (x < 0 || y < 0) QCOMPARE(direct->pixel(p), White);
+            }
+    }
+
     void strokeDrawsTheOutlineOnly() {
         auto s = Surface::create(QSize(12, 12));
         s->fillRect(QRect(0, 0, 12, 12), Black);

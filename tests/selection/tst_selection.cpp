@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <functional>
+
 using raster::Colour;
 using F = EditorFixture;
 
@@ -22,6 +24,30 @@ bool isInClipAnywhere(const clspotoshop& sel) {
 
 bool showsPicture(const F& f) {
     return f.target->image() == F::picture()->image();
+}
+
+// The pixels of a one-pixel outline around r, corners and far edges included.
+bool onOutline(const QRect& r, QPoint p) {
+    return r.contains(p) && !r.adjusted(1, 1, -1, -1).contains(p);
+}
+
+// In the frame shown, the outline around r is cut into black and white dashes
+// and every other pixel is the picture's own.
+bool showsOutlineOnPicture(const F& f, const QRect& r) {
+    bool black = false;
+    bool white = false;
+    for (int y = 0; y < f.h; ++y)
+        for (int x = 0; x < f.w; ++x) {
+            const Colour c = f.at(x, y);
+            if (!onOutline(r, {x, y})) {
+                if (c != F::colourAt(x % F::Width, y % F::Height)) return false;
+                continue;
+            }
+            if (c != 0 && c != 0xFFFFFF) return false;
+            black = black || c == 0;
+            white = white || c == 0xFFFFFF;
+        }
+    return black && white;
 }
 
 } // namespace
@@ -216,6 +242,144 @@ class TestSelection : public QObject {
             f.sel.Display();
             QCOMPARE(f.sel.fields().AntPhase, marches ? (start + i) % 8 : start);
         }
+    }
+
+    void dashesMarchAlongTheOutline_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QPoint>("shift");
+        QTest::newRow("selected") << 3 << QPoint(0, 0);
+        QTest::newRow("lifted and moved") << 4 << QPoint(24, 18);
+    }
+
+    void dashesMarchAlongTheOutline() {
+        QFETCH(int, mode);
+        QFETCH(QPoint, shift);
+        F f;
+        f.trace(box);
+        if (mode == 4) f.drag({12, 12}, QPoint(12, 12) + shift, true);
+        QCOMPARE(f.sel.WorkMode(), mode);
+        const QRect outline = QRect(QPoint(10, 10), QPoint(30, 26)).translated(shift);
+        f.sel.Display();
+        if (mode == 3) QVERIFY(showsOutlineOnPicture(f, outline));
+        const QImage first = f.target->image().copy();
+        QImage previous = first;
+        for (int frame = 1; frame <= 8; ++frame) {
+            f.sel.Display();
+            const QImage& now = f.target->image();
+            int changed = 0;
+            for (int y = 0; y < F::Height; ++y)
+                for (int x = 0; x < F::Width; ++x) {
+                    const Colour c = raster::fromRgb(now.pixel(x, y));
+                    if (onOutline(outline, {x, y})) QVERIFY(c == 0 || c == 0xFFFFFF);
+                    if (now.pixel(x, y) == previous.pixel(x, y)) continue;
+                    QVERIFY2(onOutline(outline, {x, y}),
+                             qPrintable(QString("%1,%2").arg(x).arg(y)));
+                    ++changed;
+                }
+            QVERIFY(changed > 0);
+            previous = now.copy();
+        }
+        QCOMPARE(previous, first);
+    }
+
+    void pasteWhereThePixelsCameFromGivesTheSnapshot_data() {
+        QTest::addColumn<bool>("lift");
+        QTest::addColumn<bool>("trans");
+        QTest::newRow("selected") << false << false;
+        QTest::newRow("lifted and put back") << true << false;
+        QTest::newRow("transparent, lifted and put back") << true << true;
+    }
+
+    void pasteWhereThePixelsCameFromGivesTheSnapshot() {
+        QFETCH(bool, lift);
+        QFETCH(bool, trans);
+        F f;
+        f.target->fillRect(QRect(14, 14, 5, 5), 0x0000FF);
+        const QImage snapshot = f.target->image().copy();
+        f.sel.BackColor(0x0000FF);
+        f.trace(box);
+        f.sel.Trans(trans);
+        f.sel.Display();
+        if (lift) {
+            f.drag({12, 12}, {40, 20}, true);
+            f.drag({40, 20}, {12, 12}, true);
+            QCOMPARE(f.sel.WorkMode(), 4);
+        }
+        f.sel.Paste();
+        QCOMPARE(f.sel.WorkMode(), 5);
+        QCOMPARE(f.target->image(), snapshot);
+    }
+
+    void undoPutsADraggedOutlineBack() {
+        F f;
+        f.trace(box);
+        f.drag({15, 15}, {35, 20}, false);
+        f.sel.Display();
+        QVERIFY(showsOutlineOnPicture(f, QRect(QPoint(30, 15), QPoint(50, 31))));
+        QCOMPARE(f.sel.UnDo(), 3);
+        QCOMPARE(QPoint(f.sel.Left(), f.sel.Top()), QPoint(10, 10));
+        QVERIFY(f.sel.isInClip(10, 10) && f.sel.isInClip(29, 25) && !f.sel.isInClip(35, 28));
+        f.sel.Display();
+        QVERIFY(showsOutlineOnPicture(f, QRect(QPoint(10, 10), QPoint(30, 26))));
+    }
+
+    // The editor repaints only what takeWritten() names, so a pixel changed
+    // outside it would stay stale on the screen.
+    void everyChangedPixelIsReported() {
+        F f(Composition::ChangedArea, 160, 120);
+        const Colour green = 0x00FF00;
+        int writingSteps = 0;
+        auto step = [&](const std::function<void()>& op) {
+            const QImage before = f.target->image().copy();
+            op();
+            const QRegion written = f.sel.takeWritten();
+            bool wrote = false;
+            for (int y = 0; y < f.h; ++y)
+                for (int x = 0; x < f.w; ++x) {
+                    if (f.target->image().pixel(x, y) == before.pixel(x, y)) continue;
+                    if (!written.contains(QPoint(x, y))) {
+                        qWarning("%d,%d changed unreported", x, y);
+                        return false;
+                    }
+                    wrote = true;
+                }
+            writingSteps += wrote;
+            return true;
+        };
+        auto band = [&](const QRect& r) {
+            f.target->fillRect(r, green);
+            f.sel.TargetChanged(r);
+        };
+        auto& sel = f.sel;
+
+        f.open();
+        band(QRect(20, 20, 100, 1));
+        const QList<QPoint> loop{{30, 20}, {130, 25}, {140, 100}, {60, 110}, {20, 60}, {30, 20}};
+        for (qsizetype i = 0; i < loop.size(); ++i)
+            QVERIFY(step([&] { sel.addPoint(loop[i].x(), loop[i].y(), i == 0); }));
+        QVERIFY(step([&] { sel.endSel(); }));
+        for (int i = 0; i < 9; ++i)
+            QVERIFY(step([&] { sel.Display(); }));
+        band(QRect(10, 50, 140, 2));
+        QVERIFY(step([&] { sel.Display(); }));
+        QVERIFY(step([&] { sel.MoveStart(60, 60); }));
+        for (QPoint p : {QPoint(50, 55), QPoint(10, 40), QPoint(70, 62)})
+            QVERIFY(step([&] { sel.MoveRgnTo(p.x(), p.y()); }));
+        QVERIFY(step([&] { sel.EndRgnMove(); }));
+        QVERIFY(step([&] { sel.Display(); }));
+        QVERIFY(step([&] { sel.MoveStart(70, 62); }));
+        for (QPoint p : {QPoint(72, 62), QPoint(100, 80), QPoint(150, 118)})
+            QVERIFY(step([&] { sel.MoveClipTo(p.x(), p.y()); }));
+        QVERIFY(step([&] { sel.EndClipMove(false, 0, 0, 0); }));
+        for (int i = 0; i < 9; ++i)
+            QVERIFY(step([&] { sel.Display(); }));
+        for (const auto& op : std::initializer_list<std::function<void()>>{
+                 [&] { sel.UnDo(); }, [&] { sel.Display(); }, [&] { sel.UnDo(); },
+                 [&] { sel.Display(); }, [&] { sel.Paste(); }, [&] { sel.UnDo(); },
+                 [&] { sel.BackColor(green); }, [&] { sel.Display(); }, [&] { sel.Trans(true); },
+                 [&] { sel.Display(); }, [&] { sel.Paste(); }})
+            QVERIFY(step(op));
+        QVERIFY(writingSteps >= 35);
     }
 
     void newBackColourShowsAtTheNextFrame() {

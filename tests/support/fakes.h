@@ -35,6 +35,10 @@ class FakeScreenGrabber : public ScreenGrabber {
 
 class RecordingStarter : public ProgramStarter {
   public:
-    void start(const QString& fileName, Show) override { started << fileName; }
+    void start(const QString& fileName, Show show) override {
+        started << fileName;
+        shows << show;
+    }
     QStringList started;
+    QList<Show> shows;
 };

@@ -19,9 +19,9 @@
 // the outline or the selected pixels be dragged, pastes them and undoes one
 // step, writing every frame onto a target surface the editor owns and shows.
 //
-// The target is taken to show the last frame written here, except between
-// OpenRgn and the start of a trace, where the editor draws its own rubber
-// band; the first frame after that is written whole.
+// The target is taken to show the last frame written here, apart from what
+// the editor draws on it itself (its rubber band) and announces through
+// TargetChanged; the next frame written here covers those areas as well.
 class clspotoshop {
   public:
     // Everything the object knows; the editor reads only WorkMode, but
@@ -90,6 +90,9 @@ class clspotoshop {
     bool isInClip(qint32 x, qint32 y) const;
     void Paste();
     void PaintPic();
+    // The editor drew over `area` of the target itself; the next frame this
+    // object writes rewrites that part too.
+    void TargetChanged(const QRect& area) { m_ledger.targetChanged(area); }
 
     const Fields& fields() const { return m; }
     // The part of the target written since the last call, for the editor to
@@ -108,10 +111,12 @@ class clspotoshop {
     QRect originBox() const { return QRect(m.RgnBox.left, m.RgnBox.top, boxWidth(), boxHeight()); }
     QRect currentBox() const { return QRect(m.Left, m.Top, boxWidth(), boxHeight()); }
     QRect picture() const { return QRect(0, 0, m.PicWidth, m.PicHeight); }
-    std::unique_ptr<raster::Surface> dashedOutline() const;
+    std::unique_ptr<raster::Surface> dashedOutline(const QRect& window, bool inverted) const;
     void present(const FramePlan& plan, const std::function<void(raster::Surface*)>& compose);
 
     Fields m;
     FrameLedger m_ledger;
     QRegion m_written;
+    // Where the dashes can show, in tiles about the outline, box coordinates.
+    QRegion m_outlineTiles;
 };

@@ -2,8 +2,6 @@
 
 #include "raster/blit.h"
 
-#include <QLine>
-
 using raster::blt;
 using raster::Rop;
 using raster::Surface;
@@ -57,16 +55,18 @@ void clspotoshop::DrawLastSegment() {
 }
 
 // The outline cut by 45-degree stripes of period 8; the phase moves them one
-// pixel per frame, which makes the dashes march.
-std::unique_ptr<Surface> clspotoshop::dashedOutline() const {
-    const qint32 w = boxWidth();
-    const qint32 h = boxHeight();
-    auto dashes = Surface::create(QSize(w, h));
-    blt(dashes.get(), 0, 0, w, h, m.OutlineBuf.get(), 0, 0, Rop::Copy);
-    std::vector<QLine> stripes;
-    for (qint32 t = m.AntPhase; t <= 2 * m.MaxSide; t += 8)
-        stripes.emplace_back(t, 0, 0, t);
-    if (dashes) dashes->drawLines(stripes, raster::Black, 2);
+// pixel per frame, which makes the dashes march. Built over just the window
+// (box coordinates) that a frame needs, since the stripes cost per pixel.
+std::unique_ptr<Surface> clspotoshop::dashedOutline(const QRect& window, bool inverted) const {
+    auto dashes = Surface::create(window & QRect(0, 0, boxWidth(), boxHeight()));
+    if (!dashes) return nullptr;
+    const QRect r = dashes->window();
+    blt(dashes.get(), r.x(), r.y(), r.width(), r.height(), m.OutlineBuf.get(), r.x(), r.y(),
+        Rop::Copy);
+    dashes->drawAntiDiagonals(m.AntPhase, 8, 2 * m.MaxSide, raster::Black);
+    if (inverted)
+        blt(dashes.get(), r.x(), r.y(), r.width(), r.height(), dashes.get(), r.x(), r.y(),
+            Rop::NotCopy);
     return dashes;
 }
 
@@ -75,11 +75,15 @@ void clspotoshop::Display() {
     const qint32 w = boxWidth();
     const qint32 h = boxHeight();
     const bool lifted = m.WorkMode == 4;
-    auto dashes = dashedOutline();
-    if (lifted) blt(dashes.get(), 0, 0, w, h, dashes.get(), 0, 0, Rop::NotCopy);
     const Rop last = lifted ? Rop::And : Rop::Or;
+    // Whole frames take the dashes over the whole box, the reference the
+    // windowed ones are held to.
+    std::unique_ptr<Surface> boxDashes;
+    if (m_ledger.composition() == Composition::WholeFrame)
+        boxDashes = dashedOutline(QRect(0, 0, w, h), lifted);
 
-    const FramePlan plan = m_ledger.boxesFrame(lifted ? originBox() : QRect(), currentBox());
+    const FramePlan plan = m_ledger.boxesFrame(lifted ? originBox() : QRect(), currentBox(),
+                                               m_outlineTiles.translated(m.Left, m.Top));
     present(plan, [&](Surface* compose) {
         const qint32 pw = m.PicWidth;
         const qint32 ph = m.PicHeight;
@@ -94,7 +98,13 @@ void clspotoshop::Display() {
             blt(compose, m.Left, m.Top, w, h, m.OutlineBuf.get(), 0, 0, Rop::NotCopy);
             blt(compose, 0, 0, pw, ph, m.BackBuf.get(), 0, 0, Rop::And);
         }
-        blt(compose, m.Left, m.Top, w, h, dashes.get(), 0, 0, last);
+        if (boxDashes) {
+            blt(compose, m.Left, m.Top, w, h, boxDashes.get(), 0, 0, last);
+        } else if (compose) {
+            const auto dashes =
+                dashedOutline(compose->window().translated(-m.Left, -m.Top), lifted);
+            blt(compose, m.Left, m.Top, w, h, dashes.get(), 0, 0, last);
+        }
     });
     m.AntPhase = (m.AntPhase + 1) & 7;
 }

@@ -1,6 +1,7 @@
 #include "magnifier/editor/clspotoshop.h"
 
 #include "raster/blit.h"
+#include "raster/tiles.h"
 
 #include <QPainterPath>
 
@@ -87,6 +88,9 @@ void clspotoshop::MakeRgn() {
     TracePath(sketch, left, top);
     if (sketch) sketch->strokePath(raster::White, 1);
     blt(m.OutlineBuf.get(), 0, 0, w, h, sketch, 0, 0, Rop::Copy);
+    // Coarse enough to compose a few hundred pieces per frame at most, fine
+    // enough to leave the inside of a large selection alone.
+    m_outlineTiles = m.OutlineBuf ? raster::nonBlackTiles(*m.OutlineBuf, 16) : QRegion();
 
     // Back colour inside, black outside.
     if (m.FillBuf) {

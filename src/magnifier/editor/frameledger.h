@@ -17,6 +17,10 @@ struct FramePlan {
     QRect fixed;       // Trace: the inked part of the sketch; Boxes: the origin fill
     QRect moving;      // Boxes: the box at the selection's current place
     quint64 stamp = 0; // what `fixed` was drawn from
+    // Boxes: where the marching dashes can change a pixel, none when the frame
+    // shows no dashes. Frames that differ only in the dashes' phase differ
+    // nowhere else.
+    QRegion dashes;
 };
 
 // Remembers what the target shows and answers which part of it the next
@@ -30,13 +34,15 @@ class FrameLedger {
     // The target or the background may have changed behind the ledger's back:
     // the next frame is written whole.
     void forget() { m_shown = FramePlan{}; }
+    // Someone else drew over `area` of the target: the next frame rewrites it.
+    void targetChanged(const QRect& area);
     void sketchCleared();
     void sketchInked(const QRect& area);
     void sketchOverwritten();
     void masksRebuilt() { ++m_generation; }
 
     FramePlan traceFrame() const;
-    FramePlan boxesFrame(const QRect& fixed, const QRect& moving) const;
+    FramePlan boxesFrame(const QRect& fixed, const QRect& moving, const QRegion& dashes = {}) const;
     FramePlan plainFrame() const;
 
     QRegion areaFor(const FramePlan& next, const QRect& picture) const;
@@ -47,5 +53,6 @@ class FrameLedger {
     FramePlan m_shown;
     QRect m_ink;
     QRect m_freshInk;
+    QRegion m_overdrawn;
     quint64 m_generation = 0;
 };

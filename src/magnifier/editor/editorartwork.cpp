@@ -1,0 +1,152 @@
+#include "magnifier/editor/editorartwork.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+#include <array>
+
+namespace editorartwork {
+
+namespace {
+
+QPixmap canvas(int size) {
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    return pm;
+}
+
+// Each drawing fills a 16 x 16 cell with its top-left corner at the origin.
+void dashedRectangle(QPainter& p) {
+    p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+    p.drawRect(QRectF(1.5, 3.5, 12, 9));
+}
+
+void lasso(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(128, 64, 0), 1.4));
+    p.drawEllipse(QRectF(2, 1.5, 12, 7));
+    QPainterPath tail;
+    tail.moveTo(5, 8);
+    tail.cubicTo(3, 11, 7, 12, 5, 15);
+    p.drawPath(tail);
+}
+
+void arrowWithCross(QPainter& p) {
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawPolygon(
+        QPolygonF({QPointF(0.5, 0.5), QPointF(0.5, 11.5), QPointF(3.5, 8.5), QPointF(6, 13),
+                   QPointF(7.5, 12), QPointF(5.5, 7.5), QPointF(9, 7.5)}));
+    // The four-way cross beside the arrow.
+    p.setBrush(Qt::black);
+    p.drawLine(QPointF(12.5, 6), QPointF(12.5, 15));
+    p.drawLine(QPointF(8, 10.5), QPointF(15, 10.5));
+    p.drawPolygon(QPolygonF({QPointF(12.5, 5), QPointF(11, 7), QPointF(14, 7)}));
+    p.drawPolygon(QPolygonF({QPointF(12.5, 16), QPointF(11, 14), QPointF(14, 14)}));
+    p.drawPolygon(QPolygonF({QPointF(16, 10.5), QPointF(14, 9), QPointF(14, 12)}));
+}
+
+void eyedropper(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(8, 8);
+    p.rotate(45);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(QColor(0, 128, 255));
+    p.drawRect(QRectF(-1.5, -1, 3, 8)); // glass tube
+    p.setBrush(Qt::black);
+    p.drawRoundedRect(QRectF(-3, -7, 6, 5), 1.5, 1.5); // bulb
+    p.drawLine(QPointF(0, 7), QPointF(0, 9));          // tip
+}
+
+void curvedArrow(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0, 0, 160), 2));
+    QPainterPath arc;
+    arc.moveTo(4, 6);
+    arc.cubicTo(10, 3, 15, 8, 11, 13);
+    p.drawPath(arc);
+    p.setBrush(QColor(0, 0, 160));
+    p.setPen(Qt::NoPen);
+    p.drawPolygon(QPolygonF({QPointF(1, 6), QPointF(7, 2), QPointF(7, 10)}));
+}
+
+using Drawing = void (*)(QPainter&);
+constexpr std::array<Drawing, 5> drawings{dashedRectangle, lasso, arrowWithCross, eyedropper,
+                                          curvedArrow};
+
+// A plain pointer arrow with its tip at (0, 0).
+void pointer(QPainter& p) {
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawPolygon(
+        QPolygonF({QPointF(0.5, 0.5), QPointF(0.5, 16.5), QPointF(4.5, 12.5), QPointF(7.5, 18.5),
+                   QPointF(10, 17.5), QPointF(7, 11.5), QPointF(12, 11.5)}));
+}
+
+// A thin cross whose centre is the hot spot, so that the user sees exactly
+// which pixel a press takes.
+void crossAt(QPainter& p, QPoint c) {
+    p.setPen(QPen(Qt::black, 1));
+    p.drawLine(c.x() - 6, c.y(), c.x() - 2, c.y());
+    p.drawLine(c.x() + 2, c.y(), c.x() + 6, c.y());
+    p.drawLine(c.x(), c.y() - 6, c.x(), c.y() - 2);
+    p.drawLine(c.x(), c.y() + 2, c.x(), c.y() + 6);
+}
+
+constexpr std::array<QPoint, 5> hotSpots{QPoint(9, 8), QPoint(12, 21), QPoint(11, 8), QPoint(9, 23),
+                                         QPoint(11, 8)};
+
+QPixmap cursorPicture(int index) {
+    QPixmap pm = canvas(32);
+    QPainter p(&pm);
+    const QPoint hot = hotSpots[index];
+    switch (index) {
+    case 0: // rectangle tool: a cross on the hot spot, a dashed box below right
+        crossAt(p, hot);
+        p.translate(hot + QPoint(4, 4));
+        dashedRectangle(p);
+        break;
+    case 1: // free-hand tool: the lasso's tail ends on the hot spot
+        p.translate(hot - QPoint(5, 15));
+        lasso(p);
+        break;
+    case 2: // move tool: the arrow's tip on the hot spot
+        p.translate(hot);
+        arrowWithCross(p);
+        break;
+    case 3: // colour-pick tool: the dropper's tip on the hot spot
+        p.translate(hot - QPoint(2, 14));
+        eyedropper(p);
+        break;
+    default: // over a selection: an arrow with a small rectangle
+        p.translate(hot);
+        pointer(p);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.drawRect(QRectF(9.5, 13.5, 9, 6));
+        break;
+    }
+    return pm;
+}
+
+} // namespace
+
+QIcon toolbarImage(int index) {
+    QPixmap pm = canvas(16);
+    QPainter p(&pm);
+    drawings[std::size_t(index)](p);
+    p.end();
+    return QIcon(pm);
+}
+
+QPoint toolCursorHotSpot(int index) {
+    return hotSpots[std::size_t(index)];
+}
+
+QCursor toolCursor(int index) {
+    const QPoint hot = hotSpots[std::size_t(index)];
+    return QCursor(cursorPicture(index), hot.x(), hot.y());
+}
+
+} // namespace editorartwork

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QCursor>
+#include <QIcon>
+
+// Pictures drawn for the editor: its toolbar images and tool cursors.
+namespace editorartwork {
+
+// 16 x 16: 0 dashed rectangle, 1 lasso, 2 arrow with a four-way cross,
+// 3 eyedropper, 4 curved arrow.
+QIcon toolbarImage(int index);
+
+// 32 x 32 with their hot spots: 0 rectangle tool, 1 free-hand tool, 2 move
+// tool, 3 colour-pick tool, 4 pointer over a selection.
+QCursor toolCursor(int index);
+QPoint toolCursorHotSpot(int index);
+
+} // namespace editorartwork

@@ -1,0 +1,225 @@
+// Construction, load and unload of the annotation editor.
+#include "magnifier/editor/frmphotoshop.h"
+
+#include "magnifier/editor/editorartwork.h"
+#include "magnifier/editor/picturearea.h"
+#include "raster/colour.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QToolBar>
+
+#include <utility>
+
+namespace {
+// The strip along the top edge that brings the toolbar back.
+constexpr double kStripHeightTwips = 255;
+constexpr int kTimerMs = 200;
+} // namespace
+
+frmphotoshop::frmphotoshop(const Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services) {
+    setObjectName(QStringLiteral("frmphotoshop"));
+    setWindowTitle(QString());
+    setAttribute(Qt::WA_NoSystemBackground);
+    // "Maximised" on the monitor the view was on, whether or not a window
+    // manager is there to do it.
+    setGeometry(m_services.screen->geometry());
+    buildControls();
+    buildToolbar();
+    buildMenu();
+}
+
+frmphotoshop::~frmphotoshop() {
+    // The selection object draws into Picture1's picture: it goes first.
+    m_sel.reset();
+}
+
+void frmphotoshop::buildControls() {
+    Picture1 = new PictureArea(this);
+    connect(Picture1, &PictureArea::MouseDown, this, &frmphotoshop::Picture1_MouseDown);
+    connect(Picture1, &PictureArea::MouseMove, this, &frmphotoshop::Picture1_MouseMove);
+    connect(Picture1, &PictureArea::MouseUp, this, &frmphotoshop::Picture1_MouseUp);
+    connect(Picture1, &PictureArea::DblClick, this, &frmphotoshop::Picture1_DblClick);
+    connect(Picture1, &PictureArea::Paint, this, &frmphotoshop::Picture1_Paint);
+
+    Label3 = new QLabel(Picture1);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setMouseTracking(true);
+    Label3->installEventFilter(this);
+
+    for (int i = 0; i < int(Image1.size()); ++i)
+        Image1[i] = editorartwork::toolCursor(i);
+    setPictureCursor(0);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(kTimerMs);
+    connect(Timer1, &QTimer::timeout, this, &frmphotoshop::Timer1_Timer);
+
+    // Settings the editor keeps for itself and never shows.
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->hide();
+    for (int i = 0; i < 2; ++i) {
+        Label1[i] = new QLabel(Frame1);
+        Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        Label1[i]->setAutoFillBackground(true);
+    }
+    setSwatch(1, raster::Black);
+    Check1 = new QCheckBox(QStringLiteral("透明"), Frame1);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Text1 = new QLineEdit(Frame1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+}
+
+void frmphotoshop::buildToolbar() {
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setIconSize(QSize(16, 16));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    Toolbar1->setMovable(false);
+    Toolbar1->setAutoFillBackground(true);
+    ToolGroup = new QActionGroup(Toolbar1);
+    ToolGroup->setExclusive(true);
+
+    struct Button {
+        const char* key;
+        const char* tip;
+        int image; // -1: none
+        bool grouped;
+    };
+    const Button buttons[] = {
+        {"ToolRect", "矩型", 0, true}, {"ToolAny", "任意型", 1, true},
+        {"ToolMove", "移动", 2, true}, {"ToolSelect", "取色", 3, true},
+        {nullptr, nullptr, -1, false}, {"Undo", "撤消", 4, false},
+        {"exit", "离开", -1, false},
+    };
+    for (const Button& b : buttons) {
+        if (!b.key) {
+            Toolbar1->addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(b.key);
+        const QString tip = QString::fromUtf8(b.tip);
+        // A button without a picture shows its tip as its face.
+        QAction* a = b.image >= 0 ? Toolbar1->addAction(editorartwork::toolbarImage(b.image), tip)
+                                  : Toolbar1->addAction(tip);
+        a->setObjectName(key);
+        a->setData(key);
+        a->setToolTip(tip);
+        if (b.grouped) {
+            a->setCheckable(true);
+            ToolGroup->addAction(a);
+        }
+        connect(a, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+    }
+    button(QStringLiteral("ToolRect"))->setChecked(true);
+    Toolbar1->adjustSize();
+}
+
+void frmphotoshop::buildMenu() {
+    mnkz = new QMenu(QStringLiteral("控制"), this);
+    auto add = [this](const char* name, const char* caption, void (frmphotoshop::*handler)()) {
+        QAction* a = mnkz->addAction(QString::fromUtf8(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    mnjieshufd = add("mnjieshufd", "结束本次放大", &frmphotoshop::mnjieshufd_Click);
+    mnqufd = add("mnqufd", "Zonara", &frmphotoshop::mnqufd_Click);
+    mnwanneng = add("mnwanneng", "Snarell", &frmphotoshop::mnwanneng_Click);
+    mnwnbhxx = mnkz->addSeparator();
+    mnwnbhxx->setObjectName(QStringLiteral("mnwnbhxx"));
+    mnabuot = add("mnabuot", "关于...", &frmphotoshop::mnabuot_Click);
+}
+
+QAction* frmphotoshop::button(const QString& key) const {
+    for (QAction* a : Toolbar1->actions())
+        if (a->data().toString() == key) return a;
+    return nullptr;
+}
+
+QColor frmphotoshop::swatch(int index) const {
+    return Label1[index]->palette().color(QPalette::Window);
+}
+
+void frmphotoshop::setSwatch(int index, quint32 colour) {
+    QPalette p = Label1[index]->palette();
+    p.setColor(QPalette::Window, QColor::fromRgb(raster::toRgb(colour)));
+    Label1[index]->setPalette(p);
+}
+
+void frmphotoshop::setPictureCursor(int image) {
+    // Every pointer move asks; only a change goes to the window system.
+    if (image == m_cursor) return;
+    m_cursor = image;
+    Picture1->setCursor(Image1[image]);
+}
+
+void frmphotoshop::Form_Load() {
+    const units::Screen s = m_services.screen->screen();
+    // Positions in twips, as the form lays itself out.
+    const double toolbarWidth = s.toTwipsX(Toolbar1->width());
+    Toolbar1->move(s.toPixelsX((s.Width() - toolbarWidth) / 2), 0);
+    Picture1->move(0, 0);
+    Label3->setGeometry(0, 0, s.toPixelsX(s.Width()), s.toPixelsY(kStripHeightTwips));
+    setSwatch(0, raster::White);
+    Picture1->BackColor = swatch(0);
+    m_sel = std::make_unique<clspotoshop>(m_composition);
+    m_sel->BackColor(raster::fromRgb(swatch(0).rgb()));
+    m_sel->Trans(Check1->checkState() != Qt::Unchecked);
+    ToolMode = RectWaiting;
+    Toolbar1->raise();
+    Timer1->start();
+}
+
+void frmphotoshop::setPicture(QImage picture, qreal devicePixelRatio) {
+    Picture1->setPicture(std::move(picture), devicePixelRatio);
+}
+
+void frmphotoshop::Form_Unload() {
+    Timer1->stop();
+    // Dropping the selection object releases every surface it drew with.
+    m_sel.reset();
+}
+
+void frmphotoshop::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+    // A handler may still be on the stack (a popup menu's nested loop):
+    // the window goes only once control is back in the main loop.
+    deleteLater();
+}
+
+// The strip takes the pointer over the top edge: moving there brings the
+// toolbar back, and presses there start nothing.
+bool frmphotoshop::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != Label3) return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        Label3_MouseMove();
+        return true;
+    case QEvent::MouseButtonDblClick:
+        Picture1_DblClick();
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void frmphotoshop::PopupMenu(QMenu* menu) {
+    menu->exec(QCursor::pos());
+}

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "magnifier/editor/clspotoshop.h"
+#include "platform/services.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class PictureArea;
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTimer;
+class QToolBar;
+
+// The annotation editor: a borderless window over one monitor that shows a
+// frozen picture, on which the user marks a rectangle or a free-hand
+// outline, drags the outline or the pixels under it, picks colours and
+// undoes the last move. It keeps nothing: closing it drops the edits.
+class frmphotoshop : public QWidget {
+    Q_OBJECT
+  public:
+    // The tool and what the mouse is doing with it.
+    enum ToolModes : qint16 {
+        RectWaiting = 1,   // rectangle tool, waiting or drawing a rectangle
+        RectDragging = 2,  // rectangle tool, dragging a selection outline
+        AnyWaiting = 3,    // free-hand tool, waiting or tracing
+        AnyDragging = 4,   // free-hand tool, dragging a selection outline
+        MoveWaiting = 5,   // move tool, waiting
+        MoveDragging = 6,  // move tool, dragging the selected pixels
+        ColourPicking = 7, // colour-pick tool
+    };
+
+    explicit frmphotoshop(const Services& services, QWidget* parent = nullptr);
+    ~frmphotoshop() override;
+
+    // Load and unload.
+    void Form_Load();
+    void Form_Unload();
+    // The frozen picture to work on, in device pixels of the monitor the
+    // editor covers.
+    void setPicture(QImage picture, qreal devicePixelRatio);
+    // True once the editor has been unloaded; handlers still on the stack
+    // then stop where they are.
+    bool isUnloaded() const { return !m_sel; }
+
+    // Picture area, strip and timer.
+    void Picture1_MouseDown(int button, int shift, int x, int y);
+    void Picture1_MouseMove(int button, int shift, int x, int y);
+    void Picture1_MouseUp(int button, int shift, int x, int y);
+    void Picture1_DblClick();
+    void Picture1_Paint();
+    void Label3_MouseMove();
+    void Timer1_Timer();
+
+    // Rubber band and rectangle corners.
+    void drawRect(qint32 x, qint32 y, bool draw);
+    bool AddRectData(qint32 x, qint32 y);
+
+    // Toolbar and menu.
+    void Toolbar1_ButtonClick(const QString& key);
+    void mnjieshufd_Click();
+    void mnqufd_Click();
+    void mnwanneng_Click();
+    void mnabuot_Click();
+
+    // How the selection object brings its frames to the picture; the
+    // benchmarks compare both. Takes effect at the next load.
+    void setComposition(Composition composition) { m_composition = composition; }
+    // The selection object; null before load and after unload.
+    clspotoshop* selection() const { return m_sel.get(); }
+    QAction* button(const QString& key) const;
+
+    // Controls.
+    PictureArea* Picture1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QToolBar* Toolbar1 = nullptr;
+    QActionGroup* ToolGroup = nullptr;
+    std::array<QCursor, 5> Image1;
+    QTimer* Timer1 = nullptr;
+    QFrame* Frame1 = nullptr;
+    std::array<QLabel*, 2> Label1{};
+    QCheckBox* Check1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QMenu* mnkz = nullptr;
+    QAction* mnjieshufd = nullptr;
+    QAction* mnqufd = nullptr;
+    QAction* mnwanneng = nullptr;
+    QAction* mnwnbhxx = nullptr;
+    QAction* mnabuot = nullptr;
+
+    // Fields.
+    qint16 ToolMode = RectWaiting;
+    qint32 RectStartX = 0;
+    qint32 RectStartY = 0;
+    qint32 LastCornerX = 0;
+    qint32 LastCornerY = 0;
+
+  protected:
+    // Pops the menu up at the pointer and returns when it closes.
+    virtual void PopupMenu(QMenu* menu);
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls();
+    void buildToolbar();
+    void buildMenu();
+    void setPictureCursor(int image);
+    // Takes a not-xor band that is still on the picture off it again.
+    void eraseBand();
+    // Shows on screen what the selection object wrote into the picture.
+    void showWritten();
+    QColor swatch(int index) const;
+    void setSwatch(int index, quint32 colour);
+
+    Services m_services;
+    std::unique_ptr<clspotoshop> m_sel;
+    Composition m_composition = Composition::ChangedArea;
+    // Whether a not-xor band from RectStart to LastCorner is on the picture.
+    bool m_bandShown = false;
+    int m_cursor = -1;
+};

@@ -1,0 +1,43 @@
+// The toolbar and the popup menu of the editor.
+#include "magnifier/editor/frmphotoshop.h"
+
+#include "tip/Frmzdydhc.h"
+
+void frmphotoshop::Toolbar1_ButtonClick(const QString& key) {
+    if (key == QLatin1String("ToolRect")) {
+        setPictureCursor(0);
+        ToolMode = RectWaiting;
+    } else if (key == QLatin1String("ToolAny")) {
+        setPictureCursor(1);
+        ToolMode = AnyWaiting;
+    } else if (key == QLatin1String("ToolMove")) {
+        setPictureCursor(2);
+        ToolMode = MoveWaiting;
+    } else if (key == QLatin1String("ToolSelect")) {
+        setPictureCursor(3);
+        ToolMode = ColourPicking;
+    } else if (key == QLatin1String("Undo")) {
+        if (m_sel) m_sel->UnDo();
+        showWritten();
+    } else if (key == QLatin1String("exit")) {
+        close();
+    }
+}
+
+void frmphotoshop::mnjieshufd_Click() {
+    close();
+}
+
+void frmphotoshop::mnqufd_Click() {
+    m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
+}
+
+void frmphotoshop::mnwanneng_Click() {
+    m_services.starter->start(QStringLiteral("Derudovudi"), ProgramStarter::Show::Normal);
+}
+
+// Owned by the editor, so that it stays above the topmost full-screen
+// window whatever the window manager does with focus.
+void frmphotoshop::mnabuot_Click() {
+    ShowTipDialog(TipVariant::Magnifier, this);
+}

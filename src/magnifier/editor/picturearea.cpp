@@ -1,0 +1,129 @@
+#include "magnifier/editor/picturearea.h"
+
+#include "mouseargs.h"
+#include "raster/blit.h"
+#include "units.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <utility>
+
+PictureArea::PictureArea(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Picture1"));
+    // Every pixel comes from the picture or the back colour, so Qt need not
+    // clear anything first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+}
+
+PictureArea::~PictureArea() = default;
+
+void PictureArea::setPicture(QImage picture, qreal devicePixelRatio) {
+    m_ratio = devicePixelRatio > 0 ? devicePixelRatio : 1;
+    m_surface = raster::Surface::adopt(std::move(picture));
+    const QSize device = m_surface ? QSize(m_surface->width(), m_surface->height()) : QSize();
+    resize(QSizeF(device.width() / m_ratio, device.height() / m_ratio).toSize());
+    update();
+}
+
+int PictureArea::pictureWidth() const {
+    return m_surface ? m_surface->width() : 0;
+}
+
+int PictureArea::pictureHeight() const {
+    return m_surface ? m_surface->height() : 0;
+}
+
+QRect PictureArea::drawBox(QPoint a, QPoint b) {
+    const QRect box = QRect(a, b).normalized();
+    if (!m_surface) return {};
+    // Each outline pixel is touched once, so that a second identical
+    // not-xor outline gives the picture back exactly.
+    QList<QRect> sides{QRect(box.left(), box.top(), box.width(), 1)};
+    if (box.height() > 1) sides << QRect(box.left(), box.bottom(), box.width(), 1);
+    if (box.height() > 2) {
+        sides << QRect(box.left(), box.top() + 1, 1, box.height() - 2);
+        if (box.width() > 1) sides << QRect(box.right(), box.top() + 1, 1, box.height() - 2);
+    }
+    for (const QRect& r : sides) {
+        if (DrawMode == NotXorPen)
+            // NOT (black XOR screen) is the inverse of the screen.
+            raster::blt(m_surface.get(), r.x(), r.y(), r.width(), r.height(), m_surface.get(),
+                        r.x(), r.y(), raster::Rop::NotCopy);
+        else
+            m_surface->fillRect(r, raster::Black);
+    }
+    const QRect touched = box & QRect(0, 0, m_surface->width(), m_surface->height());
+    pictureChanged(QRegion(touched));
+    return touched;
+}
+
+quint32 PictureArea::Point(QPoint p) const {
+    return m_surface ? m_surface->pixel(p) : raster::Black;
+}
+
+QRect PictureArea::toLogical(const QRect& r) const {
+    if (m_ratio == 1) return r;
+    return QRectF(r.x() / m_ratio, r.y() / m_ratio, r.width() / m_ratio, r.height() / m_ratio)
+        .toAlignedRect();
+}
+
+void PictureArea::pictureChanged(const QRegion& pictureArea) {
+    if (pictureArea.isEmpty()) return;
+    if (m_ratio == 1) {
+        update(pictureArea);
+        return;
+    }
+    QRegion logical;
+    for (const QRect& r : pictureArea)
+        logical += toLogical(r);
+    update(logical);
+}
+
+QPoint PictureArea::toPicture(const QPointF& pos) const {
+    return {units::cint(pos.x() * m_ratio), units::cint(pos.y() * m_ratio)};
+}
+
+void PictureArea::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect shown =
+        m_surface ? toLogical(QRect(0, 0, m_surface->width(), m_surface->height())) : QRect();
+    const QImage* image = m_surface ? &m_surface->image() : nullptr;
+    for (const QRect& r : event->region()) {
+        const QRect on = r & shown;
+        if (!on.isEmpty()) {
+            // Straight from the picture, no copy: device pixels one to one.
+            const QRectF source(on.x() * m_ratio, on.y() * m_ratio, on.width() * m_ratio,
+                                on.height() * m_ratio);
+            painter.drawImage(QRectF(on), *image, source);
+        }
+        for (const QRect& rest : QRegion(r) - on)
+            painter.fillRect(rest, BackColor);
+    }
+    emit Paint();
+}
+
+void PictureArea::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = toPicture(event->position());
+    emit MouseDown(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()), p.x(),
+                   p.y());
+}
+
+void PictureArea::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = toPicture(event->position());
+    emit MouseMove(mouseargs::button(event->buttons()), mouseargs::shift(event->modifiers()), p.x(),
+                   p.y());
+}
+
+void PictureArea::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint p = toPicture(event->position());
+    emit MouseUp(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()), p.x(),
+                 p.y());
+}
+
+void PictureArea::mouseDoubleClickEvent(QMouseEvent*) {
+    emit DblClick();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "raster/surface.h"
+
+#include <QWidget>
+
+#include <memory>
+
+// The editor's drawing surface: it holds the picture the editor works on, in
+// device pixels at (0, 0), and shows it. Whatever is written into the
+// picture reaches the screen through `pictureChanged`, rectangle by
+// rectangle; a repaint from the window system draws the picture as it is
+// now, edits included. Mouse positions are reported in picture pixels.
+class PictureArea : public QWidget {
+    Q_OBJECT
+  public:
+    // Raster drawing modes of the pen, by their platform numbers.
+    enum DrawModes { MaskPen = 9, NotXorPen = 10, CopyPen = 13 };
+
+    explicit PictureArea(QWidget* parent = nullptr);
+    ~PictureArea() override;
+
+    // Takes the picture over as the surface everything is drawn on, and
+    // sizes the area to it. A null picture leaves an empty area. Handed
+    // over with nothing else holding it, it is drawn on where it lies.
+    void setPicture(QImage picture, qreal devicePixelRatio);
+    // The surface ("device context"); null until a picture is set.
+    raster::Surface* hDC() const { return m_surface.get(); }
+    // Size of the picture in device pixels.
+    int pictureWidth() const;
+    int pictureHeight() const;
+    qreal pictureRatio() const { return m_ratio; }
+
+    // The drawing colour is the window text colour, black; only the mode
+    // changes.
+    int DrawMode = CopyPen;
+    QColor BackColor = Qt::white;
+
+    // Draws the outline of the box between two corners, both included, with
+    // the pen in the current drawing mode. Returns the part of the picture
+    // it touched.
+    QRect drawBox(QPoint a, QPoint b);
+    // The colour of one picture pixel, 0x00BBGGRR; black off the picture.
+    quint32 Point(QPoint p) const;
+
+    // Schedules a repaint of picture pixels that were written.
+    void pictureChanged(const QRegion& pictureArea);
+
+    // Logical widget position to picture pixels, halves to even.
+    QPoint toPicture(const QPointF& pos) const;
+
+  signals:
+    void MouseDown(int button, int shift, int x, int y);
+    void MouseMove(int button, int shift, int x, int y);
+    void MouseUp(int button, int shift, int x, int y);
+    void DblClick();
+    void Paint();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    QRect toLogical(const QRect& pictureRect) const;
+    std::unique_ptr<raster::Surface> m_surface;
+    qreal m_ratio = 1;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "fakes.h"
+#include "magnifier/editor/frmphotoshop.h"
+#include "magnifier/editor/picturearea.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPointer>
+#include <QTest>
+#include <QToolBar>
+
+#include <functional>
+#include <memory>
+
+// The editor with its popup menu answered by the test instead of the user.
+class TestEditor : public frmphotoshop {
+  public:
+    using frmphotoshop::frmphotoshop;
+    std::function<void(QMenu*)> onPopup;
+    int popups = 0;
+
+  protected:
+    void PopupMenu(QMenu* menu) override {
+        ++popups;
+        if (onPopup) onPopup(menu);
+    }
+};
+
+// An editor loaded as the magnifier loads it, over a picture whose every
+// pixel is distinct and none of them white.
+struct EditorRig {
+    static constexpr int W = 240;
+    static constexpr int H = 180;
+
+    EditorRig() : screen(units::Screen::fromDpi(W, H, 96, 96)), picture(codedPattern(W, H)) {
+        Services s;
+        s.screen = &screen;
+        s.starter = &starter;
+        editor = new TestEditor(s);
+        editor->Form_Load();
+        editor->setPicture(picture, 1);
+        editor->show();
+    }
+    ~EditorRig() { delete editor; }
+
+    PictureArea* area() const { return editor->Picture1; }
+    clspotoshop& sel() const { return *editor->selection(); }
+    quint32 at(int x, int y) const { return area()->Point(QPoint(x, y)); }
+    // The picture as loaded, as the editor reports colours (0x00BBGGRR).
+    quint32 loaded(int x, int y) const { return raster::fromRgb(picture.pixel(x, y)); }
+
+    void tool(const char* key) { editor->button(QString::fromLatin1(key))->trigger(); }
+    void press(QPoint p, Qt::MouseButton b = Qt::LeftButton) {
+        QTest::mousePress(area(), b, Qt::NoModifier, p);
+    }
+    void move(QPoint p) { QTest::mouseMove(area(), p); }
+    void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) {
+        QTest::mouseRelease(area(), b, Qt::NoModifier, p);
+    }
+    // A press, moves through `via`, and a release at the last point.
+    void drag(QPoint from, const QList<QPoint>& via) {
+        press(from);
+        for (QPoint p : via)
+            move(p);
+        release(via.isEmpty() ? from : via.last());
+    }
+    void selectRect(QPoint a, QPoint b) {
+        tool("ToolRect");
+        drag(a, {(a + b) / 2, b});
+    }
+    void tick() { editor->Timer1_Timer(); }
+
+    FixedScreenInfo screen;
+    RecordingStarter starter;
+    QImage picture;
+    QPointer<TestEditor> editor;
+};

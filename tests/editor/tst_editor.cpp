@@ -1,0 +1,349 @@
+// The annotation editor driven by mouse events on a known picture.
+#include "editorrig.h"
+
+#include "tip/Frmzdydhc.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+
+constexpr quint32 White = 0xFFFFFF;
+
+bool sameCursor(const QCursor& a, const QCursor& b) {
+    return a.hotSpot() == b.hotSpot() && a.pixmap().toImage() == b.pixmap().toImage();
+}
+
+bool showsLoadedPicture(const EditorRig& r) {
+    for (int y = 0; y < EditorRig::H; ++y)
+        for (int x = 0; x < EditorRig::W; ++x)
+            if (r.at(x, y) != r.loaded(x, y)) return false;
+    return true;
+}
+
+} // namespace
+
+class TstEditor : public QObject {
+    Q_OBJECT
+  private slots:
+    void loadsWithItsControlsAndSettings();
+    void rectangleDragSelectsAndErasesItsBand();
+    void rectangleWithoutWidthOrHeightLeavesThePictureAlone_data();
+    void rectangleWithoutWidthOrHeightLeavesThePictureAlone();
+    void freeHandTraceSelectsAndSetsTheCursor();
+    void dragInsideMovesOutlineOrPixels_data();
+    void dragInsideMovesOutlineOrPixels();
+    void clickOutsideEndsTheSelectionAndKeepsDroppedPixels();
+    void undoTwiceReturnsToTheStateBeforeTheFirst();
+    void colourPickLeftAndRight();
+    void aRepaintShowsTheEdits();
+    void toolbarComesBackOnTheStripAndGoesOnTheFirstMove();
+    void doubleClickClosesInEveryTool_data();
+    void doubleClickClosesInEveryTool();
+    void closingFromThePopupEndsThePressQuietly_data();
+    void closingFromThePopupEndsThePressQuietly();
+    void menuStartsCompanionsAndShowsOneTipDialog();
+};
+
+void TstEditor::loadsWithItsControlsAndSettings() {
+    EditorRig r;
+    frmphotoshop& e = *r.editor;
+    QCOMPARE(e.ToolMode, 1);
+    QCOMPARE(e.selection()->WorkMode(), 0);
+    QCOMPARE(e.selection()->fields().BackColor, White);
+    QVERIFY(!e.selection()->Trans());
+    QCOMPARE(e.Picture1->geometry(), QRect(0, 0, EditorRig::W, EditorRig::H));
+    QCOMPARE(e.Label3->geometry(), QRect(0, 0, EditorRig::W, 17));
+    QCOMPARE(e.Toolbar1->y(), 0);
+    QVERIFY(qAbs(e.Toolbar1->x() - (EditorRig::W - e.Toolbar1->width()) / 2) <= 1);
+    QVERIFY(sameCursor(e.Picture1->cursor(), e.Image1[0]));
+    QCOMPARE(e.Timer1->interval(), 200);
+    QVERIFY(e.Timer1->isActive());
+    QVERIFY(!e.Frame1->isVisibleTo(&e));
+    QCOMPARE(e.Label1[0]->palette().color(QPalette::Window), QColor(Qt::white));
+    QCOMPARE(e.Check1->text(), QStringLiteral("透明"));
+    QVERIFY(!e.Check1->isChecked());
+
+    QStringList tips;
+    for (QAction* a : e.Toolbar1->actions())
+        tips << (a->isSeparator() ? QStringLiteral("-") : a->toolTip());
+    QCOMPARE(tips, QStringList({"矩型", "任意型", "移动", "取色", "-", "撤消", "离开"}));
+    QVERIFY(e.button("ToolRect")->isChecked());
+    r.tool("ToolMove");
+    QVERIFY(!e.button("ToolRect")->isChecked());
+    QCOMPARE(e.ToolMode, 5);
+    QVERIFY(sameCursor(e.Picture1->cursor(), e.Image1[2]));
+    r.tool("ToolSelect");
+    QCOMPARE(e.ToolMode, 7);
+    r.tool("ToolAny");
+    QCOMPARE(e.ToolMode, 3);
+
+    QStringList captions;
+    for (QAction* a : e.mnkz->actions())
+        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    QCOMPARE(captions, QStringList({"结束本次放大", "Zonara", "Snarell", "-", "关于..."}));
+}
+
+void TstEditor::rectangleDragSelectsAndErasesItsBand() {
+    EditorRig r;
+    r.press({20, 30});
+    r.move({50, 40});
+    r.move({80, 60});
+    // The band shows the inverse of the picture, the start corner aside.
+    QCOMPARE(r.at(50, 30), ~r.loaded(50, 30) & White);
+    QCOMPARE(r.at(80, 45), ~r.loaded(80, 45) & White);
+    QCOMPARE(r.at(20, 30), r.loaded(20, 30));
+    // The previous band is gone.
+    QCOMPARE(r.at(50, 35), r.loaded(50, 35));
+    r.release({80, 60});
+
+    QCOMPARE(r.sel().WorkMode(), 3);
+    QVERIFY(r.sel().isInClip(50, 45));
+    QVERIFY(!r.sel().isInClip(90, 45));
+    r.tick();
+    QCOMPARE(r.editor->Text1->text(), QStringLiteral("3"));
+    // Outline pixels are black or white, the inside is the picture.
+    for (int x = 21; x < 80; ++x) {
+        QVERIFY(r.at(x, 30) == 0 || r.at(x, 30) == White);
+        QCOMPARE(r.at(x, 45), r.loaded(x, 45));
+    }
+}
+
+void TstEditor::rectangleWithoutWidthOrHeightLeavesThePictureAlone_data() {
+    QTest::addColumn<QPoint>("end");
+    QTest::newRow("start row") << QPoint(90, 30);
+    QTest::newRow("start column") << QPoint(20, 70);
+    QTest::newRow("start point") << QPoint(20, 30);
+}
+
+void TstEditor::rectangleWithoutWidthOrHeightLeavesThePictureAlone() {
+    QFETCH(QPoint, end);
+    EditorRig r;
+    r.drag({20, 30}, {{60, 50}, {70, 60}, end});
+    QCOMPARE(r.sel().WorkMode(), 1);
+    r.tick();
+    QVERIFY(showsLoadedPicture(r));
+    // The next selection's clean background has no band in it either.
+    r.selectRect({100, 100}, {140, 130});
+    r.tool("ToolMove");
+    r.drag({120, 115}, {{200, 150}});
+    r.tool("ToolRect");
+    r.press({10, 170});
+    r.release({10, 170});
+    QCOMPARE(r.at(60, 30), r.loaded(60, 30));
+    QCOMPARE(r.at(20, 50), r.loaded(20, 50));
+}
+
+void TstEditor::freeHandTraceSelectsAndSetsTheCursor() {
+    EditorRig r;
+    r.tool("ToolAny");
+    QList<QPoint> loop;
+    for (int i = 1; i <= 24; ++i) {
+        const double a = 2 * M_PI * i / 24;
+        loop << QPoint(120 + int(50 * std::cos(a)), 90 + int(40 * std::sin(a)));
+    }
+    r.drag({170, 90}, loop);
+    QCOMPARE(r.sel().WorkMode(), 3);
+    QVERIFY(r.sel().isInClip(120, 90));
+    QVERIFY(!r.sel().isInClip(20, 20));
+    r.move({120, 90});
+    QVERIFY(sameCursor(r.area()->cursor(), r.editor->Image1[4]));
+    r.move({20, 90});
+    QVERIFY(sameCursor(r.area()->cursor(), r.editor->Image1[1]));
+}
+
+void TstEditor::dragInsideMovesOutlineOrPixels_data() {
+    QTest::addColumn<QString>("tool");
+    QTest::addColumn<int>("waiting");
+    QTest::addColumn<bool>("pixels");
+    QTest::newRow("rectangle tool") << "ToolRect" << 1 << false;
+    QTest::newRow("free-hand tool") << "ToolAny" << 3 << false;
+    QTest::newRow("move tool") << "ToolMove" << 5 << true;
+}
+
+void TstEditor::dragInsideMovesOutlineOrPixels() {
+    QFETCH(QString, tool);
+    QFETCH(int, waiting);
+    QFETCH(bool, pixels);
+    EditorRig r;
+    r.selectRect({20, 30}, {80, 70});
+    r.tool(tool.toLatin1());
+    r.press({50, 50});
+    QCOMPARE(r.editor->ToolMode, waiting + 1);
+    r.move({90, 70});
+    r.move({130, 100});
+    r.release({130, 100});
+    QCOMPARE(r.editor->ToolMode, waiting);
+    r.tick();
+
+    QVERIFY(r.sel().isInClip(120, 90));
+    QVERIFY(!r.sel().isInClip(30, 40));
+    if (pixels) {
+        QCOMPARE(r.sel().WorkMode(), 4);
+        QCOMPARE(r.at(30, 40), White);
+        QCOMPARE(r.at(110, 90), r.loaded(30, 40));
+    } else {
+        QCOMPARE(r.sel().WorkMode(), 3);
+        QCOMPARE(r.at(30, 40), r.loaded(30, 40));
+        QCOMPARE(r.at(110, 90), r.loaded(110, 90));
+    }
+}
+
+void TstEditor::clickOutsideEndsTheSelectionAndKeepsDroppedPixels() {
+    EditorRig r;
+    r.selectRect({20, 30}, {80, 70});
+    r.tool("ToolMove");
+    r.drag({50, 50}, {{150, 100}});
+    r.tool("ToolRect");
+    r.press({10, 170});
+    r.release({10, 170});
+    QCOMPARE(r.sel().WorkMode(), 1);
+    for (int x = 0; x < EditorRig::W; x += 3)
+        for (int y = 0; y < EditorRig::H; y += 3)
+            QVERIFY(!r.sel().isInClip(x, y));
+    r.tick();
+    QCOMPARE(r.at(30, 40), White);
+    QCOMPARE(r.at(130, 90), r.loaded(30, 40));
+    // No outline left around the dropped pixels.
+    QCOMPARE(r.at(125, 80), r.loaded(25, 30));
+}
+
+void TstEditor::undoTwiceReturnsToTheStateBeforeTheFirst() {
+    EditorRig r;
+    r.selectRect({20, 30}, {80, 70});
+    r.tool("ToolMove");
+    r.drag({50, 50}, {{150, 100}});
+    r.tick();
+    const qint16 mode = r.sel().WorkMode();
+    const QPoint place(r.sel().Left(), r.sel().Top());
+    QCOMPARE(mode, 4);
+
+    r.tool("Undo");
+    r.tick();
+    QCOMPARE(r.sel().Left(), 20);
+    QCOMPARE(r.at(30, 40), r.loaded(30, 40));
+    QCOMPARE(r.at(140, 90), r.loaded(140, 90));
+
+    r.tool("Undo");
+    r.tick();
+    QCOMPARE(r.sel().WorkMode(), mode);
+    QCOMPARE(QPoint(r.sel().Left(), r.sel().Top()), place);
+    QCOMPARE(r.at(30, 40), White);
+    QCOMPARE(r.at(130, 90), r.loaded(30, 40));
+    QCOMPARE(r.editor->ToolMode, 5);
+}
+
+void TstEditor::colourPickLeftAndRight() {
+    EditorRig r;
+    r.tool("ToolSelect");
+    r.press({33, 44});
+    r.release({33, 44});
+    QCOMPARE(r.editor->Label1[1]->palette().color(QPalette::Window).rgb() & 0xFFFFFFu,
+             quint32(r.picture.pixel(33, 44) & 0xFFFFFFu));
+
+    // The back colour changes only once the popup has closed.
+    QColor backDuringPopup;
+    r.editor->onPopup = [&](QMenu*) {
+        backDuringPopup = r.editor->Label1[0]->palette().color(QPalette::Window);
+    };
+    r.press({70, 20}, Qt::RightButton);
+    r.release({70, 20}, Qt::RightButton);
+    QCOMPARE(r.editor->popups, 1);
+    QCOMPARE(backDuringPopup, QColor(Qt::white));
+    QCOMPARE(r.sel().fields().BackColor, r.loaded(70, 20));
+
+    // Lifted pixels now leave that colour behind.
+    r.selectRect({20, 30}, {80, 70});
+    r.tool("ToolMove");
+    r.drag({50, 50}, {{150, 100}});
+    r.tick();
+    QCOMPARE(r.at(30, 40), r.loaded(70, 20));
+}
+
+void TstEditor::aRepaintShowsTheEdits() {
+    EditorRig r;
+    r.selectRect({20, 30}, {80, 70});
+    r.tool("ToolMove");
+    r.drag({50, 50}, {{150, 100}});
+    r.tick();
+    const QImage shown = r.area()->grab(QRect(0, 0, EditorRig::W, EditorRig::H)).toImage();
+    QCOMPARE(shown.pixel(30, 40) & 0xFFFFFFu, White);
+    QCOMPARE(shown.pixel(130, 90), r.picture.pixel(30, 40));
+}
+
+void TstEditor::toolbarComesBackOnTheStripAndGoesOnTheFirstMove() {
+    EditorRig r;
+    QToolBar* bar = r.editor->Toolbar1;
+    QVERIFY(bar->isVisible());
+    r.move({100, 100});
+    QVERIFY(!bar->isVisible());
+    QTest::mouseMove(r.editor->Label3, QPoint(5, 5));
+    QVERIFY(bar->isVisible());
+    // A drag that passes over the strip keeps the toolbar away.
+    r.press({100, 100});
+    QVERIFY(bar->isVisible());
+    r.move({110, 10});
+    QVERIFY(!bar->isVisible());
+    r.release({110, 10});
+}
+
+void TstEditor::doubleClickClosesInEveryTool_data() {
+    QTest::addColumn<QString>("tool");
+    for (const char* t : {"ToolRect", "ToolAny", "ToolMove", "ToolSelect"})
+        QTest::newRow(t) << t;
+}
+
+void TstEditor::doubleClickClosesInEveryTool() {
+    QFETCH(QString, tool);
+    EditorRig r;
+    r.selectRect({20, 30}, {80, 70});
+    r.tool(tool.toLatin1());
+    QTest::mouseDClick(r.area(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    QVERIFY(r.editor->isUnloaded());
+    QVERIFY(!r.editor->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(r.editor.isNull());
+}
+
+void TstEditor::closingFromThePopupEndsThePressQuietly_data() {
+    QTest::addColumn<QString>("tool");
+    QTest::newRow("colour pick") << "ToolSelect";
+    QTest::newRow("rectangle") << "ToolRect";
+}
+
+// The right press waits in the popup's loop; a menu item that closes the
+// editor must leave that press nothing to act on.
+void TstEditor::closingFromThePopupEndsThePressQuietly() {
+    QFETCH(QString, tool);
+    EditorRig r;
+    r.selectRect({20, 30}, {80, 70});
+    r.tool(tool.toLatin1());
+    r.editor->onPopup = [&](QMenu*) { r.editor->mnjieshufd->trigger(); };
+    r.press({50, 50}, Qt::RightButton);
+    QVERIFY(r.editor->isUnloaded());
+    r.release({50, 50}, Qt::RightButton);
+    r.editor->Timer1_Timer();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(r.editor.isNull());
+}
+
+void TstEditor::menuStartsCompanionsAndShowsOneTipDialog() {
+    EditorRig r;
+    r.editor->mnqufd->trigger();
+    r.editor->mnwanneng->trigger();
+    QCOMPARE(r.starter.started, QStringList({"Zonara", "Derudovudi"}));
+    QCOMPARE(r.starter.shows, QList<ProgramStarter::Show>(2, ProgramStarter::Show::Normal));
+
+    r.editor->mnabuot->trigger();
+    Frmzdydhc* tip = LoadedTipDialog(TipVariant::Magnifier);
+    QVERIFY(tip && tip->isVisible());
+    r.editor->mnabuot->trigger();
+    QCOMPARE(LoadedTipDialog(TipVariant::Magnifier), tip);
+    tip->Unload();
+}
+
+QTEST_MAIN(TstEditor)
+#include "tst_editor.moc"
