@@ -173,7 +173,7 @@ Picture Frmpictd::CaptureScreen() {
     // A menu or dialog that just closed over the view leaves a hole that is
     // repainted only later; paint it now so the capture shows the view.
     if (isVisible()) repaint();
-    return ::CaptureScreen(*m_services.grabber, screen());
+    return ::CaptureScreen(*m_services.grabber, m_services.screen->nativeGeometry());
 }
 
 void Frmpictd::Form_Load() {

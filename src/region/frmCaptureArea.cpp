@@ -47,7 +47,7 @@ QFont frmCaptureArea::LabelFont() {
 void frmCaptureArea::Form_Load() {
     setCursor(cursors::thinCross());
     const Services& s = m_owner.services();
-    m_background = CaptureScreen(*s.grabber, s.screen->screen());
+    m_background = CaptureScreen(*s.grabber, s.screen->nativeGeometry());
 }
 
 void frmCaptureArea::ShowModal() {

@@ -17,10 +17,9 @@ Picture CaptureWindow(ScreenGrabber& grabber, WId hWndSrc, bool Client, std::int
         grabber.grab(hWndSrc, Client, QRect(LeftSrc, TopSrc, WidthSrc, HeightSrc)));
 }
 
-Picture CaptureScreen(ScreenGrabber& grabber, const units::Screen& screen) {
-    return CaptureWindow(grabber, grabber.desktopWindow(), false, 0, 0,
-                         units::intDiv(screen.Width(), screen.TwipsPerPixelX),
-                         units::intDiv(screen.Height(), screen.TwipsPerPixelY));
+Picture CaptureScreen(ScreenGrabber& grabber, const QRect& nativeArea) {
+    return CaptureWindow(grabber, grabber.desktopWindow(), false, nativeArea.x(), nativeArea.y(),
+                         nativeArea.width(), nativeArea.height());
 }
 
 std::int32_t BitmapToPicture(const QImage& bitmap, Picture& picture) {

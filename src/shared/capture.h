@@ -29,8 +29,9 @@ Picture CreateBitmapPicture(const QImage& hBmp);
 Picture CaptureWindow(ScreenGrabber& grabber, WId hWndSrc, bool Client, std::int32_t LeftSrc,
                       std::int32_t TopSrc, std::int32_t WidthSrc, std::int32_t HeightSrc);
 
-// The whole screen, exactly the screen's size in pixels.
-Picture CaptureScreen(ScreenGrabber& grabber, const units::Screen& screen);
+// The whole screen: every device pixel of the monitor that `nativeArea`
+// names in the window system's coordinates, exactly its size.
+Picture CaptureScreen(ScreenGrabber& grabber, const QRect& nativeArea);
 
 // Copies a rectangle of a picture the caller holds. Returns 1 and the
 // picture, or 0 and the empty picture. A rectangle of zero width or height

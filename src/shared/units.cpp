@@ -30,11 +30,19 @@ std::int16_t cint16(double value) {
 }
 
 Screen Screen::fromDpi(int widthPx, int heightPx, double dpiX, double dpiY) {
+    return fromDpi(widthPx, heightPx, dpiX, dpiY, 1.0, widthPx, heightPx);
+}
+
+Screen Screen::fromDpi(int widthPx, int heightPx, double dpiX, double dpiY, double ratio,
+                       int deviceWidthPx, int deviceHeightPx) {
     Screen s;
     s.widthPx = widthPx;
     s.heightPx = heightPx;
     s.TwipsPerPixelX = dpiX > 0 ? kTwipsPerInch / dpiX : 15.0;
     s.TwipsPerPixelY = dpiY > 0 ? kTwipsPerInch / dpiY : 15.0;
+    s.DevicePixelRatio = ratio > 0 ? ratio : 1.0;
+    s.deviceWidthPx = deviceWidthPx;
+    s.deviceHeightPx = deviceHeightPx;
     return s;
 }
 

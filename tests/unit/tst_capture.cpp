@@ -16,22 +16,23 @@ class TstCapture : public QObject {
 };
 
 void TstCapture::captureScreenIsScreenSized_data() {
-    QTest::addColumn<QSize>("pixels");
-    QTest::addColumn<double>("dpi");
-    QTest::newRow("1024x768 at 96") << QSize(1024, 768) << 96.0;
-    QTest::newRow("1920x1080 at 120") << QSize(1920, 1080) << 120.0;
-    QTest::newRow("odd size at 144") << QSize(1366, 767) << 144.0;
+    QTest::addColumn<QRect>("monitor");
+    QTest::newRow("1024x768 at the origin") << QRect(0, 0, 1024, 768);
+    QTest::newRow("odd size") << QRect(0, 0, 1366, 767);
+    QTest::newRow("a second monitor to the right") << QRect(1024, 0, 800, 600);
+    QTest::newRow("a monitor below and left") << QRect(100, 768, 640, 480);
 }
 
+// The capture is the monitor's own pixel count, whatever its twips per
+// pixel, and starts at its corner.
 void TstCapture::captureScreenIsScreenSized() {
-    QFETCH(QSize, pixels);
-    QFETCH(double, dpi);
-    FakeScreenGrabber grabber(pixels);
-    const auto screen = units::Screen::fromDpi(pixels.width(), pixels.height(), dpi, dpi);
-    const Picture pic = CaptureScreen(grabber, screen);
-    QCOMPARE(pic.size(), pixels);
-    QCOMPARE(decodePattern(pic.pixel(pixels.width() - 1, pixels.height() - 1)),
-             QPoint(pixels.width() - 1, pixels.height() - 1));
+    QFETCH(QRect, monitor);
+    FakeScreenGrabber grabber(QSize(2000, 1400));
+    const Picture pic = CaptureScreen(grabber, monitor);
+    QCOMPARE(pic.size(), monitor.size());
+    QCOMPARE(decodePattern(pic.pixel(0, 0)), monitor.topLeft());
+    QCOMPARE(decodePattern(pic.pixel(monitor.width() - 1, monitor.height() - 1)),
+             monitor.bottomRight());
 }
 
 void TstCapture::captureWindowCopiesTheArea() {

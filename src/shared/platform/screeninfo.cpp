@@ -1,17 +1,52 @@
 #include "screeninfo.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 
-units::Screen PrimaryScreenInfo::screen() const {
-    const QScreen* s = QGuiApplication::primaryScreen();
+#include <cmath>
+
+units::Screen describeScreen(const QScreen* s) {
     if (!s) return {};
     const QSize size = s->size();
+    const QSize device = nativeGeometry(s).size();
     return units::Screen::fromDpi(size.width(), size.height(), s->logicalDotsPerInchX(),
-                                  s->logicalDotsPerInchY());
+                                  s->logicalDotsPerInchY(), s->devicePixelRatio(), device.width(),
+                                  device.height());
 }
 
-QRect PrimaryScreenInfo::geometry() const {
-    const QScreen* s = QGuiApplication::primaryScreen();
+// The toolkit keeps a monitor's corner in the window system's coordinates
+// and divides only its size by the scale factor.
+QRect nativeGeometry(const QScreen* s) {
+    if (!s) return {};
+    const QRect g = s->geometry();
+    const qreal ratio = s->devicePixelRatio();
+    return {g.topLeft(),
+            QSize(int(std::lround(g.width() * ratio)), int(std::lround(g.height() * ratio)))};
+}
+
+QScreen* DesktopScreenInfo::qscreen() const {
+    return m_chosen ? m_chosen.data() : QGuiApplication::primaryScreen();
+}
+
+units::Screen DesktopScreenInfo::screen() const {
+    return describeScreen(qscreen());
+}
+
+QRect DesktopScreenInfo::geometry() const {
+    const QScreen* s = qscreen();
     return s ? s->geometry() : QRect();
+}
+
+QRect DesktopScreenInfo::nativeGeometry() const {
+    return ::nativeGeometry(qscreen());
+}
+
+void DesktopScreenInfo::selectUnderPointer() {
+    QScreen* under = QGuiApplication::screenAt(QCursor::pos());
+    m_chosen = under ? under : QGuiApplication::primaryScreen();
+}
+
+void DesktopScreenInfo::selectPrimary() {
+    m_chosen = QGuiApplication::primaryScreen();
 }

@@ -1,7 +1,7 @@
 #include "platform/services.h"
 
 SystemServices::SystemServices()
-    : m_grabber(makeSystemScreenGrabber()), m_screen(std::make_unique<PrimaryScreenInfo>()),
+    : m_grabber(makeSystemScreenGrabber()), m_screen(std::make_unique<DesktopScreenInfo>()),
       m_starter(std::make_unique<DetachedProgramStarter>()), m_hotkey(makeSystemHotkeyService()),
       m_tray(std::make_unique<QtTrayIconService>()) {}
 
