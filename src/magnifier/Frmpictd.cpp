@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 
 namespace {
 constexpr int kReleaseBuffersMs = 2000;
@@ -162,8 +164,9 @@ double Frmpictd::ScaleWidth() const {
 double Frmpictd::ScaleHeight() const {
     return screen().toTwipsY(height());
 }
+// On the window's own monitor, whose top is the top of "the screen".
 double Frmpictd::WindowTop() const {
-    return screen().toTwipsY(y());
+    return screen().toTwipsY(y() - m_services.screen->geometry().y());
 }
 double Frmpictd::WindowHeight() const {
     return screen().toTwipsY(height());
@@ -177,12 +180,10 @@ Picture Frmpictd::CaptureScreen() {
 }
 
 void Frmpictd::Form_Load() {
+    followPointerScreen();
     const units::Screen s = screen();
-    placeButton(Command5, s.Width() - 375, 0, 375, 375);
+    placeCornerButtons();
     Command5->setIcon(Imatbiao);
-    const double qxWidth = 300, qxHeight = 255;
-    placeButton(Comqxbcfd, s.Width() - qxWidth - 20, (s.Height() - qxHeight) / 1.2, qxWidth,
-                qxHeight);
     Imadpic.Height = 2 * s.Height();
     Imadpic.Width = 2 * s.Width();
     mnbuhuo_Click();
@@ -193,6 +194,37 @@ void Frmpictd::Form_Load() {
     InstallHotkey();
     ApplyTipMarker();
     FitWindowToPicture(Imadpic);
+}
+
+void Frmpictd::placeCornerButtons() {
+    const units::Screen s = screen();
+    placeButton(Command5, s.Width() - 375, 0, 375, 375);
+    const double qxWidth = 300, qxHeight = 255;
+    placeButton(Comqxbcfd, s.Width() - qxWidth - 20, (s.Height() - qxHeight) / 1.2, qxWidth,
+                qxHeight);
+}
+
+// A view belongs to the monitor under the pointer when it starts. On a
+// monitor of another size the picture keeps its enlargement and its place
+// relative to the screen, and the corner buttons follow the corner.
+void Frmpictd::followPointerScreen() {
+    m_services.screen->selectUnderPointer();
+    if (QScreen* monitor = m_services.screen->qscreen()) {
+        if (!windowHandle()) create();
+        if (windowHandle()->screen() != monitor) windowHandle()->setScreen(monitor);
+    }
+    const units::Screen now = screen();
+    const units::Screen was = m_laidOut;
+    m_laidOut = now;
+    if (was.widthPx == 0 || now == was || was.Width() <= 0 || was.Height() <= 0) return;
+    const double fx = now.Width() / was.Width();
+    const double fy = now.Height() / was.Height();
+    Imadpic.Left *= fx;
+    Imadpic.Width *= fx;
+    Imadpic.Top *= fy;
+    Imadpic.Height *= fy;
+    placeCornerButtons();
+    applyImageGeometry();
 }
 
 bool Frmpictd::TipMarkerExists() const {

@@ -210,6 +210,8 @@ class Frmpictd : public QWidget {
     void buildMenu();
     QAction* addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)());
     void placeButton(QPushButton* button, double left, double top, double width, double height);
+    void placeCornerButtons();
+    void followPointerScreen();
     void applyImageGeometry();
     void chooseSpeed(QAction* item);
     enum class ScrollStart { FromTop, Resume };
@@ -221,6 +223,8 @@ class Frmpictd : public QWidget {
     Services m_services;
     QPointer<QWidget> m_editor;
     bool m_quitting = false;
+    // The monitor the last view was laid out for.
+    units::Screen m_laidOut;
     // Screen-sized buffers outlive a view by this long, so that the next
     // view comes up fast, and no longer, so that a program waiting in the
     // tray holds nothing screen-sized.

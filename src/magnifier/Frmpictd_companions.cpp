@@ -29,7 +29,7 @@ void Frmpictd::Command5_Click() {
     auto* editor = new frmphotoshop(m_services);
     m_editor = editor;
     editor->Form_Load();
-    editor->setPicture(CaptureScreen(), devicePixelRatioF());
+    editor->setPicture(CaptureScreen(), screen().DevicePixelRatio);
     editor->setWindowFlag(Qt::WindowStaysOnTopHint);
     editor->show();
     editor->activateWindow();

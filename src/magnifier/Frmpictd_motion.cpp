@@ -121,7 +121,8 @@ void Frmpictd::mntiulaxg_Click() {
 void Frmpictd::StartPushPull() {
     const units::Screen s = screen();
     P2->setPicture(Imadpic.picture);
-    P2->resize(P2->picture().size());
+    // The picture is in device pixels; the box is measured in logical ones.
+    P2->resize((QSizeF(P2->picture().size()) / s.DevicePixelRatio).toSize());
     P2->hide();
     ResetPushPull();
     const double p1Width = s.toTwipsX(P1->width());
@@ -173,7 +174,6 @@ void Frmpictd::Timtiula_Timer() {
     // nothing rather than a mirrored sliver.
     if (srcWidth <= 0 || srcHeight <= 0) return;
     const units::Screen s = screen();
-    P1->setStretchedSource(P2->picture(),
-                           QRectF(x / s.TwipsPerPixelX, y / s.TwipsPerPixelY,
-                                  srcWidth / s.TwipsPerPixelX, srcHeight / s.TwipsPerPixelY));
+    P1->setStretchedSource(P2->picture(), QRectF(s.toDeviceX(x), s.toDeviceY(y),
+                                                 s.toDeviceX(srcWidth), s.toDeviceY(srcHeight)));
 }

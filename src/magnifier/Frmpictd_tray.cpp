@@ -58,7 +58,9 @@ std::intptr_t Frmpictd::HotkeyWindowProc(std::uint32_t message, std::uintptr_t w
 
 void Frmpictd::TimKey_Timer() {
     // 1. The screen as it is now: the desktop between views, the view
-    //    itself during one (the zoom then compounds).
+    //    itself during one (the zoom then compounds). The screen is the
+    //    monitor under the pointer.
+    followPointerScreen();
     Imadpic.picture = CaptureScreen();
     // 2. Show the window, as a form's Show does: visible and active, so
     //    that X and Esc reach it.

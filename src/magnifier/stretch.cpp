@@ -14,8 +14,7 @@ bool supports(const QImage& dst, const QImage& src) {
     const auto is32 = [](QImage::Format f) {
         return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32_Premultiplied;
     };
-    return is32(dst.format()) && src.format() == QImage::Format_RGB32 &&
-           dst.devicePixelRatio() == 1.0;
+    return is32(dst.format()) && src.format() == QImage::Format_RGB32;
 }
 
 namespace {
@@ -71,16 +70,21 @@ void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const 
 void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
                     const QImage& pic, const QRectF& source) {
     if (target.isEmpty() || source.isEmpty() || pic.isNull()) return;
-    // The enlarged picture is drawn at memory speed and never materialised.
+    // The enlarged picture is drawn at memory speed and never materialised,
+    // in the store's own device pixels, so that a scaled screen shows each
+    // picture pixel as whole device pixels too.
     auto* store = dynamic_cast<QImage*>(painter.paintEngine()->paintDevice());
     const QTransform& t = painter.deviceTransform();
-    if (store && t.type() <= QTransform::TxTranslate && supports(*store, pic)) {
-        const QPoint offset(int(t.dx()), int(t.dy()));
-        QRegion allowed = dirty.translated(offset);
+    if (store && t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0 &&
+        supports(*store, pic)) {
+        QRegion allowed;
+        for (const QRect& r : dirty)
+            allowed += t.mapRect(QRectF(r)).toAlignedRect();
         const QRegion system = painter.paintEngine()->systemClip();
         if (!system.isEmpty()) allowed &= system;
+        const QRectF deviceTarget = t.mapRect(target);
         for (const QRect& r : allowed)
-            stretchNearest(*store, r, target.translated(offset), pic, source);
+            stretchNearest(*store, r, deviceTarget, pic, source);
         return;
     }
     const double sx = source.width() / target.width();

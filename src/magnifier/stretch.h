@@ -24,9 +24,9 @@ bool supports(const QImage& dst, const QImage& src);
 void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const QImage& src,
                     const QRectF& source);
 
-// Paints `source` of `pic` stretched onto `target` (device pixels of the
-// painter's widget) within `dirty`: straight into the backing store where
-// it is a plain image, with QPainter otherwise.
+// Paints `source` of `pic` stretched onto `target` (the painter's logical
+// pixels) within `dirty`: straight into the backing store's device pixels
+// where it is a plain image, with QPainter otherwise.
 void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
                     const QImage& pic, const QRectF& source);
 

@@ -30,9 +30,10 @@ class TestFrmpictd : public Frmpictd {
 // A form on a fake screen of the given size and resolution, loaded as the
 // program loads it.
 struct FormRig {
-    FormRig(QSize pixels, double dpi = 96)
-        : screen(units::Screen::fromDpi(pixels.width(), pixels.height(), dpi, dpi)),
-          grabber(pixels) {
+    // A monitor at `origin` of a desktop that reaches just past it.
+    FormRig(QSize pixels, double dpi = 96, QPoint origin = {})
+        : screen(units::Screen::fromDpi(pixels.width(), pixels.height(), dpi, dpi), origin),
+          grabber(QSize(origin.x() + pixels.width(), origin.y() + pixels.height())) {
         Services s;
         s.grabber = &grabber;
         s.screen = &screen;

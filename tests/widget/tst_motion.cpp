@@ -14,6 +14,7 @@ class TstMotion : public QObject {
     void scrollingLoopsBackToTheTop();
     void doubleClickResumesWhereScrollingStopped();
     void loopAloneStartsNothing();
+    void aMonitorBelowAnotherShowsItsOwnMiddleAndScrollsFromItsTop();
     void speedItems_data();
     void speedItems();
     void clickingTheTickedSpeedClearsItButSetsIt();
@@ -28,6 +29,23 @@ class TstMotion : public QObject {
     void customSizeButtons();
     void customSizeHasALowerBound();
 };
+
+// The view's monitor lies below another: it shows that monitor, and its
+// top is the top the scrolling starts from.
+void TstMotion::aMonitorBelowAnotherShowsItsOwnMiddleAndScrollsFromItsTop() {
+    FormRig rig({640, 480}, 96, QPoint(200, 1080));
+    Frmpictd& f = *rig.form;
+    QCOMPARE(f.geometry(), QRect(200, 1080, 640, 480));
+    QCOMPARE(rig.shownAt({320, 240}), QPoint(200 + 320, 1080 + 240));
+    QCOMPARE(rig.shownAt({0, 0}), QPoint(200 + 160, 1080 + 120));
+    f.mnshangxiagd_Click();
+    QCOMPARE(f.ScrollTop, 0.0f);
+    f.Timgund_Timer();
+    QCOMPARE(f.Imadpic.Top, 0.0);
+    f.EndView();
+    f.TimKey_Timer();
+    QCOMPARE(f.ScrollTop, 0.0f);
+}
 
 void TstMotion::scrollingRunsToTheBottomAndStops() {
     FormRig rig({1024, 768});

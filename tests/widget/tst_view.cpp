@@ -29,6 +29,7 @@ class TstView : public QObject {
     void restoreDefaultHidesTheCustomButtons();
     void magnifyAgainCompounds();
     void endViewClearsAndHidesButKeepsTimersAndPlace();
+    void aViewOnAnotherSizedMonitorKeepsItsEnlargement();
     void buffersAreGivenBackOnlyWhileWaiting();
 };
 
@@ -280,6 +281,23 @@ void TstView::buffersAreGivenBackOnlyWhileWaiting() {
     f.show();
     QCOMPARE(rig.shownAt({0, 0}), QPoint(256, 192));
     QCOMPARE(rig.shownAt({1023, 767}), QPoint(767, 575));
+}
+
+// The monitor changed between views (another monitor, or a new
+// resolution): the next view is laid out for it, still twice enlarged.
+void TstView::aViewOnAnotherSizedMonitorKeepsItsEnlargement() {
+    FormRig rig(QSize(1024, 768));
+    Frmpictd& f = *rig.form;
+    f.mnsuoxiao_Click(); // 1.5 times
+    f.EndView();
+    rig.screen.setScreen(units::Screen::fromDpi(800, 600, 96, 96));
+    f.TimKey_Timer();
+    const units::Screen s = rig.screen.screen();
+    QCOMPARE(f.geometry(), QRect(0, 0, 800, 600));
+    QCOMPARE(f.Imadpic.picture.size(), QSize(800, 600));
+    QCOMPARE(f.Imadpic.Width, 1.5 * s.Width());
+    QCOMPARE(f.Imadpic.Height, 1.5 * s.Height());
+    QCOMPARE(f.Command5->geometry().right(), 799);
 }
 
 QTEST_MAIN(TstView)

@@ -14,8 +14,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 #include <utility>
 
@@ -32,6 +34,10 @@ frmphotoshop::frmphotoshop(const Services& services, QWidget* parent)
     setAttribute(Qt::WA_NoSystemBackground);
     // "Maximised" on the monitor the view was on, whether or not a window
     // manager is there to do it.
+    if (QScreen* monitor = m_services.screen->qscreen()) {
+        create();
+        windowHandle()->setScreen(monitor);
+    }
     setGeometry(m_services.screen->geometry());
     buildControls();
     buildToolbar();

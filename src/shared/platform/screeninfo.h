@@ -50,16 +50,20 @@ class PrimaryScreenInfo : public DesktopScreenInfo {
     void selectUnderPointer() override {}
 };
 
-// A monitor of fixed size and resolution at the desktop's origin, for tests.
+// A monitor of fixed size and resolution, at the desktop's origin unless
+// told otherwise, for tests.
 class FixedScreenInfo : public ScreenInfo {
   public:
-    explicit FixedScreenInfo(units::Screen s) : m_screen(s) {}
+    explicit FixedScreenInfo(units::Screen s, QPoint origin = {}) : m_screen(s), m_origin(origin) {}
     units::Screen screen() const override { return m_screen; }
-    QRect geometry() const override { return {0, 0, m_screen.widthPx, m_screen.heightPx}; }
+    QRect geometry() const override {
+        return {m_origin, QSize(m_screen.widthPx, m_screen.heightPx)};
+    }
     void setScreen(units::Screen s) { m_screen = s; }
 
   private:
     units::Screen m_screen;
+    QPoint m_origin;
 };
 
 // What a monitor of the toolkit is to the forms.
