@@ -1,4 +1,4 @@
-// Loading, layout, painting and unloading of the magnified-region window.
+// Loading, layout and unloading of the magnified-region window.
 #include "Fortdck.h"
 
 #include "frmMainwn.h"
@@ -6,17 +6,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QHelpEvent>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QToolTip>
-
-#include <algorithm>
-#include <cmath>
-
-namespace {
-const QColor kBackColor(0xC0, 0xC0, 0xFF);
-const QColor kBorderColor(0, 0, 0);
-} // namespace
 
 Fortdck::Fortdck(frmMainwn& main)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), memory(main.fortdckMemory()),
@@ -39,13 +29,16 @@ Fortdck::Fortdck(frmMainwn& main)
 Fortdck::~Fortdck() = default;
 
 units::Screen Fortdck::screen() const {
-    return m_main.screen();
+    return m_main.services().screen->screen();
+}
+QRect Fortdck::monitor() const {
+    return m_main.services().screen->geometry();
 }
 double Fortdck::Left() const {
-    return screen().toTwipsX(x());
+    return screen().toTwipsX(x() - monitor().left());
 }
 double Fortdck::Top() const {
-    return screen().toTwipsY(y());
+    return screen().toTwipsY(y() - monitor().top());
 }
 double Fortdck::Width() const {
     return screen().toTwipsX(width());
@@ -60,10 +53,10 @@ double Fortdck::ScaleHeight() const {
     return screen().toTwipsY(height() - 2 * kBorderPx);
 }
 void Fortdck::setLeft(double twips) {
-    move(screen().toPixelsX(twips), y());
+    move(monitor().left() + screen().toPixelsX(twips), y());
 }
 void Fortdck::setTop(double twips) {
-    move(x(), screen().toPixelsY(twips));
+    move(x(), monitor().top() + screen().toPixelsY(twips));
 }
 
 bool Fortdck::PictureFitsScreen() const {
@@ -74,9 +67,10 @@ bool Fortdck::PictureFitsScreen() const {
 void Fortdck::LoadNaturalPicture() {
     Imayulanpic.Stretch = false;
     Imayulanpic.picture = m_main.clipboard().bitmap();
+    // The bitmap holds device pixels of the monitor it was taken from.
     const units::Screen s = screen();
-    Imayulanpic.Width = s.toTwipsX(Imayulanpic.picture.width());
-    Imayulanpic.Height = s.toTwipsY(Imayulanpic.picture.height());
+    Imayulanpic.Width = s.pictureTwipsX(Imayulanpic.picture.width());
+    Imayulanpic.Height = s.pictureTwipsY(Imayulanpic.picture.height());
 }
 
 void Fortdck::ReloadPicture() {
@@ -90,7 +84,14 @@ void Fortdck::ReloadPicture() {
     update();
 }
 
+void Fortdck::placeOnMonitor() {
+    m_monitor = m_main.services().screen->qscreen();
+    m_hadMonitor = !m_monitor.isNull();
+    if (m_monitor) setScreen(m_monitor);
+}
+
 void Fortdck::Form_Load() {
+    placeOnMonitor();
     LoadNaturalPicture();
     PixToHook = float(15 * screen().TwipsPerPixelX);
     LayoutEnlargedPicture();
@@ -107,24 +108,21 @@ void Fortdck::LayoutEnlargedPicture() {
         k = 2;
     else if (m_main.mn1x6->isChecked())
         k = 3;
+    m_enlargement = 2 * k;
     Imayulanpic.Height = 2 * k * Imayulanpic.Height;
     Imayulanpic.Width = 2 * k * Imayulanpic.Width;
     const units::Screen s = screen();
     if (Imayulanpic.Height >= s.Height() || Imayulanpic.Width >= s.Width()) ReloadPicture();
 }
 
-void Fortdck::setWindowSize(double widthTwips, double heightTwips) {
-    const units::Screen s = screen();
-    const QSize wanted(std::max(2 * kBorderPx, s.toPixelsX(widthTwips)),
-                       std::max(2 * kBorderPx, s.toPixelsY(heightTwips)));
-    if (wanted != size()) resize(wanted);
-    Form_Resize();
-}
-
 void Fortdck::FitWindowToPicture(RegionImage& picture) {
     const units::Screen s = screen();
-    setWindowSize(std::min(Width() + picture.Width - ScaleWidth(), s.Width()), Height());
-    setWindowSize(Width(), std::min(Height() + picture.Height - ScaleHeight(), s.Height()));
+    const int border = borderDevicePx();
+    const QSize wanted(windowSpanPx(s.toDeviceX(picture.Width), border, s.widthPx),
+                       windowSpanPx(s.toDeviceY(picture.Height), border, s.heightPx));
+    if (wanted != size()) resize(wanted);
+    Form_Resize();
+    m_layoutScreen = s;
     setLeft((s.Width() - Width()) / 2);
     setTop((s.Height() - Height()) / 2);
 }
@@ -133,6 +131,22 @@ void Fortdck::CenterPicture(RegionImage& picture) {
     picture.Left = (ScaleWidth() - picture.Width) / 2;
     picture.Top = (ScaleHeight() - picture.Height) / 2;
     update();
+}
+
+bool Fortdck::LostItsMonitor() const {
+    return m_hadMonitor && m_monitor.isNull();
+}
+
+bool Fortdck::MonitorChangedSinceLayout() const {
+    return LostItsMonitor() || screen() != m_layoutScreen;
+}
+
+void Fortdck::ReturnToScreen() {
+    placeOnMonitor();
+    const units::Screen s = screen();
+    Imayulanpic.Width = m_enlargement * s.pictureTwipsX(Imayulanpic.picture.width());
+    Imayulanpic.Height = m_enlargement * s.pictureTwipsY(Imayulanpic.picture.height());
+    FitWindowToPicture(Imayulanpic);
 }
 
 void Fortdck::Form_Resize() {
@@ -157,52 +171,6 @@ void Fortdck::Unload() {
 void Fortdck::closeEvent(QCloseEvent* event) {
     Unload();
     event->accept();
-}
-
-QRectF Fortdck::pictureRectPx() const {
-    const units::Screen s = screen();
-    return {kBorderPx + Imayulanpic.Left / s.TwipsPerPixelX,
-            kBorderPx + Imayulanpic.Top / s.TwipsPerPixelY, Imayulanpic.Width / s.TwipsPerPixelX,
-            Imayulanpic.Height / s.TwipsPerPixelY};
-}
-
-void Fortdck::paintEvent(QPaintEvent* event) {
-    QPainter p(this);
-    const QRect outer = rect();
-    const QRect client = outer.adjusted(kBorderPx, kBorderPx, -kBorderPx, -kBorderPx);
-    QRegion border(outer);
-    border -= client;
-    for (const QRect& r : border & event->region())
-        p.fillRect(r, kBorderColor);
-
-    const QRectF target = pictureRectPx();
-    const Picture& pic = Imayulanpic.picture;
-    const QRectF visible = target & QRectF(client & event->rect());
-    const bool drawPicture = !pic.isNull() && !visible.isEmpty();
-    // The background goes wherever the picture does not cover a whole pixel.
-    QRegion back = QRegion(client) & event->region();
-    if (drawPicture) {
-        const QPoint tl(int(std::ceil(visible.left())), int(std::ceil(visible.top())));
-        const QPoint br(int(std::floor(visible.right())), int(std::floor(visible.bottom())));
-        back -= QRect(tl, QSize(br.x() - tl.x(), br.y() - tl.y()));
-    }
-    for (const QRect& r : back)
-        p.fillRect(r, kBackColor);
-    if (!drawPicture) return;
-    // Only the source pixels that land in the visible part are read: a
-    // huge picture is neither scaled nor converted as a whole.
-    const double sx = pic.width() / target.width();
-    const double sy = pic.height() / target.height();
-    const QRectF wanted((visible.x() - target.x()) * sx, (visible.y() - target.y()) * sy,
-                        visible.width() * sx, visible.height() * sy);
-    const QRect src = wanted.toAlignedRect() & pic.rect();
-    const QRectF dst(target.x() + src.x() / sx, target.y() + src.y() / sy, src.width() / sx,
-                     src.height() / sy);
-    p.setClipRect(visible);
-    if (src == pic.rect())
-        p.drawImage(dst, pic);
-    else
-        p.drawImage(dst, pic.copy(src));
 }
 
 bool Fortdck::event(QEvent* e) {

@@ -4,11 +4,14 @@
 #include "units.h"
 #include "vbtimer.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
 
 class frmMainwn;
+class QPainter;
+class QScreen;
 struct FortdckMemory;
 
 // A windowless image of the form: place and size in twips, relative to the
@@ -26,7 +29,9 @@ struct RegionImage {
 // The magnified-region window: the clipboard's bitmap enlarged 2, 4 or 6
 // times, sized to it but never beyond the screen, centred. It is dragged
 // with edge snapping when it fits the screen and pans its picture when it
-// does not; it scrolls by itself when asked. Geometry is in twips.
+// does not; it scrolls by itself when asked. Geometry is in twips, relative
+// to the monitor of the pick; the picture is drawn in device pixels, each of
+// its pixels as a whole square of them.
 class Fortdck : public QWidget {
     Q_OBJECT
   public:
@@ -51,6 +56,14 @@ class Fortdck : public QWidget {
     void ChooseScrollTimer();
     // Turns automatic scrolling on or off for this window.
     void ScrollSwitchChanged(bool on);
+
+    // Whether the monitor the window was laid out for went away or is no
+    // longer what it was.
+    bool LostItsMonitor() const;
+    bool MonitorChangedSinceLayout() const;
+    // Laid out afresh for the screen's monitor as it is now, and centred
+    // on it; the picture keeps its device pixels and its enlargement.
+    void ReturnToScreen();
 
     units::Screen screen() const;
     double Left() const;
@@ -94,7 +107,16 @@ class Fortdck : public QWidget {
   private:
     void ReloadPicture();
     void LoadNaturalPicture();
-    void setWindowSize(double widthTwips, double heightTwips);
+    void placeOnMonitor();
+    QRect monitor() const;
+    double ratio() const;
+    int windowSpanPx(double pictureDevicePx, int borderDevicePx, int limitPx) const;
+    int borderDevicePx() const;
+    QSize deviceSize() const;
+    QRect clientDeviceRect() const;
+    QRect pictureDeviceRect() const;
+    QRectF toLogical(const QRect& device) const;
+    void drawEnlarged(QPainter& p, const QRect& visible, const QRect& target);
     QRectF pictureRectPx() const;
     QPointF clientPx(const QPointF& globalPx) const;
     QPointF pictureTwips(const QPointF& globalPx) const;
@@ -105,4 +127,12 @@ class Fortdck : public QWidget {
     frmMainwn& m_main;
     Target m_target = Target::None;
     Life m_life = Life::Loaded;
+    // How many times the picture's own size it is shown, each way.
+    int m_enlargement = 2;
+    units::Screen m_layoutScreen;
+    QPointer<QScreen> m_monitor;
+    bool m_hadMonitor = false;
+    // The shown part of the enlarged picture, kept from one paint to the
+    // next.
+    QImage m_enlarged;
 };

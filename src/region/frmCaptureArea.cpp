@@ -2,6 +2,7 @@
 #include "frmCaptureArea.h"
 
 #include "cursors.h"
+#include "devicepixels.h"
 #include "frmMainwn.h"
 
 #include <QCloseEvent>
@@ -20,7 +21,6 @@ QRegion outlineArea(int x0, int y0, int x1, int y1) {
     r += QRect(x1, y0, 1, y1 - y0 + 1);
     return r;
 }
-
 } // namespace
 
 frmCaptureArea::frmCaptureArea(frmMainwn& owner)
@@ -33,7 +33,12 @@ frmCaptureArea::frmCaptureArea(frmMainwn& owner)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
-    setGeometry(m_owner.services().screen->geometry());
+    const ScreenInfo& monitor = *m_owner.services().screen;
+    m_ratio = monitor.screen().DevicePixelRatio;
+    // On its monitor before it is placed: a logical geometry means device
+    // pixels only on the monitor whose ratio it was worked out with.
+    if (QScreen* s = monitor.qscreen()) setScreen(s);
+    setGeometry(monitor.geometry());
 }
 
 frmCaptureArea::~frmCaptureArea() = default;
@@ -47,7 +52,16 @@ QFont frmCaptureArea::LabelFont() {
 void frmCaptureArea::Form_Load() {
     setCursor(cursors::thinCross());
     const Services& s = m_owner.services();
+    m_ratio = s.screen->screen().DevicePixelRatio;
     m_background = CaptureScreen(*s.grabber, s.screen->nativeGeometry());
+}
+
+PointL frmCaptureArea::devicePoint(double x, double y) const {
+    return {units::cint(x * m_ratio), units::cint(y * m_ratio)};
+}
+
+QRectF frmCaptureArea::toLogical(const QRect& device) const {
+    return devicepixels::toLogical(device, m_ratio);
 }
 
 void frmCaptureArea::ShowModal() {
@@ -74,8 +88,9 @@ void frmCaptureArea::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-bool frmCaptureArea::ShowsSizeLabel(const RectL& region) {
-    return region.Right - region.Left > 100 && region.Bottom - region.Top > 100;
+bool frmCaptureArea::ShowsSizeLabel(const RectL& region, double ratio) {
+    return (double(region.Right) - region.Left) / ratio > 100 &&
+           (double(region.Bottom) - region.Top) / ratio > 100;
 }
 
 QString frmCaptureArea::SizeLabelText(const RectL& region) {
@@ -84,17 +99,22 @@ QString frmCaptureArea::SizeLabelText(const RectL& region) {
         .arg(std::int64_t(region.Bottom) - region.Top);
 }
 
-QRect frmCaptureArea::SizeLabelRect(const RectL& region) {
-    const int top = units::cint((double(region.Bottom) - region.Top) / 2 + region.Top - 5);
-    return QRect(QPoint(region.Left, top), QPoint(region.Right - 1, region.Bottom - 1));
+QRect frmCaptureArea::SizeLabelRect(const RectL& region, double ratio) {
+    const double left = region.Left / ratio;
+    const double top = region.Top / ratio;
+    const double right = region.Right / ratio;
+    const double bottom = region.Bottom / ratio;
+    const int labelTop = units::cint((bottom - top) / 2 + top - 5);
+    return QRect(QPoint(units::cint(left), labelTop),
+                 QPoint(units::cint(right) - 1, units::cint(bottom) - 1));
 }
 
 bool frmCaptureArea::hasSizeLabel() const {
-    return m_state == State::Outlined && ShowsSizeLabel(m_region);
+    return m_state == State::Outlined && ShowsSizeLabel(m_region, m_ratio);
 }
 
 QRect frmCaptureArea::sizeLabelRect() const {
-    return SizeLabelRect(m_region);
+    return SizeLabelRect(m_region, m_ratio);
 }
 QString frmCaptureArea::sizeLabelText() const {
     return SizeLabelText(m_region);
@@ -111,9 +131,15 @@ QRect frmCaptureArea::labelTextRect() const {
 
 QRegion frmCaptureArea::drawnArea() const {
     if (m_state != State::Outlined) return {};
-    QRegion r = outlineArea(m_start.x, m_start.y, m_end.x, m_end.y);
-    r += outlineArea(m_start.x + 1, m_start.y + 1, m_end.x - 1, m_end.y - 1);
-    if (hasSizeLabel()) r += labelTextRect();
+    QRegion r;
+    for (const QRect& d : outlineArea(m_start.x, m_start.y, m_end.x, m_end.y) +
+                              outlineArea(m_start.x + 1, m_start.y + 1, m_end.x - 1, m_end.y - 1))
+        r += devicepixels::coveringLogical(d, m_ratio);
+    // The label is drawn in logical pixels, but its glyphs land on device
+    // pixels as the outlines do.
+    if (hasSizeLabel())
+        r += devicepixels::coveringLogical(devicepixels::covering(labelTextRect(), m_ratio),
+                                           m_ratio);
     return r;
 }
 
@@ -125,17 +151,20 @@ void frmCaptureArea::ClearWindow() {
 
 void frmCaptureArea::paintEvent(QPaintEvent* event) {
     QPainter p(this);
+    // Whole device pixels of the frozen picture onto as many of the window:
+    // the monitor shows exactly as it was.
     for (const QRect& r : event->region()) {
-        if (m_background.isNull())
-            p.fillRect(r, Qt::black);
-        else
-            p.drawImage(r.topLeft(), m_background, r);
+        const QRect d = devicepixels::covering(r, m_ratio);
+        const QRect part = d & m_background.rect();
+        if (!part.isEmpty()) p.drawImage(toLogical(part), m_background, QRectF(part));
+        for (const QRect& rest : QRegion(d) - part)
+            p.fillRect(toLogical(rest), Qt::black);
     }
     if (m_state != State::Outlined) return;
     for (const QRect& r : outlineArea(m_start.x + 1, m_start.y + 1, m_end.x - 1, m_end.y - 1))
-        p.fillRect(r, Qt::white);
+        p.fillRect(toLogical(r), Qt::white);
     for (const QRect& r : outlineArea(m_start.x, m_start.y, m_end.x, m_end.y))
-        p.fillRect(r, Qt::black);
+        p.fillRect(toLogical(r), Qt::black);
     if (hasSizeLabel()) {
         const QRect label = sizeLabelRect();
         p.setClipRect(label, Qt::IntersectClip);

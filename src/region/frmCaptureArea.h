@@ -9,10 +9,12 @@
 
 class frmMainwn;
 
-// The full-screen picker: the screen frozen into a picture at load, a live
+// The full-screen picker: the monitor frozen into a picture at load, a live
 // outline and size label while the user drags, and on release the region
 // copied from the frozen picture to the clipboard before the
-// magnified-region window opens. Coordinates are pixels.
+// magnified-region window opens. The mouse arrives in the toolkit's logical
+// pixels; the region, the outlines and the size are device pixels of the
+// frozen picture, so that what is taken is exactly what was under the drag.
 class frmCaptureArea : public QWidget {
     Q_OBJECT
   public:
@@ -29,7 +31,8 @@ class frmCaptureArea : public QWidget {
     bool isLoaded() const { return m_state != State::Unloaded; }
     bool isDragging() const { return m_state == State::Pressed || m_state == State::Outlined; }
 
-    // The frozen screen, the window's background.
+    // The frozen monitor, the window's background, one picture pixel to
+    // each device pixel.
     const Picture& background() const { return m_background; }
     const RectL& region() const { return m_region; }
     // The size label of the current region: whether it shows, its
@@ -37,13 +40,16 @@ class frmCaptureArea : public QWidget {
     bool hasSizeLabel() const;
     QRect sizeLabelRect() const;
     QString sizeLabelText() const;
-    // What the last move drew over the background: both outlines and the
-    // label, the area that the next move repaints.
+    // What the last move drew over the background, in logical pixels: both
+    // outlines and the label, the area that the next move repaints.
     QRegion drawnArea() const;
 
-    static bool ShowsSizeLabel(const RectL& region);
+    // The label of a region of device pixels at `ratio`: it shows when the
+    // region is more than 100 logical pixels each way, and sits in logical
+    // pixels over the region.
+    static bool ShowsSizeLabel(const RectL& region, double ratio = 1.0);
     static QString SizeLabelText(const RectL& region);
-    static QRect SizeLabelRect(const RectL& region);
+    static QRect SizeLabelRect(const RectL& region, double ratio = 1.0);
     static QFont LabelFont();
 
   signals:
@@ -60,6 +66,11 @@ class frmCaptureArea : public QWidget {
   private:
     void ClearWindow();
     QRect labelTextRect() const;
+    PointL devicePoint(double x, double y) const;
+    // The event's position in logical pixels, to the device pixel where the
+    // window system can tell.
+    QPointF pointerPosition(const QMouseEvent* event) const;
+    QRectF toLogical(const QRect& device) const;
 
     // Pressed: dragging, nothing drawn yet; Outlined: dragging with the
     // outline and label of the last move on the screen.
@@ -67,6 +78,7 @@ class frmCaptureArea : public QWidget {
     State m_state = State::Idle;
     frmMainwn& m_owner;
     Picture m_background;
+    double m_ratio = 1.0;
     PointL m_start;
     PointL m_end;
     RectL m_region;

@@ -3,15 +3,16 @@
 
 #include "frmMainwn.h"
 #include "mouseargs.h"
+#include "windowsystem.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-using units::cint;
+#include <cmath>
 
 void frmCaptureArea::Form_MouseDown(int /*button*/, int /*shift*/, double x, double y) {
     if (m_state == State::Unloaded) return;
-    m_start = {cint(x), cint(y)};
+    m_start = devicePoint(x, y);
     m_end = m_start;
     m_state = State::Pressed;
 }
@@ -19,7 +20,7 @@ void frmCaptureArea::Form_MouseDown(int /*button*/, int /*shift*/, double x, dou
 void frmCaptureArea::Form_MouseMove(int /*button*/, int /*shift*/, double x, double y) {
     if (!isDragging()) return;
     ClearWindow();
-    m_end = {cint(x), cint(y)};
+    m_end = devicePoint(x, y);
     PointsToRect(m_start, m_end, m_region);
     m_state = State::Outlined;
     update(drawnArea());
@@ -29,7 +30,7 @@ void frmCaptureArea::Form_MouseUp(int /*button*/, int /*shift*/, double x, doubl
     // A release whose press happened before the picker opened picks nothing.
     if (!isDragging()) return;
     ClearWindow();
-    m_end = {cint(x), cint(y)};
+    m_end = devicePoint(x, y);
     PointsToRect(m_start, m_end, m_region);
     Picture picture;
     // The frozen screen, not the live one: what the user saw is what is
@@ -48,19 +49,36 @@ void frmCaptureArea::Form_KeyDown(int keyCode, int /*shift*/) {
     if (keyCode == 27) Unload();
 }
 
+QPointF frmCaptureArea::pointerPosition(const QMouseEvent* event) const {
+    const QPointF rounded = event->position();
+    const std::optional<QPoint> native = nativePointerPosition();
+    if (!native) return rounded;
+    const QPoint origin = m_owner.services().screen->nativeGeometry().topLeft();
+    const QPointF exact = QPointF(*native - origin) / m_ratio;
+    // Only while it is the place the event was rounded from: a pointer that
+    // has moved on since leaves the event's own position.
+    const double slack = 0.5 + 1e-6;
+    if (std::abs(exact.x() - rounded.x()) > slack || std::abs(exact.y() - rounded.y()) > slack)
+        return rounded;
+    return exact;
+}
+
 void frmCaptureArea::mousePressEvent(QMouseEvent* event) {
-    Form_MouseDown(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()),
-                   event->position().x(), event->position().y());
+    const QPointF at = pointerPosition(event);
+    Form_MouseDown(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()), at.x(),
+                   at.y());
 }
 
 void frmCaptureArea::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF at = pointerPosition(event);
     Form_MouseMove(mouseargs::button(event->buttons()), mouseargs::shift(event->modifiers()),
-                   event->position().x(), event->position().y());
+                   at.x(), at.y());
 }
 
 void frmCaptureArea::mouseReleaseEvent(QMouseEvent* event) {
-    Form_MouseUp(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()),
-                 event->position().x(), event->position().y());
+    const QPointF at = pointerPosition(event);
+    Form_MouseUp(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()), at.x(),
+                 at.y());
 }
 
 void frmCaptureArea::keyPressEvent(QKeyEvent* event) {

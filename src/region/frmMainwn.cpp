@@ -17,11 +17,16 @@
 #include <QUrl>
 
 frmMainwn::frmMainwn(const Services& services, RegionClipboard& clipboard, QWidget* parent)
+    : frmMainwn(services, *services.screen, clipboard, parent) {}
+
+frmMainwn::frmMainwn(const Services& services, ScreenInfo& home, RegionClipboard& clipboard,
+                     QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services),
-      m_clipboard(clipboard) {
+      m_clipboard(clipboard), m_home(&home) {
     setWindowTitle(QString());
     buildButton();
     buildMenu();
+    watchScreens();
 }
 
 frmMainwn::~frmMainwn() {
@@ -46,14 +51,14 @@ void frmMainwn::buildButton() {
 }
 
 units::Screen frmMainwn::screen() const {
-    return m_services.screen->screen();
+    return m_home->screen();
 }
 
 double frmMainwn::Left() const {
-    return screen().toTwipsX(x());
+    return screen().toTwipsX(x() - m_home->geometry().left());
 }
 double frmMainwn::Top() const {
-    return screen().toTwipsY(y());
+    return screen().toTwipsY(y() - m_home->geometry().top());
 }
 // The size reads back as it was set while the window has that size, so
 // that the placement below the size works with the 500 twips asked for,
@@ -70,10 +75,10 @@ double frmMainwn::Height() const {
 }
 
 void frmMainwn::setLeft(double twips) {
-    move(screen().toPixelsX(twips), y());
+    move(m_home->geometry().left() + screen().toPixelsX(twips), y());
 }
 void frmMainwn::setTop(double twips) {
-    move(x(), screen().toPixelsY(twips));
+    move(x(), m_home->geometry().top() + screen().toPixelsY(twips));
 }
 
 void frmMainwn::setWidth(double twips) {
@@ -90,10 +95,23 @@ void frmMainwn::Form_Load() {
     SetTopmost(this, true);
     setHeight(500);
     setWidth(500);
+    PlaceInCorner();
+    ShowTipOnFirstRun();
+}
+
+void frmMainwn::PlaceInCorner() {
+    // On the home monitor before it is placed: its twips and logical pixels
+    // are that monitor's.
+    if (QScreen* home = m_home->qscreen()) setScreen(home);
     const units::Screen s = screen();
     setLeft(s.Width() - Width());
     setTop(s.Height() - 1.8 * Height());
-    ShowTipOnFirstRun();
+    // The toolkit rounds the corner and the size to device pixels apart: at
+    // a fractional ratio the right edge can come out a device pixel beyond
+    // the monitor's, and the button would be cut.
+    const double r = s.DevicePixelRatio;
+    const int left = x() - m_home->geometry().left();
+    if (qRound(left * r) + qRound(width() * r) > s.deviceWidthPx) move(x() - 1, y());
 }
 
 void frmMainwn::ShowTipOnFirstRun() {

@@ -14,6 +14,7 @@ class frmCaptureArea;
 class QAction;
 class QMenu;
 class QPushButton;
+class QScreen;
 class QUrl;
 
 // What the magnified-region window keeps from one window to the next, for
@@ -25,19 +26,32 @@ struct FortdckMemory {
 };
 
 // The control window: a small always-on-top button near the bottom-right
-// corner. A click picks a region, a drag moves the window, a right-click
-// opens the program's menu, whose check marks are the program's settings.
-// Geometry is in twips.
+// corner of its home monitor. A click picks a region of the monitor under
+// the pointer, a drag moves the window, a right-click opens the program's
+// menu, whose check marks are the program's settings. Geometry is in twips,
+// relative to the home monitor.
 class frmMainwn : public QWidget {
     Q_OBJECT
   public:
+    // The button's home is the services' monitor.
     frmMainwn(const Services& services, RegionClipboard& clipboard, QWidget* parent = nullptr);
+    // The button's home is `home`; picks and region windows use the
+    // services' monitor, which each pick chooses afresh.
+    frmMainwn(const Services& services, ScreenInfo& home, RegionClipboard& clipboard,
+              QWidget* parent = nullptr);
     ~frmMainwn() override;
 
     // Start-up and exit.
     void Form_Load();
     void Form_Unload();
     void ShowTipOnFirstRun();
+
+    // After monitors came, went or changed: windows that no monitor shows
+    // any more come back, the button to its corner, the region window to
+    // the middle of the primary monitor; a region window whose monitor
+    // changed its size or scale is laid out afresh; a pick that no monitor
+    // shows ends.
+    void ScreensChanged();
 
     // The button.
     void Comzdy_Click();
@@ -70,6 +84,7 @@ class frmMainwn : public QWidget {
     const Services& services() const { return m_services; }
     RegionClipboard& clipboard() const { return m_clipboard; }
     FortdckMemory& fortdckMemory() { return m_memory; }
+    // The button's home monitor.
     units::Screen screen() const;
 
     double Left() const;
@@ -90,6 +105,8 @@ class frmMainwn : public QWidget {
                              const QString& defaultText);
     // The information message of a failed capture.
     virtual void InformationBox(const QString& text);
+    // Where the monitors are now, in logical pixels.
+    virtual QList<QRect> MonitorAreas() const;
 
     QPushButton* Comzdy = nullptr;
     QMenu* mnuCaptureMain = nullptr;
@@ -132,6 +149,10 @@ class frmMainwn : public QWidget {
   private:
     void buildButton();
     void buildMenu();
+    void PlaceInCorner();
+    void watchScreens();
+    void watchScreen(QScreen* screen);
+    void scheduleScreensCheck();
     QAction* addItem(QMenu* menu, const char* caption, void (frmMainwn::*handler)());
     void chooseRatio(QAction* item);
     void chooseSpeed(QAction* item);
@@ -140,8 +161,10 @@ class frmMainwn : public QWidget {
 
     enum class Phase { Idle, Picking, Ending };
     Phase m_phase = Phase::Idle;
+    bool m_screensCheckPending = false;
     Services m_services;
     RegionClipboard& m_clipboard;
+    ScreenInfo* m_home = nullptr;
     FortdckMemory m_memory;
     QSizeF m_sizeTwips;
     QPointer<Fortdck> m_fortdck;

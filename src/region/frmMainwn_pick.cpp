@@ -5,6 +5,7 @@
 #include "modMain.h"
 #include "mouseargs.h"
 #include "topmost.h"
+#include "windowsystem.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -58,10 +59,14 @@ void frmMainwn::Comzdy_Click() {
     if (m_phase != Phase::Idle) return;
     UnloadFortdck();
     m_phase = Phase::Picking;
+    // The monitor the user is working on: where the button or the menu
+    // was, which the pointer still marks.
+    m_services.screen->selectUnderPointer();
     // Off the screen, and the screen beneath repainted, before the picker
     // freezes it.
     hide();
     QCoreApplication::processEvents();
+    awaitHidden(*this);
     AreaCaptureMode = 4;
     m_picker = std::make_unique<frmCaptureArea>(*this);
     m_picker->Form_Load();

@@ -32,7 +32,10 @@ int runRegion(int argc, char** argv) {
 
     SystemServices system;
     SystemClipboard clipboard;
-    frmMainwn form(system.services(), clipboard);
+    // The button lives on the primary monitor, whichever monitor the picks
+    // are made on.
+    PrimaryScreenInfo home;
+    frmMainwn form(system.services(), home, clipboard);
     form.Form_Load();
     form.show();
     return app.exec();

@@ -30,30 +30,38 @@ def wait_until(predicate, timeout=10.0, what="condition", interval=0.05):
 
 
 class XSession:
-    def __init__(self, width=1024, height=768, wm=True, tray=True):
+    def __init__(self, width=1024, height=768, wm=True, tray=True, env=None):
+        """env: variables for the programs on top of the clean environment,
+        e.g. QT_SCALE_FACTOR, which is otherwise taken away."""
         self.width, self.height = width, height
         self.procs = []
         self.tmp = tempfile.mkdtemp(prefix="zuz-e2e-")
         self.runtime = os.path.join(self.tmp, "runtime")
         os.makedirs(self.runtime, mode=0o700)
-        self._start_server()
-        self.env = dict(os.environ)
-        self.env.update({
-            "DISPLAY": self.display_name,
-            "XDG_RUNTIME_DIR": self.runtime,
-            "XDG_CONFIG_HOME": os.path.join(self.tmp, "config"),
-            "HOME": self.tmp,
-            "QT_QPA_PLATFORM": "xcb",
-            "LANG": "C.UTF-8",
-        })
-        for key in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
-            self.env.pop(key, None)
-        self.dpy = xdisplay.Display(self.display_name)
-        self.root = self.dpy.screen().root
-        if wm:
-            self._start_wm()
-        if tray:
-            self._start_tray()
+        try:
+            self._start_server()
+            self.env = dict(os.environ)
+            self.env.update({
+                "DISPLAY": self.display_name,
+                "XDG_RUNTIME_DIR": self.runtime,
+                "XDG_CONFIG_HOME": os.path.join(self.tmp, "config"),
+                "HOME": self.tmp,
+                "QT_QPA_PLATFORM": "xcb",
+                "LANG": "C.UTF-8",
+            })
+            for key in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
+                self.env.pop(key, None)
+            self.env.update(env or {})
+            self.dpy = xdisplay.Display(self.display_name)
+            self.root = self.dpy.screen().root
+            if wm:
+                self._start_wm()
+            if tray:
+                self._start_tray()
+        except BaseException:
+            # No __exit__ will come to end what has been started.
+            self.close()
+            raise
 
     # --- server, window manager, tray -------------------------------------
     def _start_server(self):
@@ -119,6 +127,11 @@ class XSession:
 
     def __exit__(self, *exc):
         self.close()
+
+    def merge_resources(self, text):
+        """Adds X resources (e.g. "Xft.dpi: 144") for clients started later."""
+        subprocess.run(["xrdb", "-nocpp", "-merge"], input=text, text=True, env=self.env,
+                       check=True, timeout=10)
 
     # --- pixels ---------------------------------------------------------------
     def set_background(self, image):

@@ -14,6 +14,7 @@ class TstRegionControl : public QObject {
     void pointsToRect();
     void placement_data();
     void placement();
+    void windowsFollowTheirMonitors();
     void button();
     void menuItemsInOrder();
     void dragMovesWithoutLimit();
@@ -51,26 +52,110 @@ void TstRegionControl::pointsToRect() {
 void TstRegionControl::placement_data() {
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<double>("dpi");
-    QTest::newRow("1024x768") << QSize(1024, 768) << 96.0;
-    QTest::newRow("1920x1080") << QSize(1920, 1080) << 96.0;
-    QTest::newRow("3840x2160") << QSize(3840, 2160) << 96.0;
-    QTest::newRow("1280x1024 at 120 dpi") << QSize(1280, 1024) << 120.0;
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<QPoint>("origin");
+    QTest::newRow("1024x768") << QSize(1024, 768) << 96.0 << 1.0 << QPoint();
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << 96.0 << 1.0 << QPoint();
+    QTest::newRow("3840x2160") << QSize(3840, 2160) << 96.0 << 1.0 << QPoint();
+    QTest::newRow("1280x1024 at 120 dpi") << QSize(1280, 1024) << 120.0 << 1.0 << QPoint();
+    QTest::newRow("3840x2160 at ratio 2") << QSize(3840, 2160) << 96.0 << 2.0 << QPoint();
+    QTest::newRow("right of another") << QSize(1920, 1080) << 96.0 << 1.0 << QPoint(1920, 0);
+    QTest::newRow("below another, ratio 1.5")
+        << QSize(2880, 1620) << 96.0 << 1.5 << QPoint(0, 1080);
 }
 
-// 500 x 500 twips, right edge on the screen's right edge, top 900 twips
-// above the screen's bottom edge.
+// 500 x 500 twips, right edge on the primary monitor's right edge, top 900
+// twips above its bottom edge.
 void TstRegionControl::placement() {
     QFETCH(QSize, screen);
     QFETCH(double, dpi);
-    RegionRig rig(screen, dpi);
+    QFETCH(double, ratio);
+    QFETCH(QPoint, origin);
+    RegionRig rig(screen, dpi, ratio, origin);
     const units::Screen s = rig.screen.screen();
     const QRect g = rig.main->geometry();
     QCOMPARE(g.width(), s.toPixelsX(500));
     QCOMPARE(g.height(), s.toPixelsY(500));
-    QCOMPARE(g.right() + 1, screen.width());
-    QCOMPARE(g.top(), s.toPixelsY(s.Height() - 900));
+    // At a fractional ratio the toolkit may round the right edge a device
+    // pixel past the monitor's unless the button stands a logical pixel in.
+    const int right = g.right() + 1 - origin.x();
+    QVERIFY2(right == s.widthPx || (ratio != int(ratio) && right == s.widthPx - 1),
+             qPrintable(QString::number(right)));
+    QVERIFY(qRound((g.left() - origin.x()) * ratio) + qRound(g.width() * ratio) <= screen.width());
+    QCOMPARE(g.top(), origin.y() + s.toPixelsY(s.Height() - 900));
     QVERIFY(rig.main->windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(rig.main->windowFlags() & Qt::FramelessWindowHint);
+}
+
+// The primary monitor at (1280, 200), another at (0, 0) at twice the scale:
+// 1280 x 1024 device pixels in 640 x 512 logical ones.
+void TstRegionControl::windowsFollowTheirMonitors() {
+    const QRect primary(1280, 200, 1024, 768);
+    TwoMonitors monitors(PlacedScreenInfo(scaledScreen({1024, 768}), primary.topLeft()),
+                         PlacedScreenInfo(scaledScreen({1280, 1024}, 2.0)));
+    RegionRig rig(monitors, {2304, 1024});
+    TestMain& m = *rig.main;
+    const QRect corner(1280 + 1024 - 33, 200 + 768 - 60, 33, 33);
+    QCOMPARE(m.geometry(), corner);
+
+    // The pointer is on the other monitor when the pick starts: the picker
+    // covers that one, and the region window opens in its middle, 120 x 80
+    // device pixels of picture in 60 x 40 logical ones.
+    QRect picked;
+    m.onPick = [&](frmCaptureArea& p) {
+        picked = p.geometry();
+        RegionRig::drag(p, {100, 50}, {130, 70});
+    };
+    m.Comzdy_Click();
+    QCOMPARE(picked, QRect(0, 0, 640, 512));
+    QCOMPARE(decodePattern(rig.clipboard.bitmap().pixel(0, 0)), QPoint(200, 100));
+    QPointer<Fortdck> f = m.fortdck();
+    QCOMPARE(f->geometry(), QRect((640 - 62) / 2, (512 - 42) / 2, 62, 42));
+    QCOMPARE(m.geometry(), corner);
+
+    // That monitor goes down to ratio 1: the window is laid out afresh for
+    // its device pixels.
+    rig.desk->other.setScreen(scaledScreen({1280, 1024}));
+    m.monitors = {primary, QRect(0, 0, 1280, 1024)};
+    m.ScreensChanged();
+    QCOMPARE(f->geometry(), QRect((1280 - 122) / 2, (1024 - 82) / 2, 122, 82));
+
+    // Then it goes away: the window comes to the middle of the primary
+    // monitor, and snaps to its edges from now on; the button stays.
+    m.monitors = {primary};
+    m.ScreensChanged();
+    QCOMPARE(m.fortdck(), f.data());
+    QCOMPARE(f->geometry(), QRect(1280 + (1024 - 122) / 2, 200 + (768 - 82) / 2, 122, 82));
+    QCOMPARE(m.geometry(), corner);
+    f->move(1280 + 8, 300);
+    f->Imayulanpic_MouseDown(1, 0, 150, 150);
+    f->Imayulanpic_MouseMove(1, 0, 135, 150);
+    QCOMPARE(f->x(), 1280);
+
+    // A button that no monitor shows comes back to its corner; one that a
+    // monitor still shows in part stays where the user put it.
+    m.move(100, 100);
+    m.ScreensChanged();
+    QCOMPARE(m.geometry(), corner);
+    m.move(1280 - 20, 300);
+    m.ScreensChanged();
+    QCOMPARE(m.pos(), QPoint(1260, 300));
+
+    // The next pick is on the monitor under the pointer as it is then.
+    rig.desk->pointerOnOther = false;
+    m.Comzdy_Click();
+    QCOMPARE(picked, primary);
+
+    // A pick whose monitor goes away ends, and the button comes back.
+    bool pickEnded = false;
+    m.onPick = [&](frmCaptureArea& p) {
+        m.monitors = {QRect(0, 0, 1280, 1024)};
+        m.ScreensChanged();
+        pickEnded = !p.isLoaded();
+    };
+    m.Comzdy_Click();
+    QVERIFY(pickEnded);
+    QVERIFY(m.isVisible());
 }
 
 void TstRegionControl::button() {

@@ -32,6 +32,8 @@ class TstRegionPicker : public QObject {
     void movesRepaintOnlyTheOutlinesAndLabel();
     void releaseCopiesTheFrozenPixels_data();
     void releaseCopiesTheFrozenPixels();
+    void pickTakesTheDevicePixelsUnderTheDrag_data();
+    void pickTakesTheDevicePixelsUnderTheDrag();
     void clickWithoutDragGivesOnePixel();
     void escapeLeavesTheClipboardAndOpensNothing();
     void releaseWithoutPressPicksNothing();
@@ -191,6 +193,74 @@ void TstRegionPicker::releaseCopiesTheFrozenPixels() {
     QVERIFY(rig.main->fortdck()->isVisible());
     QVERIFY(rig.main->isVisible());
     QVERIFY(!rig.main->picker());
+}
+
+// A drag in logical pixels on a monitor of `device` pixels at `ratio`, its
+// corner at `origin`: the picker covers that monitor and takes the device
+// pixels between the two points, each rounded to the nearest device pixel
+// with halves to even.
+void TstRegionPicker::pickTakesTheDevicePixelsUnderTheDrag_data() {
+    QTest::addColumn<QSize>("device");
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<QPoint>("origin");
+    QTest::addColumn<QPoint>("a");
+    QTest::addColumn<QPoint>("b");
+    QTest::addColumn<QRect>("taken"); // in the monitor's device pixels
+    QTest::addColumn<bool>("label");
+    QTest::newRow("ratio 2: label past 100 logical pixels")
+        << QSize(1024, 768) << 2.0 << QPoint() << QPoint(100, 50) << QPoint(201, 151)
+        << QRect(200, 100, 202, 202) << true;
+    QTest::newRow("ratio 2: 100 logical pixels, no label")
+        << QSize(1024, 768) << 2.0 << QPoint() << QPoint(100, 50) << QPoint(200, 150)
+        << QRect(200, 100, 200, 200) << false;
+    // 61.5 -> 62, 31.5 -> 32, 91.5 -> 92, 64.5 -> 64
+    QTest::newRow("ratio 1.5, drag up left")
+        << QSize(1200, 900) << 1.5 << QPoint() << QPoint(61, 43) << QPoint(41, 21)
+        << QRect(62, 32, 30, 32) << false;
+    // 12.5 -> 12, 2.5 -> 2, 112.5 -> 112, 87.5 -> 88
+    QTest::newRow("ratio 1.25") << QSize(1280, 960) << 1.25 << QPoint() << QPoint(10, 2)
+                                << QPoint(90, 70) << QRect(12, 2, 100, 86) << false;
+    // 3.5 -> 4, 10.5 -> 10, 178.5 -> 178, 164.5 -> 164
+    QTest::newRow("ratio 1.75") << QSize(1400, 1050) << 1.75 << QPoint() << QPoint(2, 6)
+                                << QPoint(102, 94) << QRect(4, 10, 174, 154) << false;
+    QTest::newRow("monitor right of and below another")
+        << QSize(640, 480) << 1.0 << QPoint(1280, 200) << QPoint(10, 10) << QPoint(50, 40)
+        << QRect(10, 10, 40, 30) << false;
+    QTest::newRow("ratio 2, right of another")
+        << QSize(800, 600) << 2.0 << QPoint(1920, 0) << QPoint(11, 21) << QPoint(31, 41)
+        << QRect(22, 42, 40, 40) << false;
+}
+
+void TstRegionPicker::pickTakesTheDevicePixelsUnderTheDrag() {
+    QFETCH(QSize, device);
+    QFETCH(double, ratio);
+    QFETCH(QPoint, origin);
+    QFETCH(QPoint, a);
+    QFETCH(QPoint, b);
+    QFETCH(QRect, taken);
+    QFETCH(bool, label);
+    RegionRig rig(device, 96, ratio, origin);
+    bool labelShown = !label;
+    QString labelText;
+    rig.main->onPick = [&](frmCaptureArea& p) {
+        QCOMPARE(p.geometry(), QRect(origin, device / ratio));
+        QCOMPARE(p.background().size(), device);
+        p.Form_MouseDown(1, 0, a.x(), a.y());
+        p.Form_MouseMove(1, 0, b.x(), b.y());
+        labelShown = p.hasSizeLabel();
+        labelText = p.sizeLabelText();
+        p.Form_MouseUp(1, 0, b.x(), b.y());
+    };
+    rig.main->Comzdy_Click();
+    QCOMPARE(labelShown, label);
+    QCOMPARE(labelText, QStringLiteral(" %1 x %2 ").arg(taken.width()).arg(taken.height()));
+    const QImage got = rig.clipboard.bitmap();
+    QCOMPARE(got.size(), taken.size());
+    const QPoint corner = origin + taken.topLeft();
+    for (int y = 0; y < got.height(); ++y)
+        for (int x = 0; x < got.width(); ++x)
+            if (decodePattern(got.pixel(x, y)) != corner + QPoint(x, y))
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
 }
 
 void TstRegionPicker::clickWithoutDragGivesOnePixel() {

@@ -36,6 +36,8 @@ class TstRegionWindow : public QObject {
     void snapping_data();
     void snapping();
     void snapStateOutlivesTheWindow();
+    void snapsToTheEdgesOfItsMonitor_data();
+    void snapsToTheEdgesOfItsMonitor();
     void panningClamps_data();
     void panningClamps();
     void pressReloadsFromTheClipboard();
@@ -191,6 +193,57 @@ void TstRegionWindow::snapStateOutlivesTheWindow() {
     g->Imayulanpic_MouseDown(1, 0, 150, 150);
     g->Imayulanpic_MouseMove(1, 0, 150 + 5 * 15, 150);
     QCOMPARE(g->x(), x0);
+}
+
+// A 32 x 32 region at 1x2 on a monitor of `device` pixels at `ratio`, its
+// corner at `origin`. The window opens in the middle of that monitor, is put
+// at `start` and dragged by `move` logical pixels; `end` is where it goes.
+// Places are relative to the monitor's corner.
+void TstRegionWindow::snapsToTheEdgesOfItsMonitor_data() {
+    QTest::addColumn<QSize>("device");
+    QTest::addColumn<double>("ratio");
+    QTest::addColumn<QPoint>("origin");
+    QTest::addColumn<QPoint>("start");
+    QTest::addColumn<QPoint>("move");
+    QTest::addColumn<QPoint>("end");
+    const QSize d(1024, 768);
+    const QPoint o(1280, 200);
+    // The window is 66 x 66 pixels.
+    QTest::newRow("left edge") << d << 1.0 << o << QPoint(8, 300) << QPoint(-1, 0)
+                               << QPoint(0, 300);
+    QTest::newRow("right edge") << d << 1.0 << o << QPoint(1024 - 66 - 3, 300) << QPoint(1, 0)
+                                << QPoint(1024 - 66, 300);
+    QTest::newRow("top edge") << d << 1.0 << o << QPoint(300, 8) << QPoint(0, -1) << QPoint(300, 0);
+    QTest::newRow("bottom edge") << d << 1.0 << o << QPoint(300, 768 - 66 - 3) << QPoint(0, 1)
+                                 << QPoint(300, 768 - 66);
+    QTest::newRow("not the desktop's left edge")
+        << d << 1.0 << o << QPoint(8 - 1280, 300) << QPoint(-1, 0) << QPoint(7 - 1280, 300);
+    QTest::newRow("not the desktop's top edge")
+        << d << 1.0 << o << QPoint(300, 8 - 200) << QPoint(0, -1) << QPoint(300, 7 - 200);
+    // 64 device pixels of picture in 32 logical ones: a 34 x 34 window on a
+    // monitor 512 x 384 logical pixels large.
+    QTest::newRow("ratio 2, right edge") << d << 2.0 << QPoint(1920, 0) << QPoint(512 - 34 - 3, 100)
+                                         << QPoint(1, 0) << QPoint(512 - 34, 100);
+}
+
+void TstRegionWindow::snapsToTheEdgesOfItsMonitor() {
+    QFETCH(QSize, device);
+    QFETCH(double, ratio);
+    QFETCH(QPoint, origin);
+    QFETCH(QPoint, start);
+    QFETCH(QPoint, move);
+    QFETCH(QPoint, end);
+    RegionRig rig(device, 96, ratio, origin);
+    rig.main->fortdckMemory() = {};
+    Fortdck* f = rig.open(pattern(32, 32));
+    const QRect monitor = rig.screen.geometry();
+    const QPoint offCentre = f->geometry().center() - monitor.center();
+    QVERIFY2(offCentre.manhattanLength() <= 1,
+             qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+    f->move(monitor.topLeft() + start);
+    f->Imayulanpic_MouseDown(1, 0, 150, 150);
+    f->Imayulanpic_MouseMove(1, 0, 150 + 15.0 * move.x(), 150 + 15.0 * move.y());
+    QCOMPARE(f->pos() - monitor.topLeft(), end);
 }
 
 // A 300 x 200 region at 1x6: an 1800 x 1200 picture in a 1022 x 766 client

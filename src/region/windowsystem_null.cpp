@@ -1,0 +1,7 @@
+#include "windowsystem.h"
+
+std::optional<QPoint> nativePointerPosition() {
+    return std::nullopt;
+}
+
+void awaitHidden(const QWidget&) {}

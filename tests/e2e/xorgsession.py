@@ -1,0 +1,234 @@
+"""A private X desktop of several monitors: Xorg with the dummy video
+driver, whose RandR outputs the toolkit reports as separate screens, laid
+out with xrandr. Everything else (window manager, tray host, xdotool,
+screenshots) is XSession's."""
+
+import os
+import select
+import shutil
+import subprocess
+import time
+from collections import namedtuple
+
+from PIL import Image, ImageChops
+
+from xsession import XSession, wait_until
+from zuzdriver import decode
+
+# The shared configuration: one dummy device with a framebuffer of up to
+# 4096 x 2160 and a monitor that accepts any mode.
+BASE_CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+                           "shared", "xorg", "dummy-multihead.conf")
+
+# Without a seat there are no real input devices to add; xdotool's come
+# through XTEST.
+SERVER_FLAGS = """Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+"""
+
+# The same, for a checkout without ../shared beside it.
+FALLBACK_CONFIG = """Section "Device"
+  Identifier "d"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "m"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "s"
+  Device "d"
+  Monitor "m"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 4096 2160
+  EndSubSection
+EndSection
+"""
+
+
+class Monitor(namedtuple("Monitor", "w h x y primary")):
+    @property
+    def box(self):
+        return (self.x, self.y, self.w, self.h)
+
+    @property
+    def centre(self):
+        return (self.x + self.w // 2, self.y + self.h // 2)
+
+
+def modeline(w, h, refresh=60):
+    """A mode within the monitor section's sync ranges, as cvt would give
+    but without needing it."""
+    hs, he, ht = w + 48, w + 80, w + 160
+    vs, ve, vt = h + 3, h + 6, h + 30
+    clock = ht * vt * refresh / 1e6
+    return [f"{clock:.2f}", w, hs, he, ht, h, vs, ve, vt, "-hsync", "+vsync"]
+
+
+class XorgSession(XSession):
+    """monitors: (width, height, x, y, primary) for each output, in device
+    pixels; the framebuffer (and so the root window, width x height) is
+    their bounding box. The tray host stands on its toolkit's first
+    monitor: the leftmost one in the layouts tried."""
+
+    def __init__(self, monitors, wm=True, tray=True, env=None):
+        self.monitors = [Monitor(*m) for m in monitors]
+        if sum(m.primary for m in self.monitors) != 1:
+            raise ValueError("exactly one monitor is the primary one")
+        width = max(m.x + m.w for m in self.monitors)
+        height = max(m.y + m.h for m in self.monitors)
+        super().__init__(width, height, wm=wm, tray=tray, env=env)
+
+    @property
+    def primary(self):
+        return next(m for m in self.monitors if m.primary)
+
+    def _start_server(self):
+        confdir = os.path.join(self.tmp, "xorg.conf.d")
+        os.makedirs(confdir)
+        config = os.path.join(self.tmp, "xorg.conf")
+        if os.path.exists(BASE_CONFIG):
+            shutil.copyfile(BASE_CONFIG, config)
+        else:
+            with open(config, "w") as f:
+                f.write(FALLBACK_CONFIG)
+        with open(os.path.join(confdir, "10-e2e.conf"), "w") as f:
+            f.write(SERVER_FLAGS)
+        self.xorg_log = os.path.join(self.tmp, "Xorg.log")
+        rfd, wfd = os.pipe()
+        # -sharevts: servers side by side share the console instead of each
+        # taking a VT of its own.
+        proc = subprocess.Popen(
+            ["Xorg", "-displayfd", str(wfd), "-config", config, "-configdir", confdir,
+             "-logfile", self.xorg_log, "-nolisten", "tcp", "-noreset", "-novtswitch",
+             "-sharevts"],
+            pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(wfd)
+        self.procs.append(proc)
+        # Xorg writes the number once it accepts connections, or dies.
+        number = b""
+        deadline = time.monotonic() + 30
+        with os.fdopen(rfd, "rb", buffering=0) as r:
+            while not number.endswith(b"\n"):
+                left = deadline - time.monotonic()
+                if left <= 0 or not select.select([r], [], [], left)[0]:
+                    break
+                chunk = r.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            proc.kill()
+            proc.wait()
+            raise RuntimeError("Xorg did not start:\n" + self._log_tail())
+        self.display_name = ":" + number.decode().strip()
+        self._lay_out()
+
+    def _log_tail(self, lines=30):
+        try:
+            with open(self.xorg_log, errors="replace") as f:
+                return "".join(f.readlines()[-lines:])
+        except OSError:
+            return "(no log)"
+
+    def xrandr(self, *args):
+        return subprocess.run(["xrandr", *map(str, args)],
+                              env=dict(os.environ, DISPLAY=self.display_name),
+                              check=True, capture_output=True, text=True, timeout=20).stdout
+
+    def _lay_out(self):
+        outputs = [line.split()[0] for line in self.xrandr("--query").splitlines()
+                   if line.startswith("DUMMY")]
+        if len(outputs) < len(self.monitors):
+            raise RuntimeError(f"only {len(outputs)} dummy outputs")
+        for size in sorted({(m.w, m.h) for m in self.monitors}):
+            self.xrandr("--newmode", f"e2e_{size[0]}x{size[1]}", *modeline(*size))
+        args = ["--fb", f"{self.width}x{self.height}"]
+        for out, m in zip(outputs, self.monitors):
+            self.xrandr("--addmode", out, f"e2e_{m.w}x{m.h}")
+            args += ["--output", out, "--mode", f"e2e_{m.w}x{m.h}", "--pos", f"{m.x}x{m.y}"]
+            if m.primary:
+                args.append("--primary")
+        for out in outputs[len(self.monitors):]:
+            args += ["--output", out, "--off"]
+        self.xrandr(*args)
+        # What the clients see: RandR monitors in exactly this layout.
+        want = sorted((m.w, m.h, m.x, m.y, bool(m.primary)) for m in self.monitors)
+        wait_until(lambda: sorted(self.active_monitors()) == want, 10,
+                   f"the monitor layout {want} (have {self.active_monitors()})")
+
+    def active_monitors(self):
+        """(w, h, x, y, primary) of every monitor the server announces."""
+        found = []
+        for line in self.xrandr("--listactivemonitors").splitlines()[1:]:
+            # " 0: +*DUMMY0 1024/271x768/203+0+0  DUMMY0"
+            flags, geo = line.split()[1:3]
+            size, x, y = geo.split("+")
+            w, h = (int(v.split("/")[0]) for v in size.split("x"))
+            found.append((w, h, int(x), int(y), "*" in flags))
+        return found
+
+    def monitor_at(self, x, y):
+        return next((m for m in self.monitors
+                     if m.x <= x < m.x + m.w and m.y <= y < m.y + m.h), None)
+
+
+def coded_root(width, height):
+    """Every pixel names its own root coordinates, as zuzdriver.coded_pattern
+    does, so each monitor's region carries a pattern of its own and a
+    picture from the wrong monitor or place decodes to the wrong point.
+    Built band by band: a pixel-by-pixel loop takes seconds at these sizes."""
+    def band(values, size):
+        return Image.frombytes("L", size, bytes(values))
+
+    xs = range(width)
+    ys = range(height)
+    red = band([x & 0xFF for x in xs], (width, 1)).resize((width, height), Image.NEAREST)
+    green = band([y & 0xFF for y in ys], (1, height)).resize((width, height), Image.NEAREST)
+    blue = ImageChops.add(
+        band([(x >> 8) & 0x0F for x in xs], (width, 1)).resize((width, height), Image.NEAREST),
+        band([((y >> 8) & 0x0F) << 4 for y in ys], (1, height)).resize((width, height),
+                                                                      Image.NEAREST))
+    return Image.merge("RGB", (red, green, blue))
+
+
+def first_difference(got, want, offset=(0, 0)):
+    """None where two pictures of one size are equal, else a description of
+    the first differing pixel (rows from the top), in root coordinates when
+    got lies at offset, with the root points both pictures' pixels name."""
+    if got.size != want.size:
+        return f"size {got.size}, want {want.size}"
+    box = ImageChops.difference(got.convert("RGB"), want.convert("RGB")).getbbox()
+    if box is None:
+        return None
+    left, top, right, bottom = box
+    ox, oy = offset
+    root_box = (left + ox, top + oy, right + ox, bottom + oy)
+    for x in range(left, right):
+        g, w = got.getpixel((x, top)), want.getpixel((x, top))
+        if g != w:
+            return (f"at ({ox + x}, {oy + top}) shows {decode(g)} {g}, want {decode(w)}; "
+                    f"differing pixels within {root_box}")
+    return f"differing pixels within {root_box}"
+
+
+def picture_differs(s, box, want, timeout=10):
+    """None once the screen in box is exactly the picture want; else, after
+    the time-out, the first difference."""
+    diff = [None]
+
+    def same():
+        diff[0] = first_difference(s.screenshot(box), want, box[:2])
+        return diff[0] is None
+    try:
+        wait_until(same, timeout, "the picture")
+    except AssertionError:
+        return diff[0]
+    return None
