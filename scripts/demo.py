@@ -1,17 +1,32 @@
-"""A short scripted zuz session on a virtual desktop; each step leaves a
-screenshot in the output folder."""
+"""A short scripted session of both programs on a virtual desktop; each
+step leaves a screenshot in the output folder. With --docs, the pictures
+that the README shows are copied there as well."""
 
 import argparse
 import os
+import shutil
 import sys
+import time
 
 from PIL import Image, ImageDraw, ImageFont
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from test_tip_dialog import CHECKBOX_CENTRE, click_in, dialog, dialog_gone  # noqa: E402
 from xsession import XSession, wait_until  # noqa: E402
-from zuzdriver import Zuz  # noqa: E402
+from zuzdriver import MARKER, Zuz  # noqa: E402
 
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
+W, H = 1024, 768
+
+# The README's pictures: docs/<name> is the demo's screenshot.
+DOCS = {
+    "tip.png": "01-tip.png",
+    "screenshot.png": "02-start.png",
+    "editor.png": "04-editor.png",
+    "menu.png": "07-enlarge-1.5-menu.png",
+    "zonara-menu.png": "10-zonara-menu.png",
+    "zonara.png": "11-zonara.png",
+}
 
 
 def sample_desktop(w, h):
@@ -40,48 +55,134 @@ def sample_desktop(w, h):
     return img
 
 
+def steady(s, timeout=5):
+    """Waits until the screen holds still for a moment (menus fade in,
+    views repaint) and returns it."""
+    last = {}
+
+    def still():
+        shot = s.screenshot().tobytes()
+        if last.get("shot") == shot and time.monotonic() - last["at"] >= 0.2:
+            return True
+        if last.get("shot") != shot:
+            last.update(shot=shot, at=time.monotonic())
+        return False
+    wait_until(still, timeout, "the screen to settle", interval=0.05)
+
+
+def drag(s, a, b, steps=4):
+    s.xdotool("mousemove", *a, "mousedown", 1)
+    for i in range(1, steps + 1):
+        s.xdotool("mousemove", a[0] + (b[0] - a[0]) * i // steps,
+                  a[1] + (b[1] - a[1]) * i // steps)
+    s.xdotool("mouseup", 1)
+
+
+def new_window(s, cls, before, what, size=None):
+    def found():
+        for wid in set(s.windows(cls=cls)) - before:
+            if size is None or s.window_geometry(wid)[2:] == size:
+                return wid
+        return None
+    return wait_until(found, 10, what)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--bin", required=True)
     ap.add_argument("--out", required=True)
+    ap.add_argument("--docs", help="folder to copy the README's pictures into")
     args = ap.parse_args()
     os.makedirs(args.out, exist_ok=True)
-    w, h = 1024, 768
-    with XSession(w, h) as s:
-        s.set_background(sample_desktop(w, h))
-        shot = lambda name: s.screenshot().save(os.path.join(args.out, name))  # noqa: E731
+    with XSession(W, H) as s:
+        s.set_background(sample_desktop(W, H))
+
+        def shot(name, settle=True):
+            if settle:
+                steady(s)
+            s.screenshot().save(os.path.join(args.out, name))
+
         shot("00-desktop.png")
 
-        zuz = Zuz(s, args.bin)
+        # The first start: the tip dialog over the view, until its box is ticked.
+        zuz = Zuz(s, args.bin, with_marker=False)
         zuz.start()
-        zuz.view_window()
-        wait_until(lambda: s.screenshot().getpixel((w // 2, h // 2)) != (40, 90, 150), 10,
-                   "the first view")
-        shot("01-start.png")
+        view = zuz.view_window()
+        tip = dialog(s)
+        s.xdotool("mousemove", W // 2, H - 40)
+        shot("01-tip.png")
+        click_in(s, tip, CHECKBOX_CENTRE)
+        dialog_gone(s)
+        wait_until(lambda: os.path.exists(os.path.join(zuz.folder, MARKER)), 10, "the marker")
+        s.xdotool("mousemove", W // 2, H // 2)
+        shot("02-start.png")
 
-        s.xdotool("mousemove", 300, 300, "mousedown", 1)
-        for x, y in [(340, 330), (380, 360), (420, 400)]:
-            s.xdotool("mousemove", x, y)
-        s.xdotool("mouseup", 1)
-        s.xdotool("sleep", "0.3")
-        shot("02-drag.png")
+        drag(s, (300, 300), (420, 400))
+        shot("03-drag.png")
+
+        # The pencil at the top-right corner: the annotation editor on the
+        # view as it is; a rectangle drag selects, the outline's dashes march.
+        before = set(s.windows(cls="zuz"))
+        s.xdotool("mousemove", W - 12, 12, "click", 1)
+        editor = new_window(s, "zuz", before, "the editor", size=(W, H))
+        wait_until(lambda: view not in s.windows(cls="zuz"), 10, "the view to make way")
+        steady(s)
+        drag(s, (110, 410), (600, 540))
+        # The strip along the top brings the toolbar.
+        top = s.screenshot((0, 0, W, 40)).tobytes()
+        s.xdotool("mousemove", W // 2, 2)
+        wait_until(lambda: s.screenshot((0, 0, W, 40)).tobytes() != top, 10, "the toolbar")
+        time.sleep(0.3)  # the dashes march on: there is no still frame to wait for
+        shot("04-editor.png", settle=False)
+        # A double-click leaves it; zuz waits in the tray and on Ctrl+Z.
+        s.xdotool("mousemove", 700, 650, "click", "--repeat", 2, "--delay", 80, 1)
+        wait_until(lambda: editor not in s.windows(cls="zuz"), 10, "the editor to close")
+        shot("05-tray.png")
+        s.xdotool("key", "ctrl+z")
+        view = zuz.view_window()
+        shot("06-ctrl-z.png")
 
         def menu(downs, name):
             before = set(s.windows(cls="zuz"))
             s.xdotool("mousemove", 600, 300, "click", 3)
-            wait_until(lambda: set(s.windows(cls="zuz")) - before, 10, "the menu")
-            s.xdotool("sleep", "0.2")
+            new_window(s, "zuz", before, "the menu")
             shot(name.replace(".png", "-menu.png"))
-            s.xdotool("key", *(["Down"] * downs), "Return", "sleep", "0.3")
+            s.xdotool("key", *(["Down"] * downs), "Return")
+            wait_until(lambda: set(s.windows(cls="zuz")) <= before, 10, "the menu to close")
             shot(name)
 
-        menu(7, "03-enlarge-1.5.png")
-        menu(4, "04-vertical-only.png")
+        menu(7, "07-enlarge-1.5.png")
+        menu(4, "08-vertical-only.png")
 
-        s.xdotool("mousemove", 600, 300, "click", 1, "key", "Escape")
+        s.xdotool("windowactivate", "--sync", view, "key", "Escape")
         zuz.view_gone()
-        shot("05-esc.png")
+        shot("09-esc.png")
+
+        # Zonara: its button at the bottom right, its menu, a picked region.
+        with open(os.path.join(zuz.folder, "Vorlane.ini"), "wb") as f:
+            f.write(b"\r\n")
+        zonara = s.spawn([os.path.join(zuz.folder, "Zonara")])
+        button = new_window(s, "Zonara", set(), "Zonara's button", size=(33, 33))
+        bx, by, bw, bh = s.window_geometry(button)
+        centre = (bx + bw // 2, by + bh // 2)
+        before = set(s.windows(cls="Zonara"))
+        s.xdotool("mousemove", *centre, "click", 3)
+        new_window(s, "Zonara", before, "Zonara's menu")
+        shot("10-zonara-menu.png")
+        s.xdotool("key", "Escape")
+        wait_until(lambda: set(s.windows(cls="Zonara")) <= before, 10, "the menu to close")
+        s.xdotool("mousemove", *centre, "click", 1)
+        wait_until(lambda: s.windows(name="Capture Area"), 10, "the picker")
+        drag(s, (200, 150), (420, 290))
+        new_window(s, "Zonara", {button}, "the enlarged region")
+        s.xdotool("mousemove", W - 100, 100)
+        shot("11-zonara.png")
+        zonara.terminate()
         zuz.proc.terminate()
+
+    if args.docs:
+        for doc, name in DOCS.items():
+            shutil.copyfile(os.path.join(args.out, name), os.path.join(args.docs, doc))
     print(f"demo screenshots written to {args.out}")
     return 0
 

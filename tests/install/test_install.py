@@ -1,0 +1,101 @@
+"""cmake --install into a fresh prefix, checked as a desktop and a user
+meet it: the files and launchers, the entries, icons and metadata pass
+their validators; then, run by a user who cannot write the program folder,
+Zonara's "全屏放大" starts the installed zuz, both tip dialogs' check
+boxes leave their markers in the user's configuration folder, and the
+next start shows neither dialog."""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+
+from installrig import (IDS, MARKERS, PROGRAM_DIR, ZONARA_END, ZONARA_FULL_SCREEN, Installed,
+                        User, check_tree, desktop_entry, no_tip_dialogs, process_uid,
+                        processes_running, run, shared_tmp, tick_tip_dialog, wm_class,
+                        zonara_control, zonara_menu)
+from xsession import XSession, main, wait_until
+
+BUILD = None
+TMP = None  # holds the prefix and the user's home
+
+
+def prefix():
+    """The build installed once into a temporary prefix."""
+    path = os.path.join(TMP, "prefix")
+    if not os.path.isdir(path):
+        run(["cmake", "--install", BUILD, "--prefix", path])
+    return path
+
+
+def installed_tree_is_complete_and_valid(args):
+    check_tree(prefix())
+
+
+def zonara_starts_installed_zuz_and_ticks_stick(args):
+    top = prefix()
+    programs = os.path.join(top, PROGRAM_DIR)
+    with XSession() as s:
+        user = User(os.path.join(TMP, "user"))
+        user.protect(programs)
+        s.env = user.env(s)
+        as_user = user.popen_args()
+        markers = {p: os.path.join(user.config, p, MARKERS[p]) for p in MARKERS}
+        # Docks match windows to menu entries by this class.
+        wm_classes = {p: desktop_entry(os.path.join(top, "share", "applications",
+                                                    cid + ".desktop"))["StartupWMClass"]
+                      for p, cid in IDS.items()}
+        started = []
+        try:
+            zonara = s.spawn([os.path.join(top, "bin", "Zonara")], **as_user)
+            assert wm_classes["Zonara"] in wm_class(s, zonara_control(s))
+            tick_tip_dialog(s, "Zonara", markers["Zonara"])
+
+            zonara_menu(s, ZONARA_FULL_SCREEN)
+            exe = os.path.join(programs, "zuz")
+            pid = wait_until(lambda: processes_running(exe), 15, "the installed zuz")[0]
+            started.append(pid)
+            assert process_uid(pid) == user.uid
+            zuz = Installed(s, os.path.join(top, "bin", "zuz"), as_user)
+            view = zuz.view_window()
+            assert wm_classes["zuz"] in wm_class(s, view), wm_class(s, view)
+            tick_tip_dialog(s, "zuz", markers["zuz"])
+            for name in MARKERS.values():
+                assert not os.path.exists(os.path.join(programs, name)), name
+
+            zuz.quit()
+            wait_until(lambda: not processes_running(exe), 10, "zuz to end")
+            zonara_menu(s, ZONARA_END)
+            wait_until(lambda: zonara.poll() is not None, 10, "Zonara to end")
+            assert zonara.returncode == 0, zonara.returncode
+
+            # The next start, through the launchers: no dialog from either.
+            zuz.start()
+            view = zuz.view_window()
+            wait_until(lambda: "_NET_WM_STATE_ABOVE" in s.net_wm_state(view), 10,
+                       "a topmost view")
+            s.spawn([os.path.join(top, "bin", "Zonara")], **as_user)
+            zonara_control(s)
+            no_tip_dialogs(s)
+        finally:
+            for pid in started:
+                try:
+                    os.kill(pid, 15)
+                except ProcessLookupError:
+                    pass
+
+
+if __name__ == "__main__":
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--build", required=True, help="the build folder to install from")
+    known, rest = ap.parse_known_args()
+    BUILD, TMP = known.build, shared_tmp("zuz-install-")
+    try:
+        status = main([installed_tree_is_complete_and_valid,
+                       zonara_starts_installed_zuz_and_ticks_stick], rest)
+    finally:
+        # A program folder made read-only must be writable again to go.
+        subprocess.run(["chmod", "-R", "u+w", TMP])
+        shutil.rmtree(TMP, ignore_errors=True)
+    sys.exit(status)
