@@ -1,5 +1,7 @@
 #include "screeninfo.h"
 
+#include "monitorgeometry.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -16,9 +18,11 @@ units::Screen describeScreen(const QScreen* s) {
 }
 
 // The toolkit keeps a monitor's corner in the window system's coordinates
-// and divides only its size by the scale factor.
+// and divides only its size by the scale factor; where the window system
+// cannot be asked, the size is multiplied back.
 QRect nativeGeometry(const QScreen* s) {
     if (!s) return {};
+    if (const std::optional<QRect> own = windowSystemGeometry(s)) return *own;
     const QRect g = s->geometry();
     const qreal ratio = s->devicePixelRatio();
     return {g.topLeft(),

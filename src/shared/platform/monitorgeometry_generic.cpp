@@ -1,0 +1,5 @@
+#include "monitorgeometry.h"
+
+std::optional<QRect> windowSystemGeometry(const QScreen*) {
+    return std::nullopt;
+}
