@@ -3,52 +3,26 @@
 // opens the editor, a free-hand trace, the marching outline and dragging
 // lifted pixels. The last three also run with every frame composed and
 // repainted whole, for comparison. Prints medians in milliseconds.
-#include "Frmpictd.h"
+#include "../support/onscreen.h"
 #include "magnifier/editor/frmphotoshop.h"
 #include "magnifier/editor/picturearea.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QPointer>
-#include <QTest>
 
-#include <xcb/xcb.h>
-
-#include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <functional>
-#include <vector>
 
 namespace {
 
-xcb_connection_t* connection() {
-    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
+using onscreen::median;
 
 // Paints what is pending and waits until the X server has handled it.
 void shown() {
     QCoreApplication::processEvents();
-    if (xcb_connection_t* c = connection())
-        free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-}
-
-double median(std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
+    onscreen::roundTrip();
 }
 
 double medianMs(int runs, const std::function<void(int)>& step) {
-    std::vector<double> ms;
-    QElapsedTimer t;
-    for (int i = 0; i < runs; ++i) {
-        t.start();
-        step(i);
-        shown();
-        ms.push_back(t.nsecsElapsed() / 1e6);
-    }
-    return median(ms);
+    return onscreen::medianMs(runs, step, shown);
 }
 
 // Opens a view and clicks its pencil; the time runs until the editor's
@@ -145,13 +119,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     SystemServices system;
     Frmpictd form(system.services());
-    form.Form_Load();
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) {
-        std::fprintf(stderr, "the view was never exposed\n");
-        return 1;
-    }
-    std::printf("screen %dx%d\n", form.width(), form.height());
+    if (!onscreen::openFirstView(form)) return 1;
 
     std::vector<double> opens;
     for (int i = 0; i < 11; ++i)

@@ -1,5 +1,7 @@
 #include "artwork.h"
 
+#include "magnifier/editor/editorartwork.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -34,19 +36,9 @@ QPixmap pencilPicture() {
     return pm;
 }
 
+// The view's "cancel" button and the editor's undo button share the arrow.
 QPixmap undoArrowPicture() {
-    QPixmap pm = canvas(16);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0, 0, 160), 2));
-    QPainterPath arc;
-    arc.moveTo(4, 6);
-    arc.cubicTo(10, 3, 15, 8, 11, 13);
-    p.drawPath(arc);
-    p.setBrush(QColor(0, 0, 160));
-    p.setPen(Qt::NoPen);
-    p.drawPolygon(QPolygonF({QPointF(1, 6), QPointF(7, 2), QPointF(7, 10)}));
-    return pm;
+    return editorartwork::toolbarImage(4).pixmap(16, 16);
 }
 
 QPixmap magnifierIcon() {
