@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include <cmath>
+#include <vector>
 
 units::Screen describeScreen(const QScreen* s) {
     if (!s) return {};
@@ -19,14 +20,28 @@ units::Screen describeScreen(const QScreen* s) {
 
 // The toolkit keeps a monitor's corner in the window system's coordinates
 // and divides only its size by the scale factor; where the window system
-// cannot be asked, the size is multiplied back.
+// cannot be asked, the size is multiplied back. The forms ask on every
+// conversion, so the answer is kept while the monitor stays as it is.
 QRect nativeGeometry(const QScreen* s) {
     if (!s) return {};
-    if (const std::optional<QRect> own = windowSystemGeometry(s)) return *own;
+    struct Known {
+        const QScreen* screen;
+        QRect logical;
+        qreal ratio;
+        QRect native;
+    };
+    static std::vector<Known> known;
     const QRect g = s->geometry();
     const qreal ratio = s->devicePixelRatio();
-    return {g.topLeft(),
-            QSize(int(std::lround(g.width() * ratio)), int(std::lround(g.height() * ratio)))};
+    for (const Known& k : known)
+        if (k.screen == s && k.logical == g && k.ratio == ratio) return k.native;
+    QRect native = windowSystemGeometry(s).value_or(
+        QRect(g.topLeft(),
+              QSize(int(std::lround(g.width() * ratio)), int(std::lround(g.height() * ratio)))));
+    std::erase_if(known, [s](const Known& k) { return k.screen == s; });
+    if (known.size() >= 8) known.erase(known.begin());
+    known.push_back({s, g, ratio, native});
+    return native;
 }
 
 QScreen* DesktopScreenInfo::qscreen() const {
