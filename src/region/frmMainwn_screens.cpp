@@ -49,9 +49,13 @@ void frmMainwn::ScreensChanged() {
         return std::any_of(monitors.cbegin(), monitors.cend(),
                            [&window](const QRect& m) { return m.intersects(window); });
     };
-    // The user may park the button half off the desktop; only a button that
-    // no monitor shows at all is brought back.
-    if (!shown(geometry())) PlaceInCorner();
+    // The user may park the button half off the desktop; a button whose
+    // middle no monitor shows is brought back, also where a window manager
+    // has already pushed a sliver of it back onto the desktop.
+    const QPoint middle = geometry().center();
+    if (std::none_of(monitors.cbegin(), monitors.cend(),
+                     [&middle](const QRect& m) { return m.contains(middle); }))
+        PlaceInCorner();
     // A pick on a monitor that went away could neither be seen nor ended
     // but by Esc, with the button hidden meanwhile.
     if (m_picker && m_picker->isLoaded() && !shown(m_picker->geometry())) m_picker->Unload();

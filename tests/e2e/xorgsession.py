@@ -164,6 +164,56 @@ class XorgSession(XSession):
         wait_until(lambda: sorted(self.active_monitors()) == want, 10,
                    f"the monitor layout {want} (have {self.active_monitors()})")
 
+    def relayout(self, layout, fb=None):
+        """Lays the outputs out anew while clients run, as a user's xrandr
+        call would. layout: for each dummy output in turn, (width, height,
+        x, y, primary), or None for one switched off. The framebuffer
+        becomes fb (width, height), by default the new monitors' bounding
+        box, which is what xrandr makes it when not told. Returns once the
+        server announces exactly these monitors; the root window's
+        background is the caller's to repaint where the size changed."""
+        query = self.xrandr("--query").splitlines()
+        outputs = [line.split()[0] for line in query if line.startswith("DUMMY")]
+        if len(outputs) < len(layout):
+            raise RuntimeError(f"only {len(outputs)} dummy outputs")
+        monitors = [None if m is None else Monitor(*m) for m in layout]
+        on = [m for m in monitors if m is not None]
+        if sum(m.primary for m in on) != 1:
+            raise ValueError("exactly one monitor is the primary one")
+        # xrandr would shift such a layout to the origin, and the wait
+        # below would time out without saying why.
+        if min(m.x for m in on) or min(m.y for m in on):
+            raise ValueError("the monitors' top-left corner is not at the origin")
+        width, height = fb or (max(m.x + m.w for m in on), max(m.y + m.h for m in on))
+        # Mode lines stand indented under the outputs that have them; the
+        # server refuses a second mode of the same name.
+        modes = {line.split()[0] for line in query if line[:1].isspace()}
+        args = ["--fb", f"{width}x{height}"]
+        for out, m in zip(outputs, monitors):
+            if m is None:
+                args += ["--output", out, "--off"]
+                continue
+            name = f"e2e_{m.w}x{m.h}"
+            if name not in modes:
+                self.xrandr("--newmode", name, *modeline(m.w, m.h))
+                modes.add(name)
+            self.xrandr("--addmode", out, name)
+            args += ["--output", out, "--mode", name, "--pos", f"{m.x}x{m.y}"]
+            if m.primary:
+                args.append("--primary")
+        self.xrandr(*args)
+        self.monitors = on
+        self.width, self.height = width, height
+        want = sorted((m.w, m.h, m.x, m.y, bool(m.primary)) for m in on)
+        wait_until(lambda: sorted(self.active_monitors()) == want, 10,
+                   f"the monitor layout {want} (have {self.active_monitors()})")
+        # Screenshots and the background go by the root window's size.
+        def root_size():
+            g = self.root.get_geometry()
+            return (g.width, g.height)
+        wait_until(lambda: root_size() == (width, height), 10,
+                   f"a root window of {width} x {height}")
+
     def active_monitors(self):
         """(w, h, x, y, primary) of every monitor the server announces."""
         found = []

@@ -147,6 +147,13 @@ QImage X11ScreenGrabber::grab(WId window, bool client, const QRect& area) {
 }
 
 QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
+    // The desktop grows and shrinks with its monitors: its size is read
+    // afresh for every capture.
+    if (xcb_get_geometry_reply_t* g =
+            xcb_get_geometry_reply(m_conn, xcb_get_geometry(m_conn, m_root), nullptr)) {
+        m_rootSize = QSize(g->width, g->height);
+        std::free(g);
+    }
     const QRect visible = rootArea & QRect(QPoint(0, 0), m_rootSize);
     Segment* segment = nullptr;
     if (!visible.isEmpty() && m_shm)

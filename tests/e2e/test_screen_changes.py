@@ -1,0 +1,107 @@
+"""Monitors that change while the programs run (Xorg's dummy driver, laid
+out anew with xrandr). zuz, waiting between views: the next Ctrl+Z view
+covers the monitor under the pointer as that monitor is now and shows its
+middle twice, after the monitor of the last view took another mode, after
+it was switched off and the desktop shrank, and once it is switched on
+again elsewhere at another size. Zonara: when the monitor that holds its
+button and a region window is switched off, the button comes back to the
+primary monitor's corner and the window, still showing its picture, to
+that monitor's middle.
+
+As in test_monitors, every pixel of the desktop names its own root
+coordinates, so a picture taken from where a monitor was, or shifted on
+the right one, shows up as wrong coordinates in the failure message."""
+
+import sys
+
+from PIL import Image
+
+from test_monitors import (CONTROL_SIZE, Findings, Zonara, drag_button, end_view,
+                           expect_pick, expect_view, painted, settle)
+from xorgsession import XorgSession
+from xsession import main
+from zuzdriver import Zuz
+
+# The primary monitor at the origin, where the tray host stands, and a
+# smaller one to its right.
+PRIMARY_AND_SMALL_RIGHT = [(1024, 768, 0, 0, True), (800, 600, 1024, 0, False)]
+# For Zonara, the other monitor lies lower right, its top edge inside the
+# desktop. The primary monitor is at the origin, as xrandr leaves a lone
+# monitor.
+PRIMARY_AND_LOWER_RIGHT = [(1024, 768, 0, 0, True), (800, 600, 1024, 400, False)]
+
+
+def ctrl_z_view(f, s, monitor, what):
+    """Ctrl+Z with the pointer in the middle of the monitor: the view covers
+    it and shows its middle twice; then Esc. The desktop is painted anew
+    first, as the layout before may have left it another size."""
+    pattern = painted(s)
+    s.xdotool("mousemove", *monitor.centre, "key", "ctrl+z")
+    expect_view(f, s, pattern, monitor.box, what)
+    end_view(s, monitor.box)
+
+
+def zuz_views_monitors_as_they_are_now(args):
+    with XorgSession(PRIMARY_AND_SMALL_RIGHT) as s, Findings() as f:
+        pattern = painted(s)
+        primary, right = s.monitors
+        zuz = Zuz(s, args.bin)
+        s.xdotool("mousemove", *right.centre)
+        zuz.start()
+        # The start-up view lays zuz out for the right monitor's size.
+        expect_view(f, s, pattern, right.box, "the start-up view on the right monitor")
+        end_view(s, right.box)
+
+        # The same monitor in a larger mode; the desktop grows past the size
+        # it had when zuz started.
+        s.relayout([primary, (1600, 1200, 1024, 0, False)])
+        ctrl_z_view(f, s, s.monitors[1], "Ctrl+Z on the right monitor in its new mode")
+
+        # The monitor of the last view goes; the desktop shrinks to the
+        # primary monitor alone.
+        s.relayout([primary, None])
+        ctrl_z_view(f, s, s.primary, "Ctrl+Z on the primary monitor, the other one off")
+
+        # On again, in a mode it never had, lower down.
+        s.relayout([primary, (1280, 1024, 1024, 176, False)])
+        ctrl_z_view(f, s, s.monitors[1], "Ctrl+Z on the monitor switched on again")
+        assert zuz.proc.poll() is None, "zuz ended"
+
+
+def zonara_returns_from_a_monitor_switched_off(args):
+    # openbox by itself pushes a window that no monitor shows back until a
+    # sliver of it shows; the button must still come back to its corner.
+    with XorgSession(PRIMARY_AND_LOWER_RIGHT) as s, Findings() as f:
+        pattern = painted(s)
+        primary, other = s.monitors
+        z = Zonara(s, args.bin)
+        drag_button(s, z, (other.x + 60, other.y + other.h - 60))
+        box, _ = z.open_picker(pattern)
+        assert box == other.box, f"picker covers {box}, want {other.box}, under the button"
+        a, b = (1150, 450), (1211, 491)
+        size = s.window_geometry(expect_pick(f, s, z, pattern, a, b, other))[2:]
+        settle(z.control_centre, lambda c: s.monitor_at(*c) == other,
+               "the button back on the other monitor after the pick")
+
+        # The framebuffer keeps its size: where the other monitor was is
+        # still root window, so the windows there are on the desktop, yet
+        # on no monitor.
+        s.relayout([primary, None], fb=(s.width, s.height))
+        corner = (primary.x + primary.w - CONTROL_SIZE, primary.y + primary.h - 60)
+        f.settle(lambda: s.window_geometry(z.control)[:2], lambda p: p == corner,
+                 f"the button in the primary monitor's corner {corner}", timeout=5)
+        w, h = size
+        centred = (primary.x + (primary.w - w) // 2, primary.y + (primary.h - h) // 2, w, h)
+        if f.settle(lambda: [g for _, g in z.region_windows()], lambda gs: centred in gs,
+                    f"the region window at {centred}, centred on the primary monitor",
+                    timeout=5):
+            big = pattern.crop(a + b).resize((2 * (b[0] - a[0]), 2 * (b[1] - a[1])),
+                                            Image.NEAREST)
+            f.picture(s, (centred[0] + 1, centred[1] + 1) + big.size, big,
+                      "the region window's picture on the primary monitor")
+        assert z.proc.poll() is None, "Zonara ended"
+
+
+if __name__ == "__main__":
+    sys.exit(main([zuz_views_monitors_as_they_are_now,
+                   zonara_returns_from_a_monitor_switched_off]))
