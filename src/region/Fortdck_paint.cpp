@@ -5,7 +5,9 @@
 
 #include "devicepixels.h"
 #include "frmMainwn.h"
+#include "stretch.h"
 
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -115,6 +117,14 @@ void Fortdck::paintEvent(QPaintEvent* event) {
 
 void Fortdck::drawEnlarged(QPainter& p, const QRect& visible, const QRect& target) {
     const Picture& pic = Imayulanpic.picture;
+    // Where the window paints into a plain image, straight into its device
+    // pixels, with no enlarged copy in between.
+    if (auto* store = dynamic_cast<QImage*>(p.paintEngine()->paintDevice());
+        store && stretch::supports(*store, pic)) {
+        stretch::paintStretched(p, QRegion(toLogical(visible).toAlignedRect()), toLogical(target),
+                                pic, QRectF(pic.rect()));
+        return;
+    }
     const QPoint first(sourceIndex(visible.left() - target.left(), pic.width(), target.width()),
                        sourceIndex(visible.top() - target.top(), pic.height(), target.height()));
     const QPoint last(sourceIndex(visible.right() - target.left(), pic.width(), target.width()),
