@@ -4,6 +4,7 @@
 #include "cursors.h"
 #include "devicepixels.h"
 #include "frmMainwn.h"
+#include "windowsystem.h"
 
 #include <QCloseEvent>
 #include <QFontMetrics>
@@ -28,6 +29,7 @@ frmCaptureArea::frmCaptureArea(frmMainwn& owner)
                            Qt::BypassWindowManagerHint),
       m_owner(owner), m_font(LabelFont()) {
     setWindowTitle(QStringLiteral("Capture Area"));
+    watchPointerEvents();
     // Every pixel is painted from the frozen screen; nothing is to be
     // cleared first.
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -51,16 +51,23 @@ void frmCaptureArea::Form_KeyDown(int keyCode, int /*shift*/) {
 
 QPointF frmCaptureArea::pointerPosition(const QMouseEvent* event) const {
     const QPointF rounded = event->position();
-    const std::optional<QPoint> native = nativePointerPosition();
-    if (!native) return rounded;
     const QPoint origin = m_owner.services().screen->nativeGeometry().topLeft();
-    const QPointF exact = QPointF(*native - origin) / m_ratio;
-    // Only while it is the place the event was rounded from: a pointer that
-    // has moved on since leaves the event's own position.
-    const double slack = 0.5 + 1e-6;
-    if (std::abs(exact.x() - rounded.x()) > slack || std::abs(exact.y() - rounded.y()) > slack)
-        return rounded;
-    return exact;
+    // Only a place the event could have been rounded from.
+    const auto agrees = [&](QPoint native, QPointF& exact) {
+        exact = QPointF(native - origin) / m_ratio;
+        const double slack = 0.5 + 1e-6;
+        return std::abs(exact.x() - rounded.x()) <= slack &&
+               std::abs(exact.y() - rounded.y()) <= slack;
+    };
+    QPointF exact;
+    // The event's own position, as the window system sent it.
+    const std::vector<QPoint> sent = pointerEventPositions(event->timestamp());
+    for (auto it = sent.rbegin(); it != sent.rend(); ++it)
+        if (agrees(*it, exact)) return exact;
+    // Otherwise where the pointer is now, while it has not moved on.
+    if (const std::optional<QPoint> now = nativePointerPosition(); now && agrees(*now, exact))
+        return exact;
+    return rounded;
 }
 
 void frmCaptureArea::mousePressEvent(QMouseEvent* event) {

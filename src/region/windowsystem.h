@@ -2,7 +2,10 @@
 
 #include <QPoint>
 
+#include <QtGlobal>
+
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -14,6 +17,13 @@ class QWidget;
 // hands mouse positions over rounded to whole logical pixels, which on a
 // scaled monitor leaves the device pixels between them out of reach.
 std::optional<QPoint> nativePointerPosition();
+
+// From now on, remembers where the window system put each pointer event.
+void watchPointerEvents();
+// Where the remembered pointer events of that time were, in the window
+// system's own pixels, latest last: the event being handled is among them,
+// whatever the pointer has done since.
+std::vector<QPoint> pointerEventPositions(quint64 time);
 
 // Returns once the window system shows nothing more of a window just
 // hidden, or after half a second: a window manager takes the frame it put

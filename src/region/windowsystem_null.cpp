@@ -5,3 +5,9 @@ std::optional<QPoint> nativePointerPosition() {
 }
 
 void awaitHidden(const QWidget&) {}
+
+void watchPointerEvents() {}
+
+std::vector<QPoint> pointerEventPositions(quint64) {
+    return {};
+}
