@@ -209,10 +209,7 @@ void Frmpictd::placeCornerButtons() {
 // relative to the screen, and the corner buttons follow the corner.
 void Frmpictd::followPointerScreen() {
     m_services.screen->selectUnderPointer();
-    if (QScreen* monitor = m_services.screen->qscreen()) {
-        if (!windowHandle()) create();
-        if (windowHandle()->screen() != monitor) windowHandle()->setScreen(monitor);
-    }
+    if (QScreen* monitor = m_services.screen->qscreen()) setScreen(monitor);
     const units::Screen now = screen();
     const units::Screen was = m_laidOut;
     m_laidOut = now;

@@ -34,10 +34,7 @@ frmphotoshop::frmphotoshop(const Services& services, QWidget* parent)
     setAttribute(Qt::WA_NoSystemBackground);
     // "Maximised" on the monitor the view was on, whether or not a window
     // manager is there to do it.
-    if (QScreen* monitor = m_services.screen->qscreen()) {
-        create();
-        windowHandle()->setScreen(monitor);
-    }
+    if (QScreen* monitor = m_services.screen->qscreen()) setScreen(monitor);
     setGeometry(m_services.screen->geometry());
     buildControls();
     buildToolbar();
