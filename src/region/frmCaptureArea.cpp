@@ -153,20 +153,33 @@ void frmCaptureArea::ClearWindow() {
 
 void frmCaptureArea::paintEvent(QPaintEvent* event) {
     QPainter p(this);
+    // Unscaled, whole pixels take the painter's plain blits and fills.
+    const bool unscaled = m_ratio == 1;
+    const auto fill = [&](const QRect& device, const QColor& colour) {
+        if (unscaled)
+            p.fillRect(device, colour);
+        else
+            p.fillRect(toLogical(device), colour);
+    };
     // Whole device pixels of the frozen picture onto as many of the window:
     // the monitor shows exactly as it was.
     for (const QRect& r : event->region()) {
         const QRect d = devicepixels::covering(r, m_ratio);
         const QRect part = d & m_background.rect();
-        if (!part.isEmpty()) p.drawImage(toLogical(part), m_background, QRectF(part));
+        if (!part.isEmpty()) {
+            if (unscaled)
+                p.drawImage(part.topLeft(), m_background, part);
+            else
+                p.drawImage(toLogical(part), m_background, QRectF(part));
+        }
         for (const QRect& rest : QRegion(d) - part)
-            p.fillRect(toLogical(rest), Qt::black);
+            fill(rest, Qt::black);
     }
     if (m_state != State::Outlined) return;
     for (const QRect& r : outlineArea(m_start.x + 1, m_start.y + 1, m_end.x - 1, m_end.y - 1))
-        p.fillRect(toLogical(r), Qt::white);
+        fill(r, Qt::white);
     for (const QRect& r : outlineArea(m_start.x, m_start.y, m_end.x, m_end.y))
-        p.fillRect(toLogical(r), Qt::black);
+        fill(r, Qt::black);
     if (hasSizeLabel()) {
         const QRect label = sizeLabelRect();
         p.setClipRect(label, Qt::IntersectClip);
