@@ -118,8 +118,10 @@ void awaitHidden(const QWidget& window) {
     if (!c || !id) return;
     QElapsedTimer waited;
     waited.start();
+    // The frame usually goes within a few milliseconds: ask again at once
+    // rather than sleep past the moment, each question being a round trip.
     while (stillShown(c, id) && waited.elapsed() < 500) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(2);
+        QThread::usleep(200);
     }
 }
