@@ -172,8 +172,9 @@ void frmCaptureArea::paintEvent(QPaintEvent* event) {
             else
                 p.drawImage(toLogical(part), m_background, QRectF(part));
         }
-        for (const QRect& rest : QRegion(d) - part)
-            fill(rest, Qt::black);
+        if (part != d)
+            for (const QRect& rest : QRegion(d) - part)
+                fill(rest, Qt::black);
     }
     if (m_state != State::Outlined) return;
     for (const QRect& r : outlineArea(m_start.x + 1, m_start.y + 1, m_end.x - 1, m_end.y - 1))
