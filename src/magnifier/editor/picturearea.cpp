@@ -2,14 +2,13 @@
 
 #include "mouseargs.h"
 #include "raster/blit.h"
+#include "stretch.h"
 #include "units.h"
 
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 
-#include <algorithm>
 #include <utility>
 
 PictureArea::PictureArea(QWidget* parent) : QWidget(parent) {
@@ -91,45 +90,17 @@ QPoint PictureArea::toPicture(const QPointF& pos) const {
 
 void PictureArea::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QImage* image = m_surface ? &m_surface->image() : nullptr;
-    const QRect picture = image ? image->rect() : QRect();
-    // Straight from the picture into the window's own device pixels where
-    // the window paints into a plain image: one to one, whatever the scale.
-    auto* store = dynamic_cast<QImage*>(painter.paintEngine()->paintDevice());
-    const QTransform& t = painter.deviceTransform();
-    if (image && store && store->depth() == 32 && t.type() <= QTransform::TxScale) {
-        const QPoint offset(qRound(t.dx()), qRound(t.dy()));
-        QRegion device;
-        for (const QRect& r : event->region())
-            device += t.mapRect(QRectF(r)).toAlignedRect();
-        const QRegion system = painter.paintEngine()->systemClip();
-        if (!system.isEmpty()) device &= system;
-        for (const QRect& r : device) {
-            const QRect on = r & picture.translated(offset) & store->rect();
-            for (int y = on.top(); y <= on.bottom(); ++y) {
-                const auto* in =
-                    reinterpret_cast<const QRgb*>(image->constScanLine(y - offset.y()));
-                auto* out = reinterpret_cast<QRgb*>(store->scanLine(y));
-                std::copy_n(in + on.left() - offset.x(), on.width(), out + on.left());
-            }
-        }
-        painter.resetTransform();
-        for (const QRect& rest : device - picture.translated(offset))
-            painter.fillRect(rest, BackColor);
-        emit Paint();
-        return;
+    QRegion rest = event->region();
+    if (m_surface) {
+        // One picture pixel to one device pixel, straight into the window's
+        // own pixels where it paints into a plain image.
+        const QImage& image = m_surface->image();
+        const QRectF shown(0, 0, image.width() / m_ratio, image.height() / m_ratio);
+        stretch::paintStretched(painter, rest, shown, image, QRectF(image.rect()));
+        rest -= shown.toAlignedRect();
     }
-    const QRect shown = image ? toLogical(picture) : QRect();
-    for (const QRect& r : event->region()) {
-        const QRect on = r & shown;
-        if (!on.isEmpty()) {
-            const QRectF source(on.x() * m_ratio, on.y() * m_ratio, on.width() * m_ratio,
-                                on.height() * m_ratio);
-            painter.drawImage(QRectF(on), *image, source);
-        }
-        for (const QRect& rest : QRegion(r) - on)
-            painter.fillRect(rest, BackColor);
-    }
+    for (const QRect& r : rest)
+        painter.fillRect(r, BackColor);
     emit Paint();
 }
 
