@@ -136,15 +136,22 @@ def end_view(s, box):
            "the view to go")
 
 
+def start_zuz_on(f, s, pattern, monitor, bin_dir, what):
+    """Starts zuz with the pointer on the monitor: its start-up view must
+    cover that monitor; then Esc."""
+    zuz = Zuz(s, bin_dir)
+    s.xdotool("mousemove", *monitor.centre)
+    zuz.start()
+    expect_view(f, s, pattern, monitor.box, what)
+    end_view(s, monitor.box)
+    return zuz
+
+
 def zuz_follows_the_pointer_across_monitors(args):
     with XorgSession(SIDE_BY_SIDE) as s, Findings() as f:
         pattern = painted(s)
         left, primary = s.monitors
-        zuz = Zuz(s, args.bin)
-        s.xdotool("mousemove", *left.centre)
-        zuz.start()
-        expect_view(f, s, pattern, left.box, "the start-up view on the left monitor")
-        end_view(s, left.box)
+        zuz = start_zuz_on(f, s, pattern, left, args.bin, "the start-up view on the left monitor")
 
         # The primary monitor starts at x = 1024, not at the origin.
         s.xdotool("mousemove", *primary.centre, "key", "ctrl+z")
@@ -164,11 +171,8 @@ def zuz_on_stacked_monitors(args):
     with XorgSession(STACKED) as s, Findings() as f:
         pattern = painted(s)
         lower, upper = s.monitors
-        zuz = Zuz(s, args.bin)
-        s.xdotool("mousemove", *upper.centre)
-        zuz.start()
-        expect_view(f, s, pattern, upper.box, "the start-up view on the upper monitor")
-        end_view(s, upper.box)
+        zuz = start_zuz_on(f, s, pattern, upper, args.bin,
+                           "the start-up view on the upper monitor")
 
         s.xdotool("mousemove", *lower.centre, "key", "ctrl+z")
         expect_view(f, s, pattern, lower.box, "Ctrl+Z on the lower, primary monitor")

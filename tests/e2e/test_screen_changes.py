@@ -17,10 +17,9 @@ import sys
 from PIL import Image
 
 from test_monitors import (CONTROL_SIZE, Findings, Zonara, drag_button, end_view,
-                           expect_pick, expect_view, painted, settle)
+                           expect_pick, expect_view, painted, settle, start_zuz_on)
 from xorgsession import XorgSession
 from xsession import main
-from zuzdriver import Zuz
 
 # The primary monitor at the origin, where the tray host stands, and a
 # smaller one to its right.
@@ -45,12 +44,8 @@ def zuz_views_monitors_as_they_are_now(args):
     with XorgSession(PRIMARY_AND_SMALL_RIGHT) as s, Findings() as f:
         pattern = painted(s)
         primary, right = s.monitors
-        zuz = Zuz(s, args.bin)
-        s.xdotool("mousemove", *right.centre)
-        zuz.start()
         # The start-up view lays zuz out for the right monitor's size.
-        expect_view(f, s, pattern, right.box, "the start-up view on the right monitor")
-        end_view(s, right.box)
+        zuz = start_zuz_on(f, s, pattern, right, args.bin, "the start-up view on the right monitor")
 
         # The same monitor in a larger mode; the desktop grows past the size
         # it had when zuz started.
