@@ -146,29 +146,45 @@ QImage X11ScreenGrabber::grab(WId window, bool client, const QRect& area) {
     return grabRoot(rootArea);
 }
 
-QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
-    // The desktop grows and shrinks with its monitors: its size is read
-    // afresh for every capture.
-    if (xcb_get_geometry_reply_t* g =
-            xcb_get_geometry_reply(m_conn, xcb_get_geometry(m_conn, m_root), nullptr)) {
-        m_rootSize = QSize(g->width, g->height);
+QSize X11ScreenGrabber::rootSize(unsigned int cookie) {
+    xcb_get_geometry_cookie_t c{cookie};
+    QSize size = m_rootSize;
+    if (xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(m_conn, c, nullptr)) {
+        size = QSize(g->width, g->height);
         std::free(g);
     }
-    const QRect visible = rootArea & QRect(QPoint(0, 0), m_rootSize);
+    return size;
+}
+
+QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
+    // The desktop grows and shrinks with its monitors, so its size is read
+    // with every capture, in the same round trip as the pixels: the pixels
+    // asked for within the last known size are kept when that size still
+    // holds, and asked for again when it does not.
+    QRect visible;
     Segment* segment = nullptr;
-    if (!visible.isEmpty() && m_shm)
-        segment = attachSegment(std::size_t(visible.width()) * visible.height() * 4);
-    if (segment) {
-        xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
-            m_conn,
-            xcb_shm_get_image(m_conn, m_root, visible.x(), visible.y(), visible.width(),
-                              visible.height(), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, segment->seg, 0),
-            nullptr);
-        if (!reply) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const unsigned int geometry = xcb_get_geometry(m_conn, m_root).sequence;
+        visible = rootArea & QRect(QPoint(0, 0), m_rootSize);
+        if (!visible.isEmpty() && m_shm)
+            segment = attachSegment(std::size_t(visible.width()) * visible.height() * 4);
+        xcb_shm_get_image_cookie_t pixels{};
+        if (segment)
+            pixels = xcb_shm_get_image(m_conn, m_root, visible.x(), visible.y(), visible.width(),
+                                       visible.height(), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
+                                       segment->seg, 0);
+        const QSize size = rootSize(geometry);
+        xcb_shm_get_image_reply_t* reply =
+            segment ? xcb_shm_get_image_reply(m_conn, pixels, nullptr) : nullptr;
+        const bool stale = size != m_rootSize;
+        m_rootSize = size;
+        if (segment && (!reply || stale)) {
             releaseSegment(segment);
             segment = nullptr;
         }
         std::free(reply);
+        if (!stale) break;
+        visible = rootArea & QRect(QPoint(0, 0), m_rootSize);
     }
     QImage got;
     if (segment) {

@@ -26,6 +26,8 @@ class X11ScreenGrabber : public ScreenGrabber {
   private:
     QPoint originOnRoot(WId window, bool client);
     QImage grabRoot(const QRect& rootArea);
+    // The root's size from a geometry request's reply, or the last known.
+    QSize rootSize(unsigned int geometryCookie);
     Segment* attachSegment(std::size_t bytes);
 
     xcb_connection_t* m_conn;
