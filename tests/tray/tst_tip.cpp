@@ -520,10 +520,17 @@ void TstTip::aboutWithMarkerStillShows() {
     rig.form->mnabuot_Click();
     Frmzdydhc* d = LoadedTipDialog(TipVariant::Magnifier);
     QVERIFY(d && d->isVisible());
-    // Ticking again appends a second copy to the same file.
+    // Ticking again appends a second copy to the same file: the first one,
+    // written by an earlier tick, stays in front of it.
     const QString path = QDir(rig.programFolder).filePath(QStringLiteral("Vivoduzivi.ini"));
+    const QByteArray once = TipMarkerContent(TipVariant::Magnifier);
+    {
+        QFile earlier(path);
+        QVERIFY(earlier.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        earlier.write(once);
+    }
     QTest::mouseClick(d->Chezhidaole, Qt::LeftButton);
-    QCOMPARE(readAll(path), TipMarkerContent(TipVariant::Magnifier));
+    QCOMPARE(readAll(path), once + once);
 }
 
 QTEST_MAIN(TstTip)
