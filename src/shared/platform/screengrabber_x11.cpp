@@ -37,6 +37,7 @@ struct X11ScreenGrabber::Segment {
 
 namespace {
 constexpr std::size_t kSpareSegments = 2;
+constexpr std::size_t kSharedFromBytes = 256 * 1024;
 
 void destroySegment(X11ScreenGrabber::Segment* s) {
     if (s->pool->alive) {
@@ -156,8 +157,10 @@ QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
     }
     const QRect visible = rootArea & QRect(QPoint(0, 0), m_rootSize);
     Segment* segment = nullptr;
-    if (!visible.isEmpty() && m_shm)
-        segment = attachSegment(std::size_t(visible.width()) * visible.height() * 4);
+    const std::size_t bytes = std::size_t(visible.width()) * visible.height() * 4;
+    // A small area comes as fast through an ordinary request, and would
+    // take the place of a screen-sized segment among the spare ones.
+    if (!visible.isEmpty() && m_shm && bytes >= kSharedFromBytes) segment = attachSegment(bytes);
     if (segment) {
         xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
             m_conn,

@@ -1,0 +1,59 @@
+#include "repaintwait.h"
+
+#include "platform/screengrabber.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <algorithm>
+
+namespace {
+// Long enough for a program to answer the exposure it was sent, short
+// enough not to be felt between the click and the picker.
+constexpr int kLookEveryMs = 8;
+
+// Whether most of `shown` is still the hidden window's picture: a
+// compositor may blend its edges, but not most of it.
+bool stillShows(const QImage& shown, const QImage& hidden) {
+    if (hidden.isNull() || shown.size() != hidden.size()) return false;
+    const QImage a = shown.convertToFormat(QImage::Format_RGB32);
+    const QImage b = hidden.convertToFormat(QImage::Format_RGB32);
+    qint64 same = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x)
+            same += (p[x] & 0xFFFFFF) == (q[x] & 0xFFFFFF);
+    }
+    return 2 * same > qint64(a.width()) * a.height();
+}
+
+QImage look(ScreenGrabber& grabber, const QRect& area) {
+    return grabber.grab(grabber.desktopWindow(), false, area)
+        .convertToFormat(QImage::Format_RGB32);
+}
+} // namespace
+
+RepaintWait awaitRepainted(ScreenGrabber& grabber, const QRect& nativeArea, const QImage& hidden,
+                           int limitMs) {
+    RepaintWait wait;
+    if (nativeArea.isEmpty()) return {0, true};
+    QElapsedTimer clock;
+    clock.start();
+    QImage previous = look(grabber, nativeArea);
+    ++wait.looks;
+    while (clock.elapsed() < limitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, kLookEveryMs);
+        const qint64 next = std::min<qint64>(limitMs, (clock.elapsed() / kLookEveryMs + 1) * kLookEveryMs);
+        if (next > clock.elapsed()) QThread::msleep(quint64(next - clock.elapsed()));
+        const QImage now = look(grabber, nativeArea);
+        ++wait.looks;
+        if (!stillShows(now, hidden) && now == previous) {
+            wait.settled = true;
+            break;
+        }
+        previous = now;
+    }
+    return wait;
+}
