@@ -30,8 +30,7 @@ bool stillShows(const QImage& shown, const QImage& hidden) {
 }
 
 QImage look(ScreenGrabber& grabber, const QRect& area) {
-    return grabber.grab(grabber.desktopWindow(), false, area)
-        .convertToFormat(QImage::Format_RGB32);
+    return grabber.grab(grabber.desktopWindow(), false, area).convertToFormat(QImage::Format_RGB32);
 }
 } // namespace
 
@@ -45,7 +44,8 @@ RepaintWait awaitRepainted(ScreenGrabber& grabber, const QRect& nativeArea, cons
     ++wait.looks;
     while (clock.elapsed() < limitMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, kLookEveryMs);
-        const qint64 next = std::min<qint64>(limitMs, (clock.elapsed() / kLookEveryMs + 1) * kLookEveryMs);
+        const qint64 next =
+            std::min<qint64>(limitMs, (clock.elapsed() / kLookEveryMs + 1) * kLookEveryMs);
         if (next > clock.elapsed()) QThread::msleep(quint64(next - clock.elapsed()));
         const QImage now = look(grabber, nativeArea);
         ++wait.looks;

@@ -38,8 +38,7 @@ void mouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button,
 
 // A left-button move or press whose position in the widget and on the
 // screen are given apart, as the window system may report them.
-void mouseAt(QWidget* w, QEvent::Type type, QPoint local, QPoint global,
-             Qt::MouseButton button) {
+void mouseAt(QWidget* w, QEvent::Type type, QPoint local, QPoint global, Qt::MouseButton button) {
     QMouseEvent e(type, QPointF(local), QPointF(global),
                   type == QEvent::MouseMove ? Qt::NoButton : button, button, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
