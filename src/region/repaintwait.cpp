@@ -14,19 +14,24 @@ namespace {
 constexpr int kLookEveryMs = 8;
 
 // Whether most of `shown` is still the hidden window's picture: a
-// compositor may blend its edges, but not most of it.
+// compositor may blend its edges, but not most of it. On a scaled monitor
+// the window's own rendering may be a device pixel smaller or larger than
+// its place on the screen; the part both cover is compared.
 bool stillShows(const QImage& shown, const QImage& hidden) {
-    if (hidden.isNull() || shown.size() != hidden.size()) return false;
+    if (hidden.isNull() || shown.isNull()) return false;
+    const QSize common = shown.size().boundedTo(hidden.size());
+    const QSize slack = shown.size() - common + hidden.size() - common;
+    if (common.isEmpty() || slack.width() > 2 || slack.height() > 2) return false;
     const QImage a = shown.convertToFormat(QImage::Format_RGB32);
     const QImage b = hidden.convertToFormat(QImage::Format_RGB32);
     qint64 same = 0;
-    for (int y = 0; y < a.height(); ++y) {
+    for (int y = 0; y < common.height(); ++y) {
         const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
         const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
-        for (int x = 0; x < a.width(); ++x)
+        for (int x = 0; x < common.width(); ++x)
             same += (p[x] & 0xFFFFFF) == (q[x] & 0xFFFFFF);
     }
-    return 2 * same > qint64(a.width()) * a.height();
+    return 2 * same > qint64(common.width()) * common.height();
 }
 
 QImage look(ScreenGrabber& grabber, const QRect& area) {

@@ -1,6 +1,6 @@
 """Zonara among other programs on real desktops: a pick over a window that
 repaints late under the button takes that window's pixels, not the
-button's; under a window manager with focus-stealing prevention (xfwm4)
+button's, also on a monitor scaled by 1.5; under a window manager with focus-stealing prevention (xfwm4)
 Esc ends the tip dialog and the picker with no activation step, the picker
 covers the whole monitor above a dock, and the tip dialog follows a drag
 pixel for pixel."""
@@ -125,36 +125,54 @@ def drag_quickly(xs, wid, grip, steps, pause, sign=1):
 
 
 # --- tests --------------------------------------------------------------------
+class ScaledZonara(Zonara):
+    """Zonara whose button is `control` device pixels large."""
+    control_px = CONTROL_SIZE
+
+    def find_control(self):
+        for w, g in self.windows():
+            if g[2:] == (self.control_px, self.control_px):
+                return w
+        return None
+
+
 def pick_over_a_late_window(args):
-    with XSession() as xs:
-        xs.set_background(test_pattern(xs.width, xs.height))
-        # Under the button's place at the right edge, 60 pixels above the
-        # bottom.
-        box = (xs.width - 200, xs.height - 200, 200, 200)
-        late = LateWindow(xs, box, delay=0.08)
-        try:
-            wait_until(lambda: xs.screenshot(box) == late.image, 10, "the window's picture")
-            folder = program_folder(args.bin, xs.tmp, names=("Zonara",))
-            open(os.path.join(folder, "Vorlane.ini"), "w").close()
-            z = Zonara(xs, folder)
-            late.lower()
-            cx, cy = z.control_centre()
-            # The button shows on the screen before it is clicked.
-            wait_until(lambda: xs.screenshot((cx, cy, 1, 1)).getpixel((0, 0))
-                       != late.image.getpixel((cx - box[0], cy - box[1])), 10, "the button")
-            z.click_control()
-            a = (cx - CONTROL_SIZE, cy - CONTROL_SIZE)
-            b = (cx + 12, cy + CONTROL_SIZE)
-            z.drag(a, b)
-            wait_until(lambda: not z.picker_open(), 10, "the picker to close")
-            png = wait_until(lambda: clip_read(xs, "image/png"), 10, "a picture on the clipboard")
-            got = Image.open(io.BytesIO(png)).convert("RGB")
-            want = late.image.crop((a[0] - box[0], a[1] - box[1], b[0] - box[0], b[1] - box[1]))
-            assert got.size == want.size, (got.size, want.size)
-            bad = sum(1 for p, q in zip(got.getdata(), want.getdata()) if p != q)
-            assert bad == 0, f"{bad} of {want.width * want.height} pixels are not the window's"
-        finally:
-            late.close()
+    # Unscaled, and at 1.5, where the button is 50 device pixels large.
+    for scale, control_px in [(None, CONTROL_SIZE), ("1.5", 50)]:
+        ScaledZonara.control_px = control_px
+        with XSession(env={"QT_SCALE_FACTOR": scale} if scale else None) as xs:
+            pick_over_a_late_window_in(xs, args)
+
+
+def pick_over_a_late_window_in(xs, args):
+    xs.set_background(test_pattern(xs.width, xs.height))
+    # Under the button's place at the right edge, 60 pixels above the
+    # bottom.
+    box = (xs.width - 200, xs.height - 200, 200, 200)
+    late = LateWindow(xs, box, delay=0.08)
+    try:
+        wait_until(lambda: xs.screenshot(box) == late.image, 10, "the window's picture")
+        folder = program_folder(args.bin, xs.tmp, names=("Zonara",))
+        open(os.path.join(folder, "Vorlane.ini"), "w").close()
+        z = ScaledZonara(xs, folder)
+        late.lower()
+        cx, cy = z.control_centre()
+        # The button shows on the screen before it is clicked.
+        wait_until(lambda: xs.screenshot((cx, cy, 1, 1)).getpixel((0, 0))
+                   != late.image.getpixel((cx - box[0], cy - box[1])), 10, "the button")
+        z.click_control()
+        a = (cx - z.control_px, cy - z.control_px)
+        b = (cx + 12, cy + z.control_px)
+        z.drag(a, b)
+        wait_until(lambda: not z.picker_open(), 10, "the picker to close")
+        png = wait_until(lambda: clip_read(xs, "image/png"), 10, "a picture on the clipboard")
+        got = Image.open(io.BytesIO(png)).convert("RGB")
+        want = late.image.crop((a[0] - box[0], a[1] - box[1], b[0] - box[0], b[1] - box[1]))
+        assert got.size == want.size, (got.size, want.size)
+        bad = sum(1 for p, q in zip(got.getdata(), want.getdata()) if p != q)
+        assert bad == 0, f"{bad} of {want.width * want.height} pixels are not the window's"
+    finally:
+        late.close()
 
 
 def keyboard_and_focus_under_xfwm4(args):

@@ -147,6 +147,24 @@ QImage X11ScreenGrabber::grab(WId window, bool client, const QRect& area) {
     return grabRoot(rootArea);
 }
 
+QImage X11ScreenGrabber::grabPlain(const QRect& rootArea) {
+    xcb_get_image_reply_t* reply =
+        xcb_get_image_reply(m_conn,
+                            xcb_get_image(m_conn, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, rootArea.x(),
+                                          rootArea.y(), rootArea.width(), rootArea.height(), ~0u),
+                            nullptr);
+    if (!reply) return {};
+    QImage got;
+    // The same 32-bit pixels as a shared segment holds, row after row.
+    const std::size_t bytes = std::size_t(rootArea.width()) * rootArea.height() * 4;
+    if (std::size_t(xcb_get_image_data_length(reply)) >= bytes)
+        got = QImage(xcb_get_image_data(reply), rootArea.width(), rootArea.height(),
+                     rootArea.width() * 4, QImage::Format_RGB32)
+                  .copy();
+    std::free(reply);
+    return got;
+}
+
 QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
     // The desktop grows and shrinks with its monitors: its size is read
     // afresh for every capture.
@@ -178,6 +196,8 @@ QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
         // The segment becomes the picture; it is detached with its last holder.
         got = QImage(static_cast<uchar*>(segment->addr), visible.width(), visible.height(),
                      visible.width() * 4, QImage::Format_RGB32, releaseSegment, segment);
+    } else if (!visible.isEmpty() && m_shm && bytes < kSharedFromBytes) {
+        got = grabPlain(visible);
     } else if (!visible.isEmpty()) {
         got = QtScreenGrabber().grab(0, true, visible);
     }

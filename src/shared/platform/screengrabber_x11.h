@@ -26,6 +26,8 @@ class X11ScreenGrabber : public ScreenGrabber {
   private:
     QPoint originOnRoot(WId window, bool client);
     QImage grabRoot(const QRect& rootArea);
+    // An area of the root window through an ordinary request.
+    QImage grabPlain(const QRect& rootArea);
     Segment* attachSegment(std::size_t bytes);
 
     xcb_connection_t* m_conn;
