@@ -20,7 +20,11 @@ Fortdck::Fortdck(frmMainwn& main)
     Timer1 = new VbTimer(1, this);
     Timgund = new VbTimer(50, this);
     Timgund2 = new VbTimer(50, this);
-    Timer1->setEnabled(true);
+    // The poll answers one question, which scroll timer to run; it runs
+    // only while that question is open (see Timer1_Timer), not for the
+    // window's whole life: at a millisecond it would keep the program
+    // awake all the time.
+    Timer1->setEnabled(m_main.mnshifougd->isChecked());
     connect(Timer1, &VbTimer::Timer, this, &Fortdck::Timer1_Timer);
     connect(Timgund, &VbTimer::Timer, this, &Fortdck::Timgund_Timer);
     connect(Timgund2, &VbTimer::Timer, this, &Fortdck::Timgund2_Timer);
@@ -64,18 +68,30 @@ bool Fortdck::PictureFitsScreen() const {
     return Imayulanpic.Width <= s.Width() && Imayulanpic.Height <= s.Height();
 }
 
+QSizeF Fortdck::naturalSize() const {
+    // Without a picture the image keeps a size of its own: the window then
+    // shows its background instead of shrinking to its border.
+    if (Imayulanpic.picture.isNull()) return kEmptyImageTwips;
+    // The bitmap holds device pixels of the monitor it was taken from.
+    const units::Screen s = screen();
+    return {s.pictureTwipsX(Imayulanpic.picture.width()),
+            s.pictureTwipsY(Imayulanpic.picture.height())};
+}
+
 void Fortdck::LoadNaturalPicture() {
     Imayulanpic.Stretch = false;
     Imayulanpic.picture = m_main.clipboard().bitmap();
-    // The bitmap holds device pixels of the monitor it was taken from.
-    const units::Screen s = screen();
-    Imayulanpic.Width = s.pictureTwipsX(Imayulanpic.picture.width());
-    Imayulanpic.Height = s.pictureTwipsY(Imayulanpic.picture.height());
+    const QSizeF natural = naturalSize();
+    Imayulanpic.Width = natural.width();
+    Imayulanpic.Height = natural.height();
 }
 
 void Fortdck::ReloadPicture() {
-    // Whatever the clipboard holds now is shown, at the size the picture
-    // has: another program may have replaced it meanwhile.
+    // Whatever picture the clipboard holds now is shown, at the size the
+    // picture has: another program may have replaced it meanwhile. Text
+    // copied since, or an emptied clipboard, leaves the picture as it is
+    // rather than blank it.
+    if (!m_main.clipboard().hasBitmap()) return;
     Imayulanpic.picture = Imagls.picture;
     if (Imayulanpic.Stretch)
         Imayulanpic.picture = m_main.clipboard().bitmap();
@@ -125,6 +141,8 @@ void Fortdck::FitWindowToPicture(RegionImage& picture) {
     m_layoutScreen = s;
     setLeft((s.Width() - Width()) / 2);
     setTop((s.Height() - Height()) / 2);
+    // A new size of picture or screen may call for another scroll timer.
+    AskForScrollTimer();
 }
 
 void Fortdck::CenterPicture(RegionImage& picture) {
@@ -143,9 +161,9 @@ bool Fortdck::MonitorChangedSinceLayout() const {
 
 void Fortdck::ReturnToScreen() {
     placeOnMonitor();
-    const units::Screen s = screen();
-    Imayulanpic.Width = m_enlargement * s.pictureTwipsX(Imayulanpic.picture.width());
-    Imayulanpic.Height = m_enlargement * s.pictureTwipsY(Imayulanpic.picture.height());
+    const QSizeF natural = naturalSize();
+    Imayulanpic.Width = m_enlargement * natural.width();
+    Imayulanpic.Height = m_enlargement * natural.height();
     FitWindowToPicture(Imayulanpic);
 }
 

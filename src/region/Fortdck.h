@@ -5,6 +5,7 @@
 #include "vbtimer.h"
 
 #include <QPointer>
+#include <QSizeF>
 #include <QWidget>
 
 #include <cstdint>
@@ -54,6 +55,9 @@ class Fortdck : public QWidget {
     void FitWindowToPicture(RegionImage& picture);
     void CenterPicture(RegionImage& picture);
     void ChooseScrollTimer();
+    // Has Timer1 choose the scroll timer again at its next tick, when
+    // scrolling is on.
+    void AskForScrollTimer();
     // Turns automatic scrolling on or off for this window.
     void ScrollSwitchChanged(bool on);
 
@@ -90,6 +94,9 @@ class Fortdck : public QWidget {
     FortdckMemory& memory;
 
     static constexpr int kBorderPx = 1;
+    // The image's own size while it has no picture: 100 x 75 pixels at 96
+    // dots per inch, enlarged like a picture.
+    static constexpr QSizeF kEmptyImageTwips{1500, 1125};
 
   signals:
     void unloaded();
@@ -107,6 +114,7 @@ class Fortdck : public QWidget {
   private:
     void ReloadPicture();
     void LoadNaturalPicture();
+    QSizeF naturalSize() const;
     void placeOnMonitor();
     QRect monitor() const;
     double ratio() const;

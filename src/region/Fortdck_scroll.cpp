@@ -15,6 +15,14 @@ void enable(VbTimer* timer) {
 
 void Fortdck::Timer1_Timer() {
     if (m_main.mnshifougd->isChecked()) ChooseScrollTimer();
+    // The choice holds until the switch, the picture's size or the
+    // screen's changes, and each of those asks again; polling meanwhile
+    // would only wake the program up a thousand times a second.
+    Timer1->setEnabled(false);
+}
+
+void Fortdck::AskForScrollTimer() {
+    if (m_life == Life::Loaded && m_main.mnshifougd->isChecked()) enable(Timer1);
 }
 
 void Fortdck::ChooseScrollTimer() {
@@ -49,7 +57,7 @@ void Fortdck::Timgund2_Timer() {
 
 void Fortdck::ScrollSwitchChanged(bool on) {
     if (on) {
-        enable(Timer1);
+        AskForScrollTimer();
         return;
     }
     Imayulanpic.Left = (Width() - Imayulanpic.Width) / 2;

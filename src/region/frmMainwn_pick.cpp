@@ -4,6 +4,7 @@
 #include "frmCaptureArea.h"
 #include "modMain.h"
 #include "mouseargs.h"
+#include "repaintwait.h"
 #include "topmost.h"
 #include "windowsystem.h"
 
@@ -63,10 +64,13 @@ void frmMainwn::Comzdy_Click() {
     // was, which the pointer still marks.
     m_services.screen->selectUnderPointer();
     // Off the screen, and the screen beneath repainted, before the picker
-    // freezes it.
+    // freezes it: what lies beneath may show the button for a while yet.
+    const std::optional<QRect> area = nativeWindowArea(*this);
+    const QImage looks = area ? grab().toImage() : QImage();
     hide();
     QCoreApplication::processEvents();
     awaitHidden(*this);
+    if (area) awaitRepainted(*m_services.grabber, *area, looks);
     AreaCaptureMode = 4;
     m_picker = std::make_unique<frmCaptureArea>(*this);
     m_picker->Form_Load();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 
 #include <QtGlobal>
 
@@ -29,3 +30,7 @@ std::vector<QPoint> pointerEventPositions(quint64 time);
 // hidden, or after half a second: a window manager takes the frame it put
 // around the window away only when it gets to it.
 void awaitHidden(const QWidget& window);
+
+// Where the window system shows `window`, its own area without a frame,
+// in the window system's pixels; nothing where it cannot tell.
+std::optional<QRect> nativeWindowArea(const QWidget& window);

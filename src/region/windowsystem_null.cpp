@@ -11,3 +11,7 @@ void watchPointerEvents() {}
 std::vector<QPoint> pointerEventPositions(quint64) {
     return {};
 }
+
+std::optional<QRect> nativeWindowArea(const QWidget&) {
+    return std::nullopt;
+}

@@ -125,3 +125,19 @@ void awaitHidden(const QWidget& window) {
         QThread::usleep(200);
     }
 }
+
+std::optional<QRect> nativeWindowArea(const QWidget& window) {
+    xcb_connection_t* c = connection();
+    const auto id = xcb_window_t(window.internalWinId());
+    if (!c || !id) return std::nullopt;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    if (!screen) return std::nullopt;
+    const auto geometryCookie = xcb_get_geometry(c, id);
+    const auto placeCookie = xcb_translate_coordinates(c, id, screen->root, 0, 0);
+    Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, geometryCookie, nullptr),
+                                             &std::free);
+    Reply<xcb_translate_coordinates_reply_t> place(
+        xcb_translate_coordinates_reply(c, placeCookie, nullptr), &std::free);
+    if (!geometry || !place) return std::nullopt;
+    return QRect(place->dst_x, place->dst_y, geometry->width, geometry->height);
+}

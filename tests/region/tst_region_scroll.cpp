@@ -60,18 +60,36 @@ void TstRegionScroll::chooseScrollTimer() {
     QCOMPARE(f->Timgund2->Enabled(), horizontal);
 }
 
+// The poll runs only while a scroll timer is to be chosen: never while
+// scrolling is off, and once until the picture or the screen changes.
 void TstRegionScroll::pollingDoesNothingWhileSwitchedOff() {
     RegionRig rig;
     Fortdck* f = windowWithPicture(rig, 800, 1000);
-    QVERIFY(f->Timer1->Enabled());
+    QVERIFY(!f->Timer1->isTicking());
     QCOMPARE(f->Timer1->Interval(), 1);
     f->Timer1_Timer();
     QVERIFY(!f->Timgund->Enabled());
     rig.main->mnshifougd->trigger();
     QVERIFY(rig.main->mnshifougd->isChecked());
+    QVERIFY(f->Timer1->isTicking());
     f->Timer1_Timer();
     QVERIFY(f->Timgund->Enabled());
     QVERIFY(!f->Timgund2->Enabled());
+    QVERIFY(!f->Timer1->isTicking());
+
+    // A new layout asks again: a picture that now fits scrolls no more
+    // once switched off and on; one that is wider scrolls sideways.
+    f->Imayulanpic.Width = 15.0 * 1500;
+    f->Imayulanpic.Height = 15.0 * 600;
+    rig.main->mnshifougd->trigger();
+    rig.main->mnshifougd->trigger();
+    QTRY_VERIFY(f->Timgund2->Enabled());
+    QVERIFY(!f->Timgund->Enabled());
+    QTRY_VERIFY(!f->Timer1->isTicking());
+    // A window opened while scrolling is on polls from the start.
+    Fortdck* g = windowWithPicture(rig, 800, 1000);
+    QTRY_VERIFY(g->Timgund->Enabled());
+    QVERIFY(!g->Timer1->isTicking());
 }
 
 void TstRegionScroll::pollingDoesNotRestartTheScrollTimer() {

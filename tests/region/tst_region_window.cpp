@@ -43,6 +43,7 @@ class TstRegionWindow : public QObject {
     void pressReloadsFromTheClipboard();
     void rightPressPopsTheMenu();
     void doubleClickClosesOnlyThisWindow();
+    void noBitmapGivesTheBackground_data();
     void noBitmapGivesTheBackground();
     void hugePictureIsNeverEnlargedInMemory();
 };
@@ -298,6 +299,20 @@ void TstRegionWindow::pressReloadsFromTheClipboard() {
     rig.clipboard.putItemFromElsewhere(other);
     g->Imayulanpic_MouseDown(1, 0, 100, 100);
     QCOMPARE(g->Imayulanpic.picture.size(), QSize(32, 32));
+
+    // Text copied meanwhile, or nothing at all: the shown picture stays.
+    tickRatio(*rig.main, "6");
+    Fortdck* h = rig.open(pattern(300, 200));
+    const QImage shown = h->Imayulanpic.picture;
+    const QImage before = h->grab().toImage();
+    rig.clipboard.putItemFromElsewhere({}, QStringLiteral("text"));
+    h->Imayulanpic_MouseDown(1, 0, 100, 100);
+    QCOMPARE(h->Imayulanpic.picture, shown);
+    QCOMPARE(h->grab().toImage(), before);
+    rig.clipboard.clear();
+    h->Imayulanpic_MouseDown(2, 0, 100, 100);
+    QCOMPARE(h->Imayulanpic.picture, shown);
+    QCOMPARE(h->Imayulanpic.Width, 1800.0 * 15);
 }
 
 void TstRegionWindow::rightPressPopsTheMenu() {
@@ -325,16 +340,34 @@ void TstRegionWindow::doubleClickClosesOnlyThisWindow() {
     QVERIFY(!rig.main->fortdck());
 }
 
+void TstRegionWindow::noBitmapGivesTheBackground_data() {
+    QTest::addColumn<QString>("ratio");
+    QTest::addColumn<QSize>("client");
+    QTest::newRow("1x2") << "2" << QSize(200, 150);
+    QTest::newRow("1x6") << "6" << QSize(600, 450);
+}
+
 void TstRegionWindow::noBitmapGivesTheBackground() {
+    QFETCH(QString, ratio);
+    QFETCH(QSize, client);
     RegionRig rig;
+    tickRatio(*rig.main, ratio);
     rig.clipboard.putItemFromElsewhere({}, QStringLiteral("text"));
     rig.main->LoadFortdck();
     Fortdck* f = rig.main->fortdck();
     QVERIFY(f && f->isVisible());
     QVERIFY(f->Imayulanpic.picture.isNull());
-    f->resize(20, 20);
+    // A window of its own size, centred, light blue inside its border.
+    QCOMPARE(clientRect(*f).size(), client);
+    QCOMPARE(f->geometry().center(), QRect(0, 0, 1024, 768).center());
     const QImage shot = f->grab().toImage();
-    QCOMPARE(shot.pixel(10, 10), qRgb(0xC0, 0xC0, 0xFF));
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRect inside = shot.rect().adjusted(1, 1, -1, -1);
+            const QRgb want = inside.contains(x, y) ? qRgb(0xC0, 0xC0, 0xFF) : qRgb(0, 0, 0);
+            if (shot.pixel(x, y) != want)
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+        }
 }
 
 void TstRegionWindow::hugePictureIsNeverEnlargedInMemory() {

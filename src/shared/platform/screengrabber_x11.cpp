@@ -37,6 +37,7 @@ struct X11ScreenGrabber::Segment {
 
 namespace {
 constexpr std::size_t kSpareSegments = 2;
+constexpr std::size_t kSharedFromBytes = 256 * 1024;
 
 void destroySegment(X11ScreenGrabber::Segment* s) {
     if (s->pool->alive) {
@@ -147,13 +148,28 @@ QImage X11ScreenGrabber::grab(WId window, bool client, const QRect& area) {
 }
 
 QSize X11ScreenGrabber::rootSize(unsigned int cookie) {
-    xcb_get_geometry_cookie_t c{cookie};
     QSize size = m_rootSize;
-    if (xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(m_conn, c, nullptr)) {
+    if (xcb_get_geometry_reply_t* g =
+            xcb_get_geometry_reply(m_conn, xcb_get_geometry_cookie_t{cookie}, nullptr)) {
         size = QSize(g->width, g->height);
         std::free(g);
     }
     return size;
+}
+
+QImage X11ScreenGrabber::plainImage(unsigned int cookie, const QSize& size) {
+    xcb_get_image_reply_t* reply =
+        xcb_get_image_reply(m_conn, xcb_get_image_cookie_t{cookie}, nullptr);
+    if (!reply) return {};
+    QImage got;
+    // The same 32-bit pixels as a shared segment holds, row after row.
+    const std::size_t bytes = std::size_t(size.width()) * size.height() * 4;
+    if (std::size_t(xcb_get_image_data_length(reply)) >= bytes)
+        got = QImage(xcb_get_image_data(reply), size.width(), size.height(), size.width() * 4,
+                     QImage::Format_RGB32)
+                  .copy();
+    std::free(reply);
+    return got;
 }
 
 QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
@@ -163,35 +179,50 @@ QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
     // holds, and asked for again when it does not.
     QRect visible;
     Segment* segment = nullptr;
+    QImage got;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const unsigned int geometry = xcb_get_geometry(m_conn, m_root).sequence;
         visible = rootArea & QRect(QPoint(0, 0), m_rootSize);
-        if (!visible.isEmpty() && m_shm)
-            segment = attachSegment(std::size_t(visible.width()) * visible.height() * 4);
-        xcb_shm_get_image_cookie_t pixels{};
+        const std::size_t bytes = std::size_t(visible.width()) * visible.height() * 4;
+        // A small area comes as fast through an ordinary request, and would
+        // take the place of a screen-sized segment among the spare ones.
+        if (!visible.isEmpty() && m_shm && bytes >= kSharedFromBytes)
+            segment = attachSegment(bytes);
+        unsigned int pixels = 0;
         if (segment)
             pixels = xcb_shm_get_image(m_conn, m_root, visible.x(), visible.y(), visible.width(),
                                        visible.height(), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
-                                       segment->seg, 0);
+                                       segment->seg, 0)
+                         .sequence;
+        else if (!visible.isEmpty())
+            pixels = xcb_get_image(m_conn, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, visible.x(),
+                                   visible.y(), visible.width(), visible.height(), ~0u)
+                         .sequence;
         const QSize size = rootSize(geometry);
-        xcb_shm_get_image_reply_t* reply =
-            segment ? xcb_shm_get_image_reply(m_conn, pixels, nullptr) : nullptr;
+        bool answered = false;
+        if (segment) {
+            xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
+                m_conn, xcb_shm_get_image_cookie_t{pixels}, nullptr);
+            answered = reply != nullptr;
+            std::free(reply);
+        } else if (pixels) {
+            got = plainImage(pixels, visible.size());
+        }
         const bool stale = size != m_rootSize;
         m_rootSize = size;
-        if (segment && (!reply || stale)) {
+        if (segment && (!answered || stale)) {
             releaseSegment(segment);
             segment = nullptr;
         }
-        std::free(reply);
         if (!stale) break;
+        got = QImage();
         visible = rootArea & QRect(QPoint(0, 0), m_rootSize);
     }
-    QImage got;
     if (segment) {
         // The segment becomes the picture; it is detached with its last holder.
         got = QImage(static_cast<uchar*>(segment->addr), visible.width(), visible.height(),
                      visible.width() * 4, QImage::Format_RGB32, releaseSegment, segment);
-    } else if (!visible.isEmpty()) {
+    } else if (got.isNull() && !visible.isEmpty()) {
         got = QtScreenGrabber().grab(0, true, visible);
     }
     if (visible == rootArea && !got.isNull()) return got;

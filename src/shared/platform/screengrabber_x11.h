@@ -9,8 +9,9 @@ struct xcb_connection_t;
 // Reads the root window through shared memory (MIT-SHM): the server writes
 // the pixels straight into a segment that becomes the picture itself, so a
 // capture costs one copy on the server's side and none on ours. A released
-// picture's segment is kept, mapped, for the next capture until trim(). Falls back
-// to Qt's grabber where the server has no MIT-SHM.
+// picture's segment is kept, mapped, for the next capture until trim(). Small
+// areas, and every area where the server has no MIT-SHM, come through an
+// ordinary image request, in the server's own pixels at any scale.
 class X11ScreenGrabber : public ScreenGrabber {
   public:
     explicit X11ScreenGrabber(xcb_connection_t* connection);
@@ -28,6 +29,8 @@ class X11ScreenGrabber : public ScreenGrabber {
     QImage grabRoot(const QRect& rootArea);
     // The root's size from a geometry request's reply, or the last known.
     QSize rootSize(unsigned int geometryCookie);
+    // The pixels of an ordinary image request's reply, `size` of them.
+    QImage plainImage(unsigned int imageCookie, const QSize& size);
     Segment* attachSegment(std::size_t bytes);
 
     xcb_connection_t* m_conn;

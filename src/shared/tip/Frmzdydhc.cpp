@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -67,6 +68,15 @@ int vbShift(Qt::KeyboardModifiers m) {
 
 units::Screen screenNow() {
     return PrimaryScreenInfo().screen();
+}
+
+// Where the pointer is relative to `widget`, in logical pixels, measured
+// from where its window was last put rather than from where the window
+// system reports it: while a move of the dragged window is still on its way
+// to the window manager, the event's own position would count it twice.
+QPointF localPosition(const QWidget& widget, const QMouseEvent& e) {
+    const QWidget& top = *widget.window();
+    return e.globalPosition() - QPointF(top.pos()) - QPointF(widget.mapTo(&top, QPoint(0, 0)));
 }
 
 QFont simSun(double points, bool bold = false) {
@@ -226,22 +236,25 @@ bool TipMarkerExists(TipVariant variant) {
 void TipLabel::mousePressEvent(QMouseEvent* e) {
     e->accept();
     const units::Screen s = screenNow();
-    emit mouseDown(vbButton(e->button()), vbShift(e->modifiers()), s.toTwipsX(e->position().x()),
-                   s.toTwipsY(e->position().y()));
+    const QPointF at = localPosition(*this, *e);
+    emit mouseDown(vbButton(e->button()), vbShift(e->modifiers()), s.toTwipsX(at.x()),
+                   s.toTwipsY(at.y()));
 }
 
 void TipLabel::mouseMoveEvent(QMouseEvent* e) {
     e->accept();
     const units::Screen s = screenNow();
-    emit mouseMove(vbButtons(e->buttons()), vbShift(e->modifiers()), s.toTwipsX(e->position().x()),
-                   s.toTwipsY(e->position().y()));
+    const QPointF at = localPosition(*this, *e);
+    emit mouseMove(vbButtons(e->buttons()), vbShift(e->modifiers()), s.toTwipsX(at.x()),
+                   s.toTwipsY(at.y()));
 }
 
 void TipLabel::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
     const units::Screen s = screenNow();
-    emit mouseUp(vbButton(e->button()), vbShift(e->modifiers()), s.toTwipsX(e->position().x()),
-                 s.toTwipsY(e->position().y()));
+    const QPointF at = localPosition(*this, *e);
+    emit mouseUp(vbButton(e->button()), vbShift(e->modifiers()), s.toTwipsX(at.x()),
+                 s.toTwipsY(at.y()));
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit clicked();
 }
 
@@ -432,6 +445,9 @@ void Frmzdydhc::Form_Load() {
     Chezhidaole->setGeometry(px(checkLeft, l.checkTop, 3855, 375));
     // 2. Topmost, which also shows the window.
     SetTopmost(this, true);
+    // Shown without being activated, it would leave Esc to whichever
+    // program had the keyboard.
+    activateWindow();
     // 3. The exclamation icon.
     imgtanhaoha->show();
     imgtanhaoha->setGeometry(px(360, 360, 480, 480));
@@ -531,14 +547,25 @@ void Frmzdydhc::Labdhkts_MouseMove(int button, int, double x, double y) {
     dragMove(button, x, y);
 }
 
+void Frmzdydhc::keyPressEvent(QKeyEvent* e) {
+    // Esc leaves the dialog as "是" does: it comes back at the next start.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        Unload();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
 void Frmzdydhc::mousePressEvent(QMouseEvent* e) {
-    Form_MouseDown(vbButton(e->button()), vbShift(e->modifiers()), e->position().x() * m_tppX,
-                   e->position().y() * m_tppY);
+    const QPointF at = localPosition(*this, *e);
+    Form_MouseDown(vbButton(e->button()), vbShift(e->modifiers()), at.x() * m_tppX,
+                   at.y() * m_tppY);
 }
 
 void Frmzdydhc::mouseMoveEvent(QMouseEvent* e) {
-    Form_MouseMove(vbButtons(e->buttons()), vbShift(e->modifiers()), e->position().x() * m_tppX,
-                   e->position().y() * m_tppY);
+    const QPointF at = localPosition(*this, *e);
+    Form_MouseMove(vbButtons(e->buttons()), vbShift(e->modifiers()), at.x() * m_tppX,
+                   at.y() * m_tppY);
 }
 
 // --- the program's one dialog ---------------------------------------------------
@@ -558,6 +585,7 @@ Frmzdydhc* ShowTipDialog(TipVariant variant, QWidget* owner) {
     if (Frmzdydhc* open = LoadedTipDialog(variant)) {
         // Showing it while it is open does not load it again.
         SetTopmost(open, true);
+        open->activateWindow();
         return open;
     }
     auto* dialog = new Frmzdydhc(variant, owner);
