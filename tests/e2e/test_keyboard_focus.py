@@ -32,31 +32,55 @@ def press(s, *codes):
     s.dpy.sync()
 
 
-def hotkey(s, client, z_key=KEY_Z):
-    """Ctrl+Z typed into the client, which notes the Ctrl press as the
-    user's last input (_NET_WM_USER_TIME), as toolkits do: a window that
-    asks for the focus with an older time than that is refused it by a
-    window manager with focus-stealing prevention."""
+def hotkey(s, client, z_key=KEY_Z, zuz=None):
+    """Ctrl+Z typed into the client, which has noted the user's last input
+    (_NET_WM_USER_TIME) as toolkits do, at a moment after the Ctrl press
+    and before the Z: a view that asks for the focus with a time older
+    than that is refused it by a window manager with focus-stealing
+    prevention. Ctrl is held, as by a hand, until zuz shows its view."""
     client.pump()
     xtest.fake_input(s.dpy, X.KeyPress, CTRL)
     s.dpy.sync()
-    ev = wait_until(lambda: client.next_key_event(), 5, "the client to get Ctrl")
+    ctrl = wait_until(lambda: client.next_key_event(), 5, "the client to get Ctrl").time
+    now = wait_until(lambda: (lambda t: t if t > ctrl else None)(client.server_time()), 5,
+                     "the server's clock to pass the Ctrl press")
     client.win.change_property(client.dpy.intern_atom("_NET_WM_USER_TIME"), Xatom.CARDINAL, 32,
-                               [ev.time])
+                               [now])
     client.dpy.sync()
     xtest.fake_input(s.dpy, X.KeyPress, z_key)
     xtest.fake_input(s.dpy, X.KeyRelease, z_key)
-    xtest.fake_input(s.dpy, X.KeyRelease, CTRL)
     s.dpy.sync()
+    try:
+        if zuz is not None:
+            zuz.view_window()
+    finally:
+        xtest.fake_input(s.dpy, X.KeyRelease, CTRL)
+        s.dpy.sync()
 
 
 class TypingClient(Client):
+    def __init__(self, s, box):
+        super().__init__(s, box)
+        self.win.change_attributes(event_mask=X.KeyPressMask | X.ExposureMask |
+                                   X.PropertyChangeMask)
+        self.dpy.sync()
+
     def next_key_event(self):
         while self.dpy.pending_events():
             ev = self.dpy.next_event()
             if ev.type == X.KeyPress:
                 return ev
         return None
+
+    def server_time(self):
+        """The server's time now: that of a property change of our own."""
+        atom = self.dpy.intern_atom("_ZUZ_TEST_NOW")
+        self.win.change_property(atom, Xatom.CARDINAL, 32, [0])
+        self.dpy.sync()
+        while True:
+            ev = self.dpy.next_event()
+            if ev.type == X.PropertyNotify and ev.atom == atom:
+                return ev.time
 
 
 def setxkbmap(s, layout):
@@ -130,8 +154,7 @@ def views_take_the_keyboard(args):
                     client.focus()
                     client.pump()
                     client.keys.clear()
-                    hotkey(s, client)
-                    zuz.view_window()
+                    hotkey(s, client, zuz=zuz)
                     expect_view_over_dock(s)
                     press(s, ender)
                     try:
@@ -173,9 +196,8 @@ def keys_follow_the_layout(args):
                     hotkey(s, client, not_z)
                     expect_no_view(s, 1.0)
                 client.focus()
-                hotkey(s, client, z_key)
                 try:
-                    zuz.view_window()
+                    hotkey(s, client, z_key, zuz)
                 except AssertionError:
                     raise AssertionError(f"no view from Ctrl+Z under layout {layout}") from None
                 press(s, KEY_X)

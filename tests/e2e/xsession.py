@@ -111,13 +111,26 @@ class XSession:
                         '  <property name="prevent_focus_stealing" type="bool" value="true"/>\n'
                         ' </property>\n'
                         '</channel>\n')
-            self.spawn(["dbus-run-session", "--", "xfwm4", "--compositor=off",
-                        "--sm-client-disable"])
+            self._start_bus()
+            self.spawn(["xfwm4", "--compositor=off", "--sm-client-disable"])
         else:
             self.spawn(["openbox", "--sm-disable"])
         atom = self.dpy.intern_atom("_NET_SUPPORTING_WM_CHECK")
         wait_until(lambda: self.root.get_full_property(atom, X.AnyPropertyType),
                    15, "the window manager")
+
+    def _start_bus(self):
+        """A D-Bus session bus of this session alone, for its programs and
+        the services the bus starts for them; they end with it."""
+        rfd, wfd = os.pipe()
+        self.spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                    f"--print-address={wfd}"], pass_fds=(wfd,))
+        os.close(wfd)
+        with os.fdopen(rfd, "r") as r:
+            address = r.readline().strip()
+        if not address:
+            raise RuntimeError("dbus-daemon did not start")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
 
     def start_tray(self):
         """Starts the tray host (trayer) and waits until it owns the tray."""
