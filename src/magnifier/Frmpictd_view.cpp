@@ -139,6 +139,8 @@ void Frmpictd::EndView() {
 
 void Frmpictd::hideEvent(QHideEvent*) {
     m_releaseBuffers.start();
+    // After the hide has run to its end, outside the handler that hid.
+    QMetaObject::invokeMethod(this, &Frmpictd::CheckStillReachable, Qt::QueuedConnection);
 }
 
 void Frmpictd::showEvent(QShowEvent*) {

@@ -51,8 +51,7 @@ def hotkey(s, client, z_key=KEY_Z, zuz=None):
     xtest.fake_input(s.dpy, X.KeyRelease, z_key)
     s.dpy.sync()
     try:
-        if zuz is not None:
-            zuz.view_window()
+        return zuz.view_window() if zuz is not None else None
     finally:
         xtest.fake_input(s.dpy, X.KeyRelease, CTRL)
         s.dpy.sync()
@@ -132,6 +131,30 @@ def expect_view_over_dock(s):
     wait_until(covered, 10, "the view to cover the dock")
 
 
+def expect_keyboard(s, wid, what):
+    """Waits until the view has the keyboard focus, given by the window
+    manager with no step of ours."""
+    try:
+        wait_until(lambda: s.dpy.get_input_focus().focus.id == wid, 5, "the keyboard focus")
+    except AssertionError:
+        raise AssertionError(f"{what}: the view never got the keyboard") from None
+
+
+def view_from_the_icon(s, zuz, attempts=4):
+    """Right-button press on the tray icon until a view comes: a tray host
+    that has just embedded the icon may still move it."""
+    for attempt in range(attempts):
+        _, (x, y, iw, ih) = tray_icon(s)
+        s.xdotool("mousemove", x + iw // 2, y + ih // 2, "mousedown", 3)
+        try:
+            return zuz.view_window(2.5)
+        except AssertionError:
+            if attempt == attempts - 1:
+                raise
+        finally:
+            s.xdotool("mouseup", 3)
+
+
 def session(wm, tray=True):
     s = XSession(800, 600, wm=wm, tray=tray)
     s.set_background(test_pattern(800, 600))
@@ -154,7 +177,8 @@ def views_take_the_keyboard(args):
                     client.focus()
                     client.pump()
                     client.keys.clear()
-                    hotkey(s, client, zuz=zuz)
+                    wid = hotkey(s, client, zuz=zuz)
+                    expect_keyboard(s, wid, f"{wm}, Ctrl+Z")
                     expect_view_over_dock(s)
                     press(s, ender)
                     try:
@@ -163,10 +187,7 @@ def views_take_the_keyboard(args):
                         raise AssertionError(f"{wm}: {name} did not end the hotkey view") from None
                     typed = [k for k in client.pump() if k[0] in ("x", "z")]
                     assert not typed, f"{wm}: the client got {typed}"
-                _, (x, y, iw, ih) = tray_icon(s)
-                s.xdotool("mousemove", x + iw // 2, y + ih // 2, "mousedown", 3)
-                zuz.view_window()
-                s.xdotool("mouseup", 3)
+                expect_keyboard(s, view_from_the_icon(s, zuz), f"{wm}, the icon")
                 press(s, ESC)
                 try:
                     zuz.view_gone(5)
@@ -197,9 +218,10 @@ def keys_follow_the_layout(args):
                     expect_no_view(s, 1.0)
                 client.focus()
                 try:
-                    hotkey(s, client, z_key, zuz)
+                    wid = hotkey(s, client, z_key, zuz)
                 except AssertionError:
                     raise AssertionError(f"no view from Ctrl+Z under layout {layout}") from None
+                expect_keyboard(s, wid, f"layout {layout}")
                 press(s, KEY_X)
                 try:
                     zuz.view_gone(5)
@@ -216,13 +238,32 @@ def a_late_tray_host_gets_the_icon(args):
         zuz.start()
         end_view(s, zuz)
         s.start_tray()
-        _, (x, y, iw, ih) = tray_icon(s)
-        s.xdotool("mousemove", x + iw // 2, y + ih // 2, "mousedown", 3)
-        zuz.view_window()
-        s.xdotool("mouseup", 3)
+        view_from_the_icon(s, zuz)
         assert zuz.proc.poll() is None
+
+
+def with_no_way_back_zuz_says_so_and_ends(args):
+    """No tray host and Ctrl+Z held by another client: when the view ends,
+    zuz says once how to get the next one and ends, rather than wait where
+    nothing can reach it."""
+    with session("openbox", tray=False) as s:
+        other = xdisplay.Display(s.display_name)
+        other.screen().root.grab_key(KEY_Z, X.ControlMask, False, X.GrabModeAsync,
+                                     X.GrabModeAsync)
+        other.sync()
+        try:
+            zuz = Zuz(s, args.bin)
+            zuz.start()
+            end_view(s, zuz)
+            box = wait_until(lambda: s.windows(name="zuz 提示"), 10, "zuz's message")
+            s.xdotool("windowactivate", "--sync", box[0], "key", "Return")
+            wait_until(lambda: zuz.proc.poll() is not None, 10, "zuz to end")
+            assert zuz.proc.returncode == 0, zuz.proc.returncode
+            assert len(s.windows(name="zuz 提示", visible=False)) == 0
+        finally:
+            other.close()
 
 
 if __name__ == "__main__":
     sys.exit(main([views_take_the_keyboard, keys_follow_the_layout,
-                   a_late_tray_host_gets_the_icon]))
+                   a_late_tray_host_gets_the_icon, with_no_way_back_zuz_says_so_and_ends]))

@@ -35,6 +35,8 @@ class TstTray : public QObject {
     void onlyARightPressOnTheIconStartsAView();
     void shutdownRemovesIconAndDialog();
     void runsWithoutHotkeyAndTray();
+    void withNeitherIconNorHotkeyTheUserIsTold_data();
+    void withNeitherIconNorHotkeyTheUserIsTold();
 };
 
 void TstTray::hotkeyIsClaimedAtLoad() {
@@ -324,6 +326,42 @@ void TstTray::runsWithoutHotkeyAndTray() {
         form.Form_Unload(cancel);
     }
     SetTipMarkerFolders(TipVariant::Magnifier, {});
+}
+
+void TstTray::withNeitherIconNorHotkeyTheUserIsTold_data() {
+    QTest::addColumn<bool>("trayHost");
+    QTest::addColumn<bool>("hotkeyClaimed");
+    QTest::addColumn<bool>("told");
+    QTest::newRow("icon and hotkey") << true << true << false;
+    QTest::newRow("icon only") << true << false << false;
+    QTest::newRow("hotkey only") << false << true << false;
+    QTest::newRow("neither") << false << false << true;
+}
+
+void TstTray::withNeitherIconNorHotkeyTheUserIsTold() {
+    QFETCH(bool, trayHost);
+    QFETCH(bool, hotkeyClaimed);
+    QFETCH(bool, told);
+    TrayRig rig;
+    rig.tray.hostPresent = trayHost;
+    rig.hotkey.claimSucceeds = hotkeyClaimed;
+    rig.load();
+    auto& f = *rig.form;
+    f.EndView();
+    if (told) {
+        QTRY_COMPARE(f.messages.size(), qsizetype(1));
+        QCOMPARE(f.messages[0], QStringLiteral("zuz 提示|") + Frmpictd::UnreachableText());
+        // And the program ends: the icon record goes, nothing waits hidden.
+        QCOMPARE(rig.tray.removes, 1);
+        QVERIFY(!f.Timer1->Enabled());
+    } else {
+        QCoreApplication::processEvents();
+        QVERIFY(f.messages.isEmpty());
+        QCOMPARE(rig.tray.removes, 0);
+        // The next view comes as usual.
+        rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
+        QVERIFY(f.TimKey->Enabled());
+    }
 }
 
 QTEST_MAIN(TstTray)
