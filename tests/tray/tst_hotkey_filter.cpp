@@ -245,10 +245,9 @@ void TstHotkeyFilter::keyboardChangeEvents() {
 }
 
 void TstHotkeyFilter::theFormsClaimIsCtrlZ() {
-    X11HotkeyService service(kRoot, kNumLock,
-                             X11HotkeyService::keysOf(8, 248, 2, kGerman.data()));
-    QVERIFY(service.RegisterHotKey(Frmpictd::HotkeyId, Frmpictd::HotkeyModifiers,
-                                   Frmpictd::HotkeyKey));
+    X11HotkeyService service(kRoot, kNumLock, X11HotkeyService::keysOf(8, 248, 2, kGerman.data()));
+    QVERIFY(
+        service.RegisterHotKey(Frmpictd::HotkeyId, Frmpictd::HotkeyModifiers, Frmpictd::HotkeyKey));
     QCOMPARE(service.hotkeyFor(kRoot, 29, XCB_MOD_MASK_CONTROL), Frmpictd::HotkeyId);
     QCOMPARE(service.hotkeyFor(kRoot, 29, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT), -1);
     QCOMPARE(service.hotkeyFor(kRoot, 29, XCB_MOD_MASK_1), -1);

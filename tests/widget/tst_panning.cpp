@@ -61,11 +61,12 @@ void TstPanning::dragClamps_data() {
         << 14000.0 << 11000.0 << 300.0 << 200.0 << -900.0 << 900.0 << 300.0 << 200.0;
     // Narrower than the window with its left edge out: the slack is
     // negative and the rule pushes the picture back by it.
-    QTest::newRow("narrow picture") << 14000.0 << H << -600.0 << 0.0 << -100.0 << 0.0 << 1360.0 << 0.0;
+    QTest::newRow("narrow picture")
+        << 14000.0 << H << -600.0 << 0.0 << -100.0 << 0.0 << 1360.0 << 0.0;
     // From (4002, 3000) to (4003.5, 3000.5), read as (4004, 3000): truncating
     // would move by 1 sideways, rounding halves up by 1 downwards.
-    QTest::newRow("halves to even") << W << H << -7680.0 << -5760.0 << 1.5 << 0.5 << -7678.0
-                                    << -5760.0;
+    QTest::newRow("halves to even")
+        << W << H << -7680.0 << -5760.0 << 1.5 << 0.5 << -7678.0 << -5760.0;
 }
 
 void TstPanning::dragClamps() {

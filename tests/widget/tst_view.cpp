@@ -3,8 +3,8 @@
 #include "picturebox.h"
 
 #include <QAction>
-#include <QPushButton>
 #include <QBackingStore>
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -16,8 +16,8 @@ QStringList captions(QMenu* menu) {
 }
 // What the window shows: its backing store, painted frame after frame.
 QImage onScreen(QWidget& w) {
-    auto* store = w.backingStore() ? dynamic_cast<QImage*>(w.backingStore()->paintDevice())
-                                   : nullptr;
+    auto* store =
+        w.backingStore() ? dynamic_cast<QImage*>(w.backingStore()->paintDevice()) : nullptr;
     return store ? store->convertToFormat(QImage::Format_RGB32) : QImage();
 }
 

@@ -219,12 +219,14 @@ void X11HotkeyService::keyboardChanged(std::uint16_t numLockMask, KeyMap keys) {
         return found == keys.end() ? std::vector<std::uint8_t>{} : found->second;
     };
     bool moved = numLockMask != m_numLock;
-    for (const Hotkey& h : m_hotkeys) moved = moved || codesFor(h.virtualKey) != h.keycodes;
+    for (const Hotkey& h : m_hotkeys)
+        moved = moved || codesFor(h.virtualKey) != h.keycodes;
     if (moved) {
         // Released with the lock modifier they were taken with, taken
         // again with the new one.
         if (m_conn)
-            for (const Hotkey& h : m_hotkeys) ungrab(h.keycodes, toXModifiers(h.modifiers));
+            for (const Hotkey& h : m_hotkeys)
+                ungrab(h.keycodes, toXModifiers(h.modifiers));
         m_numLock = numLockMask;
         for (Hotkey& h : m_hotkeys) {
             h.keycodes = codesFor(h.virtualKey);

@@ -37,8 +37,7 @@ std::uint32_t atUsPosition(std::uint8_t keycode) {
 bool isOtherScript(std::uint32_t keysym) {
     // Latin-1 and the function keys (0xff..) are Latin or no character at
     // all; the legacy script blocks lie between, Unicode keysyms above.
-    return (keysym > 0xff && keysym < 0xfe00) ||
-           (keysym >= 0x1000100 && keysym <= 0x110ffff);
+    return (keysym > 0xff && keysym < 0xfe00) || (keysym >= 0x1000100 && keysym <= 0x110ffff);
 }
 
 std::uint32_t of(std::uint32_t keysym, std::uint8_t keycode) {
