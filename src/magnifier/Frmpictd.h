@@ -106,6 +106,11 @@ class Frmpictd : public QWidget {
     static QString TrayTip();
     // The window procedure the window had before InstallHotkey.
     HotkeyService::WindowProc PrevWndProc;
+    // Run when the view has gone: without a notification area and without
+    // the hotkey nothing could bring the next view, so the user is told
+    // and the program ends, rather than wait where no one can reach it.
+    void CheckStillReachable();
+    static QString UnreachableText();
 
     // Companion programs, editor and tip dialog.
     void mnqufd_Click();
@@ -190,6 +195,8 @@ class Frmpictd : public QWidget {
     // Asks for a line of text; an empty result means cancelled.
     virtual QString InputBox(const QString& prompt, const QString& title,
                              const QString& defaultText);
+    // Shows an information message and returns when it is closed.
+    virtual void MessageBox(const QString& text, const QString& title);
     // Whether the tip marker file exists next to the program.
     virtual bool TipMarkerExists() const;
     virtual void ShowTipDialog();
@@ -223,6 +230,7 @@ class Frmpictd : public QWidget {
     Services m_services;
     QPointer<QWidget> m_editor;
     bool m_quitting = false;
+    bool m_hotkeyHeld = false;
     // The monitor the last view was laid out for.
     units::Screen m_laidOut;
     // Screen-sized buffers outlive a view by this long, so that the next

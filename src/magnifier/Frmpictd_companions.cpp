@@ -8,6 +8,7 @@
 #include "topmost.h"
 
 #include <QInputDialog>
+#include <QMessageBox>
 
 void Frmpictd::mnqufd_Click() {
     m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
@@ -50,6 +51,10 @@ void Frmpictd::mnabuot_Click() {
 // with a focused full-screen window.
 void Frmpictd::ShowTipDialog() {
     ::ShowTipDialog(TipVariant::Magnifier, this);
+}
+
+void Frmpictd::MessageBox(const QString& text, const QString& title) {
+    QMessageBox::information(nullptr, title, text);
 }
 
 QString Frmpictd::InputBox(const QString& prompt, const QString& title,

@@ -3,6 +3,7 @@
 
 #include "mouseargs.h"
 #include "picturebox.h"
+#include "platform/virtualkey.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -87,12 +88,9 @@ void Frmpictd::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void Frmpictd::keyPressEvent(QKeyEvent* event) {
-    int keyCode = 0;
-    if (event->key() == Qt::Key_Escape)
-        keyCode = 27;
-    else if (event->key() == Qt::Key_X)
-        keyCode = 88;
-    Form_KeyDown(keyCode, mouseargs::shift(event->modifiers()));
+    // By the key, not the character it types: the key labelled X ends the
+    // view under a Cyrillic layout as well.
+    Form_KeyDown(int(virtualkey::of(*event)), mouseargs::shift(event->modifiers()));
 }
 
 void Frmpictd::Imadpic_MouseDown(int button, int /*shift*/, double x, double y) {

@@ -41,9 +41,9 @@ void Frmpictd::InstallHotkey() {
         [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
             return HotkeyWindowProc(message, wParam, lParam);
         });
-    // The result is not examined: without the hotkey the icon and the menu
-    // still magnify.
-    m_services.hotkey->RegisterHotKey(HotkeyId, HotkeyModifiers, HotkeyKey);
+    // Without the hotkey the icon and the menu still magnify; the result
+    // only matters when there is no icon either (CheckStillReachable).
+    m_hotkeyHeld = m_services.hotkey->RegisterHotKey(HotkeyId, HotkeyModifiers, HotkeyKey);
 }
 
 std::intptr_t Frmpictd::HotkeyWindowProc(std::uint32_t message, std::uintptr_t wParam,
@@ -88,4 +88,19 @@ void Frmpictd::TimKey_Timer() {
     }
     // 7. One run per arming.
     TimKey->setEnabled(false);
+}
+
+QString Frmpictd::UnreachableText() {
+    return QStringLiteral("没有找到通知区域，Ctrl+Z 也已被别的程序占用，"
+                          "zuz 无法在后台等待，现在退出。\n\n"
+                          "要再次放大，请重新启动 zuz。");
+}
+
+void Frmpictd::CheckStillReachable() {
+    if (m_quitting || isVisible() || m_editor) return;
+    // Without a tray service at all (a platform that has none) nothing is
+    // known about a notification area; only a tray that reports none counts.
+    if (!m_services.tray || m_services.tray->hostAvailable() || m_hotkeyHeld) return;
+    MessageBox(UnreachableText(), QStringLiteral("zuz 提示"));
+    mnexit2_Click();
 }

@@ -57,19 +57,12 @@ void Frmpictd::applyImageGeometry() {
 
 void Frmpictd::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRect dirty = event->rect();
     const units::Screen s = screen();
     const QRectF target(Imadpic.Left / s.TwipsPerPixelX, Imadpic.Top / s.TwipsPerPixelY,
                         Imadpic.Width / s.TwipsPerPixelX, Imadpic.Height / s.TwipsPerPixelY);
-    const Picture& pic = Imadpic.picture;
-    const bool drawn = Imadpic.Visible && !pic.isNull() && !target.isEmpty();
-    QRegion background(dirty);
-    if (drawn) {
-        background -= target.toAlignedRect();
-        stretch::paintStretched(painter, event->region(), target, pic, QRectF(pic.rect()));
-    }
-    for (const QRect& r : background)
-        painter.fillRect(r, kBackColor);
+    const Picture& pic = Imadpic.Visible ? Imadpic.picture : Imagls.picture;
+    stretch::paintStretchedOn(painter, event->region(), target, pic, QRectF(pic.rect()),
+                              kBackColor);
 }
 
 void Frmpictd::mnbuhuo_Click() {
@@ -146,6 +139,8 @@ void Frmpictd::EndView() {
 
 void Frmpictd::hideEvent(QHideEvent*) {
     m_releaseBuffers.start();
+    // After the hide has run to its end, outside the handler that hid.
+    QMetaObject::invokeMethod(this, &Frmpictd::CheckStillReachable, Qt::QueuedConnection);
 }
 
 void Frmpictd::showEvent(QShowEvent*) {

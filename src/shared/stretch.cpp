@@ -24,14 +24,18 @@ std::pair<int, int> centresInside(double from, double to) {
 }
 } // namespace
 
+QRect coveredPixels(const QRectF& target) {
+    const auto [x0, x1] = centresInside(target.left(), target.right());
+    const auto [y0, y1] = centresInside(target.top(), target.bottom());
+    return QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1));
+}
+
 void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const QImage& src,
                     const QRectF& source) {
     if (target.width() <= 0 || target.height() <= 0 || source.width() <= 0 ||
         source.height() <= 0 || src.isNull())
         return;
-    const auto [x0, x1] = centresInside(target.left(), target.right());
-    const auto [y0, y1] = centresInside(target.top(), target.bottom());
-    const QRect area = QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1)) & clip & dst.rect();
+    const QRect area = coveredPixels(target) & clip & dst.rect();
     if (area.isEmpty()) return;
 
     const int sxMin = std::max(0, int(std::floor(source.left())));
@@ -76,26 +80,41 @@ void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const 
     }
 }
 
-void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
-                    const QImage& pic, const QRectF& source) {
-    if (target.isEmpty() || source.isEmpty() || pic.isNull()) return;
-    // The enlarged picture is drawn at memory speed and never materialised,
-    // in the store's own device pixels, so that a scaled screen shows each
-    // picture pixel as whole device pixels too.
+namespace {
+// The backing store's device pixels that a paint of `dirty` may touch, when
+// it is an image that stretchNearest() can draw on; empty otherwise.
+QImage* deviceStore(QPainter& painter, const QImage& pic) {
     auto* store = dynamic_cast<QImage*>(painter.paintEngine()->paintDevice());
     const QTransform& t = painter.deviceTransform();
     if (store && t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0 &&
-        supports(*store, pic)) {
-        QRegion allowed;
-        for (const QRect& r : dirty)
-            allowed += t.mapRect(QRectF(r)).toAlignedRect();
-        const QRegion system = painter.paintEngine()->systemClip();
-        if (!system.isEmpty()) allowed &= system;
-        const QRectF deviceTarget = t.mapRect(target);
-        for (const QRect& r : allowed)
-            stretchNearest(*store, r, deviceTarget, pic, source);
-        return;
+        supports(*store, pic))
+        return store;
+    return nullptr;
+}
+
+QRegion devicePixels(QPainter& painter, const QRegion& dirty) {
+    const QTransform& t = painter.deviceTransform();
+    QRegion allowed;
+    for (const QRect& r : dirty)
+        allowed += t.mapRect(QRectF(r)).toAlignedRect();
+    const QRegion system = painter.paintEngine()->systemClip();
+    if (!system.isEmpty()) allowed &= system;
+    return allowed;
+}
+
+void fill(QImage& dst, const QRegion& region, const QColor& colour) {
+    const quint32 pixel = colour.rgb() | 0xFF000000u;
+    for (const QRect& r : region) {
+        const QRect area = r & dst.rect();
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            auto* out = reinterpret_cast<quint32*>(dst.scanLine(y)) + area.left();
+            std::fill(out, out + area.width(), pixel);
+        }
     }
+}
+
+void paintWithPainter(QPainter& painter, const QRegion& dirty, const QRectF& target,
+                      const QImage& pic, const QRectF& source) {
     const double sx = source.width() / target.width();
     const double sy = source.height() / target.height();
     for (const QRect& r : dirty) {
@@ -106,6 +125,40 @@ void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& targe
                                  source.y() + (visible.y() - target.y()) * sy, visible.width() * sx,
                                  visible.height() * sy));
     }
+}
+} // namespace
+
+void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
+                    const QImage& pic, const QRectF& source) {
+    if (target.isEmpty() || source.isEmpty() || pic.isNull()) return;
+    // The enlarged picture is drawn at memory speed and never materialised,
+    // in the store's own device pixels, so that a scaled screen shows each
+    // picture pixel as whole device pixels too.
+    if (QImage* store = deviceStore(painter, pic)) {
+        const QRectF deviceTarget = painter.deviceTransform().mapRect(target);
+        for (const QRect& r : devicePixels(painter, dirty))
+            stretchNearest(*store, r, deviceTarget, pic, source);
+        return;
+    }
+    paintWithPainter(painter, dirty, target, pic, source);
+}
+
+void paintStretchedOn(QPainter& painter, const QRegion& dirty, const QRectF& target,
+                      const QImage& pic, const QRectF& source, const QColor& back) {
+    const bool drawn = !target.isEmpty() && !source.isEmpty() && !pic.isNull();
+    if (QImage* store = drawn ? deviceStore(painter, pic) : nullptr) {
+        const QRectF deviceTarget = painter.deviceTransform().mapRect(target);
+        const QRegion allowed = devicePixels(painter, dirty);
+        for (const QRect& r : allowed)
+            stretchNearest(*store, r, deviceTarget, pic, source);
+        fill(*store, allowed - coveredPixels(deviceTarget), back);
+        return;
+    }
+    // QPainter decides itself which pixels an edge inside a pixel takes:
+    // the background goes first and the picture over it.
+    for (const QRect& r : dirty)
+        painter.fillRect(r, back);
+    if (drawn) paintWithPainter(painter, dirty, target, pic, source);
 }
 
 } // namespace stretch

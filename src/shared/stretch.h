@@ -30,4 +30,14 @@ void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const 
 void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& target,
                     const QImage& pic, const QRectF& source);
 
+// As paintStretched(), and fills every other pixel of `dirty` with `back`:
+// on the device pixels the picture leaves out, so that a picture edge that
+// falls inside a pixel leaves nothing of an earlier frame behind.
+void paintStretchedOn(QPainter& painter, const QRegion& dirty, const QRectF& target,
+                      const QImage& pic, const QRectF& source, const QColor& back);
+
+// The pixels stretchNearest() draws for `target`: those whose centres lie
+// inside it.
+QRect coveredPixels(const QRectF& target);
+
 } // namespace stretch

@@ -58,10 +58,12 @@ class FakeTrayIconService : public TrayIconService {
         shown = false;
         return was;
     }
+    bool hostAvailable() const override { return hostPresent; }
     void click(int message) { emit mouseMessage(message); }
 
     int adds = 0, modifies = 0, removes = 0;
     bool shown = false;
+    bool hostPresent = true;
     QString tip;
     std::vector<QImage> icons;
 };
@@ -70,8 +72,13 @@ class TrayTestFrmpictd : public Frmpictd {
   public:
     using Frmpictd::Frmpictd;
 
+    QStringList messages;
+
   protected:
     void PopupMenu(QMenu*) override {}
+    void MessageBox(const QString& text, const QString& title) override {
+        messages << title + QLatin1Char('|') + text;
+    }
 };
 
 // The magnifier on a fake screen with fake hotkey and tray, loaded as the

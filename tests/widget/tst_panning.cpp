@@ -36,33 +36,37 @@ void TstPanning::dragClamps_data() {
     QTest::addColumn<double>("height");
     QTest::addColumn<double>("left");
     QTest::addColumn<double>("top");
-    QTest::addColumn<int>("dx");
-    QTest::addColumn<int>("dy");
+    QTest::addColumn<double>("dx");
+    QTest::addColumn<double>("dy");
     QTest::addColumn<double>("expectLeft");
     QTest::addColumn<double>("expectTop");
     const double W = 30720, H = 23040;
-    QTest::newRow("free move") << W << H << -7680.0 << -5760.0 << 1500 << -900 << -6180.0
+    QTest::newRow("free move") << W << H << -7680.0 << -5760.0 << 1500.0 << -900.0 << -6180.0
                                << -6660.0;
     QTest::newRow("right stops at left edge")
-        << W << H << -7680.0 << -5760.0 << 9000 << 0 << 0.0 << -5760.0;
+        << W << H << -7680.0 << -5760.0 << 9000.0 << 0.0 << 0.0 << -5760.0;
     QTest::newRow("left stops at right edge")
-        << W << H << -7680.0 << -5760.0 << -9000 << 0 << -15360.0 << -5760.0;
+        << W << H << -7680.0 << -5760.0 << -9000.0 << 0.0 << -15360.0 << -5760.0;
     QTest::newRow("down stops at top edge")
-        << W << H << -7680.0 << -5760.0 << 0 << 9000 << -7680.0 << 0.0;
+        << W << H << -7680.0 << -5760.0 << 0.0 << 9000.0 << -7680.0 << 0.0;
     QTest::newRow("up stops at bottom edge")
-        << W << H << -7680.0 << -5760.0 << 0 << -9000 << -7680.0 << -11520.0;
+        << W << H << -7680.0 << -5760.0 << 0.0 << -9000.0 << -7680.0 << -11520.0;
     QTest::newRow("at the edges already")
-        << W << H << 0.0 << -11520.0 << 15 << -15 << 0.0 << -11520.0;
+        << W << H << 0.0 << -11520.0 << 15.0 << -15.0 << 0.0 << -11520.0;
     QTest::newRow("vertical only: no sideways")
-        << 15360.0 << H << 0.0 << -5760.0 << 3000 << 600 << 0.0 << -5160.0;
+        << 15360.0 << H << 0.0 << -5760.0 << 3000.0 << 600.0 << 0.0 << -5160.0;
     QTest::newRow("vertical only: leftwards")
-        << 15360.0 << H << 0.0 << -5760.0 << -3000 << 0 << 0.0 << -5760.0;
+        << 15360.0 << H << 0.0 << -5760.0 << -3000.0 << 0.0 << 0.0 << -5760.0;
     QTest::newRow("left edge inside: fixed")
-        << 14000.0 << 11000.0 << 300.0 << 200.0 << -900 << 900 << 300.0 << 200.0;
+        << 14000.0 << 11000.0 << 300.0 << 200.0 << -900.0 << 900.0 << 300.0 << 200.0;
     // Narrower than the window with its left edge out: the slack is
     // negative and the rule pushes the picture back by it.
-    QTest::newRow("narrow picture") << 14000.0 << H << -600.0 << 0.0 << -100 << 0 << 1360.0 << 0.0;
-    QTest::newRow("halves to even") << W << H << -7680.0 << -5760.0 << 0 << 0 << -7680.0 << -5760.0;
+    QTest::newRow("narrow picture")
+        << 14000.0 << H << -600.0 << 0.0 << -100.0 << 0.0 << 1360.0 << 0.0;
+    // From (4002, 3000) to (4003.5, 3000.5), read as (4004, 3000): truncating
+    // would move by 1 sideways, rounding halves up by 1 downwards.
+    QTest::newRow("halves to even")
+        << W << H << -7680.0 << -5760.0 << 1.5 << 0.5 << -7678.0 << -5760.0;
 }
 
 void TstPanning::dragClamps() {
@@ -70,8 +74,8 @@ void TstPanning::dragClamps() {
     QFETCH(double, height);
     QFETCH(double, left);
     QFETCH(double, top);
-    QFETCH(int, dx);
-    QFETCH(int, dy);
+    QFETCH(double, dx);
+    QFETCH(double, dy);
     QFETCH(double, expectLeft);
     QFETCH(double, expectTop);
     FormRig rig({1024, 768});
@@ -80,10 +84,10 @@ void TstPanning::dragClamps() {
     f.Imadpic.Height = height;
     f.Imadpic.Left = left;
     f.Imadpic.Top = top;
-    f.Imadpic_MouseDown(1, 0, 4000.5, 3000.5); // halves go to the even neighbour
-    QCOMPARE(f.DragStartX, 4000);
+    f.Imadpic_MouseDown(1, 0, 4001.5, 3000.5); // halves go to the even neighbour
+    QCOMPARE(f.DragStartX, 4002);
     QCOMPARE(f.DragStartY, 3000);
-    f.Imadpic_MouseMove(1, 0, 4000.0 + dx, 3000.0 + dy);
+    f.Imadpic_MouseMove(1, 0, 4002.0 + dx, 3000.0 + dy);
     QCOMPARE(f.Imadpic.Left, expectLeft);
     QCOMPARE(f.Imadpic.Top, expectTop);
 }

@@ -3,6 +3,7 @@
 #include "picturebox.h"
 
 #include <QAction>
+#include <QBackingStore>
 #include <QPushButton>
 #include <QTest>
 
@@ -12,6 +13,37 @@ QStringList captions(QMenu* menu) {
     for (QAction* a : menu->actions())
         out << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return out;
+}
+// What the window shows: its backing store, painted frame after frame.
+QImage onScreen(QWidget& w) {
+    auto* store =
+        w.backingStore() ? dynamic_cast<QImage*>(w.backingStore()->paintDevice()) : nullptr;
+    return store ? store->convertToFormat(QImage::Format_RGB32) : QImage();
+}
+
+// The window painted afresh.
+QImage freshPaint(QWidget& w) {
+    return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Paints the window as after a change and names the first pixel where it
+// does not show what a fresh paint gives; empty when there is none.
+QString staleAfter(QWidget& w, const QString& step) {
+    w.repaint();
+    const QImage shown = onScreen(w);
+    const QImage fresh = freshPaint(w);
+    if (shown.size() != fresh.size() || shown.isNull())
+        return step + QStringLiteral(": no picture of the window to compare");
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (shown.pixel(x, y) != fresh.pixel(x, y))
+                return QStringLiteral("after %1: a stale pixel at (%2, %3): %4, not %5")
+                    .arg(step)
+                    .arg(x)
+                    .arg(y)
+                    .arg(shown.pixel(x, y), 0, 16)
+                    .arg(fresh.pixel(x, y), 0, 16);
+    return {};
 }
 } // namespace
 
@@ -31,6 +63,7 @@ class TstView : public QObject {
     void endViewClearsAndHidesButKeepsTimersAndPlace();
     void aViewOnAnotherSizedMonitorKeepsItsEnlargement();
     void buffersAreGivenBackOnlyWhileWaiting();
+    void noStaleEdgeAtAnySize();
 };
 
 void TstView::startupShowsTheMiddleTwice_data() {
@@ -298,6 +331,47 @@ void TstView::aViewOnAnotherSizedMonitorKeepsItsEnlargement() {
     QCOMPARE(f.Imadpic.Width, 1.5 * s.Width());
     QCOMPARE(f.Imadpic.Height, 1.5 * s.Height());
     QCOMPARE(f.Command5->geometry().right(), 799);
+}
+
+// Every size the custom-size buttons reach moves an edge by 13.33 pixels;
+// 1.5 times an odd screen puts the edges on half pixels. Each frame
+// leaves nothing of the one before: the window shows exactly what a
+// fresh paint gives. (Run once more on a scaled screen, QT_SCALE_FACTOR.)
+void TstView::noStaleEdgeAtAnySize() {
+    FormRig rig({201, 151});
+    Frmpictd& f = *rig.form;
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    const auto check = [&f](const QString& step) {
+        const QString stale = staleAfter(f, step);
+        QVERIFY2(stale.isEmpty(), qPrintable(stale));
+    };
+    check(QStringLiteral("the start"));
+    if (QTest::currentTestFailed()) return;
+    f.mnsuoxiao_Click(); // 1.5 times: 301.5 x 226.5 pixels
+    f.CenterPicture(f.Imadpic);
+    check(QStringLiteral("1.5 times"));
+    if (QTest::currentTestFailed()) return;
+    // From the top-left corner, so that the right and bottom edges come
+    // into the window.
+    f.Imadpic.Left = 0;
+    f.Imadpic.Top = 0;
+    f.mnshougong_Click();
+    for (int i = 1; i <= 24; ++i) {
+        f.Command1_Click();
+        check(QStringLiteral("宽- %1").arg(i));
+        if (QTest::currentTestFailed()) return;
+        f.Command2_Click();
+        check(QStringLiteral("高- %1").arg(i));
+        if (QTest::currentTestFailed()) return;
+    }
+    for (int i = 1; i <= 5; ++i) {
+        f.Command3_Click();
+        check(QStringLiteral("宽+ %1").arg(i));
+        if (QTest::currentTestFailed()) return;
+        f.Command4_Click();
+        check(QStringLiteral("高+ %1").arg(i));
+        if (QTest::currentTestFailed()) return;
+    }
 }
 
 QTEST_MAIN(TstView)

@@ -1,5 +1,7 @@
 #include "platform/hotkey_x11.h"
 
+#include "platform/virtualkey_x11.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 
@@ -10,13 +12,12 @@
 
 namespace {
 constexpr std::uint32_t kXkNumLock = 0xff7f;
+// The keyboard extension's events that replace the map.
+constexpr std::uint8_t kXkbNewKeyboardNotify = 0;
+constexpr std::uint8_t kXkbMapNotify = 1;
 
-// Letters and digits: the virtual key is the upper-case character; the
-// keysyms are the characters themselves.
-std::vector<std::uint32_t> keysymsFor(std::uint32_t virtualKey) {
-    if (virtualKey >= 'A' && virtualKey <= 'Z') return {virtualKey, virtualKey - 'A' + 'a'};
-    if (virtualKey >= '0' && virtualKey <= '9') return {virtualKey};
-    return {};
+bool isLetterOrDigit(std::uint32_t virtualKey) {
+    return (virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9');
 }
 } // namespace
 
@@ -28,7 +29,13 @@ std::unique_ptr<HotkeyService> makeSystemHotkeyService() {
 
 X11HotkeyService::X11HotkeyService(xcb_connection_t* connection) : m_conn(connection) {
     m_root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
-    readKeyboard();
+    static const char kXkb[] = "XKEYBOARD";
+    if (xcb_query_extension_reply_t* ext = xcb_query_extension_reply(
+            m_conn, xcb_query_extension(m_conn, sizeof kXkb - 1, kXkb), nullptr)) {
+        if (ext->present) m_xkbEvent = ext->first_event;
+        std::free(ext);
+    }
+    readKeyboard(m_numLock, m_keys);
 }
 
 X11HotkeyService::X11HotkeyService(std::uint32_t root, std::uint16_t numLockMask, KeyMap keys)
@@ -39,7 +46,26 @@ X11HotkeyService::~X11HotkeyService() {
         QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
-void X11HotkeyService::readKeyboard() {
+X11HotkeyService::KeyMap X11HotkeyService::keysOf(std::uint8_t first, int count, int perCode,
+                                                  const std::uint32_t* syms) {
+    KeyMap keys;
+    for (int i = 0; i < count && perCode > 0; ++i) {
+        const std::uint8_t code = std::uint8_t(first + i);
+        // Group 1, unshifted first: the key as the active layout labels it.
+        const std::uint32_t plain = syms[i * perCode];
+        const std::uint32_t shifted = perCode > 1 ? syms[i * perCode + 1] : 0;
+        std::uint32_t vk = virtualkey::x11::of(plain, code);
+        if (!vk) vk = virtualkey::x11::fromLatinKeysym(shifted);
+        if (!isLetterOrDigit(vk)) continue;
+        auto& codes = keys[vk];
+        if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
+    }
+    return keys;
+}
+
+void X11HotkeyService::readKeyboard(std::uint16_t& numLock, KeyMap& keys) const {
+    numLock = 0;
+    keys.clear();
     const xcb_setup_t* setup = xcb_get_setup(m_conn);
     const std::uint8_t first = setup->min_keycode;
     const int count = setup->max_keycode - setup->min_keycode + 1;
@@ -51,33 +77,20 @@ void X11HotkeyService::readKeyboard() {
     if (map) {
         const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
         const int per = map->keysyms_per_keycode;
-        for (int i = 0; i < count; ++i) {
-            const std::uint8_t code = std::uint8_t(first + i);
-            // Group 1, unshifted and shifted: the key as its cap shows it.
-            for (int level = 0; level < std::min(per, 2); ++level) {
-                const std::uint32_t sym = syms[i * per + level];
-                if (sym == kXkNumLock) numLockCodes.push_back(code);
-                std::uint32_t vk = 0;
-                if (sym >= 'a' && sym <= 'z')
-                    vk = sym - 'a' + 'A';
-                else if ((sym >= 'A' && sym <= 'Z') || (sym >= '0' && sym <= '9'))
-                    vk = sym;
-                if (vk) {
-                    auto& codes = m_keys[vk];
-                    if (std::find(codes.begin(), codes.end(), code) == codes.end())
-                        codes.push_back(code);
-                }
-            }
-        }
+        keys = keysOf(first, count, per, syms);
+        for (int i = 0; i < count; ++i)
+            for (int level = 0; level < std::min(per, 2); ++level)
+                if (syms[i * per + level] == kXkNumLock)
+                    numLockCodes.push_back(std::uint8_t(first + i));
     }
     if (mods) {
         const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(mods);
         const int per = mods->keycodes_per_modifier;
-        for (int m = 0; m < 8 && !m_numLock; ++m)
+        for (int m = 0; m < 8 && !numLock; ++m)
             for (int k = 0; k < per; ++k)
                 if (codes[m * per + k] && std::find(numLockCodes.begin(), numLockCodes.end(),
                                                     codes[m * per + k]) != numLockCodes.end())
-                    m_numLock = std::uint16_t(1u << m);
+                    numLock = std::uint16_t(1u << m);
     }
     std::free(map);
     std::free(mods);
@@ -155,8 +168,14 @@ bool X11HotkeyService::grab(const std::vector<std::uint8_t>& keycodes, std::uint
     return ok;
 }
 
+void X11HotkeyService::ungrab(const std::vector<std::uint8_t>& keycodes, std::uint16_t xmods) {
+    for (std::uint8_t code : keycodes)
+        for (std::uint16_t m : lockVariants(xmods, m_numLock))
+            xcb_ungrab_key(m_conn, code, m_root, m);
+}
+
 bool X11HotkeyService::RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t virtualKey) {
-    if (keysymsFor(virtualKey).empty()) return false;
+    if (!isLetterOrDigit(virtualKey)) return false;
     for (const Hotkey& h : m_hotkeys)
         if (h.id == id || (h.modifiers == modifiers && h.virtualKey == virtualKey)) return false;
     const auto found = m_keys.find(virtualKey);
@@ -182,19 +201,66 @@ int X11HotkeyService::hotkeyFor(std::uint32_t window, std::uint8_t keycode,
     return -1;
 }
 
+bool X11HotkeyService::isKeyboardChange(const void* event) const {
+    const auto* bytes = static_cast<const std::uint8_t*>(event);
+    const std::uint8_t type = bytes[0] & 0x7F;
+    if (type == XCB_MAPPING_NOTIFY)
+        return static_cast<const xcb_mapping_notify_event_t*>(event)->request !=
+               XCB_MAPPING_POINTER;
+    // Clients of the keyboard extension hear of a new layout from it
+    // rather than through MappingNotify.
+    return m_xkbEvent && type == m_xkbEvent &&
+           (bytes[1] == kXkbNewKeyboardNotify || bytes[1] == kXkbMapNotify);
+}
+
+void X11HotkeyService::keyboardChanged(std::uint16_t numLockMask, KeyMap keys) {
+    const auto codesFor = [&keys](std::uint32_t virtualKey) {
+        const auto found = keys.find(virtualKey);
+        return found == keys.end() ? std::vector<std::uint8_t>{} : found->second;
+    };
+    bool moved = numLockMask != m_numLock;
+    for (const Hotkey& h : m_hotkeys)
+        moved = moved || codesFor(h.virtualKey) != h.keycodes;
+    if (moved) {
+        // Released with the lock modifier they were taken with, taken
+        // again with the new one.
+        if (m_conn)
+            for (const Hotkey& h : m_hotkeys)
+                ungrab(h.keycodes, toXModifiers(h.modifiers));
+        m_numLock = numLockMask;
+        for (Hotkey& h : m_hotkeys) {
+            h.keycodes = codesFor(h.virtualKey);
+            if (m_conn && !h.keycodes.empty() && !grab(h.keycodes, toXModifiers(h.modifiers)))
+                h.keycodes.clear();
+        }
+    }
+    m_keys = std::move(keys);
+}
+
 bool X11HotkeyService::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType != "xcb_generic_event_t" || !message) return false;
     auto* ev = static_cast<xcb_generic_event_t*>(message);
+    if (m_conn && isKeyboardChange(ev)) {
+        std::uint16_t numLock = 0;
+        KeyMap keys;
+        readKeyboard(numLock, keys);
+        keyboardChanged(numLock, std::move(keys));
+        // Qt follows the new map as well.
+        return false;
+    }
     const std::uint8_t type = ev->response_type & 0x7F;
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) return false;
     auto* key = reinterpret_cast<xcb_key_press_event_t*>(ev);
     const int id = hotkeyFor(key->event, key->detail, key->state);
     if (id < 0) return false;
-    if (type == XCB_KEY_PRESS) {
-        for (const Hotkey& h : m_hotkeys)
-            if (h.id == id)
-                deliver(WM_HOTKEY, std::uintptr_t(id), MakeHotkeyLParam(h.modifiers, h.virtualKey));
-    }
-    // The grabbed key is the hotkey's alone; Qt has no window for it.
-    return true;
+    if (type == XCB_KEY_RELEASE) return true;
+    for (const Hotkey& h : m_hotkeys)
+        if (h.id == id)
+            deliver(WM_HOTKEY, std::uintptr_t(id), MakeHotkeyLParam(h.modifiers, h.virtualKey));
+    // The press goes on to Qt, which has no window for it but takes its
+    // time as the user's last input: a view that the hotkey brings up then
+    // asks the window manager for the focus with this time, and window
+    // managers that refuse focus to programs the user did not just use
+    // give it.
+    return false;
 }

@@ -17,6 +17,10 @@ struct xcb_connection_t;
 // while one of this program's own windows has the focus; the native event
 // filter turns it into WM_HOTKEY for the installed window procedure.
 // Ctrl+Z then no longer reaches the focused program.
+//
+// The key is found by the virtual-key rule of virtualkey.h, and found
+// again, with the grab moved, whenever the keyboard map changes (another
+// layout, NumLock on another modifier).
 class X11HotkeyService : public HotkeyService, public QAbstractNativeEventFilter {
   public:
     // Key codes that carry each letter or digit, per virtual key.
@@ -48,6 +52,16 @@ class X11HotkeyService : public HotkeyService, public QAbstractNativeEventFilter
 
     std::uint16_t numLockMask() const { return m_numLock; }
 
+    // The key codes that carry each virtual key in a keyboard map: `syms`
+    // holds `perCode` keysyms for each key code from `first` on.
+    static KeyMap keysOf(std::uint8_t first, int count, int perCode, const std::uint32_t* syms);
+
+    // Whether an event says that the keyboard map has changed.
+    bool isKeyboardChange(const void* event) const;
+    // Takes a new map: moves the grabs of the hotkeys to the key codes that
+    // now carry them.
+    void keyboardChanged(std::uint16_t numLockMask, KeyMap keys);
+
   private:
     struct Hotkey {
         int id;
@@ -55,8 +69,9 @@ class X11HotkeyService : public HotkeyService, public QAbstractNativeEventFilter
         std::uint32_t virtualKey;
         std::vector<std::uint8_t> keycodes;
     };
-    void readKeyboard();
+    void readKeyboard(std::uint16_t& numLock, KeyMap& keys) const;
     bool grab(const std::vector<std::uint8_t>& keycodes, std::uint16_t xmods);
+    void ungrab(const std::vector<std::uint8_t>& keycodes, std::uint16_t xmods);
 
     xcb_connection_t* m_conn = nullptr;
     std::uint32_t m_root = 0;
@@ -64,4 +79,6 @@ class X11HotkeyService : public HotkeyService, public QAbstractNativeEventFilter
     KeyMap m_keys;
     std::vector<Hotkey> m_hotkeys;
     bool m_filterInstalled = false;
+    // The first event number of the keyboard extension, 0 without it.
+    std::uint8_t m_xkbEvent = 0;
 };

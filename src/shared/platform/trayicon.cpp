@@ -47,3 +47,7 @@ bool QtTrayIconService::remove() {
     m_icon.reset();
     return true;
 }
+
+bool QtTrayIconService::hostAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}

@@ -32,6 +32,8 @@ class TrayIconService : public QObject {
     virtual bool modifyIcon(const QIcon& icon) = 0;
     // NIM_DELETE: the icon leaves the notification area at once.
     virtual bool remove() = 0;
+    // Whether a notification area is there to show an icon now.
+    virtual bool hostAvailable() const = 0;
 
   signals:
     // The callback: a mouse message on the icon.
@@ -50,6 +52,7 @@ class QtTrayIconService : public TrayIconService {
     bool add(const QIcon& icon, const QString& tip) override;
     bool modifyIcon(const QIcon& icon) override;
     bool remove() override;
+    bool hostAvailable() const override;
 
   private:
     std::unique_ptr<QSystemTrayIcon> m_icon;
