@@ -88,12 +88,6 @@ class LateWindow:
         self.dpy.close()
 
 
-def start_xfwm4(xs):
-    xs.spawn(["dbus-run-session", "xfwm4", "--compositor=off"])
-    atom = xs.dpy.intern_atom("_NET_SUPPORTING_WM_CHECK")
-    wait_until(lambda: xs.root.get_full_property(atom, X.AnyPropertyType), 20, "xfwm4")
-
-
 def focused(xs):
     return xs.dpy.get_input_focus().focus
 
@@ -176,8 +170,7 @@ def pick_over_a_late_window_in(xs, args):
 
 
 def keyboard_and_focus_under_xfwm4(args):
-    with XSession(wm=False, tray=True) as xs:
-        start_xfwm4(xs)
+    with XSession(wm="xfwm4", tray=True) as xs:
         xs.set_background(test_pattern(xs.width, xs.height))
         # Another program has the keyboard when Zonara starts.
         xs.spawn(["xlogo", "-geometry", "200x200+40+40"])
