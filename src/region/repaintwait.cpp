@@ -13,7 +13,7 @@ namespace {
 // (toolkits leave the window's background alone), so looks need not wait
 // for it; they only have to be far enough apart to catch a repaint under
 // way. Each look is a small round trip.
-constexpr int kLookEveryMs = 2;
+constexpr int kLookEveryMs = 1;
 
 // Whether most of `shown` is still the hidden window's picture: a
 // compositor may blend its edges, but not most of it. On a scaled monitor
