@@ -27,13 +27,15 @@ GRACE = 10.0  # seconds between SIGTERM and SIGKILL; the leak check runs at exit
 def options(folder, suppressions):
     log = os.path.join(folder, REPORT)
     # halt_on_error: the first fault ends the process, so a later one
-    # cannot hide it; detect_leaks: LeakSanitizer at every ordinary exit.
+    # cannot hide it; detect_leaks: LeakSanitizer at every ordinary exit;
+    # handle_abort: an abort (a fatal message of Qt's, a failed assertion,
+    # an uncaught exception) is reported with its stack like a crash.
     # UndefinedBehaviorSanitizer writes its message to the program's own
     # stderr and only its summary line, with the source line, to the log:
     # run the program by hand to see the whole message.
     common = f"log_path={log}:halt_on_error=1:print_summary=1"
     ours = {
-        "ASAN_OPTIONS": f"{common}:detect_leaks=1:abort_on_error=0:"
+        "ASAN_OPTIONS": f"{common}:detect_leaks=1:abort_on_error=0:handle_abort=1:"
                         "check_initialization_order=1",
         "UBSAN_OPTIONS": f"{common}:print_stacktrace=1",
         "LSAN_OPTIONS": f"suppressions={suppressions}:print_suppressions=0",

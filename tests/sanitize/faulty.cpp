@@ -1,6 +1,7 @@
 // A program with one fault of each kind the sanitized build must catch,
 // for checking that checked.py notices them wherever they happen.
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     if (!std::strcmp(mode, "use-after-free")) return useAfterFree();
     if (!std::strcmp(mode, "overflow")) return overflow();
     if (!std::strcmp(mode, "float-to-int")) return floatToInt();
+    if (!std::strcmp(mode, "abort")) std::abort();
     if (!std::strcmp(mode, "leak-then-term")) return leakThenTerm();
     return 2;
 }

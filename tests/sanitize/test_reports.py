@@ -1,6 +1,6 @@
-"""checked.py fails a test on every kind of sanitizer report, from a
-process whose output nobody reads, from one the test left running, and
-from one that ended by SIGTERM; and passes a clean one."""
+"""checked.py fails a test on every kind of sanitizer report and on an
+abort, from a process whose output nobody reads, from one the test left
+running, and from one that ended by SIGTERM; and passes a clean one."""
 
 import argparse
 import os
@@ -47,6 +47,7 @@ def main():
             (SYNC, "use-after-free", "ERROR: AddressSanitizer: heap-use-after-free"),
             (SYNC, "overflow", "UndefinedBehaviorSanitizer: undefined-behavior"),
             (SYNC, "float-to-int", "UndefinedBehaviorSanitizer: undefined-behavior"),
+            (SYNC, "abort", "ERROR: AddressSanitizer: ABRT"),
             (DETACHED, "leak-then-term", "ERROR: LeakSanitizer: detected memory leaks")]:
         status, out = checked(args, script, mode)
         if status == 0 or what not in out or "faulty.cpp" not in out:
