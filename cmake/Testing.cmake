@@ -1,10 +1,27 @@
+# In a sanitized build every test runs under tests/sanitize/checked.py,
+# which fails it on a sanitizer report from any process it started.
+find_program(DEBIAN_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
+set(SANITIZE_DIR ${CMAKE_SOURCE_DIR}/tests/sanitize)
+
+# checked_command(<out-var> <test-name> <command...>)
+function(checked_command out name)
+    if(ZUZ_ZONARA_SANITIZE)
+        set(${out} ${DEBIAN_PYTHON} ${SANITIZE_DIR}/checked.py
+            --suppressions ${SANITIZE_DIR}/lsan.supp
+            --keep ${CMAKE_BINARY_DIR}/sanitizer-reports/${name} -- ${ARGN} PARENT_SCOPE)
+    else()
+        set(${out} ${ARGN} PARENT_SCOPE)
+    endif()
+endfunction()
+
 # add_qtest(NAME <name> SOURCES <files...> LIBS <targets...>)
 # A QtTest executable run by ctest on the offscreen platform.
 function(add_qtest)
     cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE Qt6::Test Qt6::Widgets ${T_LIBS})
-    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    checked_command(command ${T_NAME} $<TARGET_FILE:${T_NAME}>)
+    add_test(NAME ${T_NAME} COMMAND ${command})
     set_tests_properties(${T_NAME} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false"
         LABELS "unit"
@@ -13,11 +30,10 @@ endfunction()
 
 # add_e2e_test(NAME <name> SCRIPT <file.py>)
 # A script that drives the real programs on a private X server.
-find_program(DEBIAN_PYTHON NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
 function(add_e2e_test)
     cmake_parse_arguments(T "" "NAME;SCRIPT" "" ${ARGN})
-    add_test(NAME ${T_NAME}
-             COMMAND ${DEBIAN_PYTHON} ${T_SCRIPT} --bin ${PROGRAM_OUTPUT_DIR})
+    checked_command(command ${T_NAME} ${DEBIAN_PYTHON} ${T_SCRIPT} --bin ${PROGRAM_OUTPUT_DIR})
+    add_test(NAME ${T_NAME} COMMAND ${command})
     set_tests_properties(${T_NAME} PROPERTIES
         LABELS "e2e" TIMEOUT 300
         ENVIRONMENT "PYTHONDONTWRITEBYTECODE=1")

@@ -1,5 +1,6 @@
 #include "programstart.h"
 
+#include "platform/termination.h"
 #include "singleinstance.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ QStringList secondInstancePieces() {
 void prepare(const QString& programName) {
     QApplication::setApplicationName(programName);
     QApplication::setQuitOnLastWindowClosed(false);
+    termination::quitOnRequest();
 }
 
 QString joinPieces(const QStringList& pieces) {

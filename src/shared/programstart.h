@@ -9,7 +9,7 @@ class SingleInstance;
 namespace programstart {
 
 // Names the application and keeps it running while its windows are hidden:
-// each program ends by its own menu.
+// each program ends by its own menu, or when asked to terminate.
 void prepare(const QString& programName);
 
 // What a second start of either program tells the user before it ends.

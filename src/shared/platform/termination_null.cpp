@@ -1,0 +1,8 @@
+#include "platform/termination.h"
+
+namespace termination {
+
+// Where no signals come, the programs end by their menus alone.
+void quitOnRequest() {}
+
+} // namespace termination
