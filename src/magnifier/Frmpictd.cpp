@@ -271,7 +271,8 @@ void Frmpictd::closeEvent(QCloseEvent* event) {
         QCoreApplication::quit();
         return;
     }
-    connect(m_editor, &QObject::destroyed, qApp, &QCoreApplication::quit, Qt::UniqueConnection);
+    // Connected once per close; a second quit on the way out is harmless.
+    connect(m_editor, &QObject::destroyed, qApp, &QCoreApplication::quit);
 }
 
 void Frmpictd::PopupMenu(QMenu* menu) {

@@ -5,6 +5,7 @@
 #include "picturebox.h"
 
 #include <QPushButton>
+#include <QTimer>
 #include <QTest>
 
 class TstEditorHandoff : public QObject {
@@ -13,6 +14,7 @@ class TstEditorHandoff : public QObject {
     void pencilOpensTheEditorOnTheViewAsShown();
     void closingTheEditorLeavesTheProgramWaiting();
     void quittingEndsAnOpenEditor();
+    void theProgramEndsWithTheEditorItOutlived();
 };
 
 void TstEditorHandoff::pencilOpensTheEditorOnTheViewAsShown() {
@@ -49,7 +51,8 @@ void TstEditorHandoff::closingTheEditorLeavesTheProgramWaiting() {
     FormRig rig(QSize(320, 240));
     Frmpictd& f = *rig.form;
     bool quit = false;
-    connect(qApp, &QCoreApplication::aboutToQuit, this, [&] { quit = true; });
+    QObject listening; // ends with `quit`
+    connect(qApp, &QCoreApplication::aboutToQuit, &listening, [&] { quit = true; });
     f.Command5_Click();
     QPointer<frmphotoshop> e = f.editor();
     e->mnjieshufd->trigger();
@@ -75,6 +78,20 @@ void TstEditorHandoff::quittingEndsAnOpenEditor() {
     f.mnexit2_Click();
     QVERIFY(e->isUnloaded());
     QVERIFY(!e->isVisible());
+}
+
+void TstEditorHandoff::theProgramEndsWithTheEditorItOutlived() {
+    FormRig rig(QSize(320, 240));
+    Frmpictd& f = *rig.form;
+    f.Command5_Click();
+    QPointer<frmphotoshop> e = f.editor();
+    // As in the program, which waits in the tray with no window shown.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    f.close();
+    // The program runs on while the editor is open, and ends with it.
+    QTimer::singleShot(0, e, [e] { e->mnjieshufd->trigger(); });
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+    QCOMPARE(QCoreApplication::exec(), 0);
 }
 
 QTEST_MAIN(TstEditorHandoff)
