@@ -32,6 +32,13 @@ def press(s, *codes):
     s.dpy.sync()
 
 
+def expect_view_gone(zuz, failure):
+    try:
+        zuz.view_gone(5)
+    except AssertionError:
+        raise AssertionError(failure) from None
+
+
 def hotkey(s, client, z_key=KEY_Z, zuz=None):
     """Ctrl+Z typed into the client, which has noted the user's last input
     (_NET_WM_USER_TIME) as toolkits do, at a moment after the Ctrl press
@@ -181,18 +188,12 @@ def views_take_the_keyboard(args):
                     expect_keyboard(s, wid, f"{wm}, Ctrl+Z")
                     expect_view_over_dock(s)
                     press(s, ender)
-                    try:
-                        zuz.view_gone(5)
-                    except AssertionError:
-                        raise AssertionError(f"{wm}: {name} did not end the hotkey view") from None
+                    expect_view_gone(zuz, f"{wm}: {name} did not end the hotkey view")
                     typed = [k for k in client.pump() if k[0] in ("x", "z")]
                     assert not typed, f"{wm}: the client got {typed}"
                 expect_keyboard(s, view_from_the_icon(s, zuz), f"{wm}, the icon")
                 press(s, ESC)
-                try:
-                    zuz.view_gone(5)
-                except AssertionError:
-                    raise AssertionError(f"{wm}: Esc did not end the icon's view") from None
+                expect_view_gone(zuz, f"{wm}: Esc did not end the icon's view")
             finally:
                 client.close()
                 dock.close()
@@ -223,10 +224,7 @@ def keys_follow_the_layout(args):
                     raise AssertionError(f"no view from Ctrl+Z under layout {layout}") from None
                 expect_keyboard(s, wid, f"layout {layout}")
                 press(s, KEY_X)
-                try:
-                    zuz.view_gone(5)
-                except AssertionError:
-                    raise AssertionError(f"X did not end the view under layout {layout}") from None
+                expect_view_gone(zuz, f"X did not end the view under layout {layout}")
         finally:
             client.close()
         assert zuz.proc.poll() is None
