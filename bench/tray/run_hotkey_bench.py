@@ -3,8 +3,17 @@
 Measured on the X server itself: the key goes in through XTEST and a
 one-pixel GetImage is polled until the screen shows the view; the figure
 is from the key event to the view on the screen (the end of zuz's flush
-plus one poll). Resident memory is read from /proc after one view has
-been shown and ended. Figures only: nothing here passes or fails."""
+plus one poll). Warm is one view right after another; cold is a view
+after a pause longer than zuz keeps its paint buffer (2.5 s), and after a
+long one (60 s) in which anything else may have gone cold.
+
+What zuz holds while it waits is read just before the last cold Ctrl+Z,
+2.5 s and 60 s after a view ended (a kept buffer that the kernel had taken
+away would show there as less resident), broken down by buffer (see
+memory()). Resident memory is counted in full: shared
+segments with the pages only the X server touched, and library pages that
+other programs share as well. MB here are 2^20 bytes. Figures only:
+nothing here passes or fails."""
 
 import argparse
 import os
@@ -16,23 +25,74 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
                                 "tests", "e2e"))
 
 from Xlib import X, XK
-from Xlib.ext import xtest
+from Xlib.ext import res, xtest
 
 from test_tray_icon import end_view, views  # noqa: E402
 from xsession import colour_close, gradient_colour, wait_until  # noqa: E402
 from zuzdriver import Zuz, new_session  # noqa: E402
 
 SAMPLES = 20
-# How long zuz keeps its screen-sized buffers after a view ends.
+# How long zuz keeps its paint buffer after a view ends.
 RELEASE_S = 2.0
+MB = 1024 * 1024
 
 
-def rss_mb(pid):
-    with open(f"/proc/{pid}/status") as f:
+def capture_segments(pid):
+    """Resident bytes of each System V segment the process made: its whole
+    resident size, also the pages only the X server has touched."""
+    sizes = []
+    with open("/proc/sysvipc/shm") as f:
+        head = f.readline().split()
         for line in f:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1]) / 1024
-    return 0.0
+            row = dict(zip(head, line.split()))
+            if int(row["cpid"]) == pid and int(row["nattch"]) > 0:
+                sizes.append(int(row["rss"]))
+    return sorted(sizes, reverse=True)
+
+
+def memory(pid, dpy):
+    """What the process holds while it waits, in bytes, by buffer: the
+    capture's MIT-SHM segments (System V), the paint buffer (Qt's backing
+    store, a memfd it shares with the X server), other anonymous memory
+    (heap), mapped files (libraries, fonts), and on the X server's side the
+    pixmaps it holds for the process (X-Resource)."""
+    kinds = {"paint": 0, "anon": 0, "file": 0}
+    name = None
+    with open(f"/proc/{pid}/smaps") as f:
+        for line in f:
+            field = line.split()
+            if not field[0].endswith(":"):
+                name = field[5] if len(field) > 5 else ""
+                continue
+            if field[0] != "Rss:":
+                continue
+            rss = int(field[1]) * 1024
+            if name.startswith("/SYSV"):
+                continue  # counted in full below
+            if name.startswith("/memfd:") or name.startswith("/dev/shm/"):
+                kinds["paint"] += rss
+            elif name and not name.startswith("["):
+                kinds["file"] += rss
+            else:
+                kinds["anon"] += rss
+    segments = capture_segments(pid)
+    kinds["capture"] = sum(segments)
+    server = 0
+    for c in dpy.res_query_client_ids([{"client": 0, "mask": res.LocalClientPIDMask}]).ids:
+        if c.value and c.value[0] == pid:
+            server += dpy.res_query_client_pixmap_bytes(c.spec.client).bytes
+    kinds["server"] = server
+    return kinds, segments
+
+
+def memory_line(pid, dpy):
+    kinds, segments = memory(pid, dpy)
+    total = sum(kinds.values())
+    segs = " + ".join(f"{b / MB:.1f}" for b in segments) or "none"
+    return (f"waiting: {total / MB:.1f} MB = capture segments {kinds['capture'] / MB:.1f} [{segs}]"
+            f" + paint buffer {kinds['paint'] / MB:.1f} + other heap {kinds['anon'] / MB:.1f}"
+            f" + libraries and fonts {kinds['file'] / MB:.1f}"
+            f" + X server pixmaps {kinds['server'] / MB:.1f}")
 
 
 def settle(s, zuz, desktop_shown):
@@ -50,7 +110,7 @@ def settle(s, zuz, desktop_shown):
     return False
 
 
-def measure(args, w, h, pause, samples):
+def measure(args, w, h, pause, samples, with_memory=False):
     with new_session(w, h) as s:
         zuz = Zuz(s, args.bin)
         zuz.start()
@@ -76,6 +136,9 @@ def measure(args, w, h, pause, samples):
                 assert lost <= SAMPLES, "the desktop never came back"
                 continue
             time.sleep(pause)
+            if with_memory and len(times) == samples - 1:
+                # As zuz is when the last Ctrl+Z comes: waiting since `pause`.
+                waiting = memory_line(zuz.proc.pid, s.dpy)
             # Pressed and released at once, so that no auto-repeat of a
             # held key brings a second view.
             xtest.fake_input(s.dpy, X.KeyPress, ctrl)
@@ -91,24 +154,29 @@ def measure(args, w, h, pause, samples):
                     raise AssertionError("no view after Ctrl+Z")
             times.append((time.perf_counter() - start) * 1000)
         settle(s, zuz, desktop_shown)  # the last view ends too: zuz waits again
-        time.sleep(RELEASE_S + 0.5)
-        rss = rss_mb(zuz.proc.pid)
         med = statistics.median(times)
-        kind = "cold (buffers given back)" if pause > RELEASE_S else "warm (one view after another)"
+        kind = f"cold after {pause:g} s" if pause > RELEASE_S else "warm (one view after another)"
         print(f"{w}x{h}, {kind}: Ctrl+Z to view on screen, median of {samples}: {med:.1f} ms "
-              f"(min {min(times):.1f}, max {max(times):.1f}); "
-              f"RSS waiting after {samples} views: {rss:.1f} MB"
+              f"(min {min(times):.1f}, max {max(times):.1f})"
               + (f"; {lost} samples lost" if lost else ""), flush=True)
-        return med, rss
+        if with_memory:
+            print(f"{w}x{h}, {waiting}", flush=True)
+        return med
 
 
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--bin", required=True)
+    ap.add_argument("--sizes", default="1920x1080,3840x2160")
+    ap.add_argument("--long-samples", type=int, default=4,
+                    help="views after a 60 s pause, per size (0: none)")
     args = ap.parse_args()
-    for w, h in [(1920, 1080), (3840, 2160)]:
+    for size in args.sizes.split(","):
+        w, h = (int(v) for v in size.split("x"))
         measure(args, w, h, 0.0, SAMPLES)
-        measure(args, w, h, RELEASE_S + 0.5, 10)
+        measure(args, w, h, RELEASE_S + 0.5, 10, with_memory=True)
+        if args.long_samples:
+            measure(args, w, h, 60.0, args.long_samples, with_memory=True)
     return 0
 
 

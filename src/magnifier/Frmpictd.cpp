@@ -175,8 +175,13 @@ double Frmpictd::WindowHeight() const {
 Picture Frmpictd::CaptureScreen() {
     // A menu or dialog that just closed over the view leaves a hole that is
     // repainted only later; paint it now so the capture shows the view.
-    if (isVisible()) repaint();
-    return ::CaptureScreen(*m_services.grabber, m_services.screen->nativeGeometry());
+    if (isVisible())
+        repaint();
+    else
+        readyPaintBuffer();
+    Picture picture = ::CaptureScreen(*m_services.grabber, m_services.screen->nativeGeometry());
+    m_services.grabber->runMeanwhile();
+    return picture;
 }
 
 void Frmpictd::Form_Load() {

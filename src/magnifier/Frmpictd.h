@@ -35,8 +35,9 @@ class Frmpictd : public QWidget {
 
     // Capture.
     Picture CaptureScreen();
-    // Gives back the screen-sized buffers of the last view; runs a little
-    // after a view ends, unless the next view came first.
+    // Gives back the paint buffer of the last view and all but one capture
+    // buffer; runs a little after a view ends, unless the next view came
+    // first.
     void releaseViewBuffers();
     bool viewBuffersReleasePending() const { return m_releaseBuffers.isActive(); }
 
@@ -219,6 +220,11 @@ class Frmpictd : public QWidget {
     void placeButton(QPushButton* button, double left, double top, double width, double height);
     void placeCornerButtons();
     void followPointerScreen();
+    // Where FitWindowToPicture puts the window on the current monitor.
+    QRect viewGeometry() const;
+    // Grows the paint buffer to the view's size before the view is shown,
+    // its pages made resident while the capture is under way.
+    void readyPaintBuffer();
     void applyImageGeometry();
     void chooseSpeed(QAction* item);
     enum class ScrollStart { FromTop, Resume };
@@ -233,9 +239,10 @@ class Frmpictd : public QWidget {
     bool m_hotkeyHeld = false;
     // The monitor the last view was laid out for.
     units::Screen m_laidOut;
-    // Screen-sized buffers outlive a view by this long, so that the next
-    // view comes up fast, and no longer, so that a program waiting in the
-    // tray holds nothing screen-sized.
+    // The paint buffer outlives a view by this long, so that views in a row
+    // come up fast, and no longer, so that a program waiting in the tray
+    // holds one screen-sized buffer only: the capture's, which stays
+    // resident for the next view.
     QTimer m_releaseBuffers;
     enum class MouseTarget { None, Picture, Background };
     MouseTarget m_mouseTarget = MouseTarget::None;

@@ -21,6 +21,11 @@ const QString kBothWays = QStringLiteral("横向纵向都放大");
 } // namespace
 
 void Frmpictd::FitWindowToPicture(ImageControl& /*p*/) {
+    const QRect wanted = viewGeometry();
+    if (geometry() != wanted) setGeometry(wanted);
+}
+
+QRect Frmpictd::viewGeometry() const {
     // The request is for a client area of the picture's size, centred, but
     // never larger than the screen. A picture at least screen-sized thus
     // leaves the window covering the screen; one shrunk below the screen
@@ -32,9 +37,30 @@ void Frmpictd::FitWindowToPicture(ImageControl& /*p*/) {
     const double left = (s.Width() - w) / 2;
     const double top = (s.Height() - h) / 2;
     const QRect screenRect = m_services.screen->geometry();
-    const QRect wanted(screenRect.x() + s.toPixelsX(left), screenRect.y() + s.toPixelsY(top),
-                       s.toPixelsX(w), s.toPixelsY(h));
-    if (geometry() != wanted) setGeometry(wanted);
+    return QRect(screenRect.x() + s.toPixelsX(left), screenRect.y() + s.toPixelsY(top),
+                 s.toPixelsX(w), s.toPixelsY(h));
+}
+
+void Frmpictd::readyPaintBuffer() {
+    QBackingStore* store = backingStore();
+    const QSize size = viewGeometry().size();
+    if (!store || size.isEmpty() || store->size() == size) return;
+    store->resize(size);
+    // The device image exists once a paint has begun; an empty one draws
+    // nothing, and the view paints the whole window when it is shown.
+    store->beginPaint(QRegion());
+    auto* image = dynamic_cast<QImage*>(store->paintDevice());
+    store->endPaint();
+    if (!image || image->isNull()) return;
+    uchar* bits = image->bits();
+    const qsizetype bytes = image->sizeInBytes();
+    // A fresh buffer costs a page fault for every 4 KiB on its first write,
+    // about 25 ms for a 4K screen: taken here, while the server copies the
+    // screen on the other core, rather than in the first paint after it.
+    m_services.grabber->setMeanwhile([bits, bytes] {
+            for (qsizetype at = 0; at < bytes; at += 4096)
+            *static_cast<volatile uchar*>(bits + at) = 0;
+        });
 }
 
 void Frmpictd::CenterPicture(ImageControl& p) {
@@ -149,7 +175,8 @@ void Frmpictd::showEvent(QShowEvent*) {
 
 void Frmpictd::releaseViewBuffers() {
     if (isVisible()) return;
-    // The paint buffer shrinks to a pixel and grows back with the next view.
+    // The paint buffer shrinks to a pixel and grows back with the next
+    // capture; the grabber keeps the latest capture's buffer.
     if (QBackingStore* store = backingStore()) store->resize(QSize(1, 1));
     m_services.grabber->trim();
 }

@@ -3,7 +3,9 @@ out anew with xrandr). zuz, waiting between views: the next Ctrl+Z view
 covers the monitor under the pointer as that monitor is now and shows its
 middle twice, after the monitor of the last view took another mode, after
 it was switched off and the desktop shrank, and once it is switched on
-again elsewhere at another size. Zonara: when the monitor that holds its
+again elsewhere at another size; and once a view has ended, what zuz keeps
+for the next capture is one shared-memory segment, the size of that
+view's monitor, not one of a monitor that has changed since. Zonara: when the monitor that holds its
 button and a region window is switched off, the button comes back to the
 primary monitor's corner and the window, still showing its picture, to
 that monitor's middle.
@@ -30,14 +32,27 @@ PRIMARY_AND_SMALL_RIGHT = [(1024, 768, 0, 0, True), (800, 600, 1024, 0, False)]
 PRIMARY_AND_LOWER_RIGHT = [(1024, 768, 0, 0, True), (800, 600, 1024, 400, False)]
 
 
-def ctrl_z_view(f, s, monitor, what):
+def kept_segments(pid):
+    """The sizes of the System V shared-memory segments the process made
+    that are still attached."""
+    with open("/proc/sysvipc/shm") as table:
+        head = table.readline().split()
+        rows = [dict(zip(head, line.split())) for line in table]
+    return sorted(int(r["size"]) for r in rows if int(r["cpid"]) == pid and int(r["nattch"]) > 0)
+
+
+def ctrl_z_view(f, s, zuz, monitor, what):
     """Ctrl+Z with the pointer in the middle of the monitor: the view covers
-    it and shows its middle twice; then Esc. The desktop is painted anew
-    first, as the layout before may have left it another size."""
+    it and shows its middle twice; then Esc, and zuz, waiting, keeps the
+    capture's segment of this monitor's size only. The desktop is painted
+    anew first, as the layout before may have left it another size."""
     pattern = painted(s)
     s.xdotool("mousemove", *monitor.centre, "key", "ctrl+z")
     expect_view(f, s, pattern, monitor.box, what)
     end_view(s, monitor.box)
+    f.settle(lambda: kept_segments(zuz.proc.pid),
+             lambda sizes: sizes == [monitor.w * monitor.h * 4],
+             f"{what}, then waiting: one kept segment of {monitor.w}x{monitor.h} pixels")
 
 
 def zuz_views_monitors_as_they_are_now(args):
@@ -50,16 +65,16 @@ def zuz_views_monitors_as_they_are_now(args):
         # The same monitor in a larger mode; the desktop grows past the size
         # it had when zuz started.
         s.relayout([primary, (1600, 1200, 1024, 0, False)])
-        ctrl_z_view(f, s, s.monitors[1], "Ctrl+Z on the right monitor in its new mode")
+        ctrl_z_view(f, s, zuz, s.monitors[1], "Ctrl+Z on the right monitor in its new mode")
 
         # The monitor of the last view goes; the desktop shrinks to the
         # primary monitor alone.
         s.relayout([primary, None])
-        ctrl_z_view(f, s, s.primary, "Ctrl+Z on the primary monitor, the other one off")
+        ctrl_z_view(f, s, zuz, s.primary, "Ctrl+Z on the primary monitor, the other one off")
 
         # On again, in a mode it never had, lower down.
         s.relayout([primary, (1280, 1024, 1024, 176, False)])
-        ctrl_z_view(f, s, s.monitors[1], "Ctrl+Z on the monitor switched on again")
+        ctrl_z_view(f, s, zuz, s.monitors[1], "Ctrl+Z on the monitor switched on again")
         assert zuz.proc.poll() is None, "zuz ended"
 
 

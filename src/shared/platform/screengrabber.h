@@ -4,7 +4,9 @@
 #include <QRect>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 // Reads pixels off the screen. The forms never talk to the window system
 // directly for this, so that tests can hand them a known picture.
@@ -21,8 +23,22 @@ class ScreenGrabber {
     // The image is always area.size() large.
     virtual QImage grab(WId window, bool client, const QRect& area) = 0;
 
-    // Gives back what the grabber keeps to make the next capture fast.
+    // Gives back what the grabber keeps to make the next capture fast, all
+    // but the buffer of the latest capture: with it, the next capture of the
+    // same area writes into memory that is in place already.
     virtual void trim() {}
+
+    // Work of the caller's that may run while the window system copies the
+    // pixels of the next grab(), so that the two overlap: it runs once,
+    // after the request has gone out and before its pixels are awaited, and
+    // at the latest in runMeanwhile().
+    void setMeanwhile(std::function<void()> work) { m_meanwhile = std::move(work); }
+    void runMeanwhile() {
+        if (auto work = std::exchange(m_meanwhile, nullptr)) work();
+    }
+
+  private:
+    std::function<void()> m_meanwhile;
 };
 
 // The fastest grabber the running platform offers.

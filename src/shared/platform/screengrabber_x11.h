@@ -9,9 +9,10 @@ struct xcb_connection_t;
 // Reads the root window through shared memory (MIT-SHM): the server writes
 // the pixels straight into a segment that becomes the picture itself, so a
 // capture costs one copy on the server's side and none on ours. A released
-// picture's segment is kept, mapped, for the next capture until trim(). Small
-// areas, and every area where the server has no MIT-SHM, come through an
-// ordinary image request, in the server's own pixels at any scale.
+// picture's segment is kept, mapped, for the next capture; trim() keeps only
+// the latest. Small areas, and every area where the server has no MIT-SHM,
+// come through an ordinary image request, in the server's own pixels at any
+// scale.
 class X11ScreenGrabber : public ScreenGrabber {
   public:
     explicit X11ScreenGrabber(xcb_connection_t* connection);
