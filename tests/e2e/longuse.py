@@ -110,16 +110,27 @@ def ctrl_z(s):
 def views(s, zuz, count, switch_every=0):
     """`count` Ctrl+Z views, each ended with Esc. With switch_every, every
     so many views switch scrolling, then push-pull, on for a stretch and
-    off again from the view's menu."""
+    off again from the view's menu; both are off when this returns."""
+    on = {SCROLLING: False, PUSH_PULL: False}
+
+    def switch(row):
+        choose(s, s.width // 3, s.height // 3, row)
+        on[row] = not on[row]
+
     for i in range(count):
         ctrl_z(s)
         zuz.view_window()
         if switch_every:
             step = i % (4 * switch_every)
-            if step in (0, switch_every):  # scrolling on, then off
-                choose(s, s.width // 3, s.height // 3, SCROLLING)
-            elif step in (2 * switch_every, 3 * switch_every):  # push-pull on, then off
-                choose(s, s.width // 3, s.height // 3, PUSH_PULL)
+            if step in (0, switch_every):
+                switch(SCROLLING)
+            elif step in (2 * switch_every, 3 * switch_every):
+                switch(PUSH_PULL)
+        end_view(s, zuz)
+    for row in [r for r, state in on.items() if state]:
+        ctrl_z(s)
+        zuz.view_window()
+        switch(row)
         end_view(s, zuz)
 
 
