@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include <cstdlib>
 
@@ -22,6 +23,13 @@ QString lockFolder() {
     if (dir.isEmpty()) dir = QDir::tempPath();
     QDir().mkpath(dir);
     return dir;
+}
+
+// Who this process is, as the file system records it: the owner of a file
+// it makes in `folder`.
+uint ownerOfNewFiles(const QString& folder) {
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".owner-XXXXXX")));
+    return probe.open() ? QFileInfo(probe.fileName()).ownerId() : uint(-2);
 }
 } // namespace
 
@@ -46,14 +54,15 @@ bool SingleInstance::tryAcquire() {
 }
 
 bool SingleInstance::TakeOverForeignLock() {
-    // The folder is this user's own, so a lock in it that belongs to
-    // someone else (left by a run under another account that shared the
-    // folder) or that this user cannot even read was not made by an
-    // instance of this user: it must not keep the program from starting.
+    // A lock that belongs to someone else (left by a run under another
+    // account that shared the folder) or that this user cannot even read
+    // was not made by an instance of this user: it must not keep the
+    // program from starting. In a folder shared by all users (the
+    // fallback) the removal is refused, and the start with it.
     const QFileInfo lock(m_path);
-    const QFileInfo folder(lock.absolutePath());
     if (!lock.exists()) return false;
-    const bool foreign = lock.ownerId() != folder.ownerId() || !lock.isReadable();
+    const bool foreign =
+        !lock.isReadable() || lock.ownerId() != ownerOfNewFiles(lock.absolutePath());
     return foreign && QFile::remove(m_path);
 }
 
