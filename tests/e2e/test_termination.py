@@ -76,6 +76,12 @@ def x_server_goes_away(args):
     # A lost display is a failure of its own: the status is the toolkit's,
     # but the program must still end and leave nothing behind.
     with new_session(1024, 768) as s:
+        # The toolkit ends a program that lost its display with exit(),
+        # past every destructor, so what its windows hold is never freed
+        # there: the leak check would report the whole program. Memory
+        # errors and undefined behaviour are still reported.
+        if "ASAN_OPTIONS" in s.env:
+            s.env["ASAN_OPTIONS"] += ":detect_leaks=0"
         zuz = Zuz(s, args.bin)
         open(os.path.join(zuz.folder, "Vorlane.ini"), "w").close()
         zonara = Zonara(s, zuz.folder)
