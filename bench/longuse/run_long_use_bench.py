@@ -105,10 +105,13 @@ def main():
     ap.add_argument("--points", type=int, default=100_000)
     ap.add_argument("--width", type=int, default=1024)
     ap.add_argument("--height", type=int, default=768)
+    ap.add_argument("--only", choices=("zuz", "Zonara"))
     args = ap.parse_args()
     print(f"screen {args.width}x{args.height}")
-    run_zuz(args)
-    run_zonara(args)
+    if args.only != "Zonara":
+        run_zuz(args)
+    if args.only != "zuz":
+        run_zonara(args)
     return 0
 
 

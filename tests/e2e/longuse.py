@@ -138,7 +138,7 @@ def picks(s, zonara, count):
     """`count` picks, each opening a magnified-region window; every other
     window is closed with a double-click, the rest by the next pick."""
     for i in range(count):
-        zonara.click_control()
+        open_picker(s, zonara)
         a = (100 + 7 * (i % 40), 100 + 5 * (i % 30))
         zonara.drag(a, (a[0] + 120 + i % 50, a[1] + 90))
         region = wait_until(zonara.region_windows, 10, "the magnified-region window")
@@ -148,6 +148,20 @@ def picks(s, zonara, count):
                       "--delay", 60, 1)
             wait_until(lambda: not zonara.region_windows(), 10, "the window to close")
     close_regions(s, zonara)
+
+
+def open_picker(s, zonara, attempts=3):
+    """Clicks the control window until the picker is up: a click that comes
+    while a window that has just closed still holds the pointer is lost."""
+    for attempt in range(attempts):
+        s.xdotool("mousemove", *zonara.control_centre())
+        s.xdotool("click", "1")
+        try:
+            wait_until(zonara.picker_open, 10, "the picker")
+            return
+        except AssertionError:
+            if attempt == attempts - 1:
+                raise
 
 
 def close_regions(s, zonara):
