@@ -79,8 +79,12 @@ QSizeF Fortdck::naturalSize() const {
 }
 
 void Fortdck::LoadNaturalPicture() {
+    ShowNaturalPicture(m_main.clipboard().bitmap());
+}
+
+void Fortdck::ShowNaturalPicture(const QImage& picture) {
     Imayulanpic.Stretch = false;
-    Imayulanpic.picture = m_main.clipboard().bitmap();
+    Imayulanpic.picture = picture;
     const QSizeF natural = naturalSize();
     Imayulanpic.Width = natural.width();
     Imayulanpic.Height = natural.height();
@@ -88,15 +92,17 @@ void Fortdck::LoadNaturalPicture() {
 
 void Fortdck::ReloadPicture() {
     // Whatever picture the clipboard holds now is shown, at the size the
-    // picture has: another program may have replaced it meanwhile. Text
-    // copied since, or an emptied clipboard, leaves the picture as it is
-    // rather than blank it.
-    if (!m_main.clipboard().hasBitmap()) return;
+    // picture has: another program may have replaced it meanwhile. Anything
+    // that gives no picture leaves the shown one as it is rather than blank
+    // it: text copied since, an emptied clipboard, or data that only claims
+    // to be a picture (undecodable, empty, or too large for the decoder).
+    const QImage picture = m_main.clipboard().bitmap();
+    if (picture.isNull()) return;
     Imayulanpic.picture = Imagls.picture;
     if (Imayulanpic.Stretch)
-        Imayulanpic.picture = m_main.clipboard().bitmap();
+        Imayulanpic.picture = picture;
     else
-        LoadNaturalPicture();
+        ShowNaturalPicture(picture);
     update();
 }
 

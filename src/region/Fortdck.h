@@ -114,6 +114,7 @@ class Fortdck : public QWidget {
   private:
     void ReloadPicture();
     void LoadNaturalPicture();
+    void ShowNaturalPicture(const QImage& picture);
     QSizeF naturalSize() const;
     void placeOnMonitor();
     QRect monitor() const;

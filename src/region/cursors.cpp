@@ -1,8 +1,12 @@
 #include "cursors.h"
 
+#include "cursorcache.h"
+
 #include <QPainter>
 
 namespace cursors {
+
+QCursor magnifierCursor();
 
 QPixmap thinCrossPicture() {
     QPixmap pm(32, 32);
@@ -25,10 +29,16 @@ QPixmap thinCrossPicture() {
 }
 
 QCursor thinCross() {
-    return QCursor(thinCrossPicture(), kThinCrossHotSpot, kThinCrossHotSpot);
+    return programCursor("thinCross", [] {
+        return QCursor(thinCrossPicture(), kThinCrossHotSpot, kThinCrossHotSpot);
+    });
 }
 
 QCursor magnifier() {
+    return programCursor("magnifier", &magnifierCursor);
+}
+
+QCursor magnifierCursor() {
     QPixmap pm(32, 32);
     pm.fill(Qt::transparent);
     QPainter p(&pm);

@@ -38,6 +38,7 @@ void SystemClipboard::clear() {
 
 void MemoryClipboard::setBitmap(const QImage& image) {
     m_image = image;
+    m_claimed = false;
     m_text.clear();
     m_ours = true;
     ++m_sets;
@@ -45,12 +46,21 @@ void MemoryClipboard::setBitmap(const QImage& image) {
 
 void MemoryClipboard::clear() {
     m_image = {};
+    m_claimed = false;
     m_text.clear();
     m_ours = false;
 }
 
 void MemoryClipboard::putItemFromElsewhere(const QImage& image, const QString& text) {
     m_image = image;
+    m_claimed = false;
     m_text = text;
+    m_ours = false;
+}
+
+void MemoryClipboard::putUndecodableFromElsewhere() {
+    m_image = {};
+    m_text.clear();
+    m_claimed = true;
     m_ours = false;
 }

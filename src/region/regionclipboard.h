@@ -36,7 +36,7 @@ class SystemClipboard : public RegionClipboard {
 // putItemFromElsewhere.
 class MemoryClipboard : public RegionClipboard {
   public:
-    bool hasBitmap() const override { return !m_image.isNull(); }
+    bool hasBitmap() const override { return !m_image.isNull() || m_claimed; }
     QImage bitmap() const override { return m_image; }
     void setBitmap(const QImage& image) override;
     bool holdsOwnBitmap() const override { return m_ours && hasBitmap(); }
@@ -45,6 +45,8 @@ class MemoryClipboard : public RegionClipboard {
     // Another program takes the clipboard: with a picture, or with text
     // when `image` is empty.
     void putItemFromElsewhere(const QImage& image, const QString& text = {});
+    // Another program offers a picture type whose data gives no picture.
+    void putUndecodableFromElsewhere();
     QString text() const { return m_text; }
     int setCount() const { return m_sets; }
 
@@ -52,5 +54,6 @@ class MemoryClipboard : public RegionClipboard {
     QImage m_image;
     QString m_text;
     bool m_ours = false;
+    bool m_claimed = false;
     int m_sets = 0;
 };

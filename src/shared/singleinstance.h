@@ -15,9 +15,13 @@ class SingleInstance {
 
     // True when this process is now the only instance.
     bool tryAcquire();
+    // Gives the lock back; also done at exit() and by the destructor.
+    void release();
     QString lockPath() const;
 
   private:
+    bool TakeOverForeignLock();
+
     std::unique_ptr<QLockFile> m_lock;
     QString m_path;
 };

@@ -230,6 +230,13 @@ void TstRegionScroll::customInterval_data() {
     QTest::newRow("halves to even up") << "3.5" << 4;
     QTest::newRow("0 stops the ticks") << "0" << 0;
     QTest::newRow("65535") << "65535" << 65535;
+    QTest::newRow("smallest step") << "1" << 1;
+    QTest::newRow("rounds down to the largest") << "65535.4" << 65535;
+    QTest::newRow("rounds up past the largest") << "65535.5" << 7;
+    QTest::newRow("rounds up to zero") << "-0.4" << 0;
+    QTest::newRow("rounds down below zero") << "-0.6" << 7;
+    QTest::newRow("not a finite number") << "inf" << 7;
+    QTest::newRow("no number at all") << "nan" << 7;
     QTest::newRow("cancel") << "" << 7;
     QTest::newRow("not a number") << "fast" << 7;
     QTest::newRow("negative") << "-1" << 7;

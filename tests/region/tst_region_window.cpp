@@ -41,6 +41,8 @@ class TstRegionWindow : public QObject {
     void panningClamps_data();
     void panningClamps();
     void pressReloadsFromTheClipboard();
+    void pressKeepsThePictureWithoutAUsableOne_data();
+    void pressKeepsThePictureWithoutAUsableOne();
     void rightPressPopsTheMenu();
     void doubleClickClosesOnlyThisWindow();
     void noBitmapGivesTheBackground_data();
@@ -315,6 +317,60 @@ void TstRegionWindow::pressReloadsFromTheClipboard() {
     QCOMPARE(h->Imayulanpic.Width, 1800.0 * 15);
 }
 
+namespace {
+// What another program can leave on the clipboard, as the window sees it.
+enum class Offer { Text, Nothing, Undecodable, ZeroSized, OnePixel };
+
+void offer(MemoryClipboard& clipboard, Offer what) {
+    switch (what) {
+    case Offer::Text: clipboard.putItemFromElsewhere({}, QStringLiteral("text")); break;
+    case Offer::Nothing: clipboard.clear(); break;
+    case Offer::Undecodable: clipboard.putUndecodableFromElsewhere(); break;
+    case Offer::ZeroSized: clipboard.putItemFromElsewhere(QImage(0, 0, QImage::Format_RGB32)); break;
+    case Offer::OnePixel: {
+        QImage dot(1, 1, QImage::Format_RGB32);
+        dot.fill(qRgb(1, 2, 3));
+        clipboard.putItemFromElsewhere(dot);
+        break;
+    }
+    }
+}
+} // namespace
+
+void TstRegionWindow::pressKeepsThePictureWithoutAUsableOne_data() {
+    QTest::addColumn<int>("what");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("text") << int(Offer::Text) << false;
+    QTest::newRow("empty clipboard") << int(Offer::Nothing) << false;
+    QTest::newRow("claimed picture, no picture in it") << int(Offer::Undecodable) << false;
+    QTest::newRow("0x0 picture") << int(Offer::ZeroSized) << false;
+    QTest::newRow("1x1 picture") << int(Offer::OnePixel) << true;
+}
+
+void TstRegionWindow::pressKeepsThePictureWithoutAUsableOne() {
+    QFETCH(int, what);
+    QFETCH(bool, replaced);
+    RegionRig rig;
+    tickRatio(*rig.main, "6");
+    Fortdck* f = rig.open(pattern(300, 200));
+    const QImage shown = f->Imayulanpic.picture;
+    const QImage before = f->grab().toImage();
+    offer(rig.clipboard, Offer(what));
+    for (int button : {1, 2}) {
+        f->Imayulanpic_MouseDown(button, 0, 100, 100);
+        // The picture keeps its place and size whatever it shows.
+        QCOMPARE(f->Imayulanpic.Width, 1800.0 * 15);
+        QCOMPARE(f->Imayulanpic.Height, 1200.0 * 15);
+        if (replaced) {
+            QCOMPARE(f->Imayulanpic.picture.size(), QSize(1, 1));
+            QCOMPARE(f->grab().toImage().pixel(500, 400), qRgb(1, 2, 3));
+        } else {
+            QCOMPARE(f->Imayulanpic.picture, shown);
+            QCOMPARE(f->grab().toImage(), before);
+        }
+    }
+}
+
 void TstRegionWindow::rightPressPopsTheMenu() {
     RegionRig rig;
     Fortdck* f = rig.open(pattern(32, 32));
@@ -343,16 +399,21 @@ void TstRegionWindow::doubleClickClosesOnlyThisWindow() {
 void TstRegionWindow::noBitmapGivesTheBackground_data() {
     QTest::addColumn<QString>("ratio");
     QTest::addColumn<QSize>("client");
-    QTest::newRow("1x2") << "2" << QSize(200, 150);
-    QTest::newRow("1x6") << "6" << QSize(600, 450);
+    QTest::addColumn<int>("what");
+    QTest::newRow("1x2, text") << "2" << QSize(200, 150) << int(Offer::Text);
+    QTest::newRow("1x6, text") << "6" << QSize(600, 450) << int(Offer::Text);
+    QTest::newRow("1x2, claimed picture, no picture in it")
+        << "2" << QSize(200, 150) << int(Offer::Undecodable);
+    QTest::newRow("1x6, 0x0 picture") << "6" << QSize(600, 450) << int(Offer::ZeroSized);
 }
 
 void TstRegionWindow::noBitmapGivesTheBackground() {
     QFETCH(QString, ratio);
     QFETCH(QSize, client);
+    QFETCH(int, what);
     RegionRig rig;
     tickRatio(*rig.main, ratio);
-    rig.clipboard.putItemFromElsewhere({}, QStringLiteral("text"));
+    offer(rig.clipboard, Offer(what));
     rig.main->LoadFortdck();
     Fortdck* f = rig.main->fortdck();
     QVERIFY(f && f->isVisible());

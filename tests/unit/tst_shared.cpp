@@ -2,12 +2,17 @@
 #include "singleinstance.h"
 #include "vbtimer.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFile>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <pwd.h>
+#include <unistd.h>
 
 class TstShared : public QObject {
     Q_OBJECT
@@ -15,6 +20,7 @@ class TstShared : public QObject {
     void initTestCase();
     void secondInstanceIsRefused();
     void lockOfAVanishedProcessIsTakenOver();
+    void lockOfAnotherUserIsTakenOver();
     void timerWithIntervalZeroNeverTicks();
     void timerKeepsSwitchAndInterval();
     void switchingOnAgainKeepsThePeriod();
@@ -49,6 +55,32 @@ void TstShared::lockOfAVanishedProcessIsTakenOver() {
     f.write("999999\ncrashed\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     f.close();
     QVERIFY(probe.tryAcquire());
+}
+
+void TstShared::lockOfAnotherUserIsTakenOver() {
+    if (::geteuid() != 0) QSKIP("giving a file to another user needs root");
+    const passwd* nobody = ::getpwnam("nobody");
+    QVERIFY(nobody);
+    SingleInstance probe(QStringLiteral("foreign"));
+    // A holder that looks alive: this very process, under the lock's name.
+    const QByteArray live = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+                            QCoreApplication::applicationName().toUtf8() + '\n' +
+                            QSysInfo::machineHostName().toUtf8() + '\n';
+    auto leave = [&](bool otherUser) {
+        QFile f(probe.lockPath());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(live);
+        f.close();
+        if (otherUser)
+            QCOMPARE(::chown(QFile::encodeName(probe.lockPath()).constData(), nobody->pw_uid,
+                             nobody->pw_gid),
+                     0);
+    };
+    leave(false);
+    QVERIFY(!probe.tryAcquire()); // this user's own live lock still counts
+    leave(true);
+    QVERIFY(probe.tryAcquire());
+    QCOMPARE(QFileInfo(probe.lockPath()).ownerId(), ::geteuid());
 }
 
 void TstShared::timerWithIntervalZeroNeverTicks() {

@@ -28,6 +28,8 @@ class TstMotion : public QObject {
     void hiddenWindowKeepsItsTimers();
     void customSizeButtons();
     void customSizeHasALowerBound();
+    void customSizeSteps_data();
+    void customSizeSteps();
 };
 
 // The view's monitor lies below another: it shows that monitor, and its
@@ -161,6 +163,8 @@ void TstMotion::customInterval_data() {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<int>("interval");
     QTest::newRow("1000: one step a second") << "1000" << 1000;
+    QTest::newRow("smallest step") << "1" << 1;
+    QTest::newRow("leading zeros") << "0065535" << 65535;
     QTest::newRow("the proposal") << "200" << 200;
     QTest::newRow("spaces around") << " 100 " << 100;
     QTest::newRow("0 stops the ticks") << "0" << 0;
@@ -171,6 +175,9 @@ void TstMotion::customInterval_data() {
     QTest::newRow("-5") << "-5" << 50;
     QTest::newRow("99999999") << "99999999" << 50;
     QTest::newRow("65536") << "65536" << 50;
+    QTest::newRow("beyond 32 bits") << "4294967296" << 50;
+    QTest::newRow("-0") << "-0" << 50;
+    QTest::newRow("two numbers") << "10 20" << 50;
     QTest::newRow("1e3") << "1e3" << 50;
     QTest::newRow("1,000") << "1,000" << 50;
     QTest::newRow("12.5") << "12.5" << 50;
@@ -376,6 +383,51 @@ void TstMotion::customSizeHasALowerBound() {
     f.repaint(); // a tiny picture still paints
     f.Command3_Click();
     QCOMPARE(f.Imadpic.Width, 400.0);
+}
+
+void TstMotion::customSizeSteps_data() {
+    // Each button from a starting width or height (twips): the sizes it may
+    // reach and the floor of one step that it may not go below.
+    QTest::addColumn<int>("button");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    for (int b : {1, 2}) {
+        const QString which = b == 1 ? QStringLiteral("宽-") : QStringLiteral("高-");
+        QTest::newRow(qPrintable(which + " from twice the screen")) << b << 15360.0 << 15160.0;
+        QTest::newRow(qPrintable(which + " to the floor")) << b << 400.0 << 200.0;
+        QTest::newRow(qPrintable(which + " clamps at the floor")) << b << 350.0 << 200.0;
+        QTest::newRow(qPrintable(which + " stays at the floor")) << b << 200.0 << 200.0;
+        QTest::newRow(qPrintable(which + " from below the floor")) << b << 15.0 << 200.0;
+        QTest::newRow(qPrintable(which + " keeps a fraction")) << b << 1000.5 << 800.5;
+    }
+    for (int b : {3, 4}) {
+        const QString which = b == 3 ? QStringLiteral("宽+") : QStringLiteral("高+");
+        QTest::newRow(qPrintable(which + " from the floor")) << b << 200.0 << 400.0;
+        QTest::newRow(qPrintable(which + " from twice the screen")) << b << 15360.0 << 15560.0;
+        QTest::newRow(qPrintable(which + " far past the screen")) << b << 300000.0 << 300200.0;
+    }
+}
+
+void TstMotion::customSizeSteps() {
+    QFETCH(int, button);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    FormRig rig({1024, 768});
+    Frmpictd& f = *rig.form;
+    f.mnshougong_Click();
+    const bool width = button == 1 || button == 3;
+    (width ? f.Imadpic.Width : f.Imadpic.Height) = from;
+    const double other = width ? f.Imadpic.Height : f.Imadpic.Width;
+    const double left = f.Imadpic.Left, top = f.Imadpic.Top;
+    QPushButton* b = QList<QPushButton*>{f.Command1, f.Command2, f.Command3, f.Command4}[button - 1];
+    QTest::mouseClick(b, Qt::LeftButton);
+    QCOMPARE(width ? f.Imadpic.Width : f.Imadpic.Height, to);
+    QCOMPARE(width ? f.Imadpic.Height : f.Imadpic.Width, other);
+    // It grows and shrinks from its top-left corner, in a window that stays.
+    QCOMPARE(f.Imadpic.Left, left);
+    QCOMPARE(f.Imadpic.Top, top);
+    QCOMPARE(f.geometry(), QRect(0, 0, 1024, 768));
+    f.repaint();
 }
 
 QTEST_MAIN(TstMotion)

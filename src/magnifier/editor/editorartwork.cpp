@@ -1,5 +1,7 @@
 #include "magnifier/editor/editorartwork.h"
 
+#include "cursorcache.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -145,8 +147,12 @@ QPoint toolCursorHotSpot(int index) {
 }
 
 QCursor toolCursor(int index) {
-    const QPoint hot = hotSpots[std::size_t(index)];
-    return QCursor(cursorPicture(index), hot.x(), hot.y());
+    static const char* const names[] = {"tool0", "tool1", "tool2", "tool3", "tool4"};
+    Q_ASSERT(std::size_t(index) < std::size(names));
+    return programCursor(names[index], [index] {
+        const QPoint hot = hotSpots[std::size_t(index)];
+        return QCursor(cursorPicture(index), hot.x(), hot.y());
+    });
 }
 
 } // namespace editorartwork

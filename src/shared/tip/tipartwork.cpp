@@ -1,5 +1,7 @@
 #include "tip/tipartwork.h"
 
+#include "cursorcache.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -100,7 +102,7 @@ QPixmap pointingHandPicture() {
 }
 
 QCursor pointingHandCursor() {
-    return QCursor(pointingHandPicture(), 9, 1);
+    return programCursor("pointingHand", [] { return QCursor(pointingHandPicture(), 9, 1); });
 }
 
 QPixmap notificationAreaPicture() {
