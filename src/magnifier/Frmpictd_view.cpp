@@ -58,9 +58,9 @@ void Frmpictd::readyPaintBuffer() {
     // about 25 ms for a 4K screen: taken here, while the server copies the
     // screen on the other core, rather than in the first paint after it.
     m_services.grabber->setMeanwhile([bits, bytes] {
-            for (qsizetype at = 0; at < bytes; at += 4096)
+        for (qsizetype at = 0; at < bytes; at += 4096)
             *static_cast<volatile uchar*>(bits + at) = 0;
-        });
+    });
 }
 
 void Frmpictd::CenterPicture(ImageControl& p) {

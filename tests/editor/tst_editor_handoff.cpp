@@ -5,8 +5,8 @@
 #include "picturebox.h"
 
 #include <QPushButton>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 class TstEditorHandoff : public QObject {
     Q_OBJECT

@@ -323,10 +323,18 @@ enum class Offer { Text, Nothing, Undecodable, ZeroSized, OnePixel };
 
 void offer(MemoryClipboard& clipboard, Offer what) {
     switch (what) {
-    case Offer::Text: clipboard.putItemFromElsewhere({}, QStringLiteral("text")); break;
-    case Offer::Nothing: clipboard.clear(); break;
-    case Offer::Undecodable: clipboard.putUndecodableFromElsewhere(); break;
-    case Offer::ZeroSized: clipboard.putItemFromElsewhere(QImage(0, 0, QImage::Format_RGB32)); break;
+    case Offer::Text:
+        clipboard.putItemFromElsewhere({}, QStringLiteral("text"));
+        break;
+    case Offer::Nothing:
+        clipboard.clear();
+        break;
+    case Offer::Undecodable:
+        clipboard.putUndecodableFromElsewhere();
+        break;
+    case Offer::ZeroSized:
+        clipboard.putItemFromElsewhere(QImage(0, 0, QImage::Format_RGB32));
+        break;
     case Offer::OnePixel: {
         QImage dot(1, 1, QImage::Format_RGB32);
         dot.fill(qRgb(1, 2, 3));

@@ -1,8 +1,8 @@
 // A program with one fault of each kind the sanitized build must catch,
 // for checking that checked.py notices them wherever they happen.
 #include <csignal>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {

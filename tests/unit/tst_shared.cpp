@@ -4,8 +4,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>

@@ -419,7 +419,8 @@ void TstMotion::customSizeSteps() {
     (width ? f.Imadpic.Width : f.Imadpic.Height) = from;
     const double other = width ? f.Imadpic.Height : f.Imadpic.Width;
     const double left = f.Imadpic.Left, top = f.Imadpic.Top;
-    QPushButton* b = QList<QPushButton*>{f.Command1, f.Command2, f.Command3, f.Command4}[button - 1];
+    QPushButton* b =
+        QList<QPushButton*>{f.Command1, f.Command2, f.Command3, f.Command4}[button - 1];
     QTest::mouseClick(b, Qt::LeftButton);
     QCOMPARE(width ? f.Imadpic.Width : f.Imadpic.Height, to);
     QCOMPARE(width ? f.Imadpic.Height : f.Imadpic.Width, other);

@@ -205,10 +205,10 @@ QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
             segment = attachSegment(bytes);
         unsigned int pixels = 0;
         if (segment)
-            pixels = xcb_shm_get_image(m_conn, m_root, visible.x(), visible.y(), visible.width(),
-                                       visible.height(), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
-                                       segment->seg, 0)
-                         .sequence;
+            pixels =
+                xcb_shm_get_image(m_conn, m_root, visible.x(), visible.y(), visible.width(),
+                                  visible.height(), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, segment->seg, 0)
+                    .sequence;
         else if (!visible.isEmpty())
             pixels = xcb_get_image(m_conn, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, visible.x(),
                                    visible.y(), visible.width(), visible.height(), ~0u)
@@ -220,8 +220,8 @@ QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
         const QSize size = rootSize(geometry);
         bool answered = false;
         if (segment) {
-            xcb_shm_get_image_reply_t* reply = xcb_shm_get_image_reply(
-                m_conn, xcb_shm_get_image_cookie_t{pixels}, nullptr);
+            xcb_shm_get_image_reply_t* reply =
+                xcb_shm_get_image_reply(m_conn, xcb_shm_get_image_cookie_t{pixels}, nullptr);
             answered = reply != nullptr;
             std::free(reply);
         } else if (pixels) {
