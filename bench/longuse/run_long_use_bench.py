@@ -38,22 +38,28 @@ def settle():
     time.sleep(4)
 
 
+def measure(s, pid, title, count, work):
+    """Runs `work` between two settled counts of what `pid` holds and
+    prints them."""
+    settle()
+    before = Holdings(s, pid)
+    started = time.monotonic()
+    work()
+    took = time.monotonic() - started
+    settle()
+    report(title, count, took, before, Holdings(s, pid))
+    print(f"  no grab left standing: {grabs_free(s)}")
+
+
 def run_zuz(args):
     with new_session(args.width, args.height) as s:
         zuz = Zuz(s, args.bin)
         zuz.start()
         end_view(s, zuz)
         views(s, zuz, 40, switch_every=5)
-        settle()
-        before = Holdings(s, zuz.proc.pid)
-        started = time.monotonic()
-        views(s, zuz, args.views, switch_every=25)
-        took = time.monotonic() - started
-        settle()
-        after = Holdings(s, zuz.proc.pid)
-        report("zuz, Ctrl+Z views (scrolling, then push-pull, on for 25 of every 100)",
-               args.views, took, before, after)
-        print(f"  no grab left standing: {grabs_free(s)}")
+        measure(s, zuz.proc.pid,
+                "zuz, Ctrl+Z views (scrolling, then push-pull, on for 25 of every 100)",
+                args.views, lambda: views(s, zuz, args.views, switch_every=25))
 
         # The first long stroke leaves the allocator holding what such a
         # stroke needs; the warm-up is that stroke, and the figure that
@@ -68,14 +74,8 @@ def run_zuz(args):
         print(f"zuz, annotation editor: the first stroke of {args.points} points takes "
               f"resident memory from {short.rss_kb / 1024:.1f} MB (after strokes of 5000) to "
               f"{before.rss_kb / 1024:.1f} MB, where it stays")
-        started = time.monotonic()
-        editor_trace(s, zuz, args.points)
-        took = time.monotonic() - started
-        settle()
-        after = Holdings(s, zuz.proc.pid)
-        report("zuz, annotation editor: one more free-hand stroke, points", args.points, took,
-               before, after)
-        print(f"  no grab left standing: {grabs_free(s)}")
+        measure(s, zuz.proc.pid, "zuz, annotation editor: one more free-hand stroke, points",
+                args.points, lambda: editor_trace(s, zuz, args.points))
 
 
 def run_zonara(args):
@@ -84,16 +84,8 @@ def run_zonara(args):
         open(os.path.join(zuz.folder, "Vorlane.ini"), "w").close()
         zonara = Zonara(s, zuz.folder)
         picks(s, zonara, 40)
-        settle()
-        before = Holdings(s, zonara.proc.pid)
-        started = time.monotonic()
-        picks(s, zonara, args.picks)
-        took = time.monotonic() - started
-        settle()
-        after = Holdings(s, zonara.proc.pid)
-        report("Zonara, picks with region windows opened and closed", args.picks, took,
-               before, after)
-        print(f"  no grab left standing: {grabs_free(s)}")
+        measure(s, zonara.proc.pid, "Zonara, picks with region windows opened and closed",
+                args.picks, lambda: picks(s, zonara, args.picks))
         zonara.end()
 
 
