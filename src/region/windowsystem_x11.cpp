@@ -1,11 +1,11 @@
 #include "windowsystem.h"
 
+#include "platform/x11connection.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QThread>
 #include <QWidget>
-#include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
@@ -18,12 +18,6 @@
 
 namespace {
 template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-
-xcb_connection_t* connection() {
-    const auto* x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 // Whether the outermost window holding `window` (its frame, or itself) is
 // still on the screen.
@@ -90,7 +84,7 @@ PointerLog* g_pointerLog = nullptr;
 } // namespace
 
 void watchPointerEvents() {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (g_pointerLog || !c || !qApp) return;
     // Lives as long as the application, which it filters for.
     g_pointerLog = new PointerLog(c);
@@ -102,7 +96,7 @@ std::vector<QPoint> pointerEventPositions(quint64 time) {
 }
 
 std::optional<QPoint> nativePointerPosition() {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     if (!c) return std::nullopt;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     if (!screen) return std::nullopt;
@@ -113,7 +107,7 @@ std::optional<QPoint> nativePointerPosition() {
 }
 
 void awaitHidden(const QWidget& window) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     const auto id = xcb_window_t(window.internalWinId());
     if (!c || !id) return;
     QElapsedTimer waited;
@@ -127,7 +121,7 @@ void awaitHidden(const QWidget& window) {
 }
 
 std::optional<QRect> nativeWindowArea(const QWidget& window) {
-    xcb_connection_t* c = connection();
+    xcb_connection_t* c = x11Connection();
     const auto id = xcb_window_t(window.internalWinId());
     if (!c || !id) return std::nullopt;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;

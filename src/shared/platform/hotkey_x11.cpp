@@ -1,6 +1,7 @@
 #include "platform/hotkey_x11.h"
 
 #include "platform/virtualkey_x11.h"
+#include "platform/x11connection.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -22,8 +23,7 @@ bool isLetterOrDigit(std::uint32_t virtualKey) {
 } // namespace
 
 std::unique_ptr<HotkeyService> makeSystemHotkeyService() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (x11 && x11->connection()) return std::make_unique<X11HotkeyService>(x11->connection());
+    if (xcb_connection_t* c = x11Connection()) return std::make_unique<X11HotkeyService>(c);
     return std::make_unique<NullHotkeyService>();
 }
 

@@ -1,5 +1,6 @@
 // The monitors as RandR lays them out on the root window.
 #include "monitorgeometry.h"
+#include "x11connection.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -10,8 +11,7 @@
 #include <cstdlib>
 
 std::optional<QRect> windowSystemGeometry(const QScreen* screen) {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* conn = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* conn = x11Connection();
     if (!screen || !conn) return std::nullopt;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(conn)).data->root;
     xcb_randr_get_monitors_reply_t* reply =

@@ -1,5 +1,6 @@
 #include "screengrabber_x11.h"
 #include "screengrabber_qt.h"
+#include "x11connection.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -14,8 +15,7 @@
 #include <vector>
 
 std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (x11 && x11->connection()) return std::make_unique<X11ScreenGrabber>(x11->connection());
+    if (xcb_connection_t* c = x11Connection()) return std::make_unique<X11ScreenGrabber>(c);
     return std::make_unique<QtScreenGrabber>();
 }
 
