@@ -4,6 +4,7 @@
 #include "artwork.h"
 #include "magnifier/editor/frmphotoshop.h"
 #include "picturebox.h"
+#include "serversurface.h"
 #include "tip/Frmzdydhc.h"
 #include "topmost.h"
 
@@ -49,6 +50,19 @@ void Frmpictd::buildControls() {
     Imatbiao = artwork::pencilPicture();
     Pictubiao = {artwork::magnifierIcon(), artwork::glyphIcon()};
 
+    // First, so that it is the lowest of the native children.
+    if (m_services.grabber->drawsOnServer()) {
+        m_surface = new ServerSurface(
+            this, [this](const QRegion& r) { return drawOnServer(r); },
+            [this] {
+                // Drawn by the toolkit from now on, in this window.
+                m_surface->hide();
+                update();
+            });
+        m_surface->setObjectName(QStringLiteral("surface"));
+        m_surface->hide();
+    }
+
     P1 = new PictureBox(this);
     P1->setObjectName(QStringLiteral("P1"));
     P1->setBackColor(palette().color(QPalette::Button));
@@ -65,6 +79,8 @@ void Frmpictd::buildControls() {
         b->setObjectName(QString::fromLatin1(name));
         b->setToolTip(QString::fromUtf8(tip));
         b->setFocusPolicy(Qt::NoFocus);
+        // Over the server surface, which is a window of its own.
+        if (m_surface) b->setAttribute(Qt::WA_NativeWindow);
         return b;
     };
     Command5 = makeButton("Command5", {}, "手工画框标记");
@@ -175,9 +191,10 @@ double Frmpictd::WindowHeight() const {
 Picture Frmpictd::CaptureScreen() {
     // A menu or dialog that just closed over the view leaves a hole that is
     // repainted only later; paint it now so the capture shows the view.
-    if (isVisible())
+    if (isVisible()) {
         repaint();
-    else
+        if (m_surface && m_surface->isVisible()) m_surface->repaint();
+    } else
         readyPaintBuffer();
     Picture picture = ::CaptureScreen(*m_services.grabber, m_services.screen->nativeGeometry());
     m_services.grabber->runMeanwhile();

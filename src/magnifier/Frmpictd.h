@@ -13,6 +13,7 @@
 #include <cstdint>
 
 class PictureBox;
+class ServerSurface;
 class frmphotoshop;
 class QAction;
 class QMenu;
@@ -120,6 +121,9 @@ class Frmpictd : public QWidget {
     void mnabuot_Click();
     // The open annotation editor, or null.
     frmphotoshop* editor() const;
+    // The widget the picture is painted in now: this window, or a child
+    // window that the window system paints.
+    QWidget* pictureWidget();
 
     // Screen size and the window's client area, in twips.
     units::Screen screen() const;
@@ -226,6 +230,10 @@ class Frmpictd : public QWidget {
     // its pages made resident while the capture is under way.
     void readyPaintBuffer();
     void applyImageGeometry();
+    // Repaints the picture: through the server surface where the window
+    // system can draw the picture itself, in this window otherwise.
+    void refreshView();
+    bool drawOnServer(const QRegion& devicePixels);
     void chooseSpeed(QAction* item);
     enum class ScrollStart { FromTop, Resume };
     void toggleScrolling(ScrollStart start);
@@ -234,6 +242,8 @@ class Frmpictd : public QWidget {
     void updatePointer(const QPointF& posPx);
 
     Services m_services;
+    // Where the window system draws the picture; null where it cannot.
+    ServerSurface* m_surface = nullptr;
     QPointer<QWidget> m_editor;
     bool m_quitting = false;
     bool m_hotkeyHeld = false;

@@ -38,7 +38,7 @@ void Frmpictd::toggleScrolling(ScrollStart start) {
         P1->hide();
         P2->hide();
         Imadpic.Visible = true;
-        update();
+        refreshView();
         if (start == ScrollStart::FromTop) ScrollTop = float(WindowTop());
         Timgund->setEnabled(true);
     } else {
@@ -48,7 +48,7 @@ void Frmpictd::toggleScrolling(ScrollStart start) {
 
 void Frmpictd::Timgund_Timer() {
     Imadpic.Top = ScrollTop;
-    update();
+    refreshView();
     ScrollTop = ScrollTop - 15;
     if (float(Imadpic.Height) + ScrollTop < float(WindowHeight())) {
         if (mnxunhuang->isChecked())
@@ -102,7 +102,7 @@ void Frmpictd::mntiulaxg_Click() {
     mntiulaxg->setChecked(!mntiulaxg->isChecked());
     if (mntiulaxg->isChecked()) {
         Imadpic.Visible = false;
-        update();
+        refreshView();
         P1->show();
         P2->show();
         StartPushPull();
@@ -113,7 +113,7 @@ void Frmpictd::mntiulaxg_Click() {
         P1->hide();
         P2->hide();
         Imadpic.Visible = true;
-        update();
+        refreshView();
         FitWindowToPicture(Imadpic);
     }
 }

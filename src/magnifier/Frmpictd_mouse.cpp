@@ -1,5 +1,6 @@
 // Panning, the context menu, double-clicks and the keys that end a view.
 #include "Frmpictd.h"
+#include "serversurface.h"
 
 #include "mouseargs.h"
 #include "picturebox.h"
@@ -28,7 +29,10 @@ QPointF Frmpictd::toPictureTwips(const QPointF& posPx) const {
 void Frmpictd::updatePointer(const QPointF& posPx) {
     const bool onPicture = m_mouseTarget == MouseTarget::Picture ||
                            (m_mouseTarget == MouseTarget::None && overPicture(posPx));
-    setCursor(onPicture ? Imadpic.MousePointer : QCursor(Qt::ArrowCursor));
+    const QCursor cursor = onPicture ? Imadpic.MousePointer : QCursor(Qt::ArrowCursor);
+    setCursor(cursor);
+    // A native child shows a cursor of its own.
+    if (m_surface) m_surface->setCursor(cursor);
 }
 
 void Frmpictd::mousePressEvent(QMouseEvent* event) {

@@ -73,11 +73,11 @@ void Frmpictd::TimKey_Timer() {
     // 5. The push-pull effect draws in P1 in place of the picture control.
     if (mntiulaxg->isChecked()) {
         Imadpic.Visible = false;
-        update();
+        refreshView();
         StartPushPull();
     } else {
         Imadpic.Visible = true;
-        update();
+        refreshView();
     }
     // 6. Up-down scrolling starts from the window's top.
     if (mnshangxiagd->isChecked()) {

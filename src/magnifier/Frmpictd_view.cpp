@@ -3,6 +3,7 @@
 #include "Frmpictd.h"
 
 #include "picturebox.h"
+#include "serversurface.h"
 #include "stretch.h"
 
 #include <QAction>
@@ -42,6 +43,8 @@ QRect Frmpictd::viewGeometry() const {
 }
 
 void Frmpictd::readyPaintBuffer() {
+    // The server draws the picture: the buffer holds the buttons only.
+    if (m_surface) return;
     QBackingStore* store = backingStore();
     const QSize size = viewGeometry().size();
     if (!store || size.isEmpty() || store->size() == size) return;
@@ -74,14 +77,45 @@ void Frmpictd::Form_Resize() {
 }
 
 void Frmpictd::resizeEvent(QResizeEvent*) {
+    if (m_surface) m_surface->setGeometry(rect());
     Form_Resize();
 }
 
 void Frmpictd::applyImageGeometry() {
+    refreshView();
+}
+
+void Frmpictd::refreshView() {
+    if (m_surface) {
+        const bool server = Imadpic.Visible && m_services.grabber->drawsOnServer(Imadpic.picture);
+        m_surface->setVisible(server);
+        if (server) {
+            m_surface->update();
+            return;
+        }
+    }
     update();
 }
 
+QWidget* Frmpictd::pictureWidget() {
+    if (m_surface && m_surface->isVisible()) return m_surface;
+    return this;
+}
+
+bool Frmpictd::drawOnServer(const QRegion& devicePixels) {
+    const units::Screen s = screen();
+    const double ratio = m_surface->devicePixelRatioF();
+    const QRectF target(
+        Imadpic.Left / s.TwipsPerPixelX * ratio, Imadpic.Top / s.TwipsPerPixelY * ratio,
+        Imadpic.Width / s.TwipsPerPixelX * ratio, Imadpic.Height / s.TwipsPerPixelY * ratio);
+    const Picture& pic = Imadpic.picture;
+    return Imadpic.Visible &&
+           m_services.grabber->drawStretched(m_surface->winId(), devicePixels, target, pic,
+                                             QRectF(pic.rect()), kBackColor);
+}
+
 void Frmpictd::paintEvent(QPaintEvent* event) {
+    if (m_surface && m_surface->isVisible()) return;
     QPainter painter(this);
     const units::Screen s = screen();
     const QRectF target(Imadpic.Left / s.TwipsPerPixelX, Imadpic.Top / s.TwipsPerPixelY,
@@ -93,12 +127,12 @@ void Frmpictd::paintEvent(QPaintEvent* event) {
 
 void Frmpictd::mnbuhuo_Click() {
     Imadpic.picture = CaptureScreen();
-    update();
+    refreshView();
 }
 
 void Frmpictd::mnzaicifd_Click() {
     Imadpic.picture = CaptureScreen();
-    update();
+    refreshView();
 }
 
 void Frmpictd::mnhiufuquesheng_Click() {

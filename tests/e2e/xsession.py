@@ -217,7 +217,18 @@ class XSession:
         else:
             args += ["--name", name]
         proc = subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True)
-        return [int(w) for w in proc.stdout.split()]
+        # A program's own child windows carry its class too; only its
+        # top-level windows count.
+        return [int(w) for w in proc.stdout.split() if not self._child_of_a_program(int(w))]
+
+    def _child_of_a_program(self, wid):
+        try:
+            w = self.dpy.create_resource_object("window", wid)
+            parent = w.query_tree().parent
+            return parent.id != self.root.id and parent.get_wm_class() is not None
+        except Exception:
+            # Gone meanwhile.
+            return False
 
     def window_geometry(self, wid):
         w = self.dpy.create_resource_object("window", wid)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 
 #include <functional>
@@ -27,6 +29,23 @@ class ScreenGrabber {
     // but the buffer of the latest capture: with it, the next capture of the
     // same area writes into memory that is in place already.
     virtual void trim() {}
+
+    // Draws `source` of `picture` stretched onto `target` of `window`, and
+    // fills the rest of `clip` with `back` (all in the window's device
+    // pixels), by the window system itself, straight from the memory a
+    // capture of this grabber left the picture in: no window-sized buffer
+    // on this side, so a view costs no fresh memory. Each target pixel takes
+    // the source pixel under its centre, as stretch::stretchNearest() does.
+    // Returns false, having drawn nothing, where the picture or the window
+    // system does not allow it; the caller then draws itself.
+    virtual bool drawStretched(WId /*window*/, const QRegion& /*clip*/, const QRectF& /*target*/,
+                               const QImage& /*picture*/, const QRectF& /*source*/,
+                               const QColor& /*back*/) {
+        return false;
+    }
+    // Whether drawStretched() may succeed here at all, and for `picture`.
+    virtual bool drawsOnServer() const { return false; }
+    virtual bool drawsOnServer(const QImage& /*picture*/) const { return false; }
 
     // Work of the caller's that may run while the window system copies the
     // pixels of the next grab(), so that the two overlap: it runs once,

@@ -1,5 +1,6 @@
 #include "screengrabber_x11.h"
 #include "screengrabber_qt.h"
+#include "screengrabber_x11_segment.h"
 #include "x11connection.h"
 
 #include <QGuiApplication>
@@ -7,9 +8,11 @@
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <xcb/render.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -19,29 +22,24 @@ std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber() {
     return std::make_unique<QtScreenGrabber>();
 }
 
-// Segments of released pictures stay attached to the server for the next
-// capture, which then costs no set-up round trips and writes into pages that
-// are mapped already; trim() gives back all but the latest. A kept segment
-// is never madvise'd or unmapped, so its pages stay resident on both sides:
-// a new segment costs a page fault per 4 KiB, about 25 ms for a 4K screen.
-struct X11ScreenGrabber::Pool {
-    xcb_connection_t* conn = nullptr;
-    bool alive = true;
-    std::vector<Segment*> spare;
-};
-
-struct X11ScreenGrabber::Segment {
-    quint32 seg = 0;
-    void* addr = nullptr;
-    std::size_t bytes = 0;
-    std::shared_ptr<Pool> pool;
-};
+// The server would count a shared pixmap as memory of ours on top of the
+// segment, so it lives only while its picture is held.
+void X11ScreenGrabber::freeServerPicture(X11ScreenGrabber::Segment* s) {
+    if (!s->pixmap) return;
+    if (s->pool->alive) {
+        xcb_render_free_picture(s->pool->conn, s->picture);
+        xcb_free_pixmap(s->pool->conn, s->pixmap);
+    }
+    s->pixmap = s->picture = 0;
+    s->drawnSize = {};
+}
 
 namespace {
 constexpr std::size_t kSpareSegments = 2;
 constexpr std::size_t kSharedFromBytes = 256 * 1024;
 
 void destroySegment(X11ScreenGrabber::Segment* s) {
+    X11ScreenGrabber::freeServerPicture(s);
     if (s->pool->alive) {
         xcb_shm_detach(s->pool->conn, s->seg);
         xcb_flush(s->pool->conn);
@@ -52,6 +50,9 @@ void destroySegment(X11ScreenGrabber::Segment* s) {
 
 void releaseSegment(void* info) {
     auto* s = static_cast<X11ScreenGrabber::Segment*>(info);
+    auto& held = s->pool->held;
+    held.erase(std::remove(held.begin(), held.end(), s), held.end());
+    X11ScreenGrabber::freeServerPicture(s);
     if (!s->pool->alive) {
         destroySegment(s);
         return;
@@ -77,10 +78,16 @@ X11ScreenGrabber::X11ScreenGrabber(xcb_connection_t* connection)
     xcb_shm_query_version_reply_t* v =
         xcb_shm_query_version_reply(m_conn, xcb_shm_query_version(m_conn), nullptr);
     m_shm = v != nullptr;
+    m_sharedPixmaps = v && v->shared_pixmaps && v->pixmap_format == XCB_IMAGE_FORMAT_Z_PIXMAP &&
+                      screen->root_depth == 24;
     std::free(v);
+    queryRender();
 }
 
 X11ScreenGrabber::~X11ScreenGrabber() {
+    for (Segment* s : m_pool->held)
+        X11ScreenGrabber::freeServerPicture(s);
+    m_pool->held.clear();
     for (Segment* s : m_pool->spare)
         destroySegment(s);
     m_pool->spare.clear();
@@ -131,7 +138,7 @@ X11ScreenGrabber::Segment* X11ScreenGrabber::attachSegment(std::size_t bytes) {
         m_shm = false;
         return nullptr;
     }
-    return new Segment{seg, addr, bytes, m_pool};
+    return new Segment{seg, addr, bytes, m_pool, 0, 0, {}};
 }
 
 QPoint X11ScreenGrabber::originOnRoot(WId window, bool client) {
@@ -239,6 +246,7 @@ QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
     }
     if (segment) {
         // The segment becomes the picture; it is detached with its last holder.
+        m_pool->held.push_back(segment);
         got = QImage(static_cast<uchar*>(segment->addr), visible.width(), visible.height(),
                      visible.width() * 4, QImage::Format_RGB32, releaseSegment, segment);
     } else if (got.isNull() && !visible.isEmpty()) {

@@ -12,7 +12,8 @@ struct xcb_connection_t;
 // picture's segment is kept, mapped, for the next capture; trim() keeps only
 // the latest. Small areas, and every area where the server has no MIT-SHM,
 // come through an ordinary image request, in the server's own pixels at any
-// scale.
+// scale. A picture in a segment can be drawn enlarged by the server itself,
+// from the same memory (drawStretched()).
 class X11ScreenGrabber : public ScreenGrabber {
   public:
     explicit X11ScreenGrabber(xcb_connection_t* connection);
@@ -21,9 +22,15 @@ class X11ScreenGrabber : public ScreenGrabber {
     WId desktopWindow() override;
     QImage grab(WId window, bool client, const QRect& area) override;
     void trim() override;
+    bool drawStretched(WId window, const QRegion& clip, const QRectF& target, const QImage& picture,
+                       const QRectF& source, const QColor& back) override;
+    bool drawsOnServer() const override;
+    bool drawsOnServer(const QImage& picture) const override;
 
     struct Segment;
     struct Pool;
+    // Frees the server's pixmap over a segment, if it has one.
+    static void freeServerPicture(Segment* segment);
 
   private:
     QPoint originOnRoot(WId window, bool client);
@@ -33,11 +40,25 @@ class X11ScreenGrabber : public ScreenGrabber {
     // The pixels of an ordinary image request's reply, `size` of them.
     QImage plainImage(unsigned int imageCookie, const QSize& size);
     Segment* attachSegment(std::size_t bytes);
+    // The segment a picture of this grabber's lies in, or null.
+    Segment* segmentOf(const QImage& picture) const;
+    // Asks the server once whether it can draw from a segment: shared
+    // pixmaps and RENDER with transforms and filters.
+    void queryRender();
+    // The RENDER picture of a segment's pixels as `picture` lays them out.
+    quint32 sourcePicture(Segment& segment, const QImage& picture);
+    quint32 windowFormat(quint32 window);
 
     xcb_connection_t* m_conn;
     quint32 m_root = 0;
     QSize m_rootSize;
     bool m_shm = false;
+    bool m_sharedPixmaps = false;
+    // 0 until queryRender() found the formats drawing needs.
+    quint32 m_rgb24 = 0;
+    // The format of the last window drawn on, by its visual.
+    quint32 m_lastWindow = 0;
+    quint32 m_lastWindowFormat = 0;
     // Shared with every picture still holding a segment, so that a picture
     // released after the grabber does not talk to a closed connection.
     std::shared_ptr<Pool> m_pool;
