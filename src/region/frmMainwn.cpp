@@ -1,6 +1,8 @@
 // Construction, start-up, geometry and exit of the control window.
 #include "frmMainwn.h"
 
+#include "platform/windowplacement.h"
+
 #include "Fortdck.h"
 #include "cursors.h"
 #include "frmCaptureArea.h"
@@ -84,11 +86,13 @@ void frmMainwn::setTop(double twips) {
 void frmMainwn::setWidth(double twips) {
     m_sizeTwips.setWidth(twips);
     resize(screen().toPixelsX(twips), height());
+    placement::holdSize(*this);
 }
 
 void frmMainwn::setHeight(double twips) {
     m_sizeTwips.setHeight(twips);
     resize(width(), screen().toPixelsY(twips));
+    placement::holdSize(*this);
 }
 
 void frmMainwn::Form_Load() {

@@ -14,11 +14,6 @@
 #include <cstring>
 #include <vector>
 
-std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber() {
-    if (xcb_connection_t* c = x11Connection()) return std::make_unique<X11ScreenGrabber>(c);
-    return std::make_unique<QtScreenGrabber>();
-}
-
 // Segments of released pictures stay attached to the server for the next
 // capture, which then costs no set-up round trips and writes into pages that
 // are mapped already; trim() gives back all but the latest. A kept segment

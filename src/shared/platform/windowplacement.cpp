@@ -1,0 +1,34 @@
+#include "windowplacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace placement {
+
+bool onWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool programPlacesWindows() {
+    return !onWayland();
+}
+
+void cover(QWidget& window, QScreen* monitor, const QRect& area) {
+    if (programPlacesWindows()) {
+        if (window.geometry() != area) window.setGeometry(area);
+        return;
+    }
+    if (monitor && window.screen() != monitor) window.setScreen(monitor);
+    // The size is what the compositor gives a full-screen window; asking
+    // for it all the same lets the first paint have the right one.
+    if (window.size() != area.size()) window.resize(area.size());
+    if (!(window.windowState() & Qt::WindowFullScreen))
+        window.setWindowState(window.windowState() | Qt::WindowFullScreen);
+}
+
+void holdSize(QWidget& window) {
+    if (!programPlacesWindows()) window.setFixedSize(window.size());
+}
+
+} // namespace placement
