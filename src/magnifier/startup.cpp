@@ -38,9 +38,12 @@ int runMagnifier(int argc, char** argv) {
     SystemServices system;
     Frmpictd form(system.services());
     form.Form_Load();
-    // Without a picture of the screen the program waits hidden, as
-    // between views; the user has been told why.
-    if (!form.Imadpic.picture.isNull()) {
+    if (form.Imadpic.picture.isNull()) {
+        // Without a picture of the screen the program waits hidden, as
+        // between views (the user has been told why); hidden before the
+        // event loop runs, the view never reaches the screen.
+        form.hide();
+    } else {
         form.show();
         form.raise();
         form.activateWindow();

@@ -144,10 +144,7 @@ void Fortdck::FitWindowToPicture(RegionImage& picture) {
     const int border = borderDevicePx();
     const QSize wanted(windowSpanPx(s.toDeviceX(picture.Width), border, s.widthPx),
                        windowSpanPx(s.toDeviceY(picture.Height), border, s.heightPx));
-    if (wanted != size()) {
-        resize(wanted);
-        placement::holdSize(*this);
-    }
+    if (wanted != size()) placement::resize(*this, wanted);
     Form_Resize();
     m_layoutScreen = s;
     setLeft((s.Width() - Width()) / 2);

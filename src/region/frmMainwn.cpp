@@ -85,14 +85,12 @@ void frmMainwn::setTop(double twips) {
 
 void frmMainwn::setWidth(double twips) {
     m_sizeTwips.setWidth(twips);
-    resize(screen().toPixelsX(twips), height());
-    placement::holdSize(*this);
+    placement::resize(*this, QSize(screen().toPixelsX(twips), height()));
 }
 
 void frmMainwn::setHeight(double twips) {
     m_sizeTwips.setHeight(twips);
-    resize(width(), screen().toPixelsY(twips));
-    placement::holdSize(*this);
+    placement::resize(*this, QSize(width(), screen().toPixelsY(twips)));
 }
 
 void frmMainwn::Form_Load() {

@@ -11,6 +11,8 @@ import os
 import pwd
 import shutil
 import signal
+import socket
+import struct
 import subprocess
 import tempfile
 import time
@@ -21,7 +23,7 @@ from xsession import wait_until
 
 USER = "zuztest"
 HERE = os.path.dirname(os.path.abspath(__file__))
-TOOLS = ("sway", "swaybg", "grim", "wtype", "wl-paste", "pipewire", "dbus-run-session",
+TOOLS = ("sway", "swaybg", "grim", "wtype", "wayvnc", "wl-paste", "pipewire", "dbus-run-session",
          "runuser")
 
 
@@ -56,6 +58,7 @@ class WaylandSession:
         self.home = self._own_dir("home", 0o700)
         self.procs = []
         self.session = None
+        self._vnc = None
         try:
             # The test account cannot be counted on to read the build tree.
             self.bin = os.path.join(self.tmp, "bin")
@@ -133,14 +136,19 @@ class WaylandSession:
         self.env.update({"QT_QPA_PLATFORM": "wayland", "XDG_CURRENT_DESKTOP": "sway:gnome",
                          "XDG_SESSION_TYPE": "wayland"})
         self.env.update(self._sanitizer_env())
-        # A headless seat has no keyboard, and a client binds one only when
-        # the seat has one: a virtual keyboard that lasts the session lets
-        # the programs have theirs from the start, and every key sent later
-        # reach them. (It sleeps before its one key, and is ended first.)
+        # A headless seat has neither pointer nor keyboard, and a client
+        # binds them only when the seat has them. A virtual keyboard that
+        # lasts the session (wtype, asleep before its one key) and wayvnc's
+        # virtual pointer let the programs have theirs from the start; keys
+        # come through wtype, the pointer through wayvnc.
         self.spawn(["wtype", "-s", "3600000", "-k", "F24"])
-        wait_until(lambda: any(seat.get("capabilities", 0) & 2 for seat in json.loads(
+        self.spawn(["wayvnc", "--unix-socket", os.path.join(self.runtime, "vnc")])
+        wait_until(lambda: any(seat.get("capabilities", 0) & 3 == 3 for seat in json.loads(
             self.run(["swaymsg", "-t", "get_seats", "-r"]).stdout or b"[]")), 10,
-            "a keyboard on the seat")
+            "a pointer and a keyboard on the seat")
+        # The compositor draws the pointer into every picture of the screen:
+        # it waits in the bottom-right corner, where one pixel of it shows.
+        self.park_pointer()
 
     def log(self, name):
         try:
@@ -210,16 +218,53 @@ class WaylandSession:
         return Image.open(io.BytesIO(proc.stdout)).convert("RGB")
 
     # --- input ---------------------------------------------------------------------
-    def pointer_to(self, x, y):
-        self.swaymsg("seat", "-", "cursor", "set", str(x), str(y))
+    def _pointer(self):
+        """wayvnc's pointer, driven as a VNC viewer drives it: its events
+        reach the programs as a real pointer's do."""
+        if self._vnc is None:
+            sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+            path = os.path.join(self.runtime, "vnc")
+            wait_until(lambda: os.path.exists(path), 10, "wayvnc's socket")
+            sock.connect(path)
+            sock.settimeout(10)
+
+            def read(n):
+                data = b""
+                while len(data) < n:
+                    chunk = sock.recv(n - len(data))
+                    if not chunk:
+                        raise AssertionError("wayvnc closed the connection")
+                    data += chunk
+                return data
+            version = read(12)
+            sock.sendall(version)
+            types = read(read(1)[0])
+            if 1 not in types:
+                raise AssertionError(f"wayvnc wants authentication: {types!r}")
+            sock.sendall(b"\x01")
+            if struct.unpack(">I", read(4))[0] != 0:
+                raise AssertionError("wayvnc refused the connection")
+            sock.sendall(b"\x01")  # shared
+            read(20)
+            read(struct.unpack(">I", read(4))[0])
+            self._vnc = sock
+        return self._vnc
+
+    def pointer_to(self, x, y, buttons=0):
+        self._pointer().sendall(struct.pack(">BBHH", 5, buttons, x, y))
+        self._buttons = buttons
+        self._at = (x, y)
+
+    def park_pointer(self):
+        self.pointer_to(self.width - 1, self.height - 1)
 
     def drag(self, start, end, steps=4):
         self.pointer_to(*start)
-        self.swaymsg("seat", "-", "cursor", "press", "button1")
+        self.pointer_to(*start, buttons=1)
         for i in range(1, steps + 1):
             self.pointer_to(start[0] + (end[0] - start[0]) * i // steps,
-                            start[1] + (end[1] - start[1]) * i // steps)
-        self.swaymsg("seat", "-", "cursor", "release", "button1")
+                            start[1] + (end[1] - start[1]) * i // steps, buttons=1)
+        self.pointer_to(*end)
 
     def key(self, name):
         self.run(["wtype", "-k", name])
@@ -230,6 +275,8 @@ class WaylandSession:
 
     # --- the end ---------------------------------------------------------------------
     def close(self):
+        if self._vnc:
+            self._vnc.close()
         for proc in self.procs:
             if proc.poll() is None:
                 proc.terminate()

@@ -27,8 +27,11 @@ void cover(QWidget& window, QScreen* monitor, const QRect& area) {
         window.setWindowState(window.windowState() | Qt::WindowFullScreen);
 }
 
-void holdSize(QWidget& window) {
-    if (!programPlacesWindows()) window.setFixedSize(window.size());
+void resize(QWidget& window, const QSize& size) {
+    if (programPlacesWindows())
+        window.resize(size);
+    else
+        window.setFixedSize(size);
 }
 
 } // namespace placement

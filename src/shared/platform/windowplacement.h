@@ -21,9 +21,9 @@ bool programPlacesWindows();
 // elsewhere.
 void cover(QWidget& window, QScreen* monitor, const QRect& area);
 
-// Keeps `window` at its present size where the compositor places windows:
-// a tiling compositor then floats it at that size instead of stretching it
-// over a tile.
-void holdSize(QWidget& window);
+// Gives `window` a new size. Where the compositor places windows the size
+// is also its only one: a tiling compositor then floats the window at that
+// size instead of stretching it over a tile.
+void resize(QWidget& window, const QSize& size);
 
 } // namespace placement
