@@ -11,7 +11,6 @@ import io
 import os
 import shutil
 import sys
-import time
 
 from PIL import Image, ImageChops
 
