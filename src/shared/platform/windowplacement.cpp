@@ -15,11 +15,13 @@ bool programPlacesWindows() {
 }
 
 void cover(QWidget& window, QScreen* monitor, const QRect& area) {
+    // On its monitor before it is placed: a logical geometry means device
+    // pixels only on the monitor whose ratio it was worked out with.
+    if (monitor && window.screen() != monitor) window.setScreen(monitor);
     if (programPlacesWindows()) {
         if (window.geometry() != area) window.setGeometry(area);
         return;
     }
-    if (monitor && window.screen() != monitor) window.setScreen(monitor);
     // The size is what the compositor gives a full-screen window; asking
     // for it all the same lets the first paint have the right one.
     if (window.size() != area.size()) window.resize(area.size());
