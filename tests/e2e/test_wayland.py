@@ -3,8 +3,8 @@ desktop portals), beside the X11 suite: zuz's view shows the middle of the
 screen twice, pixel for pixel, as the Screenshot portal gave it; its icon
 registers with a StatusNotifierWatcher and a right-click there brings a
 view; `zuz --view` brings one from the waiting instance; `Zonara --pick`
-starts a pick in the running Zonara and the picked pixels reach the
-clipboard exactly; and where the portal gives no picture the user is told
+starts a pick in the running Zonara, the picked pixels reach the
+clipboard exactly, and closing its button ends it; and where the portal gives no picture the user is told
 so and no view pretends otherwise."""
 
 import io
@@ -20,6 +20,7 @@ from xsession import main, wait_until  # noqa: E402
 from zuzdriver import coded_pattern  # noqa: E402
 
 W, H = 1024, 768
+CONTROL = 33  # Zonara's button: 500 twips at 15 twips a pixel
 # Clear of the view's buttons at the right edge, and of the pointer.
 COMPARED = (0, 0, W - 64, H)
 
@@ -95,7 +96,7 @@ def test_wayland_desktop(args):
         assert zuz.poll() is None, "the waiting zuz ended"
 
         # Zonara: its button, then a pick asked for from outside.
-        s.spawn([s.program("Zonara")])
+        zonara = s.spawn([s.program("Zonara")])
         wait_until(lambda: s.windows("Zonara"), 10, "Zonara's button")
         asked = s.run([s.program("Zonara"), "--pick"], timeout=20)
         assert asked.returncode == 0, asked
@@ -110,6 +111,12 @@ def test_wayland_desktop(args):
         got = wait_until(picked, 10, "the picked region on the clipboard")
         assert got.size == want.size, (got.size, want.size)
         same(got, want, (0, 0) + want.size, "the clipboard's picture")
+
+        # Closed by the desktop (its close key), Zonara ends.
+        button = wait_until(lambda: [w for w in s.windows("Zonara") if (
+            w["rect"]["width"], w["rect"]["height"]) == (CONTROL, CONTROL)], 10, "the button")
+        s.swaymsg(f"[con_id={button[0]['id']}]", "kill")
+        wait_until(lambda: zonara.poll() is not None, 10, "Zonara to end")
 
     with WaylandSession(args.bin, W, H) as s:
         # No portal to be reached: one message, and no view behind it.
