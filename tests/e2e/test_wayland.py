@@ -4,8 +4,8 @@ screen twice, pixel for pixel, as the Screenshot portal gave it; its icon
 registers with a StatusNotifierWatcher and a right-click there brings a
 view; `zuz --view` brings one from the waiting instance; `Zonara --pick`
 starts a pick in the running Zonara, the picked pixels reach the
-clipboard exactly, and closing its button ends it; and where the portal gives no picture the user is told
-so and no view pretends otherwise."""
+clipboard exactly, and closing its button ends it; and where the portal
+gives no picture the user is told so and no view pretends otherwise."""
 
 import io
 import os
