@@ -86,7 +86,12 @@ void PortalHotkeyService::SessionCreated(uint response, const QVariantMap& resul
                    QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
                    this, SLOT(SessionCreated(uint, QVariantMap)));
     if (response != 0) return;
-    m_session = results.value(QStringLiteral("session_handle")).toString();
+    // A string by the interface's description, an object path from some
+    // back-ends.
+    const QVariant handle = results.value(QStringLiteral("session_handle"));
+    m_session = handle.metaType() == QMetaType::fromType<QDBusObjectPath>()
+                    ? handle.value<QDBusObjectPath>().path()
+                    : handle.toString();
     if (m_session.isEmpty()) return;
     bus.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this,
                 SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
