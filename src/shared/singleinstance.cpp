@@ -1,9 +1,9 @@
 #include "singleinstance.h"
 
+#include "platform/instancechannel.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -54,37 +54,11 @@ QString SingleInstance::channelPath() const {
 
 void SingleInstance::listen(std::function<void(const QString&)> onRequest) {
     if (!m_lock->isLocked() || m_channel) return;
-    m_channel = std::make_unique<QLocalServer>();
-    // Only this user may ask for anything, also where the folder is shared.
-    m_channel->setSocketOptions(QLocalServer::UserAccessOption);
-    // A socket left by a killed holder is the lock holder's to replace.
-    QLocalServer::removeServer(channelPath());
-    if (!m_channel->listen(channelPath())) return;
-    QLocalServer* server = m_channel.get();
-    QObject::connect(server, &QLocalServer::newConnection, server, [server, onRequest] {
-        while (QLocalSocket* peer = server->nextPendingConnection()) {
-            QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-            QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer, onRequest] {
-                while (peer->canReadLine()) {
-                    const QString request = QString::fromUtf8(peer->readLine(256)).trimmed();
-                    peer->write("ok\n");
-                    if (onRequest) onRequest(request);
-                }
-            });
-        }
-    });
+    m_channel = instancechannel::listen(channelPath(), std::move(onRequest));
 }
 
 bool SingleInstance::sendToRunning(const QString& request) const {
-    QLocalSocket socket;
-    socket.connectToServer(channelPath());
-    if (!socket.waitForConnected(2000)) return false;
-    socket.write(request.toUtf8() + '\n');
-    if (!socket.waitForBytesWritten(2000)) return false;
-    // The holder answers once it has the request in hand.
-    while (!socket.canReadLine())
-        if (!socket.waitForReadyRead(2000)) return false;
-    return socket.readLine().trimmed() == "ok";
+    return instancechannel::send(channelPath(), request);
 }
 
 bool SingleInstance::tryAcquire() {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
-class QLocalServer;
 class QLockFile;
 
 // One running instance per program and user. The lock names the holder's
@@ -33,6 +33,6 @@ class SingleInstance {
     bool TakeOverForeignLock();
 
     std::unique_ptr<QLockFile> m_lock;
-    std::unique_ptr<QLocalServer> m_channel;
+    std::unique_ptr<QObject> m_channel;
     QString m_path;
 };
