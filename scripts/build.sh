@@ -11,5 +11,6 @@ if [[ "${1:-}" == "--sanitize" ]]; then
     options=(-DZUZ_ZONARA_SANITIZE=ON)
 fi
 "$top/scripts/setup-deps.sh"
+"$top/scripts/setup-testuser.sh"
 cmake -S "$top" -B "$top/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
 cmake --build "$top/$dir" -j"$(nproc)"

@@ -61,7 +61,14 @@ void Frmpictd::TimKey_Timer() {
     //    itself during one (the zoom then compounds). The screen is the
     //    monitor under the pointer.
     followPointerScreen();
-    Imadpic.picture = CaptureScreen();
+    // Where no picture of the screen can be had at all (the user has been
+    // told why), there is nothing to magnify and no view to show.
+    Picture shot = CaptureScreen();
+    if (shot.isNull()) {
+        TimKey->setEnabled(false);
+        return;
+    }
+    Imadpic.picture = std::move(shot);
     // 2. Show the window, as a form's Show does: visible and active, so
     //    that X and Esc reach it.
     show();

@@ -2,6 +2,8 @@
 // painting and ending a view.
 #include "Frmpictd.h"
 
+#include "platform/windowplacement.h"
+
 #include "picturebox.h"
 #include "serversurface.h"
 #include "stretch.h"
@@ -22,8 +24,7 @@ const QString kBothWays = QStringLiteral("横向纵向都放大");
 } // namespace
 
 void Frmpictd::FitWindowToPicture(ImageControl& /*p*/) {
-    const QRect wanted = viewGeometry();
-    if (geometry() != wanted) setGeometry(wanted);
+    placement::cover(*this, m_services.screen->qscreen(), viewGeometry());
 }
 
 QRect Frmpictd::viewGeometry() const {

@@ -6,6 +6,13 @@
 
 #include <QApplication>
 
+namespace {
+// Asks the running instance for a view, as the hotkey does: for desktops
+// where no program can claim a global key, the user binds `zuz --view` to
+// one in the desktop's keyboard settings.
+const QString kViewRequest = QStringLiteral("--view");
+} // namespace
+
 namespace startup {
 
 QStringList secondInstancePieces() {
@@ -24,15 +31,26 @@ int runMagnifier(int argc, char** argv) {
     QApplication app(argc, argv);
     programstart::prepare(QStringLiteral("zuz"));
     SingleInstance instance(QStringLiteral("zuz"));
-    if (!programstart::claimOnlyInstance(instance, secondInstanceTitle(), secondInstanceText()))
+    if (!programstart::claimOrForward(instance, kViewRequest, secondInstanceTitle(),
+                                      secondInstanceText()))
         return 0;
 
     SystemServices system;
     Frmpictd form(system.services());
     form.Form_Load();
-    form.show();
-    form.raise();
-    form.activateWindow();
+    if (form.Imadpic.picture.isNull()) {
+        // Without a picture of the screen the program waits hidden, as
+        // between views (the user has been told why); hidden before the
+        // event loop runs, the view never reaches the screen.
+        form.hide();
+    } else {
+        form.show();
+        form.raise();
+        form.activateWindow();
+    }
+    instance.listen([&form](const QString& request) {
+        if (request == kViewRequest) form.TimKey->setEnabled(true);
+    });
     return app.exec();
 }
 

@@ -1,6 +1,8 @@
 // Loading, layout and unloading of the magnified-region window.
 #include "Fortdck.h"
 
+#include "platform/windowplacement.h"
+
 #include "frmMainwn.h"
 
 #include <QAction>
@@ -142,7 +144,7 @@ void Fortdck::FitWindowToPicture(RegionImage& picture) {
     const int border = borderDevicePx();
     const QSize wanted(windowSpanPx(s.toDeviceX(picture.Width), border, s.widthPx),
                        windowSpanPx(s.toDeviceY(picture.Height), border, s.heightPx));
-    if (wanted != size()) resize(wanted);
+    if (wanted != size()) placement::resize(*this, wanted);
     Form_Resize();
     m_layoutScreen = s;
     setLeft((s.Width() - Width()) / 2);

@@ -1,6 +1,8 @@
 // Loading, painting and unloading of the area picker.
 #include "frmCaptureArea.h"
 
+#include "platform/windowplacement.h"
+
 #include "cursors.h"
 #include "devicepixels.h"
 #include "frmMainwn.h"
@@ -40,7 +42,7 @@ frmCaptureArea::frmCaptureArea(frmMainwn& owner)
     // On its monitor before it is placed: a logical geometry means device
     // pixels only on the monitor whose ratio it was worked out with.
     if (QScreen* s = monitor.qscreen()) setScreen(s);
-    setGeometry(monitor.geometry());
+    placement::cover(*this, monitor.qscreen(), monitor.geometry());
 }
 
 frmCaptureArea::~frmCaptureArea() = default;

@@ -1,6 +1,8 @@
 // Construction, start-up, geometry and exit of the control window.
 #include "frmMainwn.h"
 
+#include "platform/windowplacement.h"
+
 #include "Fortdck.h"
 #include "cursors.h"
 #include "frmCaptureArea.h"
@@ -83,12 +85,12 @@ void frmMainwn::setTop(double twips) {
 
 void frmMainwn::setWidth(double twips) {
     m_sizeTwips.setWidth(twips);
-    resize(screen().toPixelsX(twips), height());
+    placement::resize(*this, QSize(screen().toPixelsX(twips), height()));
 }
 
 void frmMainwn::setHeight(double twips) {
     m_sizeTwips.setHeight(twips);
-    resize(width(), screen().toPixelsY(twips));
+    placement::resize(*this, QSize(width(), screen().toPixelsY(twips)));
 }
 
 void frmMainwn::Form_Load() {

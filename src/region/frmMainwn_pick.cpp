@@ -74,7 +74,8 @@ void frmMainwn::Comzdy_Click() {
     AreaCaptureMode = 4;
     m_picker = std::make_unique<frmCaptureArea>(*this);
     m_picker->Form_Load();
-    RunModal(*m_picker);
+    // No picture of the screen, no pick (the user has been told why).
+    if (!m_picker->background().isNull()) RunModal(*m_picker);
     if (m_phase == Phase::Picking) {
         m_phase = Phase::Idle;
         SetTopmost(this, true);

@@ -7,6 +7,12 @@
 #include "singleinstance.h"
 
 #include <QApplication>
+#include <QTimer>
+
+namespace {
+// Starts a pick in the running instance, as a click on its button does.
+const QString kPickRequest = QStringLiteral("--pick");
+} // namespace
 
 namespace startup {
 
@@ -26,8 +32,8 @@ int runRegion(int argc, char** argv) {
     QApplication app(argc, argv);
     programstart::prepare(QStringLiteral("Zonara"));
     SingleInstance instance(QStringLiteral("Zonara"));
-    if (!programstart::claimOnlyInstance(instance, regionSecondInstanceTitle(),
-                                         regionSecondInstanceText()))
+    if (!programstart::claimOrForward(instance, kPickRequest, regionSecondInstanceTitle(),
+                                      regionSecondInstanceText()))
         return 0;
 
     SystemServices system;
@@ -38,6 +44,10 @@ int runRegion(int argc, char** argv) {
     frmMainwn form(system.services(), home, clipboard);
     form.Form_Load();
     form.show();
+    instance.listen([&form](const QString& request) {
+        // The pick runs modally: not inside the channel's own handler.
+        if (request == kPickRequest) QTimer::singleShot(0, &form, &frmMainwn::Comzdy_Click);
+    });
     return app.exec();
 }
 

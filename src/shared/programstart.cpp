@@ -36,4 +36,12 @@ bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QSt
     return false;
 }
 
+bool claimOrForward(SingleInstance& instance, const QString& request, const QString& title,
+                    const QString& text) {
+    if (instance.tryAcquire()) return true;
+    if (QCoreApplication::arguments().contains(request) && instance.sendToRunning(request))
+        return false;
+    return claimOnlyInstance(instance, title, text);
+}
+
 } // namespace programstart

@@ -22,4 +22,9 @@ QString joinPieces(const QStringList& pieces);
 // its warning icon and returns false once the user has closed it.
 bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QString& text);
 
+// Like claimOnlyInstance, but a start with `request` among its arguments
+// hands the request to the running instance instead of showing the box.
+bool claimOrForward(SingleInstance& instance, const QString& request, const QString& title,
+                    const QString& text);
+
 } // namespace programstart

@@ -1,5 +1,7 @@
 #include "singleinstance.h"
 
+#include "platform/instancechannel.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -42,6 +44,21 @@ SingleInstance::SingleInstance(const QString& programName)
 
 SingleInstance::~SingleInstance() {
     if (g_held == this) g_held = nullptr;
+}
+
+QString SingleInstance::channelPath() const {
+    QString path = m_path;
+    path.chop(int(qstrlen(".lock")));
+    return path + QStringLiteral(".channel");
+}
+
+void SingleInstance::listen(std::function<void(const QString&)> onRequest) {
+    if (!m_lock->isLocked() || m_channel) return;
+    m_channel = instancechannel::listen(channelPath(), std::move(onRequest));
+}
+
+bool SingleInstance::sendToRunning(const QString& request) const {
+    return instancechannel::send(channelPath(), request);
 }
 
 bool SingleInstance::tryAcquire() {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QLockFile;
@@ -19,9 +21,18 @@ class SingleInstance {
     void release();
     QString lockPath() const;
 
+    // The channel between a later start and the instance that holds the
+    // lock: the holder listens, and a later start hands it one request (a
+    // line of text such as "--view") in place of starting a second time.
+    void listen(std::function<void(const QString& request)> onRequest);
+    // True when the running instance took the request.
+    bool sendToRunning(const QString& request) const;
+    QString channelPath() const;
+
   private:
     bool TakeOverForeignLock();
 
     std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<QObject> m_channel;
     QString m_path;
 };

@@ -3,6 +3,7 @@
 
 #include "magnifier/editor/editorartwork.h"
 #include "magnifier/editor/picturearea.h"
+#include "platform/windowplacement.h"
 #include "raster/colour.h"
 
 #include <QAction>
@@ -34,8 +35,7 @@ frmphotoshop::frmphotoshop(const Services& services, QWidget* parent)
     setAttribute(Qt::WA_NoSystemBackground);
     // "Maximised" on the monitor the view was on, whether or not a window
     // manager is there to do it.
-    if (QScreen* monitor = m_services.screen->qscreen()) setScreen(monitor);
-    setGeometry(m_services.screen->geometry());
+    placement::cover(*this, m_services.screen->qscreen(), m_services.screen->geometry());
     buildControls();
     buildToolbar();
     buildMenu();

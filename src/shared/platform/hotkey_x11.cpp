@@ -22,11 +22,6 @@ bool isLetterOrDigit(std::uint32_t virtualKey) {
 }
 } // namespace
 
-std::unique_ptr<HotkeyService> makeSystemHotkeyService() {
-    if (xcb_connection_t* c = x11Connection()) return std::make_unique<X11HotkeyService>(c);
-    return std::make_unique<NullHotkeyService>();
-}
-
 X11HotkeyService::X11HotkeyService(xcb_connection_t* connection) : m_conn(connection) {
     m_root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
     static const char kXkb[] = "XKEYBOARD";

@@ -17,11 +17,6 @@
 #include <cstring>
 #include <vector>
 
-std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber() {
-    if (xcb_connection_t* c = x11Connection()) return std::make_unique<X11ScreenGrabber>(c);
-    return std::make_unique<QtScreenGrabber>();
-}
-
 // The server would count a shared pixmap as memory of ours on top of the
 // segment, so it lives only while its picture is held.
 void X11ScreenGrabber::freeServerPicture(X11ScreenGrabber::Segment* s) {

@@ -1,5 +1,7 @@
 #include "tip/Frmzdydhc.h"
 
+#include "platform/windowplacement.h"
+
 #include "platform/screeninfo.h"
 #include "tip/tipartwork.h"
 #include "topmost.h"
@@ -136,8 +138,8 @@ QString TipMarkerFileName(TipVariant variant) {
 }
 
 QStringList TipHintPieces(TipVariant variant) {
-    if (variant == TipVariant::Magnifier)
-        return {
+    if (variant == TipVariant::Magnifier) {
+        QStringList pieces{
             QStringLiteral(
                 " 双击滚动/再双击停止！按X或Esc键取消本次放大[或按屏幕下中撤消小按钮]！！"),
             QStringLiteral("按下“左键”拖动屏幕！按右键选菜单！按右上角小按钮画框！画框窗口右键或双"
@@ -146,6 +148,14 @@ QStringList TipHintPieces(TipVariant variant) {
             QStringLiteral("或在屏幕右下角“岚”字图标上按右键！"),
             QStringLiteral("您现在可试一下Ctrl+Z键！"),
         };
+        // A Wayland desktop gives a program no key of its own unless it
+        // offers global shortcuts; where it does not, the user binds the
+        // key in the desktop's settings (in the place of the invitation to
+        // try Ctrl+Z, which may do nothing there).
+        if (placement::onWayland())
+            pieces.last() = QStringLiteral("Wayland：把“zuz --view”设为桌面快捷键！");
+        return pieces;
+    }
     return {
         QStringLiteral("   单击屏幕右下角的zuz按钮后，鼠标指向要放大的区域后。"),
         QStringLiteral("   按下鼠标左键拖动定义所要放大的区域，松开鼠标即完成！！"),

@@ -1,0 +1,184 @@
+"""Wayland against X11, at 1920x1080: `zuz --view` to the view on the
+screen, and a click on Zonara's button to the picker on the screen; the
+median (and the spread) of 10 each, on a headless sway with the desktop
+portals and on Xvfb with openbox.
+
+"On the screen" is read back from the screen itself: on sway by grim, one
+pixel at a time (a poll costs some 10 ms, which the figures include), on
+X11 by a one-pixel GetImage. The view is on the screen once a point shows
+the enlarged picture; the picker, which shows the frozen screen, once
+Zonara's button has left it and the compositor or window manager reports
+the picker's window. The portal's own share, a Screenshot request's round
+trip, is measured on its own. Figures only: nothing here passes or fails."""
+
+import argparse
+import os
+import statistics
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
+
+from wlsession import WaylandSession, missing  # noqa: E402
+from xsession import XSession, program_folder, wait_until  # noqa: E402
+from zuzdriver import coded_pattern  # noqa: E402
+
+W, H = 1920, 1080
+SAMPLES = 10
+# A point that the view (the middle twice) shows in another colour.
+PROBE = (200, 150)
+PORTAL_ROUND_TRIP = r'''
+import time, dbus
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
+DBusGMainLoop(set_as_default=True)
+bus = dbus.SessionBus()
+sender = bus.get_unique_name()[1:].replace(".", "_")
+portal = bus.get_object("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop")
+loop = GLib.MainLoop()
+for i in range(%d):
+    token = "bench%%d" %% i
+    done = []
+    match = bus.add_signal_receiver(
+        lambda code, results: (done.append(time.monotonic()), loop.quit()),
+        "Response", "org.freedesktop.portal.Request",
+        path="/org/freedesktop/portal/desktop/request/%%s/%%s" %% (sender, token))
+    start = time.monotonic()
+    portal.Screenshot("", {"handle_token": token, "interactive": False},
+                      dbus_interface="org.freedesktop.portal.Screenshot")
+    loop.run()
+    match.remove()
+    print((done[0] - start) * 1000)
+''' % SAMPLES
+
+
+def expected_view_colour(pattern):
+    return pattern.getpixel((W // 4 + PROBE[0] // 2, H // 4 + PROBE[1] // 2))
+
+
+def figures(name, samples):
+    ms = sorted(samples)
+    print(f"  {name:<34} median {statistics.median(ms):7.1f} ms"
+          f"   (min {ms[0]:.1f}, max {ms[-1]:.1f}, n={len(ms)})")
+
+
+# --- sway --------------------------------------------------------------------
+def sway_pixel(s, x, y):
+    out = s.run(["grim", "-g", f"{x},{y} 1x1", "-t", "ppm", "-"]).stdout
+    return tuple(out[-3:])
+
+
+def sway_bench(bin_dir, pattern):
+    view, pick = [], []
+    with WaylandSession(bin_dir, W, H, background=pattern) as s:
+        want = expected_view_colour(pattern)
+        s.spawn([s.program("zuz")])
+        s.full_screen_window("zuz")
+        wait_until(lambda: sway_pixel(s, *PROBE) == want, 10, "the first view")
+        for _ in range(SAMPLES):
+            s.key("Escape")
+            wait_until(lambda: sway_pixel(s, *PROBE) == pattern.getpixel(PROBE), 10, "the desktop")
+            start = time.monotonic()
+            s.spawn([s.program("zuz"), "--view"])
+            wait_until(lambda: sway_pixel(s, *PROBE) == want, 10, "the view", interval=0)
+            view.append((time.monotonic() - start) * 1000)
+        s.key("Escape")
+        s.no_full_screen_window("zuz")
+
+        s.spawn([s.program("Zonara")])
+        button = wait_until(lambda: s.windows("Zonara"), 10, "Zonara's button")[0]["rect"]
+        centre = (button["x"] + button["width"] // 2, button["y"] + button["height"] // 2)
+        # Above and left of the pointer, which the compositor draws.
+        probe = (button["x"] + 3, button["y"] + 3)
+        background = pattern.getpixel(probe)
+        for _ in range(SAMPLES):
+            wait_until(lambda: sway_pixel(s, *probe) != background, 10, "the button")
+            s.pointer_to(*centre)
+            start = time.monotonic()
+            s.pointer_to(*centre, buttons=1)
+            s.pointer_to(*centre)
+            wait_until(lambda: sway_pixel(s, *probe) == background
+                       and any(w["name"] == "Capture Area" for w in s.windows("Zonara")),
+                       10, "the picker", interval=0)
+            pick.append((time.monotonic() - start) * 1000)
+            s.park_pointer()
+            s.key("Escape")
+            wait_until(lambda: not any(w["name"] == "Capture Area" for w in s.windows("Zonara")),
+                       10, "the picker to go")
+        script = os.path.join(s.tmp, "roundtrip.py")
+        with open(script, "w") as f:
+            f.write(PORTAL_ROUND_TRIP)
+        out = s.run(["/usr/bin/python3", script], timeout=120).stdout.decode().split()
+        portal = [float(v) for v in out]
+    return view, pick, portal
+
+
+# --- X11 -----------------------------------------------------------------------
+def x_pixel(xs, x, y):
+    return xs.screenshot((x, y, 1, 1)).getpixel((0, 0))
+
+
+def x11_bench(bin_dir, pattern):
+    view, pick = [], []
+    with XSession(W, H) as xs:
+        xs.set_background(pattern)
+        folder = program_folder(bin_dir, xs.tmp, ("zuz", "Zonara"))
+        for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
+            with open(os.path.join(folder, marker), "wb") as f:
+                f.write(b"\r\n")
+        want = expected_view_colour(pattern)
+        xs.spawn([os.path.join(folder, "zuz")])
+        wait_until(lambda: x_pixel(xs, *PROBE) == want, 10, "the first view")
+        for _ in range(SAMPLES):
+            xs.xdotool("key", "Escape")
+            wait_until(lambda: x_pixel(xs, *PROBE) == pattern.getpixel(PROBE), 10, "the desktop")
+            start = time.monotonic()
+            xs.spawn([os.path.join(folder, "zuz"), "--view"])
+            wait_until(lambda: x_pixel(xs, *PROBE) == want, 10, "the view", interval=0)
+            view.append((time.monotonic() - start) * 1000)
+        xs.xdotool("key", "Escape")
+
+        xs.spawn([os.path.join(folder, "Zonara")])
+        wid = wait_until(lambda: xs.windows(cls="Zonara"), 10, "Zonara's button")[0]
+        x, y, w, h = xs.window_geometry(wid)
+        centre = (x + w // 2, y + h // 2)
+        probe = (x + 3, y + 3)
+        background = pattern.getpixel(probe)
+        for _ in range(SAMPLES):
+            wait_until(lambda: x_pixel(xs, *probe) != background, 10, "the button")
+            xs.xdotool("mousemove", *centre)
+            start = time.monotonic()
+            xs.xdotool("click", "1")
+            wait_until(lambda: x_pixel(xs, *probe) == background
+                       and xs.windows(name="^Capture Area$"), 10, "the picker", interval=0)
+            pick.append((time.monotonic() - start) * 1000)
+            xs.xdotool("key", "Escape")
+            wait_until(lambda: not xs.windows(name="^Capture Area$"), 10, "the picker to go")
+    return view, pick
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin", required=True)
+    args = parser.parse_args()
+    pattern = coded_pattern(W, H)
+    why = missing()
+    print(f"{W}x{H}, {SAMPLES} samples each")
+    x_view, x_pick = x11_bench(args.bin, pattern)
+    print("X11 (Xvfb, openbox):")
+    figures("zuz --view -> view on screen", x_view)
+    figures("Zonara click -> picker shown", x_pick)
+    if why:
+        print(f"sway: not measured ({why})")
+        return 0
+    w_view, w_pick, portal = sway_bench(args.bin, pattern)
+    print("Wayland (headless sway, pixman, xdg-desktop-portal-wlr):")
+    figures("zuz --view -> view on screen", w_view)
+    figures("Zonara click -> picker shown", w_pick)
+    figures("Screenshot portal round trip", portal)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

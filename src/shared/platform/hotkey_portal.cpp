@@ -1,0 +1,117 @@
+#include "hotkey_portal.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+
+namespace {
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+const QString kShortcut = QStringLiteral("view");
+
+struct Shortcut {
+    QString id;
+    QVariantMap properties;
+};
+
+QDBusArgument& operator<<(QDBusArgument& arg, const Shortcut& s) {
+    arg.beginStructure();
+    arg << s.id << s.properties;
+    arg.endStructure();
+    return arg;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& arg, Shortcut& s) {
+    arg.beginStructure();
+    arg >> s.id >> s.properties;
+    arg.endStructure();
+    return arg;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(Shortcut)
+
+bool PortalHotkeyService::offered() {
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << kInterface << QStringLiteral("version");
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 5000);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+QString PortalHotkeyService::requestPath(const QString& token) const {
+    QString sender = QDBusConnection::sessionBus().baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+}
+
+QString PortalHotkeyService::triggerText(std::uint32_t modifiers, std::uint32_t virtualKey) {
+    QStringList parts;
+    if (modifiers & MOD_CONTROL) parts << QStringLiteral("CTRL");
+    if (modifiers & MOD_ALT) parts << QStringLiteral("ALT");
+    if (modifiers & MOD_SHIFT) parts << QStringLiteral("SHIFT");
+    if (modifiers & MOD_WIN) parts << QStringLiteral("LOGO");
+    parts << QString(QChar(char16_t(virtualKey))).toLower();
+    return parts.join(QLatin1Char('+'));
+}
+
+bool PortalHotkeyService::RegisterHotKey(int id, std::uint32_t modifiers,
+                                         std::uint32_t virtualKey) {
+    // Where the desktop offers no global shortcuts, its own key binding of
+    // `zuz --view` plays the hotkey's part: the program stays reachable
+    // without an icon either way.
+    if (!m_session.isEmpty() || !offered()) return true;
+    m_id = id;
+    m_modifiers = modifiers;
+    m_key = virtualKey;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString token = QStringLiteral("zuzsession");
+    bus.connect(kService, requestPath(token), QStringLiteral("org.freedesktop.portal.Request"),
+                QStringLiteral("Response"), this, SLOT(SessionCreated(uint, QVariantMap)));
+    QDBusMessage create = QDBusMessage::createMethodCall(kService, kPath, kInterface,
+                                                         QStringLiteral("CreateSession"));
+    create << QVariantMap{{QStringLiteral("handle_token"), token},
+                          {QStringLiteral("session_handle_token"), QStringLiteral("zuz")}};
+    bus.call(create, QDBus::Block, 5000);
+    return true;
+}
+
+void PortalHotkeyService::SessionCreated(uint response, const QVariantMap& results) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.disconnect(kService, requestPath(QStringLiteral("zuzsession")),
+                   QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
+                   this, SLOT(SessionCreated(uint, QVariantMap)));
+    if (response != 0) return;
+    // A string by the interface's description, an object path from some
+    // back-ends.
+    const QVariant handle = results.value(QStringLiteral("session_handle"));
+    m_session = handle.metaType() == QMetaType::fromType<QDBusObjectPath>()
+                    ? handle.value<QDBusObjectPath>().path()
+                    : handle.toString();
+    if (m_session.isEmpty()) return;
+    bus.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this,
+                SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    qDBusRegisterMetaType<Shortcut>();
+    qDBusRegisterMetaType<QList<Shortcut>>();
+    const QList<Shortcut> shortcuts{
+        {kShortcut,
+         {{QStringLiteral("description"), QStringLiteral("放大本屏")},
+          {QStringLiteral("preferred_trigger"), triggerText(m_modifiers, m_key)}}}};
+    QDBusMessage bind = QDBusMessage::createMethodCall(kService, kPath, kInterface,
+                                                       QStringLiteral("BindShortcuts"));
+    bind << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariant::fromValue(shortcuts)
+         << QString() << QVariantMap{{QStringLiteral("handle_token"), QStringLiteral("zuzbind")}};
+    // The desktop may ask the user which keys to use: the answer is not
+    // waited for, an activation simply arrives once it is bound.
+    bus.asyncCall(bind);
+}
+
+void PortalHotkeyService::Activated(const QDBusObjectPath& session, const QString& shortcut,
+                                    qulonglong /*timestamp*/, const QVariantMap& /*options*/) {
+    if (session.path() != m_session || shortcut != kShortcut) return;
+    deliver(WM_HOTKEY, std::uintptr_t(m_id), MakeHotkeyLParam(m_modifiers, m_key));
+}

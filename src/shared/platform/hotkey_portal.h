@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/hotkey.h"
+
+#include <QDBusObjectPath>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+// The hotkey through the desktop portal's GlobalShortcuts interface: the
+// program proposes its key combination, the desktop (and, there, the user)
+// decides which keys trigger it, and each activation arrives as WM_HOTKEY
+// with the combination that was asked for. Desktops that offer no such
+// interface give no hotkey; the program is then reached by starting it
+// with --view, which the user binds to a key in the desktop's settings.
+class PortalHotkeyService : public QObject, public HotkeyService {
+    Q_OBJECT
+  public:
+    bool RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t virtualKey) override;
+
+    // The trigger proposed to the desktop, in the portal's notation.
+    static QString triggerText(std::uint32_t modifiers, std::uint32_t virtualKey);
+
+  public slots:
+    void SessionCreated(uint response, const QVariantMap& results);
+    void Activated(const QDBusObjectPath& session, const QString& shortcut, qulonglong timestamp,
+                   const QVariantMap& options);
+
+  private:
+    static bool offered();
+    QString requestPath(const QString& token) const;
+
+    int m_id = 0;
+    std::uint32_t m_modifiers = 0;
+    std::uint32_t m_key = 0;
+    QString m_session;
+};

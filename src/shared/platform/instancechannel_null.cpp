@@ -1,0 +1,15 @@
+// Platforms without a channel of their own: a later start only learns that
+// an instance runs.
+#include "platform/instancechannel.h"
+
+namespace instancechannel {
+
+std::unique_ptr<QObject> listen(const QString&, std::function<void(const QString&)>) {
+    return nullptr;
+}
+
+bool send(const QString&, const QString&) {
+    return false;
+}
+
+} // namespace instancechannel

@@ -1,0 +1,39 @@
+#include "windowplacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace placement {
+
+bool onWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool programPlacesWindows() {
+    return !onWayland();
+}
+
+void cover(QWidget& window, QScreen* monitor, const QRect& area) {
+    // On its monitor before it is placed: a logical geometry means device
+    // pixels only on the monitor whose ratio it was worked out with.
+    if (monitor && window.screen() != monitor) window.setScreen(monitor);
+    if (programPlacesWindows()) {
+        if (window.geometry() != area) window.setGeometry(area);
+        return;
+    }
+    // The size is what the compositor gives a full-screen window; asking
+    // for it all the same lets the first paint have the right one.
+    if (window.size() != area.size()) window.resize(area.size());
+    if (!(window.windowState() & Qt::WindowFullScreen))
+        window.setWindowState(window.windowState() | Qt::WindowFullScreen);
+}
+
+void resize(QWidget& window, const QSize& size) {
+    if (programPlacesWindows())
+        window.resize(size);
+    else
+        window.setFixedSize(size);
+}
+
+} // namespace placement

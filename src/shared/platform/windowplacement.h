@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QRect>
+
+class QScreen;
+class QWidget;
+
+// Where a window may go. On X11 a program places its own windows; a
+// Wayland compositor places them itself, and the nearest a program comes to
+// covering a monitor is a full-screen window on it.
+namespace placement {
+
+// Whether the program runs on Wayland.
+bool onWayland();
+
+// Whether the window system puts windows where the program says.
+bool programPlacesWindows();
+
+// Makes `window` cover `area` of `monitor`: by its geometry where the
+// program places its windows, as a full-screen window on the monitor
+// elsewhere.
+void cover(QWidget& window, QScreen* monitor, const QRect& area);
+
+// Gives `window` a new size. Where the compositor places windows the size
+// is also its only one: a tiling compositor then floats the window at that
+// size instead of stretching it over a tile.
+void resize(QWidget& window, const QSize& size);
+
+} // namespace placement

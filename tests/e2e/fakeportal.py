@@ -1,0 +1,106 @@
+"""A desktop portal of a desktop that offers global shortcuts (as KDE
+Plasma's does): Screenshot answers with a copy of a given picture,
+GlobalShortcuts records what it is asked to bind (as lines of JSON in the
+record file) and sends an activation of a bound shortcut whenever its
+Press method is called.
+
+    fakeportal.py <picture> <record file>"""
+
+import json
+import shutil
+import sys
+
+import dbus
+import dbus.service
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
+
+PATH = "/org/freedesktop/portal/desktop"
+SHORTCUTS = "org.freedesktop.portal.GlobalShortcuts"
+
+
+def request_path(sender, token):
+    return f"{PATH}/request/{sender[1:].replace('.', '_')}/{token}"
+
+
+class Request(dbus.service.Object):
+    @dbus.service.signal("org.freedesktop.portal.Request", signature="ua{sv}")
+    def Response(self, response, results):
+        pass
+
+
+class Portal(dbus.service.Object):
+    def __init__(self, bus, picture, record):
+        super().__init__(bus, PATH)
+        self.bus, self.picture, self.record = bus, picture, record
+        self.shots = 0
+        self.sessions = []
+        self.requests = []
+
+    def answer(self, path, results):
+        request = Request(self.bus, path)
+        self.requests.append(request)
+        GLib.idle_add(lambda: request.Response(dbus.UInt32(0), results) and False)
+        return dbus.ObjectPath(path)
+
+    def note(self, entry):
+        with open(self.record, "a") as f:
+            f.write(json.dumps(entry) + "\n")
+
+    @dbus.service.method("org.freedesktop.portal.Screenshot", in_signature="sa{sv}",
+                         out_signature="o", sender_keyword="sender")
+    def Screenshot(self, parent, options, sender=None):
+        self.shots += 1
+        copy = f"{self.record}.shot{self.shots}.png"
+        shutil.copy(self.picture, copy)
+        return self.answer(request_path(sender, options["handle_token"]),
+                           {"uri": f"file://{copy}"})
+
+    @dbus.service.method(SHORTCUTS, in_signature="a{sv}", out_signature="o",
+                         sender_keyword="sender")
+    def CreateSession(self, options, sender=None):
+        session = f"{PATH}/session/{sender[1:].replace('.', '_')}/" \
+                  f"{options['session_handle_token']}"
+        self.sessions.append(session)
+        return self.answer(request_path(sender, options["handle_token"]),
+                           {"session_handle": session})
+
+    @dbus.service.method(SHORTCUTS, in_signature="oa(sa{sv})sa{sv}", out_signature="o",
+                         sender_keyword="sender")
+    def BindShortcuts(self, session, shortcuts, parent, options, sender=None):
+        bound = [{"id": str(i), **{str(k): str(v) for k, v in props.items()}}
+                 for i, props in shortcuts]
+        self.note({"session": str(session), "shortcuts": bound})
+        return self.answer(request_path(sender, options["handle_token"]),
+                           {"shortcuts": dbus.Array([], signature="(sa{sv})")})
+
+    @dbus.service.signal(SHORTCUTS, signature="osta{sv}")
+    def Activated(self, session, shortcut, timestamp, options):
+        pass
+
+    @dbus.service.method("org.example.Test", in_signature="s")
+    def Press(self, shortcut):
+        for session in self.sessions:
+            self.Activated(dbus.ObjectPath(session), shortcut, dbus.UInt64(0),
+                           dbus.Dictionary({}, signature="sv"))
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
+    def Get(self, interface, prop):
+        if interface == SHORTCUTS and prop == "version":
+            return dbus.UInt32(1)
+        raise dbus.exceptions.DBusException("no such property",
+                                            name="org.freedesktop.DBus.Error.InvalidArgs")
+
+
+def main():
+    DBusGMainLoop(set_as_default=True)
+    bus = dbus.SessionBus()
+    portal = Portal(bus, sys.argv[1], sys.argv[2])
+    name = dbus.service.BusName("org.freedesktop.portal.Desktop", bus)
+    open(sys.argv[2] + ".ready", "w").close()
+    GLib.MainLoop().run()
+    del portal, name
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,64 @@
+"""zuz on the X server of a Wayland desktop whose portal offers global
+shortcuts (a stand-in portal on a private bus): the screen comes from the
+portal's Screenshot, pixel for pixel, not from the X server, which sees
+only the desktop's X11 programs; zuz proposes Ctrl+Z to the portal, and
+each activation of that shortcut brings a view."""
+
+import json
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from test_tray_icon import end_view  # noqa: E402
+from xsession import XSession, main, wait_until  # noqa: E402
+from zuzdriver import Zuz, coded_pattern  # noqa: E402
+from PIL import Image, ImageChops  # noqa: E402
+
+W, H = 800, 600
+
+
+def bound(record):
+    try:
+        with open(record) as f:
+            return [json.loads(line) for line in f if line.strip()]
+    except OSError:
+        return []
+
+
+def test_portal_shortcut_and_screenshot(args):
+    # The X server shows black: only the portal's picture can be magnified.
+    with XSession(W, H, tray=False, env={"WAYLAND_DISPLAY": "wayland-elsewhere"}) as s:
+        s._start_bus()
+        picture = os.path.join(s.tmp, "desktop.png")
+        pattern = coded_pattern(W, H)
+        pattern.save(picture)
+        record = os.path.join(s.tmp, "portal")
+        s.spawn(["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "fakeportal.py"),
+                 picture, record])
+        wait_until(lambda: os.path.exists(record + ".ready"), 10, "the portal")
+
+        zuz = Zuz(s, args.bin)
+        zuz.start()
+        zuz.view_window()
+        want = pattern.crop((W // 4, H // 4, 3 * W // 4, 3 * H // 4)).resize((W, H), Image.NEAREST)
+        # Clear of the buttons at the right edge.
+        box = (0, 0, W - 64, H)
+        wait_until(lambda: not ImageChops.difference(s.screenshot().crop(box),
+                                                     want.crop(box)).getbbox(),
+                   10, "the portal's picture, its middle twice")
+
+        calls = wait_until(lambda: bound(record), 10, "zuz to bind its shortcut")
+        assert calls[0]["shortcuts"] == [
+            {"id": "view", "description": "放大本屏", "preferred_trigger": "CTRL+z"}], calls
+        end_view(s, zuz)
+
+        for _ in range(2):
+            s.spawn(["dbus-send", "--session", "--type=method_call",
+                     "--dest=org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                     "org.example.Test.Press", "string:view"])
+            zuz.view_window()
+            end_view(s, zuz)
+
+
+if __name__ == "__main__":
+    sys.exit(main([test_portal_shortcut_and_screenshot]))

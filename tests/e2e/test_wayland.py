@@ -1,0 +1,133 @@
+"""Both programs on a real Wayland compositor (headless sway with the
+desktop portals), beside the X11 suite: zuz's view shows the middle of the
+screen twice, pixel for pixel, as the Screenshot portal gave it; its icon
+registers with a StatusNotifierWatcher and a right-click there brings a
+view; `zuz --view` brings one from the waiting instance; `Zonara --pick`
+starts a pick in the running Zonara, the picked pixels reach the
+clipboard exactly, and closing its button ends it; and where the portal
+gives no picture the user is told so and no view pretends otherwise."""
+
+import io
+import os
+import shutil
+import sys
+
+from PIL import Image, ImageChops
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from wlsession import WaylandSession, missing  # noqa: E402
+from xsession import main, wait_until  # noqa: E402
+from zuzdriver import coded_pattern  # noqa: E402
+
+W, H = 1024, 768
+CONTROL = 33  # Zonara's button: 500 twips at 15 twips a pixel
+# Clear of the view's buttons at the right edge, and of the pointer.
+COMPARED = (0, 0, W - 64, H)
+
+
+def middle_twice(pattern):
+    return pattern.crop((W // 4, H // 4, 3 * W // 4, 3 * H // 4)).resize((W, H), Image.NEAREST)
+
+
+def same(a, b, box, what):
+    diff = ImageChops.difference(a.crop(box), b.crop(box)).getbbox()
+    if diff:
+        raise AssertionError(f"{what}: differs from the expected pixels within {diff}")
+
+
+def expect_view(s, pattern, what):
+    s.full_screen_window("zuz")
+    want = middle_twice(pattern)
+    # The window is there before its first frame is.
+    try:
+        wait_until(lambda: not ImageChops.difference(
+            s.screenshot().crop(COMPARED), want.crop(COMPARED)).getbbox(), 10, what)
+    except AssertionError:
+        same(s.screenshot(), want, COMPARED, what)
+        raise
+
+
+def end_view(s):
+    s.key("Escape")
+    s.no_full_screen_window("zuz")
+
+
+def tray_items(path):
+    try:
+        with open(path) as f:
+            return [line.strip() for line in f if line.strip()]
+    except OSError:
+        return []
+
+
+def test_wayland_desktop(args):
+    why = missing()
+    if why:
+        print(f"SKIP: no Wayland desktop here: {why}")
+        return
+    pattern = coded_pattern(W, H)
+    with WaylandSession(args.bin, W, H, background=pattern) as s:
+        same(s.screenshot(), pattern, COMPARED, "the desktop's own background")
+
+        # A panel with its watcher is there before zuz.
+        record = os.path.join(s.home, "items")
+        watcher = os.path.join(s.tmp, "snwatcher.py")
+        shutil.copy(os.path.join(os.path.dirname(__file__), "snwatcher.py"), watcher)
+        s.spawn(["/usr/bin/python3", watcher, record])
+        wait_until(lambda: os.path.exists(record + ".ready"), 10, "the watcher")
+
+        zuz = s.spawn([s.program("zuz")])
+        expect_view(s, pattern, "the view zuz shows at its start")
+        end_view(s)
+
+        items = wait_until(lambda: tray_items(record), 10, "zuz's icon to register")
+        # The panel's right-click on the icon.
+        s.run(["gdbus", "call", "--session", "--dest", items[0], "--object-path",
+               "/StatusNotifierItem", "--method", "org.kde.StatusNotifierItem.ContextMenu",
+               "10", "10"])
+        expect_view(s, pattern, "the view of a right-click on the icon")
+        end_view(s)
+
+        # A key bound in the desktop's settings runs `zuz --view`.
+        asked = s.run([s.program("zuz"), "--view"], timeout=20)
+        assert asked.returncode == 0, asked
+        expect_view(s, pattern, "the view of `zuz --view`")
+        end_view(s)
+        assert zuz.poll() is None, "the waiting zuz ended"
+
+        # Zonara: its button, then a pick asked for from outside.
+        zonara = s.spawn([s.program("Zonara")])
+        wait_until(lambda: s.windows("Zonara"), 10, "Zonara's button")
+        asked = s.run([s.program("Zonara"), "--pick"], timeout=20)
+        assert asked.returncode == 0, asked
+        s.full_screen_window("Zonara")
+        a, b = (100, 120), (300, 260)
+        s.drag(a, b)
+        want = pattern.crop((a[0], a[1], b[0], b[1]))
+
+        def picked():
+            data = s.clipboard()
+            return Image.open(io.BytesIO(data)).convert("RGB") if data else None
+        got = wait_until(picked, 10, "the picked region on the clipboard")
+        assert got.size == want.size, (got.size, want.size)
+        same(got, want, (0, 0) + want.size, "the clipboard's picture")
+
+        # Closed by the desktop (its close key), Zonara ends.
+        button = wait_until(lambda: [w for w in s.windows("Zonara") if (
+            w["rect"]["width"], w["rect"]["height"]) == (CONTROL, CONTROL)], 10, "the button")
+        s.swaymsg(f"[con_id={button[0]['id']}]", "kill")
+        wait_until(lambda: zonara.poll() is not None, 10, "Zonara to end")
+
+    with WaylandSession(args.bin, W, H) as s:
+        # No portal to be reached: one message, and no view behind it.
+        s.spawn([s.program("zuz")], env={"DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent"})
+        box = wait_until(lambda: s.windows("zuz"), 10, "zuz's message")[0]
+        assert not box.get("fullscreen_mode"), box
+        assert (box["rect"]["width"], box["rect"]["height"]) != (W, H), box
+        s.key("Return")
+        wait_until(lambda: not s.windows("zuz"), 10, "the message to close")
+        assert not s.windows("zuz"), "a view with no picture"
+
+
+if __name__ == "__main__":
+    sys.exit(main([test_wayland_desktop]))
