@@ -4,6 +4,7 @@
 
 #include "frmMainwn.h"
 #include "mouseargs.h"
+#include "platform/windowplacement.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -92,6 +93,9 @@ void Fortdck::Imayulanpic_MouseMove(int button, int /*shift*/, double x, double 
     if (button != 1) return;
     const units::Screen s = screen();
     if (PictureFitsScreen()) {
+        // Where the compositor places windows it moves this one too, and
+        // snapping to the screen's edges is its own.
+        if (placement::moveWithPointer(*this)) return;
         const double P = PixToHook;
         const double L = Left();
         const double T = Top();

@@ -4,14 +4,18 @@
 #include "frmCaptureArea.h"
 #include "modMain.h"
 #include "mouseargs.h"
+#include "platform/windowplacement.h"
 #include "repaintwait.h"
 #include "topmost.h"
 #include "windowsystem.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMouseEvent>
 #include <QPushButton>
+
+#include <cmath>
 
 QPointF frmMainwn::buttonTwips(const QPointF& globalPx) const {
     // Measured from where the window was last put rather than from where
@@ -52,6 +56,14 @@ void frmMainwn::Comzdy_MouseDown(int button, int /*shift*/, double x, double y) 
 
 void frmMainwn::Comzdy_MouseMove(int button, int /*shift*/, double x, double y) {
     if (button != 1) return;
+    if (!placement::programPlacesWindows()) {
+        // Only a move the size of a drag: a press that trembles a pixel is
+        // still a click, which the compositor's move would swallow.
+        if (std::hypot((x - OrigX) / screen().TwipsPerPixelX,
+                       (y - OrigY) / screen().TwipsPerPixelY) >= QApplication::startDragDistance())
+            placement::moveWithPointer(*this);
+        return;
+    }
     setLeft(Left() + x - OrigX);
     setTop(Top() + y - OrigY);
 }

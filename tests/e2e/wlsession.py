@@ -269,12 +269,17 @@ class WaylandSession:
     def park_pointer(self):
         self.pointer_to(self.width - 1, self.height - 1)
 
-    def drag(self, start, end, steps=4):
+    def drag(self, start, end, steps=4, pause=0.0):
+        """pause: seconds between steps, as a hand takes them; a program
+        that hands the drag to the compositor needs the button still down
+        when its request arrives."""
         self.pointer_to(*start)
         self.pointer_to(*start, buttons=1)
         for i in range(1, steps + 1):
+            time.sleep(pause)
             self.pointer_to(start[0] + (end[0] - start[0]) * i // steps,
                             start[1] + (end[1] - start[1]) * i // steps, buttons=1)
+        time.sleep(pause)
         self.pointer_to(*end)
 
     def key(self, name):

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace placement {
 
@@ -34,6 +35,12 @@ void resize(QWidget& window, const QSize& size) {
         window.resize(size);
     else
         window.setFixedSize(size);
+}
+
+bool moveWithPointer(QWidget& window) {
+    if (programPlacesWindows()) return false;
+    QWindow* handle = window.windowHandle();
+    return handle && handle->startSystemMove();
 }
 
 } // namespace placement

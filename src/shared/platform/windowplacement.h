@@ -26,4 +26,11 @@ void cover(QWidget& window, QScreen* monitor, const QRect& area);
 // size instead of stretching it over a tile.
 void resize(QWidget& window, const QSize& size);
 
+// Where the compositor places windows, hands a move of `window` that the
+// user has begun with the pointer held down to the compositor, which then
+// follows the pointer itself; there is no other way to move a window.
+// Returns whether it did; where the program places its windows it does
+// nothing, and the caller moves the window.
+bool moveWithPointer(QWidget& window);
+
 } // namespace placement
