@@ -1,6 +1,7 @@
 #include "tip/Frmzdydhc.h"
 
 #include "platform/screeninfo.h"
+#include "platform/userfolder.h"
 #include "tip/tipartwork.h"
 #include "topmost.h"
 #include "units.h"
@@ -17,7 +18,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -186,7 +186,7 @@ TipMarkerFolders DefaultTipMarkerFolders(TipVariant variant) {
     if (found != folderOverrides().end()) return found->second;
     const QString app =
         variant == TipVariant::Magnifier ? QStringLiteral("zuz") : QStringLiteral("Zonara");
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString config = userSettingsFolder();
     return {QCoreApplication::applicationDirPath(),
             config.isEmpty() ? QString() : QDir(config).filePath(app)};
 }
