@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -52,10 +53,19 @@ void TstShared::secondInstanceIsRefused() {
 
 void TstShared::lockOfAVanishedProcessIsTakenOver() {
     SingleInstance probe(QStringLiteral("crashed"));
-    // What a killed holder leaves behind: its pid, its name and the host.
+    // What a killed holder leaves behind: its pid, its name and the host,
+    // named as the lock itself names it (by COMPUTERNAME on Windows).
+    QString host;
+    {
+        QLockFile scratch(m_runtime.filePath(QStringLiteral("scratch.lock")));
+        QVERIFY(scratch.tryLock(0));
+        qint64 pid = 0;
+        QString app;
+        QVERIFY(scratch.getLockInfo(&pid, &host, &app));
+    }
     QFile f(probe.lockPath());
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("999999\ncrashed\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    f.write("999999\ncrashed\n" + host.toUtf8() + "\n");
     f.close();
     QVERIFY(probe.tryAcquire());
 }
