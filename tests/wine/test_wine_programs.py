@@ -1,10 +1,11 @@
 """Both Windows programs under Wine, in a Wine virtual desktop on a private
-X server with a tray host, over a known picture that a Windows program of
-the tests shows (a capture under Wine sees only Wine's own windows):
-Zonara's pick puts the picked pixels on the Windows clipboard; its
-"全屏放大" starts zuz.exe, which shows the screen magnified twice; after
-Esc, Ctrl+Z through RegisterHotKey brings a new view, and so does a
-right-button press on zuz's notification icon."""
+X server, over a known picture that a Windows program of the tests shows
+(a capture under Wine sees only Wine's own windows): Zonara's pick puts
+the picked pixels on the Windows clipboard; its "全屏放大" starts zuz.exe,
+which shows the screen magnified twice; after Esc, Ctrl+Z through
+RegisterHotKey brings a new view; zuz's icon shows and blinks in the
+notification area of Wine's taskbar, and a right-button press on it
+brings a new view."""
 
 import argparse
 import os
@@ -21,20 +22,26 @@ from Xlib import X  # noqa: E402
 from xsession import XSession, colour_close, wait_until  # noqa: E402
 
 WIDTH, HEIGHT = 1024, 700  # the Wine desktop: Windows' screen
+# The pattern leaves the bottom of the screen to Wine's taskbar, where the
+# notification area is.
+PATTERN_HEIGHT = 680
 DESKTOP = f"/desktop=e2e,{WIDTH}x{HEIGHT}"
+
+
+# Away from the middle, where Zonara's region window may be in the
+# picture, and from the corners, where buttons are.
+POINTS = [(100, 100), (150, 400), (800, 450), (300, 600), (640, 120)]
 
 
 def pattern_colour(x, y):
     """The colour winhelper's pattern has at a point of the Windows screen."""
-    return ((x * 255) // (WIDTH - 1), (y * 255) // (HEIGHT - 1), 128)
+    return ((x * 255) // (WIDTH - 1), (y * 255) // (PATTERN_HEIGHT - 1), 128)
 
 
 def shows(s, mapping, what, timeout=30):
     """Waits until the screen shows the pattern through mapping (screen point
     -> pattern point) at points away from the view's buttons."""
-    # Away from the middle, where Zonara's region window may be in the
-    # picture, and from the corners, where buttons are.
-    points = [(100, 100), (150, 400), (800, 450), (300, 600), (640, 120)]
+    points = POINTS
     seen = {}
 
     def check():
@@ -45,6 +52,34 @@ def shows(s, mapping, what, timeout=30):
         wait_until(check, timeout, what, interval=0.2)
     except AssertionError as e:
         raise AssertionError(f"{e}; (point: (seen, expected)) {seen}") from None
+
+
+def looks(s, mapping):
+    shot = s.screenshot((0, 0, WIDTH, HEIGHT))
+    return all(colour_close(shot.getpixel(p), pattern_colour(*mapping(*p)), 6) for p in POINTS)
+
+
+def end_view(s):
+    """Esc on the view, until the plain pattern shows again."""
+    act_until(lambda: s.xdotool("mousemove", 100, 600, "click", 1, "key", "Escape"),
+              lambda: looks(s, plain), 60, "the view to end")
+
+
+def tray_icon(s):
+    """Where zuz's icon is in the notification area at the right end of
+    Wine's taskbar: the box of what differs from the bar's background."""
+    left, top = 900, HEIGHT - 19
+    shot = s.screenshot((left, top, WIDTH - left, 18))
+    background = max(shot.getcolors(shot.width * shot.height))[1]
+    diff = Image.new("L", shot.size)
+    diff.putdata([0 if c == background else 255 for c in shot.getdata()])
+    found = diff.getbbox()
+    if not found:
+        return None
+    x0, y0, x1, y1 = found
+    if not (8 <= x1 - x0 <= 32 and 8 <= y1 - y0 <= 32):
+        return None
+    return (left + x0, top + y0, x1 - x0, y1 - y0)
 
 
 def plain(x, y):
@@ -145,7 +180,7 @@ def run(args):
             for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
                 open(os.path.join(folder, marker), "w").close()
 
-            wine.start(args.helper, "pattern", 0, 0, WIDTH, HEIGHT)
+            wine.start(args.helper, "pattern", 0, 0, WIDTH, PATTERN_HEIGHT)
             wait_until(wine.desktop, 60, "the Wine desktop")
             shows(s, plain, "the pattern on the Wine desktop", 60)
 
@@ -184,6 +219,24 @@ def run(args):
             wait_until(lambda: running("zuz.exe"), 30, "zuz.exe started by Zonara")
             shows(s, twice, "zuz's first view, the screen twice enlarged", 60)
             print("PASS: 全屏放大 starts zuz.exe, which shows the screen enlarged")
+
+            # --- Ctrl+Z through RegisterHotKey ------------------------------------
+            end_view(s)
+            s.xdotool("mousemove", 100, 600, "click", 1)  # the pattern has the focus
+            act_until(lambda: s.xdotool("key", "ctrl+z"),
+                      lambda: looks(s, twice), 60, "a view from Ctrl+Z")
+            print("PASS: Ctrl+Z brings a view")
+            end_view(s)
+
+            # --- the notification icon ------------------------------------------
+            box = wait_until(lambda: tray_icon(s), 30, "zuz's icon in the notification area")
+            first = s.screenshot(box).tobytes()
+            wait_until(lambda: s.screenshot(box).tobytes() != first, 10,
+                       "the icon to change to its other frame")
+            cx, cy = box[0] + box[2] // 2, box[1] + box[3] // 2
+            act_until(lambda: s.xdotool("mousemove", cx, cy, "click", 3),
+                      lambda: looks(s, twice), 60, "a view from a right-click on the icon")
+            print("PASS: the icon shows, blinks, and a right-click on it brings a view")
         finally:
             wine.kill()
 
