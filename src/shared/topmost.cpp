@@ -1,5 +1,7 @@
 #include "topmost.h"
 
+#include "platform/stacking.h"
+
 #include <QWidget>
 #include <QWindow>
 
@@ -23,5 +25,5 @@ void SetTopmost(QWidget* window, bool flag) {
         window->show();
         window->setAttribute(Qt::WA_ShowWithoutActivating, had);
     }
-    if (flag) window->raise();
+    restack(window, flag);
 }

@@ -3,6 +3,7 @@
 #include "platform/windowplacement.h"
 
 #include "platform/screeninfo.h"
+#include "platform/userfolder.h"
 #include "tip/tipartwork.h"
 #include "topmost.h"
 #include "units.h"
@@ -19,7 +20,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -196,7 +196,7 @@ TipMarkerFolders DefaultTipMarkerFolders(TipVariant variant) {
     if (found != folderOverrides().end()) return found->second;
     const QString app =
         variant == TipVariant::Magnifier ? QStringLiteral("zuz") : QStringLiteral("Zonara");
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString config = userSettingsFolder();
     return {QCoreApplication::applicationDirPath(),
             config.isEmpty() ? QString() : QDir(config).filePath(app)};
 }

@@ -33,7 +33,7 @@ QString TipHintText(TipVariant variant);
 QByteArray TipMarkerContent(TipVariant variant);
 
 // The folders of the running program: applicationDirPath() and
-// <user configuration folder>/zuz or /Zonara. SetTipMarkerFolders
+// <user settings folder>/zuz or /Zonara. SetTipMarkerFolders
 // replaces them (tests); an empty struct restores them.
 TipMarkerFolders DefaultTipMarkerFolders(TipVariant variant);
 void SetTipMarkerFolders(TipVariant variant, const TipMarkerFolders& folders);

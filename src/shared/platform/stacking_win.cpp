@@ -1,0 +1,20 @@
+// SetWindowPos into or out of the topmost band: no move, no resize, no
+// activation, and shown if it is not.
+#include "platform/stacking.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+
+#include <windows.h>
+
+void restack(QWidget* window, bool topmost) {
+    // On another Qt platform (offscreen) a window id is no window handle,
+    // and SetWindowPos on it would reach some other program's window.
+    if (QGuiApplication::platformName() != QLatin1String("windows")) {
+        if (topmost) window->raise();
+        return;
+    }
+    const HWND hwnd = HWND(window->winId());
+    ::SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}

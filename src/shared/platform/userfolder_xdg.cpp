@@ -1,0 +1,7 @@
+#include "platform/userfolder.h"
+
+#include <QStandardPaths>
+
+QString userSettingsFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}

@@ -1,0 +1,255 @@
+"""Both Windows programs under Wine, in a Wine virtual desktop on a private
+X server, over a known picture that a Windows program of the tests shows
+(a capture under Wine sees only Wine's own windows): Zonara's pick puts
+the picked pixels on the Windows clipboard; its "全屏放大" starts zuz.exe,
+which shows the screen magnified twice; after Esc, Ctrl+Z through
+RegisterHotKey brings a new view; zuz's icon shows and blinks in the
+notification area of Wine's taskbar, and a right-button press on it
+brings a new view."""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+
+from PIL import Image  # noqa: E402
+from Xlib import X  # noqa: E402
+
+from xsession import XSession, colour_close, wait_until  # noqa: E402
+
+WIDTH, HEIGHT = 1024, 700  # the Wine desktop: Windows' screen
+# The pattern leaves the bottom of the screen to Wine's taskbar, where the
+# notification area is.
+PATTERN_HEIGHT = 680
+DESKTOP = f"/desktop=e2e,{WIDTH}x{HEIGHT}"
+
+
+# Away from the middle, where Zonara's region window may be in the
+# picture, and from the corners, where buttons are.
+POINTS = [(100, 100), (150, 400), (800, 450), (300, 600), (640, 120)]
+
+
+def pattern_colour(x, y):
+    """The colour winhelper's pattern has at a point of the Windows screen."""
+    return ((x * 255) // (WIDTH - 1), (y * 255) // (PATTERN_HEIGHT - 1), 128)
+
+
+def shows(s, mapping, what, timeout=30):
+    """Waits until the screen shows the pattern through mapping (screen point
+    -> pattern point) at points away from the view's buttons."""
+    points = POINTS
+    seen = {}
+
+    def check():
+        shot = s.screenshot((0, 0, WIDTH, HEIGHT))
+        seen.update({p: (shot.getpixel(p), pattern_colour(*mapping(*p))) for p in points})
+        return all(colour_close(got, want, 6) for got, want in seen.values())
+    try:
+        wait_until(check, timeout, what, interval=0.2)
+    except AssertionError as e:
+        raise AssertionError(f"{e}; (point: (seen, expected)) {seen}") from None
+
+
+def looks(s, mapping):
+    shot = s.screenshot((0, 0, WIDTH, HEIGHT))
+    return all(colour_close(shot.getpixel(p), pattern_colour(*mapping(*p)), 6) for p in POINTS)
+
+
+def end_view(s):
+    """Esc on the view, until the plain pattern shows again."""
+    act_until(lambda: s.xdotool("mousemove", 100, 600, "click", 1, "key", "Escape"),
+              lambda: looks(s, plain), 60, "the view to end")
+
+
+def tray_icon(s):
+    """Where zuz's icon is in the notification area at the right end of
+    Wine's taskbar: the box of what differs from the bar's background."""
+    left, top = 900, HEIGHT - 19
+    shot = s.screenshot((left, top, WIDTH - left, 18))
+    background = max(shot.getcolors(shot.width * shot.height))[1]
+    diff = Image.new("L", shot.size)
+    diff.putdata([0 if c == background else 255 for c in shot.getdata()])
+    found = diff.getbbox()
+    if not found:
+        return None
+    x0, y0, x1, y1 = found
+    if not (8 <= x1 - x0 <= 32 and 8 <= y1 - y0 <= 32):
+        return None
+    return (left + x0, top + y0, x1 - x0, y1 - y0)
+
+
+def plain(x, y):
+    return x, y
+
+
+def twice(x, y):
+    return WIDTH // 4 + x // 2, HEIGHT // 4 + y // 2
+
+
+class Wine:
+    def __init__(self, session, prefix):
+        self.s = session
+        self.env = dict(session.env, WINEPREFIX=prefix, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.env.pop("QT_QPA_PLATFORM", None)
+        self.kill()
+        shutil.rmtree(prefix, ignore_errors=True)
+        subprocess.run(["wineboot", "-i"], env=self.env, check=True, timeout=180,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def start(self, *argv):
+        """Starts a Windows program in the virtual desktop."""
+        proc = subprocess.Popen(["wine", "explorer", DESKTOP, *map(str, argv)], env=self.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.s.procs.append(proc)
+
+    def kill(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
+    def desktop(self):
+        found = self.s.windows(name="e2e - Wine desktop")
+        return found[0] if found else None
+
+    def windows(self, exe):
+        """Mapped X windows of a program inside the desktop: (id, x, y, w, h)."""
+        out = []
+        desk = self.s.dpy.create_resource_object("window", self.desktop())
+        for child in desk.query_tree().children:
+            try:
+                cls = child.get_wm_class()
+                attrs = child.get_attributes()
+            except Exception:
+                continue
+            if cls and cls[0].lower() == exe.lower() and attrs.map_state == X.IsViewable:
+                out.append((child.id, *self.s.window_geometry(child.id)))
+        return out
+
+
+def running(exe):
+    """Whether a Wine process runs the program file."""
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit():
+            continue
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                cmd = f.read().decode(errors="replace")
+        except OSError:
+            continue
+        if cmd.split("\0")[0].lower().endswith("\\" + exe.lower()):
+            return True
+    return False
+
+
+def act_until(action, done, timeout, what, every=5.0):
+    """Does action, and again every `every` seconds, until done() is true: a
+    program whose window is up may not take input yet."""
+    last = [None]
+
+    def check():
+        if done():
+            return True
+        now = time.monotonic()
+        if last[0] is None or now - last[0] > every:
+            last[0] = now
+            action()
+        return False
+    wait_until(check, timeout, what, interval=0.2)
+
+
+def read_clipboard(wine, helper, folder):
+    out = os.path.join(folder, "clipboard.bmp")
+    wine.start(helper, "clipboard", "Z:" + out.replace("/", "\\"))
+    wait_until(lambda: os.path.exists(out), 30, "the clipboard read back")
+    if os.path.getsize(out) == 0:
+        raise AssertionError("the Windows clipboard holds no bitmap")
+    return Image.open(out).convert("RGB")
+
+
+def run(args):
+    with XSession(WIDTH, 768, wm=False, tray=True) as s:
+        wine = Wine(s, args.prefix)
+        try:
+            folder = os.path.join(s.tmp, "program")
+            shutil.copytree(args.bin, folder)
+            # Marker files: no tip dialogs over the views.
+            for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
+                open(os.path.join(folder, marker), "w").close()
+
+            wine.start(args.helper, "pattern", 0, 0, WIDTH, PATTERN_HEIGHT)
+            wait_until(wine.desktop, 60, "the Wine desktop")
+            shows(s, plain, "the pattern on the Wine desktop", 60)
+
+            # --- Zonara: a pick goes to the Windows clipboard -----------------
+            wine.start(os.path.join(folder, "Zonara.exe"))
+            button = wait_until(lambda: wine.windows("Zonara.exe"), 60, "Zonara's button")
+            _, bx, by, bw, bh = button[0]
+            # The picker freezes the screen; its own window is the size of it.
+            act_until(lambda: s.xdotool("mousemove", bx + bw // 2, by + bh // 2, "click", 1),
+                      lambda: any(w[3] >= WIDTH and w[4] >= HEIGHT
+                                  for w in wine.windows("Zonara.exe")), 60, "the area picker")
+            left, top, right, bottom = 200, 150, 300, 230
+            s.xdotool("mousemove", left, top, "mousedown", 1)
+            s.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2)
+            s.xdotool("mousemove", right, bottom, "mouseup", 1)
+            # The picker gives way to the magnified region's window.
+            wait_until(lambda: not any(w[3] >= WIDTH and w[4] >= HEIGHT
+                                       for w in wine.windows("Zonara.exe")), 30,
+                       "the picker to close")
+            picked = read_clipboard(wine, args.helper, s.tmp)
+            w, h = picked.size
+            assert abs(w - (right - left)) <= 1 and abs(h - (bottom - top)) <= 1, picked.size
+            for px, py in [(2, 2), (w // 2, h // 2), (w - 3, h - 3), (w - 3, 2)]:
+                want = pattern_colour(left + px, top + py)
+                assert colour_close(picked.getpixel((px, py)), want, 6), \
+                    f"clipboard pixel {(px, py)} is {picked.getpixel((px, py))}, not {want}"
+            print("PASS: Zonara's pick is on the Windows clipboard")
+
+            # --- "全屏放大" starts zuz.exe ----------------------------------------
+            before = len(wine.windows("Zonara.exe"))
+            act_until(lambda: s.xdotool("mousemove", bx + bw // 2, by + bh // 2, "click", 3),
+                      lambda: len(wine.windows("Zonara.exe")) > before, 60, "Zonara's menu")
+            for _ in range(6):
+                s.xdotool("key", "Down")
+            s.xdotool("key", "Return")
+            wait_until(lambda: running("zuz.exe"), 30, "zuz.exe started by Zonara")
+            shows(s, twice, "zuz's first view, the screen twice enlarged", 60)
+            print("PASS: 全屏放大 starts zuz.exe, which shows the screen enlarged")
+
+            # --- Ctrl+Z through RegisterHotKey ------------------------------------
+            end_view(s)
+            s.xdotool("mousemove", 100, 600, "click", 1)  # the pattern has the focus
+            act_until(lambda: s.xdotool("key", "ctrl+z"),
+                      lambda: looks(s, twice), 60, "a view from Ctrl+Z")
+            print("PASS: Ctrl+Z brings a view")
+            end_view(s)
+
+            # --- the notification icon ------------------------------------------
+            box = wait_until(lambda: tray_icon(s), 30, "zuz's icon in the notification area")
+            first = s.screenshot(box).tobytes()
+            wait_until(lambda: s.screenshot(box).tobytes() != first, 10,
+                       "the icon to change to its other frame")
+            cx, cy = box[0] + box[2] // 2, box[1] + box[3] // 2
+            act_until(lambda: s.xdotool("mousemove", cx, cy, "click", 3),
+                      lambda: looks(s, twice), 60, "a view from a right-click on the icon")
+            print("PASS: the icon shows, blinks, and a right-click on it brings a view")
+        finally:
+            wine.kill()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin", required=True)
+    parser.add_argument("--helper", required=True)
+    parser.add_argument("--prefix", required=True)
+    args = parser.parse_args()
+    run(args)
+    print("1 passed, 0 failed")
+
+
+if __name__ == "__main__":
+    main()
