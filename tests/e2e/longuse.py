@@ -144,8 +144,7 @@ def picks(s, zonara, count):
         region = wait_until(zonara.region_windows, 10, "the magnified-region window")
         if i % 2:
             x, y, w, h = region[0][1]
-            s.xdotool("mousemove", x + w // 2, y + h // 2, "click", "--repeat", 2,
-                      "--delay", 60, 1)
+            s.double_click(x + w // 2, y + h // 2)
             wait_until(lambda: not zonara.region_windows(), 10, "the window to close")
     close_regions(s, zonara)
 
@@ -166,7 +165,7 @@ def open_picker(s, zonara, attempts=3):
 
 def close_regions(s, zonara):
     for _, (x, y, w, h) in zonara.region_windows():
-        s.xdotool("mousemove", x + w // 2, y + h // 2, "click", "--repeat", 2, "--delay", 60, 1)
+        s.double_click(x + w // 2, y + h // 2)
     wait_until(lambda: not zonara.region_windows(), 10, "the region windows to close")
 
 
@@ -188,7 +187,7 @@ def editor_trace(s, zuz, points):
     wait_until(lambda: not viewable(s, view), 10, "the view to be hidden")
     Toolbar(s, before).click(1)  # "任意型"
     trace(s, points)
-    s.xdotool("mousemove", 60, s.height - 60, "click", "--repeat", 2, "--delay", 60, 1)
+    s.double_click(60, s.height - 60)
     wait_until(lambda: not viewable(s, editor), 20, "the editor to close")
     zuz.view_gone()
 

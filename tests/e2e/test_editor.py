@@ -329,7 +329,7 @@ def menu_and_double_click(args):
         assert wait_until(started, 10, "the stand-in to be started") == "0\n", started()
         assert viewable(s, editor), "the editor closed with the menu"
 
-        s.xdotool("mousemove", *PARK, "click", "--repeat", 2, "--delay", 80, 1)
+        s.double_click(*PARK, gap_ms=80)
         wait_until(lambda: not viewable(s, editor), 10, "the editor to close")
         zuz.view_gone()
         wait_until(lambda: shown(s, 100, 100) == (100, 100), 10, "the real screen")

@@ -110,7 +110,7 @@ def middle_twice(pattern, box):
 
 
 def zuz_windows(s):
-    return [(w, s.window_geometry(w)) for w in s.windows(cls="zuz")]
+    return s.geometries("zuz")
 
 
 def view_on(s, box, timeout=10):
@@ -180,7 +180,7 @@ def zuz_on_stacked_monitors(args):
         # top, the monitor's top row first, then it creeps upwards.
         at = (lower.x + 100, lower.y + 100)
         top = (lower.x + lower.w // 4 + 50, lower.y + 50)
-        s.xdotool("mousemove", *at, "click", "--repeat", 2, "--delay", 80, 1)
+        s.double_click(*at, gap_ms=80)
         f.settle(lambda: shown(s, *at),
                  lambda p: p[0] == top[0] and top[1] <= p[1] <= top[1] + 20,
                  f"scrolling from the monitor's top: {at} showing {top} or a little lower")

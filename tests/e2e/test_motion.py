@@ -27,7 +27,7 @@ def double_click_scrolls_and_stops(args):
         zuz.start()
         zuz.view_window()
         wait_until(lambda: shown(s, 100, 100) == (256 + 50, 192 + 50), 10, "the 2x view")
-        s.xdotool("mousemove", 100, 100, "click", "--repeat", 2, "--delay", 80, 1)
+        s.double_click(100, 100, gap_ms=80)
         # The first tick puts the picture's top at the window's top; then it
         # creeps up one pixel every 50 ms.
         wait_until(lambda: shown(s, 100, 100)[1] < 192, 10, "the picture at the top")
@@ -37,7 +37,7 @@ def double_click_scrolls_and_stops(args):
         assert 5 < rate < 40, f"{rate:.1f} screen pixels a second"
         assert shown(s, 100, 100)[0] == 256 + 50, "scrolling moved the picture sideways"
 
-        s.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        s.double_click(gap_ms=80)
         time.sleep(0.2)  # let a tick already under way land
         stopped = shown(s, 100, 100)
         time.sleep(0.6)  # twelve ticks' worth: nothing may move now

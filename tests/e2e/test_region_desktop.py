@@ -93,7 +93,7 @@ def focused(xs):
 
 
 def tip_dialogs(xs):
-    return [w for w in xs.windows(cls="Zonara") if xs.window_geometry(w)[2:] == TIP_SIZE]
+    return [w for w, g in xs.geometries("Zonara") if g[2:] == TIP_SIZE]
 
 
 def drag_quickly(xs, wid, grip, steps, pause, sign=1):

@@ -53,7 +53,7 @@ class Zonara:
         self.control = wait_until(lambda: self.find_control(), 15, "the control window")
 
     def windows(self):
-        return [(w, self.xs.window_geometry(w)) for w in self.xs.windows(cls="Zonara")]
+        return self.xs.geometries("Zonara")
 
     def find_control(self):
         for w, g in self.windows():

@@ -26,7 +26,7 @@ EXPECTED_MARKER = "\r\n\r\n".join([
 
 
 def dialogs(s):
-    return [w for w in s.windows(cls="zuz") if s.window_geometry(w)[2:] == SIZE]
+    return [w for w, g in s.geometries("zuz") if g[2:] == SIZE]
 
 
 def dialog(s, timeout=10):

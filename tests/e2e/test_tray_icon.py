@@ -55,8 +55,7 @@ def icon_gone(s, timeout=3):
 
 
 def views(s):
-    return [w for w in s.windows(cls="zuz")
-            if s.window_geometry(w) == (0, 0, s.width, s.height)]
+    return [w for w, g in s.geometries("zuz") if g == (0, 0, s.width, s.height)]
 
 
 def end_view(s, zuz):
@@ -140,7 +139,7 @@ def right_press_brings_a_topmost_view(args):
         cx, cy = x + iw // 2, y + ih // 2
         # Left clicks and double-clicks do nothing.
         s.xdotool("mousemove", cx, cy, "click", 1)
-        s.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        s.double_click(gap_ms=80)
         expect_no_view(s)
         # A right-button press does, before the button comes up.
         s.xdotool("mousedown", 3)

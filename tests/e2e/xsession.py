@@ -10,7 +10,9 @@ import tempfile
 import time
 
 from PIL import Image
+import Xlib.error
 from Xlib import X, display as xdisplay
+from Xlib.ext import xtest
 
 
 class Timeout(AssertionError):
@@ -208,6 +210,17 @@ class XSession:
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
                               capture_output=True, text=True).stdout
 
+    def double_click(self, x=None, y=None, gap_ms=60):
+        """A left double-click, at (x, y) or where the pointer is. The server
+        spaces the clicks itself (XTEST delays), so a busy machine cannot
+        stretch the gap between them past the double-click time."""
+        if x is not None:
+            self.xdotool("mousemove", x, y)
+        for kind, delay in ((X.ButtonPress, 0), (X.ButtonRelease, 20), (X.ButtonPress, gap_ms),
+                            (X.ButtonRelease, 20)):
+            xtest.fake_input(self.dpy, kind, 1, time=delay)
+        self.dpy.sync()
+
     def windows(self, cls=None, name=None, visible=True):
         args = ["search"]
         if visible:
@@ -229,6 +242,18 @@ class XSession:
         except Exception:
             # Gone meanwhile.
             return False
+
+    def geometries(self, cls):
+        """(window, geometry) of the program's visible top-level windows;
+        one that goes away while they are looked at is left out, as it
+        would be a moment later."""
+        found = []
+        for wid in self.windows(cls=cls):
+            try:
+                found.append((wid, self.window_geometry(wid)))
+            except (Xlib.error.BadWindow, Xlib.error.BadDrawable):
+                pass
+        return found
 
     def window_geometry(self, wid):
         w = self.dpy.create_resource_object("window", wid)

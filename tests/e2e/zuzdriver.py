@@ -24,15 +24,15 @@ class Zuz:
     def view_window(self, timeout=10):
         """The full-screen view window, once it is mapped and covers the screen."""
         def find():
-            for wid in self.s.windows(cls="zuz"):
-                if self.s.window_geometry(wid) == (0, 0, self.s.width, self.s.height):
+            for wid, g in self.s.geometries("zuz"):
+                if g == (0, 0, self.s.width, self.s.height):
                     return wid
             return None
         return wait_until(find, timeout, "the zuz view to cover the screen")
 
     def view_gone(self, timeout=10):
-        wait_until(lambda: not any(self.s.window_geometry(w)[2:] == (self.s.width, self.s.height)
-                                   for w in self.s.windows(cls="zuz")),
+        wait_until(lambda: not any(g[2:] == (self.s.width, self.s.height)
+                                   for _, g in self.s.geometries("zuz")),
                    timeout, "the zuz view to be hidden")
 
 
