@@ -157,5 +157,24 @@ def test_wayland_desktop(args):
         assert not s.windows("zuz"), "a view with no picture"
 
 
+def test_scaled_output(args):
+    # An output at scale 2: the picture and the view are in its device
+    # pixels, each pixel of the screen's middle shown as exactly 2 x 2.
+    pattern = coded_pattern(2 * W, 2 * H)
+    with WaylandSession(args.bin, W, H, background=pattern, scale=2) as s:
+        box = (0, 0, 2 * COMPARED[2], 2 * COMPARED[3])
+        same(s.screenshot(), pattern, box, "the desktop's own background")
+        s.spawn([s.program("zuz")])
+        s.full_screen_window("zuz")
+        w, h = pattern.size
+        want = pattern.crop((w // 4, h // 4, 3 * w // 4, 3 * h // 4)).resize((w, h), Image.NEAREST)
+        try:
+            wait_until(lambda: not ImageChops.difference(
+                s.screenshot().crop(box), want.crop(box)).getbbox(), 10, "the view at scale 2")
+        except AssertionError:
+            same(s.screenshot(), want, box, "the view at scale 2")
+            raise
+
+
 if __name__ == "__main__":
-    sys.exit(main([test_wayland_desktop]))
+    sys.exit(main([test_wayland_desktop, test_scaled_output]))

@@ -48,9 +48,11 @@ SANITIZER_VARS = ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
 
 
 class WaylandSession:
-    def __init__(self, bin_dir, width=1024, height=768, background=None):
-        """background: a PIL image shown stretched over the whole output."""
-        self.width, self.height = width, height
+    def __init__(self, bin_dir, width=1024, height=768, background=None, scale=1):
+        """width, height: the output's size in logical pixels; scale: its
+        scale, so that it has width x scale device pixels across.
+        background: a PIL image shown stretched over the whole output."""
+        self.width, self.height, self.scale = width, height, scale
         self.user = pwd.getpwnam(USER)
         self.tmp = tempfile.mkdtemp(prefix="zuz-wl-")
         os.chmod(self.tmp, 0o755)
@@ -75,7 +77,8 @@ class WaylandSession:
                 bg = f"{path} stretch"
             config = os.path.join(self.tmp, "sway.conf")
             with open(config, "w") as f:
-                f.write(f"output HEADLESS-1 resolution {width}x{height} bg {bg}\n"
+                f.write(f"output HEADLESS-1 resolution {width * scale}x{height * scale} "
+                        f"scale {scale} bg {bg}\n"
                         "default_border none\ndefault_floating_border none\n"
                         "focus_follows_mouse no\n")
             self._start_session(config)
@@ -267,7 +270,8 @@ class WaylandSession:
         self._at = (x, y)
 
     def park_pointer(self):
-        self.pointer_to(self.width - 1, self.height - 1)
+        # The pointer moves in the output's device pixels.
+        self.pointer_to(self.width * self.scale - 1, self.height * self.scale - 1)
 
     def drag(self, start, end, steps=4, pause=0.0):
         """pause: seconds between steps, as a hand takes them; a program
