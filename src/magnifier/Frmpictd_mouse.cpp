@@ -1,6 +1,5 @@
 // Panning, the context menu, double-clicks and the keys that end a view.
 #include "Frmpictd.h"
-#include "serversurface.h"
 
 #include "mouseargs.h"
 #include "picturebox.h"
@@ -29,10 +28,7 @@ QPointF Frmpictd::toPictureTwips(const QPointF& posPx) const {
 void Frmpictd::updatePointer(const QPointF& posPx) {
     const bool onPicture = m_mouseTarget == MouseTarget::Picture ||
                            (m_mouseTarget == MouseTarget::None && overPicture(posPx));
-    const QCursor cursor = onPicture ? Imadpic.MousePointer : QCursor(Qt::ArrowCursor);
-    setCursor(cursor);
-    // A native child shows a cursor of its own.
-    if (m_surface) m_surface->setCursor(cursor);
+    setCursor(onPicture ? Imadpic.MousePointer : QCursor(Qt::ArrowCursor));
 }
 
 void Frmpictd::mousePressEvent(QMouseEvent* event) {
