@@ -8,9 +8,20 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build="$top/build-win"
-qt="${QT6_MINGW_DIR:-$top/../shared/qt6-mingw}"
-if [[ ! -d "$qt/lib/cmake/Qt6" ]]; then
-    echo "No Qt for MinGW in $qt (set QT6_MINGW_DIR)" >&2
+# The Qt for MinGW: $QT6_MINGW_DIR, else in the shared folder beside this
+# checkout, or beside the repository it was cloned from (a clean clone for
+# a test run lies elsewhere).
+candidates=("$top/../shared/qt6-mingw")
+origin=$(git -C "$top" config --get remote.origin.url 2>/dev/null || true)
+[[ -d "$origin" ]] && candidates+=("$origin/../shared/qt6-mingw")
+qt="${QT6_MINGW_DIR:-}"
+if [[ -z "$qt" ]]; then
+    for dir in "${candidates[@]}"; do
+        if [[ -d "$dir/lib/cmake/Qt6" ]]; then qt=$dir; break; fi
+    done
+fi
+if [[ -z "$qt" || ! -d "$qt/lib/cmake/Qt6" ]]; then
+    echo "No Qt for MinGW in ${qt:-${candidates[*]}} (set QT6_MINGW_DIR)" >&2
     exit 1
 fi
 qt=$(cd "$qt" && pwd)
