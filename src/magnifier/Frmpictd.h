@@ -234,6 +234,8 @@ class Frmpictd : public QWidget {
     // system can draw the picture itself, in this window otherwise.
     void refreshView();
     bool drawOnServer(const QRegion& devicePixels);
+    // Where the picture control lies, in the window's logical pixels.
+    QRectF pictureRect() const;
     void chooseSpeed(QAction* item);
     enum class ScrollStart { FromTop, Resume };
     void toggleScrolling(ScrollStart start);

@@ -103,12 +103,16 @@ QWidget* Frmpictd::pictureWidget() {
     return this;
 }
 
-bool Frmpictd::drawOnServer(const QRegion& devicePixels) {
+QRectF Frmpictd::pictureRect() const {
     const units::Screen s = screen();
+    return {Imadpic.Left / s.TwipsPerPixelX, Imadpic.Top / s.TwipsPerPixelY,
+            Imadpic.Width / s.TwipsPerPixelX, Imadpic.Height / s.TwipsPerPixelY};
+}
+
+bool Frmpictd::drawOnServer(const QRegion& devicePixels) {
     const double ratio = m_surface->devicePixelRatioF();
-    const QRectF target(
-        Imadpic.Left / s.TwipsPerPixelX * ratio, Imadpic.Top / s.TwipsPerPixelY * ratio,
-        Imadpic.Width / s.TwipsPerPixelX * ratio, Imadpic.Height / s.TwipsPerPixelY * ratio);
+    const QRectF logical = pictureRect();
+    const QRectF target(logical.topLeft() * ratio, logical.size() * ratio);
     const Picture& pic = Imadpic.picture;
     return Imadpic.Visible &&
            m_services.grabber->drawStretched(m_surface->winId(), devicePixels, target, pic,
@@ -118,11 +122,8 @@ bool Frmpictd::drawOnServer(const QRegion& devicePixels) {
 void Frmpictd::paintEvent(QPaintEvent* event) {
     if (m_surface && m_surface->isVisible()) return;
     QPainter painter(this);
-    const units::Screen s = screen();
-    const QRectF target(Imadpic.Left / s.TwipsPerPixelX, Imadpic.Top / s.TwipsPerPixelY,
-                        Imadpic.Width / s.TwipsPerPixelX, Imadpic.Height / s.TwipsPerPixelY);
     const Picture& pic = Imadpic.Visible ? Imadpic.picture : Imagls.picture;
-    stretch::paintStretchedOn(painter, event->region(), target, pic, QRectF(pic.rect()),
+    stretch::paintStretchedOn(painter, event->region(), pictureRect(), pic, QRectF(pic.rect()),
                               kBackColor);
 }
 

@@ -132,8 +132,8 @@ quint32 X11ScreenGrabber::windowFormat(quint32 window) {
 bool X11ScreenGrabber::drawStretched(WId window, const QRegion& clip, const QRectF& target,
                                      const QImage& picture, const QRectF& source,
                                      const QColor& back) {
-    if (window == 0 || !drawsOnServer(picture)) return false;
-    Segment* segment = segmentOf(picture);
+    Segment* segment = window && drawsOnServer(picture) ? segmentOf(picture) : nullptr;
+    if (!segment) return false;
     const quint32 format = windowFormat(quint32(window));
     if (!format) return false;
 
