@@ -113,6 +113,11 @@ class Frmpictd : public QWidget {
     // and the program ends, rather than wait where no one can reach it.
     void CheckStillReachable();
     static QString UnreachableText();
+    // Whether the user holds a way of their own to the next view: the
+    // icon in a notification area, or a key the program or the desktop
+    // delivers. Without one, a second start of the program brings the
+    // view, and the tip says how to get a key and the icon.
+    bool HasWayBack() const;
 
     // Companion programs, editor and tip dialog.
     void mnqufd_Click();

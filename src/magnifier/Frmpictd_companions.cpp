@@ -50,6 +50,7 @@ void Frmpictd::mnabuot_Click() {
 // Owned by the view: it stays above it whatever the window manager does
 // with a focused full-screen window.
 void Frmpictd::ShowTipDialog() {
+    SetTipWithoutWayBack(!HasWayBack());
     ::ShowTipDialog(TipVariant::Magnifier, this);
 }
 

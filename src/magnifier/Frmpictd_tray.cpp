@@ -97,6 +97,13 @@ void Frmpictd::TimKey_Timer() {
     TimKey->setEnabled(false);
 }
 
+bool Frmpictd::HasWayBack() const {
+    if (m_services.tray && m_services.tray->hostAvailable()) return true;
+    if (!m_services.hotkey) return false;
+    const HotkeyReach reach = m_services.hotkey->reach();
+    return reach == HotkeyReach::Claimed || reach == HotkeyReach::Proposed;
+}
+
 QString Frmpictd::UnreachableText() {
     return QStringLiteral("没有找到通知区域，Ctrl+Z 也已被别的程序占用，"
                           "zuz 无法在后台等待，现在退出。\n\n"

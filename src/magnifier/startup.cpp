@@ -10,7 +10,11 @@ namespace {
 // Asks the running instance for a view, as the hotkey does: for desktops
 // where no program can claim a global key, the user binds `zuz --view` to
 // one in the desktop's keyboard settings.
-const QString kViewRequest = QStringLiteral("--view");
+const char kViewArgument[] = "--view";
+const QString kViewRequest = QString::fromLatin1(kViewArgument);
+// What a start without arguments hands over: where the user holds no
+// other way to the next view, the running instance brings one.
+const QString kStartRequest = QStringLiteral("start");
 } // namespace
 
 namespace startup {
@@ -28,11 +32,17 @@ QString secondInstanceTitle() {
 }
 
 int runMagnifier(int argc, char** argv) {
+    // The running instance answers a later start before this one builds
+    // anything of its own: `zuz --view` is the hotkey on desktops that
+    // give programs none, and must be as quick.
+    const bool view = programstart::hasArgument(argc, argv, kViewArgument);
+    if (programstart::forwardToRunning(QStringLiteral("zuz"), view ? kViewRequest : kStartRequest))
+        return 0;
+
     QApplication app(argc, argv);
     programstart::prepare(QStringLiteral("zuz"));
     SingleInstance instance(QStringLiteral("zuz"));
-    if (!programstart::claimOrForward(instance, kViewRequest, secondInstanceTitle(),
-                                      secondInstanceText()))
+    if (!programstart::claimOnlyInstance(instance, secondInstanceTitle(), secondInstanceText()))
         return 0;
 
     SystemServices system;
@@ -48,8 +58,15 @@ int runMagnifier(int argc, char** argv) {
         form.raise();
         form.activateWindow();
     }
-    instance.listen([&form](const QString& request) {
-        if (request == kViewRequest) form.TimKey->setEnabled(true);
+    instance.listen([&form](const QString& request) -> QByteArray {
+        // A second start shows the hint box, whose advice (Ctrl+Z, the
+        // icon) the user can follow; without either it brings the view
+        // itself, or the program could not be reached at all.
+        if (request == kViewRequest || (request == kStartRequest && !form.HasWayBack())) {
+            form.TimKey->setEnabled(true);
+            return programstart::kTaken;
+        }
+        return programstart::kShowHint;
     });
     return app.exec();
 }

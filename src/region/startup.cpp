@@ -11,7 +11,8 @@
 
 namespace {
 // Starts a pick in the running instance, as a click on its button does.
-const QString kPickRequest = QStringLiteral("--pick");
+const char kPickArgument[] = "--pick";
+const QString kPickRequest = QString::fromLatin1(kPickArgument);
 } // namespace
 
 namespace startup {
@@ -29,11 +30,17 @@ QString regionSecondInstanceTitle() {
 }
 
 int runRegion(int argc, char** argv) {
+    // Handed over before anything of this start's own is built; a plain
+    // second start shows the hint box (the button is always on the screen).
+    if (programstart::hasArgument(argc, argv, kPickArgument) &&
+        programstart::forwardToRunning(QStringLiteral("Zonara"), kPickRequest))
+        return 0;
+
     QApplication app(argc, argv);
     programstart::prepare(QStringLiteral("Zonara"));
     SingleInstance instance(QStringLiteral("Zonara"));
-    if (!programstart::claimOrForward(instance, kPickRequest, regionSecondInstanceTitle(),
-                                      regionSecondInstanceText()))
+    if (!programstart::claimOnlyInstance(instance, regionSecondInstanceTitle(),
+                                         regionSecondInstanceText()))
         return 0;
 
     SystemServices system;
@@ -44,9 +51,11 @@ int runRegion(int argc, char** argv) {
     frmMainwn form(system.services(), home, clipboard);
     form.Form_Load();
     form.show();
-    instance.listen([&form](const QString& request) {
+    instance.listen([&form](const QString& request) -> QByteArray {
+        if (request != kPickRequest) return programstart::kShowHint;
         // The pick runs modally: not inside the channel's own handler.
-        if (request == kPickRequest) QTimer::singleShot(0, &form, &frmMainwn::Comzdy_Click);
+        QTimer::singleShot(0, &form, &frmMainwn::Comzdy_Click);
+        return programstart::kTaken;
     });
     return app.exec();
 }

@@ -29,19 +29,30 @@ QString joinPieces(const QStringList& pieces) {
     return pieces.join(QStringLiteral("\n\n"));
 }
 
-bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QString& text) {
-    if (instance.tryAcquire()) return true;
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
-    box.exec();
+bool hasArgument(int argc, char** argv, const char* argument) {
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], argument) == 0) return true;
     return false;
 }
 
-bool claimOrForward(SingleInstance& instance, const QString& request, const QString& title,
-                    const QString& text) {
-    if (instance.tryAcquire()) return true;
-    if (QCoreApplication::arguments().contains(request) && instance.sendToRunning(request))
-        return false;
-    return claimOnlyInstance(instance, title, text);
+bool forwardToRunning(const QString& programName, const QString& request) {
+    return SingleInstance(programName).sendToRunning(request) == kTaken;
+}
+
+QString lockFailureText(const QString& programName, const QString& failure) {
+    return QStringLiteral("%1 无法启动：无法建立单实例锁文件。\n\n%2")
+        .arg(programName, failure.isEmpty() ? QStringLiteral("?") : failure);
+}
+
+bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QString& text) {
+    const InstanceClaim claim = instance.tryAcquire();
+    if (claim == InstanceClaim::Acquired) return true;
+    const QString shown = claim == InstanceClaim::Running
+                              ? text
+                              : lockFailureText(QApplication::applicationName(), instance.failure());
+    QMessageBox box(QMessageBox::Warning, title, shown, QMessageBox::Ok);
+    box.exec();
+    return false;
 }
 
 } // namespace programstart

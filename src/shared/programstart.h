@@ -18,13 +18,26 @@ QStringList secondInstancePieces();
 // A hint box's text: the pieces, each but the last followed by a blank line.
 QString joinPieces(const QStringList& pieces);
 
-// True when this is the only instance; otherwise shows the hint box with
-// its warning icon and returns false once the user has closed it.
-bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QString& text);
+// The running instance's reply when it acts on a request itself, and when
+// it leaves the later start to show the hint box.
+inline constexpr char kTaken[] = "ok";
+inline constexpr char kShowHint[] = "hint";
 
-// Like claimOnlyInstance, but a start with `request` among its arguments
-// hands the request to the running instance instead of showing the box.
-bool claimOrForward(SingleInstance& instance, const QString& request, const QString& title,
-                    const QString& text);
+// Whether `argument` is among the program's arguments; readable before
+// any application object exists.
+bool hasArgument(int argc, char** argv, const char* argument);
+
+// Hands `request` to the running instance of `programName`, before this
+// start connects to the display or loads a font: true when the instance
+// took it (kTaken) and this start has nothing left to do.
+bool forwardToRunning(const QString& programName, const QString& request);
+
+// The box's text when the lock cannot be taken at all.
+QString lockFailureText(const QString& programName, const QString& failure);
+
+// True when this is the only instance; otherwise shows, with its warning
+// icon, the hint box (another instance runs) or why the program cannot
+// start, and returns false once the user has closed it.
+bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QString& text);
 
 } // namespace programstart

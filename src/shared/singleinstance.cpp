@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <cstdlib>
@@ -20,13 +19,6 @@ void releaseHeldLock() {
     if (g_held) g_held->release();
 }
 
-QString lockFolder() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty()) dir = QDir::tempPath();
-    QDir().mkpath(dir);
-    return dir;
-}
-
 // Who this process is, as the file system records it: the owner of a file
 // it makes in `folder`.
 uint ownerOfNewFiles(const QString& folder) {
@@ -35,8 +27,12 @@ uint ownerOfNewFiles(const QString& folder) {
 }
 } // namespace
 
-SingleInstance::SingleInstance(const QString& programName)
-    : m_path(QDir(lockFolder()).absoluteFilePath(programName + QStringLiteral(".lock"))) {
+SingleInstance::SingleInstance(const QString& programName) {
+    const QString folder = instancechannel::privateFolder(&m_failure);
+    // Without a folder of its own the program takes no lock (tryAcquire
+    // says why) rather than one that another account could hold.
+    if (!folder.isEmpty())
+        m_path = QDir(folder).absoluteFilePath(programName + QStringLiteral(".lock"));
     m_lock = std::make_unique<QLockFile>(m_path);
     // Age alone never makes a lock stale: only a holder that is gone does.
     m_lock->setStaleLockTime(0);
@@ -52,22 +48,44 @@ QString SingleInstance::channelPath() const {
     return path + QStringLiteral(".channel");
 }
 
-void SingleInstance::listen(std::function<void(const QString&)> onRequest) {
+void SingleInstance::listen(std::function<QByteArray(const QString&)> onRequest) {
     if (!m_lock->isLocked() || m_channel) return;
     m_channel = instancechannel::listen(channelPath(), std::move(onRequest));
 }
 
-bool SingleInstance::sendToRunning(const QString& request) const {
+QByteArray SingleInstance::sendToRunning(const QString& request) const {
+    if (m_path.isEmpty()) return {};
     return instancechannel::send(channelPath(), request);
 }
 
-bool SingleInstance::tryAcquire() {
-    if (m_lock->isLocked()) return true;
-    if (!m_lock->tryLock(0) && !(TakeOverForeignLock() && m_lock->tryLock(0))) return false;
+InstanceClaim SingleInstance::tryAcquire() {
+    if (m_path.isEmpty()) return InstanceClaim::Failed;
+    if (m_lock->isLocked()) return InstanceClaim::Acquired;
+    if (!m_lock->tryLock(0) && !(TakeOverForeignLock() && m_lock->tryLock(0))) {
+        // Only a lock that is there and held counts as another instance.
+        if (m_lock->error() == QLockFile::LockFailedError) return InstanceClaim::Running;
+        m_failure = reasonLockFails();
+        return InstanceClaim::Failed;
+    }
     static const bool releasedAtExit = std::atexit(&releaseHeldLock) == 0;
     (void)releasedAtExit;
     g_held = this;
-    return true;
+    return InstanceClaim::Acquired;
+}
+
+QString SingleInstance::failure() const {
+    return m_failure;
+}
+
+QString SingleInstance::reasonLockFails() const {
+    // The lock file does not say why it could not be made; a file made
+    // beside it meets the same cause and names it.
+    QFile probe(m_path + QStringLiteral(".probe"));
+    const bool written = probe.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+                         probe.write(QByteArray(64, '0')) == 64 && probe.flush();
+    const QString why = probe.errorString();
+    if (probe.isOpen()) probe.remove();
+    return written ? m_path : m_path + QStringLiteral(": ") + why;
 }
 
 bool SingleInstance::TakeOverForeignLock() {

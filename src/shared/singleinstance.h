@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -8,15 +9,25 @@
 
 class QLockFile;
 
+// What an attempt to become the only instance found.
+enum class InstanceClaim {
+    Acquired,   // this process is now the only instance
+    Running,    // another instance of this user holds the lock
+    Failed,     // the lock could not be taken at all (see failure())
+};
+
 // One running instance per program and user. The lock names the holder's
-// process, so a lock left by a killed instance is taken over at once.
+// process, so a lock left by a killed instance is taken over at once. Lock
+// and channel live in a folder that only this user can enter.
 class SingleInstance {
   public:
     explicit SingleInstance(const QString& programName);
     ~SingleInstance();
 
-    // True when this process is now the only instance.
-    bool tryAcquire();
+    InstanceClaim tryAcquire();
+    // Why the last tryAcquire failed: the folder or file and the system's
+    // reason (a full or read-only folder, no private folder to be had).
+    QString failure() const;
     // Gives the lock back; also done at exit() and by the destructor.
     void release();
     QString lockPath() const;
@@ -24,15 +35,18 @@ class SingleInstance {
     // The channel between a later start and the instance that holds the
     // lock: the holder listens, and a later start hands it one request (a
     // line of text such as "--view") in place of starting a second time.
-    void listen(std::function<void(const QString& request)> onRequest);
-    // True when the running instance took the request.
-    bool sendToRunning(const QString& request) const;
+    // The handler's result is the reply the later start reads.
+    void listen(std::function<QByteArray(const QString& request)> onRequest);
+    // The running instance's reply to the request; empty when none took it.
+    QByteArray sendToRunning(const QString& request) const;
     QString channelPath() const;
 
   private:
     bool TakeOverForeignLock();
+    QString reasonLockFails() const;
 
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QObject> m_channel;
     QString m_path;
+    QString m_failure;
 };

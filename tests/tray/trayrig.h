@@ -27,6 +27,9 @@ class FakeHotkeyService : public HotkeyService {
         claims.push_back({id, modifiers, key});
         return claimSucceeds;
     }
+    HotkeyReach reach() const override {
+        return claims.empty() || !claimSucceeds ? HotkeyReach::None : reached;
+    }
     std::intptr_t send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
         return deliver(message, wParam, lParam);
     }
@@ -35,6 +38,7 @@ class FakeHotkeyService : public HotkeyService {
     }
     std::vector<Claim> claims;
     bool claimSucceeds = true;
+    HotkeyReach reached = HotkeyReach::Claimed;
 };
 
 // A tray that records the requests it is given.

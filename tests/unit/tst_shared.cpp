@@ -25,6 +25,7 @@ class TstShared : public QObject {
     void secondInstanceIsRefused();
     void lockOfAVanishedProcessIsTakenOver();
     void lockOfAnotherUserIsTakenOver();
+    void lockThatCannotBeMadeIsNoInstance();
     void timerWithIntervalZeroNeverTicks();
     void timerKeepsSwitchAndInterval();
     void switchingOnAgainKeepsThePeriod();
@@ -41,14 +42,14 @@ void TstShared::initTestCase() {
 
 void TstShared::secondInstanceIsRefused() {
     SingleInstance first(QStringLiteral("probe"));
-    QVERIFY(first.tryAcquire());
+    QCOMPARE(first.tryAcquire(), InstanceClaim::Acquired);
     {
         SingleInstance second(QStringLiteral("probe"));
-        QVERIFY(!second.tryAcquire());
+        QCOMPARE(second.tryAcquire(), InstanceClaim::Running);
         SingleInstance other(QStringLiteral("other-program"));
-        QVERIFY(other.tryAcquire());
+        QCOMPARE(other.tryAcquire(), InstanceClaim::Acquired);
     }
-    QVERIFY(first.tryAcquire());
+    QCOMPARE(first.tryAcquire(), InstanceClaim::Acquired);
 }
 
 void TstShared::lockOfAVanishedProcessIsTakenOver() {
@@ -67,7 +68,7 @@ void TstShared::lockOfAVanishedProcessIsTakenOver() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("999999\ncrashed\n" + host.toUtf8() + "\n");
     f.close();
-    QVERIFY(probe.tryAcquire());
+    QCOMPARE(probe.tryAcquire(), InstanceClaim::Acquired);
 }
 
 void TstShared::lockOfAnotherUserIsTakenOver() {
@@ -93,10 +94,27 @@ void TstShared::lockOfAnotherUserIsTakenOver() {
                      0);
     };
     leave(false);
-    QVERIFY(!probe.tryAcquire()); // this user's own live lock still counts
+    QCOMPARE(probe.tryAcquire(), InstanceClaim::Running); // this user's own live lock still counts
     leave(true);
-    QVERIFY(probe.tryAcquire());
+    QCOMPARE(probe.tryAcquire(), InstanceClaim::Acquired);
     QCOMPARE(QFileInfo(probe.lockPath()).ownerId(), ::geteuid());
+#endif
+}
+
+void TstShared::lockThatCannotBeMadeIsNoInstance() {
+    // A name the file system refuses, whoever runs the test.
+    SingleInstance tooLong(QString(300, QLatin1Char('n')));
+    QCOMPARE(tooLong.tryAcquire(), InstanceClaim::Failed);
+    QVERIFY2(tooLong.failure().contains(tooLong.lockPath()), qPrintable(tooLong.failure()));
+    QVERIFY2(tooLong.failure().size() > tooLong.lockPath().size(), qPrintable(tooLong.failure()));
+#ifndef Q_OS_WIN
+    if (::geteuid() == 0) return; // root writes into a read-only folder
+    QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::ExeOwner);
+    SingleInstance readOnly(QStringLiteral("read-only"));
+    const InstanceClaim claim = readOnly.tryAcquire();
+    QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(claim, InstanceClaim::Failed);
+    QVERIFY2(!readOnly.failure().isEmpty(), "no reason given");
 #endif
 }
 

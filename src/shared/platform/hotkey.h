@@ -4,6 +4,15 @@
 #include <functional>
 #include <memory>
 
+// What claiming the hotkey reached: how the user can bring a view without
+// an icon in the notification area.
+enum class HotkeyReach {
+    Claimed,     // the key is the program's, whatever program has the focus
+    Proposed,    // offered to the desktop, which binds it (perhaps asking the user)
+    UserBinding, // the desktop gives programs no key: one the user binds to a command
+    None,        // no key at all
+};
+
 // The system-wide hotkey, in the shape the forms know from the window
 // system: a hotkey is claimed with RegisterHotKey and arrives as a
 // WM_HOTKEY message at the window procedure that is installed at that
@@ -43,6 +52,10 @@ class HotkeyService {
     // support); the forms do not examine the result.
     virtual bool RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t virtualKey) = 0;
 
+    // What the hotkeys claimed so far reach now; a desktop that answers
+    // later (refuses what was proposed) changes it.
+    virtual HotkeyReach reach() const = 0;
+
     // lParam of WM_HOTKEY: modifiers in the low 16 bits, key in the high.
     static std::intptr_t MakeHotkeyLParam(std::uint32_t modifiers, std::uint32_t virtualKey) {
         return std::intptr_t((modifiers & 0xFFFF) | ((virtualKey & 0xFFFF) << 16));
@@ -60,6 +73,7 @@ class HotkeyService {
 class NullHotkeyService : public HotkeyService {
   public:
     bool RegisterHotKey(int, std::uint32_t, std::uint32_t) override { return false; }
+    HotkeyReach reach() const override { return HotkeyReach::None; }
 };
 
 // The hotkey service of the running platform (chosen by CMake: X11 where

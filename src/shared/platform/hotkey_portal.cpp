@@ -64,7 +64,12 @@ bool PortalHotkeyService::RegisterHotKey(int id, std::uint32_t modifiers,
     // Where the desktop offers no global shortcuts, its own key binding of
     // `zuz --view` plays the hotkey's part: the program stays reachable
     // without an icon either way.
-    if (!m_session.isEmpty() || !offered()) return true;
+    if (!m_session.isEmpty()) return true;
+    if (!offered()) {
+        m_reach = HotkeyReach::UserBinding;
+        return true;
+    }
+    m_reach = HotkeyReach::Proposed;
     m_id = id;
     m_modifiers = modifiers;
     m_key = virtualKey;
@@ -85,6 +90,8 @@ void PortalHotkeyService::SessionCreated(uint response, const QVariantMap& resul
     bus.disconnect(kService, requestPath(QStringLiteral("zuzsession")),
                    QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
                    this, SLOT(SessionCreated(uint, QVariantMap)));
+    // Refused: the desktop's own key binding is what is left.
+    if (response != 0) m_reach = HotkeyReach::UserBinding;
     if (response != 0) return;
     // A string by the interface's description, an object path from some
     // back-ends.

@@ -17,6 +17,7 @@ class PortalHotkeyService : public QObject, public HotkeyService {
     Q_OBJECT
   public:
     bool RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t virtualKey) override;
+    HotkeyReach reach() const override { return m_reach; }
 
     // The trigger proposed to the desktop, in the portal's notation.
     static QString triggerText(std::uint32_t modifiers, std::uint32_t virtualKey);
@@ -34,4 +35,5 @@ class PortalHotkeyService : public QObject, public HotkeyService {
     std::uint32_t m_modifiers = 0;
     std::uint32_t m_key = 0;
     QString m_session;
+    HotkeyReach m_reach = HotkeyReach::None;
 };

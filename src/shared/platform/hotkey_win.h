@@ -17,6 +17,9 @@ class WinHotkeyService : public HotkeyService, public QAbstractNativeEventFilter
     ~WinHotkeyService() override;
 
     bool RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t virtualKey) override;
+    HotkeyReach reach() const override {
+        return m_ids.empty() ? HotkeyReach::None : HotkeyReach::Claimed;
+    }
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
   private:

@@ -35,6 +35,9 @@ class X11HotkeyService : public HotkeyService, public QAbstractNativeEventFilter
     ~X11HotkeyService() override;
 
     bool RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t virtualKey) override;
+    HotkeyReach reach() const override {
+        return m_hotkeys.empty() ? HotkeyReach::None : HotkeyReach::Claimed;
+    }
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
     // The decision of the filter: the id of the hotkey that a key press

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -8,15 +9,33 @@
 
 // The channel between a later start of a program and its running
 // instance, named by a path in the user's own folder: the instance listens
-// there, and a later start hands it one request, a line of text.
+// there, and a later start hands it one request, a line of text, and reads
+// one line back.
 namespace instancechannel {
+
+// The folder where a program keeps its lock and its channel: one that
+// only this user can enter, so that no other account can plant a lock
+// that keeps the program from starting, nor a channel that listens to its
+// requests. Empty when there is none, with the reason in `why`.
+QString privateFolder(QString* why = nullptr);
+
+// The longest request line, and how long a later start may take to send
+// one: a peer that sends more, or nothing, is dropped.
+constexpr int kMaxRequest = 256;
+constexpr int kDeadlineMs = 2000;
+// Requests served at once; further peers are turned away until one ends.
+constexpr int kMaxPeers = 8;
+
+// The instance's answer to one request; what goes back as the reply line.
+using Handler = std::function<QByteArray(const QString& request)>;
 
 // Listens at `path` for as long as the returned object lives; null where
 // there is no such channel.
-std::unique_ptr<QObject> listen(const QString& path,
-                                std::function<void(const QString& request)> onRequest);
+std::unique_ptr<QObject> listen(const QString& path, Handler onRequest);
 
-// True when the instance listening at `path` took the request.
-bool send(const QString& path, const QString& request);
+// Hands `request` to the instance listening at `path` and returns its
+// reply; empty when no instance took it. Needs no application object, so
+// that a start that only forwards a request stays light.
+QByteArray send(const QString& path, const QString& request);
 
 } // namespace instancechannel

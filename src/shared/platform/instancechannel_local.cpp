@@ -1,46 +1,262 @@
-// The channel over a local socket.
+// The channel over a Unix-domain socket in the user's private folder.
+//
+// The server is a socket of its own rather than QLocalServer, which closes
+// and deletes its socket at the first failed accept (a flood of peers that
+// exhausts the descriptors): here a failed accept only pauses accepting.
 #include "platform/instancechannel.h"
 
-#include <QLocalServer>
+#include <QFile>
 #include <QLocalSocket>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace instancechannel {
 
-std::unique_ptr<QObject> listen(const QString& path,
-                                std::function<void(const QString& request)> onRequest) {
-    auto server = std::make_unique<QLocalServer>();
-    // Only this user may ask for anything, also where the folder is shared.
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    // A socket left by a killed instance is the new instance's to replace:
-    // only the holder of the program's lock listens.
-    QLocalServer::removeServer(path);
-    if (!server->listen(path)) return nullptr;
-    QLocalServer* s = server.get();
-    QObject::connect(s, &QLocalServer::newConnection, s, [s, onRequest] {
-        while (QLocalSocket* peer = s->nextPendingConnection()) {
-            QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-            QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer, onRequest] {
-                while (peer->canReadLine()) {
-                    const QString request = QString::fromUtf8(peer->readLine(256)).trimmed();
-                    peer->write("ok\n");
-                    if (onRequest) onRequest(request);
-                }
-            });
-        }
-    });
-    return server;
+namespace {
+
+QString errnoText(const QByteArray& path, int error) {
+    return QFile::decodeName(path) + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(error));
 }
 
-bool send(const QString& path, const QString& request) {
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(2000)) return false;
-    socket.write(request.toUtf8() + '\n');
-    if (!socket.waitForBytesWritten(2000)) return false;
-    // The instance answers once it has the request in hand.
-    while (!socket.canReadLine())
-        if (!socket.waitForReadyRead(2000)) return false;
-    return socket.readLine().trimmed() == "ok";
+// A folder, not a link, owned by this user, that no one else may enter.
+bool isPrivateFolder(const QByteArray& path, QString* why) {
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0) {
+        if (why) *why = errnoText(path, errno);
+        return false;
+    }
+    const bool ok = S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+    if (!ok && why)
+        *why = QFile::decodeName(path) +
+               QStringLiteral(": not a folder of this user's alone (owner %1, mode %2)")
+                   .arg(st.st_uid)
+                   .arg(st.st_mode & 07777, 4, 8, QLatin1Char('0'));
+    return ok;
+}
+
+QByteArray cacheHome() {
+    const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    if (cache.startsWith('/')) return cache;
+    QByteArray home = qgetenv("HOME");
+    if (!home.startsWith('/')) {
+        const passwd* pw = ::getpwuid(::geteuid());
+        if (pw && pw->pw_dir) home = pw->pw_dir;
+    }
+    return home.startsWith('/') ? home + "/.cache" : QByteArray();
+}
+
+// mkdir -p for the parents, as the user's umask allows.
+bool makeParents(const QByteArray& path) {
+    for (qsizetype i = path.indexOf('/', 1); i > 0; i = path.indexOf('/', i + 1)) {
+        if (::mkdir(path.left(i).constData(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return ::mkdir(path.constData(), 0700) == 0 || errno == EEXIST;
+}
+
+sockaddr_un addressOf(const QByteArray& path, bool* fits) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    *fits = path.size() < qsizetype(sizeof(addr.sun_path));
+    if (*fits) std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+    return addr;
+}
+
+class Server : public QObject {
+  public:
+    Server(int fd, QByteArray path, ino_t inode, Handler handler)
+        : m_fd(fd), m_path(std::move(path)), m_inode(inode), m_handler(std::move(handler)),
+          m_notifier(fd, QSocketNotifier::Read, this) {
+        connect(&m_notifier, &QSocketNotifier::activated, this, &Server::acceptPeers);
+        m_resume.setSingleShot(true);
+        m_resume.setInterval(100);
+        connect(&m_resume, &QTimer::timeout, this, [this] { m_notifier.setEnabled(true); });
+    }
+
+    ~Server() override {
+        ::close(m_fd);
+        // Only our own socket: a later instance may have replaced it.
+        struct stat st {};
+        if (::lstat(m_path.constData(), &st) == 0 && st.st_ino == m_inode)
+            ::unlink(m_path.constData());
+    }
+
+  private:
+    void acceptPeers() {
+        for (;;) {
+            const int peer = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            if (peer < 0) {
+                if (errno == EINTR || errno == ECONNABORTED) continue;
+                if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                    // Out of descriptors or memory: try again a little later
+                    // rather than spin on a socket that stays readable.
+                    m_notifier.setEnabled(false);
+                    m_resume.start();
+                }
+                return;
+            }
+            if (m_peers >= kMaxPeers) reapClosedPeers();
+            if (m_peers >= kMaxPeers) {
+                ::close(peer);
+                continue;
+            }
+            serve(peer);
+        }
+    }
+
+    void serve(int fd) {
+        auto* peer = new QLocalSocket(this);
+        if (!peer->setSocketDescriptor(fd)) {
+            ::close(fd);
+            delete peer;
+            return;
+        }
+        ++m_peers;
+        connect(peer, &QObject::destroyed, this, [this] { --m_peers; });
+        peer->setReadBufferSize(kMaxRequest);
+        connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+        connect(peer, &QLocalSocket::readyRead, this, [this, peer] { read(peer); });
+        // A peer that says nothing, or too slowly, gives its place up.
+        QTimer::singleShot(kDeadlineMs, peer, [peer] { drop(peer); });
+    }
+
+    // Peers that hung up before the event loop noticed still hold their
+    // places: a start that comes right after a flood would be turned away.
+    void reapClosedPeers() {
+        for (QLocalSocket* peer : findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly)) {
+            char c;
+            const ssize_t n =
+                ::recv(int(peer->socketDescriptor()), &c, 1, MSG_PEEK | MSG_DONTWAIT);
+            if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
+                peer->abort();
+                delete peer;
+            }
+        }
+    }
+
+    static void drop(QLocalSocket* peer) {
+        peer->abort();
+        peer->deleteLater();
+    }
+
+    void read(QLocalSocket* peer) {
+        if (!peer->canReadLine()) {
+            // No line within the longest request: not one of ours.
+            if (peer->bytesAvailable() >= kMaxRequest) drop(peer);
+            return;
+        }
+        const QString request = QString::fromUtf8(peer->readLine()).trimmed();
+        // One request a connection: the handler may run for a while, and a
+        // peer that wrote more meanwhile is not read again.
+        disconnect(peer, &QLocalSocket::readyRead, this, nullptr);
+        const QPointer<QLocalSocket> alive(peer);
+        const QByteArray reply = m_handler ? m_handler(request) : QByteArray("ok");
+        if (!alive) return;
+        peer->write(reply + '\n');
+        peer->disconnectFromServer();
+    }
+
+    int m_fd;
+    QByteArray m_path;
+    ino_t m_inode;
+    Handler m_handler;
+    QSocketNotifier m_notifier;
+    QTimer m_resume;
+    int m_peers = 0;
+};
+
+// Blocking calls on the socket give up after the channel's deadline.
+void setDeadline(int fd) {
+    timeval tv{kDeadlineMs / 1000, (kDeadlineMs % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+}
+
+} // namespace
+
+QString privateFolder(QString* why) {
+    QString runtimeWhy;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && isPrivateFolder(runtime, &runtimeWhy))
+        return QFile::decodeName(runtime);
+    // Not the shared temp folder, where another account may have made the
+    // folder first: one of our own under the user's cache folder.
+    const QByteArray cache = cacheHome();
+    if (cache.isEmpty()) {
+        if (why) *why = QStringLiteral("no XDG_RUNTIME_DIR and no home folder");
+        return {};
+    }
+    const QByteArray own = cache + "/zuz-runtime";
+    if (!makeParents(own)) {
+        if (why) *why = errnoText(own, errno);
+        return {};
+    }
+    struct stat st {};
+    // Made earlier with a looser mode (the user's own doing): tightened.
+    if (::lstat(own.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid())
+        ::chmod(own.constData(), 0700);
+    if (!isPrivateFolder(own, why)) return {};
+    return QFile::decodeName(own);
+}
+
+std::unique_ptr<QObject> listen(const QString& path, Handler onRequest) {
+    const QByteArray name = QFile::encodeName(path);
+    bool fits = false;
+    const sockaddr_un addr = addressOf(name, &fits);
+    if (!fits) return nullptr;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return nullptr;
+    // A socket left by a killed instance is the new instance's to replace:
+    // only the holder of the program's lock listens.
+    ::unlink(name.constData());
+    struct stat st {};
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::chmod(name.constData(), 0600) != 0 || ::listen(fd, 64) != 0 ||
+        ::lstat(name.constData(), &st) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<Server>(fd, name, st.st_ino, std::move(onRequest));
+}
+
+QByteArray send(const QString& path, const QString& request) {
+    const QByteArray name = QFile::encodeName(path);
+    // Only a socket of this user's: no one else's listener hears the request.
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0 || !S_ISSOCK(st.st_mode) || st.st_uid != ::geteuid())
+        return {};
+    bool fits = false;
+    const sockaddr_un addr = addressOf(name, &fits);
+    if (!fits) return {};
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return {};
+    setDeadline(fd);
+    QByteArray reply;
+    const QByteArray line = request.toUtf8() + '\n';
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 &&
+        ::send(fd, line.constData(), size_t(line.size()), MSG_NOSIGNAL) == line.size()) {
+        char buf[64];
+        // The instance answers once it has the request in hand.
+        while (!reply.contains('\n') && reply.size() < kMaxRequest) {
+            const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            reply.append(buf, n);
+        }
+    }
+    ::close(fd);
+    if (!reply.contains('\n')) return {};
+    return reply.left(reply.indexOf('\n')).trimmed();
 }
 
 } // namespace instancechannel

@@ -137,6 +137,14 @@ QString TipMarkerFileName(TipVariant variant) {
                                             : QStringLiteral("Vorlane.ini");
 }
 
+namespace {
+bool g_withoutWayBack = false;
+} // namespace
+
+void SetTipWithoutWayBack(bool without) {
+    g_withoutWayBack = without;
+}
+
 QStringList TipHintPieces(TipVariant variant) {
     if (variant == TipVariant::Magnifier) {
         QStringList pieces{
@@ -148,6 +156,14 @@ QStringList TipHintPieces(TipVariant variant) {
             QStringLiteral("或在屏幕右下角“岚”字图标上按右键！"),
             QStringLiteral("您现在可试一下Ctrl+Z键！"),
         };
+        if (g_withoutWayBack) {
+            // In the place of the key and the icon that are not there.
+            pieces.resize(2);
+            return pieces << QStringLiteral("快捷键：为命令“zuz --view”设一个（GNOME：设置→键盘→"
+                                            "自定义快捷键）！")
+                          << QStringLiteral("“岚”字图标：GNOME 需启用 AppIndicator 扩展！再次启动 "
+                                            "zuz 也可放大！");
+        }
         // A Wayland desktop gives a program no key of its own unless it
         // offers global shortcuts; where it does not, the user binds the
         // key in the desktop's settings (in the place of the invitation to

@@ -27,6 +27,9 @@ struct TipMarkerFolders {
 QString TipMarkerFileName(TipVariant variant);
 // The hint label's pieces and their caption (joined with CR LF CR LF).
 QStringList TipHintPieces(TipVariant variant);
+// Where the magnifier holds neither an icon in a notification area nor a
+// key, its hint says how to get them rather than point at them.
+void SetTipWithoutWayBack(bool without);
 QString TipHintText(TipVariant variant);
 // What the check box appends to the marker file (CR LF as given, one CR
 // LF after the last piece).

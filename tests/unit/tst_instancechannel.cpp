@@ -1,0 +1,256 @@
+// The single-instance lock's folder and channel on Unix: a folder of the
+// user's alone, and a channel that hostile or broken peers cannot take
+// down.
+#include "platform/instancechannel.h"
+#include "singleinstance.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <cerrno>
+#include <future>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Sets an environment variable for one scope.
+class EnvScope {
+  public:
+    EnvScope(const char* name, const QByteArray& value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~EnvScope() {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+  private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+// A peer of the channel that connects and then does what the test says.
+int connectTo(const QString& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    memcpy(addr.sun_path, name.constData(), size_t(name.size()));
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) return fd;
+    if (fd >= 0) ::close(fd);
+    return -1;
+}
+
+// Whether the server has closed the peer's connection.
+bool closedByServer(int fd) {
+    char c;
+    const ssize_t n = ::recv(fd, &c, 1, MSG_DONTWAIT);
+    return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+}
+
+bool privateToMe(const QString& folder) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+}
+
+} // namespace
+
+class TstInstanceChannel : public QObject {
+    Q_OBJECT
+  private slots:
+    void lockFolderIsTheUsersAlone_data();
+    void lockFolderIsTheUsersAlone();
+    void requestsReachOnlyThisUsersSocket();
+    void brokenPeersAreDropped();
+    void aFloodOfPeersLeavesTheChannelWorking();
+};
+
+void TstInstanceChannel::lockFolderIsTheUsersAlone_data() {
+    QTest::addColumn<QString>("runtime");       // XDG_RUNTIME_DIR: none, own, foreign
+    QTest::addColumn<QString>("sharedRuntime"); // what is at <tmp>/runtime-<user>
+    QTest::newRow("no runtime dir, its fallback not a folder") << "none" << "file";
+    QTest::newRow("no runtime dir, its fallback another account's") << "none" << "foreign";
+    QTest::newRow("runtime dir of another account") << "foreign" << "absent";
+    QTest::newRow("runtime dir of the user's own") << "own" << "absent";
+}
+
+void TstInstanceChannel::lockFolderIsTheUsersAlone() {
+    QFETCH(QString, runtime);
+    QFETCH(QString, sharedRuntime);
+    const passwd* nobody = ::getpwnam("nobody");
+    const bool needsOther = runtime == "foreign" || sharedRuntime == "foreign";
+    if (needsOther && (::geteuid() != 0 || !nobody))
+        QSKIP("giving a folder to another account needs root");
+
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    // The shared temp folder, as /tmp is: everyone may make files there.
+    const QString tmp = root.filePath("tmp");
+    QVERIFY(QDir().mkdir(tmp));
+    ::chmod(QFile::encodeName(tmp).constData(), 01777);
+    const QString own = root.filePath("run");
+    QVERIFY(QDir().mkdir(own));
+    ::chmod(QFile::encodeName(own).constData(), 0700);
+    const QString home = root.filePath("home");
+    QVERIFY(QDir().mkdir(home));
+
+    const passwd* me = ::getpwuid(::geteuid());
+    QVERIFY(me);
+    const QString shared = tmp + "/runtime-" + QString::fromLocal8Bit(me->pw_name);
+    if (sharedRuntime == "file") {
+        QFile f(shared);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    } else if (sharedRuntime == "foreign") {
+        QVERIFY(QDir().mkdir(shared));
+        ::chmod(QFile::encodeName(shared).constData(), 0700);
+        QCOMPARE(::chown(QFile::encodeName(shared).constData(), nobody->pw_uid, nobody->pw_gid),
+                 0);
+    }
+    QString foreignRuntime;
+    if (runtime == "foreign") {
+        foreignRuntime = root.filePath("theirs");
+        QVERIFY(QDir().mkdir(foreignRuntime));
+        ::chmod(QFile::encodeName(foreignRuntime).constData(), 0700);
+        QCOMPARE(::chown(QFile::encodeName(foreignRuntime).constData(), nobody->pw_uid,
+                         nobody->pw_gid),
+                 0);
+    }
+    const QByteArray runtimeValue = runtime == "none"      ? QByteArray()
+                                    : runtime == "foreign" ? QFile::encodeName(foreignRuntime)
+                                                           : QFile::encodeName(own);
+    EnvScope r("XDG_RUNTIME_DIR", runtimeValue);
+    EnvScope t("TMPDIR", QFile::encodeName(tmp));
+    EnvScope h("HOME", QFile::encodeName(home));
+    EnvScope c("XDG_CACHE_HOME", QByteArray());
+
+    SingleInstance instance(QStringLiteral("probe"));
+    QCOMPARE(instance.tryAcquire(), InstanceClaim::Acquired);
+    const QString folder = QFileInfo(instance.lockPath()).absolutePath();
+    QVERIFY2(privateToMe(folder), qPrintable(folder));
+    QVERIFY2(!folder.startsWith(tmp), qPrintable(folder));
+    QCOMPARE(QFileInfo(instance.channelPath()).absolutePath(), folder);
+    if (runtime == "own")
+        QCOMPARE(folder, own);
+    else
+        QCOMPARE(folder, home + "/.cache/zuz-runtime");
+    instance.release();
+}
+
+void TstInstanceChannel::requestsReachOnlyThisUsersSocket() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("probe.channel");
+    QStringList heard;
+    auto server = instancechannel::listen(path, [&heard](const QString& request) {
+        heard << request;
+        return QByteArray("ok");
+    });
+    QVERIFY(server);
+    auto sent = std::async(std::launch::async, [&] { return instancechannel::send(path, "--view"); });
+    QTRY_VERIFY(sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
+    QCOMPARE(sent.get(), QByteArray("ok"));
+    QCOMPARE(heard, QStringList{"--view"});
+
+    // A listener that another account put where the channel belongs.
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody) QSKIP("giving a socket to another account needs root");
+    QCOMPARE(::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+    sent = std::async(std::launch::async, [&] { return instancechannel::send(path, "--view"); });
+    QTRY_VERIFY(sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
+    QCOMPARE(sent.get(), QByteArray());
+    QCOMPARE(heard.size(), 1);
+}
+
+void TstInstanceChannel::brokenPeersAreDropped() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("probe.channel");
+    int requests = 0;
+    auto server = instancechannel::listen(path, [&requests](const QString&) {
+        ++requests;
+        return QByteArray("ok");
+    });
+    QVERIFY(server);
+
+    // One that says nothing, and one whose line never ends.
+    const int idle = connectTo(path);
+    const int endless = connectTo(path);
+    QVERIFY(idle >= 0 && endless >= 0);
+    const QByteArray chunk(64 * 1024, 'x');
+    qint64 sent = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            const ssize_t n = ::send(endless, chunk.constData(), size_t(chunk.size()),
+                                     MSG_DONTWAIT | MSG_NOSIGNAL);
+            if (n > 0) sent += n;
+            return closedByServer(endless) || (n < 0 && errno != EAGAIN);
+        }(),
+        5000);
+    // Dropped once the longest request had come without a line break.
+    QVERIFY2(sent < 4 * 1024 * 1024, qPrintable(QString::number(sent)));
+    QTRY_VERIFY_WITH_TIMEOUT(closedByServer(idle), instancechannel::kDeadlineMs + 3000);
+    QCOMPARE(requests, 0);
+    ::close(idle);
+    ::close(endless);
+}
+
+void TstInstanceChannel::aFloodOfPeersLeavesTheChannelWorking() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("probe.channel");
+    auto server = instancechannel::listen(path, [](const QString&) { return QByteArray("ok"); });
+    QVERIFY(server);
+
+    // Few descriptors, so that the flood runs the process out of them.
+    rlimit was{};
+    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &was), 0);
+    rlimit low = was;
+    low.rlim_cur = 256;
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> flood;
+    std::atomic<bool> stop{false};
+    auto flooding = std::async(std::launch::async, [&] {
+        while (!stop && flood.size() < 2000) {
+            const int fd = connectTo(path);
+            if (fd >= 0)
+                flood.push_back(fd);
+            else
+                QThread::msleep(1);
+        }
+    });
+    QTest::qWait(1500); // the server accepts meanwhile, in this event loop
+    stop = true;
+    flooding.wait();
+    const size_t held = flood.size();
+    for (int fd : flood) ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &was);
+    QVERIFY2(held > 200, qPrintable(QString::number(held)));
+
+    QVERIFY(QFileInfo::exists(path));
+    auto sent = std::async(std::launch::async, [&] { return instancechannel::send(path, "--view"); });
+    QTRY_VERIFY_WITH_TIMEOUT(sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready,
+                             instancechannel::kDeadlineMs * 3);
+    QCOMPARE(sent.get(), QByteArray("ok"));
+}
+
+QTEST_GUILESS_MAIN(TstInstanceChannel)
+#include "tst_instancechannel.moc"
