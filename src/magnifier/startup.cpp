@@ -31,6 +31,25 @@ QString secondInstanceTitle() {
     return QStringLiteral("zuz 提示");
 }
 
+QString viewRequest() {
+    return kViewRequest;
+}
+
+QString startRequest() {
+    return kStartRequest;
+}
+
+QByteArray answerRequest(Frmpictd& form, const QString& request) {
+    // A second start shows the hint box, whose advice (Ctrl+Z, the icon)
+    // the user can follow; without either it brings the view itself, or
+    // the program could not be reached at all.
+    if (request == kViewRequest || (request == kStartRequest && !form.HasWayBack())) {
+        form.TimKey->setEnabled(true);
+        return programstart::kTaken;
+    }
+    return programstart::kShowHint;
+}
+
 int runMagnifier(int argc, char** argv) {
     // The running instance answers a later start before this one builds
     // anything of its own: `zuz --view` is the hotkey on desktops that
@@ -58,16 +77,7 @@ int runMagnifier(int argc, char** argv) {
         form.raise();
         form.activateWindow();
     }
-    instance.listen([&form](const QString& request) -> QByteArray {
-        // A second start shows the hint box, whose advice (Ctrl+Z, the
-        // icon) the user can follow; without either it brings the view
-        // itself, or the program could not be reached at all.
-        if (request == kViewRequest || (request == kStartRequest && !form.HasWayBack())) {
-            form.TimKey->setEnabled(true);
-            return programstart::kTaken;
-        }
-        return programstart::kShowHint;
-    });
+    instance.listen([&form](const QString& request) { return answerRequest(form, request); });
     return app.exec();
 }
 

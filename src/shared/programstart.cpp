@@ -47,9 +47,10 @@ QString lockFailureText(const QString& programName, const QString& failure) {
 bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QString& text) {
     const InstanceClaim claim = instance.tryAcquire();
     if (claim == InstanceClaim::Acquired) return true;
-    const QString shown = claim == InstanceClaim::Running
-                              ? text
-                              : lockFailureText(QApplication::applicationName(), instance.failure());
+    const QString shown =
+        claim == InstanceClaim::Running
+            ? text
+            : lockFailureText(QApplication::applicationName(), instance.failure());
     QMessageBox box(QMessageBox::Warning, title, shown, QMessageBox::Ok);
     box.exec();
     return false;

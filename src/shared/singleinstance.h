@@ -11,9 +11,9 @@ class QLockFile;
 
 // What an attempt to become the only instance found.
 enum class InstanceClaim {
-    Acquired,   // this process is now the only instance
-    Running,    // another instance of this user holds the lock
-    Failed,     // the lock could not be taken at all (see failure())
+    Acquired, // this process is now the only instance
+    Running,  // another instance of this user holds the lock
+    Failed,   // the lock could not be taken at all (see failure())
 };
 
 // One running instance per program and user. The lock names the holder's

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -223,13 +224,18 @@ void TstTip::hintTextIsJoinedAsGiven() {
 
 void TstTip::loadCentresShowsOnTopAndSetsTheText_data() {
     QTest::addColumn<int>("variant");
-    QTest::newRow("magnifier") << int(TipVariant::Magnifier);
-    QTest::newRow("region") << int(TipVariant::Region);
+    QTest::addColumn<bool>("withoutWayBack"); // neither icon nor key: how to get them
+    QTest::newRow("magnifier") << int(TipVariant::Magnifier) << false;
+    QTest::newRow("magnifier without icon or key") << int(TipVariant::Magnifier) << true;
+    QTest::newRow("region") << int(TipVariant::Region) << false;
 }
 
 void TstTip::loadCentresShowsOnTopAndSetsTheText() {
     QFETCH(int, variant);
+    QFETCH(bool, withoutWayBack);
     const TipVariant v = TipVariant(variant);
+    SetTipWithoutWayBack(withoutWayBack);
+    const auto restore = qScopeGuard([] { SetTipWithoutWayBack(false); });
     Folders f;
     Frmzdydhc d(v, f.folders());
     const double tx = d.twipsPerPixelX();

@@ -3,6 +3,8 @@
 #include "trayrig.h"
 
 #include "picturebox.h"
+#include "programstart.h"
+#include "startup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,6 +39,8 @@ class TstTray : public QObject {
     void runsWithoutHotkeyAndTray();
     void withNeitherIconNorHotkeyTheUserIsTold_data();
     void withNeitherIconNorHotkeyTheUserIsTold();
+    void aSecondStartBringsAViewOnlyWithoutIconOrKey_data();
+    void aSecondStartBringsAViewOnlyWithoutIconOrKey();
 };
 
 void TstTray::hotkeyIsClaimedAtLoad() {
@@ -362,6 +366,55 @@ void TstTray::withNeitherIconNorHotkeyTheUserIsTold() {
         rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
         QVERIFY(f.TimKey->Enabled());
     }
+}
+
+void TstTray::aSecondStartBringsAViewOnlyWithoutIconOrKey_data() {
+    QTest::addColumn<bool>("trayHost");
+    QTest::addColumn<int>("reach");
+    QTest::addColumn<bool>("refusedLater"); // the desktop answers after the load
+    QTest::addColumn<bool>("wayBack");
+    const auto row = [](const char* name, bool tray, HotkeyReach reach, bool refused, bool back) {
+        QTest::newRow(name) << tray << int(reach) << refused << back;
+    };
+    row("icon, key", true, HotkeyReach::Claimed, false, true);
+    row("icon, no key", true, HotkeyReach::UserBinding, false, true);
+    row("key claimed", false, HotkeyReach::Claimed, false, true);
+    row("key proposed", false, HotkeyReach::Proposed, false, true);
+    row("no key offered", false, HotkeyReach::UserBinding, false, false);
+    row("key refused later", false, HotkeyReach::Proposed, true, false);
+}
+
+void TstTray::aSecondStartBringsAViewOnlyWithoutIconOrKey() {
+    QFETCH(bool, trayHost);
+    QFETCH(int, reach);
+    QFETCH(bool, refusedLater);
+    QFETCH(bool, wayBack);
+    TrayRig rig(QSize(800, 600), false);
+    rig.tray.hostPresent = trayHost;
+    rig.hotkey.reached = HotkeyReach(reach);
+    rig.load();
+    if (refusedLater) rig.hotkey.reached = HotkeyReach::UserBinding;
+    auto& f = *rig.form;
+    // The tip at the start says how to get what is missing.
+    const QString tip = TipHintText(TipVariant::Magnifier);
+    QCOMPARE(tip.contains(QStringLiteral("AppIndicator")), !wayBack && !refusedLater);
+    QCOMPARE(tip.contains(QStringLiteral("zuz --view")) &&
+                 tip.contains(QStringLiteral("自定义快捷键")),
+             !wayBack && !refusedLater);
+    f.EndView();
+    QCoreApplication::processEvents();
+    QVERIFY(f.messages.isEmpty());
+
+    QCOMPARE(startup::answerRequest(f, startup::startRequest()),
+             QByteArray(wayBack ? programstart::kShowHint : programstart::kTaken));
+    QCOMPARE(f.TimKey->Enabled(), !wayBack);
+    f.TimKey->setEnabled(false);
+    // `zuz --view` brings a view either way.
+    QCOMPARE(startup::answerRequest(f, startup::viewRequest()), QByteArray(programstart::kTaken));
+    QVERIFY(f.TimKey->Enabled());
+    // The About box, opened later, knows what is there now.
+    f.mnabuot_Click();
+    QCOMPARE(TipHintText(TipVariant::Magnifier).contains(QStringLiteral("AppIndicator")), !wayBack);
 }
 
 QTEST_MAIN(TstTray)

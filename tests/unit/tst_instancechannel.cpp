@@ -87,10 +87,14 @@ class TstInstanceChannel : public QObject {
 void TstInstanceChannel::lockFolderIsTheUsersAlone_data() {
     QTest::addColumn<QString>("runtime");       // XDG_RUNTIME_DIR: none, own, foreign
     QTest::addColumn<QString>("sharedRuntime"); // what is at <tmp>/runtime-<user>
-    QTest::newRow("no runtime dir, its fallback not a folder") << "none" << "file";
-    QTest::newRow("no runtime dir, its fallback another account's") << "none" << "foreign";
-    QTest::newRow("runtime dir of another account") << "foreign" << "absent";
-    QTest::newRow("runtime dir of the user's own") << "own" << "absent";
+    QTest::newRow("no runtime dir, its fallback not a folder") << "none"
+                                                               << "file";
+    QTest::newRow("no runtime dir, its fallback another account's") << "none"
+                                                                    << "foreign";
+    QTest::newRow("runtime dir of another account") << "foreign"
+                                                    << "absent";
+    QTest::newRow("runtime dir of the user's own") << "own"
+                                                   << "absent";
 }
 
 void TstInstanceChannel::lockFolderIsTheUsersAlone() {
@@ -122,17 +126,16 @@ void TstInstanceChannel::lockFolderIsTheUsersAlone() {
     } else if (sharedRuntime == "foreign") {
         QVERIFY(QDir().mkdir(shared));
         ::chmod(QFile::encodeName(shared).constData(), 0700);
-        QCOMPARE(::chown(QFile::encodeName(shared).constData(), nobody->pw_uid, nobody->pw_gid),
-                 0);
+        QCOMPARE(::chown(QFile::encodeName(shared).constData(), nobody->pw_uid, nobody->pw_gid), 0);
     }
     QString foreignRuntime;
     if (runtime == "foreign") {
         foreignRuntime = root.filePath("theirs");
         QVERIFY(QDir().mkdir(foreignRuntime));
         ::chmod(QFile::encodeName(foreignRuntime).constData(), 0700);
-        QCOMPARE(::chown(QFile::encodeName(foreignRuntime).constData(), nobody->pw_uid,
-                         nobody->pw_gid),
-                 0);
+        QCOMPARE(
+            ::chown(QFile::encodeName(foreignRuntime).constData(), nobody->pw_uid, nobody->pw_gid),
+            0);
     }
     const QByteArray runtimeValue = runtime == "none"      ? QByteArray()
                                     : runtime == "foreign" ? QFile::encodeName(foreignRuntime)
@@ -165,7 +168,8 @@ void TstInstanceChannel::requestsReachOnlyThisUsersSocket() {
         return QByteArray("ok");
     });
     QVERIFY(server);
-    auto sent = std::async(std::launch::async, [&] { return instancechannel::send(path, "--view"); });
+    auto sent =
+        std::async(std::launch::async, [&] { return instancechannel::send(path, "--view"); });
     QTRY_VERIFY(sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready);
     QCOMPARE(sent.get(), QByteArray("ok"));
     QCOMPARE(heard, QStringList{"--view"});
@@ -241,12 +245,14 @@ void TstInstanceChannel::aFloodOfPeersLeavesTheChannelWorking() {
     stop = true;
     flooding.wait();
     const size_t held = flood.size();
-    for (int fd : flood) ::close(fd);
+    for (int fd : flood)
+        ::close(fd);
     ::setrlimit(RLIMIT_NOFILE, &was);
     QVERIFY2(held > 200, qPrintable(QString::number(held)));
 
     QVERIFY(QFileInfo::exists(path));
-    auto sent = std::async(std::launch::async, [&] { return instancechannel::send(path, "--view"); });
+    auto sent =
+        std::async(std::launch::async, [&] { return instancechannel::send(path, "--view"); });
     QTRY_VERIFY_WITH_TIMEOUT(sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready,
                              instancechannel::kDeadlineMs * 3);
     QCOMPARE(sent.get(), QByteArray("ok"));

@@ -135,8 +135,7 @@ class Server : public QObject {
     void reapClosedPeers() {
         for (QLocalSocket* peer : findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly)) {
             char c;
-            const ssize_t n =
-                ::recv(int(peer->socketDescriptor()), &c, 1, MSG_PEEK | MSG_DONTWAIT);
+            const ssize_t n = ::recv(int(peer->socketDescriptor()), &c, 1, MSG_PEEK | MSG_DONTWAIT);
             if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)) {
                 peer->abort();
                 delete peer;
