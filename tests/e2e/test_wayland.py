@@ -4,8 +4,9 @@ screen twice, pixel for pixel, as the Screenshot portal gave it; its icon
 registers with a StatusNotifierWatcher and a right-click there brings a
 view; `zuz --view` brings one from the waiting instance; `Zonara --pick`
 starts a pick in the running Zonara, the picked pixels reach the
-clipboard exactly, and closing its button ends it; and where the portal
-gives no picture the user is told so and no view pretends otherwise."""
+clipboard exactly, and closing its button ends it; where the portal
+gives no picture the user is told so and no view pretends otherwise; and
+where zuz has neither an icon nor a key, a second start brings a view."""
 
 import io
 import os
@@ -174,6 +175,18 @@ def test_scaled_output(args):
         except AssertionError:
             same(s.screenshot(), want, box, "the view at scale 2")
             raise
+
+        # Neither a panel for the icon nor global shortcuts here: a second
+        # start brings the next view, with no box whose hints point at them.
+        s.key("Escape")
+        s.no_full_screen_window("zuz")
+        again = s.run([s.program("zuz")], timeout=20)
+        assert again.returncode == 0, again
+        s.full_screen_window("zuz")
+        wait_until(lambda: not ImageChops.difference(
+            s.screenshot().crop(box), want.crop(box)).getbbox(), 10, "the view of a second start")
+        others = [w for w in s.windows("zuz") if not w.get("fullscreen_mode")]
+        assert not others, f"a window beside the view: {others}"
 
 
 if __name__ == "__main__":
