@@ -1,4 +1,7 @@
-"""How fast Ctrl+Z brings up the view, and what zuz holds while it waits.
+"""How fast Ctrl+Z brings up the view, and what zuz holds while it waits;
+with --trigger view, how fast `zuz --view` does (a process that hands the
+request to the running zuz, as a key bound in the desktop's settings runs
+it).
 
 Measured on the X server itself: the key goes in through XTEST and a
 one-pixel GetImage is polled until the screen shows the view; the figure
@@ -111,6 +114,9 @@ def settle(s, zuz, desktop_shown):
 
 
 def measure(args, w, h, pause, samples, with_memory=False):
+    # Both triggers take turns, so that a busy machine weighs on each alike.
+    triggers = {"key": ["Ctrl+Z"], "view": ["zuz --view"],
+                "both": ["Ctrl+Z", "zuz --view"]}[args.trigger]
     with new_session(w, h) as s:
         zuz = Zuz(s, args.bin)
         zuz.start()
@@ -124,9 +130,10 @@ def measure(args, w, h, pause, samples, with_memory=False):
             return colour_close((r, g, b), want, 4)
         ctrl = s.dpy.keysym_to_keycode(XK.string_to_keysym("Control_L"))
         z = s.dpy.keysym_to_keycode(XK.string_to_keysym("z"))
-        times = []
+        times = {t: [] for t in triggers}
         lost = 0
-        while len(times) < samples:
+        while min(len(v) for v in times.values()) < samples:
+            what = triggers[sum(len(v) for v in times.values()) % len(triggers)]
             if not settle(s, zuz, desktop_shown):
                 # The desktop did not come back (a busy machine): count the
                 # sample as lost rather than measure from a wrong start.
@@ -136,29 +143,34 @@ def measure(args, w, h, pause, samples, with_memory=False):
                 assert lost <= SAMPLES, "the desktop never came back"
                 continue
             time.sleep(pause)
-            if with_memory and len(times) == samples - 1:
+            if with_memory and len(times[what]) == samples - 1:
                 # As zuz is when the last Ctrl+Z comes: waiting since `pause`.
                 waiting = memory_line(zuz.proc.pid, s.dpy)
-            # Pressed and released at once, so that no auto-repeat of a
-            # held key brings a second view.
-            xtest.fake_input(s.dpy, X.KeyPress, ctrl)
-            xtest.fake_input(s.dpy, X.KeyPress, z)
-            s.dpy.sync()
-            start = time.perf_counter()
-            xtest.fake_input(s.dpy, X.KeyRelease, z)
-            xtest.fake_input(s.dpy, X.KeyRelease, ctrl)
-            s.dpy.flush()
+            if what == "Ctrl+Z":
+                # Pressed and released at once, so that no auto-repeat of a
+                # held key brings a second view.
+                xtest.fake_input(s.dpy, X.KeyPress, ctrl)
+                xtest.fake_input(s.dpy, X.KeyPress, z)
+                s.dpy.sync()
+                start = time.perf_counter()
+                xtest.fake_input(s.dpy, X.KeyRelease, z)
+                xtest.fake_input(s.dpy, X.KeyRelease, ctrl)
+                s.dpy.flush()
+            else:
+                start = time.perf_counter()
+                s.spawn([os.path.join(zuz.folder, "zuz"), "--view"])
             deadline = start + 10
             while desktop_shown():
                 if time.perf_counter() > deadline:
-                    raise AssertionError("no view after Ctrl+Z")
-            times.append((time.perf_counter() - start) * 1000)
+                    raise AssertionError(f"no view after {what}")
+            times[what].append((time.perf_counter() - start) * 1000)
         settle(s, zuz, desktop_shown)  # the last view ends too: zuz waits again
-        med = statistics.median(times)
         kind = f"cold after {pause:g} s" if pause > RELEASE_S else "warm (one view after another)"
-        print(f"{w}x{h}, {kind}: Ctrl+Z to view on screen, median of {samples}: {med:.1f} ms "
-              f"(min {min(times):.1f}, max {max(times):.1f})"
-              + (f"; {lost} samples lost" if lost else ""), flush=True)
+        for what, ms in times.items():
+            med = statistics.median(ms)
+            print(f"{w}x{h}, {kind}: {what} to view on screen, median of {samples}: {med:.1f} ms "
+                  f"(min {min(ms):.1f}, max {max(ms):.1f})"
+                  + (f"; {lost} samples lost" if lost else ""), flush=True)
         if with_memory:
             print(f"{w}x{h}, {waiting}", flush=True)
         return med
@@ -168,6 +180,8 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--bin", required=True)
     ap.add_argument("--sizes", default="1920x1080,3840x2160")
+    ap.add_argument("--trigger", choices=("key", "view", "both"), default="key",
+                    help="Ctrl+Z through XTEST, a `zuz --view` process, or both in turn")
     ap.add_argument("--long-samples", type=int, default=4,
                     help="views after a 60 s pause, per size (0: none)")
     args = ap.parse_args()
