@@ -56,7 +56,7 @@ int runMagnifier(int argc, char** argv) {
     // give programs none, and must be as quick.
     const bool view = programstart::hasArgument(argc, argv, kViewArgument);
     if (programstart::forwardToRunning(QStringLiteral("zuz"), view ? kViewRequest : kStartRequest))
-        return 0;
+        programstart::endForwardedStart();
 
     QApplication app(argc, argv);
     programstart::prepare(QStringLiteral("zuz"));

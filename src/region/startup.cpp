@@ -34,7 +34,7 @@ int runRegion(int argc, char** argv) {
     // second start shows the hint box (the button is always on the screen).
     if (programstart::hasArgument(argc, argv, kPickArgument) &&
         programstart::forwardToRunning(QStringLiteral("Zonara"), kPickRequest))
-        return 0;
+        programstart::endForwardedStart();
 
     QApplication app(argc, argv);
     programstart::prepare(QStringLiteral("Zonara"));

@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace programstart {
 
 QStringList secondInstancePieces() {
@@ -37,6 +40,11 @@ bool hasArgument(int argc, char** argv, const char* argument) {
 
 bool forwardToRunning(const QString& programName, const QString& request) {
     return SingleInstance(programName).sendToRunning(request) == kTaken;
+}
+
+void endForwardedStart() {
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 QString lockFailureText(const QString& programName, const QString& failure) {

@@ -31,6 +31,10 @@ bool hasArgument(int argc, char** argv, const char* argument);
 // start connects to the display or loads a font: true when the instance
 // took it (kTaken) and this start has nothing left to do.
 bool forwardToRunning(const QString& programName, const QString& request);
+// Ends a start whose request the running instance took: at once, without
+// the libraries' exit handlers, which would only take the processor from
+// the instance that is drawing the view.
+[[noreturn]] void endForwardedStart();
 
 // The box's text when the lock cannot be taken at all.
 QString lockFailureText(const QString& programName, const QString& failure);
