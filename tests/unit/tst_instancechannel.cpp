@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -82,6 +83,8 @@ class TstInstanceChannel : public QObject {
     void requestsReachOnlyThisUsersSocket();
     void brokenPeersAreDropped();
     void aFloodOfPeersLeavesTheChannelWorking();
+    void aForwardedStartNeedsNoDisplay_data();
+    void aForwardedStartNeedsNoDisplay();
 };
 
 void TstInstanceChannel::lockFolderIsTheUsersAlone_data() {
@@ -256,6 +259,48 @@ void TstInstanceChannel::aFloodOfPeersLeavesTheChannelWorking() {
     QTRY_VERIFY_WITH_TIMEOUT(sent.wait_for(std::chrono::seconds(0)) == std::future_status::ready,
                              instancechannel::kDeadlineMs * 3);
     QCOMPARE(sent.get(), QByteArray("ok"));
+}
+
+void TstInstanceChannel::aForwardedStartNeedsNoDisplay_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("channel");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("request");
+    QTest::newRow("zuz --view") << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view";
+    QTest::newRow("zuz started again") << ZUZ_PROGRAM << "zuz" << QStringList{} << "start";
+    QTest::newRow("Zonara --pick")
+        << ZONARA_PROGRAM << "Zonara" << QStringList{"--pick"} << "--pick";
+}
+
+void TstInstanceChannel::aForwardedStartNeedsNoDisplay() {
+    QFETCH(QString, program);
+    QFETCH(QString, channel);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, request);
+    QTemporaryDir runtime;
+    QVERIFY(runtime.isValid());
+    ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+    QStringList heard;
+    auto server =
+        instancechannel::listen(runtime.filePath(channel + ".channel"), [&heard](const QString& r) {
+            heard << r;
+            return QByteArray("ok");
+        });
+    QVERIFY(server);
+    // No display to connect to: a start that built its GUI would abort.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    QProcess later;
+    later.setProcessEnvironment(env);
+    later.start(program, arguments);
+    QVERIFY(later.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(later.state() == QProcess::NotRunning, 20000);
+    QCOMPARE(later.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(later.exitCode(), 0);
+    QCOMPARE(heard, QStringList{request});
 }
 
 QTEST_GUILESS_MAIN(TstInstanceChannel)
