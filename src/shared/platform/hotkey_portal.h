@@ -27,11 +27,13 @@ class PortalHotkeyService : public QObject, public HotkeyService {
                    const QVariantMap& options);
 
   private:
-    static bool offered();
+    // The list of shortcuts in the portal's a(sa{sv}) shape.
+    QVariant shortcuts() const;
     QString requestPath(const QString& token) const;
 
     int m_id = 0;
     std::uint32_t m_modifiers = 0;
     std::uint32_t m_key = 0;
     QString m_session;
+    bool m_asked = false;
 };

@@ -1,0 +1,102 @@
+"""Both programs on the desktops most users have: a headless GNOME Shell 43
+and a KWin 5.27 session, each with its real Screenshot portal. On each: the
+first view is the middle of the screen twice, pixel for pixel; Esc ends
+it; `zuz --view` brings the next; Zonara's pick reaches the clipboard
+exactly. On KDE, Ctrl+Z through the desktop's own shortcut service brings
+a view. The steps themselves are in desktopsteps.py, run inside the
+session.
+
+The sessions come from the desktops folder of the shared test material,
+beside this checkout or beside the repository it was cloned from; where
+there is none, or in the sanitized build (the same code is checked under
+the sanitizers on sway and X11, and the sessions would double the suite's
+time), the tests say SKIP."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from wlsession import USER  # noqa: E402
+from xsession import main  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TOP = os.path.dirname(os.path.dirname(HERE))
+STEPS = ("desktopsteps.py", "xsession.py", "zuzdriver.py")
+
+
+def desktops_folder():
+    candidates = [os.path.join(TOP, "..", "shared", "desktops")]
+    origin = subprocess.run(["git", "-C", TOP, "config", "--get", "remote.origin.url"],
+                            capture_output=True, text=True).stdout.strip()
+    if os.path.isdir(origin):
+        candidates.append(os.path.join(origin, "..", "shared", "desktops"))
+    for folder in candidates:
+        if os.path.exists(os.path.join(folder, "gnome-session.sh")):
+            return os.path.realpath(folder)
+    return None
+
+
+def why_not(script):
+    if os.environ.get("ASAN_OPTIONS"):
+        return "the sanitized build (the desktops run in the ordinary one)"
+    if os.geteuid() != 0:
+        return "the sessions run as the test account, which needs root"
+    folder = desktops_folder()
+    if not folder:
+        return "no shared/desktops beside the checkout or its origin"
+    need = {"gnome-session.sh": ("gnome-shell", "wl-paste"),
+            "kde-session.sh": ("kwin_wayland", "wl-paste")}[script]
+    for tool in need:
+        if not shutil.which(tool):
+            return f"{tool} is not installed"
+    return None
+
+
+def run_steps(args, script, scenario, options=()):
+    why = why_not(script)
+    if why:
+        print(f"SKIP {scenario}: {why}")
+        return
+    folder = desktops_folder()
+    tmp = tempfile.mkdtemp(prefix="zuz-desk-")
+    try:
+        os.chmod(tmp, 0o755)
+        bin_dir = os.path.join(tmp, "bin")
+        os.makedirs(bin_dir)
+        for name in ("zuz", "Zonara"):
+            shutil.copy2(os.path.join(args.bin, name), bin_dir)
+        for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
+            with open(os.path.join(bin_dir, marker), "wb") as f:
+                f.write(b"\r\n")
+        for name in STEPS:
+            shutil.copy(os.path.join(HERE, name), tmp)
+        run_dir = os.path.join(tmp, "run")
+        os.makedirs(run_dir)
+        os.chmod(run_dir, 0o1777)
+        proc = subprocess.run(
+            [os.path.join(folder, script), "-u", USER, "-s", "1024x768", "-t", "60",
+             *options, "--", sys.executable, os.path.join(tmp, "desktopsteps.py"), bin_dir,
+             scenario],
+            env=dict(os.environ, RIG_TMP=run_dir), cwd=tmp, capture_output=True, text=True,
+            timeout=240)
+        print(proc.stdout, end="")
+        if proc.returncode != 0:
+            raise AssertionError(f"{scenario} on {script}: status {proc.returncode}\n"
+                                 f"{proc.stderr[-6000:]}")
+    finally:
+        shutil.rmtree(tmp, ignore_errors=True)
+
+
+def test_gnome(args):
+    run_steps(args, "gnome-session.sh", "gnome")
+
+
+def test_kde(args):
+    run_steps(args, "kde-session.sh", "kde")
+
+
+if __name__ == "__main__":
+    sys.exit(main([test_gnome, test_kde]))
