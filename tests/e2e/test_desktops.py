@@ -61,6 +61,13 @@ def run_steps(args, script, scenario, options=()):
         print(f"SKIP {scenario}: {why}")
         return
     folder = desktops_folder()
+    # Mutter starts Xwayland only where the sockets' folder is the shared,
+    # sticky one it should be; another X server run as the test account
+    # may have made it its own.
+    sockets = "/tmp/.X11-unix"
+    if os.path.isdir(sockets) and os.stat(sockets).st_mode & 0o7777 != 0o1777:
+        os.chown(sockets, 0, 0)
+        os.chmod(sockets, 0o1777)
     tmp = tempfile.mkdtemp(prefix="zuz-desk-")
     try:
         os.chmod(tmp, 0o755)
