@@ -39,8 +39,11 @@ def show(picture):
     Gtk.main()
 
 
+STARTED = time.monotonic()
+
+
 def step(what):
-    print(f"  step: {what}", flush=True)
+    print(f"  {time.monotonic() - STARTED:5.1f}s step: {what}", flush=True)
 
 
 class Desktop:
@@ -157,13 +160,17 @@ class Gnome(Desktop):
     def windows(self):
         import json
         return json.loads(self.eval(
-            "JSON.stringify(global.get_window_actors().map(a => a.meta_window).map(w => "
+            "global.get_window_actors().map(a => a.meta_window).map(w => "
             "[w.get_wm_class(), w.is_fullscreen(), w.get_frame_rect().width,"
-            " w.get_frame_rect().height]))"))
+            " w.get_frame_rect().height])"))
 
     def settled(self, full_screen):
-        wait_until(lambda: any(w[0] == "zuz" and w[1] for w in self.windows()) == full_screen,
-                   20, "zuz's view" if full_screen else "zuz's view to end")
+        try:
+            wait_until(lambda: any(w[0] == "zuz" and w[1] for w in self.windows())
+                       == full_screen, 60, "zuz's view" if full_screen else "zuz's view to end")
+        except AssertionError:
+            raise AssertionError(f"no{'' if full_screen else ' end of'} view; windows: "
+                                 f"{self.windows()}") from None
 
     def key(self, keysym, *mods):
         for k in mods + (keysym,):
@@ -288,9 +295,13 @@ def view_steps(d, pattern, first_view):
 def zonara_steps(d, pattern):
     step("Zonara's pick, exact on the clipboard")
     d.spawn([d.program("Zonara")])
-    time.sleep(0)  # the button's window needs no wait: --pick reaches it
-    wait_until(lambda: subprocess.run([d.program("Zonara"), "--pick"], timeout=30).returncode
-               == 0, 30, "Zonara to take --pick")
+    # Its button on the screen: from then on --pick goes to it.
+    box = d.compared()
+    wait_until(lambda: ImageChops.difference(d.screenshot().crop(box),
+                                             pattern.crop(box)).getbbox(), 30,
+               "Zonara's button", interval=0.3)
+    asked = subprocess.run([d.program("Zonara"), "--pick"], timeout=30)
+    assert asked.returncode == 0, asked
     a, b = (100, 120), (300, 260)
     want = pattern.crop((a[0], a[1], b[0], b[1]))
     # The pick's full-screen window shows the desktop as it was.

@@ -92,11 +92,18 @@ class Portal(dbus.service.Object):
     def Activated(self, session, shortcut, timestamp, options):
         pass
 
+    @dbus.service.signal(SHORTCUTS, signature="osta{sv}")
+    def Deactivated(self, session, shortcut, timestamp, options):
+        pass
+
     @dbus.service.method("org.example.Test", in_signature="s")
     def Press(self, shortcut):
-        for session in self.sessions:
-            self.Activated(dbus.ObjectPath(session), shortcut, dbus.UInt64(0),
-                           dbus.Dictionary({}, signature="sv"))
+        # Plasma 5.27 reports a press twice, the second time with the
+        # release.
+        for signal in (self.Activated, self.Activated, self.Deactivated):
+            for session in self.sessions:
+                signal(dbus.ObjectPath(session), shortcut, dbus.UInt64(0),
+                       dbus.Dictionary({}, signature="sv"))
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, prop):

@@ -115,6 +115,8 @@ void PortalHotkeyService::SessionCreated(uint response, const QVariantMap& resul
     if (m_session.isEmpty()) return;
     bus.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this,
                 SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    bus.connect(kService, kPath, kInterface, QStringLiteral("Deactivated"), this,
+                SLOT(Deactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
     if (bound(results)) return;
     QDBusMessage bind = QDBusMessage::createMethodCall(kService, kPath, kInterface,
                                                        QStringLiteral("BindShortcuts"));
@@ -128,5 +130,14 @@ void PortalHotkeyService::SessionCreated(uint response, const QVariantMap& resul
 void PortalHotkeyService::Activated(const QDBusObjectPath& session, const QString& shortcut,
                                     qulonglong /*timestamp*/, const QVariantMap& /*options*/) {
     if (session.path() != m_session || shortcut != kShortcut) return;
+    constexpr qint64 kLongestPressMs = 2000;
+    if (m_keyState == Key::Down && m_down.elapsed() < kLongestPressMs) return;
+    m_keyState = Key::Down;
+    m_down.start();
     deliver(WM_HOTKEY, std::uintptr_t(m_id), MakeHotkeyLParam(m_modifiers, m_key));
+}
+
+void PortalHotkeyService::Deactivated(const QDBusObjectPath& session, const QString& shortcut,
+                                      qulonglong /*timestamp*/, const QVariantMap& /*options*/) {
+    if (session.path() == m_session && shortcut == kShortcut) m_keyState = Key::Up;
 }
