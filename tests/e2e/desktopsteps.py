@@ -109,6 +109,11 @@ class Desktop:
     def program(self, name):
         return os.path.join(self.bin, name)
 
+    def picking(self, pattern):
+        # The picker's full-screen window shows the desktop as it was, the
+        # button gone.
+        self.shows(pattern, "the picker over the desktop")
+
     def park(self):
         # KWin draws the pointer into its pictures: it waits in the
         # bottom-right corner, outside the compared area.
@@ -162,7 +167,7 @@ class Gnome(Desktop):
         return json.loads(self.eval(
             "global.get_window_actors().map(a => a.meta_window).map(w => "
             "[w.get_wm_class(), w.is_fullscreen(), w.get_frame_rect().width,"
-            " w.get_frame_rect().height])"))
+            " w.get_frame_rect().height, w.get_frame_rect().x, w.get_frame_rect().y])"))
 
     def settled(self, full_screen):
         try:
@@ -171,6 +176,10 @@ class Gnome(Desktop):
         except AssertionError:
             raise AssertionError(f"no{'' if full_screen else ' end of'} view; windows: "
                                  f"{self.windows()}") from None
+
+    def picking(self, pattern):
+        wait_until(lambda: any(w[0] == "Zonara" and w[1] for w in self.windows()), 20,
+                   "the picker")
 
     def key(self, keysym, *mods):
         for k in mods + (keysym,):
@@ -294,7 +303,7 @@ def view_steps(d, pattern, first_view):
 
 def zonara_steps(d, pattern):
     step("Zonara's pick, exact on the clipboard")
-    d.spawn([d.program("Zonara")])
+    zonara = d.spawn([d.program("Zonara")])
     # Its button on the screen: from then on --pick goes to it.
     box = d.compared()
     wait_until(lambda: ImageChops.difference(d.screenshot().crop(box),
@@ -304,8 +313,7 @@ def zonara_steps(d, pattern):
     assert asked.returncode == 0, asked
     a, b = (100, 120), (300, 260)
     want = pattern.crop((a[0], a[1], b[0], b[1]))
-    # The pick's full-screen window shows the desktop as it was.
-    d.shows(pattern, "the pick's window over the desktop")
+    d.picking(pattern)
     drag(d, a, b)
 
     def picked():
@@ -314,21 +322,93 @@ def zonara_steps(d, pattern):
     got = wait_until(picked, 15, "the picked region on the clipboard", interval=0.3)
     assert got.size == want.size, (got.size, want.size)
     assert not ImageChops.difference(got, want).getbbox(), "the clipboard's picture differs"
+    return zonara
+
+
+def editor_steps(d, pattern):
+    step("the editor opened on a view")
+    view = middle_twice(pattern)
+    asked = subprocess.run([d.program("zuz"), "--view"], timeout=30)
+    assert asked.returncode == 0, asked
+    d.shows(view, "the view of `zuz --view`", view=True)
+    # The pencil, at the view's top-right corner.
+    d.pointer_to(d.width - 12, 12)
+    d.button(True)
+    d.button(False)
+    d.park()
+    # The editor covers the screen with the view's picture and its toolbar.
+    middle = (d.width // 4, d.height // 4, 3 * d.width // 4, 3 * d.height // 4)
+
+    def editing():
+        shot = d.screenshot()
+        return (ImageChops.difference(shot.crop(d.compared()), view.crop(d.compared())).getbbox()
+                and not ImageChops.difference(shot.crop(middle), view.crop(middle)).getbbox())
+    wait_until(editing, 20, "the editor over the view's picture", interval=0.3)
+    # A double-click closes it.
+    d.pointer_to(d.width // 2, d.height // 2)
+    for _ in range(2):
+        d.button(True)
+        d.button(False)
+    d.park()
+    d.shows(pattern, "the desktop after the editor", view=False)
+
+
+def region_drag_steps(d):
+    step("the region window shown and dragged")
+
+    def region():
+        found = [w for w in d.windows() if w[0] == "Zonara" and not w[1]
+                 and (w[2], w[3]) != (CONTROL, CONTROL)]
+        return found[0] if found else None
+    before = wait_until(region, 20, "the magnified region")
+    start = (before[4] + 12, before[5] + 12)
+    by = (150, 100)
+    drag(d, start, (start[0] + by[0], start[1] + by[1]), steps=8)
+
+    def followed():
+        now = region()
+        return now and all(abs(b) * 0.7 <= n - o <= abs(b) + 2
+                           for n, o, b in zip(now[4:6], before[4:6], by))
+    wait_until(followed, 10, f"the region to follow the drag from {before}")
+
+
+def xwayland_steps(d, pattern, zuz, zonara):
+    # An X11 program on the desktop's X server sees only the X11 programs
+    # there: its picture comes from the portal all the same.
+    step("zuz on Xwayland: the first view, exact; Esc; `zuz --view`")
+    for program in (zuz, zonara):
+        program.terminate()
+        program.wait(timeout=20)
+    x11 = dict(os.environ, QT_QPA_PLATFORM="xcb")
+    view = middle_twice(pattern)
+    d.spawn([d.program("zuz")], env=x11)
+    d.shows(view, "the view of zuz on Xwayland", view=True)
+    d.key(ESCAPE)
+    d.shows(pattern, "the desktop after Esc", view=False)
+    asked = subprocess.run([d.program("zuz"), "--view"], timeout=30, env=x11)
+    assert asked.returncode == 0, asked
+    d.shows(view, "the view of `zuz --view` on Xwayland", view=True)
+    d.key(ESCAPE)
+    d.shows(pattern, "the desktop after Esc", view=False)
 
 
 def scenario_gnome(d, pattern):
     view_steps(d, pattern, True)
+    editor_steps(d, pattern)
     zonara_steps(d, pattern)
+    region_drag_steps(d)
 
 
 def scenario_kde(d, pattern):
-    view_steps(d, pattern, True)
+    zuz = view_steps(d, pattern, True)
     step("Ctrl+Z through the desktop's shortcut")
     d.key(ord("z"), CONTROL_L)
     d.shows(middle_twice(pattern), "the view of Ctrl+Z", view=True)
     d.key(ESCAPE)
     d.shows(pattern, "the desktop after Esc", view=False)
-    zonara_steps(d, pattern)
+    editor_steps(d, pattern)
+    zonara = zonara_steps(d, pattern)
+    xwayland_steps(d, pattern, zuz, zonara)
 
 
 def scenario_second_start(d, pattern):
