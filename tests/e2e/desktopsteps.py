@@ -172,14 +172,17 @@ class Gnome(Desktop):
     def settled(self, full_screen):
         try:
             wait_until(lambda: any(w[0] == "zuz" and w[1] for w in self.windows())
-                       == full_screen, 60, "zuz's view" if full_screen else "zuz's view to end")
+                       == full_screen, 30, "zuz's view" if full_screen else "zuz's view to end")
         except AssertionError:
             raise AssertionError(f"no{'' if full_screen else ' end of'} view; windows: "
                                  f"{self.windows()}") from None
 
     def picking(self, pattern):
-        wait_until(lambda: any(w[0] == "Zonara" and w[1] for w in self.windows()), 20,
-                   "the picker")
+        # Full screen and given the input: a press before that would reach
+        # the window below.
+        wait_until(lambda: self.eval("(w => w ? [w.get_wm_class(), w.is_fullscreen()] : [])"
+                                     "(global.display.focus_window)") == '["Zonara",true]',
+                   20, "the picker")
 
     def key(self, keysym, *mods):
         for k in mods + (keysym,):
@@ -319,7 +322,11 @@ def zonara_steps(d, pattern):
     def picked():
         data = clipboard()
         return Image.open(io.BytesIO(data)).convert("RGB") if data else None
-    got = wait_until(picked, 15, "the picked region on the clipboard", interval=0.3)
+    try:
+        got = wait_until(picked, 15, "the picked region on the clipboard", interval=0.3)
+    except AssertionError:
+        raise AssertionError("no picture on the clipboard; the screen is in failed.png, "
+                             f"windows: {getattr(d, 'windows', list)()}") from None
     assert got.size == want.size, (got.size, want.size)
     assert not ImageChops.difference(got, want).getbbox(), "the clipboard's picture differs"
     return zonara
