@@ -68,7 +68,8 @@ def run_steps(args, script, scenario, options=()):
     # sticky one it should be; another X server run as the test account
     # may have made it its own.
     sockets = "/tmp/.X11-unix"
-    if os.path.isdir(sockets) and os.stat(sockets).st_mode & 0o7777 != 0o1777:
+    os.makedirs(sockets, exist_ok=True)
+    if os.stat(sockets).st_mode & 0o7777 != 0o1777:
         os.chown(sockets, 0, 0)
         os.chmod(sockets, 0o1777)
     tmp = tempfile.mkdtemp(prefix="zuz-desk-")
