@@ -399,8 +399,20 @@ def xwayland_steps(d, pattern, zuz, zonara):
     d.shows(pattern, "the desktop after Esc", view=False)
 
 
+def tray_steps(d):
+    step("the tray icon appears (the AppIndicator extension)")
+    watcher = d.bus.get_object("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher")
+
+    def items():
+        return [str(i) for i in watcher.Get("org.kde.StatusNotifierWatcher",
+                                            "RegisteredStatusNotifierItems",
+                                            dbus_interface=dbus.PROPERTIES_IFACE)]
+    wait_until(items, 20, "zuz's icon with the extension's watcher", interval=0.3)
+
+
 def scenario_gnome(d, pattern):
     view_steps(d, pattern, True)
+    tray_steps(d)
     editor_steps(d, pattern)
     zonara_steps(d, pattern)
     region_drag_steps(d)

@@ -2,8 +2,8 @@
 and a KWin 5.27 session, each with its real Screenshot portal. On each: the
 first view is the middle of the screen twice, pixel for pixel; Esc ends
 it; `zuz --view` brings the next; Zonara's pick reaches the clipboard
-exactly; the editor opens over a view. On GNOME the magnified region
-follows a drag; on KDE Ctrl+Z through the desktop's own shortcut service
+exactly; the editor opens over a view. On GNOME zuz's icon registers with
+the AppIndicator extension and the magnified region follows a drag; on KDE Ctrl+Z through the desktop's own shortcut service
 brings a view, and zuz on the desktop's X server (Xwayland) shows the
 same exact view. Without a tray or a key, a second start of zuz brings a
 view. The steps themselves are in desktopsteps.py, run inside the
@@ -50,6 +50,9 @@ def why_not(script):
     folder = desktops_folder()
     if not folder:
         return "no shared/desktops beside the checkout or its origin"
+    if script == "gnome-session.sh" and not os.path.isdir(
+            "/usr/share/gnome-shell/extensions/ubuntu-appindicators@ubuntu.com"):
+        return "gnome-shell-extension-appindicator is not installed"
     need = {"gnome-session.sh": ("gnome-shell", "wl-paste"),
             "kde-session.sh": ("kwin_wayland", "wl-paste")}[script]
     for tool in need:
@@ -102,7 +105,7 @@ def run_steps(args, script, scenario, options=()):
 
 
 def test_gnome(args):
-    run_steps(args, "gnome-session.sh", "gnome")
+    run_steps(args, "gnome-session.sh", "gnome", ["--appindicator"])
 
 
 def test_kde(args):
