@@ -21,8 +21,7 @@ import dbus
 import dbus.service
 from gi.repository import GLib
 
-from desktopsteps import (CONTROL, CONTROL_L, ESCAPE, Gnome, Kde, RUN,  # noqa: F401
-                          middle_twice)
+from desktopsteps import CONTROL, CONTROL_L, ESCAPE, RUN, Gnome, Kde
 from xsession import wait_until
 from zuzdriver import coded_pattern
 

@@ -286,7 +286,7 @@ def clipboard():
     return proc.stdout if proc.returncode == 0 and proc.stdout else None
 
 
-def view_steps(d, pattern, first_view):
+def view_steps(d, pattern):
     view = middle_twice(pattern)
     zuz = d.spawn([d.program("zuz")])
     step("the first view, exact")
@@ -411,7 +411,7 @@ def tray_steps(d):
 
 
 def scenario_gnome(d, pattern):
-    view_steps(d, pattern, True)
+    view_steps(d, pattern)
     tray_steps(d)
     editor_steps(d, pattern)
     zonara_steps(d, pattern)
@@ -419,7 +419,7 @@ def scenario_gnome(d, pattern):
 
 
 def scenario_kde(d, pattern):
-    zuz = view_steps(d, pattern, True)
+    zuz = view_steps(d, pattern)
     step("Ctrl+Z through the desktop's shortcut")
     d.key(ord("z"), CONTROL_L)
     d.shows(middle_twice(pattern), "the view of Ctrl+Z", view=True)
