@@ -2,10 +2,17 @@
 #include "platform/screengrabber_portal.h"
 
 #include <QBuffer>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 #include <QFileInfo>
 #include <QUrl>
@@ -25,6 +32,47 @@ class TstPortal : public QObject {
     void onlyTheFileMadeForTheRequestIsTaken_data();
     void onlyTheFileMadeForTheRequestIsTaken();
     void pictureBeyondTheUsualAllocationLimitIsRead();
+    void lateAnswerIsCleanedUp();
+};
+
+namespace {
+const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+} // namespace
+
+// A Screenshot portal that answers after `delayMs`, with a file it writes
+// just before.
+class SlowPortal : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
+  public:
+    SlowPortal(QDBusConnection bus, QString file) : m_bus(bus), m_file(std::move(file)) {}
+    int delayMs = 0;
+    int answered = 0;
+
+  public slots:
+    QDBusObjectPath Screenshot(const QString&, const QVariantMap& options,
+                               const QDBusMessage& message) {
+        QString sender = message.service().mid(1);
+        sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+        const QString handle = kPortalPath + QStringLiteral("/request/") + sender +
+                               QLatin1Char('/') + options.value("handle_token").toString();
+        QTimer::singleShot(delayMs, this, [this, handle] {
+            QImage(8, 8, QImage::Format_RGB32).save(m_file);
+            QDBusMessage response = QDBusMessage::createSignal(
+                handle, QStringLiteral("org.freedesktop.portal.Request"),
+                QStringLiteral("Response"));
+            response << 0u << QVariantMap{{QStringLiteral("uri"),
+                                           QUrl::fromLocalFile(m_file).toString()}};
+            m_bus.send(response);
+            ++answered;
+        });
+        return QDBusObjectPath(handle);
+    }
+
+  private:
+    QDBusConnection m_bus;
+    QString m_file;
 };
 
 namespace {
@@ -159,6 +207,67 @@ void TstPortal::pictureBeyondTheUsualAllocationLimitIsRead() {
     QCOMPARE(read.pixel(width - 1, height - 1), qRgb(0x10, 0x80, 0x80));
     // Other reads keep the usual limit.
     QCOMPARE(QImageReader::allocationLimit(), usual);
+}
+
+namespace {
+QDBusMessage screenshotCall(const QString& token) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        kPortal, kPortalPath, QStringLiteral("org.freedesktop.portal.Screenshot"),
+        QStringLiteral("Screenshot"));
+    call << QString() << QVariantMap{{QStringLiteral("handle_token"), token}};
+    return call;
+}
+} // namespace
+
+// An answer that comes after the caller gave up leaves no picture behind,
+// and the next request is answered as usual.
+void TstPortal::lateAnswerIsCleanedUp() {
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                  QStringLiteral("--print-address=1")});
+    if (!daemon.waitForStarted(5000)) QSKIP("no dbus-daemon");
+    QVERIFY(daemon.waitForReadyRead(10000));
+    const QByteArray address = daemon.readLine().trimmed();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    const auto stop = qScopeGuard([&daemon] {
+        daemon.terminate();
+        daemon.waitForFinished(5000);
+    });
+    QDBusConnection portalBus =
+        QDBusConnection::connectToBus(QString::fromUtf8(address), QStringLiteral("slow-portal"));
+    QVERIFY(portalBus.isConnected());
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Screenshot.png"));
+    SlowPortal portal(portalBus, file);
+    QVERIFY(portalBus.registerObject(kPortalPath, &portal, QDBusConnection::ExportAllSlots));
+    QVERIFY(portalBus.registerService(kPortal));
+    {
+        PortalRequests requests;
+        QString sender = requests.bus().baseService().mid(1);
+        sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+        const auto handle = [&sender](const QString& token) {
+            return kPortalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+        };
+        portal.delayMs = 1500;
+        QElapsedTimer waited;
+        waited.start();
+        QVERIFY(!requests.ask(screenshotCall(QStringLiteral("late")), handle("late"), 300));
+        QVERIFY2(waited.elapsed() < 1400, "the caller waited for the answer");
+        QTRY_COMPARE_WITH_TIMEOUT(portal.answered, 1, 10000);
+        QTRY_VERIFY(!QFileInfo::exists(file));
+
+        portal.delayMs = 0;
+        const auto answer = requests.ask(screenshotCall(QStringLiteral("prompt")),
+                                         handle(QStringLiteral("prompt")), 10000);
+        QVERIFY(answer);
+        QCOMPARE(answer->response, 0u);
+        QCOMPARE(answer->results.value(QStringLiteral("uri")).toString(),
+                 QUrl::fromLocalFile(file).toString());
+        // Read by the caller, not removed behind its back.
+        QVERIFY(QFileInfo::exists(file));
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("slow-portal"));
 }
 
 QTEST_MAIN(TstPortal)
