@@ -411,11 +411,12 @@ def tray_steps(d):
 
 
 def scenario_gnome(d, pattern):
-    view_steps(d, pattern)
+    zuz = view_steps(d, pattern)
     tray_steps(d)
     editor_steps(d, pattern)
-    zonara_steps(d, pattern)
+    zonara = zonara_steps(d, pattern)
     region_drag_steps(d)
+    xwayland_steps(d, pattern, zuz, zonara)
 
 
 def scenario_kde(d, pattern):
