@@ -12,9 +12,13 @@ the picker's window. The portal's own share, a Screenshot request's round
 trip, is measured on its own. Figures only: nothing here passes or fails."""
 
 import argparse
+import json
 import os
+import shutil
 import statistics
+import subprocess
 import sys
+import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -114,6 +118,42 @@ def sway_bench(bin_dir, pattern):
     return view, pick, portal
 
 
+# --- GNOME and KDE -------------------------------------------------------------
+def desktop_bench(bin_dir, script):
+    """The steps of desktop_bench_steps.py inside a session of the shared
+    desktops folder (see tests/e2e/test_desktops.py)."""
+    from test_desktops import desktops_folder
+    from wlsession import USER
+    folder = desktops_folder()
+    tmp = tempfile.mkdtemp(prefix="zuz-bench-")
+    try:
+        os.chmod(tmp, 0o755)
+        for name in ("zuz", "Zonara"):
+            shutil.copy2(os.path.join(bin_dir, name), tmp)
+        for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
+            with open(os.path.join(tmp, marker), "wb") as f:
+                f.write(b"\r\n")
+        e2e = os.path.join(HERE, "..", "..", "tests", "e2e")
+        for name in ("desktopsteps.py", "xsession.py", "zuzdriver.py"):
+            shutil.copy(os.path.join(e2e, name), tmp)
+        for name in ("desktop_bench_steps.py", "roundtrip.py"):
+            shutil.copy(os.path.join(HERE, name), tmp)
+        run = os.path.join(tmp, "run")
+        os.makedirs(run)
+        os.chmod(run, 0o1777)
+        proc = subprocess.run(
+            [os.path.join(folder, script), "-u", USER, "-s", f"{W}x{H}", "--",
+             "/usr/bin/python3", os.path.join(tmp, "desktop_bench_steps.py"), tmp,
+             str(SAMPLES)], env=dict(os.environ, RIG_TMP=run), cwd=tmp, capture_output=True,
+            text=True, timeout=600)
+        lines = [line for line in proc.stdout.splitlines() if line.startswith("{")]
+        if proc.returncode != 0 or not lines:
+            raise AssertionError(f"{script}: {proc.stdout[-2000:]}{proc.stderr[-3000:]}")
+        return json.loads(lines[-1])
+    finally:
+        shutil.rmtree(tmp, ignore_errors=True)
+
+
 # --- X11 -----------------------------------------------------------------------
 def x_pixel(xs, x, y):
     return xs.screenshot((x, y, 1, 1)).getpixel((0, 0))
@@ -161,8 +201,25 @@ def x11_bench(bin_dir, pattern):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True)
+    parser.add_argument("--desktops", nargs="?", const="gnome,kde",
+                        help="GNOME Shell and KWin only (or those named, as gnome,kde), "
+                             "from the shared desktops folder")
     args = parser.parse_args()
     pattern = coded_pattern(W, H)
+    if args.desktops:
+        print(f"{W}x{H}, {SAMPLES} samples each, a pause of 1 s before each")
+        for name, script, key in (("GNOME Shell 43 (headless)", "gnome-session.sh",
+                                   "zuz --view"),
+                                  ("KWin 5.27 (virtual)", "kde-session.sh",
+                                   "Ctrl+Z (the desktop's shortcut)")):
+            if script.split("-")[0] not in args.desktops.split(","):
+                continue
+            got = desktop_bench(args.bin, script)
+            print(f"{name}:")
+            figures(f"{key} -> view mapped", got["view"])
+            figures("Zonara click -> picker mapped", got["pick"])
+            figures("Screenshot portal round trip", got["portal"])
+        return 0
     why = missing()
     print(f"{W}x{H}, {SAMPLES} samples each")
     x_view, x_pick = x11_bench(args.bin, pattern)

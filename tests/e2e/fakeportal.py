@@ -2,9 +2,12 @@
 Plasma's does): Screenshot answers with a copy of a given picture,
 GlobalShortcuts records what it is asked to bind (as lines of JSON in the
 record file) and sends an activation of a bound shortcut whenever its
-Press method is called.
+Press method is called. Its first screenshot fails as GNOME's does while
+another program takes one. In the mode "kde527" it takes the shortcuts
+from CreateSession's options, as Plasma 5.27 does, and its BindShortcuts
+only notes that System Settings would open.
 
-    fakeportal.py <picture> <record file>"""
+    fakeportal.py <picture> <record file> [kde527]"""
 
 import json
 import shutil
@@ -30,17 +33,17 @@ class Request(dbus.service.Object):
 
 
 class Portal(dbus.service.Object):
-    def __init__(self, bus, picture, record):
+    def __init__(self, bus, picture, record, mode):
         super().__init__(bus, PATH)
-        self.bus, self.picture, self.record = bus, picture, record
+        self.bus, self.picture, self.record, self.mode = bus, picture, record, mode
         self.shots = 0
         self.sessions = []
         self.requests = []
 
-    def answer(self, path, results):
+    def answer(self, path, results, response=0):
         request = Request(self.bus, path)
         self.requests.append(request)
-        GLib.idle_add(lambda: request.Response(dbus.UInt32(0), results) and False)
+        GLib.idle_add(lambda: request.Response(dbus.UInt32(response), results) and False)
         return dbus.ObjectPath(path)
 
     def note(self, entry):
@@ -51,6 +54,8 @@ class Portal(dbus.service.Object):
                          out_signature="o", sender_keyword="sender")
     def Screenshot(self, parent, options, sender=None):
         self.shots += 1
+        if self.shots == 1:
+            return self.answer(request_path(sender, options["handle_token"]), {}, response=2)
         copy = f"{self.record}.shot{self.shots}.png"
         shutil.copy(self.picture, copy)
         return self.answer(request_path(sender, options["handle_token"]),
@@ -62,15 +67,24 @@ class Portal(dbus.service.Object):
         session = f"{PATH}/session/{sender[1:].replace('.', '_')}/" \
                   f"{options['session_handle_token']}"
         self.sessions.append(session)
-        return self.answer(request_path(sender, options["handle_token"]),
-                           {"session_handle": session})
+        results = {"session_handle": session}
+        if self.mode == "kde527" and "shortcuts" in options:
+            self.note({"session": session, "shortcuts": self.listed(options["shortcuts"])})
+            results["shortcuts"] = options["shortcuts"]
+        return self.answer(request_path(sender, options["handle_token"]), results)
+
+    @staticmethod
+    def listed(shortcuts):
+        return [{"id": str(i), **{str(k): str(v) for k, v in props.items()}}
+                for i, props in shortcuts]
 
     @dbus.service.method(SHORTCUTS, in_signature="oa(sa{sv})sa{sv}", out_signature="o",
                          sender_keyword="sender")
     def BindShortcuts(self, session, shortcuts, parent, options, sender=None):
-        bound = [{"id": str(i), **{str(k): str(v) for k, v in props.items()}}
-                 for i, props in shortcuts]
-        self.note({"session": str(session), "shortcuts": bound})
+        if self.mode == "kde527":
+            self.note({"session": str(session), "settings opened": True})
+        else:
+            self.note({"session": str(session), "shortcuts": self.listed(shortcuts)})
         return self.answer(request_path(sender, options["handle_token"]),
                            {"shortcuts": dbus.Array([], signature="(sa{sv})")})
 
@@ -78,11 +92,18 @@ class Portal(dbus.service.Object):
     def Activated(self, session, shortcut, timestamp, options):
         pass
 
+    @dbus.service.signal(SHORTCUTS, signature="osta{sv}")
+    def Deactivated(self, session, shortcut, timestamp, options):
+        pass
+
     @dbus.service.method("org.example.Test", in_signature="s")
     def Press(self, shortcut):
-        for session in self.sessions:
-            self.Activated(dbus.ObjectPath(session), shortcut, dbus.UInt64(0),
-                           dbus.Dictionary({}, signature="sv"))
+        # Plasma 5.27 reports a press twice, the second time with the
+        # release.
+        for signal in (self.Activated, self.Activated, self.Deactivated):
+            for session in self.sessions:
+                signal(dbus.ObjectPath(session), shortcut, dbus.UInt64(0),
+                       dbus.Dictionary({}, signature="sv"))
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, prop):
@@ -95,7 +116,7 @@ class Portal(dbus.service.Object):
 def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    portal = Portal(bus, sys.argv[1], sys.argv[2])
+    portal = Portal(bus, sys.argv[1], sys.argv[2], sys.argv[3] if len(sys.argv) > 3 else "")
     name = dbus.service.BusName("org.freedesktop.portal.Desktop", bus)
     open(sys.argv[2] + ".ready", "w").close()
     GLib.MainLoop().run()

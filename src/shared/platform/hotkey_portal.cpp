@@ -5,7 +5,10 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+
+#include <algorithm>
 
 namespace {
 const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
@@ -35,14 +38,6 @@ const QDBusArgument& operator>>(const QDBusArgument& arg, Shortcut& s) {
 
 Q_DECLARE_METATYPE(Shortcut)
 
-bool PortalHotkeyService::offered() {
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << kInterface << QStringLiteral("version");
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 5000);
-    return reply.type() == QDBusMessage::ReplyMessage;
-}
-
 QString PortalHotkeyService::requestPath(const QString& token) const {
     QString sender = QDBusConnection::sessionBus().baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
@@ -59,29 +54,55 @@ QString PortalHotkeyService::triggerText(std::uint32_t modifiers, std::uint32_t 
     return parts.join(QLatin1Char('+'));
 }
 
+namespace {
+// Whether the desktop's answer lists the shortcut as bound already.
+bool bound(const QVariantMap& results) {
+    const QVariant listed = results.value(QStringLiteral("shortcuts"));
+    if (!listed.canConvert<QDBusArgument>()) return false;
+    const auto list = qdbus_cast<QList<Shortcut>>(listed.value<QDBusArgument>());
+    return std::any_of(list.begin(), list.end(),
+                       [](const Shortcut& s) { return s.id == kShortcut; });
+}
+} // namespace
+
+QVariant PortalHotkeyService::shortcuts() const {
+    return QVariant::fromValue(QList<Shortcut>{
+        {kShortcut,
+         {{QStringLiteral("description"), QStringLiteral("放大本屏")},
+          {QStringLiteral("preferred_trigger"), triggerText(m_modifiers, m_key)}}}});
+}
+
 bool PortalHotkeyService::RegisterHotKey(int id, std::uint32_t modifiers,
                                          std::uint32_t virtualKey) {
-    // Where the desktop offers no global shortcuts, its own key binding of
-    // `zuz --view` plays the hotkey's part: the program stays reachable
-    // without an icon either way.
-    if (!m_session.isEmpty()) return true;
-    if (!offered()) {
-        m_reach = HotkeyReach::UserBinding;
-        return true;
-    }
+    // Where the desktop offers no global shortcuts (the call below then
+    // fails), its own key binding of `zuz --view` plays the hotkey's part:
+    // the program stays reachable without an icon either way. Nothing here
+    // waits for the desktop: the hotkey simply works once it is bound.
+    if (m_reach != HotkeyReach::None) return true;
     m_reach = HotkeyReach::Proposed;
     m_id = id;
     m_modifiers = modifiers;
     m_key = virtualKey;
+    qDBusRegisterMetaType<Shortcut>();
+    qDBusRegisterMetaType<QList<Shortcut>>();
     QDBusConnection bus = QDBusConnection::sessionBus();
     const QString token = QStringLiteral("zuzsession");
     bus.connect(kService, requestPath(token), QStringLiteral("org.freedesktop.portal.Request"),
                 QStringLiteral("Response"), this, SLOT(SessionCreated(uint, QVariantMap)));
     QDBusMessage create = QDBusMessage::createMethodCall(kService, kPath, kInterface,
                                                          QStringLiteral("CreateSession"));
+    // Plasma 5.27 takes the shortcuts from here and binds them at once (its
+    // BindShortcuts only opens System Settings); other desktops ignore the
+    // key and take them from BindShortcuts.
     create << QVariantMap{{QStringLiteral("handle_token"), token},
-                          {QStringLiteral("session_handle_token"), QStringLiteral("zuz")}};
-    bus.call(create, QDBus::Block, 5000);
+                          {QStringLiteral("session_handle_token"), QStringLiteral("zuz")},
+                          {QStringLiteral("shortcuts"), shortcuts()}};
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(create, 10000), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        // No such interface, or the desktop said no before asking anyone.
+        if (call->isError()) m_reach = HotkeyReach::UserBinding;
+        call->deleteLater();
+    });
     return true;
 }
 
@@ -102,15 +123,12 @@ void PortalHotkeyService::SessionCreated(uint response, const QVariantMap& resul
     if (m_session.isEmpty()) return;
     bus.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this,
                 SLOT(Activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-    qDBusRegisterMetaType<Shortcut>();
-    qDBusRegisterMetaType<QList<Shortcut>>();
-    const QList<Shortcut> shortcuts{
-        {kShortcut,
-         {{QStringLiteral("description"), QStringLiteral("放大本屏")},
-          {QStringLiteral("preferred_trigger"), triggerText(m_modifiers, m_key)}}}};
+    bus.connect(kService, kPath, kInterface, QStringLiteral("Deactivated"), this,
+                SLOT(Deactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    if (bound(results)) return;
     QDBusMessage bind = QDBusMessage::createMethodCall(kService, kPath, kInterface,
                                                        QStringLiteral("BindShortcuts"));
-    bind << QVariant::fromValue(QDBusObjectPath(m_session)) << QVariant::fromValue(shortcuts)
+    bind << QVariant::fromValue(QDBusObjectPath(m_session)) << shortcuts()
          << QString() << QVariantMap{{QStringLiteral("handle_token"), QStringLiteral("zuzbind")}};
     // The desktop may ask the user which keys to use: the answer is not
     // waited for, an activation simply arrives once it is bound.
@@ -120,5 +138,14 @@ void PortalHotkeyService::SessionCreated(uint response, const QVariantMap& resul
 void PortalHotkeyService::Activated(const QDBusObjectPath& session, const QString& shortcut,
                                     qulonglong /*timestamp*/, const QVariantMap& /*options*/) {
     if (session.path() != m_session || shortcut != kShortcut) return;
+    constexpr qint64 kLongestPressMs = 2000;
+    if (m_keyState == Key::Down && m_down.elapsed() < kLongestPressMs) return;
+    m_keyState = Key::Down;
+    m_down.start();
     deliver(WM_HOTKEY, std::uintptr_t(m_id), MakeHotkeyLParam(m_modifiers, m_key));
+}
+
+void PortalHotkeyService::Deactivated(const QDBusObjectPath& session, const QString& shortcut,
+                                      qulonglong /*timestamp*/, const QVariantMap& /*options*/) {
+    if (session.path() == m_session && shortcut == kShortcut) m_keyState = Key::Up;
 }

@@ -3,6 +3,7 @@
 #include "platform/hotkey.h"
 
 #include <QDBusObjectPath>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -26,9 +27,12 @@ class PortalHotkeyService : public QObject, public HotkeyService {
     void SessionCreated(uint response, const QVariantMap& results);
     void Activated(const QDBusObjectPath& session, const QString& shortcut, qulonglong timestamp,
                    const QVariantMap& options);
+    void Deactivated(const QDBusObjectPath& session, const QString& shortcut,
+                     qulonglong timestamp, const QVariantMap& options);
 
   private:
-    static bool offered();
+    // The list of shortcuts in the portal's a(sa{sv}) shape.
+    QVariant shortcuts() const;
     QString requestPath(const QString& token) const;
 
     int m_id = 0;
@@ -36,4 +40,10 @@ class PortalHotkeyService : public QObject, public HotkeyService {
     std::uint32_t m_key = 0;
     QString m_session;
     HotkeyReach m_reach = HotkeyReach::None;
+    // Plasma 5.27 reports one press as two activations (the second with
+    // the release): a press counts once, until its release or, from a
+    // desktop that never reports releases, a while later.
+    enum class Key { Up, Down };
+    Key m_keyState = Key::Up;
+    QElapsedTimer m_down;
 };

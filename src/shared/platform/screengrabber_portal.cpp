@@ -1,28 +1,48 @@
 #include "screengrabber_portal.h"
 
+#include <QBuffer>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
-#include <chrono>
+#include <QElapsedTimer>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
-// Long enough for a desktop that asks the user once for permission.
-constexpr int kAnswerTimeoutMs = 60000;
-// A connection of the grabber's own: the shared one hands out nothing
-// before the application's event loop runs, and the first capture comes
-// before that.
+const char* const kResponseSlot = SLOT(Response(uint, QVariantMap, QDBusMessage));
+// Long enough for a desktop that asks the user once for permission; the
+// program keeps serving its windows meanwhile.
+constexpr int kAnswerTimeoutMs = 20000;
+constexpr int kGrimTimeoutMs = 10000;
+// A busy screenshot service (GNOME's takes one request at a time, for all
+// callers) is asked again after these pauses, about a second in all.
+constexpr int kRetryPausesMs[] = {100, 200, 300, 400};
+// An answer that never comes is forgotten after this long.
+constexpr qint64 kForgetAfterSecs = 600;
+// A file written this long before the request still counts as made for it:
+// file times may be coarser than the clock.
+constexpr qint64 kClockSlackSecs = 2;
+// A connection of the grabber's own: the first capture may come before the
+// application's event loop runs, and it must not wait behind other traffic.
 const QString kConnectionName = QStringLiteral("zuz-screenshot-portal");
 
 QRect desktopArea() {
@@ -31,71 +51,172 @@ QRect desktopArea() {
         all |= s->geometry();
     return all;
 }
-} // namespace
 
-void PortalAnswer::request(const QDBusMessage& call, const QString& handle) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_result.reset();
-    }
-    // The bus delivers the answer to the thread that listens for it; the
-    // asking thread only waits.
-    QMetaObject::invokeMethod(this, [this, call, handle] { send(call, handle); });
+void pause(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-PortalAnswer::PortalAnswer()
+qint64 availableMemory() {
+    QFile info(QStringLiteral("/proc/meminfo"));
+    if (info.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : info.readAll().split('\n'))
+            if (line.startsWith("MemAvailable:"))
+                return line.mid(13).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return qint64(sysconf(_SC_AVPHYS_PAGES)) * sysconf(_SC_PAGESIZE);
+}
+
+// A folder where other accounts (root aside) may create or replace files.
+bool sharedFolder(const struct stat& folder) {
+    return (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0 ||
+           (folder.st_uid != getuid() && folder.st_uid != 0);
+}
+
+// Removes `path` if it still names the file open as `file`.
+void removeIfSame(const QByteArray& path, const struct stat& file) {
+    struct stat now {};
+    if (lstat(path.constData(), &now) == 0 && now.st_dev == file.st_dev &&
+        now.st_ino == file.st_ino)
+        unlink(path.constData());
+}
+
+struct OwnFile {
+    int fd = -1;
+    struct stat st {};
+    bool shared = false;
+    QString whyNot;
+};
+
+// Opens the file an answer names if it is the one the portal made for
+// the request: a regular file of this user's, no link, written since then.
+OwnFile openOwn(const QString& uri, const QDateTime& asked) {
+    OwnFile out;
+    const QUrl url(uri);
+    if (!url.isLocalFile()) {
+        out.whyNot = QStringLiteral("桌面门户给出的不是本机文件。");
+        return out;
+    }
+    const QString path = url.toLocalFile();
+    const QByteArray native = QFile::encodeName(path);
+    struct stat folder {};
+    if (stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) != 0) {
+        out.whyNot = QStringLiteral("桌面门户给出的画面文件不存在。");
+        return out;
+    }
+    out.shared = sharedFolder(folder);
+    const int fd = open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        out.whyNot = errno == ELOOP ? QStringLiteral("桌面门户给出的画面文件是一个链接。")
+                                    : QStringLiteral("桌面门户给出的画面文件无法打开。");
+        return out;
+    }
+    QString wrong;
+    if (fstat(fd, &out.st) != 0 || !S_ISREG(out.st.st_mode))
+        wrong = QStringLiteral("桌面门户给出的不是普通文件。");
+    else if (out.st.st_uid != getuid())
+        wrong = QStringLiteral("桌面门户给出的画面文件属于另一个帐户。");
+    else if (out.st.st_nlink != 1)
+        wrong = QStringLiteral("桌面门户给出的画面文件另有链接。");
+    else if (qint64(out.st.st_mtime) < asked.toSecsSinceEpoch() - kClockSlackSecs)
+        wrong = QStringLiteral("桌面门户给出的画面文件早于这次截屏。");
+    if (!wrong.isEmpty()) {
+        close(fd);
+        out.whyNot = wrong;
+        return out;
+    }
+    out.fd = fd;
+    return out;
+}
+
+// The file of an answer nobody waits for any more: removed if ours.
+void discard(const QVariantMap& results, const QDateTime& asked) {
+    const QString uri = results.value(QStringLiteral("uri")).toString();
+    if (uri.isEmpty()) return;
+    OwnFile file = openOwn(uri, asked);
+    if (file.fd < 0) return;
+    removeIfSame(QFile::encodeName(QUrl(uri).toLocalFile()), file.st);
+    close(file.fd);
+}
+} // namespace
+
+PortalRequests::PortalRequests()
     : m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, kConnectionName)) {}
 
-PortalAnswer::~PortalAnswer() {
+PortalRequests::~PortalRequests() {
     QDBusConnection::disconnectFromBus(kConnectionName);
 }
 
-void PortalAnswer::send(const QDBusMessage& call, const QString& handle) {
-    QDBusConnection& bus = m_bus;
-    if (!m_handle.isEmpty())
-        bus.disconnect(kService, m_handle, kRequest, QStringLiteral("Response"), this,
-                       SLOT(Response(uint, QVariantMap)));
-    m_handle = handle;
-    bus.connect(kService, m_handle, kRequest, QStringLiteral("Response"), this,
-                SLOT(Response(uint, QVariantMap)));
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 10000), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this](QDBusPendingCallWatcher* done) {
-                done->deleteLater();
-                if (done->isError()) answer({3, {}, done->error().message()});
-            });
-}
-
-std::optional<PortalAnswer::Result> PortalAnswer::await(int timeoutMs) {
-    std::unique_lock lock(m_mutex);
-    m_arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                       [this] { return m_result.has_value(); });
-    return std::exchange(m_result, std::nullopt);
-}
-
-void PortalAnswer::Response(uint response, const QVariantMap& results) {
-    answer({response, results, {}});
-}
-
-void PortalAnswer::answer(Result result) {
-    {
-        std::lock_guard lock(m_mutex);
-        m_result = std::move(result);
+std::optional<PortalRequests::Result> PortalRequests::ask(const QDBusMessage& call,
+                                                          const QString& handle, int timeoutMs) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (auto it = m_pending.begin(); it != m_pending.end();) {
+        if (it->abandoned && it->asked.secsTo(now) > kForgetAfterSecs) {
+            m_bus.disconnect(kService, it.key(), kRequest, QStringLiteral("Response"), this,
+                             kResponseSlot);
+            it = m_pending.erase(it);
+        } else {
+            ++it;
+        }
     }
-    m_arrived.notify_all();
+    m_pending.insert(handle, Pending{std::nullopt, now, false});
+    // The request's object path is known before the call, so that an
+    // answer that comes at once is not missed.
+    m_bus.connect(kService, handle, kRequest, QStringLiteral("Response"), this, kResponseSlot);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, timeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, handle](QDBusPendingCallWatcher* done) {
+                done->deleteLater();
+                if (done->isError()) settle(handle, {3, {}, done->error().message()});
+            });
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(this, &PortalRequests::answered, &loop, [&loop, handle](const QString& which) {
+        if (which == handle) loop.quit();
+    });
+    deadline.start(timeoutMs);
+    // Input waits until the picture is in: a click meanwhile would act on
+    // a screen that is about to change.
+    if (!m_pending.value(handle).result) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    auto it = m_pending.find(handle);
+    if (it->result) {
+        std::optional<Result> result = std::move(it->result);
+        forget(handle);
+        return result;
+    }
+    it->abandoned = true;
+    m_bus.asyncCall(QDBusMessage::createMethodCall(kService, handle, kRequest,
+                                                   QStringLiteral("Close")));
+    return std::nullopt;
 }
 
-PortalScreenGrabber::PortalScreenGrabber() {
-    m_answer = new PortalAnswer;
-    m_answer->moveToThread(&m_thread);
-    QObject::connect(&m_thread, &QThread::finished, m_answer, &QObject::deleteLater);
-    m_thread.start();
+void PortalRequests::Response(uint response, const QVariantMap& results,
+                              const QDBusMessage& message) {
+    settle(message.path(), {response, results, {}});
 }
 
-PortalScreenGrabber::~PortalScreenGrabber() {
-    m_thread.quit();
-    m_thread.wait();
+void PortalRequests::settle(const QString& handle, Result result) {
+    auto it = m_pending.find(handle);
+    if (it == m_pending.end() || it->result) return;
+    if (it->abandoned) {
+        if (result.response == 0) discard(result.results, it->asked);
+        forget(handle);
+        return;
+    }
+    it->result = std::move(result);
+    emit answered(handle);
 }
+
+void PortalRequests::forget(const QString& handle) {
+    m_bus.disconnect(kService, handle, kRequest, QStringLiteral("Response"), this, kResponseSlot);
+    m_pending.remove(handle);
+}
+
+PortalScreenGrabber::PortalScreenGrabber() = default;
+PortalScreenGrabber::~PortalScreenGrabber() = default;
 
 QImage PortalScreenGrabber::grab(WId /*window*/, bool /*client*/, const QRect& area) {
     // Only the desktop can be read here: another window's pixels are the
@@ -103,56 +224,157 @@ QImage PortalScreenGrabber::grab(WId /*window*/, bool /*client*/, const QRect& a
     QString why;
     const QImage shot = screenshot(why);
     if (shot.isNull()) {
-        tellOnce(why);
+        if (!why.isEmpty()) tellOnce(why);
         return {};
     }
     return cut(shot, desktopArea(), area);
 }
 
 QImage PortalScreenGrabber::screenshot(QString& whyNot) {
-    const QDBusConnection& bus = m_answer->bus();
+    // A request that comes while a picture is on its way (through the bus
+    // or the single-instance channel) finds no picture, silently.
+    if (m_busy) return {};
+    m_busy = true;
+    const auto idle = qScopeGuard([this] { m_busy = false; });
+    if (m_source == Source::Grim) return fromGrim(whyNot);
+    bool shared = false;
+    QImage shot = fromPortal(whyNot, shared);
+    if (!shared) return shot;
+    // The back-end writes to a shared place (xdg-desktop-portal-wlr:
+    // /tmp/out.png): the grim it runs hands the picture over a pipe instead.
+    if (QStandardPaths::findExecutable(QStringLiteral("grim")).isEmpty()) {
+        whyNot += QStringLiteral("为安全起见不予读取。");
+        return {};
+    }
+    m_source = Source::Grim;
+    return fromGrim(whyNot);
+}
+
+QImage PortalScreenGrabber::fromPortal(QString& whyNot, bool& shared) {
+    const QDBusConnection& bus = m_requests.bus();
     if (!bus.isConnected()) {
         whyNot = QStringLiteral("没有会话总线 (D-Bus)。");
         return {};
     }
-    // The request's object path is known before the call, so that an
-    // answer that comes at once is not missed.
-    const QString token = QStringLiteral("zuz%1").arg(++m_requests);
     QString sender = bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    const QString handle = kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        kService, kPath, QStringLiteral("org.freedesktop.portal.Screenshot"),
-        QStringLiteral("Screenshot"));
-    call << QString()
-         << QVariantMap{{QStringLiteral("handle_token"), token},
-                        {QStringLiteral("interactive"), false}};
-    m_answer->request(call, handle);
-    const std::optional<PortalAnswer::Result> answer = m_answer->await(kAnswerTimeoutMs);
-    if (!answer) {
-        whyNot = QStringLiteral("桌面门户没有给出画面。");
+    for (int attempt = 0;; ++attempt) {
+        const QString token = QStringLiteral("zuz%1").arg(++m_count);
+        const QString handle =
+            kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            kService, kPath, QStringLiteral("org.freedesktop.portal.Screenshot"),
+            QStringLiteral("Screenshot"));
+        call << QString()
+             << QVariantMap{{QStringLiteral("handle_token"), token},
+                            {QStringLiteral("interactive"), false}};
+        const QDateTime asked = QDateTime::currentDateTimeUtc();
+        const std::optional<PortalRequests::Result> answer =
+            m_requests.ask(call, handle, kAnswerTimeoutMs);
+        if (!answer) {
+            whyNot = QStringLiteral("桌面门户没有给出画面。");
+            return {};
+        }
+        if (answer->error.isEmpty() && answer->response == 0) {
+            TakenFile taken = takeFile(answer->results.value(QStringLiteral("uri")).toString(),
+                                       asked);
+            shared = taken.verdict == FileVerdict::Shared;
+            whyNot = taken.whyNot;
+            return taken.picture.isNull() ? QImage()
+                                          : taken.picture.convertToFormat(QImage::Format_RGB32);
+        }
+        if (answer->response == 1) {
+            whyNot = QStringLiteral("截屏的许可被拒绝。");
+            return {};
+        }
+        whyNot = answer->error.isEmpty() ? QStringLiteral("桌面门户截屏失败。") : answer->error;
+        if (attempt >= int(std::size(kRetryPausesMs))) return {};
+        pause(kRetryPausesMs[attempt]);
+    }
+}
+
+QImage PortalScreenGrabber::fromGrim(QString& whyNot) {
+    QProcess grim;
+    QEventLoop loop;
+    QObject::connect(&grim, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&grim, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kGrimTimeoutMs, &loop, &QEventLoop::quit);
+    grim.start(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"),
+                                        QStringLiteral("-")});
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (grim.state() != QProcess::NotRunning) {
+        grim.kill();
+        grim.waitForFinished(1000);
+        whyNot = QStringLiteral("grim 没有给出画面。");
         return {};
     }
-    if (!answer->error.isEmpty()) {
-        whyNot = answer->error;
+    if (grim.exitStatus() != QProcess::NormalExit || grim.exitCode() != 0) {
+        whyNot = QStringLiteral("grim 截屏失败：%1")
+                     .arg(QString::fromLocal8Bit(grim.readAllStandardError()).trimmed());
         return {};
     }
-    if (answer->response != 0) {
-        whyNot = answer->response == 1 ? QStringLiteral("截屏的许可被拒绝。")
-                                       : QStringLiteral("桌面门户截屏失败。");
-        return {};
+    QByteArray data = grim.readAllStandardOutput();
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    const QImage shot = readPicture(buffer, whyNot);
+    return shot.isNull() ? shot : shot.convertToFormat(QImage::Format_RGB32);
+}
+
+PortalScreenGrabber::TakenFile PortalScreenGrabber::takeFile(const QString& uri,
+                                                             const QDateTime& asked) {
+    TakenFile out;
+    OwnFile file = openOwn(uri, asked);
+    const QByteArray path = QFile::encodeName(QUrl(uri).toLocalFile());
+    if (file.shared) {
+        out.verdict = FileVerdict::Shared;
+        out.whyNot = QStringLiteral("桌面门户把画面存放在其他帐户也能写入的位置（%1），")
+                         .arg(QString::fromLocal8Bit(path));
+        // Our copy of the screen does not stay where others can read it.
+        if (file.fd >= 0) {
+            removeIfSame(path, file.st);
+            close(file.fd);
+        }
+        return out;
     }
-    const QString file =
-        QUrl(answer->results.value(QStringLiteral("uri")).toString()).toLocalFile();
-    QImage shot(file);
+    if (file.fd < 0) {
+        out.whyNot = file.whyNot;
+        return out;
+    }
+    QFile picture;
+    picture.open(file.fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    out.picture = readPicture(picture, out.whyNot);
     // The desktop saved the picture for us alone: it is not left behind
     // among the user's own pictures.
-    if (!file.isEmpty()) QFile::remove(file);
-    if (shot.isNull()) {
+    removeIfSame(path, file.st);
+    if (!out.picture.isNull()) out.verdict = FileVerdict::Taken;
+    return out;
+}
+
+QImage PortalScreenGrabber::readPicture(QIODevice& device, QString& whyNot) {
+    QImageReader reader(&device);
+    const QSize size = reader.size();
+    if (!size.isValid()) {
         whyNot = QStringLiteral("桌面门户给出的画面无法读取。");
         return {};
     }
-    return shot.convertToFormat(QImage::Format_RGB32);
+    // Up to 8 bytes a pixel while decoding (16-bit channels), then the
+    // picture and its 32-bit copy side by side.
+    const qint64 pixels = qint64(size.width()) * size.height();
+    const qint64 limitMb = pixels * 8 / (1024 * 1024) + 1;
+    const int usual = QImageReader::allocationLimit();
+    if (usual > 0 && limitMb > usual) {
+        if (pixels * 8 * 2 > availableMemory()) {
+            whyNot = QStringLiteral("画面太大（%1x%2），内存不足。")
+                         .arg(size.width())
+                         .arg(size.height());
+            return {};
+        }
+        QImageReader::setAllocationLimit(int(std::min<qint64>(limitMb, INT_MAX)));
+    }
+    const QImage picture = reader.read();
+    QImageReader::setAllocationLimit(usual);
+    if (picture.isNull()) whyNot = QStringLiteral("桌面门户给出的画面无法读取。");
+    return picture;
 }
 
 QImage PortalScreenGrabber::cut(const QImage& shot, const QRect& desktop, const QRect& area) {

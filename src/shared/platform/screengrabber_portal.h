@@ -4,23 +4,23 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDateTime>
+#include <QHash>
+#include <QIODevice>
 #include <QObject>
 #include <QString>
-#include <QThread>
 #include <QVariantMap>
 
-#include <condition_variable>
-#include <mutex>
 #include <optional>
 
-// Waits, on a thread of its own, for the answer to one portal request: the
-// answer arrives as a signal on the bus, and the thread that asked stays
-// blocked meanwhile, as a capture does elsewhere.
-class PortalAnswer : public QObject {
+// The portal's requests, answered on the bus while the program goes on
+// serving its windows and other callers. An answer that comes after its
+// caller gave up is cleaned up: its picture file is removed if it is ours.
+class PortalRequests : public QObject {
     Q_OBJECT
   public:
-    PortalAnswer();
-    ~PortalAnswer() override;
+    PortalRequests();
+    ~PortalRequests() override;
     const QDBusConnection& bus() const { return m_bus; }
 
     struct Result {
@@ -28,25 +28,27 @@ class PortalAnswer : public QObject {
         QVariantMap results;
         QString error;
     };
-    // Sends `call`, whose answer will come on `handle`, and returns at
-    // once; the answer is had with await(). Any thread may ask.
-    void request(const QDBusMessage& call, const QString& handle);
-    // The answer, or nothing once `timeoutMs` have passed without one.
-    std::optional<Result> await(int timeoutMs);
+    // Sends `call`, whose answer comes on `handle`, and runs the event loop
+    // until that answer or `timeoutMs` have passed (nothing then).
+    std::optional<Result> ask(const QDBusMessage& call, const QString& handle, int timeoutMs);
 
   public slots:
-    void Response(uint response, const QVariantMap& results);
+    void Response(uint response, const QVariantMap& results, const QDBusMessage& message);
+
+  signals:
+    void answered(const QString& handle);
 
   private:
-    void send(const QDBusMessage& call, const QString& handle);
-    void answer(Result result);
+    struct Pending {
+        std::optional<Result> result;
+        QDateTime asked;
+        bool abandoned = false;
+    };
+    void settle(const QString& handle, Result result);
+    void forget(const QString& handle);
+
     QDBusConnection m_bus;
-    QString m_handle;
-
-  private:
-    std::mutex m_mutex;
-    std::condition_variable m_arrived;
-    std::optional<Result> m_result;
+    QHash<QString, Pending> m_pending;
 };
 
 // Reads the screen through the desktop portal's Screenshot interface
@@ -70,14 +72,35 @@ class PortalScreenGrabber : public ScreenGrabber {
     // device pixels.
     static QImage cut(const QImage& shot, const QRect& desktop, const QRect& area);
 
+    // What became of the file a portal's answer names.
+    enum class FileVerdict { Taken, Shared, Refused };
+    struct TakenFile {
+        FileVerdict verdict = FileVerdict::Refused;
+        QImage picture;
+        QString whyNot;
+    };
+    // Reads the picture at `uri` and removes the file, provided it is a
+    // regular file of this user's, no link, written since `asked`, in a
+    // folder no other account may write to. A file in a shared folder
+    // (some back-ends write every shot to /tmp/out.png) is not read: another
+    // account may have made it, or may read it; it is removed if ours.
+    static TakenFile takeFile(const QString& uri, const QDateTime& asked);
+    // Decodes a whole picture, also one larger than the toolkit's usual
+    // allocation limit, as long as memory allows.
+    static QImage readPicture(QIODevice& device, QString& whyNot);
+
     // What the user is told when the portal gives no picture.
     static QString failureText(const QString& why);
 
   private:
+    enum class Source { Portal, Grim };
+    QImage fromPortal(QString& whyNot, bool& shared);
+    QImage fromGrim(QString& whyNot);
     void tellOnce(const QString& why);
 
-    QThread m_thread;
-    PortalAnswer* m_answer = nullptr;
-    int m_requests = 0;
+    PortalRequests m_requests;
+    Source m_source = Source::Portal;
+    int m_count = 0;
+    bool m_busy = false;
     bool m_told = false;
 };

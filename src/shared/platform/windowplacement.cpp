@@ -11,6 +11,10 @@ bool onWayland() {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+bool onXwayland() {
+    return !onWayland() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 bool programPlacesWindows() {
     return !onWayland();
 }
@@ -21,6 +25,10 @@ void cover(QWidget& window, QScreen* monitor, const QRect& area) {
     if (monitor && window.screen() != monitor) window.setScreen(monitor);
     if (programPlacesWindows()) {
         if (window.geometry() != area) window.setGeometry(area);
+        // The window manager of a Wayland desktop's X server (GNOME's) keeps
+        // any other window out of its top bar's strip.
+        if (onXwayland() && !(window.windowState() & Qt::WindowFullScreen))
+            window.setWindowState(window.windowState() | Qt::WindowFullScreen);
         return;
     }
     // The size is what the compositor gives a full-screen window; asking

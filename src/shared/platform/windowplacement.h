@@ -12,6 +12,8 @@ namespace placement {
 
 // Whether the program runs on Wayland.
 bool onWayland();
+// Whether the program runs on the X server of a Wayland desktop.
+bool onXwayland();
 
 // Whether the window system puts windows where the program says.
 bool programPlacesWindows();

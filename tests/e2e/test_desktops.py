@@ -1,0 +1,123 @@
+"""Both programs on the desktops most users have: a headless GNOME Shell 43
+and a KWin 5.27 session, each with its real Screenshot portal. On each: the
+first view is the middle of the screen twice, pixel for pixel; Esc ends
+it; `zuz --view` brings the next; Zonara's pick reaches the clipboard
+exactly; the editor opens over a view; zuz on the desktop's X server
+(Xwayland) shows the same exact view. On GNOME zuz's icon registers with
+the AppIndicator extension and the magnified region follows a drag; on
+KDE Ctrl+Z through the desktop's own shortcut service brings a view.
+Without a tray or a key, a second start of zuz brings a
+view. The steps themselves are in desktopsteps.py, run inside the
+session.
+
+The sessions come from the desktops folder of the shared test material,
+beside this checkout or beside the repository it was cloned from; where
+there is none, or in the sanitized build (the same code is checked under
+the sanitizers on sway and X11, and the sessions would double the suite's
+time), the tests say SKIP."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from wlsession import USER  # noqa: E402
+from xsession import main  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TOP = os.path.dirname(os.path.dirname(HERE))
+STEPS = ("desktopsteps.py", "xsession.py", "zuzdriver.py")
+
+
+def desktops_folder():
+    candidates = [os.path.join(TOP, "..", "shared", "desktops")]
+    origin = subprocess.run(["git", "-C", TOP, "config", "--get", "remote.origin.url"],
+                            capture_output=True, text=True).stdout.strip()
+    if os.path.isdir(origin):
+        candidates.append(os.path.join(origin, "..", "shared", "desktops"))
+    for folder in candidates:
+        if os.path.exists(os.path.join(folder, "gnome-session.sh")):
+            return os.path.realpath(folder)
+    return None
+
+
+def why_not(script):
+    if os.environ.get("ASAN_OPTIONS"):
+        return "the sanitized build (the desktops run in the ordinary one)"
+    if os.geteuid() != 0:
+        return "the sessions run as the test account, which needs root"
+    folder = desktops_folder()
+    if not folder:
+        return "no shared/desktops beside the checkout or its origin"
+    if script == "gnome-session.sh" and not os.path.isdir(
+            "/usr/share/gnome-shell/extensions/ubuntu-appindicators@ubuntu.com"):
+        return "gnome-shell-extension-appindicator is not installed"
+    need = {"gnome-session.sh": ("gnome-shell", "wl-paste"),
+            "kde-session.sh": ("kwin_wayland", "wl-paste")}[script]
+    for tool in need:
+        if not shutil.which(tool):
+            return f"{tool} is not installed"
+    return None
+
+
+def run_steps(args, script, scenario, options=()):
+    why = why_not(script)
+    if why:
+        print(f"SKIP {scenario}: {why}")
+        return
+    folder = desktops_folder()
+    # Mutter starts Xwayland only where the sockets' folder is the shared,
+    # sticky one it should be; another X server run as the test account
+    # may have made it its own.
+    sockets = "/tmp/.X11-unix"
+    os.makedirs(sockets, exist_ok=True)
+    if os.stat(sockets).st_mode & 0o7777 != 0o1777:
+        os.chown(sockets, 0, 0)
+        os.chmod(sockets, 0o1777)
+    tmp = tempfile.mkdtemp(prefix="zuz-desk-")
+    try:
+        os.chmod(tmp, 0o755)
+        bin_dir = os.path.join(tmp, "bin")
+        os.makedirs(bin_dir)
+        for name in ("zuz", "Zonara"):
+            shutil.copy2(os.path.join(args.bin, name), bin_dir)
+        for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
+            with open(os.path.join(bin_dir, marker), "wb") as f:
+                f.write(b"\r\n")
+        for name in STEPS:
+            shutil.copy(os.path.join(HERE, name), tmp)
+        run_dir = os.path.join(tmp, "run")
+        os.makedirs(run_dir)
+        os.chmod(run_dir, 0o1777)
+        proc = subprocess.run(
+            [os.path.join(folder, script), "-u", USER, "-s", "1024x768", "-t", "60",
+             *options, "--", sys.executable, os.path.join(tmp, "desktopsteps.py"), bin_dir,
+             scenario],
+            env=dict(os.environ, RIG_TMP=run_dir), cwd=tmp, capture_output=True, text=True,
+            timeout=240)
+        print(proc.stdout, end="")
+        if proc.returncode != 0:
+            raise AssertionError(f"{scenario} on {script}: status {proc.returncode}\n"
+                                 f"{proc.stderr[-6000:]}")
+    finally:
+        shutil.rmtree(tmp, ignore_errors=True)
+
+
+def test_gnome(args):
+    run_steps(args, "gnome-session.sh", "gnome", ["--appindicator"])
+
+
+def test_kde(args):
+    run_steps(args, "kde-session.sh", "kde")
+
+
+def test_gnome_second_start_brings_a_view(args):
+    # GNOME without the AppIndicator extension: zuz has neither a tray
+    # icon nor a global key there, so starting it again is the way back.
+    run_steps(args, "gnome-session.sh", "second_start")
+
+
+if __name__ == "__main__":
+    sys.exit(main([test_gnome, test_kde, test_gnome_second_start_brings_a_view]))
