@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QWindow>
 
 QString Frmpictd::TrayTip() {
     return QStringLiteral("在此“岚”字图标上按右键，放大本屏！");
@@ -71,6 +72,7 @@ void Frmpictd::TimKey_Timer() {
     Imadpic.picture = std::move(shot);
     // 2. Show the window, as a form's Show does: visible and active, so
     //    that X and Esc reach it.
+    withdrawIfHiddenByDesktop();
     show();
     raise();
     activateWindow();
@@ -95,6 +97,20 @@ void Frmpictd::TimKey_Timer() {
     }
     // 7. One run per arming.
     TimKey->setEnabled(false);
+}
+
+// A view that the desktop minimised or hid (another program, "show desktop")
+// still counts as shown to the toolkit, and show() and raise() on it would
+// do nothing. Withdrawn, it is mapped anew as a new window would be, and
+// the window manager puts it back on the screen.
+void Frmpictd::withdrawIfHiddenByDesktop() {
+    if (!isVisible()) return;
+    const QWindow* native = windowHandle();
+    const bool minimised = windowState() & Qt::WindowMinimized;
+    if (!minimised && native && native->isExposed()) return;
+    hide();
+    // Shown while still marked minimised, it would be mapped as an icon.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
 }
 
 QString Frmpictd::UnreachableText() {
