@@ -1,6 +1,7 @@
 // The tray icon, the global hotkey and the view they bring up.
 #include "Frmpictd.h"
 
+#include "platform/stacking.h"
 #include "topmost.h"
 
 #include <QAction>
@@ -72,10 +73,11 @@ void Frmpictd::TimKey_Timer() {
     Imadpic.picture = std::move(shot);
     // 2. Show the window, as a form's Show does: visible and active, so
     //    that X and Esc reach it.
-    withdrawIfHiddenByDesktop();
+    const bool hidden = hiddenByDesktop();
     show();
     raise();
     activateWindow();
+    if (hidden) bringBack(this);
     // 3, 4.
     FitWindowToPicture(Imadpic);
     SetTopmost(this, true);
@@ -99,18 +101,12 @@ void Frmpictd::TimKey_Timer() {
     TimKey->setEnabled(false);
 }
 
-// A view that the desktop minimised or hid (another program, "show desktop")
-// still counts as shown to the toolkit, and show() and raise() on it would
-// do nothing. Withdrawn, it is mapped anew as a new window would be, and
-// the window manager puts it back on the screen.
-void Frmpictd::withdrawIfHiddenByDesktop() {
-    if (!isVisible()) return;
+// Shown as far as the toolkit knows, yet not on the screen: minimised by
+// another program or hidden by "show desktop".
+bool Frmpictd::hiddenByDesktop() const {
     const QWindow* native = windowHandle();
-    const bool minimised = windowState() & Qt::WindowMinimized;
-    if (!minimised && native && native->isExposed()) return;
-    hide();
-    // Shown while still marked minimised, it would be mapped as an icon.
-    setWindowState(windowState() & ~Qt::WindowMinimized);
+    return isVisible() && native &&
+           ((windowState() & Qt::WindowMinimized) || !native->isExposed());
 }
 
 QString Frmpictd::UnreachableText() {
