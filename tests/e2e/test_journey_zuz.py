@@ -22,19 +22,11 @@ from Xlib.protocol import event
 
 from test_editor import PARK, Toolbar, crop, drag, expect_screen, inset, viewable
 from test_monitors import Findings, expect_view, painted
+from test_tip_dialog import BACK, CHECKBOX_CENTRE as CHECKBOX, EXPECTED_MARKER
+from test_tip_dialog import SIZE as TIP_SIZE, YES_CENTRE as YES
 from test_tray_icon import expect_no_view, icon_gone, open_menu, quit_from_menu, tray_icon
 from xsession import XSession, main, wait_until
 from zuzdriver import MARKER, Zuz, decode
-
-TIP_SIZE = (455, 342)  # 6825 x 5130 twips at 96 dpi
-CHECKBOX = (227, 260)  # the middle of the check box, (6825-3855)/2, 3720, 3855 x 375 twips
-YES = (241, 303)  # the middle of "是": 2760, 4200, 1005 x 690 twips
-EXPECTED_MARKER = "\r\n\r\n".join([
-    " 双击滚动/再双击停止！按X或Esc键取消本次放大[或按屏幕下中撤消小按钮]！！ ",
-    "按下“左键”拖动屏幕！按右键选菜单！按右上角小按钮画框！画框窗口右键或双击取消，鼠标移到屏幕上边工具按钮",
-    "按“Ctrl+Z”键再次放大！",
-    "或在屏幕右下角“岚”字图标上按右键！",
-]).encode("utf-8") + b"\r\n"
 
 # Rows of the view's menu, counted with Down from a menu opened by the mouse.
 END_VIEW, QUIT, VERTICAL_ONLY, ENLARGE_15, SCROLLING, ZONARA = 1, 3, 4, 7, 8, 12
@@ -56,7 +48,9 @@ class Day:
         return tuple(round(v * self.scale) for v in point)
 
     def middle(self):
+        """A new start: the middle twice, in a window of its own."""
         self.place = (-self.s.width / 2, -self.s.height / 2, 2, 2)
+        self.window = None
 
     # --- what the screen shows ---------------------------------------------
     def grid(self, skip=()):
@@ -92,6 +86,12 @@ class Day:
 
     def expect_view(self, what, topmost=True):
         view = self.zuz.view_window()
+        # The same window all day, with the native windows it draws with:
+        # the surface the server draws the picture into and the buttons'.
+        self.window = self.window or view
+        assert view == self.window, f"{what}: the view's window was made anew"
+        children = self.s.dpy.create_resource_object("window", view).query_tree().children
+        assert len(children) >= 3, f"{what}: the view has {len(children)} native windows"
         if topmost:
             wait_until(lambda: "_NET_WM_STATE_ABOVE" in self.s.net_wm_state(view), 10,
                        f"{what}: a topmost view")
@@ -122,6 +122,8 @@ class Day:
         box = self.s.window_geometry(tip)
         x, y, w, h = box
         assert abs(x + w / 2 - self.s.width / 2) <= 1 and abs(y + h / 2 - self.s.height / 2) <= 1
+        wait_until(lambda: self.s.screenshot((x + 5, y + h - 5, 1, 1)).getpixel((0, 0)) == BACK,
+                   10, "the dialog's background on the screen")
         self.expect(self.place, "the first view around the dialog", skip=[box])
         return view, tip
 
@@ -259,6 +261,9 @@ def whole_day(args):
                 day.expect(day.place, "the picture dragged back to the corner")
         day.views(8, during=during)
 
+        # Hidden long enough for the view to give its buffers back (2 s):
+        # the next one comes up whole all the same.
+        time.sleep(3)
         day.ctrl_z()
         day.expect_view("a view to be minimised")
         day.hidden_by_the_desktop("minimise")
