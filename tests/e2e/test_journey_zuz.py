@@ -9,8 +9,8 @@ off; the view after the desktop minimised it or showed the desktop; the
 pencil, a rectangle moved and "撤消", a view after the editor; "Zonara" from
 the menu; "退出！！！" takes the icon away; started again.
 
-The whole day at scale 1 under openbox; at QT_SCALE_FACTOR 2 and under
-xfwm4 the first hour, where the tip dialog and the views after it meet."""
+The whole day at scale 1 under openbox here; at QT_SCALE_FACTOR 2 and
+under xfwm4 the first hour, in test_journey_zuz_first_hour.py."""
 
 import os
 import signal
@@ -23,7 +23,7 @@ from Xlib.protocol import event
 from test_editor import PARK, Toolbar, crop, drag, expect_screen, inset, viewable
 from test_monitors import Findings, expect_view, painted
 from test_tip_dialog import BACK, CHECKBOX_CENTRE as CHECKBOX, EXPECTED_MARKER
-from test_tip_dialog import SIZE as TIP_SIZE, YES_CENTRE as YES
+from test_tip_dialog import SIZE as TIP_SIZE
 from test_tray_icon import expect_no_view, icon_gone, open_menu, quit_from_menu, tray_icon
 from xsession import XSession, main, wait_until
 from zuzdriver import MARKER, Zuz, decode
@@ -319,40 +319,5 @@ def whole_day(args):
         day.quit()
 
 
-def first_hour(args, scale, wm, by):
-    """The tip dialog, then views: the second one is where a view that lost
-    its drawing surface shows black."""
-    w, h = 1024 * scale, 768 * scale
-    env = {"QT_SCALE_FACTOR": str(scale)} if scale != 1 else None
-    with XSession(w, h, wm=wm, env=env) as s:
-        day = Day(s, args, scale)
-        first_view_and_tip(day, by)
-        day.expect_view("the first view, the dialog closed", topmost=False)
-        day.end("Escape", day.zuz.view_window())
-        day.views(4)
-        day.ctrl_z()
-        day.expect_view("a view to be minimised")
-        day.hidden_by_the_desktop("minimise")
-        day.quit(at=(100, 100))
-        zuz_again = by == YES
-        day.zuz.start()
-        day.middle()
-        if zuz_again:
-            # "是" wrote no marker: the dialog comes back.
-            assert not os.path.exists(day.marker)
-            day.tip_over_the_view()
-        else:
-            day.expect_view("the view of the next start")
-        day.quit(at=(100, 100))
-
-
-def scale_two_closed_by_yes(args):
-    first_hour(args, 2, "openbox", YES)
-
-
-def xfwm4_closed_by_the_check_box(args):
-    first_hour(args, 1, "xfwm4", CHECKBOX)
-
-
 if __name__ == "__main__":
-    sys.exit(main([whole_day, scale_two_closed_by_yes, xfwm4_closed_by_the_check_box]))
+    sys.exit(main([whole_day]))
