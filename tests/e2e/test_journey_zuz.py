@@ -168,7 +168,7 @@ class Day:
         runs while view i is up."""
         for i in range(first, first + count):
             (self.ctrl_z if i % 2 == 0 else self.tray_press)()
-            view = self.expect_view(f"view {i + 1}")
+            view = self.expect_view(f"view {i + 1} after the start-up one")
             if during:
                 during(i)
             self.end(("Escape", "x", "button", "menu")[i % 4], view)
