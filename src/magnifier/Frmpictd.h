@@ -229,6 +229,7 @@ class Frmpictd : public QWidget {
     void placeButton(QPushButton* button, double left, double top, double width, double height);
     void placeCornerButtons();
     void followPointerScreen();
+    bool hiddenByDesktop() const;
     // Where FitWindowToPicture puts the window on the current monitor.
     QRect viewGeometry() const;
     // Grows the paint buffer to the view's size before the view is shown,

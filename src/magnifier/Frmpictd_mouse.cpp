@@ -78,6 +78,9 @@ void Frmpictd::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void Frmpictd::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Only the left button double-clicks; a second right press soon after
+    // the first is a press that opens the menu again.
+    if (event->button() != Qt::LeftButton) return mousePressEvent(event);
     // The second press of a double-click is reported as the double-click
     // alone, so the drag start is not taken again.
     m_mouseTarget = overPicture(event->position()) ? MouseTarget::Picture : MouseTarget::Background;

@@ -1,10 +1,12 @@
 // The tray icon, the global hotkey and the view they bring up.
 #include "Frmpictd.h"
 
+#include "platform/stacking.h"
 #include "topmost.h"
 
 #include <QAction>
 #include <QIcon>
+#include <QWindow>
 
 QString Frmpictd::TrayTip() {
     return QStringLiteral("在此“岚”字图标上按右键，放大本屏！");
@@ -71,9 +73,11 @@ void Frmpictd::TimKey_Timer() {
     Imadpic.picture = std::move(shot);
     // 2. Show the window, as a form's Show does: visible and active, so
     //    that X and Esc reach it.
+    const bool hidden = hiddenByDesktop();
     show();
     raise();
     activateWindow();
+    if (hidden) bringBack(this);
     // 3, 4.
     FitWindowToPicture(Imadpic);
     SetTopmost(this, true);
@@ -102,6 +106,14 @@ bool Frmpictd::HasWayBack() const {
     if (!m_services.hotkey) return false;
     const HotkeyReach reach = m_services.hotkey->reach();
     return reach == HotkeyReach::Claimed || reach == HotkeyReach::Proposed;
+}
+
+// Shown as far as the toolkit knows, yet not on the screen: minimised by
+// another program or hidden by "show desktop".
+bool Frmpictd::hiddenByDesktop() const {
+    const QWindow* native = windowHandle();
+    return isVisible() && native &&
+           ((windowState() & Qt::WindowMinimized) || !native->isExposed());
 }
 
 QString Frmpictd::UnreachableText() {

@@ -51,6 +51,9 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     m_pressed = false;
 }
 
-void PictureBox::mouseDoubleClickEvent(QMouseEvent*) {
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Only the left button double-clicks; a second right press soon after
+    // the first is a press that opens the menu again.
+    if (event->button() != Qt::LeftButton) return mousePressEvent(event);
     emit doubleClicked();
 }

@@ -67,6 +67,9 @@ void Fortdck::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void Fortdck::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Only the left button double-clicks; a second right press soon after
+    // the first is a press that opens the menu again.
+    if (event->button() != Qt::LeftButton) return mousePressEvent(event);
     if (overPicture(event->globalPosition()))
         Imayulanpic_DblClick();
     else

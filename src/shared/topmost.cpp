@@ -3,21 +3,19 @@
 #include "platform/stacking.h"
 
 #include <QWidget>
-#include <QWindow>
 
 void SetTopmost(QWidget* window, bool flag) {
     if (!window) return;
-    const Qt::WindowFlags wanted = flag ? window->windowFlags() | Qt::WindowStaysOnTopHint
-                                        : window->windowFlags() & ~Qt::WindowStaysOnTopHint;
-    if (wanted != window->windowFlags()) {
-        if (window->windowHandle() && window->isVisible()) {
-            // Changing the widget's flags would unmap and remap the window;
-            // the native window can change its stacking band in place.
-            window->overrideWindowFlags(wanted);
-            window->windowHandle()->setFlags(wanted);
-        } else {
-            window->setWindowFlags(wanted);
-        }
+    // The toolkit's stay-on-top hint is given only to a window that has no
+    // native window yet. Changed later, it makes the X11 platform destroy
+    // the native window at its next show and make a new one, without the
+    // native children made in the old (the view's server-drawn surface and
+    // its buttons' windows): the window system then draws into nothing.
+    // A window that exists changes its band in place (restack).
+    if (!window->testAttribute(Qt::WA_WState_Created)) {
+        const Qt::WindowFlags wanted = flag ? window->windowFlags() | Qt::WindowStaysOnTopHint
+                                            : window->windowFlags() & ~Qt::WindowStaysOnTopHint;
+        if (wanted != window->windowFlags()) window->setWindowFlags(wanted);
     }
     if (!window->isVisible()) {
         const bool had = window->testAttribute(Qt::WA_ShowWithoutActivating);

@@ -1,7 +1,8 @@
 """zuz in the notification area of a real tray host (trayer): the icon is
-embedded, alternates its two frames every second, a right-button press on
-it brings up a topmost view, left clicks do nothing, and "退出！！！"
-takes it away at once.
+embedded and alternates its two frames every second. That a right-button
+press on it brings a topmost view, left clicks nothing, and "退出！！！"
+takes it away at once is part of the first-day journey
+(test_journey_zuz.py).
 
 The helpers here are shared by test_hotkey_*.py and test_tip_*.py."""
 
@@ -11,7 +12,7 @@ import time
 from Xlib import X
 
 from xsession import main, wait_until
-from zuzdriver import Zuz, expect_mapping, new_session, sample_points
+from zuzdriver import Zuz, new_session
 
 
 def middle_twice(w, h):
@@ -129,40 +130,5 @@ def icon_alternates_every_second(args):
         assert zuz.proc.poll() is None
 
 
-def right_press_brings_a_topmost_view(args):
-    w, h = 800, 600
-    with new_session(w, h) as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        end_view(s, zuz)
-        _, (x, y, iw, ih) = tray_icon(s)
-        cx, cy = x + iw // 2, y + ih // 2
-        # Left clicks and double-clicks do nothing.
-        s.xdotool("mousemove", cx, cy, "click", 1)
-        s.double_click(gap_ms=80)
-        expect_no_view(s)
-        # A right-button press does, before the button comes up.
-        s.xdotool("mousedown", 3)
-        wid = zuz.view_window()
-        s.xdotool("mouseup", 3)
-        assert "_NET_WM_STATE_ABOVE" in s.net_wm_state(wid), s.net_wm_state(wid)
-        expect_mapping(s, middle_twice(w, h), sample_points(w, h), "the 2x view of the screen")
-        assert zuz.proc.poll() is None
-
-
-def quit_takes_the_icon_away(args):
-    w, h = 800, 600
-    with new_session(w, h) as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        zuz.view_window()
-        tray_icon(s)
-        quit_from_menu(s, zuz)
-        icon_gone(s, 3)
-        wait_until(lambda: zuz.proc.poll() is not None, 10, "zuz to end")
-        assert zuz.proc.returncode == 0, zuz.proc.returncode
-
-
 if __name__ == "__main__":
-    sys.exit(main([icon_alternates_every_second, right_press_brings_a_topmost_view,
-                   quit_takes_the_icon_away]))
+    sys.exit(main([icon_alternates_every_second]))

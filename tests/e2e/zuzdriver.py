@@ -9,6 +9,10 @@ MARKER = "Vivoduzivi.ini"
 
 
 class Zuz:
+    """zuz in a program folder of its own. The marker file is put there by
+    default: it keeps the tip dialog away from tests of other things; the
+    first-day journeys (test_journey_zuz.py) start without it."""
+
     def __init__(self, session, bin_dir, with_marker=True, folder=None):
         self.s = session
         self.folder = folder or program_folder(bin_dir, session.tmp, ("zuz", "Zonara"))

@@ -122,6 +122,9 @@ void PictureArea::mouseReleaseEvent(QMouseEvent* event) {
                  p.y());
 }
 
-void PictureArea::mouseDoubleClickEvent(QMouseEvent*) {
+void PictureArea::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Only the left button double-clicks; a second right press soon after
+    // the first is a press that opens the menu again.
+    if (event->button() != Qt::LeftButton) return mousePressEvent(event);
     emit DblClick();
 }

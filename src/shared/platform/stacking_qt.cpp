@@ -7,3 +7,8 @@
 void restack(QWidget* window, bool topmost) {
     if (topmost) window->raise();
 }
+
+void bringBack(QWidget* window) {
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->raise();
+}

@@ -18,3 +18,12 @@ void restack(QWidget* window, bool topmost) {
     ::SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                    SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
+
+void bringBack(QWidget* window) {
+    if (QGuiApplication::platformName() != QLatin1String("windows")) {
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        return;
+    }
+    const HWND hwnd = HWND(window->winId());
+    if (::IsIconic(hwnd)) ::ShowWindow(hwnd, SW_RESTORE);
+}
