@@ -3,7 +3,8 @@ is grey on the left and orange on the right; zuz's start-up view, a pick's
 picture on the clipboard and Zonara's region window show those colours
 within what the depth keeps of them. An 8-bit screen's colours are indices
 into a colour map the toolkit does not paint into: there both programs
-must keep running and show their windows."""
+must keep running and show their windows, and zuz says on its error
+output why they stay empty."""
 
 import io
 import os
@@ -115,8 +116,13 @@ def both_programs_at(args, depth, tolerance):
         px = Pixels(s)
         grey, orange = paint_halves(s, px)
         zuz = Zuz(s, args.bin)
-        zuz.start()
+        log = os.path.join(s.tmp, "zuz.log")
+        with open(log, "w") as err:
+            zuz.proc = s.spawn([os.path.join(zuz.folder, "zuz")], stderr=err)
         zuz.view_window()
+        with open(log, encoding="utf-8", errors="replace") as err:
+            told = "16 位或更高" in err.read()
+        assert told == (depth < 15), f"the message on a {depth}-bit screen: {told}"
         if tolerance is not None:
             # The middle twice: a quarter of the way in shows the grey half,
             # three quarters the orange one.
