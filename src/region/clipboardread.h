@@ -15,7 +15,7 @@ class ClipboardPictureReader {
     // Calls `done` later, on the thread that asked, with the clipboard's
     // picture, or the empty picture when it holds none, gives none that
     // decodes, or its owner does not answer in time. Requests made while
-    // one is under way share its answer.
+    // one is under way share the one read after it.
     virtual void read(Done done) = 0;
 };
 

@@ -188,8 +188,14 @@ class X11ClipboardPictureReader : public QObject, public ClipboardPictureReader 
     }
 
     void read(Done done) override {
-        m_waiting.push_back(std::move(done));
-        if (m_busy) return;
+        // A read under way may have asked before the clipboard changed:
+        // requests meanwhile share the next read, not that one's answer.
+        (m_busy ? m_next : m_waiting).push_back(std::move(done));
+        if (!m_busy) start();
+    }
+
+  private:
+    void start() {
         m_busy = true;
         if (m_thread.joinable()) m_thread.join();
         m_thread = std::jthread([this, types = m_types](std::stop_token stop) {
@@ -199,17 +205,20 @@ class X11ClipboardPictureReader : public QObject, public ClipboardPictureReader 
         });
     }
 
-  private:
     void finish(const QImage& got) {
         m_busy = false;
         std::vector<Done> waiting;
         waiting.swap(m_waiting);
+        m_waiting.swap(m_next);
+        if (!m_waiting.empty()) start();
         for (const Done& done : waiting)
             done(got);
     }
 
     const QByteArrayList m_types;
+    // Those the read under way answers, and those the next one will.
     std::vector<Done> m_waiting;
+    std::vector<Done> m_next;
     bool m_busy = false;
     std::jthread m_thread;
 };
