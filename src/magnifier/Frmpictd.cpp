@@ -37,6 +37,7 @@ Frmpictd::Frmpictd(const Services& services, QWidget* parent)
     m_releaseBuffers.setSingleShot(true);
     m_releaseBuffers.setInterval(kReleaseBuffersMs);
     connect(&m_releaseBuffers, &QTimer::timeout, this, &Frmpictd::releaseViewBuffers);
+    watchScreens();
 }
 
 Frmpictd::~Frmpictd() {
@@ -231,6 +232,10 @@ void Frmpictd::placeCornerButtons() {
 // relative to the screen, and the corner buttons follow the corner.
 void Frmpictd::followPointerScreen() {
     m_services.screen->selectUnderPointer();
+    layOutForScreen();
+}
+
+void Frmpictd::layOutForScreen() {
     if (QScreen* monitor = m_services.screen->qscreen()) setScreen(monitor);
     const units::Screen now = screen();
     const units::Screen was = m_laidOut;

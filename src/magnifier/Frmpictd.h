@@ -90,6 +90,10 @@ class Frmpictd : public QWidget {
     void Command3_Click();
     void Command4_Click();
 
+    // A monitor changed while a view is up: the view covers its monitor as
+    // it is now, or the primary one where its own has gone.
+    void followScreenChange();
+
     // Tray icon and hotkey.
     void AddTrayIcon();
     void InstallHotkey();
@@ -230,6 +234,11 @@ class Frmpictd : public QWidget {
     void placeCornerButtons();
     void followPointerScreen();
     bool hiddenByDesktop() const;
+    // Scales the picture and moves the corner buttons from the monitor the
+    // window was laid out for to the one it is on now.
+    void layOutForScreen();
+    // Monitors that come, go or change size while the program runs.
+    void watchScreens();
     // Where FitWindowToPicture puts the window on the current monitor.
     QRect viewGeometry() const;
     // Grows the paint buffer to the view's size before the view is shown,

@@ -5,6 +5,7 @@
 #include "topmost.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QIcon>
 #include <QWindow>
 
@@ -59,6 +60,14 @@ std::intptr_t Frmpictd::HotkeyWindowProc(std::uint32_t message, std::uintptr_t w
 }
 
 void Frmpictd::TimKey_Timer() {
+    // A box of this program that waits for an answer keeps its modal loop:
+    // the request is dropped rather than kept for later, since a view that
+    // came up once the box closed would freeze a screen the user no longer
+    // looks at, and one taken now would freeze the box into the view.
+    if (QApplication::activeModalWidget()) {
+        TimKey->setEnabled(false);
+        return;
+    }
     // 1. The screen as it is now: the desktop between views, the view
     //    itself during one (the zoom then compounds). The screen is the
     //    monitor under the pointer.

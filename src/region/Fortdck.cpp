@@ -98,7 +98,10 @@ void Fortdck::ReloadPicture() {
     // that gives no picture leaves the shown one as it is rather than blank
     // it: text copied since, an emptied clipboard, or data that only claims
     // to be a picture (undecodable, empty, or too large for the decoder).
-    const QImage picture = m_main.clipboard().bitmap();
+    m_main.clipboard().requestBitmap(this, [this](const QImage& picture) { ShowReloaded(picture); });
+}
+
+void Fortdck::ShowReloaded(const QImage& picture) {
     if (picture.isNull()) return;
     Imayulanpic.picture = Imagls.picture;
     if (Imayulanpic.Stretch)

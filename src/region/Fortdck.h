@@ -113,6 +113,8 @@ class Fortdck : public QWidget {
 
   private:
     void ReloadPicture();
+    // The reloaded picture, once the clipboard has answered.
+    void ShowReloaded(const QImage& picture);
     void LoadNaturalPicture();
     void ShowNaturalPicture(const QImage& picture);
     QSizeF naturalSize() const;

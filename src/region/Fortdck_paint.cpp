@@ -119,7 +119,8 @@ void Fortdck::drawEnlarged(QPainter& p, const QRect& visible, const QRect& targe
     const Picture& pic = Imayulanpic.picture;
     // Where the window paints into a plain image, straight into its device
     // pixels, with no enlarged copy in between.
-    if (auto* store = dynamic_cast<QImage*>(p.paintEngine()->paintDevice());
+    const QPaintEngine* engine = p.paintEngine();
+    if (auto* store = engine ? dynamic_cast<QImage*>(engine->paintDevice()) : nullptr;
         store && stretch::supports(*store, pic)) {
         stretch::paintStretched(p, QRegion(toLogical(visible).toAlignedRect()), toLogical(target),
                                 pic, QRectF(pic.rect()));

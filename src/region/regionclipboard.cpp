@@ -1,14 +1,44 @@
 #include "regionclipboard.h"
 
+#include "clipboardread.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QPointer>
 
 namespace {
 QClipboard* systemClipboard() {
     return qGuiApp ? QGuiApplication::clipboard() : nullptr;
 }
 } // namespace
+
+void RegionClipboard::requestBitmap(QObject* /*context*/,
+                                    std::function<void(const QImage&)> done) {
+    done(bitmap());
+}
+
+SystemClipboard::SystemClipboard() = default;
+SystemClipboard::~SystemClipboard() = default;
+
+void SystemClipboard::requestBitmap(QObject* context, std::function<void(const QImage&)> done) {
+    // The program's own picture is at hand; another program's may take
+    // that program as long as it likes.
+    const QClipboard* c = systemClipboard();
+    if (c && !c->ownsClipboard()) {
+        if (!m_readerMade) {
+            m_reader = makeClipboardPictureReader();
+            m_readerMade = true;
+        }
+        if (m_reader) {
+            m_reader->read([context = QPointer<QObject>(context), done](const QImage& got) {
+                if (context) done(got);
+            });
+            return;
+        }
+    }
+    done(bitmap());
+}
 
 bool SystemClipboard::hasBitmap() const {
     const QClipboard* c = systemClipboard();

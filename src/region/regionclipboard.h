@@ -2,6 +2,12 @@
 
 #include <QImage>
 
+#include <functional>
+#include <memory>
+
+class ClipboardPictureReader;
+class QObject;
+
 // The clipboard as the region magnifier uses it: the hand-over of the picked
 // region from the picker to the magnified-region window, and the bitmap
 // cleared on exit.
@@ -13,6 +19,10 @@ class RegionClipboard {
     virtual bool hasBitmap() const = 0;
     // The clipboard's bitmap; the empty picture when it holds none.
     virtual QImage bitmap() const = 0;
+    // Hands `done` what bitmap() gives, at once where nothing needs to be
+    // waited for, later where another program has to answer, never once
+    // `context` has gone. The interface never waits for that program.
+    virtual void requestBitmap(QObject* context, std::function<void(const QImage&)> done);
     // Replaces the clipboard's whole content with one bitmap.
     virtual void setBitmap(const QImage& image) = 0;
     // Whether the clipboard still holds the bitmap this program put there:
@@ -25,11 +35,20 @@ class RegionClipboard {
 // program pastes it; the encoding happens then, on request.
 class SystemClipboard : public RegionClipboard {
   public:
+    SystemClipboard();
+    ~SystemClipboard() override;
     bool hasBitmap() const override;
     QImage bitmap() const override;
+    void requestBitmap(QObject* context, std::function<void(const QImage&)> done) override;
     void setBitmap(const QImage& image) override;
     bool holdsOwnBitmap() const override;
     void clear() override;
+
+  private:
+    // Made on the first read of another program's clipboard; null where the
+    // window system has no reader of its own.
+    std::unique_ptr<ClipboardPictureReader> m_reader;
+    bool m_readerMade = false;
 };
 
 // A clipboard in memory, for tests: other programs are simulated by

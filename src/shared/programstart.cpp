@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,14 @@ void prepare(const QString& programName) {
     QApplication::setApplicationName(programName);
     QApplication::setQuitOnLastWindowClosed(false);
     termination::quitOnRequest();
+    // The toolkit paints no window on a screen of colour indices (8 bits
+    // and fewer): the program runs, but its windows stay empty, and no box
+    // could say so.
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->depth() < 15)
+        qWarning().noquote() << QStringLiteral("%1：屏幕每像素只有 %2 位，窗口无法显示；"
+                                               "请把颜色深度设为 16 位或更高。")
+                                    .arg(programName)
+                                    .arg(screen->depth());
 }
 
 QString joinPieces(const QStringList& pieces) {

@@ -84,7 +84,10 @@ namespace {
 // The backing store's device pixels that a paint of `dirty` may touch, when
 // it is an image that stretchNearest() can draw on; empty otherwise.
 QImage* deviceStore(QPainter& painter, const QImage& pic) {
-    auto* store = dynamic_cast<QImage*>(painter.paintEngine()->paintDevice());
+    // A painter that could not begin (a window in pixels the toolkit
+    // cannot paint, as on an 8-bit screen) has no engine.
+    const QPaintEngine* engine = painter.paintEngine();
+    auto* store = engine ? dynamic_cast<QImage*>(engine->paintDevice()) : nullptr;
     const QTransform& t = painter.deviceTransform();
     if (store && t.type() <= QTransform::TxScale && t.m11() > 0 && t.m22() > 0 &&
         supports(*store, pic))

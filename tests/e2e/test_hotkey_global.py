@@ -2,8 +2,9 @@
 focused, Ctrl+Z (also with NumLock or CapsLock on) brings up a view of
 what that client showed and never reaches the client; Ctrl+Shift+Z, Alt+Z
 and Z reach the client and bring no view; Ctrl+Z during a view magnifies
-the view again; a Ctrl+Z that another client holds leaves zuz running
-with its icon."""
+the view again, once however long the key is held, and not at all while
+an input box of zuz is open; a Ctrl+Z that another client holds leaves
+zuz running with its icon."""
 
 import sys
 import time
@@ -11,8 +12,8 @@ import time
 from Xlib import X, XK, display as xdisplay
 
 from test_tray_icon import end_view, expect_no_view, middle_twice, tray_icon, views
-from xsession import colour_close, main, wait_until
-from zuzdriver import Zuz, expect_mapping, new_session, sample_points
+from xsession import colour_close, gradient_colour, main, wait_until
+from zuzdriver import Zuz, expect_mapping, new_session, open_menu, sample_points
 
 MAGENTA = (230, 20, 200)
 
@@ -156,6 +157,51 @@ def ctrl_z_during_a_view_compounds(args):
         assert len(views(s)) == 1
 
 
+def stays(predicate, seconds, what):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        assert predicate(), what
+        time.sleep(0.05)
+
+
+def mapped(s, to_source, pts, tolerance=5):
+    shot = s.screenshot()
+    return all(colour_close(shot.getpixel((x, y)), gradient_colour(int(sx), int(sy), s.width,
+                                                                     s.height), tolerance)
+               for (x, y), (sx, sy) in ((p, to_source(*p)) for p in pts))
+
+
+def held_ctrl_z_and_a_box_each_take_one_view(args):
+    w, h = 800, 600
+    with new_session(w, h) as s:
+        zuz = Zuz(s, args.bin)
+        zuz.start()
+        zuz.view_window()
+        pts = sample_points(w, h)
+        expect_mapping(s, middle_twice(w, h), pts, "the start-up view")
+        # Held past the server's repeat delay, Ctrl+Z repeats about twenty
+        # times; only the press counts.
+        s.xdotool("keydown", "ctrl+z")
+        time.sleep(1.5)
+        s.xdotool("keyup", "ctrl+z")
+        twice_again = lambda x, y: (3 * w / 8 + x / 4, 3 * h / 8 + y / 4)  # noqa: E731
+        expect_mapping(s, twice_again, pts, "the view magnified once more", tolerance=5)
+        stays(lambda: mapped(s, twice_again, pts), 1.0, "the held key magnified again")
+
+        # The speed's input box ("速度", then "自定义"): Ctrl+Z while it is
+        # open brings nothing, then or after the box.
+        before = set(s.windows(cls="zuz"))
+        open_menu(s, w // 2, h // 2)
+        s.xdotool("key", *(["Down"] * 11), "Right", *(["Down"] * 4), "Return")
+        wait_until(lambda: len(set(s.windows(cls="zuz")) - before) == 1, 10, "the input box")
+        s.xdotool("key", "ctrl+z")
+        s.xdotool("key", "Escape")
+        wait_until(lambda: set(s.windows(cls="zuz")) == before, 10, "the input box to close")
+        expect_mapping(s, twice_again, pts, "the view as it was before the box", tolerance=5)
+        stays(lambda: mapped(s, twice_again, pts), 1.0, "a view came after the box")
+        assert zuz.proc.poll() is None
+
+
 def a_held_hotkey_is_silent(args):
     w, h = 800, 600
     with new_session(w, h) as s:
@@ -193,4 +239,5 @@ def a_held_hotkey_is_silent(args):
 
 if __name__ == "__main__":
     sys.exit(main([ctrl_z_over_another_client, other_combinations_do_nothing,
-                   ctrl_z_during_a_view_compounds, a_held_hotkey_is_silent]))
+                   ctrl_z_during_a_view_compounds, held_ctrl_z_and_a_box_each_take_one_view,
+                   a_held_hotkey_is_silent]))

@@ -222,16 +222,68 @@ def test_huge_picture_from_another_program(xs, folder, pattern):
     clip_put(xs, png_bytes(Image.new("RGB", (1, 1), (255, 255, 255))), "image/png")
     xs.xdotool("click", "1")
     wait_until(lambda: centre_is((255, 255, 255)), 20, "the 1x1 picture in the window")
-    assert z.proc.poll() is None
-    assert full[0] in xs.windows(cls="Zonara")
+    assert z.proc.poll() is None, f"Zonara ended: {z.proc.returncode}"
+    assert full[0] in xs.windows(cls="Zonara"), "the window went"
     peak = peak_memory_mb(z.proc.pid)
     assert peak < 300, f"peak memory {peak} MB"
     assert z.end() == 0
 
 
+class SilentOwner:
+    """A program that takes the clipboard and never answers a request for
+    its content."""
+
+    def __init__(self, xs):
+        from Xlib import X, display as xdisplay
+        self.dpy = xdisplay.Display(xs.display_name)
+        self.window = self.dpy.screen().root.create_window(0, 0, 1, 1, 0, X.CopyFromParent)
+        clipboard = self.dpy.intern_atom("CLIPBOARD")
+        self.window.set_selection_owner(clipboard, X.CurrentTime)
+        self.dpy.sync()
+        wait_until(lambda: self.dpy.get_selection_owner(clipboard) == self.window, 10,
+                   "the silent program to own the clipboard")
+
+    def close(self):
+        self.dpy.close()
+
+
+def test_a_silent_clipboard_owner_freezes_nothing(xs, folder, pattern):
+    """Each press on a window larger than the screen asks the clipboard for
+    its picture; an owner that keeps quiet must not hold the window up: the
+    menu of a right press comes at once, again and again, and the picture
+    stays."""
+    z = Zonara(xs, folder)
+    z.click_control()
+    z.drag((100, 100), (700, 520))
+    full = wait_until(lambda: [w for w, g in z.region_windows()
+                               if g == (0, 0, xs.width, xs.height)],
+                      10, "a window filling the screen")
+    centre = (xs.width // 2, xs.height // 2)
+    before = xs.screenshot(centre + (1, 1)).getpixel((0, 0))
+    owner = SilentOwner(xs)
+    try:
+        # The toolkit's clipboard waits 5 s for an owner at each press:
+        # three menus within 9 s were not held up by it.
+        deadline = time.monotonic() + 9
+        for press in range(3):
+            windows = set(z.windows())
+            # Apart, so that two presses are no double-click, which would
+            # close the window.
+            xs.xdotool("mousemove", centre[0] + 40 * press, centre[1], "click", "3")
+            wait_until(lambda: set(z.windows()) - windows, max(0.1, deadline - time.monotonic()),
+                       f"the menu of right press {press + 1}")
+            xs.xdotool("key", "Escape")
+            wait_until(lambda: set(z.windows()) <= windows, 10, "the menu to close")
+        assert xs.screenshot(centre + (1, 1)).getpixel((0, 0)) == before
+    finally:
+        owner.close()
+    assert full[0] in xs.windows(cls="Zonara")
+    assert z.end() == 0
+
+
 TESTS = [test_placement, test_escape_during_a_drag,
          test_exit_clears_only_our_own_bitmap, test_second_start_shows_the_message,
-         test_huge_picture_from_another_program]
+         test_huge_picture_from_another_program, test_a_silent_clipboard_owner_freezes_nothing]
 
 
 def main():

@@ -5,7 +5,10 @@ middle twice, after the monitor of the last view took another mode, after
 it was switched off and the desktop shrank, and once it is switched on
 again elsewhere at another size; and once a view has ended, what zuz keeps
 for the next capture is one shared-memory segment, the size of that
-view's monitor, not one of a monitor that has changed since. Zonara: when the monitor that holds its
+view's monitor, not one of a monitor that has changed since. A view that
+is up when its monitor grows, shrinks or goes covers that monitor as it is
+now (the primary one once it has gone) and keeps showing the picture it
+froze. Zonara: when the monitor that holds its
 button and a region window is switched off, the button comes back to the
 primary monitor's corner and the window, still showing its picture, to
 that monitor's middle.
@@ -19,9 +22,11 @@ import sys
 from PIL import Image
 
 from test_monitors import (CONTROL_SIZE, Findings, Zonara, drag_button, end_view,
-                           expect_pick, expect_view, painted, settle, start_zuz_on)
+                           expect_pick, expect_view, painted, settle, shown, start_zuz_on,
+                           view_on)
 from xorgsession import XorgSession
 from xsession import main
+from zuzdriver import Zuz
 
 # The primary monitor at the origin, where the tray host stands, and a
 # smaller one to its right.
@@ -78,6 +83,42 @@ def zuz_views_monitors_as_they_are_now(args):
         assert zuz.proc.poll() is None, "zuz ended"
 
 
+def frozen_at(monitor, was, p):
+    """The root pixel a view first taken of the monitor `was` shows at the
+    point p of `monitor`, its picture kept twice the monitor and centred."""
+    rx, ry = p[0] - monitor.x, p[1] - monitor.y
+    return (was.x + int((rx / 2 + monitor.w / 4) * was.w / monitor.w),
+            was.y + int((ry / 2 + monitor.h / 4) * was.h / monitor.h))
+
+
+def zuz_view_follows_its_monitor_while_up(args):
+    with XorgSession(PRIMARY_AND_SMALL_RIGHT) as s, Findings() as f:
+        pattern = painted(s)
+        primary, right = s.monitors
+        zuz = Zuz(s, args.bin)
+        s.xdotool("mousemove", *right.centre)
+        zuz.start()
+        expect_view(f, s, pattern, right.box, "the start-up view on the right monitor")
+        # Larger, smaller, then gone: the view covers its monitor as it is
+        # now and goes on showing the picture it froze, nowhere the live
+        # desktop; where the monitor has gone, it covers the primary one.
+        for layout, what in (([primary, (1280, 1024, 1024, 0, False)], "grown"),
+                             ([primary, (640, 480, 1024, 0, False)], "shrunk"),
+                             ([primary, None], "switched off")):
+            s.relayout(layout)
+            monitor = s.monitors[-1] if layout[-1] else s.primary
+            view_on(s, monitor.box)
+            points = [(monitor.x + monitor.w * i // 8, monitor.y + monitor.h * j // 8)
+                      for i in (1, 4, 6) for j in (1, 4, 7)]
+            f.settle(lambda: [shown(s, *p) for p in points],
+                     lambda got: all(abs(g[0] - w[0]) <= 2 and abs(g[1] - w[1]) <= 2
+                                     for g, w in zip(got, (frozen_at(monitor, right, p)
+                                                           for p in points))),
+                     f"the view of the right monitor, {what}, still showing its picture "
+                     f"at {points}")
+        assert zuz.proc.poll() is None, "zuz ended"
+
+
 def zonara_returns_from_a_monitor_switched_off(args):
     # openbox by itself pushes a window that no monitor shows back until a
     # sliver of it shows; the button must still come back to its corner.
@@ -114,4 +155,5 @@ def zonara_returns_from_a_monitor_switched_off(args):
 
 if __name__ == "__main__":
     sys.exit(main([zuz_views_monitors_as_they_are_now,
+                   zuz_view_follows_its_monitor_while_up,
                    zonara_returns_from_a_monitor_switched_off]))

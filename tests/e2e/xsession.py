@@ -32,12 +32,13 @@ def wait_until(predicate, timeout=10.0, what="condition", interval=0.05):
 
 
 class XSession:
-    def __init__(self, width=1024, height=768, wm=True, tray=True, env=None):
+    def __init__(self, width=1024, height=768, wm=True, tray=True, env=None, depth=24):
         """wm: True or "openbox" for openbox, "xfwm4" for xfwm4 (which
         refuses the focus to a window that asks for it with an old time),
         False for none. env: variables for the programs on top of the clean
-        environment, e.g. QT_SCALE_FACTOR, which is otherwise taken away."""
-        self.width, self.height = width, height
+        environment, e.g. QT_SCALE_FACTOR, which is otherwise taken away.
+        depth: the screen's bits per pixel (8, 16, 24, 30)."""
+        self.width, self.height, self.depth = width, height, depth
         self.procs = []
         self.tmp = tempfile.mkdtemp(prefix="zuz-e2e-")
         self.runtime = os.path.join(self.tmp, "runtime")
@@ -72,7 +73,7 @@ class XSession:
         rfd, wfd = os.pipe()
         proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(wfd), "-screen", "0",
-             f"{self.width}x{self.height}x24", "-nolisten", "tcp", "-dpi", "96",
+             f"{self.width}x{self.height}x{self.depth}", "-nolisten", "tcp", "-dpi", "96",
              "-noreset"],
             pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(wfd)

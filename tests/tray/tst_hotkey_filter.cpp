@@ -41,6 +41,8 @@ class TstHotkeyFilter : public QObject {
     void decisions_data();
     void decisions();
     void releaseIsSwallowedButNotDelivered();
+    void aHeldKeyIsOnePress_data();
+    void aHeldKeyIsOnePress();
     void otherEventTypesPassThrough();
     void lockVariantsCoverCapsAndNumLock();
     void modifierTranslation();
@@ -115,7 +117,11 @@ void TstHotkeyFilter::decisions() {
         QVERIFY(m_delivered.empty());
     }
     // The synthetic flag of a sent event does not change the decision.
+    xcb_key_press_event_t up = ev;
+    up.response_type = XCB_KEY_RELEASE;
+    m_service->nativeEventFilter(QByteArrayLiteral("xcb_generic_event_t"), &up, &result);
     ev.response_type = XCB_KEY_PRESS | 0x80;
+    ev.time = 5000;
     m_delivered.clear();
     QVERIFY(!m_service->nativeEventFilter(QByteArrayLiteral("xcb_generic_event_t"), &ev, &result));
     QCOMPARE(m_delivered.size(), std::size_t(hotkey ? 1 : 0));
@@ -126,6 +132,36 @@ void TstHotkeyFilter::releaseIsSwallowedButNotDelivered() {
     qintptr result = 0;
     QVERIFY(m_service->nativeEventFilter(QByteArrayLiteral("xcb_generic_event_t"), &ev, &result));
     QVERIFY(m_delivered.empty());
+}
+
+void TstHotkeyFilter::aHeldKeyIsOnePress_data() {
+    // Events as "p" (press) or "r" (release), "c" with Ctrl held, and the
+    // server time in ms.
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("delivered");
+    QTest::newRow("detectable auto-repeat: presses alone")
+        << QStringList{"pc100", "pc760", "pc800", "pc840", "rc900", "pc1500"} << 2;
+    QTest::newRow("plain auto-repeat: release and press of one moment")
+        << QStringList{"pc100", "rc760", "pc760", "rc800", "pc800", "rc900", "pc1500"} << 2;
+    QTest::newRow("Ctrl let go before Z still ends the hold")
+        << QStringList{"pc100", "r300", "pc400"} << 2;
+    QTest::newRow("quick presses each count") << QStringList{"pc100", "rc150", "pc200"} << 2;
+    QTest::newRow("a release lost to another grab holds only briefly")
+        << QStringList{"pc100", "pc5000"} << 2;
+}
+
+void TstHotkeyFilter::aHeldKeyIsOnePress() {
+    QFETCH(QStringList, events);
+    QFETCH(int, delivered);
+    for (const QString& e : events) {
+        const bool ctrl = e.size() > 1 && e[1] == 'c';
+        xcb_key_press_event_t ev = keyEvent(e[0] == 'p' ? XCB_KEY_PRESS : XCB_KEY_RELEASE, kZ,
+                                            ctrl ? XCB_MOD_MASK_CONTROL : 0);
+        ev.time = e.mid(ctrl ? 2 : 1).toUInt();
+        qintptr result = 0;
+        m_service->nativeEventFilter(QByteArrayLiteral("xcb_generic_event_t"), &ev, &result);
+    }
+    QCOMPARE(int(m_delivered.size()), delivered);
 }
 
 void TstHotkeyFilter::otherEventTypesPassThrough() {

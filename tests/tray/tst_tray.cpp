@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QTest>
 
 namespace {
@@ -27,6 +28,7 @@ class TstTray : public QObject {
     void timKeyRunsOncePerArming();
     void timKeyShowsAFreshViewOnTop();
     void hotkeyDuringAViewMagnifiesTheView();
+    void aRequestWhileABoxIsOpenIsDropped();
     void timKeyRestartsScrolling();
     void timKeyStopsScrollingWhenUnticked();
     void timKeyRestartsPushPull();
@@ -163,6 +165,28 @@ void TstTray::hotkeyDuringAViewMagnifiesTheView() {
     const QImage& pic = rig.form->Imadpic.picture;
     QCOMPARE(decodePattern(pic.pixel(400, 300)), QPoint(400, 300));
     QCOMPARE(decodePattern(pic.pixel(0, 0)), QPoint(200, 150));
+}
+
+void TstTray::aRequestWhileABoxIsOpenIsDropped() {
+    TrayRig rig;
+    rig.load();
+    const QImage before = rig.form->Imadpic.picture;
+    const int grabs = rig.grabber.grabs();
+    // An input box over the view, as the speed item opens one.
+    QDialog box(rig.form.get());
+    box.setModal(true);
+    box.show();
+    QTRY_COMPARE(QApplication::activeModalWidget(), &box);
+    rig.hotkey.sendHotkey(1, 2, 90);
+    rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
+    QTRY_VERIFY(!rig.form->TimKey->Enabled());
+    QCOMPARE(rig.grabber.grabs(), grabs);
+    QVERIFY(sameImage(rig.form->Imadpic.picture, before));
+    // Nothing is left over to come up once the box has closed.
+    box.close();
+    QVERIFY(!rig.form->TimKey->Enabled());
+    rig.hotkey.sendHotkey(1, 2, 90);
+    QTRY_COMPARE(rig.grabber.grabs(), grabs + 1);
 }
 
 void TstTray::timKeyRestartsScrolling() {

@@ -1,6 +1,7 @@
 #include "fakes.h"
 #include "stretch.h"
 
+#include <QPainter>
 #include <QTest>
 
 #include <cmath>
@@ -11,6 +12,7 @@ class TstStretch : public QObject {
     void eachPixelTakesTheSourceUnderItsCentre_data();
     void eachPixelTakesTheSourceUnderItsCentre();
     void touchesOnlyTheClipInsideTheTarget();
+    void aPainterThatCouldNotBeginDrawsNothing();
 };
 
 void TstStretch::eachPixelTakesTheSourceUnderItsCentre_data() {
@@ -61,6 +63,16 @@ void TstStretch::touchesOnlyTheClipInsideTheTarget() {
     QCOMPARE(decodePattern(dst.pixel(10, 10)), QPoint(16 + 5, 12 + 5));
     QVERIFY(stretch::supports(dst, src));
     QVERIFY(!stretch::supports(dst, src.convertToFormat(QImage::Format_ARGB32)));
+}
+
+void TstStretch::aPainterThatCouldNotBeginDrawsNothing() {
+    // As on a window in pixels the toolkit cannot paint (an 8-bit screen):
+    // the painter never became active.
+    QPainter idle;
+    const QImage src = codedPattern(8, 8);
+    stretch::paintStretched(idle, QRegion(0, 0, 16, 16), QRectF(0, 0, 16, 16), src, src.rect());
+    stretch::paintStretchedOn(idle, QRegion(0, 0, 16, 16), QRectF(0, 0, 16, 16), src, src.rect(),
+                              Qt::white);
 }
 
 QTEST_APPLESS_MAIN(TstStretch)

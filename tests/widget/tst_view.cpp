@@ -62,6 +62,8 @@ class TstView : public QObject {
     void magnifyAgainCompounds();
     void endViewClearsAndHidesButKeepsTimersAndPlace();
     void aViewOnAnotherSizedMonitorKeepsItsEnlargement();
+    void aMonitorThatChangesDuringAViewTakesTheViewAlong_data();
+    void aMonitorThatChangesDuringAViewTakesTheViewAlong();
     void buffersAreGivenBackOnlyWhileWaiting();
     void noStaleEdgeAtAnySize();
 };
@@ -331,6 +333,39 @@ void TstView::aViewOnAnotherSizedMonitorKeepsItsEnlargement() {
     QCOMPARE(f.Imadpic.Width, 1.5 * s.Width());
     QCOMPARE(f.Imadpic.Height, 1.5 * s.Height());
     QCOMPARE(f.Command5->geometry().right(), 799);
+}
+
+void TstView::aMonitorThatChangesDuringAViewTakesTheViewAlong_data() {
+    QTest::addColumn<QSize>("now");
+    QTest::newRow("smaller") << QSize(800, 600);
+    QTest::newRow("larger") << QSize(1280, 1024);
+}
+
+// The frozen picture stays, still twice the monitor and centred on the
+// same point of it; the window and its corner buttons cover the monitor as
+// it is now.
+void TstView::aMonitorThatChangesDuringAViewTakesTheViewAlong() {
+    QFETCH(QSize, now);
+    FormRig rig(QSize(1024, 768));
+    Frmpictd& f = *rig.form;
+    const int grabs = rig.grabber.grabs();
+    rig.screen.setScreen(units::Screen::fromDpi(now.width(), now.height(), 96, 96));
+    f.followScreenChange();
+    const units::Screen s = rig.screen.screen();
+    QCOMPARE(f.geometry(), QRect(QPoint(0, 0), now));
+    QCOMPARE(f.Command5->geometry().right(), now.width() - 1);
+    QCOMPARE(f.Imadpic.Width, 2 * s.Width());
+    QCOMPARE(f.Imadpic.Height, 2 * s.Height());
+    QCOMPARE(rig.grabber.grabs(), grabs);
+    const QPoint middle = rig.shownAt({now.width() / 2, now.height() / 2});
+    QVERIFY2((middle - QPoint(512, 384)).manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2")
+                                                                      .arg(middle.x())
+                                                                      .arg(middle.y())));
+    // Hidden, it waits for the next view to be laid out.
+    f.EndView();
+    rig.screen.setScreen(units::Screen::fromDpi(640, 480, 96, 96));
+    f.followScreenChange();
+    QVERIFY(!f.isVisible());
 }
 
 // Every size the custom-size buttons reach moves an edge by 13.33 pixels;

@@ -18,7 +18,12 @@ WinHotkeyService::~WinHotkeyService() {
 }
 
 bool WinHotkeyService::RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t virtualKey) {
-    if (!::RegisterHotKey(nullptr, id, UINT(modifiers), UINT(virtualKey))) return false;
+    // A held hotkey stands for one press; systems before Windows 7 know
+    // no such flag and refuse it.
+    constexpr UINT kNoRepeat = 0x4000;
+    if (!::RegisterHotKey(nullptr, id, UINT(modifiers) | kNoRepeat, UINT(virtualKey)) &&
+        !::RegisterHotKey(nullptr, id, UINT(modifiers), UINT(virtualKey)))
+        return false;
     m_ids.push_back(id);
     return true;
 }

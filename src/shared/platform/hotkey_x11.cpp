@@ -184,6 +184,27 @@ bool X11HotkeyService::RegisterHotKey(int id, std::uint32_t modifiers, std::uint
     return true;
 }
 
+// The server repeats a held key either as presses alone (detectable
+// auto-repeat) or as a release and a press of the same moment. A release
+// that went elsewhere (a grab of another client) must not swallow the next
+// real press for long: the server repeats far more often than this.
+bool X11HotkeyService::isRepeat(std::uint8_t keycode, std::uint32_t time) const {
+    constexpr std::uint32_t kLongestRepeatGapMs = 2000;
+    if (m_held.test(keycode)) return time - m_pressedAt < kLongestRepeatGapMs;
+    return keycode == m_releasedCode && time == m_releasedAt && time != 0;
+}
+
+void X11HotkeyService::noteKey(bool press, std::uint8_t keycode, std::uint32_t time) {
+    if (press) {
+        m_held.set(keycode);
+        m_pressedAt = time;
+    } else {
+        m_held.reset(keycode);
+        m_releasedCode = keycode;
+        m_releasedAt = time;
+    }
+}
+
 int X11HotkeyService::hotkeyFor(std::uint32_t window, std::uint8_t keycode,
                                 std::uint16_t state) const {
     if (window != m_root) return -1;
@@ -246,9 +267,13 @@ bool X11HotkeyService::nativeEventFilter(const QByteArray& eventType, void* mess
     const std::uint8_t type = ev->response_type & 0x7F;
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE) return false;
     auto* key = reinterpret_cast<xcb_key_press_event_t*>(ev);
+    const bool repeat = type == XCB_KEY_PRESS && isRepeat(key->detail, key->time);
+    if (key->event == m_root) noteKey(type == XCB_KEY_PRESS, key->detail, key->time);
     const int id = hotkeyFor(key->event, key->detail, key->state);
     if (id < 0) return false;
-    if (type == XCB_KEY_RELEASE) return true;
+    // A held hotkey stands for one press: each view would otherwise
+    // magnify the one before, twenty times a second.
+    if (type == XCB_KEY_RELEASE || repeat) return true;
     for (const Hotkey& h : m_hotkeys)
         if (h.id == id)
             deliver(WM_HOTKEY, std::uintptr_t(id), MakeHotkeyLParam(h.modifiers, h.virtualKey));

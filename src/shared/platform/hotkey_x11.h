@@ -4,6 +4,8 @@
 
 #include <QAbstractNativeEventFilter>
 
+#include <bitset>
+
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -75,6 +77,12 @@ class X11HotkeyService : public HotkeyService, public QAbstractNativeEventFilter
     void readKeyboard(std::uint16_t& numLock, KeyMap& keys) const;
     bool grab(const std::vector<std::uint8_t>& keycodes, std::uint16_t xmods);
     void ungrab(const std::vector<std::uint8_t>& keycodes, std::uint16_t xmods);
+    // Whether a press of a hotkey's key is the key repeating while held,
+    // as the server reports it with and without detectable auto-repeat.
+    bool isRepeat(std::uint8_t keycode, std::uint32_t time) const;
+    // Keeps track of the hotkey keys going down and up, whatever modifiers
+    // are held by then.
+    void noteKey(bool press, std::uint8_t keycode, std::uint32_t time);
 
     xcb_connection_t* m_conn = nullptr;
     std::uint32_t m_root = 0;
@@ -84,4 +92,9 @@ class X11HotkeyService : public HotkeyService, public QAbstractNativeEventFilter
     bool m_filterInstalled = false;
     // The first event number of the keyboard extension, 0 without it.
     std::uint8_t m_xkbEvent = 0;
+    // The hotkey keys held down now, and the last one let go, with when.
+    std::bitset<256> m_held;
+    std::uint8_t m_releasedCode = 0;
+    std::uint32_t m_releasedAt = 0;
+    std::uint32_t m_pressedAt = 0;
 };

@@ -69,7 +69,10 @@ X11ScreenGrabber::X11ScreenGrabber(xcb_connection_t* connection)
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data;
     m_root = screen->root;
     m_rootSize = QSize(screen->width_in_pixels, screen->height_in_pixels);
-    if (screen->root_depth != 24 && screen->root_depth != 32) return;
+    readPixelLayout();
+    // A segment holds the pixels as they are; only plain 32-bit ones are a
+    // picture as they stand.
+    if (!m_layout.isPlainRgb32()) return;
     xcb_shm_query_version_reply_t* v =
         xcb_shm_query_version_reply(m_conn, xcb_shm_query_version(m_conn), nullptr);
     m_shm = v != nullptr;
@@ -87,6 +90,46 @@ X11ScreenGrabber::~X11ScreenGrabber() {
         destroySegment(s);
     m_pool->spare.clear();
     m_pool->alive = false;
+}
+
+void X11ScreenGrabber::readPixelLayout() {
+    const xcb_setup_t* setup = xcb_get_setup(m_conn);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+    m_layout.mostSignificantFirst = setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
+    for (auto f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f)) {
+        if (f.data->depth != screen->root_depth) continue;
+        m_layout.bitsPerPixel = f.data->bits_per_pixel;
+        m_layout.scanlinePad = f.data->scanline_pad;
+    }
+    for (auto d = xcb_screen_allowed_depths_iterator(screen); d.rem; xcb_depth_next(&d)) {
+        for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v)) {
+            if (v.data->visual_id != screen->root_visual) continue;
+            m_layout.redMask = v.data->red_mask;
+            m_layout.greenMask = v.data->green_mask;
+            m_layout.blueMask = v.data->blue_mask;
+            const bool mapped = v.data->_class != XCB_VISUAL_CLASS_TRUE_COLOR &&
+                                v.data->_class != XCB_VISUAL_CLASS_DIRECT_COLOR;
+            if (mapped && screen->root_depth <= 8) m_colormap = screen->default_colormap;
+        }
+    }
+}
+
+void X11ScreenGrabber::readPalette() {
+    // The colour map changes as programs allocate colours, so it is read
+    // with each capture: 256 entries at most.
+    const int entries = 1 << std::min(m_layout.bitsPerPixel, 8);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(entries));
+    for (int i = 0; i < entries; ++i)
+        pixels[std::size_t(i)] = std::uint32_t(i);
+    xcb_query_colors_reply_t* r = xcb_query_colors_reply(
+        m_conn, xcb_query_colors(m_conn, m_colormap, std::uint32_t(entries), pixels.data()),
+        nullptr);
+    m_layout.palette.clear();
+    if (!r) return;
+    const xcb_rgb_t* c = xcb_query_colors_colors(r);
+    for (int i = 0; i < xcb_query_colors_colors_length(r); ++i)
+        m_layout.palette.push_back(qRgb(c[i].red >> 8, c[i].green >> 8, c[i].blue >> 8));
+    std::free(r);
 }
 
 WId X11ScreenGrabber::desktopWindow() {
@@ -178,13 +221,9 @@ QImage X11ScreenGrabber::plainImage(unsigned int cookie, const QSize& size) {
     xcb_get_image_reply_t* reply =
         xcb_get_image_reply(m_conn, xcb_get_image_cookie_t{cookie}, nullptr);
     if (!reply) return {};
-    QImage got;
-    // The same 32-bit pixels as a shared segment holds, row after row.
-    const std::size_t bytes = std::size_t(size.width()) * size.height() * 4;
-    if (std::size_t(xcb_get_image_data_length(reply)) >= bytes)
-        got = QImage(xcb_get_image_data(reply), size.width(), size.height(), size.width() * 4,
-                     QImage::Format_RGB32)
-                  .copy();
+    if (m_colormap) readPalette();
+    QImage got = decodeX11Pixels(xcb_get_image_data(reply),
+                                 std::size_t(xcb_get_image_data_length(reply)), size, m_layout);
     std::free(reply);
     return got;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "screengrabber.h"
+#include "x11pixels.h"
 
 #include <memory>
 
@@ -11,8 +12,8 @@ struct xcb_connection_t;
 // capture costs one copy on the server's side and none on ours. A released
 // picture's segment is kept, mapped, for the next capture; trim() keeps only
 // the latest. Small areas, and every area where the server has no MIT-SHM,
-// come through an ordinary image request, in the server's own pixels at any
-// scale. A picture in a segment can be drawn enlarged by the server itself,
+// come through an ordinary image request, in the server's own pixels, read
+// by the screen's depth and visual (16, 24 and 30 bits, colour maps). A picture in a segment can be drawn enlarged by the server itself,
 // from the same memory (drawStretched()).
 class X11ScreenGrabber : public ScreenGrabber {
   public:
@@ -39,6 +40,9 @@ class X11ScreenGrabber : public ScreenGrabber {
     QSize rootSize(unsigned int geometryCookie);
     // The pixels of an ordinary image request's reply, `size` of them.
     QImage plainImage(unsigned int imageCookie, const QSize& size);
+    // The screen's pixel layout, and for a colour map its colours now.
+    void readPixelLayout();
+    void readPalette();
     Segment* attachSegment(std::size_t bytes);
     // The segment a picture of this grabber's lies in, or null.
     Segment* segmentOf(const QImage& picture) const;
@@ -53,6 +57,9 @@ class X11ScreenGrabber : public ScreenGrabber {
     quint32 m_root = 0;
     QSize m_rootSize;
     bool m_shm = false;
+    X11PixelLayout m_layout;
+    // The root's colour map where pixels are colour indices, 0 otherwise.
+    quint32 m_colormap = 0;
     bool m_sharedPixmaps = false;
     // 0 until queryRender() found the formats drawing needs.
     quint32 m_rgb24 = 0;
