@@ -1,6 +1,8 @@
 // Custom size: four buttons that change the picture's width or height.
 #include "Frmpictd.h"
 
+#include "wheelzoom.h"
+
 #include <QAction>
 #include <QPushButton>
 
@@ -49,5 +51,31 @@ void Frmpictd::Command3_Click() {
 
 void Frmpictd::Command4_Click() {
     Imadpic.Height = Imadpic.Height + kStep;
+    applyImageGeometry();
+}
+
+void Frmpictd::Imadpic_Wheel(int notches, const QPointF& posPx) {
+    if (notches == 0 || !Imadpic.Visible) return;
+    const units::Screen s = screen();
+    const Picture& pic = Imadpic.picture;
+    // The screen's own size is the picture's pixel count, which a scaled
+    // logical size may not give back exactly.
+    const double ownW = pic.isNull() ? s.toDeviceX(s.Width()) : pic.width();
+    const double ownH = pic.isNull() ? s.toDeviceY(s.Height()) : pic.height();
+    const double ratio = s.DevicePixelRatio;
+    if (!verticalOnly()) {
+        const wheelzoom::Span x =
+            wheelzoom::zoom({s.toDeviceX(Imadpic.Left), s.toDeviceX(Imadpic.Width)}, ownW,
+                            s.toDeviceX(ScaleWidth()), posPx.x() * ratio, notches);
+        Imadpic.Left = s.pictureTwipsX(x.pos);
+        Imadpic.Width = s.pictureTwipsX(x.size);
+    }
+    const wheelzoom::Span y =
+        wheelzoom::zoom({s.toDeviceY(Imadpic.Top), s.toDeviceY(Imadpic.Height)}, ownH,
+                        s.toDeviceY(ScaleHeight()), posPx.y() * ratio, notches);
+    Imadpic.Top = s.pictureTwipsY(y.pos);
+    Imadpic.Height = s.pictureTwipsY(y.size);
+    // A running scroll carries on from where the zoom left the picture.
+    if (Timgund->Enabled()) ScrollTop = float(Imadpic.Top);
     applyImageGeometry();
 }

@@ -192,6 +192,10 @@ void Frmpictd::mnzongxiangfd_Click() {
     applyImageGeometry();
 }
 
+bool Frmpictd::verticalOnly() const {
+    return mnzongxiangfd->text() == kBothWays;
+}
+
 void Frmpictd::EndView() {
     Imadpic.picture = Imagls.picture;
     P1->setPicture(Imagls.picture);
