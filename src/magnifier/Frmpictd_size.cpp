@@ -4,6 +4,7 @@
 #include "wheelzoom.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QPushButton>
 
 #include <algorithm>
@@ -13,20 +14,24 @@ constexpr double kStep = 200;
 // However often "宽-" or "高-" is clicked, the picture keeps one step.
 constexpr double kSmallest = 200;
 
-const QString kCustomOff = QStringLiteral("自定义zuz");
-const QString kCustomOn = QStringLiteral("结束自定义zuz");
+QString kCustomOff() {
+    return QCoreApplication::translate("zuz", "自定义zuz");
+}
+QString kCustomOn() {
+    return QCoreApplication::translate("zuz", "结束自定义zuz");
+}
 } // namespace
 
 void Frmpictd::mnshougong_Click() {
     const QString caption = mnshougong->text();
-    if (caption == kCustomOff) {
-        mnshougong->setText(kCustomOn);
+    if (caption == kCustomOff()) {
+        mnshougong->setText(kCustomOn());
         Command2->show();
         Command1->show();
         Command3->show();
         Command4->show();
-    } else if (caption == kCustomOn) {
-        mnshougong->setText(kCustomOff);
+    } else if (caption == kCustomOn()) {
+        mnshougong->setText(kCustomOff());
         Command2->hide();
         Command1->hide();
         Command3->hide();

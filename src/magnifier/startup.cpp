@@ -3,8 +3,10 @@
 #include "Frmpictd.h"
 #include "programstart.h"
 #include "singleinstance.h"
+#include "translation.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 namespace {
 // Asks the running instance for a view, as the hotkey does: for desktops
@@ -24,11 +26,12 @@ QString secondInstanceText() {
 }
 
 QString secondInstanceTitle() {
-    return QStringLiteral("zuz 提示");
+    return QCoreApplication::translate("zuz", "zuz 提示");
 }
 
 int runMagnifier(int argc, char** argv) {
     QApplication app(argc, argv);
+    translation::install(app);
     programstart::prepare(QStringLiteral("zuz"));
     SingleInstance instance(QStringLiteral("zuz"));
     if (!programstart::claimOrForward(instance, kViewRequest, secondInstanceTitle(),

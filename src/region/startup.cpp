@@ -5,6 +5,7 @@
 #include "programstart.h"
 #include "regionclipboard.h"
 #include "singleinstance.h"
+#include "translation.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -30,6 +31,7 @@ QString regionSecondInstanceTitle() {
 
 int runRegion(int argc, char** argv) {
     QApplication app(argc, argv);
+    translation::install(app);
     programstart::prepare(QStringLiteral("Zonara"));
     SingleInstance instance(QStringLiteral("Zonara"));
     if (!programstart::claimOrForward(instance, kPickRequest, regionSecondInstanceTitle(),

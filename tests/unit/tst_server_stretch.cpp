@@ -115,9 +115,8 @@ void TstServerStretch::drawsWhatTheClientWould_data() {
             if (n == 0 || f < 1 || f > 16) continue;
             const double tw = w * 65536 / std::round(65536 / f);
             const double th = h * 65536 / std::round(65536 / f);
-            QTest::addRow("wheel %gx", f) << QRectF(std::round((w - tw) / 3),
-                                                      std::round((h - th) / 5), tw, th)
-                                          << all;
+            QTest::addRow("wheel %gx", f)
+                << QRectF(std::round((w - tw) / 3), std::round((h - th) / 5), tw, th) << all;
         }
     QTest::newRow("a few dirty rectangles")
         << QRectF(-w / 2, -h / 2, 2 * w, 2 * h)

@@ -10,8 +10,8 @@
 
 namespace {
 void wheel(QWidget& w, QPoint pos, int delta) {
-    QWheelEvent e(QPointF(pos), w.mapToGlobal(QPointF(pos)), QPoint(0, delta / 8),
-                  QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent e(QPointF(pos), w.mapToGlobal(QPointF(pos)), QPoint(0, delta / 8), QPoint(0, delta),
+                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(&w, &e);
 }
 
@@ -58,22 +58,21 @@ void TstWheel::notchesZoomAboutThePointer_data() {
     const QSize hd(1920, 1080);
     QTest::newRow("one notch up") << hd << false << QPoint(700, 300) << QList<int>{120}
                                   << QSizeF(4800, 2700) << true;
-    QTest::newRow("one notch down") << hd << false << QPoint(1500, 900) << QList<int>{-120}
-                                    << QSizeF(3072, 1728) << true;
+    QTest::newRow("one notch down")
+        << hd << false << QPoint(1500, 900) << QList<int>{-120} << QSizeF(3072, 1728) << true;
     QTest::newRow("up and back lands on the start")
         << hd << false << QPoint(13, 1071) << QList<int>{120, 120, 120, -120, -120, -120}
         << QSizeF(3840, 2160) << true;
-    QTest::newRow("two notches in one event") << hd << false << QPoint(960, 540)
-                                              << QList<int>{240} << QSizeF(6000, 3375) << true;
+    QTest::newRow("two notches in one event")
+        << hd << false << QPoint(960, 540) << QList<int>{240} << QSizeF(6000, 3375) << true;
     QTest::newRow("stops at 16x") << hd << false << QPoint(333, 777) << QList<int>(20, 120)
                                   << QSizeF(16 * 1920, 16 * 1080) << true;
     QTest::newRow("stops at the screen's size, covering it")
         << hd << false << QPoint(100, 100) << QList<int>(8, -120) << QSizeF(1920, 1080) << false;
     QTest::newRow("odd screen") << QSize(1023, 767) << false << QPoint(511, 2)
                                 << QList<int>{120, 120, 120} << QSizeF(3996, 2996) << true;
-    QTest::newRow("vertical only: the height alone") << hd << true << QPoint(400, 1000)
-                                                     << QList<int>{120} << QSizeF(1920, 2700)
-                                                     << true;
+    QTest::newRow("vertical only: the height alone")
+        << hd << true << QPoint(400, 1000) << QList<int>{120} << QSizeF(1920, 2700) << true;
     QTest::newRow("vertical only: down to the screen")
         << hd << true << QPoint(400, 10) << QList<int>(5, -120) << QSizeF(1920, 1080) << false;
 }
@@ -137,13 +136,15 @@ void TstWheel::fineDeltasAddUpToNotches() {
     FormRig rig({1024, 768});
     Frmpictd& f = *rig.form;
     const double start = devicePicture(f).width();
-    for (int i = 0; i < 7; ++i) wheel(f, {512, 384}, 15);
+    for (int i = 0; i < 7; ++i)
+        wheel(f, {512, 384}, 15);
     QCOMPARE(devicePicture(f).width(), start);
     wheel(f, {512, 384}, 15);
     QVERIFY(near(devicePicture(f).width(), start * 1.25));
     // Turning back drops what was left over: 7/8 down do nothing yet.
     wheel(f, {512, 384}, 60);
-    for (int i = 0; i < 7; ++i) wheel(f, {512, 384}, -15);
+    for (int i = 0; i < 7; ++i)
+        wheel(f, {512, 384}, -15);
     QVERIFY(near(devicePicture(f).width(), start * 1.25));
     wheel(f, {512, 384}, -15);
     QCOMPARE(devicePicture(f).width(), start);

@@ -1,5 +1,6 @@
 #include "hotkey_portal.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -99,7 +100,7 @@ void PortalHotkeyService::SessionCreated(uint response, const QVariantMap& resul
     qDBusRegisterMetaType<QList<Shortcut>>();
     const QList<Shortcut> shortcuts{
         {kShortcut,
-         {{QStringLiteral("description"), QStringLiteral("放大本屏")},
+         {{QStringLiteral("description"), QCoreApplication::translate("zuz", "放大本屏")},
           {QStringLiteral("preferred_trigger"), triggerText(m_modifiers, m_key)}}}};
     QDBusMessage bind = QDBusMessage::createMethodCall(kService, kPath, kInterface,
                                                        QStringLiteral("BindShortcuts"));

@@ -1,5 +1,6 @@
 #include "screengrabber_portal.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -112,7 +113,7 @@ QImage PortalScreenGrabber::grab(WId /*window*/, bool /*client*/, const QRect& a
 QImage PortalScreenGrabber::screenshot(QString& whyNot) {
     const QDBusConnection& bus = m_answer->bus();
     if (!bus.isConnected()) {
-        whyNot = QStringLiteral("没有会话总线 (D-Bus)。");
+        whyNot = QCoreApplication::translate("zuz", "没有会话总线 (D-Bus)。");
         return {};
     }
     // The request's object path is known before the call, so that an
@@ -130,7 +131,7 @@ QImage PortalScreenGrabber::screenshot(QString& whyNot) {
     m_answer->request(call, handle);
     const std::optional<PortalAnswer::Result> answer = m_answer->await(kAnswerTimeoutMs);
     if (!answer) {
-        whyNot = QStringLiteral("桌面门户没有给出画面。");
+        whyNot = QCoreApplication::translate("zuz", "桌面门户没有给出画面。");
         return {};
     }
     if (!answer->error.isEmpty()) {
@@ -138,8 +139,8 @@ QImage PortalScreenGrabber::screenshot(QString& whyNot) {
         return {};
     }
     if (answer->response != 0) {
-        whyNot = answer->response == 1 ? QStringLiteral("截屏的许可被拒绝。")
-                                       : QStringLiteral("桌面门户截屏失败。");
+        whyNot = answer->response == 1 ? QCoreApplication::translate("zuz", "截屏的许可被拒绝。")
+                                       : QCoreApplication::translate("zuz", "桌面门户截屏失败。");
         return {};
     }
     const QString file =
@@ -149,7 +150,7 @@ QImage PortalScreenGrabber::screenshot(QString& whyNot) {
     // among the user's own pictures.
     if (!file.isEmpty()) QFile::remove(file);
     if (shot.isNull()) {
-        whyNot = QStringLiteral("桌面门户给出的画面无法读取。");
+        whyNot = QCoreApplication::translate("zuz", "桌面门户给出的画面无法读取。");
         return {};
     }
     return shot.convertToFormat(QImage::Format_RGB32);
@@ -173,10 +174,10 @@ QImage PortalScreenGrabber::cut(const QImage& shot, const QRect& desktop, const 
 }
 
 QString PortalScreenGrabber::failureText(const QString& why) {
-    return QStringLiteral("无法读取屏幕画面：%1\n\n"
-                          "在 Wayland 桌面上，屏幕画面只能通过桌面门户"
-                          "（xdg-desktop-portal 及其桌面后端）读取，"
-                          "请安装并允许截屏。在此之前不会显示放大画面。")
+    return QCoreApplication::translate("zuz", "无法读取屏幕画面：%1\n\n"
+                                              "在 Wayland 桌面上，屏幕画面只能通过桌面门户"
+                                              "（xdg-desktop-portal 及其桌面后端）读取，"
+                                              "请安装并允许截屏。在此之前不会显示放大画面。")
         .arg(why);
 }
 
