@@ -45,7 +45,7 @@ function(add_qtest)
     checked_command(command ${T_NAME} $<TARGET_FILE:${T_NAME}>)
     add_test(NAME ${T_NAME} COMMAND ${command})
     set_tests_properties(${T_NAME} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=qt.qpa.*=false;LANGUAGE=zh_CN"
         LABELS "unit"
         TIMEOUT 120)
 endfunction()
@@ -58,5 +58,5 @@ function(add_e2e_test)
     add_test(NAME ${T_NAME} COMMAND ${command})
     set_tests_properties(${T_NAME} PROPERTIES
         LABELS "e2e" TIMEOUT 300
-        ENVIRONMENT "PYTHONDONTWRITEBYTECODE=1")
+        ENVIRONMENT "PYTHONDONTWRITEBYTECODE=1;LANGUAGE=zh_CN")
 endfunction()

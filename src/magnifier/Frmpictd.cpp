@@ -78,21 +78,25 @@ void Frmpictd::buildControls() {
     auto makeButton = [this](const char* name, const QString& caption, const char* tip) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromUtf8(tip));
+        b->setToolTip(QCoreApplication::translate("zuz", tip));
         b->setFocusPolicy(Qt::NoFocus);
         // Over the server surface, which is a window of its own.
         if (m_surface) b->setAttribute(Qt::WA_NativeWindow);
         return b;
     };
-    Command5 = makeButton("Command5", {}, "手工画框标记");
+    Command5 = makeButton("Command5", {}, QT_TRANSLATE_NOOP("zuz", "手工画框标记"));
     Command5->setIconSize(QSize(32, 32));
-    Comqxbcfd = makeButton("Comqxbcfd", {}, "取消本次放大[可按X键]");
+    Comqxbcfd = makeButton("Comqxbcfd", {}, QT_TRANSLATE_NOOP("zuz", "取消本次放大[可按X键]"));
     Comqxbcfd->setIcon(artwork::undoArrowPicture());
     Comqxbcfd->setIconSize(QSize(16, 16));
-    Command1 = makeButton("Command1", QStringLiteral("宽-"), "单击减宽200");
-    Command2 = makeButton("Command2", QStringLiteral("高-"), "单击减高200");
-    Command3 = makeButton("Command3", QStringLiteral("宽+"), "单击增宽200");
-    Command4 = makeButton("Command4", QStringLiteral("高+"), "单击增高200");
+    Command1 = makeButton("Command1", QCoreApplication::translate("zuz", "宽-"),
+                          QT_TRANSLATE_NOOP("zuz", "单击减宽200"));
+    Command2 = makeButton("Command2", QCoreApplication::translate("zuz", "高-"),
+                          QT_TRANSLATE_NOOP("zuz", "单击减高200"));
+    Command3 = makeButton("Command3", QCoreApplication::translate("zuz", "宽+"),
+                          QT_TRANSLATE_NOOP("zuz", "单击增宽200"));
+    Command4 = makeButton("Command4", QCoreApplication::translate("zuz", "高+"),
+                          QT_TRANSLATE_NOOP("zuz", "单击增高200"));
     placeButton(Command1, 4560, 2880, 495, 255);
     placeButton(Command2, 4560, 2280, 495, 255);
     placeButton(Command3, 4080, 2880, 495, 255);
@@ -117,7 +121,7 @@ void Frmpictd::buildControls() {
 }
 
 QAction* Frmpictd::addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)()) {
-    QAction* a = menu->addAction(QString::fromUtf8(caption));
+    QAction* a = menu->addAction(QCoreApplication::translate("zuz", caption));
     // Check marks are the options' state and only the handlers change them:
     // a checkable item has already flipped its mark when it triggers, so
     // the mark is put back before the handler runs.
@@ -129,34 +133,39 @@ QAction* Frmpictd::addItem(QMenu* menu, const char* caption, void (Frmpictd::*ha
 }
 
 void Frmpictd::buildMenu() {
-    mnkz = new QMenu(QStringLiteral("控制"), this);
-    mnexit = addItem(mnkz, "取消本次放大[也可按X键或Esc键！]", &Frmpictd::mnexit_Click);
-    mnzaicifd = addItem(mnkz, "再次放大本屏(Ctrl+Z)", &Frmpictd::mnzaicifd_Click);
+    mnkz = new QMenu(QCoreApplication::translate("zuz", "控制"), this);
+    mnexit = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "取消本次放大[也可按X键或Esc键！]"),
+                     &Frmpictd::mnexit_Click);
+    mnzaicifd =
+        addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "再次放大本屏(Ctrl+Z)"), &Frmpictd::mnzaicifd_Click);
     mnzaicifdxx = mnkz->addSeparator();
-    mnexit2 = addItem(mnkz, "退出！！！", &Frmpictd::mnexit2_Click);
+    mnexit2 = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "退出！！！"), &Frmpictd::mnexit2_Click);
     mnexitxx = mnkz->addSeparator();
-    mnzongxiangfd = addItem(mnkz, "只纵向放大", &Frmpictd::mnzongxiangfd_Click);
-    mnshougong = addItem(mnkz, "自定义zuz", &Frmpictd::mnshougong_Click);
-    mnhiufuquesheng = addItem(mnkz, "恢复缺省大小[2倍]", &Frmpictd::mnhiufuquesheng_Click);
+    mnzongxiangfd =
+        addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "只纵向放大"), &Frmpictd::mnzongxiangfd_Click);
+    mnshougong = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "自定义zuz"), &Frmpictd::mnshougong_Click);
+    mnhiufuquesheng = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "恢复缺省大小[2倍]"),
+                              &Frmpictd::mnhiufuquesheng_Click);
     mnhfqsxx = mnkz->addSeparator();
-    mnsuoxiao = addItem(mnkz, "扩大1点5倍", &Frmpictd::mnsuoxiao_Click);
+    mnsuoxiao = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "扩大1点5倍"), &Frmpictd::mnsuoxiao_Click);
     mnshxgdxx = mnkz->addSeparator();
-    mnshangxiagd = addItem(mnkz, "上下自动滚动", &Frmpictd::mnshangxiagd_Click);
-    mnxunhuang = addItem(mnkz, "循环滚动", &Frmpictd::mnxunhuang_Click);
-    mntiulaxg = addItem(mnkz, "推拉效果", &Frmpictd::mntiulaxg_Click);
+    mnshangxiagd =
+        addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "上下自动滚动"), &Frmpictd::mnshangxiagd_Click);
+    mnxunhuang = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "循环滚动"), &Frmpictd::mnxunhuang_Click);
+    mntiulaxg = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "推拉效果"), &Frmpictd::mntiulaxg_Click);
     mnsxgdxx = mnkz->addSeparator();
-    mnsudu = mnkz->addMenu(QStringLiteral("速度"));
-    mnkuai = addItem(mnsudu, "快=1", &Frmpictd::mnkuai_Click);
-    mnzhong = addItem(mnsudu, "中=100", &Frmpictd::mnzhong_Click);
-    mnman = addItem(mnsudu, "慢=500", &Frmpictd::mnman_Click);
-    mnquesheng = addItem(mnsudu, "缺省=50", &Frmpictd::mnquesheng_Click);
-    mnzidingyi = addItem(mnsudu, "自定义", &Frmpictd::mnzidingyi_Click);
+    mnsudu = mnkz->addMenu(QCoreApplication::translate("zuz", "速度"));
+    mnkuai = addItem(mnsudu, QT_TRANSLATE_NOOP("zuz", "快=1"), &Frmpictd::mnkuai_Click);
+    mnzhong = addItem(mnsudu, QT_TRANSLATE_NOOP("zuz", "中=100"), &Frmpictd::mnzhong_Click);
+    mnman = addItem(mnsudu, QT_TRANSLATE_NOOP("zuz", "慢=500"), &Frmpictd::mnman_Click);
+    mnquesheng = addItem(mnsudu, QT_TRANSLATE_NOOP("zuz", "缺省=50"), &Frmpictd::mnquesheng_Click);
+    mnzidingyi = addItem(mnsudu, QT_TRANSLATE_NOOP("zuz", "自定义"), &Frmpictd::mnzidingyi_Click);
     mnqueshengxx = mnkz->addSeparator();
     mnqufd = addItem(mnkz, "Zonara", &Frmpictd::mnqufd_Click);
     mnwanneng = addItem(mnkz, "Snarell", &Frmpictd::mnwanneng_Click);
     mnquxbcfd = mnkz->addSeparator();
-    mnabuot = addItem(mnkz, "关于...", &Frmpictd::mnabuot_Click);
-    mnbuhuo = addItem(mnkz, "捕获", &Frmpictd::mnbuhuo_Click);
+    mnabuot = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "关于..."), &Frmpictd::mnabuot_Click);
+    mnbuhuo = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "捕获"), &Frmpictd::mnbuhuo_Click);
     mnbuhuo->setVisible(false);
 
     for (QAction* a :

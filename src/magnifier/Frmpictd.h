@@ -61,6 +61,8 @@ class Frmpictd : public QWidget {
     void Imadpic_MouseMove(int button, int shift, double x, double y);
     void Imadpic_MouseUp(int button, int shift, double x, double y);
     void Imadpic_DblClick();
+    // Zooms by whole wheel notches about the window pixel `posPx`.
+    void Imadpic_Wheel(int notches, const QPointF& posPx);
     void Form_MouseDown(int button, int shift, double x, double y);
     void Form_DblClick();
     void Form_KeyDown(int keyCode, int shift);
@@ -221,6 +223,7 @@ class Frmpictd : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -257,6 +260,8 @@ class Frmpictd : public QWidget {
     bool overPicture(const QPointF& posPx) const;
     QPointF toPictureTwips(const QPointF& posPx) const;
     void updatePointer(const QPointF& posPx);
+    // Whether the menu's vertical-only zoom is on.
+    bool verticalOnly() const;
 
     Services m_services;
     // Where the window system draws the picture; null where it cannot.
@@ -273,4 +278,6 @@ class Frmpictd : public QWidget {
     QTimer m_releaseBuffers;
     enum class MouseTarget { None, Picture, Background };
     MouseTarget m_mouseTarget = MouseTarget::None;
+    // Wheel delta short of a notch, in eighths of a degree.
+    int m_wheelPending = 0;
 };

@@ -4,6 +4,7 @@
 #include "picturebox.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <limits>
@@ -90,8 +91,9 @@ void Frmpictd::mnquesheng_Click() {
 
 void Frmpictd::mnzidingyi_Click() {
     chooseSpeed(mnzidingyi);
-    const QString answer = InputBox(QStringLiteral("请输入时钟频率[1000为1秒！]："),
-                                    QStringLiteral("时钟设置"), QStringLiteral("200"));
+    const QString answer =
+        InputBox(QCoreApplication::translate("zuz", "请输入时钟频率[1000为1秒！]："),
+                 QCoreApplication::translate("zuz", "时钟设置"), QStringLiteral("200"));
     const int interval = parseInterval(answer);
     if (interval < 0)
         return; // cancelled, empty or not an interval: nothing changes, nothing is said

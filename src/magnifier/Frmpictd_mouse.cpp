@@ -4,10 +4,12 @@
 #include "mouseargs.h"
 #include "picturebox.h"
 #include "platform/virtualkey.h"
+#include "wheelzoom.h"
 
 #include <QAction>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include <cstdlib>
 
@@ -88,6 +90,13 @@ void Frmpictd::mouseDoubleClickEvent(QMouseEvent* event) {
         Imadpic_DblClick();
     else
         Form_DblClick();
+}
+
+void Frmpictd::wheelEvent(QWheelEvent* event) {
+    // Touchpads and high-resolution wheels report fractions of a notch.
+    const int notches = wheelzoom::takeNotches(m_wheelPending, event->angleDelta().y());
+    Imadpic_Wheel(notches, event->position());
+    event->accept();
 }
 
 void Frmpictd::keyPressEvent(QKeyEvent* event) {

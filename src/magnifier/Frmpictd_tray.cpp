@@ -6,11 +6,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QWindow>
 
 QString Frmpictd::TrayTip() {
-    return QStringLiteral("在此“岚”字图标上按右键，放大本屏！");
+    return QCoreApplication::translate("zuz", "在此“岚”字图标上按右键，放大本屏！");
 }
 
 void Frmpictd::AddTrayIcon() {
@@ -126,9 +127,9 @@ bool Frmpictd::hiddenByDesktop() const {
 }
 
 QString Frmpictd::UnreachableText() {
-    return QStringLiteral("没有找到通知区域，Ctrl+Z 也已被别的程序占用，"
-                          "zuz 无法在后台等待，现在退出。\n\n"
-                          "要再次放大，请重新启动 zuz。");
+    return QCoreApplication::translate("zuz", "没有找到通知区域，Ctrl+Z 也已被别的程序占用，"
+                                              "zuz 无法在后台等待，现在退出。\n\n"
+                                              "要再次放大，请重新启动 zuz。");
 }
 
 void Frmpictd::CheckStillReachable() {
@@ -136,6 +137,6 @@ void Frmpictd::CheckStillReachable() {
     // Without a tray service at all (a platform that has none) nothing is
     // known about a notification area; only a tray that reports none counts.
     if (!m_services.tray || m_services.tray->hostAvailable() || m_hotkeyHeld) return;
-    MessageBox(UnreachableText(), QStringLiteral("zuz 提示"));
+    MessageBox(UnreachableText(), QCoreApplication::translate("zuz", "zuz 提示"));
     mnexit2_Click();
 }

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QBackingStore>
+#include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -17,10 +18,18 @@
 namespace {
 const QColor kBackColor(192, 192, 255);
 
-const QString kEnlarge15 = QStringLiteral("扩大1点5倍");
-const QString kEnlarge2 = QStringLiteral("扩大2倍");
-const QString kVerticalOnly = QStringLiteral("只纵向放大");
-const QString kBothWays = QStringLiteral("横向纵向都放大");
+QString kEnlarge15() {
+    return QCoreApplication::translate("zuz", "扩大1点5倍");
+}
+QString kEnlarge2() {
+    return QCoreApplication::translate("zuz", "扩大2倍");
+}
+QString kVerticalOnly() {
+    return QCoreApplication::translate("zuz", "只纵向放大");
+}
+QString kBothWays() {
+    return QCoreApplication::translate("zuz", "横向纵向都放大");
+}
 } // namespace
 
 void Frmpictd::FitWindowToPicture(ImageControl& /*p*/) {
@@ -138,8 +147,8 @@ void Frmpictd::mnzaicifd_Click() {
 }
 
 void Frmpictd::mnhiufuquesheng_Click() {
-    mnsuoxiao->setText(kEnlarge15);
-    mnzongxiangfd->setText(kVerticalOnly);
+    mnsuoxiao->setText(kEnlarge15());
+    mnzongxiangfd->setText(kVerticalOnly());
     const units::Screen s = screen();
     Imadpic.Height = 2 * s.Height();
     Imadpic.Width = 2 * s.Width();
@@ -154,13 +163,13 @@ void Frmpictd::mnhiufuquesheng_Click() {
 void Frmpictd::mnsuoxiao_Click() {
     const QString caption = mnsuoxiao->text();
     double factor = 0;
-    if (caption == kEnlarge15) {
-        mnzongxiangfd->setText(kVerticalOnly);
-        mnsuoxiao->setText(kEnlarge2);
+    if (caption == kEnlarge15()) {
+        mnzongxiangfd->setText(kVerticalOnly());
+        mnsuoxiao->setText(kEnlarge2());
         factor = 1.5;
-    } else if (caption == kEnlarge2) {
-        mnzongxiangfd->setText(kVerticalOnly);
-        mnsuoxiao->setText(kEnlarge15);
+    } else if (caption == kEnlarge2()) {
+        mnzongxiangfd->setText(kVerticalOnly());
+        mnsuoxiao->setText(kEnlarge15());
         factor = 2;
     } else {
         return;
@@ -175,14 +184,14 @@ void Frmpictd::mnsuoxiao_Click() {
 void Frmpictd::mnzongxiangfd_Click() {
     const QString caption = mnzongxiangfd->text();
     const units::Screen s = screen();
-    if (caption == kVerticalOnly) {
-        mnzongxiangfd->setText(kBothWays);
+    if (caption == kVerticalOnly()) {
+        mnzongxiangfd->setText(kBothWays());
         Imadpic.Left = 0;
         Imadpic.Height = 2 * s.Height();
         Imadpic.Width = s.Width();
-    } else if (caption == kBothWays) {
-        mnsuoxiao->setText(kEnlarge15);
-        mnzongxiangfd->setText(kVerticalOnly);
+    } else if (caption == kBothWays()) {
+        mnsuoxiao->setText(kEnlarge15());
+        mnzongxiangfd->setText(kVerticalOnly());
         FitWindowToPicture(Imadpic);
         Imadpic.Height = 2 * s.Height();
         Imadpic.Width = 2 * s.Width();
@@ -190,6 +199,10 @@ void Frmpictd::mnzongxiangfd_Click() {
         return;
     }
     applyImageGeometry();
+}
+
+bool Frmpictd::verticalOnly() const {
+    return mnzongxiangfd->text() == kBothWays();
 }
 
 void Frmpictd::EndView() {

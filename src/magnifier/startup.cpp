@@ -3,8 +3,10 @@
 #include "Frmpictd.h"
 #include "programstart.h"
 #include "singleinstance.h"
+#include "translation.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 namespace {
 // Asks the running instance for a view, as the hotkey does: for desktops
@@ -28,7 +30,7 @@ QString secondInstanceText() {
 }
 
 QString secondInstanceTitle() {
-    return QStringLiteral("zuz 提示");
+    return QCoreApplication::translate("zuz", "zuz 提示");
 }
 
 QString viewRequest() {
@@ -59,6 +61,7 @@ int runMagnifier(int argc, char** argv) {
         programstart::endForwardedStart();
 
     QApplication app(argc, argv);
+    translation::install(app);
     programstart::prepare(QStringLiteral("zuz"));
     SingleInstance instance(QStringLiteral("zuz"));
     if (!programstart::claimOnlyInstance(instance, secondInstanceTitle(), secondInstanceText()))

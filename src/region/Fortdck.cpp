@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QToolTip>
 
@@ -206,7 +207,8 @@ bool Fortdck::event(QEvent* e) {
     if (e->type() == QEvent::ToolTip) {
         auto* he = static_cast<QHelpEvent*>(e);
         if (overPicture(he->globalPos()))
-            QToolTip::showText(he->globalPos(), QStringLiteral("双击暂离"), this);
+            QToolTip::showText(he->globalPos(), QCoreApplication::translate("zuz", "双击暂离"),
+                               this);
         else
             QToolTip::hideText();
         return true;

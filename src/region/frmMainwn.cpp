@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QInputDialog>
 #include <QMenu>
@@ -40,7 +41,7 @@ void frmMainwn::buildButton() {
     Comzdy = new QPushButton(this);
     Comzdy->setObjectName(QStringLiteral("Comzdy"));
     Comzdy->setFocusPolicy(Qt::NoFocus);
-    Comzdy->setToolTip(QStringLiteral("自定义区域（单击后拖动鼠标！）"));
+    Comzdy->setToolTip(QCoreApplication::translate("zuz", "自定义区域（单击后拖动鼠标！）"));
     Comzdy->setCursor(cursors::magnifier());
     // A plain face: no caption, no picture, the light grey of the design.
     Comzdy->setStyleSheet(

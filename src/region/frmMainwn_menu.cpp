@@ -5,6 +5,7 @@
 #include "frmCaptureArea.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QUrl>
 
@@ -13,7 +14,7 @@ QString frmMainwn::ContactAddress() {
 }
 
 QAction* frmMainwn::addItem(QMenu* menu, const char* caption, void (frmMainwn::*handler)()) {
-    QAction* a = menu->addAction(QString::fromUtf8(caption));
+    QAction* a = menu->addAction(QCoreApplication::translate("zuz", caption));
     // Check marks are the settings and only the handlers change them: a
     // checkable item has already flipped its mark when it triggers, so the
     // mark is put back before the handler runs.
@@ -25,27 +26,31 @@ QAction* frmMainwn::addItem(QMenu* menu, const char* caption, void (frmMainwn::*
 }
 
 void frmMainwn::buildMenu() {
-    mnuCaptureMain = new QMenu(QStringLiteral("捕获选择[&C]"), this);
-    mnfangqu = addItem(mnuCaptureMain, "放大区域", &frmMainwn::mnfangqu_Click);
-    mndangdabl = mnuCaptureMain->addMenu(QStringLiteral("放大比例"));
+    mnuCaptureMain = new QMenu(QCoreApplication::translate("zuz", "捕获选择[&C]"), this);
+    mnfangqu =
+        addItem(mnuCaptureMain, QT_TRANSLATE_NOOP("zuz", "放大区域"), &frmMainwn::mnfangqu_Click);
+    mndangdabl = mnuCaptureMain->addMenu(QCoreApplication::translate("zuz", "放大比例"));
     mn1x2 = addItem(mndangdabl, "1x2", &frmMainwn::mn1x2_Click);
     mn1x4 = addItem(mndangdabl, "1x4", &frmMainwn::mn1x4_Click);
     mn1x6 = addItem(mndangdabl, "1x6", &frmMainwn::mn1x6_Click);
     mngdxx = mnuCaptureMain->addSeparator();
-    mnshifougd = addItem(mnuCaptureMain, "是否滚动", &frmMainwn::mnshifougd_Click);
-    mngdsd = mnuCaptureMain->addMenu(QStringLiteral("速度"));
-    mnkuai = addItem(mngdsd, "快=1", &frmMainwn::mnkuai_Click);
-    mnzhong = addItem(mngdsd, "中=100", &frmMainwn::mnzhong_Click);
-    mnman = addItem(mngdsd, "慢=500", &frmMainwn::mnman_Click);
-    mnquesheng = addItem(mngdsd, "缺省=50", &frmMainwn::mnquesheng_Click);
-    mnzidingyi = addItem(mngdsd, "自定义", &frmMainwn::mnzidingyi_Click);
+    mnshifougd =
+        addItem(mnuCaptureMain, QT_TRANSLATE_NOOP("zuz", "是否滚动"), &frmMainwn::mnshifougd_Click);
+    mngdsd = mnuCaptureMain->addMenu(QCoreApplication::translate("zuz", "速度"));
+    mnkuai = addItem(mngdsd, QT_TRANSLATE_NOOP("zuz", "快=1"), &frmMainwn::mnkuai_Click);
+    mnzhong = addItem(mngdsd, QT_TRANSLATE_NOOP("zuz", "中=100"), &frmMainwn::mnzhong_Click);
+    mnman = addItem(mngdsd, QT_TRANSLATE_NOOP("zuz", "慢=500"), &frmMainwn::mnman_Click);
+    mnquesheng = addItem(mngdsd, QT_TRANSLATE_NOOP("zuz", "缺省=50"), &frmMainwn::mnquesheng_Click);
+    mnzidingyi = addItem(mngdsd, QT_TRANSLATE_NOOP("zuz", "自定义"), &frmMainwn::mnzidingyi_Click);
     mnjsbhx = mnuCaptureMain->addSeparator();
     mnwnbh = addItem(mnuCaptureMain, "Snarell", &frmMainwn::mnwnbh_Click);
-    mnqpfd = addItem(mnuCaptureMain, "全屏放大", &frmMainwn::mnqpfd_Click);
+    mnqpfd =
+        addItem(mnuCaptureMain, QT_TRANSLATE_NOOP("zuz", "全屏放大"), &frmMainwn::mnqpfd_Click);
     mnqpfdxx = mnuCaptureMain->addSeparator();
-    mnjsbh = addItem(mnuCaptureMain, "结束放大", &frmMainwn::mnjsbh_Click);
+    mnjsbh =
+        addItem(mnuCaptureMain, QT_TRANSLATE_NOOP("zuz", "结束放大"), &frmMainwn::mnjsbh_Click);
     mnabutx = mnuCaptureMain->addSeparator();
-    mnabut = addItem(mnuCaptureMain, "关于", &frmMainwn::mnabut_Click);
+    mnabut = addItem(mnuCaptureMain, QT_TRANSLATE_NOOP("zuz", "关于"), &frmMainwn::mnabut_Click);
     mnemail = addItem(mnuCaptureMain, "", &frmMainwn::mnemail_Click);
     mnemail->setText(ContactAddress());
 

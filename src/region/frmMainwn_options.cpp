@@ -6,6 +6,7 @@
 #include "units.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <cmath>
@@ -81,8 +82,9 @@ std::optional<double> readNumber(const QString& text) {
 
 void frmMainwn::mnzidingyi_Click() {
     chooseSpeed(mnzidingyi);
-    const QString answer = InputBox(QStringLiteral("请输入时钟频率[1000为1秒！]："),
-                                    QStringLiteral("时钟设置"), QStringLiteral("200"));
+    const QString answer =
+        InputBox(QCoreApplication::translate("zuz", "请输入时钟频率[1000为1秒！]："),
+                 QCoreApplication::translate("zuz", "时钟设置"), QStringLiteral("200"));
     const std::optional<double> value = readNumber(answer);
     // No number, or one a timer cannot take: the intervals stay as they are.
     if (!value || *value < 0 || *value > 65535) return;

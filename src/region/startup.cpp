@@ -5,6 +5,7 @@
 #include "programstart.h"
 #include "regionclipboard.h"
 #include "singleinstance.h"
+#include "translation.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -37,6 +38,7 @@ int runRegion(int argc, char** argv) {
         programstart::endForwardedStart();
 
     QApplication app(argc, argv);
+    translation::install(app);
     programstart::prepare(QStringLiteral("Zonara"));
     SingleInstance instance(QStringLiteral("Zonara"));
     if (!programstart::claimOnlyInstance(instance, regionSecondInstanceTitle(),

@@ -4,6 +4,7 @@
 #include "singleinstance.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -14,11 +15,11 @@ namespace programstart {
 
 QStringList secondInstancePieces() {
     return {
-        QStringLiteral("   zuz已经在运行中！按“Ctrl+Z”试试！操作要领如下："),
-        QStringLiteral("按下“左键”拖动屏幕！按“右键”选择菜单！"),
-        QStringLiteral("按“Ctrl+Z”键再次放大！"),
-        QStringLiteral("或在屏幕右下角“岚”字图标上按右键！"),
-        QStringLiteral("您现在可试一下！"),
+        QCoreApplication::translate("zuz", "   zuz已经在运行中！按“Ctrl+Z”试试！操作要领如下："),
+        QCoreApplication::translate("zuz", "按下“左键”拖动屏幕！按“右键”选择菜单！"),
+        QCoreApplication::translate("zuz", "按“Ctrl+Z”键再次放大！"),
+        QCoreApplication::translate("zuz", "或在屏幕右下角“岚”字图标上按右键！"),
+        QCoreApplication::translate("zuz", "您现在可试一下！"),
     };
 }
 

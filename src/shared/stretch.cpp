@@ -43,8 +43,8 @@ void stretchNearest(QImage& dst, const QRect& clip, const QRectF& target, const 
     const int syMin = std::max(0, int(std::floor(source.top())));
     const int syMax = std::min(src.height(), int(std::ceil(source.bottom()))) - 1;
     if (sxMax < sxMin || syMax < syMin) return;
-    const double fx = source.width() / target.width();
-    const double fy = source.height() / target.height();
+    const double fx = step(source.width(), target.width());
+    const double fy = step(source.height(), target.height());
 
     std::vector<int> column(area.width());
     for (int i = 0; i < area.width(); ++i) {
@@ -162,6 +162,13 @@ void paintStretchedOn(QPainter& painter, const QRegion& dirty, const QRectF& tar
     for (const QRect& r : dirty)
         painter.fillRect(r, back);
     if (drawn) paintWithPainter(painter, dirty, target, pic, source);
+}
+
+double step(double source, double target) {
+    const double f = source / target;
+    const double units = f * 65536.0;
+    const double whole = std::round(units);
+    return std::abs(units - whole) < 1e-6 ? whole / 65536.0 : f;
 }
 
 } // namespace stretch

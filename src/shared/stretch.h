@@ -36,6 +36,12 @@ void paintStretched(QPainter& painter, const QRegion& dirty, const QRectF& targe
 void paintStretchedOn(QPainter& painter, const QRegion& dirty, const QRectF& target,
                       const QImage& pic, const QRectF& source, const QColor& back);
 
+// The step in the source per destination pixel. A step within rounding of
+// a 65536th is taken as that: sizes a few conversions away from such a
+// step then sample the same pixels here as on the server, whose steps are
+// in those units.
+double step(double source, double target);
+
 // The pixels stretchNearest() draws for `target`: those whose centres lie
 // inside it.
 QRect coveredPixels(const QRectF& target);

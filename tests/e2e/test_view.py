@@ -1,13 +1,13 @@
 """zuz on a real X desktop: the start-up view at two screen sizes, the
-second instance and a start after a killed one. Dragging, the menu's
+wheel, the second instance and a start after a killed one. Dragging, the menu's
 sizes and the ways of ending a view are part of the first-day journey
 (test_journey_zuz.py)."""
 
 import signal
 import sys
 
-from xsession import main, wait_until
-from zuzdriver import Zuz, expect_mapping, new_session, sample_points
+from xsession import XSession, main, wait_until
+from zuzdriver import Zuz, coded_pattern, decode, expect_mapping, new_session, sample_points
 
 
 def middle_twice(w, h):
@@ -49,5 +49,33 @@ def second_instance_and_killed_instance(args):
         assert not s.windows(name="zuz 提示"), "a stale lock blocked the new start"
 
 
+def a_wheel_notch_keeps_the_pointed_pixel(args):
+    # Every pixel names its coordinates; the one under the pointer must stay
+    # within a pixel of the same after each notch, while one far from it
+    # shows the zoom happened.
+    w, h = 1024, 768
+    with XSession(w, h) as s:
+        s.set_background(coded_pattern(w, h))
+        zuz = Zuz(s, args.bin)
+        zuz.start()
+        zuz.view_window()
+        px, py = 301, 577
+        far = (40, 40)
+        s.xdotool("mousemove", px, py)
+        wait_until(lambda: decode(s.screenshot().getpixel((px, py))) == (w // 4 + px // 2,
+                                                                          h // 4 + py // 2),
+                   10, "the start-up view")
+        for button in (4, 4, 5, 5, 5):
+            shot = s.screenshot()
+            pointed, away = decode(shot.getpixel((px, py))), decode(shot.getpixel(far))
+            s.xdotool("click", button)
+            wait_until(lambda: decode(s.screenshot().getpixel(far)) != away, 10,
+                       f"the view to zoom for button {button}")
+            now = decode(s.screenshot().getpixel((px, py)))
+            assert abs(now[0] - pointed[0]) <= 1 and abs(now[1] - pointed[1]) <= 1, \
+                f"button {button}: {pointed} under the pointer became {now}"
+
+
 if __name__ == "__main__":
-    sys.exit(main([startup_shows_the_middle_twice, second_instance_and_killed_instance]))
+    sys.exit(main([startup_shows_the_middle_twice, a_wheel_notch_keeps_the_pointed_pixel,
+                   second_instance_and_killed_instance]))

@@ -132,7 +132,7 @@ class WaylandSession:
         shutil.copy(os.path.join(HERE, "wlsession.sh"), script)
         os.chmod(script, 0o755)
         base = {"PATH": "/usr/local/bin:/usr/bin:/bin", "HOME": self.home, "LANG": "C.UTF-8",
-                "XDG_RUNTIME_DIR": self.runtime}
+                "LANGUAGE": "zh_CN", "XDG_RUNTIME_DIR": self.runtime}
         self.session = subprocess.Popen(
             ["runuser", "-u", USER, "--", "env", "-i"] + [f"{k}={v}" for k, v in base.items()]
             + ["dbus-run-session", "--", script, self.runtime, config, env_file],

@@ -53,6 +53,9 @@ class XSession:
                 "HOME": self.tmp,
                 "QT_QPA_PLATFORM": "xcb",
                 "LANG": "C.UTF-8",
+                # The texts as they stand, whatever the desktop running the
+                # tests speaks; a test of the English interface asks for it.
+                "LANGUAGE": "zh_CN",
             })
             for key in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
                 self.env.pop(key, None)

@@ -107,6 +107,17 @@ void TstServerStretch::drawsWhatTheClientWould_data() {
     QTest::newRow("custom size, the background around it")
         << QRectF(101.2, 57.8, w * 0.6833, h * 0.7592) << all;
     QTest::newRow("custom size, larger") << QRectF(-37.4, -91.6, w * 1.3917, h * 1.2083) << all;
+    // The wheel's sizes: steps of 1.25 from each menu size, each with a
+    // step per pixel that 16.16 holds, at whole positions.
+    for (const double start : {1.0, 1.5, 2.0})
+        for (int n = -3; n <= 13; ++n) {
+            const double f = start * std::pow(1.25, n);
+            if (n == 0 || f < 1 || f > 16) continue;
+            const double tw = w * 65536 / std::round(65536 / f);
+            const double th = h * 65536 / std::round(65536 / f);
+            QTest::addRow("wheel %gx", f)
+                << QRectF(std::round((w - tw) / 3), std::round((h - th) / 5), tw, th) << all;
+        }
     QTest::newRow("a few dirty rectangles")
         << QRectF(-w / 2, -h / 2, 2 * w, 2 * h)
         << (QRegion(10, 20, 300, 40) + QRegion(w - 37, h - 90, 37, 90));

@@ -10,6 +10,7 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,7 +80,7 @@ void frmphotoshop::buildControls() {
         Label1[i]->setAutoFillBackground(true);
     }
     setSwatch(1, raster::Black);
-    Check1 = new QCheckBox(QStringLiteral("透明"), Frame1);
+    Check1 = new QCheckBox(QCoreApplication::translate("zuz", "透明"), Frame1);
     Check1->setObjectName(QStringLiteral("Check1"));
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
@@ -102,10 +103,13 @@ void frmphotoshop::buildToolbar() {
         bool grouped;
     };
     const Button buttons[] = {
-        {"ToolRect", "矩型", 0, true}, {"ToolAny", "任意型", 1, true},
-        {"ToolMove", "移动", 2, true}, {"ToolSelect", "取色", 3, true},
-        {nullptr, nullptr, -1, false}, {"Undo", "撤消", 4, false},
-        {"exit", "离开", -1, false},
+        {"ToolRect", QT_TRANSLATE_NOOP("zuz", "矩型"), 0, true},
+        {"ToolAny", QT_TRANSLATE_NOOP("zuz", "任意型"), 1, true},
+        {"ToolMove", QT_TRANSLATE_NOOP("zuz", "移动"), 2, true},
+        {"ToolSelect", QT_TRANSLATE_NOOP("zuz", "取色"), 3, true},
+        {nullptr, nullptr, -1, false},
+        {"Undo", QT_TRANSLATE_NOOP("zuz", "撤消"), 4, false},
+        {"exit", QT_TRANSLATE_NOOP("zuz", "离开"), -1, false},
     };
     for (const Button& b : buttons) {
         if (!b.key) {
@@ -113,7 +117,7 @@ void frmphotoshop::buildToolbar() {
             continue;
         }
         const QString key = QString::fromLatin1(b.key);
-        const QString tip = QString::fromUtf8(b.tip);
+        const QString tip = QCoreApplication::translate("zuz", b.tip);
         // A button without a picture shows its tip as its face.
         QAction* a = b.image >= 0 ? Toolbar1->addAction(editorartwork::toolbarImage(b.image), tip)
                                   : Toolbar1->addAction(tip);
@@ -131,19 +135,20 @@ void frmphotoshop::buildToolbar() {
 }
 
 void frmphotoshop::buildMenu() {
-    mnkz = new QMenu(QStringLiteral("控制"), this);
+    mnkz = new QMenu(QCoreApplication::translate("zuz", "控制"), this);
     auto add = [this](const char* name, const char* caption, void (frmphotoshop::*handler)()) {
-        QAction* a = mnkz->addAction(QString::fromUtf8(caption));
+        QAction* a = mnkz->addAction(QCoreApplication::translate("zuz", caption));
         a->setObjectName(QString::fromLatin1(name));
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    mnjieshufd = add("mnjieshufd", "结束本次放大", &frmphotoshop::mnjieshufd_Click);
+    mnjieshufd = add("mnjieshufd", QT_TRANSLATE_NOOP("zuz", "结束本次放大"),
+                     &frmphotoshop::mnjieshufd_Click);
     mnqufd = add("mnqufd", "Zonara", &frmphotoshop::mnqufd_Click);
     mnwanneng = add("mnwanneng", "Snarell", &frmphotoshop::mnwanneng_Click);
     mnwnbhxx = mnkz->addSeparator();
     mnwnbhxx->setObjectName(QStringLiteral("mnwnbhxx"));
-    mnabuot = add("mnabuot", "关于...", &frmphotoshop::mnabuot_Click);
+    mnabuot = add("mnabuot", QT_TRANSLATE_NOOP("zuz", "关于..."), &frmphotoshop::mnabuot_Click);
 }
 
 QAction* frmphotoshop::button(const QString& key) const {

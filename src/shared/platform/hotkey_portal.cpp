@@ -1,5 +1,6 @@
 #include "hotkey_portal.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -68,7 +69,7 @@ bool bound(const QVariantMap& results) {
 QVariant PortalHotkeyService::shortcuts() const {
     return QVariant::fromValue(QList<Shortcut>{
         {kShortcut,
-         {{QStringLiteral("description"), QStringLiteral("放大本屏")},
+         {{QStringLiteral("description"), QCoreApplication::translate("zuz", "放大本屏")},
           {QStringLiteral("preferred_trigger"), triggerText(m_modifiers, m_key)}}}});
 }
 

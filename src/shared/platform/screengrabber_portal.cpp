@@ -1,6 +1,7 @@
 #include "screengrabber_portal.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -95,32 +96,32 @@ OwnFile openOwn(const QString& uri, const QDateTime& asked) {
     OwnFile out;
     const QUrl url(uri);
     if (!url.isLocalFile()) {
-        out.whyNot = QStringLiteral("桌面门户给出的不是本机文件。");
+        out.whyNot = QCoreApplication::translate("zuz", "桌面门户给出的不是本机文件。");
         return out;
     }
     const QString path = url.toLocalFile();
     const QByteArray native = QFile::encodeName(path);
     struct stat folder {};
     if (stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) != 0) {
-        out.whyNot = QStringLiteral("桌面门户给出的画面文件不存在。");
+        out.whyNot = QCoreApplication::translate("zuz", "桌面门户给出的画面文件不存在。");
         return out;
     }
     out.shared = sharedFolder(folder);
     const int fd = open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        out.whyNot = errno == ELOOP ? QStringLiteral("桌面门户给出的画面文件是一个链接。")
-                                    : QStringLiteral("桌面门户给出的画面文件无法打开。");
+        out.whyNot = errno == ELOOP ? QCoreApplication::translate("zuz", "桌面门户给出的画面文件是一个链接。")
+                                    : QCoreApplication::translate("zuz", "桌面门户给出的画面文件无法打开。");
         return out;
     }
     QString wrong;
     if (fstat(fd, &out.st) != 0 || !S_ISREG(out.st.st_mode))
-        wrong = QStringLiteral("桌面门户给出的不是普通文件。");
+        wrong = QCoreApplication::translate("zuz", "桌面门户给出的不是普通文件。");
     else if (out.st.st_uid != getuid())
-        wrong = QStringLiteral("桌面门户给出的画面文件属于另一个帐户。");
+        wrong = QCoreApplication::translate("zuz", "桌面门户给出的画面文件属于另一个帐户。");
     else if (out.st.st_nlink != 1)
-        wrong = QStringLiteral("桌面门户给出的画面文件另有链接。");
+        wrong = QCoreApplication::translate("zuz", "桌面门户给出的画面文件另有链接。");
     else if (qint64(out.st.st_mtime) < asked.toSecsSinceEpoch() - kClockSlackSecs)
-        wrong = QStringLiteral("桌面门户给出的画面文件早于这次截屏。");
+        wrong = QCoreApplication::translate("zuz", "桌面门户给出的画面文件早于这次截屏。");
     if (!wrong.isEmpty()) {
         close(fd);
         out.whyNot = wrong;
@@ -243,7 +244,7 @@ QImage PortalScreenGrabber::screenshot(QString& whyNot) {
     // The back-end writes to a shared place (xdg-desktop-portal-wlr:
     // /tmp/out.png): the grim it runs hands the picture over a pipe instead.
     if (QStandardPaths::findExecutable(QStringLiteral("grim")).isEmpty()) {
-        whyNot += QStringLiteral("为安全起见不予读取。");
+        whyNot += QCoreApplication::translate("zuz", "为安全起见不予读取。");
         return {};
     }
     m_source = Source::Grim;
@@ -253,7 +254,7 @@ QImage PortalScreenGrabber::screenshot(QString& whyNot) {
 QImage PortalScreenGrabber::fromPortal(QString& whyNot, bool& shared) {
     const QDBusConnection& bus = m_requests.bus();
     if (!bus.isConnected()) {
-        whyNot = QStringLiteral("没有会话总线 (D-Bus)。");
+        whyNot = QCoreApplication::translate("zuz", "没有会话总线 (D-Bus)。");
         return {};
     }
     QString sender = bus.baseService().mid(1);
@@ -272,7 +273,7 @@ QImage PortalScreenGrabber::fromPortal(QString& whyNot, bool& shared) {
         const std::optional<PortalRequests::Result> answer =
             m_requests.ask(call, handle, kAnswerTimeoutMs);
         if (!answer) {
-            whyNot = QStringLiteral("桌面门户没有给出画面。");
+            whyNot = QCoreApplication::translate("zuz", "桌面门户没有给出画面。");
             return {};
         }
         if (answer->error.isEmpty() && answer->response == 0) {
@@ -284,10 +285,10 @@ QImage PortalScreenGrabber::fromPortal(QString& whyNot, bool& shared) {
                                           : taken.picture.convertToFormat(QImage::Format_RGB32);
         }
         if (answer->response == 1) {
-            whyNot = QStringLiteral("截屏的许可被拒绝。");
+            whyNot = QCoreApplication::translate("zuz", "截屏的许可被拒绝。");
             return {};
         }
-        whyNot = answer->error.isEmpty() ? QStringLiteral("桌面门户截屏失败。") : answer->error;
+        whyNot = answer->error.isEmpty() ? QCoreApplication::translate("zuz", "桌面门户截屏失败。") : answer->error;
         if (attempt >= int(std::size(kRetryPausesMs))) return {};
         pause(kRetryPausesMs[attempt]);
     }
@@ -305,11 +306,11 @@ QImage PortalScreenGrabber::fromGrim(QString& whyNot) {
     if (grim.state() != QProcess::NotRunning) {
         grim.kill();
         grim.waitForFinished(1000);
-        whyNot = QStringLiteral("grim 没有给出画面。");
+        whyNot = QCoreApplication::translate("zuz", "grim 没有给出画面。");
         return {};
     }
     if (grim.exitStatus() != QProcess::NormalExit || grim.exitCode() != 0) {
-        whyNot = QStringLiteral("grim 截屏失败：%1")
+        whyNot = QCoreApplication::translate("zuz", "grim 截屏失败：%1")
                      .arg(QString::fromLocal8Bit(grim.readAllStandardError()).trimmed());
         return {};
     }
@@ -327,7 +328,7 @@ PortalScreenGrabber::TakenFile PortalScreenGrabber::takeFile(const QString& uri,
     const QByteArray path = QFile::encodeName(QUrl(uri).toLocalFile());
     if (file.shared) {
         out.verdict = FileVerdict::Shared;
-        out.whyNot = QStringLiteral("桌面门户把画面存放在其他帐户也能写入的位置（%1），")
+        out.whyNot = QCoreApplication::translate("zuz", "桌面门户把画面存放在其他帐户也能写入的位置（%1），")
                          .arg(QString::fromLocal8Bit(path));
         // Our copy of the screen does not stay where others can read it.
         if (file.fd >= 0) {
@@ -354,7 +355,7 @@ QImage PortalScreenGrabber::readPicture(QIODevice& device, QString& whyNot) {
     QImageReader reader(&device);
     const QSize size = reader.size();
     if (!size.isValid()) {
-        whyNot = QStringLiteral("桌面门户给出的画面无法读取。");
+        whyNot = QCoreApplication::translate("zuz", "桌面门户给出的画面无法读取。");
         return {};
     }
     // Up to 8 bytes a pixel while decoding (16-bit channels), then the
@@ -364,7 +365,7 @@ QImage PortalScreenGrabber::readPicture(QIODevice& device, QString& whyNot) {
     const int usual = QImageReader::allocationLimit();
     if (usual > 0 && limitMb > usual) {
         if (pixels * 8 * 2 > availableMemory()) {
-            whyNot = QStringLiteral("画面太大（%1x%2），内存不足。")
+            whyNot = QCoreApplication::translate("zuz", "画面太大（%1x%2），内存不足。")
                          .arg(size.width())
                          .arg(size.height());
             return {};
@@ -373,7 +374,7 @@ QImage PortalScreenGrabber::readPicture(QIODevice& device, QString& whyNot) {
     }
     const QImage picture = reader.read();
     QImageReader::setAllocationLimit(usual);
-    if (picture.isNull()) whyNot = QStringLiteral("桌面门户给出的画面无法读取。");
+    if (picture.isNull()) whyNot = QCoreApplication::translate("zuz", "桌面门户给出的画面无法读取。");
     return picture;
 }
 
@@ -395,10 +396,10 @@ QImage PortalScreenGrabber::cut(const QImage& shot, const QRect& desktop, const 
 }
 
 QString PortalScreenGrabber::failureText(const QString& why) {
-    return QStringLiteral("无法读取屏幕画面：%1\n\n"
-                          "在 Wayland 桌面上，屏幕画面只能通过桌面门户"
-                          "（xdg-desktop-portal 及其桌面后端）读取，"
-                          "请安装并允许截屏。在此之前不会显示放大画面。")
+    return QCoreApplication::translate("zuz", "无法读取屏幕画面：%1\n\n"
+                                              "在 Wayland 桌面上，屏幕画面只能通过桌面门户"
+                                              "（xdg-desktop-portal 及其桌面后端）读取，"
+                                              "请安装并允许截屏。在此之前不会显示放大画面。")
         .arg(why);
 }
 

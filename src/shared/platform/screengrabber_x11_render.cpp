@@ -156,8 +156,8 @@ bool X11ScreenGrabber::drawStretched(WId window, const QRegion& clip, const QRec
     }
     const QRect area = covered & clip.boundingRect();
     if (drawn && !area.isEmpty()) {
-        const double fx = source.width() / target.width();
-        const double fy = source.height() / target.height();
+        const double fx = stretch::step(source.width(), target.width());
+        const double fy = stretch::step(source.height(), target.height());
         const int tileW = exactInFixed(fx) ? area.width() : kTile;
         const int tileH = exactInFixed(fy) ? area.height() : kTile;
         for (int y = area.top(); y <= area.bottom(); y += tileH) {

@@ -145,40 +145,45 @@ void SetTipWithoutWayBack(bool without) {
     g_withoutWayBack = without;
 }
 
-QStringList TipHintPieces(TipVariant variant) {
+QStringList TipHintPieces(TipVariant variant, TipLanguage language) {
+    const auto t = [language](const char* source) {
+        return language == TipLanguage::Shown ? QCoreApplication::translate("zuz", source)
+                                              : QString::fromUtf8(source);
+    };
     if (variant == TipVariant::Magnifier) {
         QStringList pieces{
-            QStringLiteral(
-                " 双击滚动/再双击停止！按X或Esc键取消本次放大[或按屏幕下中撤消小按钮]！！"),
-            QStringLiteral("按下“左键”拖动屏幕！按右键选菜单！按右上角小按钮画框！画框窗口右键或双"
-                           "击取消，鼠标移到屏幕上边工具按钮！"),
-            QStringLiteral("按“Ctrl+Z”键再次放大！"),
-            QStringLiteral("或在屏幕右下角“岚”字图标上按右键！"),
-            QStringLiteral("您现在可试一下Ctrl+Z键！"),
+            t(QT_TRANSLATE_NOOP(
+                "zuz", " 双击滚动/再双击停止！按X或Esc键取消本次放大[或按屏幕下中撤消小按钮]！！")),
+            t(QT_TRANSLATE_NOOP(
+                "zuz", "按下“左键”拖动屏幕！按右键选菜单！按右上角小按钮画框！画框窗口右键或双"
+                       "击取消，鼠标移到屏幕上边工具按钮！")),
+            t(QT_TRANSLATE_NOOP("zuz", "按“Ctrl+Z”键再次放大！")),
+            t(QT_TRANSLATE_NOOP("zuz", "或在屏幕右下角“岚”字图标上按右键！")),
+            t(QT_TRANSLATE_NOOP("zuz", "您现在可试一下Ctrl+Z键！")),
         };
         if (g_withoutWayBack) {
             // In the place of the key and the icon that are not there.
             pieces.resize(2);
-            return pieces << QStringLiteral("快捷键：为命令“zuz --view”设一个（GNOME：设置→键盘→"
-                                            "自定义快捷键）！")
-                          << QStringLiteral("“岚”字图标：GNOME 需启用 AppIndicator 扩展！再次启动 "
-                                            "zuz 也可放大！");
+            return pieces << t(QT_TRANSLATE_NOOP("zuz", "快捷键：为命令“zuz --view”设一个（GNOME：设置→键盘→"
+                                                         "自定义快捷键）！"))
+                          << t(QT_TRANSLATE_NOOP("zuz", "“岚”字图标：GNOME 需启用 AppIndicator 扩展！再次启动 "
+                                                         "zuz 也可放大！"));
         }
         // A Wayland desktop gives a program no key of its own unless it
         // offers global shortcuts; where it does not, the user binds the
         // key in the desktop's settings (in the place of the invitation to
         // try Ctrl+Z, which may do nothing there).
         if (placement::onWayland())
-            pieces.last() = QStringLiteral("Wayland：把“zuz --view”设为桌面快捷键！");
+            pieces.last() = t(QT_TRANSLATE_NOOP("zuz", "Wayland：把“zuz --view”设为桌面快捷键！"));
         return pieces;
     }
     return {
-        QStringLiteral("   单击屏幕右下角的zuz按钮后，鼠标指向要放大的区域后。"),
-        QStringLiteral("   按下鼠标左键拖动定义所要放大的区域，松开鼠标即完成！！"),
-        QStringLiteral("按右键选菜单操作！！双击放大区域，可结束本次放大！"),
-        QStringLiteral("菜单操作，可在当前放大的区域上，按右键，！"),
-        QStringLiteral(
-            "单击“放大区域”即可放大下一区域！反复单击“是否滚动”可在超出屏幕时自动滚动！"),
+        t(QT_TRANSLATE_NOOP("zuz", "   单击屏幕右下角的zuz按钮后，鼠标指向要放大的区域后。")),
+        t(QT_TRANSLATE_NOOP("zuz", "   按下鼠标左键拖动定义所要放大的区域，松开鼠标即完成！！")),
+        t(QT_TRANSLATE_NOOP("zuz", "按右键选菜单操作！！双击放大区域，可结束本次放大！")),
+        t(QT_TRANSLATE_NOOP("zuz", "菜单操作，可在当前放大的区域上，按右键，！")),
+        t(QT_TRANSLATE_NOOP(
+            "zuz", "单击“放大区域”即可放大下一区域！反复单击“是否滚动”可在超出屏幕时自动滚动！")),
     };
 }
 
@@ -200,7 +205,7 @@ QByteArray TipMarkerContent(TipVariant variant) {
             }
                 .join(kCrLf2);
     } else {
-        text = TipHintText(variant);
+        text = TipHintPieces(variant, TipLanguage::Source).join(kCrLf2);
     }
     // A line break after the text, as a text-file write gives, so that a
     // second append starts on a line of its own.
@@ -388,7 +393,7 @@ void Frmzdydhc::build() {
 
     Shape1 = px(0, 0, l.bandW, 375);
 
-    Labdhkts = new TipLabel(QStringLiteral("zuz提示！"), this);
+    Labdhkts = new TipLabel(QCoreApplication::translate("zuz", "zuz提示！"), this);
     Labdhkts->setObjectName(QStringLiteral("Labdhkts"));
     Labdhkts->setFont(simSun(10.5));
     setColors(Labdhkts, kYellow);
@@ -409,11 +414,14 @@ void Frmzdydhc::build() {
     imgtanhaoha->setGeometry(px(0, 0, 480, 480));
     imgtanhaoha->hide();
 
-    Chezhidaole = new QCheckBox(QStringLiteral("知道了。以后别再烦我了！！"), this);
+    Chezhidaole =
+        new QCheckBox(QCoreApplication::translate("zuz", "知道了。以后别再烦我了！！"), this);
     Chezhidaole->setObjectName(QStringLiteral("Chezhidaole"));
     Chezhidaole->setToolTip(
-        region ? QStringLiteral("以后不再出现此对话框了！！不过右键菜单中按“关于”仍可显示！")
-               : QStringLiteral("以后不再出现此对话框了！！不过右键中按“关于”仍能显示！"));
+        region ? QCoreApplication::translate(
+                     "zuz", "以后不再出现此对话框了！！不过右键菜单中按“关于”仍可显示！")
+               : QCoreApplication::translate(
+                     "zuz", "以后不再出现此对话框了！！不过右键中按“关于”仍能显示！"));
     Chezhidaole->setFont(simSun(10.5));
     setColors(Chezhidaole, kCheckText, kCheckBack);
     Chezhidaole->setGeometry(px(l.checkLeft, l.checkTop, 3855, 375));
@@ -422,7 +430,7 @@ void Frmzdydhc::build() {
 
     Ima01 = tipartwork::buttonPicture(false);
     Ima02 = tipartwork::buttonPicture(true);
-    const QString yesTip = QStringLiteral("离开，下次仍出现此对话框！");
+    const QString yesTip = QCoreApplication::translate("zuz", "离开，下次仍出现此对话框！");
     const QCursor hand = tipartwork::pointingHandCursor();
 
     Imyes = new TipImage(this);
@@ -435,7 +443,7 @@ void Frmzdydhc::build() {
     connect(Imyes, &TipLabel::mouseUp, this, &Frmzdydhc::Imyes_MouseUp);
     connect(Imyes, &TipLabel::clicked, this, &Frmzdydhc::Imyes_Click);
 
-    Labyes = new TipLabel(QStringLiteral("是"), this);
+    Labyes = new TipLabel(QCoreApplication::translate("zuz", "是"), this);
     Labyes->setObjectName(QStringLiteral("Labyes"));
     Labyes->setToolTip(yesTip);
     Labyes->setFont(simSun(10.5, true));
@@ -448,7 +456,7 @@ void Frmzdydhc::build() {
     connect(Labyes, &TipLabel::clicked, this, &Frmzdydhc::Labyes_Click);
 
     if (region) {
-        Labjntswz = new TipLabel(QStringLiteral("按钮的位置："), this);
+        Labjntswz = new TipLabel(QCoreApplication::translate("zuz", "按钮的位置："), this);
         Labjntswz->setObjectName(QStringLiteral("Labjntswz"));
         Labjntswz->setFont(simSun(9));
         setColors(Labjntswz, Qt::black, kButtonCaptionBack);

@@ -26,7 +26,9 @@ struct TipMarkerFolders {
 // "Vivoduzivi.ini" or "Vorlane.ini".
 QString TipMarkerFileName(TipVariant variant);
 // The hint label's pieces and their caption (joined with CR LF CR LF).
-QStringList TipHintPieces(TipVariant variant);
+// The hints as shown, or in the source language, as the marker file keeps them.
+enum class TipLanguage { Shown, Source };
+QStringList TipHintPieces(TipVariant variant, TipLanguage language = TipLanguage::Shown);
 // Where the magnifier holds neither an icon in a notification area nor a
 // key, its hint says how to get them rather than point at them.
 void SetTipWithoutWayBack(bool without);
