@@ -35,9 +35,11 @@ class Notifications(dbus.service.Object):
 def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    keep = Notifications(bus, sys.argv[1])  # noqa: F841 (lives with the loop)
-    dbus.service.BusName(NAME, bus)
+    # Both live as long as the loop: the name goes with its object.
+    service = Notifications(bus, sys.argv[1])
+    name = dbus.service.BusName(NAME, bus)
     GLib.MainLoop().run()
+    del service, name
 
 
 if __name__ == "__main__":
