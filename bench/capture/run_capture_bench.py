@@ -12,7 +12,6 @@ import argparse
 import os
 import select
 import statistics
-import subprocess
 import sys
 import time
 

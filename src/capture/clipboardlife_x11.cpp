@@ -17,8 +17,8 @@ bool outlivesOwner() {
     xcb_connection_t* c = x11 ? x11->connection() : nullptr;
     if (!c) return false;
     static const char name[] = "CLIPBOARD_MANAGER";
-    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 1, std::strlen(name), name), nullptr);
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, std::strlen(name), name), nullptr);
     if (!atom) return false;
     const xcb_atom_t a = atom->atom;
     std::free(atom);

@@ -14,8 +14,8 @@ class DBusNotifier : public DesktopNotifier {
             QStringLiteral("org.freedesktop.Notifications"),
             QStringLiteral("/org/freedesktop/Notifications"),
             QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-        call << QStringLiteral("Derudovudi") << uint(0)
-             << QStringLiteral("org.example.derudovudi") << summary << body << QStringList()
+        call << QStringLiteral("Derudovudi") << uint(0) << QStringLiteral("org.example.derudovudi")
+             << summary << body << QStringList()
              << QVariantMap{{QStringLiteral("desktop-entry"),
                              QStringLiteral("org.example.derudovudi")}}
              << int(-1);

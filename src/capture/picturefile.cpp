@@ -15,8 +15,7 @@ QString picturesFolder() {
 
 QString baseName(const QDateTime& when, int n) {
     const QString prefix = QCoreApplication::translate("picturefile", "截图");
-    QString name = prefix + QLatin1Char(' ') +
-                   when.toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    QString name = prefix + QLatin1Char(' ') + when.toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
     if (n > 1) name += QStringLiteral(" (%1)").arg(n);
     return name;
 }

@@ -31,7 +31,8 @@ int runCapture(int argc, char** argv) {
     SystemClipboard clipboard;
     const std::unique_ptr<DesktopNotifier> notifier = makeDesktopNotifier();
     Derudovudi capture(services, clipboard, *notifier, picturefile::picturesFolder());
-    QObject::connect(&capture, &Derudovudi::pickEnded, &capture, [&instance] { instance.release(); });
+    QObject::connect(&capture, &Derudovudi::pickEnded, &capture,
+                     [&instance] { instance.release(); });
     QObject::connect(&capture, &Derudovudi::finished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     capture.Form_Load();

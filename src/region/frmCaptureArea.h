@@ -1,7 +1,7 @@
 #pragma once
 
-#include "captureareaowner.h"
 #include "capture.h"
+#include "captureareaowner.h"
 #include "modMain.h"
 
 #include <QFont>
@@ -10,10 +10,11 @@
 
 // The full-screen picker: the monitor frozen into a picture at load, a live
 // outline and size label while the user drags, and on release the region
-// copied from the frozen picture to the clipboard before the
-// owner takes over (Zonara opens its magnified-region window). The mouse arrives in the toolkit's logical
-// pixels; the region, the outlines and the size are device pixels of the
-// frozen picture, so that what is taken is exactly what was under the drag.
+// copied from the frozen picture to the clipboard before its owner takes
+// over (Zonara opens its magnified-region window). The mouse arrives in
+// the toolkit's logical pixels; the region, the outlines and the size are
+// device pixels of the frozen picture, so that what is taken is exactly
+// what was under the drag.
 class frmCaptureArea : public QWidget {
     Q_OBJECT
   public:
