@@ -195,6 +195,9 @@ def readable(path):
 
 def read_clipboard(wine, helper, folder):
     out = os.path.join(folder, "clipboard.bmp")
+    # A second read must not find the first one's file.
+    if os.path.exists(out):
+        os.remove(out)
     wine.start(helper, "clipboard", "Z:" + out.replace("/", "\\"))
     wait_until(lambda: os.path.exists(out), 30, "the clipboard read back")
     if os.path.getsize(out) == 0:
@@ -248,10 +251,10 @@ def run(args):
                        "Derudovudi's picker")
             s.xdotool("mousemove", 400, 300, "click", 1)
             saved = wait_until(lambda: pictures(s, args.prefix), 30, "the picture file")
-            picked = read_clipboard(wine, args.helper, s.tmp)
-            assert picked.size == (WIDTH, HEIGHT), picked.size
             shot = wait_until(lambda: readable(saved[0]), 30, "the whole picture file")
             assert shot.size == (WIDTH, HEIGHT), shot.size
+            picked = read_clipboard(wine, args.helper, s.tmp)
+            assert picked.size == (WIDTH, HEIGHT), picked.size
             for px, py in POINTS:
                 want = pattern_colour(px, py)
                 assert colour_close(shot.getpixel((px, py)), want, 6), (px, py)
