@@ -7,7 +7,9 @@ change here:
 
 zuz: the magnifying glass of its tray icon with the red "岚" of the other
 tray frame inside the lens. Zonara: its grey button face, a dashed picked
-rectangle and the magnifier pointer that the button shows.
+rectangle and the magnifier pointer that the button shows. Derudovudi: a
+blue screen with the four corner marks of a picked area and the picker's
+thin cross.
 
 Sizes up to 24 pixels leave out what would only be a smudge there (the
 glyph, the dashes), and their lines are thicker so that they stay sharp."""
@@ -233,6 +235,36 @@ def zonara(small):
     ]
 
 
+SCREEN = (40, 90, 160)
+SCREEN_LIGHT = (90, 150, 220)
+
+
+def derudovudi(small):
+    width = 28 if small else 14
+    screen = [
+        Box((16, 28, 240, 228), fill=SCREEN, radius=20),
+        Box((28, 40, 228, 216), fill=SCREEN_LIGHT, radius=10),
+    ]
+    corners = []
+    for (x, y, dx, dy) in ((58, 68, 1, 1), (198, 68, -1, 1), (58, 188, 1, -1),
+                           (198, 188, -1, -1)):
+        corners.append(Stroke((x + 40 * dx, y), [("L", (x, y)), ("L", (x, y + 40 * dy))],
+                              width, (255, 255, 255)))
+    if small:
+        return screen + corners
+    cross = [
+        Stroke((128, 92), [("L", (128, 116))], 14, (255, 255, 255)),
+        Stroke((128, 140), [("L", (128, 164))], 14, (255, 255, 255)),
+        Stroke((92, 128), [("L", (116, 128))], 14, (255, 255, 255)),
+        Stroke((140, 128), [("L", (164, 128))], 14, (255, 255, 255)),
+        Stroke((128, 92), [("L", (128, 116))], 5, (0, 0, 0)),
+        Stroke((128, 140), [("L", (128, 164))], 5, (0, 0, 0)),
+        Stroke((92, 128), [("L", (116, 128))], 5, (0, 0, 0)),
+        Stroke((140, 128), [("L", (164, 128))], 5, (0, 0, 0)),
+    ]
+    return screen + corners + cross
+
+
 # --- output -------------------------------------------------------------------
 def render(shapes, size):
     big = size * SUPERSAMPLE
@@ -251,7 +283,8 @@ def svg(shapes, title):
             f' viewBox="0 0 {UNIT} {UNIT}">\n  <title>{title}</title>\n  {body}\n</svg>\n')
 
 
-ICONS = {"org.example.zuz": ("zuz", zuz), "org.example.zonara": ("Zonara", zonara)}
+ICONS = {"org.example.zuz": ("zuz", zuz), "org.example.zonara": ("Zonara", zonara),
+         "org.example.derudovudi": ("Derudovudi", derudovudi)}
 
 
 def main(out=os.path.join(HERE, "hicolor")):

@@ -5,7 +5,6 @@
 
 #include "cursors.h"
 #include "devicepixels.h"
-#include "frmMainwn.h"
 #include "windowsystem.h"
 
 #include <QCloseEvent>
@@ -26,7 +25,7 @@ QRegion outlineArea(int x0, int y0, int x1, int y1) {
 }
 } // namespace
 
-frmCaptureArea::frmCaptureArea(frmMainwn& owner)
+frmCaptureArea::frmCaptureArea(CaptureAreaOwner& owner)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::BypassWindowManagerHint),
       m_owner(owner), m_font(LabelFont()) {

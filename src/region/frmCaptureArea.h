@@ -1,24 +1,24 @@
 #pragma once
 
 #include "capture.h"
+#include "captureareaowner.h"
 #include "modMain.h"
 
 #include <QFont>
 #include <QRegion>
 #include <QWidget>
 
-class frmMainwn;
-
 // The full-screen picker: the monitor frozen into a picture at load, a live
 // outline and size label while the user drags, and on release the region
-// copied from the frozen picture to the clipboard before the
-// magnified-region window opens. The mouse arrives in the toolkit's logical
-// pixels; the region, the outlines and the size are device pixels of the
-// frozen picture, so that what is taken is exactly what was under the drag.
+// copied from the frozen picture to the clipboard before its owner takes
+// over (Zonara opens its magnified-region window). The mouse arrives in
+// the toolkit's logical pixels; the region, the outlines and the size are
+// device pixels of the frozen picture, so that what is taken is exactly
+// what was under the drag.
 class frmCaptureArea : public QWidget {
     Q_OBJECT
   public:
-    explicit frmCaptureArea(frmMainwn& owner);
+    explicit frmCaptureArea(CaptureAreaOwner& owner);
     ~frmCaptureArea() override;
 
     void Form_Load();
@@ -76,7 +76,7 @@ class frmCaptureArea : public QWidget {
     // outline and label of the last move on the screen.
     enum class State { Idle, Pressed, Outlined, Unloaded };
     State m_state = State::Idle;
-    frmMainwn& m_owner;
+    CaptureAreaOwner& m_owner;
     Picture m_background;
     double m_ratio = 1.0;
     PointL m_start;

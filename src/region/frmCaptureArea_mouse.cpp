@@ -1,7 +1,6 @@
 // Dragging out the region, capturing it and leaving the picker.
 #include "frmCaptureArea.h"
 
-#include "frmMainwn.h"
 #include "mouseargs.h"
 #include "windowsystem.h"
 
@@ -42,7 +41,7 @@ void frmCaptureArea::Form_MouseUp(int /*button*/, int /*shift*/, double x, doubl
         m_owner.InformationBox(QStringLiteral("Unable to capture image!"));
     }
     Unload();
-    m_owner.LoadFortdck();
+    m_owner.PickTaken();
 }
 
 void frmCaptureArea::Form_KeyDown(int keyCode, int /*shift*/) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "captureareaowner.h"
 #include "platform/services.h"
 #include "regionclipboard.h"
 
@@ -30,7 +31,7 @@ struct FortdckMemory {
 // the pointer, a drag moves the window, a right-click opens the program's
 // menu, whose check marks are the program's settings. Geometry is in twips,
 // relative to the home monitor.
-class frmMainwn : public QWidget {
+class frmMainwn : public QWidget, public CaptureAreaOwner {
     Q_OBJECT
   public:
     // The button's home is the services' monitor.
@@ -81,8 +82,10 @@ class frmMainwn : public QWidget {
     void UnloadFortdck();
     frmCaptureArea* picker() const { return m_picker.get(); }
 
-    const Services& services() const { return m_services; }
-    RegionClipboard& clipboard() const { return m_clipboard; }
+    const Services& services() const override { return m_services; }
+    RegionClipboard& clipboard() const override { return m_clipboard; }
+    // The picked region goes to the magnified-region window.
+    void PickTaken() override { LoadFortdck(); }
     FortdckMemory& fortdckMemory() { return m_memory; }
     // The button's home monitor.
     units::Screen screen() const;
@@ -104,7 +107,7 @@ class frmMainwn : public QWidget {
     virtual QString InputBox(const QString& prompt, const QString& title,
                              const QString& defaultText);
     // The information message of a failed capture.
-    virtual void InformationBox(const QString& text);
+    void InformationBox(const QString& text) override;
     // Where the monitors are now, in logical pixels.
     virtual QList<QRect> MonitorAreas() const;
 

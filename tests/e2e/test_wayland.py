@@ -4,9 +4,11 @@ screen twice, pixel for pixel, as the Screenshot portal gave it; its icon
 registers with a StatusNotifierWatcher and a right-click there brings a
 view; `zuz --view` brings one from the waiting instance; `Zonara --pick`
 starts a pick in the running Zonara, the picked pixels reach the
-clipboard exactly, and closing its button ends it; where the portal
-gives no picture the user is told so and no view pretends otherwise; and
-where zuz has neither an icon nor a key, a second start brings a view."""
+clipboard exactly, and closing its button ends it; Derudovudi's pick goes
+to the clipboard and a file, and it ends once another program takes the
+clipboard; where the portal gives no picture the user is told so and no
+view pretends otherwise; and where zuz has neither an icon nor a key, a
+second start brings a view."""
 
 import io
 import os
@@ -158,6 +160,43 @@ def test_wayland_desktop(args):
         assert not s.windows("zuz"), "a view with no picture"
 
 
+def test_capture_program(args):
+    why = missing()
+    assert not why, f"no Wayland desktop here: {why}"
+    pattern = coded_pattern(W, H)
+    with WaylandSession(args.bin, W, H, background=pattern) as s:
+        capture = s.spawn([s.program("Derudovudi")])
+        s.full_screen_window("Derudovudi")
+        a, b = (100, 120), (300, 260)
+        s.drag(a, b)
+        want = pattern.crop((a[0], a[1], b[0], b[1]))
+        got = wait_until(lambda: picture(s.clipboard()), 10, "the picture on the clipboard")
+        same(got, want, (0, 0) + want.size, "the clipboard's picture")
+        folder = os.path.join(s.home, "Pictures")
+
+        def saved():
+            names = os.listdir(folder) if os.path.isdir(folder) else []
+            return len(names) == 1 and picture(os.path.join(folder, names[0]))
+        same(wait_until(saved, 10, "the picture file"), want, (0, 0) + want.size, "the file")
+        wait_until(lambda: not s.windows("Derudovudi"), 10, "the picker to go")
+        assert capture.poll() is None, "ended while holding the clipboard"
+        # wl-copy serves the clipboard from a child of its own.
+        s.spawn(["wl-copy", "taken over"])
+        wait_until(lambda: capture.poll() is not None, 10, "Derudovudi to end")
+
+
+def picture(data):
+    """The picture in PNG bytes or a file; None until it is whole."""
+    if not data:
+        return None
+    try:
+        image = Image.open(io.BytesIO(data) if isinstance(data, bytes) else data)
+        image.load()
+        return image.convert("RGB")
+    except Exception:
+        return None
+
+
 def test_scaled_output(args):
     # An output at scale 2: the picture and the view are in its device
     # pixels, each pixel of the screen's middle shown as exactly 2 x 2.
@@ -190,4 +229,4 @@ def test_scaled_output(args):
 
 
 if __name__ == "__main__":
-    sys.exit(main([test_wayland_desktop, test_scaled_output]))
+    sys.exit(main([test_wayland_desktop, test_capture_program, test_scaled_output]))

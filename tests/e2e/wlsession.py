@@ -65,7 +65,7 @@ class WaylandSession:
             # The test account cannot be counted on to read the build tree.
             self.bin = os.path.join(self.tmp, "bin")
             os.makedirs(self.bin)
-            for name in ("zuz", "Zonara"):
+            for name in ("zuz", "Zonara", "Derudovudi"):
                 shutil.copy2(os.path.join(bin_dir, name), self.bin)
             for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
                 with open(os.path.join(self.bin, marker), "wb") as f:

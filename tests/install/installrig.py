@@ -21,9 +21,10 @@ from test_tray_icon import quit_from_menu  # noqa: E402
 from xsession import wait_until  # noqa: E402
 from zuzdriver import Zuz  # noqa: E402
 
-PROGRAMS = ("zuz", "Zonara")
+PROGRAMS = ("zuz", "Zonara", "Derudovudi")
 PROGRAM_DIR = "lib/zuz-zonara"
-IDS = {"zuz": "org.example.zuz", "Zonara": "org.example.zonara"}
+IDS = {"zuz": "org.example.zuz", "Zonara": "org.example.zonara",
+       "Derudovudi": "org.example.derudovudi"}
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 MARKERS = {"zuz": "Vivoduzivi.ini", "Zonara": "Vorlane.ini"}
 
@@ -92,7 +93,9 @@ def check_tree(prefix):
     for program, cid in IDS.items():
         entry = desktop_entry(os.path.join(apps, cid + ".desktop"))
         assert entry["Exec"].split()[0] == program and entry["TryExec"] == program, dict(entry)
-        assert {"Utility", "Accessibility"} <= set(entry["Categories"].split(";")), dict(entry)
+        # The magnifiers are accessibility tools, the capture program is not.
+        kind = "Graphics" if program == "Derudovudi" else "Accessibility"
+        assert {"Utility", kind} <= set(entry["Categories"].split(";")), dict(entry)
         assert all(f"{k}[zh_CN]" in entry for k in ("Name", "GenericName", "Comment"))
         check_icon(prefix, entry["Icon"])
     entry = desktop_entry(autostart)

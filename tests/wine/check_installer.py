@@ -1,6 +1,6 @@
 """The Windows installer as a user runs it, under Wine: a silent install
-puts both programs with every DLL and plugin they load into the chosen
-folder, with Start-menu entries for both and an uninstaller; the
+puts the programs with every DLL and plugin they load into the chosen
+folder, with Start-menu entries for each and an uninstaller; the
 uninstaller takes all of it away again."""
 import argparse
 import os
@@ -10,7 +10,7 @@ import sys
 import time
 
 PROGRAM_FILES = [
-    "zuz.exe", "Zonara.exe", "Qt6Core.dll", "Qt6Gui.dll", "Qt6Widgets.dll",
+    "zuz.exe", "Zonara.exe", "Derudovudi.exe", "Qt6Core.dll", "Qt6Gui.dll", "Qt6Widgets.dll",
     "libstdc++-6.dll", "libgcc_s_seh-1.dll", "libwinpthread-1.dll",
     "platforms/qwindows.dll", "Uninstall.exe",
 ]
@@ -41,8 +41,8 @@ def main():
     if missing:
         sys.exit(f"FAIL: not installed: {missing}")
     links = {p.name for p in drive_c.rglob("*.lnk") if "zuz and Zonara" in str(p.parent)}
-    if not {"zuz.lnk", "Zonara.lnk"} <= links:
-        sys.exit(f"FAIL: Start-menu entries {sorted(links)}, expected zuz.lnk and Zonara.lnk")
+    if not {"zuz.lnk", "Zonara.lnk", "Derudovudi.lnk"} <= links:
+        sys.exit(f"FAIL: Start-menu entries {sorted(links)}, expected one for each program")
 
     # The uninstaller copies itself away and runs from there, so its own
     # process ends before the files go.

@@ -1,7 +1,9 @@
 """Both Windows programs under Wine, in a Wine virtual desktop on a private
 X server, over a known picture that a Windows program of the tests shows
 (a capture under Wine sees only Wine's own windows): Zonara's pick puts
-the picked pixels on the Windows clipboard; its "全屏放大" starts zuz.exe,
+the picked pixels on the Windows clipboard; its "Snarell" starts
+Derudovudi.exe, whose click puts the whole screen on the clipboard and into
+a PNG in the pictures folder; its "全屏放大" starts zuz.exe,
 which shows the screen magnified twice; after Esc, Ctrl+Z through
 RegisterHotKey brings a new view; zuz's icon shows and blinks in the
 notification area of Wine's taskbar, and a right-button press on it
@@ -161,8 +163,41 @@ def act_until(action, done, timeout, what, every=5.0):
     wait_until(check, timeout, what, interval=0.2)
 
 
+def menu_item(s, wine, x, y, downs):
+    """Picks the item `downs` rows down Zonara's menu."""
+    before = len(wine.windows("Zonara.exe"))
+    act_until(lambda: s.xdotool("mousemove", x, y, "click", 3),
+              lambda: len(wine.windows("Zonara.exe")) > before, 60, "Zonara's menu")
+    for _ in range(downs):
+        s.xdotool("key", "Down")
+    s.xdotool("key", "Return")
+
+
+def pictures(s, prefix):
+    """Capture files in the Windows user's pictures folder, which Wine may
+    lead to the Unix one."""
+    found = []
+    for root in (os.path.join(prefix, "drive_c", "users"), s.tmp):
+        for folder, _, names in os.walk(root):
+            found += [os.path.join(folder, n) for n in names
+                      if n.startswith("截图 ") and n.endswith(".png")]
+    return sorted(set(map(os.path.realpath, found)))
+
+
+def readable(path):
+    try:
+        image = Image.open(path)
+        image.load()
+        return image.convert("RGB")
+    except Exception:
+        return None
+
+
 def read_clipboard(wine, helper, folder):
     out = os.path.join(folder, "clipboard.bmp")
+    # A second read must not find the first one's file.
+    if os.path.exists(out):
+        os.remove(out)
     wine.start(helper, "clipboard", "Z:" + out.replace("/", "\\"))
     wait_until(lambda: os.path.exists(out), 30, "the clipboard read back")
     if os.path.getsize(out) == 0:
@@ -209,13 +244,26 @@ def run(args):
                     f"clipboard pixel {(px, py)} is {picked.getpixel((px, py))}, not {want}"
             print("PASS: Zonara's pick is on the Windows clipboard")
 
+            # --- "Snarell" starts Derudovudi.exe: a click takes the screen -------
+            menu_item(s, wine, bx + bw // 2, by + bh // 2, 5)
+            wait_until(lambda: any(w[3] >= WIDTH and w[4] >= HEIGHT
+                                   for w in wine.windows("Derudovudi.exe")), 60,
+                       "Derudovudi's picker")
+            s.xdotool("mousemove", 400, 300, "click", 1)
+            saved = wait_until(lambda: pictures(s, args.prefix), 30, "the picture file")
+            shot = wait_until(lambda: readable(saved[0]), 30, "the whole picture file")
+            assert shot.size == (WIDTH, HEIGHT), shot.size
+            picked = read_clipboard(wine, args.helper, s.tmp)
+            assert picked.size == (WIDTH, HEIGHT), picked.size
+            for px, py in POINTS:
+                want = pattern_colour(px, py)
+                assert colour_close(shot.getpixel((px, py)), want, 6), (px, py)
+                assert colour_close(picked.getpixel((px, py)), want, 6), (px, py)
+            wait_until(lambda: not running("Derudovudi.exe"), 30, "Derudovudi.exe to end")
+            print("PASS: Snarell starts Derudovudi.exe, whose click saves the screen")
+
             # --- "全屏放大" starts zuz.exe ----------------------------------------
-            before = len(wine.windows("Zonara.exe"))
-            act_until(lambda: s.xdotool("mousemove", bx + bw // 2, by + bh // 2, "click", 3),
-                      lambda: len(wine.windows("Zonara.exe")) > before, 60, "Zonara's menu")
-            for _ in range(6):
-                s.xdotool("key", "Down")
-            s.xdotool("key", "Return")
+            menu_item(s, wine, bx + bw // 2, by + bh // 2, 6)
             wait_until(lambda: running("zuz.exe"), 30, "zuz.exe started by Zonara")
             shows(s, twice, "zuz's first view, the screen twice enlarged", 60)
             print("PASS: 全屏放大 starts zuz.exe, which shows the screen enlarged")

@@ -1,0 +1,127 @@
+"""Times "Snarell" in Zonara's menu to the capture program's picker on the
+screen, beside Zonara's own click on its button to its picker, on private
+X servers at 1920x1080 and 3840x2160 (median of 15 each, the first of each
+left out). "On the screen" is the picker window's MapNotify as the X
+server sends it, seen by a client of the bench's own; both are started the
+same way, by one xdotool command.
+
+    /usr/bin/python3 bench/capture/run_capture_bench.py --bin build/bin
+"""
+
+import argparse
+import os
+import select
+import statistics
+import sys
+import time
+
+from Xlib import X, display as xdisplay
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
+from test_region_pick import Zonara  # noqa: E402
+from xsession import XSession, program_folder, test_pattern, wait_until  # noqa: E402
+
+RUNS = 16
+SNARELL = 5  # "Snarell", five items down Zonara's menu
+
+
+class MapWatch:
+    """MapNotify of top-level windows, as they come."""
+
+    def __init__(self, name):
+        self.dpy = xdisplay.Display(name)
+        self.dpy.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        self.dpy.sync()
+
+    def drain(self):
+        while self.dpy.pending_events():
+            self.dpy.next_event()
+
+    def wait_for(self, title, timeout=20):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            while self.dpy.pending_events():
+                ev = self.dpy.next_event()
+                if ev.type == X.MapNotify:
+                    at = time.perf_counter()
+                    try:
+                        if ev.window.get_wm_name() == title:
+                            return at
+                    except Exception:
+                        pass
+            select.select([self.dpy], [], [], 0.05)
+        raise TimeoutError(f"no {title} mapped")
+
+
+def capture_running(folder):
+    exe = os.path.realpath(os.path.join(folder, "Derudovudi"))
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            if os.readlink(f"/proc/{pid}/exe") == exe:
+                return True
+        except OSError:
+            pass
+    return False
+
+
+def escape(xs, gone):
+    """Esc until the picker has gone: one that comes before the picker has
+    the keyboard would be lost."""
+    for _ in range(20):
+        xs.xdotool("key", "Escape")
+        try:
+            wait_until(gone, 0.5, "the picker to go")
+            return
+        except AssertionError:
+            pass
+    raise TimeoutError("the picker stayed")
+
+
+def bench(args, w, h):
+    with XSession(w, h, wm=False, tray=False) as xs:
+        xs.set_background(test_pattern(w, h))
+        folder = program_folder(args.bin, xs.tmp, names=("Zonara", "Derudovudi"))
+        open(os.path.join(folder, "Vorlane.ini"), "w").close()
+        z = Zonara(xs, folder)
+        watch = MapWatch(xs.display_name)
+        own, snarell = [], []
+        for _ in range(RUNS):
+            # Zonara's own click.
+            xs.xdotool("mousemove", *z.control_centre())
+            watch.drain()
+            t0 = time.perf_counter()
+            xs.xdotool("click", "1")
+            own.append((watch.wait_for("Capture Area") - t0) * 1000)
+            escape(xs, lambda: not xs.windows(name="^Capture Area$"))
+            wait_until(z.find_control, 10, "the button back")
+
+            # "Snarell" from the menu: the item is chosen with Return.
+            before = len(z.windows())
+            xs.xdotool("mousemove", *z.control_centre(), "click", "3")
+            wait_until(lambda: len(z.windows()) > before, 10, "the menu")
+            xs.xdotool("key", *(["Down"] * SNARELL))
+            watch.drain()
+            t0 = time.perf_counter()
+            xs.xdotool("key", "Return")
+            snarell.append((watch.wait_for("Capture Area") - t0) * 1000)
+            escape(xs, lambda: not capture_running(folder))
+        own, snarell = own[1:], snarell[1:]
+        print(f"screen {w}x{h}: Zonara click -> picker: median {statistics.median(own):.1f} ms"
+              f" (max {max(own):.1f}); Snarell -> picker: median"
+              f" {statistics.median(snarell):.1f} ms (max {max(snarell):.1f}); difference"
+              f" {statistics.median(snarell) - statistics.median(own):+.1f} ms")
+        z.end()
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--bin", required=True, help="folder of the built programs")
+    args = ap.parse_args()
+    for (w, h) in [(1920, 1080), (3840, 2160)]:
+        bench(args, w, h)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

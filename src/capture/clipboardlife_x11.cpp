@@ -1,0 +1,38 @@
+// X11: a clipboard manager announces itself by owning CLIPBOARD_MANAGER;
+// the toolkit hands it the clipboard's content when the application ends.
+// On Wayland a manager takes the content over by taking the clipboard.
+#include "clipboardlife.h"
+
+#include <QGuiApplication>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace clipboardlife {
+
+bool outlivesOwner() {
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    if (!c) return false;
+    static const char name[] = "CLIPBOARD_MANAGER";
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, std::strlen(name), name), nullptr);
+    if (!atom) return false;
+    const xcb_atom_t a = atom->atom;
+    std::free(atom);
+    if (a == XCB_ATOM_NONE) return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, a), nullptr);
+    const bool managed = owner && owner->owner != XCB_NONE;
+    std::free(owner);
+    return managed;
+}
+
+void handOver() {
+    // The toolkit asks the manager to save the content as the application
+    // object goes.
+}
+
+} // namespace clipboardlife
