@@ -8,6 +8,7 @@
 #include "programstart.h"
 #include "regionclipboard.h"
 #include "singleinstance.h"
+#include "translation.h"
 
 #include <QApplication>
 
@@ -15,12 +16,14 @@ namespace startup {
 
 int runCapture(int argc, char** argv) {
     QApplication app(argc, argv);
+    translation::install(app);
     programstart::prepare(QStringLiteral("Derudovudi"));
     QApplication::setWindowIcon(Derudovudi::ProgramIcon());
     // A start while a pick is on the screen does nothing; one that comes
-    // while an earlier capture only keeps the clipboard picks anew.
+    // while an earlier capture only keeps the clipboard picks anew. A lock
+    // that cannot be made at all keeps no one from a capture.
     SingleInstance instance(QStringLiteral("Derudovudi"));
-    if (!instance.tryAcquire()) return 0;
+    if (instance.tryAcquire() == InstanceClaim::Running) return 0;
 
     // Only what a pick needs: no hotkey, no tray.
     const std::unique_ptr<ScreenGrabber> grabber = makeSystemScreenGrabber();
