@@ -15,6 +15,16 @@ from Xlib import X, display as xdisplay
 from Xlib.ext import xtest
 
 
+# What ties a program to the desktop it was started from.
+SESSION_VARS = ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "SESSION_MANAGER", "XAUTHORITY",
+                "XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "XDG_SESSION_TYPE",
+                "DESKTOP_SESSION", "QT_QPA_PLATFORMTHEME", "QT_STYLE_OVERRIDE", "QT_IM_MODULE",
+                "XMODIFIERS", "GTK_IM_MODULE", "SWAYSOCK", "I3SOCK", "KDE_FULL_SESSION",
+                "GNOME_DESKTOP_SESSION_ID", "AT_SPI_BUS_ADDRESS")
+# An address no bus answers on.
+NO_BUS = "unix:path=/nonexistent/zuz-no-session-bus"
+
+
 class Timeout(AssertionError):
     pass
 
@@ -57,8 +67,14 @@ class XSession:
                 # tests speaks; a test of the English interface asks for it.
                 "LANGUAGE": "zh_CN",
             })
-            for key in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
+            # Nothing of the desktop the tests are run from (a developer's)
+            # reaches the programs: they neither touch it nor depend on it.
+            for key in SESSION_VARS + ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
                 self.env.pop(key, None)
+            # No session bus unless a test starts one (_start_bus): with
+            # none named, D-Bus would start one of its own through
+            # dbus-launch where dbus-x11 is installed.
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = NO_BUS
             self.env.update(env or {})
             self.dpy = xdisplay.Display(self.display_name)
             self.root = self.dpy.screen().root

@@ -19,6 +19,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
 from PIL import Image  # noqa: E402
+import Xlib.error  # noqa: E402
 from Xlib import X  # noqa: E402
 
 from xsession import XSession, colour_close, wait_until  # noqa: E402
@@ -118,10 +119,18 @@ class Wine:
         return found[0] if found else None
 
     def windows(self, exe):
-        """Mapped X windows of a program inside the desktop: (id, x, y, w, h)."""
+        """Mapped X windows of a program inside the desktop: (id, x, y, w, h);
+        none while the desktop is not (or no longer) there, so that callers
+        wait for it as for the program."""
         out = []
-        desk = self.s.dpy.create_resource_object("window", self.desktop())
-        for child in desk.query_tree().children:
+        wid = self.desktop()
+        if wid is None:
+            return out
+        try:
+            children = self.s.dpy.create_resource_object("window", wid).query_tree().children
+        except Xlib.error.XError:
+            return out
+        for child in children:
             try:
                 cls = child.get_wm_class()
                 attrs = child.get_attributes()
