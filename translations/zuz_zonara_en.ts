@@ -1,5 +1,24 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>Derudovudi</name>
+    <message>
+        <source>截图未能保存到“%1”（%2）。图片仍在剪贴板上。</source>
+        <translation>The screenshot could not be saved in “%1” (%2). The picture is still on the clipboard.</translation>
+    </message>
+    <message>
+        <source>截图已保存</source>
+        <translation>Screenshot saved</translation>
+    </message>
+</context>
+<context>
+    <name>picturefile</name>
+    <message>
+        <source>截图</source>
+        <translation>Screenshot</translation>
+    </message>
+</context>
 <context>
     <name>zuz</name>
     <message>
@@ -316,15 +335,15 @@ On a Wayland desktop the screen can only be read through the desktop portal (xdg
     </message>
     <message>
         <source>知道了。以后别再烦我了！！</source>
-        <translation>Got it. Don't show this again!</translation>
+        <translation>Got it. Don&apos;t show this again!</translation>
     </message>
     <message>
         <source>以后不再出现此对话框了！！不过右键菜单中按“关于”仍可显示！</source>
-        <translation>This dialog won't appear again! “About” in the right-click menu still shows it!</translation>
+        <translation>This dialog won&apos;t appear again! “About” in the right-click menu still shows it!</translation>
     </message>
     <message>
         <source>以后不再出现此对话框了！！不过右键中按“关于”仍能显示！</source>
-        <translation>This dialog won't appear again! “About” in the right-click menu still shows it!</translation>
+        <translation>This dialog won&apos;t appear again! “About” in the right-click menu still shows it!</translation>
     </message>
     <message>
         <source>离开，下次仍出现此对话框！</source>
@@ -337,6 +356,78 @@ On a Wayland desktop the screen can only be read through the desktop portal (xdg
     <message>
         <source>按钮的位置：</source>
         <translation>Button at:</translation>
+    </message>
+    <message>
+        <source>桌面门户给出的不是本机文件。</source>
+        <translation>The desktop portal gave no file on this computer.</translation>
+    </message>
+    <message>
+        <source>桌面门户给出的画面文件不存在。</source>
+        <translation>The picture file the desktop portal gave does not exist.</translation>
+    </message>
+    <message>
+        <source>桌面门户给出的画面文件是一个链接。</source>
+        <translation>The picture file the desktop portal gave is a link.</translation>
+    </message>
+    <message>
+        <source>桌面门户给出的画面文件无法打开。</source>
+        <translation>The picture file the desktop portal gave cannot be opened.</translation>
+    </message>
+    <message>
+        <source>桌面门户给出的不是普通文件。</source>
+        <translation>The desktop portal gave no regular file.</translation>
+    </message>
+    <message>
+        <source>桌面门户给出的画面文件属于另一个帐户。</source>
+        <translation>The picture file the desktop portal gave belongs to another account.</translation>
+    </message>
+    <message>
+        <source>桌面门户给出的画面文件另有链接。</source>
+        <translation>The picture file the desktop portal gave has other links.</translation>
+    </message>
+    <message>
+        <source>桌面门户给出的画面文件早于这次截屏。</source>
+        <translation>The picture file the desktop portal gave is older than this capture.</translation>
+    </message>
+    <message>
+        <source>为安全起见不予读取。</source>
+        <translation>so it is not read, for safety.</translation>
+    </message>
+    <message>
+        <source>grim 没有给出画面。</source>
+        <translation>grim gave no picture.</translation>
+    </message>
+    <message>
+        <source>grim 截屏失败：%1</source>
+        <translation>grim could not take the picture: %1</translation>
+    </message>
+    <message>
+        <source>桌面门户把画面存放在其他帐户也能写入的位置（%1），</source>
+        <translation>The desktop portal keeps the picture where other accounts can write too (%1), </translation>
+    </message>
+    <message>
+        <source>画面太大（%1x%2），内存不足。</source>
+        <translation>The picture is too large (%1x%2) for the memory available.</translation>
+    </message>
+    <message>
+        <source>%1：屏幕每像素只有 %2 位，窗口无法显示；请把颜色深度设为 16 位或更高。</source>
+        <translation>%1: the screen has only %2 bits a pixel, so windows cannot show; set the colour depth to 16 bits or more.</translation>
+    </message>
+    <message>
+        <source>%1 无法启动：无法建立单实例锁文件。
+
+%2</source>
+        <translation>%1 cannot start: its single-instance lock file cannot be made.
+
+%2</translation>
+    </message>
+    <message>
+        <source>快捷键：为命令“zuz --view”设一个（GNOME：设置→键盘→自定义快捷键）！</source>
+        <translation>Key: bind one to “zuz --view” (GNOME: Settings → Keyboard → Custom Shortcuts)!</translation>
+    </message>
+    <message>
+        <source>“岚”字图标：GNOME 需启用 AppIndicator 扩展！再次启动 zuz 也可放大！</source>
+        <translation>Tray icon: on GNOME, enable the AppIndicator extension! Starting zuz again also zooms!</translation>
     </message>
 </context>
 </TS>
