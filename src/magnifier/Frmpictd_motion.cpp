@@ -12,8 +12,8 @@
 using units::cint;
 
 namespace {
-// The longest interval the speed box accepts, as the timers of the
-// original platform did (about one minute).
+// The longest interval the speed box accepts: a 16-bit count of
+// milliseconds, about one minute, slower than anyone would read.
 constexpr int kMaxInterval = 65535;
 
 // A typed interval in milliseconds, or -1 when the answer is not one: only

@@ -43,7 +43,8 @@ void frmMainwn::buildButton() {
     Comzdy->setFocusPolicy(Qt::NoFocus);
     Comzdy->setToolTip(QCoreApplication::translate("zuz", "自定义区域（单击后拖动鼠标！）"));
     Comzdy->setCursor(cursors::magnifier());
-    // A plain face: no caption, no picture, the light grey of the design.
+    // A plain face: no caption, no picture, a light grey that stands out
+    // from most wallpapers without hiding what lies beside it.
     Comzdy->setStyleSheet(
         QStringLiteral("QPushButton { background-color: #E0E0E0; border: 2px outset #F4F4F4; }"
                        "QPushButton:pressed { border-style: inset; }"));

@@ -72,7 +72,7 @@ class TstTip : public QObject {
     void cleanup();
     void magnifierControls();
     void regionControls();
-    void hintTextIsJoinedAsGiven();
+    void hintTextIsJoinedByBlankLines();
     void loadCentresShowsOnTopAndSetsTheText_data();
     void loadCentresShowsOnTopAndSetsTheText();
     void markerContent();
@@ -187,7 +187,7 @@ void TstTip::regionControls() {
     QCOMPARE(d.Labzinr->geometry(), px(960, 360, 6015, 3135));
     QCOMPARE(d.Chezhidaole->toolTip(),
              QStringLiteral("以后不再出现此对话框了！！不过右键菜单中按“关于”仍可显示！"));
-    // Designed at left 0, centred at load.
+    // Laid out at left 0, centred at load.
     QCOMPARE(d.Chezhidaole->geometry(), px(0, 3600, 3855, 375));
     QCOMPARE(d.Imyes->geometry(), px(2640, 4080, 1005, 690));
     QCOMPARE(d.Labyes->geometry(), px(3000, 4320, 255, 210));
@@ -200,7 +200,7 @@ void TstTip::regionControls() {
     QCOMPARE(d.Imanwzts->picture().size(), QSize(100, 51));
 }
 
-void TstTip::hintTextIsJoinedAsGiven() {
+void TstTip::hintTextIsJoinedByBlankLines() {
     const QString crlf2 = QStringLiteral("\r\n\r\n");
     QCOMPARE(
         TipHintText(TipVariant::Magnifier),

@@ -172,7 +172,7 @@ void TstView::menuIsCompleteAndInOrder() {
         QCOMPARE(a->isChecked(), false);
     for (QAction* a : f.mnsudu->actions())
         QCOMPARE(a->isChecked(), a == f.mnzhong);
-    // Ticked "中=100" while scrolling still runs at its design interval.
+    // Ticked "中=100" while scrolling still runs at its starting interval.
     QCOMPARE(f.Timgund->Interval(), 50);
     QVERIFY(!f.Timgund->Enabled());
     QVERIFY(!f.Timtiula->Enabled());

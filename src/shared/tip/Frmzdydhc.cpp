@@ -28,7 +28,7 @@
 
 namespace {
 
-// Colours of the design, given there as 0x00BBGGRR.
+// The dialog's colours, written as 0x00BBGGRR as the Windows palette has them.
 QColor vbColor(quint32 bgr) {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
@@ -115,7 +115,7 @@ std::map<TipVariant, QPointer<Frmzdydhc>>& loadedDialogs() {
     return m;
 }
 
-// Design geometry, twips: magnifier value, region magnifier value.
+// Layout in twips: magnifier value, region magnifier value.
 struct Layout {
     double clientW, clientH, bandW;
     double hintW, hintH;

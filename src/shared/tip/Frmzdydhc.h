@@ -14,7 +14,7 @@ class QCheckBox;
 enum class TipVariant { Magnifier, Region };
 
 // Where the marker file is looked for and written. The program folder is
-// the design's place; when it cannot be written (an installed program's
+// first place, beside the program; when it cannot be written (an installed program's
 // folder usually cannot), the marker goes to the program's folder under
 // the user's configuration folder, and a marker in either place
 // suppresses the dialog at start-up.
@@ -33,8 +33,8 @@ QStringList TipHintPieces(TipVariant variant, TipLanguage language = TipLanguage
 // key, its hint says how to get them rather than point at them.
 void SetTipWithoutWayBack(bool without);
 QString TipHintText(TipVariant variant);
-// What the check box appends to the marker file (CR LF as given, one CR
-// LF after the last piece).
+// What the check box appends to the marker file (pieces parted by CR LF
+// CR LF, one CR LF after the last piece, as Windows editors read it).
 QByteArray TipMarkerContent(TipVariant variant);
 
 // The folders of the running program: applicationDirPath() and
@@ -69,7 +69,7 @@ class TipLabel : public QLabel {
 };
 
 // The hint label: word-wrapped text whose lines are one em apart, as the
-// design's SimSun has them (its line height is its em). Substitute fonts
+// SimSun, the font the layout is made for, has them (its line height is its em). Substitute fonts
 // usually ask for more, and the five pieces would then overflow the label.
 class TipHintLabel : public TipLabel {
     Q_OBJECT
@@ -101,7 +101,8 @@ class TipImage : public TipLabel {
 };
 
 // The tip dialog with short operating hints, shown until the user asks
-// never to see it again. Positions and sizes are the design's twips.
+// never to see it again. Positions and sizes are in twips, so that the
+// layout keeps its proportions at any resolution.
 class Frmzdydhc : public QWidget {
     Q_OBJECT
   public:
@@ -146,7 +147,7 @@ class Frmzdydhc : public QWidget {
     TipLabel* Labjntswz = nullptr; // region magnifier only
     TipImage* Imanwzts = nullptr;  // region magnifier only
 
-    // The caption of the hint label as the Part sets it (CR LF line
+    // The caption of the hint label as the program sets it (CR LF line
     // breaks); the label shows it with Qt's line breaks.
     QString hintCaption() const { return m_hintCaption; }
     // Where the last tick of the check box wrote the marker (empty if none).
