@@ -2,7 +2,18 @@
 
 #include "platform/stacking.h"
 
+#include <QVariant>
 #include <QWidget>
+
+namespace {
+const char kBand[] = "topmostBand";
+} // namespace
+
+bool IsTopmost(const QWidget* window) {
+    if (!window) return false;
+    const QVariant band = window->property(kBand);
+    return band.isValid() ? band.toBool() : bool(window->windowFlags() & Qt::WindowStaysOnTopHint);
+}
 
 void SetTopmost(QWidget* window, bool flag) {
     if (!window) return;
@@ -23,5 +34,6 @@ void SetTopmost(QWidget* window, bool flag) {
         window->show();
         window->setAttribute(Qt::WA_ShowWithoutActivating, had);
     }
+    window->setProperty(kBand, flag);
     restack(window, flag);
 }

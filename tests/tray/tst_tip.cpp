@@ -3,6 +3,7 @@
 #include "trayrig.h"
 
 #include "tip/tipartwork.h"
+#include "topmost.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -493,10 +494,10 @@ void TstTip::startupShowsTheDialogWithoutMarker() {
     Frmzdydhc* d = LoadedTipDialog(TipVariant::Magnifier);
     QVERIFY(d);
     QVERIFY(d->isVisible());
-    QVERIFY(d->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(IsTopmost(d));
     QCOMPARE(visibleTipDialogs(), 1);
     QVERIFY(rig.form->isVisible());
-    QVERIFY(!(rig.form->windowFlags() & Qt::WindowStaysOnTopHint));
+    QVERIFY(!IsTopmost(rig.form.get()));
     QCOMPARE(d->folders().programFolder, rig.programFolder);
     // Ticking the box writes the marker next to the program.
     QTest::mouseClick(d->Chezhidaole, Qt::LeftButton);
@@ -520,7 +521,7 @@ void TstTip::startupWithMarkerInEitherPlaceShowsNone() {
     QVERIFY(!LoadedTipDialog(TipVariant::Magnifier));
     QCOMPARE(visibleTipDialogs(), 0);
     QVERIFY(rig.form->isVisible());
-    QVERIFY(rig.form->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(IsTopmost(rig.form.get()));
 }
 
 void TstTip::aboutNeverOpensASecondDialog() {
