@@ -184,12 +184,15 @@ def menu_item(s, wine, x, y, downs):
 
 def pictures(s, prefix):
     """Capture files in the Windows user's pictures folder, which Wine may
-    lead to the Unix one."""
+    lead to the Unix one. Wine takes its language from the environment, so
+    the name may be the English one."""
     found = []
     for root in (os.path.join(prefix, "drive_c", "users"), s.tmp):
-        for folder, _, names in os.walk(root):
+        # The user's folders there are links into the home folder the
+        # prefix was made for.
+        for folder, _, names in os.walk(root, followlinks=True):
             found += [os.path.join(folder, n) for n in names
-                      if n.startswith("截图 ") and n.endswith(".png")]
+                      if n.startswith(("截图 ", "Screenshot ")) and n.endswith(".png")]
     return sorted(set(map(os.path.realpath, found)))
 
 
@@ -255,11 +258,15 @@ def run(args):
 
             # --- "Snarell" starts Derudovudi.exe: a click takes the screen -------
             menu_item(s, wine, bx + bw // 2, by + bh // 2, 5)
-            wait_until(lambda: any(w[3] >= WIDTH and w[4] >= HEIGHT
-                                   for w in wine.windows("Derudovudi.exe")), 60,
-                       "Derudovudi's picker")
-            s.xdotool("mousemove", 400, 300, "click", 1)
-            saved = wait_until(lambda: pictures(s, args.prefix), 30, "the picture file")
+            def picker_up():
+                return any(w[3] >= WIDTH and w[4] >= HEIGHT
+                           for w in wine.windows("Derudovudi.exe"))
+            wait_until(picker_up, 60, "Derudovudi's picker")
+            # Clicked again while the picker stays: a window Wine has just
+            # mapped may not take input yet.
+            act_until(lambda: picker_up() and s.xdotool("mousemove", 400, 300, "click", 1),
+                      lambda: pictures(s, args.prefix), 60, "the picture file")
+            saved = pictures(s, args.prefix)
             shot = wait_until(lambda: readable(saved[0]), 30, "the whole picture file")
             assert shot.size == (WIDTH, HEIGHT), shot.size
             picked = read_clipboard(wine, args.helper, s.tmp)
