@@ -142,14 +142,21 @@ def other_combinations_do_nothing(args):
         assert zuz.proc.poll() is None
 
 
+def start_up_view(s, args, w, h):
+    """Starts zuz and waits for its start-up view; zuz and the points the
+    view was checked at."""
+    zuz = Zuz(s, args.bin)
+    zuz.start()
+    zuz.view_window()
+    pts = sample_points(w, h)
+    expect_mapping(s, middle_twice(w, h), pts, "the start-up view")
+    return zuz, pts
+
+
 def ctrl_z_during_a_view_compounds(args):
     w, h = 800, 600
     with new_session(w, h) as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        zuz.view_window()
-        pts = sample_points(w, h)
-        expect_mapping(s, middle_twice(w, h), pts, "the start-up view")
+        zuz, pts = start_up_view(s, args, w, h)
         s.xdotool("key", "ctrl+z")
         # Four times about the middle now.
         expect_mapping(s, lambda x, y: (3 * w / 8 + x / 4, 3 * h / 8 + y / 4), pts,
@@ -174,11 +181,7 @@ def mapped(s, to_source, pts, tolerance=5):
 def held_ctrl_z_and_a_box_each_take_one_view(args):
     w, h = 800, 600
     with new_session(w, h) as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        zuz.view_window()
-        pts = sample_points(w, h)
-        expect_mapping(s, middle_twice(w, h), pts, "the start-up view")
+        zuz, pts = start_up_view(s, args, w, h)
         # Held past the server's repeat delay, Ctrl+Z repeats about twenty
         # times; only the press counts.
         s.xdotool("keydown", "ctrl+z")

@@ -184,18 +184,24 @@ def stays(predicate, seconds, what):
         time.sleep(0.05)
 
 
-def test_huge_picture_from_another_program(xs, folder, pattern):
-    """A press on a window larger than the screen reloads the clipboard. A
-    large picture put there by another program is shown without being
-    enlarged in memory; whatever gives no usable picture - one too large for
-    the image decoder, a corrupt one, data that only claims to be a picture,
-    text - leaves the shown picture in place; a 1x1 picture is shown."""
+def region_filling_the_screen(xs, folder):
+    """A pick enlarged past the screen: Zonara and its region window."""
     z = Zonara(xs, folder)
     z.click_control()
     z.drag((100, 100), (700, 520))
     full = wait_until(lambda: [w for w, g in z.region_windows()
                                if g == (0, 0, xs.width, xs.height)],
                       10, "a window filling the screen")
+    return z, full
+
+
+def test_huge_picture_from_another_program(xs, folder, pattern):
+    """A press on a window larger than the screen reloads the clipboard. A
+    large picture put there by another program is shown without being
+    enlarged in memory; whatever gives no usable picture - one too large for
+    the image decoder, a corrupt one, data that only claims to be a picture,
+    text - leaves the shown picture in place; a 1x1 picture is shown."""
+    z, full = region_filling_the_screen(xs, folder)
     centre = (xs.width // 2, xs.height // 2, 1, 1)
 
     def centre_is(colour):
@@ -252,12 +258,7 @@ def test_a_silent_clipboard_owner_freezes_nothing(xs, folder, pattern):
     its picture; an owner that keeps quiet must not hold the window up: the
     menu of a right press comes at once, again and again, and the picture
     stays."""
-    z = Zonara(xs, folder)
-    z.click_control()
-    z.drag((100, 100), (700, 520))
-    full = wait_until(lambda: [w for w, g in z.region_windows()
-                               if g == (0, 0, xs.width, xs.height)],
-                      10, "a window filling the screen")
+    z, full = region_filling_the_screen(xs, folder)
     centre = (xs.width // 2, xs.height // 2)
     before = xs.screenshot(centre + (1, 1)).getpixel((0, 0))
     owner = SilentOwner(xs)
