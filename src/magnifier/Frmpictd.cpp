@@ -3,6 +3,7 @@
 
 #include "artwork.h"
 #include "magnifier/editor/frmphotoshop.h"
+#include "menuitem.h"
 #include "picturebox.h"
 #include "serversurface.h"
 #include "tip/Frmzdydhc.h"
@@ -121,15 +122,7 @@ void Frmpictd::buildControls() {
 }
 
 QAction* Frmpictd::addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)()) {
-    QAction* a = menu->addAction(QCoreApplication::translate("zuz", caption));
-    // Check marks are the options' state and only the handlers change them:
-    // a checkable item has already flipped its mark when it triggers, so
-    // the mark is put back before the handler runs.
-    connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
-        if (a->isCheckable()) a->setChecked(!checked);
-        (this->*handler)();
-    });
-    return a;
+    return addMenuItem(this, menu, caption, handler);
 }
 
 void Frmpictd::buildMenu() {
@@ -208,6 +201,8 @@ Picture Frmpictd::CaptureScreen() {
         readyPaintBuffer();
     Picture picture = ::CaptureScreen(*m_services.grabber, m_services.screen->nativeGeometry());
     m_services.grabber->runMeanwhile();
+    if (const QString why = m_services.grabber->takeFailure(); !why.isEmpty())
+        prompts().MessageBox(why, QApplication::applicationName());
     return picture;
 }
 
@@ -260,14 +255,8 @@ void Frmpictd::layOutForScreen() {
     applyImageGeometry();
 }
 
-bool Frmpictd::TipMarkerExists() const {
-    // The program folder's marker, or the one in the user's configuration
-    // folder that is written when the program folder cannot be.
-    return ::TipMarkerExists(TipVariant::Magnifier);
-}
-
 void Frmpictd::ApplyTipMarker() {
-    if (!TipMarkerExists()) {
+    if (!prompts().TipMarkerExists(TipVariant::Magnifier)) {
         // Not topmost, so that the tip dialog can lie above the view.
         SetTopmost(this, false);
         ShowTipDialog();
@@ -285,7 +274,7 @@ void Frmpictd::Form_QueryUnload(bool& cancel, int /*unloadMode*/) {
 
 void Frmpictd::Form_Unload(bool& cancel) {
     cancel = false;
-    UnloadTipDialog(TipVariant::Magnifier);
+    prompts().UnloadTipDialog(TipVariant::Magnifier);
 }
 
 // Quitting ends everything, an open editor included.
@@ -309,8 +298,4 @@ void Frmpictd::closeEvent(QCloseEvent* event) {
     }
     // Connected once per close; a second quit on the way out is harmless.
     connect(m_editor, &QObject::destroyed, qApp, &QCoreApplication::quit);
-}
-
-void Frmpictd::PopupMenu(QMenu* menu) {
-    menu->exec(QCursor::pos());
 }

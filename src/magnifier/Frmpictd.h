@@ -2,6 +2,8 @@
 
 #include "imagecontrol.h"
 #include "platform/services.h"
+#include "prompts.h"
+#include "tip/tiptext.h"
 #include "vbtimer.h"
 
 #include <QPixmap>
@@ -124,6 +126,8 @@ class Frmpictd : public QWidget {
     // delivers. Without one, a second start of the program brings the
     // view, and the tip says how to get a key and the icon.
     bool HasWayBack() const;
+    // What the hints of the tip dialog name as the ways back.
+    TipWayBack WayBack() const;
 
     // Companion programs, editor and tip dialog.
     void mnqufd_Click();
@@ -206,17 +210,6 @@ class Frmpictd : public QWidget {
     std::int32_t TrayFrame = 0;
 
   protected:
-    // Pops a menu up at the pointer and returns when it closes.
-    virtual void PopupMenu(QMenu* menu);
-    // Asks for a line of text; an empty result means cancelled.
-    virtual QString InputBox(const QString& prompt, const QString& title,
-                             const QString& defaultText);
-    // Shows an information message and returns when it is closed.
-    virtual void MessageBox(const QString& text, const QString& title);
-    // Whether the tip marker file exists next to the program.
-    virtual bool TipMarkerExists() const;
-    virtual void ShowTipDialog();
-
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -231,6 +224,8 @@ class Frmpictd : public QWidget {
 
   private:
     void buildControls();
+    Prompts& prompts() const { return promptsOf(m_services); }
+    void ShowTipDialog();
     void buildMenu();
     QAction* addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)());
     void placeButton(QPushButton* button, double left, double top, double width, double height);

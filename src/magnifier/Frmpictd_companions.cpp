@@ -7,8 +7,6 @@
 #include "tip/Frmzdydhc.h"
 #include "topmost.h"
 
-#include <QInputDialog>
-#include <QMessageBox>
 
 void Frmpictd::mnqufd_Click() {
     m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
@@ -50,18 +48,5 @@ void Frmpictd::mnabuot_Click() {
 // Owned by the view: it stays above it whatever the window manager does
 // with a focused full-screen window.
 void Frmpictd::ShowTipDialog() {
-    SetTipWithoutWayBack(!HasWayBack());
-    ::ShowTipDialog(TipVariant::Magnifier, this);
-}
-
-void Frmpictd::MessageBox(const QString& text, const QString& title) {
-    QMessageBox::information(nullptr, title, text);
-}
-
-QString Frmpictd::InputBox(const QString& prompt, const QString& title,
-                           const QString& defaultText) {
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(this, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? answer : QString();
+    prompts().ShowTipDialog(TipVariant::Magnifier, this, WayBack());
 }

@@ -18,6 +18,9 @@ constexpr int kMaxInterval = 65535;
 
 // A typed interval in milliseconds, or -1 when the answer is not one: only
 // a plain whole number from 0 to kMaxInterval, spaces around it allowed.
+// Stricter than Zonara's speed box, which reads numbers as the locale
+// writes them: the view's scrolling runs over the whole screen, and a slip
+// such as "1,000" (one in some locales) or "1e3" would race it.
 int parseInterval(const QString& answer) {
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
     const QString text = answer.trimmed();
@@ -92,7 +95,7 @@ void Frmpictd::mnquesheng_Click() {
 void Frmpictd::mnzidingyi_Click() {
     chooseSpeed(mnzidingyi);
     const QString answer =
-        InputBox(QCoreApplication::translate("zuz", "请输入时钟频率[1000为1秒！]："),
+        prompts().InputBox(this, QCoreApplication::translate("zuz", "请输入时钟频率[1000为1秒！]："),
                  QCoreApplication::translate("zuz", "时钟设置"), QStringLiteral("200"));
     const int interval = parseInterval(answer);
     if (interval < 0)

@@ -109,7 +109,7 @@ void Frmpictd::Imadpic_MouseDown(int button, int /*shift*/, double x, double y) 
     Imadpic.MousePointer = Imagxs2.MousePointer;
     DragStartX = cint(x);
     DragStartY = cint(y);
-    if (button == 2) PopupMenu(mnkz);
+    if (button == 2) prompts().PopupMenu(mnkz);
 }
 
 void Frmpictd::Imadpic_MouseMove(int button, int /*shift*/, double x, double y) {
@@ -147,11 +147,11 @@ void Frmpictd::Imadpic_MouseUp(int, int, double, double) {
 }
 
 void Frmpictd::Form_MouseDown(int button, int, double, double) {
-    if (button == 2) PopupMenu(mnkz);
+    if (button == 2) prompts().PopupMenu(mnkz);
 }
 
 void Frmpictd::P1_MouseDown(int button, int, double, double) {
-    if (button == 2) PopupMenu(mnkz);
+    if (button == 2) prompts().PopupMenu(mnkz);
 }
 
 void Frmpictd::Form_KeyDown(int keyCode, int /*shift*/) {

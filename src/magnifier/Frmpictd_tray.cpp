@@ -112,10 +112,11 @@ void Frmpictd::TimKey_Timer() {
 }
 
 bool Frmpictd::HasWayBack() const {
-    if (m_services.tray && m_services.tray->hostAvailable()) return true;
-    if (!m_services.hotkey) return false;
-    const HotkeyReach reach = m_services.hotkey->reach();
-    return reach == HotkeyReach::Claimed || reach == HotkeyReach::Proposed;
+    return WayBack().reachable();
+}
+
+TipWayBack Frmpictd::WayBack() const {
+    return wayBackOf(m_services);
 }
 
 // Shown as far as the toolkit knows, yet not on the screen: minimised by
@@ -137,6 +138,6 @@ void Frmpictd::CheckStillReachable() {
     // Without a tray service at all (a platform that has none) nothing is
     // known about a notification area; only a tray that reports none counts.
     if (!m_services.tray || m_services.tray->hostAvailable() || m_hotkeyHeld) return;
-    MessageBox(UnreachableText(), QCoreApplication::translate("zuz", "zuz 提示"));
+    prompts().MessageBox(UnreachableText(), QCoreApplication::translate("zuz", "zuz 提示"));
     mnexit2_Click();
 }

@@ -32,24 +32,18 @@ QString kBothWays() {
 }
 } // namespace
 
-void Frmpictd::FitWindowToPicture(ImageControl& /*p*/) {
+// The request is for a client area of the picture's size, centred, but
+// never larger than the monitor. The view is a maximised window, which the
+// window system keeps covering the monitor whatever size it is asked for:
+// every zoom leaves the picture at least monitor-sized, and a picture
+// shrunk below it (custom sizes) shows the background around it. So the
+// picture's size never changes where the window goes.
+void Frmpictd::FitWindowToPicture(ImageControl& /*picture*/) {
     placement::cover(*this, m_services.screen->qscreen(), viewGeometry());
 }
 
 QRect Frmpictd::viewGeometry() const {
-    // The request is for a client area of the picture's size, centred, but
-    // never larger than the screen. A picture at least screen-sized thus
-    // leaves the window covering the screen; one shrunk below the screen
-    // leaves it covering the screen too, with the background showing
-    // around the picture where it stands.
-    const units::Screen s = screen();
-    const double w = s.Width();
-    const double h = s.Height();
-    const double left = (s.Width() - w) / 2;
-    const double top = (s.Height() - h) / 2;
-    const QRect screenRect = m_services.screen->geometry();
-    return QRect(screenRect.x() + s.toPixelsX(left), screenRect.y() + s.toPixelsY(top),
-                 s.toPixelsX(w), s.toPixelsY(h));
+    return m_services.screen->geometry();
 }
 
 void Frmpictd::readyPaintBuffer() {

@@ -7,13 +7,7 @@
 
 namespace artwork {
 
-namespace {
-QPixmap canvas(int size) {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    return pm;
-}
-} // namespace
+using editorartwork::canvas;
 
 QPixmap pencilPicture() {
     QPixmap pm = canvas(32);

@@ -85,11 +85,11 @@ void Fortdck::Imayulanpic_MouseDown(int button, int /*shift*/, double x, double 
         OrigX = float(x);
         OrigY = float(y);
     }
-    if (button == 2) m_main.PopupMenu(m_main.mnuCaptureMain);
+    if (button == 2) m_main.prompts().PopupMenu(m_main.mnuCaptureMain);
 }
 
 void Fortdck::Form_MouseDown(int button, int /*shift*/, double /*x*/, double /*y*/) {
-    if (button == 2) m_main.PopupMenu(m_main.mnuCaptureMain);
+    if (button == 2) m_main.prompts().PopupMenu(m_main.mnuCaptureMain);
 }
 
 void Fortdck::Imayulanpic_MouseMove(int button, int /*shift*/, double x, double y) {

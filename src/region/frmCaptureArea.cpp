@@ -57,6 +57,7 @@ void frmCaptureArea::Form_Load() {
     const Services& s = m_owner.services();
     m_ratio = s.screen->screen().DevicePixelRatio;
     m_background = CaptureScreen(*s.grabber, s.screen->nativeGeometry());
+    if (const QString why = s.grabber->takeFailure(); !why.isEmpty()) m_owner.InformationBox(why);
 }
 
 PointL frmCaptureArea::devicePoint(double x, double y) const {

@@ -13,9 +13,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QInputDialog>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 
@@ -119,17 +117,8 @@ void frmMainwn::PlaceInCorner() {
 }
 
 void frmMainwn::ShowTipOnFirstRun() {
-    if (!TipMarkerExists()) ShowTipDialog();
-}
-
-bool frmMainwn::TipMarkerExists() const {
-    return ::TipMarkerExists(TipVariant::Region);
-}
-void frmMainwn::ShowTipDialog() {
-    ::ShowTipDialog(TipVariant::Region);
-}
-void frmMainwn::UnloadTipDialog() {
-    ::UnloadTipDialog(TipVariant::Region);
+    if (!prompts().TipMarkerExists(TipVariant::Region))
+        prompts().ShowTipDialog(TipVariant::Region, nullptr, {});
 }
 
 Fortdck* frmMainwn::fortdck() const {
@@ -158,7 +147,7 @@ void frmMainwn::Form_Unload() {
         if (w != this && w->isVisible()) w->close();
     }
     UnloadFortdck();
-    UnloadTipDialog();
+    prompts().UnloadTipDialog(TipVariant::Region);
     if (m_picker) m_picker->Unload();
 }
 
@@ -168,22 +157,8 @@ void frmMainwn::closeEvent(QCloseEvent* event) {
     QCoreApplication::quit();
 }
 
-void frmMainwn::PopupMenu(QMenu* menu) {
-    menu->exec(QCursor::pos());
-}
-
-QString frmMainwn::InputBox(const QString& prompt, const QString& title,
-                            const QString& defaultText) {
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(nullptr, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? answer : QString();
-}
-
 void frmMainwn::InformationBox(const QString& text) {
-    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text,
-                    QMessageBox::Ok);
-    box.exec();
+    prompts().MessageBox(text, QApplication::applicationName());
 }
 
 void frmMainwn::OpenMailLink(const QUrl& link) {

@@ -2,6 +2,7 @@
 
 #include "captureareaowner.h"
 #include "platform/services.h"
+#include "prompts.h"
 #include "regionclipboard.h"
 
 #include <QPointer>
@@ -101,11 +102,8 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
 
     static QString ContactAddress();
 
-    // Pops a menu up at the pointer and returns when it closes.
-    virtual void PopupMenu(QMenu* menu);
-    // Asks for a line of text; an empty result means cancelled.
-    virtual QString InputBox(const QString& prompt, const QString& title,
-                             const QString& defaultText);
+    // The menus and boxes the user answers.
+    Prompts& prompts() const { return promptsOf(m_services); }
     // The information message of a failed capture.
     void InformationBox(const QString& text) override;
     // Where the monitors are now, in logical pixels.
@@ -139,9 +137,6 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     float OrigY = 0;
 
   protected:
-    virtual bool TipMarkerExists() const;
-    virtual void ShowTipDialog();
-    virtual void UnloadTipDialog();
     virtual void OpenMailLink(const QUrl& link);
     // Shows the picker modally and returns once it has unloaded.
     virtual void RunModal(frmCaptureArea& picker);

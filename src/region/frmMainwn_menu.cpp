@@ -3,6 +3,7 @@
 #include "frmMainwn.h"
 
 #include "frmCaptureArea.h"
+#include "menuitem.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -14,15 +15,7 @@ QString frmMainwn::ContactAddress() {
 }
 
 QAction* frmMainwn::addItem(QMenu* menu, const char* caption, void (frmMainwn::*handler)()) {
-    QAction* a = menu->addAction(QCoreApplication::translate("zuz", caption));
-    // Check marks are the settings and only the handlers change them: a
-    // checkable item has already flipped its mark when it triggers, so the
-    // mark is put back before the handler runs.
-    connect(a, &QAction::triggered, this, [this, a, handler](bool checked) {
-        if (a->isCheckable()) a->setChecked(!checked);
-        (this->*handler)();
-    });
-    return a;
+    return addMenuItem(this, menu, caption, handler);
 }
 
 void frmMainwn::buildMenu() {
@@ -70,7 +63,7 @@ void frmMainwn::mnwnbh_Click() {
 }
 
 void frmMainwn::mnabut_Click() {
-    ShowTipDialog();
+    prompts().ShowTipDialog(TipVariant::Region, nullptr, {});
 }
 
 void frmMainwn::mnemail_Click() {

@@ -68,7 +68,9 @@ void frmMainwn::mnquesheng_Click() {
 
 namespace {
 // The locale's reading of a number, rounded to the nearest integer with
-// halves to even; nothing when the text is no number.
+// halves to even; nothing when the text is no number. Looser than zuz's
+// speed box (whole numbers only): a region window scrolls a small picture,
+// where a surprising interval costs little.
 std::optional<double> readNumber(const QString& text) {
     const QString t = text.trimmed();
     if (t.isEmpty()) return std::nullopt;
@@ -83,7 +85,8 @@ std::optional<double> readNumber(const QString& text) {
 void frmMainwn::mnzidingyi_Click() {
     chooseSpeed(mnzidingyi);
     const QString answer =
-        InputBox(QCoreApplication::translate("zuz", "请输入时钟频率[1000为1秒！]："),
+        prompts().InputBox(nullptr,
+                           QCoreApplication::translate("zuz", "请输入时钟频率[1000为1秒！]："),
                  QCoreApplication::translate("zuz", "时钟设置"), QStringLiteral("200"));
     const std::optional<double> value = readNumber(answer);
     // No number, or one a timer cannot take: the intervals stay as they are.

@@ -50,7 +50,7 @@ void frmMainwn::Comzdy_MouseDown(int button, int /*shift*/, double x, double y) 
         OrigX = float(x);
         OrigY = float(y);
     } else if (button == 2) {
-        PopupMenu(mnuCaptureMain);
+        prompts().PopupMenu(mnuCaptureMain);
     }
 }
 

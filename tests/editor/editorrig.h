@@ -13,20 +13,6 @@
 #include <functional>
 #include <memory>
 
-// The editor with its popup menu answered by the test instead of the user.
-class TestEditor : public frmphotoshop {
-  public:
-    using frmphotoshop::frmphotoshop;
-    std::function<void(QMenu*)> onPopup;
-    int popups = 0;
-
-  protected:
-    void PopupMenu(QMenu* menu) override {
-        ++popups;
-        if (onPopup) onPopup(menu);
-    }
-};
-
 // An editor loaded as the magnifier loads it, over a picture whose every
 // pixel is distinct and none of them white.
 struct EditorRig {
@@ -37,7 +23,8 @@ struct EditorRig {
         Services s;
         s.screen = &screen;
         s.starter = &starter;
-        editor = new TestEditor(s);
+        s.prompts = &prompts;
+        editor = new frmphotoshop(s);
         editor->Form_Load();
         editor->setPicture(picture, 1);
         editor->show();
@@ -73,6 +60,7 @@ struct EditorRig {
 
     FixedScreenInfo screen;
     RecordingStarter starter;
+    FakePrompts prompts;
     QImage picture;
-    QPointer<TestEditor> editor;
+    QPointer<frmphotoshop> editor;
 };

@@ -52,7 +52,7 @@ void TstEditor::loadsWithItsControlsAndSettings() {
     EditorRig r;
     frmphotoshop& e = *r.editor;
     QCOMPARE(e.ToolMode, 1);
-    QCOMPARE(e.selection()->WorkMode(), 0);
+    QCOMPARE(e.selection()->WorkMode(), SelMode::Idle);
     QCOMPARE(e.selection()->fields().BackColor, White);
     QVERIFY(!e.selection()->Trans());
     QCOMPARE(e.Picture1->geometry(), QRect(0, 0, EditorRig::W, EditorRig::H));
@@ -100,7 +100,7 @@ void TstEditor::rectangleDragSelectsAndErasesItsBand() {
     QCOMPARE(r.at(50, 35), r.loaded(50, 35));
     r.release({80, 60});
 
-    QCOMPARE(r.sel().WorkMode(), 3);
+    QCOMPARE(r.sel().WorkMode(), SelMode::Selected);
     QVERIFY(r.sel().isInClip(50, 45));
     QVERIFY(!r.sel().isInClip(90, 45));
     r.tick();
@@ -123,7 +123,7 @@ void TstEditor::rectangleWithoutWidthOrHeightLeavesThePictureAlone() {
     QFETCH(QPoint, end);
     EditorRig r;
     r.drag({20, 30}, {{60, 50}, {70, 60}, end});
-    QCOMPARE(r.sel().WorkMode(), 1);
+    QCOMPARE(r.sel().WorkMode(), SelMode::Opened);
     r.tick();
     QVERIFY(showsLoadedPicture(r));
     // The next selection's clean background has no band in it either.
@@ -146,7 +146,7 @@ void TstEditor::freeHandTraceSelectsAndSetsTheCursor() {
         loop << QPoint(120 + int(50 * std::cos(a)), 90 + int(40 * std::sin(a)));
     }
     r.drag({170, 90}, loop);
-    QCOMPARE(r.sel().WorkMode(), 3);
+    QCOMPARE(r.sel().WorkMode(), SelMode::Selected);
     QVERIFY(r.sel().isInClip(120, 90));
     QVERIFY(!r.sel().isInClip(20, 20));
     r.move({120, 90});
@@ -182,11 +182,11 @@ void TstEditor::dragInsideMovesOutlineOrPixels() {
     QVERIFY(r.sel().isInClip(120, 90));
     QVERIFY(!r.sel().isInClip(30, 40));
     if (pixels) {
-        QCOMPARE(r.sel().WorkMode(), 4);
+        QCOMPARE(r.sel().WorkMode(), SelMode::Lifted);
         QCOMPARE(r.at(30, 40), White);
         QCOMPARE(r.at(110, 90), r.loaded(30, 40));
     } else {
-        QCOMPARE(r.sel().WorkMode(), 3);
+        QCOMPARE(r.sel().WorkMode(), SelMode::Selected);
         QCOMPARE(r.at(30, 40), r.loaded(30, 40));
         QCOMPARE(r.at(110, 90), r.loaded(110, 90));
     }
@@ -200,7 +200,7 @@ void TstEditor::clickOutsideEndsTheSelectionAndKeepsDroppedPixels() {
     r.tool("ToolRect");
     r.press({10, 170});
     r.release({10, 170});
-    QCOMPARE(r.sel().WorkMode(), 1);
+    QCOMPARE(r.sel().WorkMode(), SelMode::Opened);
     for (int x = 0; x < EditorRig::W; x += 3)
         for (int y = 0; y < EditorRig::H; y += 3)
             QVERIFY(!r.sel().isInClip(x, y));
@@ -217,9 +217,9 @@ void TstEditor::undoTwiceReturnsToTheStateBeforeTheFirst() {
     r.tool("ToolMove");
     r.drag({50, 50}, {{150, 100}});
     r.tick();
-    const qint16 mode = r.sel().WorkMode();
+    const SelMode mode = r.sel().WorkMode();
     const QPoint place(r.sel().Left(), r.sel().Top());
-    QCOMPARE(mode, 4);
+    QCOMPARE(mode, SelMode::Lifted);
 
     r.tool("Undo");
     r.tick();
@@ -246,12 +246,12 @@ void TstEditor::colourPickLeftAndRight() {
 
     // The back colour changes only once the popup has closed.
     QColor backDuringPopup;
-    r.editor->onPopup = [&](QMenu*) {
+    r.prompts.onPopup = [&](QMenu*) {
         backDuringPopup = r.editor->Label1[0]->palette().color(QPalette::Window);
     };
     r.press({70, 20}, Qt::RightButton);
     r.release({70, 20}, Qt::RightButton);
-    QCOMPARE(r.editor->popups, 1);
+    QCOMPARE(r.prompts.popups, 1);
     QCOMPARE(backDuringPopup, QColor(Qt::white));
     QCOMPARE(r.sel().fields().BackColor, r.loaded(70, 20));
 
@@ -321,7 +321,7 @@ void TstEditor::closingFromThePopupEndsThePressQuietly() {
     EditorRig r;
     r.selectRect({20, 30}, {80, 70});
     r.tool(tool.toLatin1());
-    r.editor->onPopup = [&](QMenu*) { r.editor->mnjieshufd->trigger(); };
+    r.prompts.onPopup = [&](QMenu*) { r.editor->mnjieshufd->trigger(); };
     r.press({50, 50}, Qt::RightButton);
     QVERIFY(r.editor->isUnloaded());
     r.release({50, 50}, Qt::RightButton);

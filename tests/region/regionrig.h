@@ -18,36 +18,16 @@ class TestMain : public frmMainwn {
   public:
     using frmMainwn::frmMainwn;
 
-    int popups = 0;
-    QMenu* lastMenu = nullptr;
-    QStringList answers; // what the input box answers next, in order
-    QStringList prompts;
-    QStringList messages;
-    bool markerExists = true;
-    int tipShown = 0;
-    int tipUnloaded = 0;
     QList<QUrl> links;
     // Runs while the picker is "modal"; by default the user presses Esc.
     std::function<void(frmCaptureArea&)> onPick;
     bool visibleDuringPick = true;
 
-    void PopupMenu(QMenu* menu) override {
-        ++popups;
-        lastMenu = menu;
-    }
-    QString InputBox(const QString& prompt, const QString& title, const QString& def) override {
-        prompts << prompt + QLatin1Char('|') + title + QLatin1Char('|') + def;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-    void InformationBox(const QString& text) override { messages << text; }
     // The monitors the desktop has now, as the test sets them.
     QList<QRect> monitors;
     QList<QRect> MonitorAreas() const override { return monitors; }
 
   protected:
-    bool TipMarkerExists() const override { return markerExists; }
-    void ShowTipDialog() override { ++tipShown; }
-    void UnloadTipDialog() override { ++tipUnloaded; }
     void OpenMailLink(const QUrl& link) override { links << link; }
     void RunModal(frmCaptureArea& picker) override {
         visibleDuringPick = isVisible();
@@ -123,6 +103,8 @@ struct RegionRig {
         s.grabber = &grabber;
         s.screen = &monitors;
         s.starter = &starter;
+        s.prompts = &prompts;
+        prompts.realTipDialog = false;
         main = std::make_unique<TestMain>(s, home, clipboard);
         main->monitors = {home.geometry()};
         grabber.setCoveringWindow(main.get());
@@ -149,6 +131,7 @@ struct RegionRig {
     FakeScreenGrabber grabber;
     std::unique_ptr<TwoMonitors> desk;
     RecordingStarter starter;
+    FakePrompts prompts;
     MemoryClipboard clipboard;
     std::unique_ptr<TestMain> main;
 };

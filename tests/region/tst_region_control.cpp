@@ -230,8 +230,8 @@ void TstRegionControl::rightPressPopsTheMenu() {
     RegionRig rig;
     TestMain& m = *rig.main;
     m.Comzdy_MouseDown(2, 0, 100, 100);
-    QCOMPARE(m.popups, 1);
-    QCOMPARE(m.lastMenu, m.mnuCaptureMain);
+    QCOMPARE(rig.prompts.popups, 1);
+    QCOMPARE(rig.prompts.lastMenu, m.mnuCaptureMain);
 }
 
 void TstRegionControl::companionPrograms() {
@@ -249,17 +249,17 @@ void TstRegionControl::mailAndAbout() {
     QCOMPARE(rig.main->links[0].toString(),
              QStringLiteral("mailto:") + frmMainwn::ContactAddress());
     // "关于" shows the tip dialog whether or not the marker exists.
-    QCOMPARE(rig.main->tipShown, 0);
+    QCOMPARE(rig.prompts.tipShown, 0);
     rig.main->mnabut->trigger();
-    QCOMPARE(rig.main->tipShown, 1);
+    QCOMPARE(rig.prompts.tipShown, 1);
 }
 
 void TstRegionControl::tipAtStartOnlyWithoutMarker() {
     RegionRig rig;
-    QCOMPARE(rig.main->tipShown, 0);
-    rig.main->markerExists = false;
+    QCOMPARE(rig.prompts.tipShown, 0);
+    rig.prompts.markerExists = false;
     rig.main->Form_Load();
-    QCOMPARE(rig.main->tipShown, 1);
+    QCOMPARE(rig.prompts.tipShown, 1);
 }
 
 void TstRegionControl::exitClearsOnlyOurOwnBitmap_data() {
@@ -301,7 +301,7 @@ void TstRegionControl::exitUnloadsTheOtherWindows() {
     rig.main->close();
     QVERIFY(!rig.main->fortdck());
     QVERIFY(!f->isVisible());
-    QCOMPARE(rig.main->tipUnloaded, 1);
+    QCOMPARE(rig.prompts.tipUnloaded, 1);
 }
 
 void TstRegionControl::secondInstanceMessage() {

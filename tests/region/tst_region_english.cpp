@@ -22,7 +22,7 @@ void TstRegionEnglish::theInterfaceIsEnglish() {
     QCOMPARE(m.mnabut->text(), QStringLiteral("About"));
     QCOMPARE(m.Comzdy->toolTip(), QStringLiteral("Custom area (click, then drag the mouse!)"));
     m.mnzidingyi->trigger();
-    QCOMPARE(rig.main->prompts.value(0),
+    QCOMPARE(rig.prompts.prompts.value(0),
              QStringLiteral("Enter the timer interval [1000 = 1 second!]:|Timer setting|200"));
 }
 

@@ -35,6 +35,7 @@ class TstRegionPicker : public QObject {
     void pickTakesTheDevicePixelsUnderTheDrag_data();
     void pickTakesTheDevicePixelsUnderTheDrag();
     void clickWithoutDragGivesOnePixel();
+    void aCaptureThatFailsSaysWhy();
     void escapeLeavesTheClipboardAndOpensNothing();
     void releaseWithoutPressPicksNothing();
     void pickClosesThePreviousWindowAndRestoresTheButton();
@@ -272,7 +273,16 @@ void TstRegionPicker::clickWithoutDragGivesOnePixel() {
     rig.main->Comzdy_Click();
     QCOMPARE(rig.clipboard.bitmap().size(), QSize(1, 1));
     QVERIFY(rig.main->fortdck());
-    QVERIFY(rig.main->messages.isEmpty());
+    QVERIFY(rig.prompts.messages.isEmpty());
+}
+
+// A platform that cannot read the screen says why before the picker opens.
+void TstRegionPicker::aCaptureThatFailsSaysWhy() {
+    RegionRig rig;
+    rig.grabber.failure = QStringLiteral("no screenshot service");
+    rig.main->Comzdy_Click();
+    QCOMPARE(rig.prompts.messages.size(), qsizetype(1));
+    QVERIFY(rig.prompts.messages[0].endsWith(QStringLiteral("|no screenshot service")));
 }
 
 void TstRegionPicker::escapeLeavesTheClipboardAndOpensNothing() {

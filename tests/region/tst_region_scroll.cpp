@@ -252,15 +252,15 @@ void TstRegionScroll::customInterval() {
     Fortdck* f = windowWithPicture(rig, 800, 1000);
     f->Timgund->setInterval(7);
     f->Timgund2->setInterval(7);
-    m.answers << answer;
+    rig.prompts.answers << answer;
     m.mnzidingyi->trigger();
-    QCOMPARE(m.prompts, QStringList(QStringLiteral("请输入时钟频率[1000为1秒！]：|时钟设置|200")));
+    QCOMPARE(rig.prompts.prompts, QStringList(QStringLiteral("请输入时钟频率[1000为1秒！]：|时钟设置|200")));
     // The marks change whatever the answer.
     QVERIFY(m.mnzidingyi->isChecked());
     QVERIFY(!m.mnquesheng->isChecked());
     QCOMPARE(f->Timgund->Interval(), interval);
     QCOMPARE(f->Timgund2->Interval(), interval);
-    QVERIFY(m.messages.isEmpty());
+    QVERIFY(rig.prompts.messages.isEmpty());
     if (interval == 0) {
         f->Timgund->setEnabled(true);
         QVERIFY(!f->Timgund->isTicking());

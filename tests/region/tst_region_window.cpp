@@ -385,8 +385,8 @@ void TstRegionWindow::rightPressPopsTheMenu() {
     f->Imayulanpic_MouseDown(2, 0, 10, 10);
     f->Form_MouseDown(2, 0, 10, 10);
     f->Form_MouseDown(1, 0, 10, 10);
-    QCOMPARE(rig.main->popups, 2);
-    QCOMPARE(rig.main->lastMenu, rig.main->mnuCaptureMain);
+    QCOMPARE(rig.prompts.popups, 2);
+    QCOMPARE(rig.prompts.lastMenu, rig.main->mnuCaptureMain);
 }
 
 void TstRegionWindow::doubleClickClosesOnlyThisWindow() {

@@ -43,7 +43,7 @@ struct EditorFixture {
     void drag(QPoint from, QPoint to, bool pixels) {
         sel.MoveStart(from.x(), from.y());
         pixels ? sel.MoveClipTo(to.x(), to.y()) : sel.MoveRgnTo(to.x(), to.y());
-        pixels ? sel.EndClipMove(false, 0, 0, 0) : sel.EndRgnMove();
+        pixels ? sel.EndClipMove(false, 0, 0, SelMode::Idle) : sel.EndRgnMove();
     }
 
     raster::Colour at(int x, int y) const { return target->pixel(QPoint(x, y)); }

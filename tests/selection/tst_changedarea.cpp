@@ -74,7 +74,7 @@ Step drag(QPoint from, QList<QPoint> path, bool pixels) {
         f.sel.MoveStart(from.x(), from.y());
         for (QPoint p : path)
             pixels ? f.sel.MoveClipTo(p.x(), p.y()) : f.sel.MoveRgnTo(p.x(), p.y());
-        pixels ? f.sel.EndClipMove(false, 0, 0, 0) : f.sel.EndRgnMove();
+        pixels ? f.sel.EndClipMove(false, 0, 0, SelMode::Idle) : f.sel.EndRgnMove();
     };
 }
 

@@ -66,7 +66,7 @@ class TestSelection : public QObject {
         QFETCH(int, points);
         F f;
         f.trace(box.mid(0, points));
-        QCOMPARE(f.sel.WorkMode(), 1);
+        QCOMPARE(f.sel.WorkMode(), SelMode::Opened);
         QCOMPARE(f.sel.fields().PointCount, 0);
         f.sel.Display();
         QVERIFY(showsPicture(f));
@@ -116,7 +116,7 @@ class TestSelection : public QObject {
     void collinearTraceSelectsNothing() {
         F f;
         f.trace({{5, 5}, {20, 20}, {40, 40}, {12, 12}});
-        QCOMPARE(f.sel.WorkMode(), 3);
+        QCOMPARE(f.sel.WorkMode(), SelMode::Selected);
         QVERIFY(f.sel.fields().Rgn->isEmpty());
         QVERIFY(!isInClipAnywhere(f.sel));
     }
@@ -188,19 +188,19 @@ class TestSelection : public QObject {
     void secondUndoRedoes() {
         F f;
         f.trace(box);
-        QCOMPARE(f.sel.UnDo(), 1);
+        QCOMPARE(f.sel.UnDo(), SelMode::Opened);
         QVERIFY(showsPicture(f));
-        QCOMPARE(f.sel.UnDo(), 3);
+        QCOMPARE(f.sel.UnDo(), SelMode::Selected);
         f.sel.Display();
         QVERIFY(!showsPicture(f));
         QCOMPARE(f.at(20, 20), F::colourAt(20, 20));
 
         f.drag({12, 12}, {42, 14}, true);
-        QCOMPARE(f.sel.UnDo(), 3);
+        QCOMPARE(f.sel.UnDo(), SelMode::Selected);
         QCOMPARE(QPoint(f.sel.Left(), f.sel.Top()), QPoint(10, 10));
         f.sel.Display();
         QCOMPARE(f.at(20, 20), F::colourAt(20, 20));
-        QCOMPARE(f.sel.UnDo(), 4);
+        QCOMPARE(f.sel.UnDo(), SelMode::Lifted);
         QCOMPARE(QPoint(f.sel.Left(), f.sel.Top()), QPoint(40, 12));
     }
 
@@ -209,10 +209,10 @@ class TestSelection : public QObject {
         f.trace(box);
         f.drag({12, 12}, {42, 12}, true);
         f.sel.Paste();
-        QCOMPARE(f.sel.WorkMode(), 5);
+        QCOMPARE(f.sel.WorkMode(), SelMode::Pasted);
         QVERIFY(!isInClipAnywhere(f.sel));
         QCOMPARE(f.at(45, 20), F::colourAt(15, 20));
-        QCOMPARE(f.sel.UnDo(), 4);
+        QCOMPARE(f.sel.UnDo(), SelMode::Lifted);
         QVERIFY(f.sel.isInClip(45, 20) && !f.sel.isInClip(15, 20));
         f.drag({45, 20}, {45, 30}, true);
         QCOMPARE(f.at(45, 30), F::colourAt(15, 20));
@@ -236,7 +236,7 @@ class TestSelection : public QObject {
         if (mode == 1) f.sel.UnDo();
         if (mode == 4) f.drag({12, 12}, {14, 12}, true);
         if (mode == 5) f.sel.Paste();
-        QCOMPARE(f.sel.WorkMode(), mode);
+        QCOMPARE(f.sel.WorkMode(), SelMode(mode));
         const qint16 start = f.sel.fields().AntPhase;
         for (int i = 1; i <= 9; ++i) {
             f.sel.Display();
@@ -257,7 +257,7 @@ class TestSelection : public QObject {
         F f;
         f.trace(box);
         if (mode == 4) f.drag({12, 12}, QPoint(12, 12) + shift, true);
-        QCOMPARE(f.sel.WorkMode(), mode);
+        QCOMPARE(f.sel.WorkMode(), SelMode(mode));
         const QRect outline = QRect(QPoint(10, 10), QPoint(30, 26)).translated(shift);
         f.sel.Display();
         if (mode == 3) QVERIFY(showsOutlineOnPicture(f, outline));
@@ -303,10 +303,10 @@ class TestSelection : public QObject {
         if (lift) {
             f.drag({12, 12}, {40, 20}, true);
             f.drag({40, 20}, {12, 12}, true);
-            QCOMPARE(f.sel.WorkMode(), 4);
+            QCOMPARE(f.sel.WorkMode(), SelMode::Lifted);
         }
         f.sel.Paste();
-        QCOMPARE(f.sel.WorkMode(), 5);
+        QCOMPARE(f.sel.WorkMode(), SelMode::Pasted);
         QCOMPARE(f.target->image(), snapshot);
     }
 
@@ -316,7 +316,7 @@ class TestSelection : public QObject {
         f.drag({15, 15}, {35, 20}, false);
         f.sel.Display();
         QVERIFY(showsOutlineOnPicture(f, QRect(QPoint(30, 15), QPoint(50, 31))));
-        QCOMPARE(f.sel.UnDo(), 3);
+        QCOMPARE(f.sel.UnDo(), SelMode::Selected);
         QCOMPARE(QPoint(f.sel.Left(), f.sel.Top()), QPoint(10, 10));
         QVERIFY(f.sel.isInClip(10, 10) && f.sel.isInClip(29, 25) && !f.sel.isInClip(35, 28));
         f.sel.Display();
@@ -370,7 +370,7 @@ class TestSelection : public QObject {
         QVERIFY(step([&] { sel.MoveStart(70, 62); }));
         for (QPoint p : {QPoint(72, 62), QPoint(100, 80), QPoint(150, 118)})
             QVERIFY(step([&] { sel.MoveClipTo(p.x(), p.y()); }));
-        QVERIFY(step([&] { sel.EndClipMove(false, 0, 0, 0); }));
+        QVERIFY(step([&] { sel.EndClipMove(false, 0, 0, SelMode::Idle); }));
         for (int i = 0; i < 9; ++i)
             QVERIFY(step([&] { sel.Display(); }));
         for (const auto& op : std::initializer_list<std::function<void()>>{

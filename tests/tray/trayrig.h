@@ -72,19 +72,6 @@ class FakeTrayIconService : public TrayIconService {
     std::vector<QImage> icons;
 };
 
-class TrayTestFrmpictd : public Frmpictd {
-  public:
-    using Frmpictd::Frmpictd;
-
-    QStringList messages;
-
-  protected:
-    void PopupMenu(QMenu*) override {}
-    void MessageBox(const QString& text, const QString& title) override {
-        messages << title + QLatin1Char('|') + text;
-    }
-};
-
 // The magnifier on a fake screen with fake hotkey and tray, loaded as the
 // program loads it, with its marker folders in a temporary directory.
 struct TrayRig {
@@ -104,7 +91,8 @@ struct TrayRig {
         s.starter = &starter;
         s.hotkey = &hotkey;
         s.tray = &tray;
-        form = std::make_unique<TrayTestFrmpictd>(s);
+        s.prompts = &prompts;
+        form = std::make_unique<Frmpictd>(s);
         grabber.setCoveringWindow(form.get());
     }
     ~TrayRig() {
@@ -125,5 +113,6 @@ struct TrayRig {
     RecordingStarter starter;
     FakeHotkeyService hotkey;
     FakeTrayIconService tray;
-    std::unique_ptr<TrayTestFrmpictd> form;
+    FakePrompts prompts;
+    std::unique_ptr<Frmpictd> form;
 };

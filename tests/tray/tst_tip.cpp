@@ -74,6 +74,8 @@ class TstTip : public QObject {
     void magnifierControls();
     void regionControls();
     void hintTextIsJoinedByBlankLines();
+    void magnifierHintsNameTheWaysBackThereAre_data();
+    void magnifierHintsNameTheWaysBackThereAre();
     void loadCentresShowsOnTopAndSetsTheText_data();
     void loadCentresShowsOnTopAndSetsTheText();
     void markerContent();
@@ -223,6 +225,33 @@ void TstTip::hintTextIsJoinedByBlankLines() {
     QCOMPARE(TipMarkerFileName(TipVariant::Region), QStringLiteral("Vorlane.ini"));
 }
 
+void TstTip::magnifierHintsNameTheWaysBackThereAre_data() {
+    QTest::addColumn<int>("reach");
+    QTest::addColumn<bool>("trayIcon");
+    QTest::addColumn<QString>("last"); // the invitation the hints end with
+    const QString tryKey = QStringLiteral("您现在可试一下Ctrl+Z键！");
+    const QString bindKey = QStringLiteral("Wayland：把“zuz --view”设为桌面快捷键！");
+    const QString getBoth = QStringLiteral("AppIndicator");
+    const auto row = [](const char* name, HotkeyReach reach, bool tray, const QString& last) {
+        QTest::newRow(name) << int(reach) << tray << last;
+    };
+    row("X11, key claimed", HotkeyReach::Claimed, true, tryKey);
+    row("portal offers shortcuts", HotkeyReach::Proposed, false, tryKey);
+    // Under Xwayland as on Wayland itself: the desktop binds the key.
+    row("no shortcuts, icon", HotkeyReach::UserBinding, true, bindKey);
+    row("no shortcuts, no icon", HotkeyReach::UserBinding, false, getBoth);
+    row("key taken, no icon", HotkeyReach::None, false, getBoth);
+}
+
+void TstTip::magnifierHintsNameTheWaysBackThereAre() {
+    QFETCH(int, reach);
+    QFETCH(bool, trayIcon);
+    QFETCH(QString, last);
+    const QStringList pieces =
+        TipHintPieces(TipVariant::Magnifier, TipWayBack{HotkeyReach(reach), trayIcon});
+    QVERIFY2(pieces.last().contains(last), qPrintable(pieces.last()));
+}
+
 void TstTip::loadCentresShowsOnTopAndSetsTheText_data() {
     QTest::addColumn<int>("variant");
     QTest::addColumn<bool>("withoutWayBack"); // neither icon nor key: how to get them
@@ -235,10 +264,11 @@ void TstTip::loadCentresShowsOnTopAndSetsTheText() {
     QFETCH(int, variant);
     QFETCH(bool, withoutWayBack);
     const TipVariant v = TipVariant(variant);
-    SetTipWithoutWayBack(withoutWayBack);
-    const auto restore = qScopeGuard([] { SetTipWithoutWayBack(false); });
+    const TipWayBack wayBack =
+        withoutWayBack ? TipWayBack{HotkeyReach::UserBinding, false} : TipWayBack{};
     Folders f;
     Frmzdydhc d(v, f.folders());
+    d.setWayBack(wayBack);
     const double tx = d.twipsPerPixelX();
     QVERIFY(d.Labzinr->text().isEmpty());
     d.Form_Load();
@@ -248,8 +278,8 @@ void TstTip::loadCentresShowsOnTopAndSetsTheText() {
     QCOMPARE(d.Chezhidaole->x(), units::cint((clientW - 3855) / 2 / tx));
     QVERIFY(d.imgtanhaoha->isVisible());
     QCOMPARE(d.imgtanhaoha->pos(), QPoint(units::cint(360 / tx), units::cint(360 / tx)));
-    QCOMPARE(d.hintCaption(), TipHintText(v));
-    QString shown = TipHintText(v);
+    QCOMPARE(d.hintCaption(), TipHintText(v, wayBack));
+    QString shown = TipHintText(v, wayBack);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QCOMPARE(d.Labzinr->text(), shown);
     // All five pieces fit the label, lines one em apart as in SimSun.

@@ -343,8 +343,10 @@ void TstTray::runsWithoutHotkeyAndTray() {
     services.grabber = &grabber;
     services.screen = &screen;
     services.starter = &starter;
+    FakePrompts prompts;
+    services.prompts = &prompts;
     {
-        TrayTestFrmpictd form(services);
+        Frmpictd form(services);
         form.Form_Load();
         QVERIFY(form.isVisible());
         QVERIFY(form.Timer1->Enabled());
@@ -378,14 +380,14 @@ void TstTray::withNeitherIconNorHotkeyTheUserIsTold() {
     auto& f = *rig.form;
     f.EndView();
     if (told) {
-        QTRY_COMPARE(f.messages.size(), qsizetype(1));
-        QCOMPARE(f.messages[0], QStringLiteral("zuz 提示|") + Frmpictd::UnreachableText());
+        QTRY_COMPARE(rig.prompts.messages.size(), qsizetype(1));
+        QCOMPARE(rig.prompts.messages[0], QStringLiteral("zuz 提示|") + Frmpictd::UnreachableText());
         // And the program ends: the icon record goes, nothing waits hidden.
         QCOMPARE(rig.tray.removes, 1);
         QVERIFY(!f.Timer1->Enabled());
     } else {
         QCoreApplication::processEvents();
-        QVERIFY(f.messages.isEmpty());
+        QVERIFY(rig.prompts.messages.isEmpty());
         QCOMPARE(rig.tray.removes, 0);
         // The next view comes as usual.
         rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
@@ -421,14 +423,15 @@ void TstTray::aSecondStartBringsAViewOnlyWithoutIconOrKey() {
     if (refusedLater) rig.hotkey.reached = HotkeyReach::UserBinding;
     auto& f = *rig.form;
     // The tip at the start says how to get what is missing.
-    const QString tip = TipHintText(TipVariant::Magnifier);
+    const auto hints = [] { return LoadedTipDialog(TipVariant::Magnifier)->hintCaption(); };
+    const QString tip = hints();
     QCOMPARE(tip.contains(QStringLiteral("AppIndicator")), !wayBack && !refusedLater);
     QCOMPARE(tip.contains(QStringLiteral("zuz --view")) &&
                  tip.contains(QStringLiteral("自定义快捷键")),
              !wayBack && !refusedLater);
     f.EndView();
     QCoreApplication::processEvents();
-    QVERIFY(f.messages.isEmpty());
+    QVERIFY(rig.prompts.messages.isEmpty());
 
     QCOMPARE(startup::answerRequest(f, startup::startRequest()),
              QByteArray(wayBack ? programstart::kShowHint : programstart::kTaken));
@@ -439,7 +442,7 @@ void TstTray::aSecondStartBringsAViewOnlyWithoutIconOrKey() {
     QVERIFY(f.TimKey->Enabled());
     // The About box, opened later, knows what is there now.
     f.mnabuot_Click();
-    QCOMPARE(TipHintText(TipVariant::Magnifier).contains(QStringLiteral("AppIndicator")), !wayBack);
+    QCOMPARE(hints().contains(QStringLiteral("AppIndicator")), !wayBack);
 }
 
 QTEST_MAIN(TstTray)

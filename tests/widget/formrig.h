@@ -7,26 +7,6 @@
 
 #include <memory>
 
-// Frmpictd whose popup menus are recorded instead of run.
-class TestFrmpictd : public Frmpictd {
-  public:
-    using Frmpictd::Frmpictd;
-    int popups = 0;
-    QMenu* lastMenu = nullptr;
-    QStringList answers; // what the input box answers next, in order
-    QStringList prompts;
-
-  protected:
-    void PopupMenu(QMenu* menu) override {
-        ++popups;
-        lastMenu = menu;
-    }
-    QString InputBox(const QString& prompt, const QString& title, const QString& def) override {
-        prompts << prompt + QLatin1Char('|') + title + QLatin1Char('|') + def;
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
-
 // A form on a fake screen of the given size and resolution, loaded as the
 // program loads it.
 struct FormRig {
@@ -38,7 +18,8 @@ struct FormRig {
         s.grabber = &grabber;
         s.screen = &screen;
         s.starter = &starter;
-        form = std::make_unique<TestFrmpictd>(s);
+        s.prompts = &prompts;
+        form = std::make_unique<Frmpictd>(s);
         grabber.setCoveringWindow(form.get());
         form->Form_Load();
         form->show();
@@ -52,5 +33,6 @@ struct FormRig {
     FixedScreenInfo screen;
     FakeScreenGrabber grabber;
     RecordingStarter starter;
-    std::unique_ptr<TestFrmpictd> form;
+    FakePrompts prompts;
+    std::unique_ptr<Frmpictd> form;
 };

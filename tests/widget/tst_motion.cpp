@@ -187,11 +187,11 @@ void TstMotion::customInterval() {
     QFETCH(QString, answer);
     QFETCH(int, interval);
     FormRig rig({1024, 768});
-    TestFrmpictd& f = *rig.form;
+    Frmpictd& f = *rig.form;
     f.mnshangxiagd_Click();
-    f.answers << answer;
+    rig.prompts.answers << answer;
     f.mnzidingyi->trigger();
-    QCOMPARE(f.prompts, QStringList({"请输入时钟频率[1000为1秒！]：|时钟设置|200"}));
+    QCOMPARE(rig.prompts.prompts, QStringList({"请输入时钟频率[1000为1秒！]：|时钟设置|200"}));
     QCOMPARE(f.Timgund->Interval(), interval);
     QCOMPARE(f.Timgund->isTicking(), interval > 0);
     QVERIFY(f.Timgund->Enabled());

@@ -131,32 +131,32 @@ void TstPanning::realDragFollowsThePointerWithHandCursors() {
 
 void TstPanning::rightClickOpensTheMenuEverywhere() {
     FormRig rig({1024, 768});
-    TestFrmpictd& f = *rig.form;
+    Frmpictd& f = *rig.form;
     send(&f, QEvent::MouseButtonPress, {200, 200}, Qt::RightButton, Qt::RightButton);
     send(&f, QEvent::MouseButtonRelease, {200, 200}, Qt::RightButton, Qt::NoButton);
-    QCOMPARE(f.popups, 1);
-    QCOMPARE(f.lastMenu, f.mnkz);
+    QCOMPARE(rig.prompts.popups, 1);
+    QCOMPARE(rig.prompts.lastMenu, f.mnkz);
     // A second right press soon after is no double-click: the menu again,
     // and scrolling stays off.
     send(&f, QEvent::MouseButtonDblClick, {200, 200}, Qt::RightButton, Qt::RightButton);
     send(&f, QEvent::MouseButtonRelease, {200, 200}, Qt::RightButton, Qt::NoButton);
-    QCOMPARE(f.popups, 2);
+    QCOMPARE(rig.prompts.popups, 2);
     QVERIFY(!f.mnshangxiagd->isChecked());
     // Background: a picture that no longer reaches the corner.
     f.Imadpic.Left = 3000;
     f.Imadpic.Top = 3000;
     send(&f, QEvent::MouseButtonPress, {10, 10}, Qt::RightButton, Qt::RightButton);
     send(&f, QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton, Qt::NoButton);
-    QCOMPARE(f.popups, 3);
+    QCOMPARE(rig.prompts.popups, 3);
     send(&f, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
     send(&f, QEvent::MouseButtonRelease, {10, 10}, Qt::LeftButton, Qt::NoButton);
-    QCOMPARE(f.popups, 3);
+    QCOMPARE(rig.prompts.popups, 3);
     f.P1->setGeometry(0, 0, 100, 100);
     f.P1->show();
     QTest::mouseClick(f.P1, Qt::RightButton);
-    QCOMPARE(f.popups, 4);
+    QCOMPARE(rig.prompts.popups, 4);
     send(f.P1, QEvent::MouseButtonDblClick, {10, 10}, Qt::RightButton, Qt::RightButton);
-    QCOMPARE(f.popups, 5);
+    QCOMPARE(rig.prompts.popups, 5);
     QVERIFY(f.isVisible()); // not ended as by a double-click on it
 }
 

@@ -65,6 +65,7 @@ class TstView : public QObject {
     void aMonitorThatChangesDuringAViewTakesTheViewAlong_data();
     void aMonitorThatChangesDuringAViewTakesTheViewAlong();
     void buffersAreGivenBackOnlyWhileWaiting();
+    void aCaptureThatFailsSaysWhyOnce();
     void noStaleEdgeAtAnySize();
 };
 
@@ -296,6 +297,17 @@ void TstView::endViewClearsAndHidesButKeepsTimersAndPlace() {
     f.show();
     QCOMPARE(f.Imadpic.Left, -1234.0);
     QCOMPARE(f.Imadpic.picture.size(), QSize(1024, 768));
+}
+
+void TstView::aCaptureThatFailsSaysWhyOnce() {
+    FormRig rig({640, 480});
+    Frmpictd& f = *rig.form;
+    QVERIFY(rig.prompts.messages.isEmpty());
+    rig.grabber.failure = QStringLiteral("no screenshot service");
+    f.mnbuhuo_Click();
+    f.mnbuhuo_Click();
+    QCOMPARE(rig.prompts.messages.size(), qsizetype(1));
+    QVERIFY(rig.prompts.messages[0].endsWith(QStringLiteral("|no screenshot service")));
 }
 
 void TstView::buffersAreGivenBackOnlyWhileWaiting() {

@@ -16,7 +16,7 @@ clspotoshop::clspotoshop(Composition composition) : m_ledger(composition) {
 // editor's and stays as it is.
 clspotoshop::~clspotoshop() = default;
 
-void clspotoshop::WorkMode(qint16 value) {
+void clspotoshop::WorkMode(SelMode value) {
     m.UndoMode = m.WorkMode;
     m.WorkMode = value;
 }
@@ -43,7 +43,7 @@ void clspotoshop::OpenRgn(raster::Surface* target, qint32 width, qint32 height) 
     m_ledger.sketchOverwritten();
     // The editor draws its rubber band on the target from here on.
     m_ledger.forget();
-    m.WorkMode = 1;
+    m.WorkMode = SelMode::Opened;
 }
 
 void clspotoshop::InitSketch(bool restore, qint32 width, qint32 height) {
@@ -63,18 +63,18 @@ void clspotoshop::InitSketch(bool restore, qint32 width, qint32 height) {
 void clspotoshop::addPoint(qint32 x, qint32 y, bool isFirst) {
     if (isFirst) {
         m.FirstPoint = QPoint(x, y);
-        m.ClickState = 1;
+        m.ClickState = ClickHeld::First;
         return;
     }
-    if (m.ClickState == 1) {
+    if (m.ClickState == ClickHeld::First) {
         m.SecondPoint = QPoint(x, y);
-        m.ClickState = 2;
+        m.ClickState = ClickHeld::Second;
         return;
     }
-    if (m.ClickState == 2) {
+    if (m.ClickState == ClickHeld::Second) {
         // A press with at most one move is a click, not a trace: the trace and
         // its clean background begin only with the third point.
-        m.ClickState = 0;
+        m.ClickState = ClickHeld::None;
         m.PointCount = 0;
         m.Points.clear();
         InitSketch(true, 0, 0);
@@ -95,8 +95,8 @@ void clspotoshop::addPoint(qint32 x, qint32 y, bool isFirst) {
 }
 
 void clspotoshop::endSel() {
-    if (m.ClickState >= 1) {
-        m.WorkMode = 1;
+    if (m.ClickState != ClickHeld::None) {
+        m.WorkMode = SelMode::Opened;
         return;
     }
     if (m.Points.empty()) return;
@@ -108,24 +108,22 @@ void clspotoshop::endSel() {
     m.Top = m.RgnBox.top;
     m.UndoLeft = m.Left;
     m.UndoTop = m.Top;
-    m.UndoMode = 1;
+    m.UndoMode = SelMode::Opened;
     Display();
 }
 
-qint16 clspotoshop::UnDo() {
+SelMode clspotoshop::UnDo() {
     std::swap(m.Left, m.UndoLeft);
     std::swap(m.Top, m.UndoTop);
-    const qint32 replaced = m.WorkMode;
-    m.WorkMode = static_cast<qint16>(m.UndoMode);
-    m.UndoMode = replaced;
+    std::swap(m.WorkMode, m.UndoMode);
     switch (m.WorkMode) {
-    case 5:
+    case SelMode::Pasted:
         Paste();
         break;
-    case 3:
+    case SelMode::Selected:
         EndRgnMove();
         break;
-    case 1:
+    case SelMode::Opened:
         present(m_ledger.plainFrame(), [this](raster::Surface* compose) {
             blt(compose, 0, 0, m.PicWidth, m.PicHeight, m.BackBuf.get(), 0, 0, Rop::Copy);
         });
@@ -145,7 +143,7 @@ void clspotoshop::MoveStart(qint32 x, qint32 y) {
 void clspotoshop::MoveClipTo(qint32 x, qint32 y) {
     m.Left = x - m.GrabDX;
     m.Top = y - m.GrabDY;
-    m.WorkMode = 4;
+    m.WorkMode = SelMode::Lifted;
     Display();
 }
 
@@ -155,7 +153,7 @@ void clspotoshop::MoveRgnTo(qint32 x, qint32 y) {
     Display();
 }
 
-void clspotoshop::EndClipMove(bool isSet, qint32 left, qint32 top, qint16 mode) {
+void clspotoshop::EndClipMove(bool isSet, qint32 left, qint32 top, SelMode mode) {
     if (isSet) {
         m.MoveStartLeft = left;
         m.MoveStartTop = top;
@@ -171,8 +169,8 @@ void clspotoshop::EndClipMove(bool isSet, qint32 left, qint32 top, qint16 mode) 
 }
 
 void clspotoshop::EndRgnMove() {
-    if (m.WorkMode == 4) {
-        EndClipMove(false, 0, 0, 0);
+    if (m.WorkMode == SelMode::Lifted) {
+        EndClipMove(false, 0, 0, SelMode::Idle);
         return;
     }
     const qint32 dx = m.RgnBox.left - m.Left;
@@ -188,14 +186,14 @@ void clspotoshop::EndRgnMove() {
 }
 
 bool clspotoshop::isInClip(qint32 x, qint32 y) const {
-    if ((m.WorkMode != 3 && m.WorkMode != 4) || !m.Rgn) return false;
+    if ((m.WorkMode != SelMode::Selected && m.WorkMode != SelMode::Lifted) || !m.Rgn) return false;
     return raster::contains(*m.Rgn,
                             QPoint(x - (m.Left - m.RgnBox.left), y - (m.Top - m.RgnBox.top)));
 }
 
 void clspotoshop::RefreshMasks() {
-    if (m.WorkMode <= 1) return;
-    const qint16 keep = m.WorkMode;
+    if (m.WorkMode == SelMode::Idle || m.WorkMode == SelMode::Opened) return;
+    const SelMode keep = m.WorkMode;
     MakeRgn();
     m.WorkMode = keep;
 }

@@ -22,12 +22,25 @@
 // The target is taken to show the last frame written here, apart from what
 // the editor draws on it itself (its rubber band) and announces through
 // TargetChanged; the next frame written here covers those areas as well.
+// What the selection is; the numbers are what the editor's status box shows.
+enum class SelMode : qint16 {
+    Idle = 0,     // no outline
+    Opened = 1,   // an outline being drawn, or one that made no selection
+    Selected = 3, // a selection shown with marching dashes
+    Lifted = 4,   // the selected pixels lifted and being dragged
+    Pasted = 5,   // the lifted pixels pasted where they lie
+};
+
+// How far a free-hand press has got: a press and at most one move are a
+// click, held back until a third point makes it a trace.
+enum class ClickHeld : qint32 { None = 0, First = 1, Second = 2 };
+
 class clspotoshop {
   public:
     // Everything the object knows; the editor reads only WorkMode, but
     // tests and tools look at the rest.
     struct Fields {
-        qint16 WorkMode = 0; // 0 idle, 1 opened, 3 selected, 4 lifted, 5 pasted
+        SelMode WorkMode = SelMode::Idle;
         qint32 Left = 0;
         qint32 Top = 0;
         raster::Box RgnBox;
@@ -43,10 +56,10 @@ class clspotoshop {
         raster::Surface* TargetDC = nullptr;
         qint32 UndoLeft = 0;
         qint32 UndoTop = 0;
-        qint32 UndoMode = 0;
+        SelMode UndoMode = SelMode::Idle;
         qint32 GrabDX = 0;
         qint32 GrabDY = 0;
-        qint32 ClickState = 0; // 0 none held, 1 first point held, 2 first and second held
+        ClickHeld ClickState = ClickHeld::None;
         QPoint FirstPoint;
         QPoint SecondPoint;
         qint32 SavedWidth = 0;
@@ -54,7 +67,7 @@ class clspotoshop {
         qint16 AntPhase = 0;
         qint32 MoveStartLeft = 0;
         qint32 MoveStartTop = 0;
-        qint16 MoveStartMode = 0;
+        SelMode MoveStartMode = SelMode::Idle;
 
         std::unique_ptr<raster::Surface> BackBuf;
         std::unique_ptr<raster::Surface> SketchBuf;
@@ -70,8 +83,8 @@ class clspotoshop {
     clspotoshop(const clspotoshop&) = delete;
     clspotoshop& operator=(const clspotoshop&) = delete;
 
-    void WorkMode(qint16 value);
-    qint16 WorkMode() const { return m.WorkMode; }
+    void WorkMode(SelMode value);
+    SelMode WorkMode() const { return m.WorkMode; }
     qint32 Left() const { return m.Left; }
     qint32 Top() const { return m.Top; }
     void BackColor(raster::Colour value);
@@ -80,12 +93,12 @@ class clspotoshop {
     void endSel();
     void addPoint(qint32 x, qint32 y, bool isFirst);
     void OpenRgn(raster::Surface* target, qint32 width, qint32 height);
-    qint16 UnDo();
+    SelMode UnDo();
     void Display();
     void MoveStart(qint32 x, qint32 y);
     void MoveClipTo(qint32 x, qint32 y);
     void MoveRgnTo(qint32 x, qint32 y);
-    void EndClipMove(bool isSet, qint32 left, qint32 top, qint16 mode);
+    void EndClipMove(bool isSet, qint32 left, qint32 top, SelMode mode);
     void EndRgnMove();
     bool isInClip(qint32 x, qint32 y) const;
     void Paste();

@@ -71,10 +71,10 @@ std::unique_ptr<Surface> clspotoshop::dashedOutline(const QRect& window, bool in
 }
 
 void clspotoshop::Display() {
-    if (m.WorkMode != 3 && m.WorkMode != 4) return;
+    if (m.WorkMode != SelMode::Selected && m.WorkMode != SelMode::Lifted) return;
     const qint32 w = boxWidth();
     const qint32 h = boxHeight();
-    const bool lifted = m.WorkMode == 4;
+    const bool lifted = m.WorkMode == SelMode::Lifted;
     const Rop last = lifted ? Rop::And : Rop::Or;
     // Whole frames take the dashes over the whole box, the reference the
     // windowed ones are held to.
@@ -110,7 +110,7 @@ void clspotoshop::Display() {
 }
 
 void clspotoshop::Paste() {
-    if (m.WorkMode == 0) return;
+    if (m.WorkMode == SelMode::Idle) return;
     const qint32 w = boxWidth();
     const qint32 h = boxHeight();
     // The selected pixels without their white edge.
@@ -131,7 +131,7 @@ void clspotoshop::Paste() {
     m.UndoLeft = m.Left;
     m.UndoTop = m.Top;
     m.UndoMode = m.WorkMode;
-    m.WorkMode = 5;
+    m.WorkMode = SelMode::Pasted;
 }
 
 // A frame is only ever held while it is composed, so a repaint between frames

@@ -100,7 +100,7 @@ void clspotoshop::MakeRgn() {
     blt(m.FillBuf.get(), 0, 0, w, h, m.FillBuf.get(), 0, 0, Rop::NotCopy);
     blt(m.FillBuf.get(), 0, 0, w, h, m.MaskBuf.get(), 0, 0, Rop::NotOr);
 
-    m.WorkMode = 3;
+    m.WorkMode = SelMode::Selected;
     m_ledger.sketchOverwritten();
     m_ledger.masksRebuilt();
 }

@@ -10,13 +10,13 @@
 
 namespace editorartwork {
 
-namespace {
-
 QPixmap canvas(int size) {
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
     return pm;
 }
+
+namespace {
 
 // Each drawing fills a 16 x 16 cell with its top-left corner at the origin.
 void dashedRectangle(QPainter& p) {

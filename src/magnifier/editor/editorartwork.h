@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QIcon>
+#include <QPixmap>
 
 // Pictures drawn for the editor: its toolbar images and tool cursors.
 namespace editorartwork {
@@ -14,5 +15,8 @@ QIcon toolbarImage(int index);
 // tool, 3 colour-pick tool, 4 pointer over a selection.
 QCursor toolCursor(int index);
 QPoint toolCursorHotSpot(int index);
+
+// A transparent square to draw a picture on.
+QPixmap canvas(int size);
 
 } // namespace editorartwork

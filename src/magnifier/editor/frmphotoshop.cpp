@@ -62,7 +62,7 @@ void frmphotoshop::buildControls() {
 
     for (int i = 0; i < int(Image1.size()); ++i)
         Image1[i] = editorartwork::toolCursor(i);
-    setPictureCursor(0);
+    setPictureCursor(RectCursor);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -167,7 +167,7 @@ void frmphotoshop::setSwatch(int index, quint32 colour) {
     Label1[index]->setPalette(p);
 }
 
-void frmphotoshop::setPictureCursor(int image) {
+void frmphotoshop::setPictureCursor(PictureCursor image) {
     // Every pointer move asks; only a change goes to the window system.
     if (image == m_cursor) return;
     m_cursor = image;
@@ -228,6 +228,4 @@ bool frmphotoshop::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-void frmphotoshop::PopupMenu(QMenu* menu) {
-    menu->exec(QCursor::pos());
-}
+

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <memory>
 
 class PictureArea;
@@ -35,6 +36,14 @@ class frmphotoshop : public QWidget {
         MoveWaiting = 5,   // move tool, waiting
         MoveDragging = 6,  // move tool, dragging the selected pixels
         ColourPicking = 7, // colour-pick tool
+    };
+    // The pointers over the picture, by their place in Image1.
+    enum PictureCursor : int {
+        RectCursor = 0,   // rectangle tool
+        AnyCursor = 1,    // free-hand tool
+        MoveCursor = 2,   // move tool
+        PickCursor = 3,   // colour-pick tool
+        InClipCursor = 4, // over the selection, which a press drags
     };
 
     explicit frmphotoshop(const Services& services, QWidget* parent = nullptr);
@@ -103,8 +112,6 @@ class frmphotoshop : public QWidget {
     qint32 LastCornerY = 0;
 
   protected:
-    // Pops the menu up at the pointer and returns when it closes.
-    virtual void PopupMenu(QMenu* menu);
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -112,7 +119,7 @@ class frmphotoshop : public QWidget {
     void buildControls();
     void buildToolbar();
     void buildMenu();
-    void setPictureCursor(int image);
+    void setPictureCursor(PictureCursor image);
     // Takes a not-xor band that is still on the picture off it again.
     void eraseBand();
     // Shows on screen what the selection object wrote into the picture.
@@ -125,5 +132,5 @@ class frmphotoshop : public QWidget {
     Composition m_composition = Composition::ChangedArea;
     // Whether a not-xor band from RectStart to LastCorner is on the picture.
     bool m_bandShown = false;
-    int m_cursor = -1;
+    std::optional<PictureCursor> m_cursor;
 };

@@ -2,6 +2,7 @@
 #include "magnifier/editor/frmphotoshop.h"
 
 #include "magnifier/editor/picturearea.h"
+#include "prompts.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -15,7 +16,7 @@ constexpr int Right = 2;
 void frmphotoshop::Picture1_MouseDown(int button, int /*shift*/, int x, int y) {
     if (!m_sel) return;
     if (button == Right) {
-        PopupMenu(mnkz);
+        promptsOf(m_services).PopupMenu(mnkz);
         // The menu may have closed the editor.
         if (isUnloaded()) return;
     }
@@ -81,11 +82,13 @@ void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
         showWritten();
         return;
     }
-    if (ToolMode < RectWaiting || ToolMode > AnyDragging) return;
+    const bool rect = ToolMode == RectWaiting || ToolMode == RectDragging;
+    const bool any = ToolMode == AnyWaiting || ToolMode == AnyDragging;
+    if (!rect && !any) return;
     if (m_sel->isInClip(x, y))
-        setPictureCursor(4);
+        setPictureCursor(InClipCursor);
     else
-        setPictureCursor(ToolMode <= RectDragging ? 0 : 1);
+        setPictureCursor(rect ? RectCursor : AnyCursor);
 }
 
 void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
@@ -104,7 +107,7 @@ void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
         m_sel->endSel();
         break;
     case MoveDragging:
-        m_sel->EndClipMove(false, 0, 0, 0);
+        m_sel->EndClipMove(false, 0, 0, SelMode::Idle);
         ToolMode = MoveWaiting;
         break;
     case AnyDragging:
@@ -172,7 +175,7 @@ bool frmphotoshop::AddRectData(qint32 x, qint32 y) {
 void frmphotoshop::Timer1_Timer() {
     if (!m_sel) return;
     m_sel->Display();
-    Text1->setText(QString::number(m_sel->WorkMode()));
+    Text1->setText(QString::number(qint16(m_sel->WorkMode())));
     showWritten();
 }
 

@@ -1,20 +1,20 @@
 // The toolbar and the popup menu of the editor.
 #include "magnifier/editor/frmphotoshop.h"
 
-#include "tip/Frmzdydhc.h"
+#include "prompts.h"
 
 void frmphotoshop::Toolbar1_ButtonClick(const QString& key) {
     if (key == QLatin1String("ToolRect")) {
-        setPictureCursor(0);
+        setPictureCursor(RectCursor);
         ToolMode = RectWaiting;
     } else if (key == QLatin1String("ToolAny")) {
-        setPictureCursor(1);
+        setPictureCursor(AnyCursor);
         ToolMode = AnyWaiting;
     } else if (key == QLatin1String("ToolMove")) {
-        setPictureCursor(2);
+        setPictureCursor(MoveCursor);
         ToolMode = MoveWaiting;
     } else if (key == QLatin1String("ToolSelect")) {
-        setPictureCursor(3);
+        setPictureCursor(PickCursor);
         ToolMode = ColourPicking;
     } else if (key == QLatin1String("Undo")) {
         if (m_sel) m_sel->UnDo();
@@ -39,5 +39,5 @@ void frmphotoshop::mnwanneng_Click() {
 // Owned by the editor, so that it stays above the topmost full-screen
 // window whatever the window manager does with focus.
 void frmphotoshop::mnabuot_Click() {
-    ShowTipDialog(TipVariant::Magnifier, this);
+    promptsOf(m_services).ShowTipDialog(TipVariant::Magnifier, this, wayBackOf(m_services));
 }

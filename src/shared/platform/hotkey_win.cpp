@@ -4,10 +4,6 @@
 
 #include <windows.h>
 
-std::unique_ptr<HotkeyService> makeSystemHotkeyService() {
-    return std::make_unique<WinHotkeyService>();
-}
-
 WinHotkeyService::WinHotkeyService() {
     if (auto* app = QCoreApplication::instance()) app->installNativeEventFilter(this);
 }

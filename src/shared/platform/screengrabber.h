@@ -25,6 +25,11 @@ class ScreenGrabber {
     // The image is always area.size() large.
     virtual QImage grab(WId window, bool client, const QRect& area) = 0;
 
+    // Why grabs give no picture, in words for the user, for the form to
+    // show: said once, the first time, and empty after that or when there
+    // is nothing to say.
+    virtual QString takeFailure() { return {}; }
+
     // Gives back what the grabber keeps to make the next capture fast, all
     // but the buffer of the latest capture: with it, the next capture of the
     // same area writes into memory that is in place already.

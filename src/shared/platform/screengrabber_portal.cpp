@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
-#include <QMessageBox>
 #include <QPainter>
 #include <QProcess>
 #include <QScopeGuard>
@@ -405,7 +404,5 @@ QString PortalScreenGrabber::failureText(const QString& why) {
 
 void PortalScreenGrabber::tellOnce(const QString& why) {
     if (std::exchange(m_told, true)) return;
-    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationName(), failureText(why),
-                    QMessageBox::Ok);
-    box.exec();
+    m_failure = failureText(why);
 }

@@ -12,6 +12,7 @@
 #include <QVariantMap>
 
 #include <optional>
+#include <utility>
 
 // The portal's requests, answered on the bus while the program goes on
 // serving its windows and other callers. An answer that comes after its
@@ -97,10 +98,12 @@ class PortalScreenGrabber : public ScreenGrabber {
     QImage fromPortal(QString& whyNot, bool& shared);
     QImage fromGrim(QString& whyNot);
     void tellOnce(const QString& why);
+    QString takeFailure() override { return std::exchange(m_failure, QString()); }
 
     PortalRequests m_requests;
     Source m_source = Source::Portal;
     int m_count = 0;
     bool m_busy = false;
     bool m_told = false;
+    QString m_failure;
 };

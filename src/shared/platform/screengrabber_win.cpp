@@ -4,10 +4,6 @@
 
 #include <windows.h>
 
-std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber() {
-    return std::make_unique<WinScreenGrabber>();
-}
-
 WId WinScreenGrabber::desktopWindow() {
     return WId(::GetDesktopWindow());
 }

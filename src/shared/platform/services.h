@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class Prompts;
+
 // The platform services a form uses, handed to it at construction so that
 // a test can hand it fakes instead.
 struct Services {
@@ -18,6 +20,8 @@ struct Services {
     // missing (null): the form then runs without it.
     HotkeyService* hotkey = nullptr;
     TrayIconService* tray = nullptr;
+    // The menus and boxes the user answers; the toolkit's own when null.
+    Prompts* prompts = nullptr;
 };
 
 // Owns the real services of the running platform.

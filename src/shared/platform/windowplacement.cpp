@@ -15,6 +15,10 @@ bool onXwayland() {
     return !onWayland() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+bool onWaylandDesktop() {
+    return onWayland() || onXwayland();
+}
+
 bool programPlacesWindows() {
     return !onWayland();
 }

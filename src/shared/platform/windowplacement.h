@@ -14,6 +14,9 @@ namespace placement {
 bool onWayland();
 // Whether the program runs on the X server of a Wayland desktop.
 bool onXwayland();
+// Either: the desktop is a Wayland one, whose portals serve the screen and
+// the keys, and whose X server sees only the desktop's X11 programs.
+bool onWaylandDesktop();
 
 // Whether the window system puts windows where the program says.
 bool programPlacesWindows();

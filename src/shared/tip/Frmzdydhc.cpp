@@ -1,9 +1,7 @@
 #include "tip/Frmzdydhc.h"
 
-#include "platform/windowplacement.h"
-
+#include "mouseargs.h"
 #include "platform/screeninfo.h"
-#include "platform/userfolder.h"
 #include "tip/tipartwork.h"
 #include "topmost.h"
 #include "units.h"
@@ -11,18 +9,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QFontInfo>
-#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QTextLayout>
-
-#include <algorithm>
 
 #include <map>
 
@@ -43,43 +33,11 @@ const QColor kCheckBack = vbColor(0x00FFFFC0);
 const QColor kCheckText = vbColor(0x000080FF);
 const QColor kButtonCaptionBack = vbColor(0x00C0FFC0);
 
-const QString kCrLf2 = QStringLiteral("\r\n\r\n");
-
-int vbButton(Qt::MouseButton b) {
-    switch (b) {
-    case Qt::LeftButton:
-        return 1;
-    case Qt::RightButton:
-        return 2;
-    case Qt::MiddleButton:
-        return 4;
-    default:
-        return 0;
-    }
-}
-
-int vbButtons(Qt::MouseButtons bs) {
-    return (bs & Qt::LeftButton ? 1 : 0) | (bs & Qt::RightButton ? 2 : 0) |
-           (bs & Qt::MiddleButton ? 4 : 0);
-}
-
-int vbShift(Qt::KeyboardModifiers m) {
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
-           (m & Qt::AltModifier ? 4 : 0);
-}
 
 units::Screen screenNow() {
     return PrimaryScreenInfo().screen();
 }
 
-// Where the pointer is relative to `widget`, in logical pixels, measured
-// from where its window was last put rather than from where the window
-// system reports it: while a move of the dragged window is still on its way
-// to the window manager, the event's own position would count it twice.
-QPointF localPosition(const QWidget& widget, const QMouseEvent& e) {
-    const QWidget& top = *widget.window();
-    return e.globalPosition() - QPointF(top.pos()) - QPointF(widget.mapTo(&top, QPoint(0, 0)));
-}
 
 QFont simSun(double points, bool bold = false) {
     QFont f(QStringLiteral("SimSun"));
@@ -105,10 +63,6 @@ void setColors(QWidget* w, const QColor& text, const QColor& back = QColor()) {
     w->setPalette(pal);
 }
 
-std::map<TipVariant, TipMarkerFolders>& folderOverrides() {
-    static std::map<TipVariant, TipMarkerFolders> m;
-    return m;
-}
 
 std::map<TipVariant, QPointer<Frmzdydhc>>& loadedDialogs() {
     static std::map<TipVariant, QPointer<Frmzdydhc>> m;
@@ -129,221 +83,6 @@ const Layout& tipLayout(TipVariant v) {
 }
 
 } // namespace
-
-// --- texts and the marker file ----------------------------------------------
-
-QString TipMarkerFileName(TipVariant variant) {
-    return variant == TipVariant::Magnifier ? QStringLiteral("Vivoduzivi.ini")
-                                            : QStringLiteral("Vorlane.ini");
-}
-
-namespace {
-bool g_withoutWayBack = false;
-} // namespace
-
-void SetTipWithoutWayBack(bool without) {
-    g_withoutWayBack = without;
-}
-
-QStringList TipHintPieces(TipVariant variant, TipLanguage language) {
-    const auto t = [language](const char* source) {
-        return language == TipLanguage::Shown ? QCoreApplication::translate("zuz", source)
-                                              : QString::fromUtf8(source);
-    };
-    if (variant == TipVariant::Magnifier) {
-        QStringList pieces{
-            t(QT_TRANSLATE_NOOP(
-                "zuz", " 双击滚动/再双击停止！按X或Esc键取消本次放大[或按屏幕下中撤消小按钮]！！")),
-            t(QT_TRANSLATE_NOOP(
-                "zuz", "按下“左键”拖动屏幕！按右键选菜单！按右上角小按钮画框！画框窗口右键或双"
-                       "击取消，鼠标移到屏幕上边工具按钮！")),
-            t(QT_TRANSLATE_NOOP("zuz", "按“Ctrl+Z”键再次放大！")),
-            t(QT_TRANSLATE_NOOP("zuz", "或在屏幕右下角“岚”字图标上按右键！")),
-            t(QT_TRANSLATE_NOOP("zuz", "您现在可试一下Ctrl+Z键！")),
-        };
-        if (g_withoutWayBack) {
-            // In the place of the key and the icon that are not there.
-            pieces.resize(2);
-            return pieces << t(QT_TRANSLATE_NOOP("zuz", "快捷键：为命令“zuz --view”设一个（GNOME：设置→键盘→"
-                                                         "自定义快捷键）！"))
-                          << t(QT_TRANSLATE_NOOP("zuz", "“岚”字图标：GNOME 需启用 AppIndicator 扩展！再次启动 "
-                                                         "zuz 也可放大！"));
-        }
-        // A Wayland desktop gives a program no key of its own unless it
-        // offers global shortcuts; where it does not, the user binds the
-        // key in the desktop's settings (in the place of the invitation to
-        // try Ctrl+Z, which may do nothing there).
-        if (placement::onWayland())
-            pieces.last() = t(QT_TRANSLATE_NOOP("zuz", "Wayland：把“zuz --view”设为桌面快捷键！"));
-        return pieces;
-    }
-    return {
-        t(QT_TRANSLATE_NOOP("zuz", "   单击屏幕右下角的zuz按钮后，鼠标指向要放大的区域后。")),
-        t(QT_TRANSLATE_NOOP("zuz", "   按下鼠标左键拖动定义所要放大的区域，松开鼠标即完成！！")),
-        t(QT_TRANSLATE_NOOP("zuz", "按右键选菜单操作！！双击放大区域，可结束本次放大！")),
-        t(QT_TRANSLATE_NOOP("zuz", "菜单操作，可在当前放大的区域上，按右键，！")),
-        t(QT_TRANSLATE_NOOP(
-            "zuz", "单击“放大区域”即可放大下一区域！反复单击“是否滚动”可在超出屏幕时自动滚动！")),
-    };
-}
-
-QString TipHintText(TipVariant variant) {
-    return TipHintPieces(variant).join(kCrLf2);
-}
-
-QByteArray TipMarkerContent(TipVariant variant) {
-    QString text;
-    if (variant == TipVariant::Magnifier) {
-        text =
-            QStringList{
-                QStringLiteral(
-                    " 双击滚动/再双击停止！按X或Esc键取消本次放大[或按屏幕下中撤消小按钮]！！ "),
-                QStringLiteral("按下“左键”拖动屏幕！按右键选菜单！按右上角小按钮画框！画框窗口右键"
-                               "或双击取消，鼠标移到屏幕上边工具按钮"),
-                QStringLiteral("按“Ctrl+Z”键再次放大！"),
-                QStringLiteral("或在屏幕右下角“岚”字图标上按右键！"),
-            }
-                .join(kCrLf2);
-    } else {
-        text = TipHintPieces(variant, TipLanguage::Source).join(kCrLf2);
-    }
-    // A line break after the text, as a text-file write gives, so that a
-    // second append starts on a line of its own.
-    return (text + QStringLiteral("\r\n")).toUtf8();
-}
-
-TipMarkerFolders DefaultTipMarkerFolders(TipVariant variant) {
-    const auto found = folderOverrides().find(variant);
-    if (found != folderOverrides().end()) return found->second;
-    const QString app =
-        variant == TipVariant::Magnifier ? QStringLiteral("zuz") : QStringLiteral("Zonara");
-    const QString config = userSettingsFolder();
-    return {QCoreApplication::applicationDirPath(),
-            config.isEmpty() ? QString() : QDir(config).filePath(app)};
-}
-
-void SetTipMarkerFolders(TipVariant variant, const TipMarkerFolders& folders) {
-    if (folders.programFolder.isEmpty() && folders.configFolder.isEmpty())
-        folderOverrides().erase(variant);
-    else
-        folderOverrides()[variant] = folders;
-}
-
-namespace {
-bool appendTo(const QString& folder, const QString& name, const QByteArray& bytes) {
-    if (folder.isEmpty()) return false;
-    QFile f(QDir(folder).filePath(name));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-    const bool ok = f.write(bytes) == bytes.size() && f.flush();
-    f.close();
-    return ok;
-}
-} // namespace
-
-QString AppendTipMarker(TipVariant variant, const TipMarkerFolders& folders) {
-    const QString name = TipMarkerFileName(variant);
-    const QByteArray bytes = TipMarkerContent(variant);
-    if (appendTo(folders.programFolder, name, bytes))
-        return QDir(folders.programFolder).filePath(name);
-    if (!folders.configFolder.isEmpty() && QDir().mkpath(folders.configFolder) &&
-        appendTo(folders.configFolder, name, bytes))
-        return QDir(folders.configFolder).filePath(name);
-    return {};
-}
-
-bool TipMarkerExists(TipVariant variant, const TipMarkerFolders& folders) {
-    const QString name = TipMarkerFileName(variant);
-    for (const QString& folder : {folders.programFolder, folders.configFolder})
-        if (!folder.isEmpty() && QFileInfo(QDir(folder).filePath(name)).isFile()) return true;
-    return false;
-}
-
-bool TipMarkerExists(TipVariant variant) {
-    return TipMarkerExists(variant, DefaultTipMarkerFolders(variant));
-}
-
-// --- controls ---------------------------------------------------------------
-
-void TipLabel::mousePressEvent(QMouseEvent* e) {
-    e->accept();
-    const units::Screen s = screenNow();
-    const QPointF at = localPosition(*this, *e);
-    emit mouseDown(vbButton(e->button()), vbShift(e->modifiers()), s.toTwipsX(at.x()),
-                   s.toTwipsY(at.y()));
-}
-
-void TipLabel::mouseMoveEvent(QMouseEvent* e) {
-    e->accept();
-    const units::Screen s = screenNow();
-    const QPointF at = localPosition(*this, *e);
-    emit mouseMove(vbButtons(e->buttons()), vbShift(e->modifiers()), s.toTwipsX(at.x()),
-                   s.toTwipsY(at.y()));
-}
-
-void TipLabel::mouseReleaseEvent(QMouseEvent* e) {
-    e->accept();
-    const units::Screen s = screenNow();
-    const QPointF at = localPosition(*this, *e);
-    emit mouseUp(vbButton(e->button()), vbShift(e->modifiers()), s.toTwipsX(at.x()),
-                 s.toTwipsY(at.y()));
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit clicked();
-}
-
-void TipLabel::mouseDoubleClickEvent(QMouseEvent* e) {
-    mousePressEvent(e);
-}
-
-int TipHintLabel::layoutText(QPainter* painter) const {
-    const QFontInfo info(font());
-    const int lineHeight = std::max(1, info.pixelSize());
-    const QFontMetricsF fm(font());
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    int y = contentsRect().top();
-    const int width = contentsRect().width();
-    for (const QString& paragraph : text().split(QLatin1Char('\n'))) {
-        QTextLayout layout(paragraph, font());
-        layout.setTextOption(option);
-        layout.beginLayout();
-        bool any = false;
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width);
-            // Baseline one descent above the bottom of an em-high line.
-            line.setPosition(QPointF(0, y + lineHeight - fm.descent() - line.ascent()));
-            y += lineHeight;
-            any = true;
-        }
-        layout.endLayout();
-        if (!any) y += lineHeight;
-        if (painter) layout.draw(painter, QPointF(contentsRect().left(), 0));
-    }
-    return y - contentsRect().top();
-}
-
-int TipHintLabel::textHeight() const {
-    return layoutText(nullptr);
-}
-
-void TipHintLabel::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setPen(palette().color(QPalette::WindowText));
-    p.setClipRect(rect());
-    layoutText(&p);
-}
-
-TipImage::TipImage(QWidget* parent) : TipLabel(parent) {}
-
-void TipImage::setPicture(const QPixmap& picture) {
-    m_picture = picture;
-    update();
-}
-
-void TipImage::paintEvent(QPaintEvent*) {
-    if (m_picture.isNull()) return;
-    QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawPixmap(rect(), m_picture);
-}
 
 // --- the window -------------------------------------------------------------
 
@@ -486,7 +225,16 @@ void Frmzdydhc::Form_Load() {
     imgtanhaoha->show();
     imgtanhaoha->setGeometry(px(360, 360, 480, 480));
     // 4. The hint text.
-    m_hintCaption = TipHintText(m_variant);
+    showHintText();
+}
+
+void Frmzdydhc::setWayBack(const TipWayBack& wayBack) {
+    m_wayBack = wayBack;
+    if (!m_hintCaption.isEmpty()) showHintText();
+}
+
+void Frmzdydhc::showHintText() {
+    m_hintCaption = TipHintText(m_variant, m_wayBack);
     QString shown = m_hintCaption;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     Labzinr->setText(shown);
@@ -591,14 +339,14 @@ void Frmzdydhc::keyPressEvent(QKeyEvent* e) {
 }
 
 void Frmzdydhc::mousePressEvent(QMouseEvent* e) {
-    const QPointF at = localPosition(*this, *e);
-    Form_MouseDown(vbButton(e->button()), vbShift(e->modifiers()), at.x() * m_tppX,
+    const QPointF at = tiplabels::localPosition(*this, *e);
+    Form_MouseDown(mouseargs::button(e->button()), mouseargs::shift(e->modifiers()), at.x() * m_tppX,
                    at.y() * m_tppY);
 }
 
 void Frmzdydhc::mouseMoveEvent(QMouseEvent* e) {
-    const QPointF at = localPosition(*this, *e);
-    Form_MouseMove(vbButtons(e->buttons()), vbShift(e->modifiers()), at.x() * m_tppX,
+    const QPointF at = tiplabels::localPosition(*this, *e);
+    Form_MouseMove(mouseargs::button(e->buttons()), mouseargs::shift(e->modifiers()), at.x() * m_tppX,
                    at.y() * m_tppY);
 }
 
@@ -615,15 +363,18 @@ Frmzdydhc* ShowTipDialog(TipVariant variant) {
     return ShowTipDialog(variant, nullptr);
 }
 
-Frmzdydhc* ShowTipDialog(TipVariant variant, QWidget* owner) {
+Frmzdydhc* ShowTipDialog(TipVariant variant, QWidget* owner, const TipWayBack& wayBack) {
     if (Frmzdydhc* open = LoadedTipDialog(variant)) {
-        // Showing it while it is open does not load it again.
+        // Showing it while it is open does not load it again; its hints
+        // follow what the desktop has given since.
+        open->setWayBack(wayBack);
         SetTopmost(open, true);
         open->activateWindow();
         return open;
     }
     auto* dialog = new Frmzdydhc(variant, owner);
     loadedDialogs()[variant] = dialog;
+    dialog->setWayBack(wayBack);
     dialog->Form_Load();
     return dialog;
 }

@@ -1,104 +1,14 @@
 #pragma once
 
-#include <QLabel>
+#include "tip/tiplabels.h"
+#include "tip/tiptext.h"
+
 #include <QPixmap>
 #include <QRect>
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 
 class QCheckBox;
-
-// Which program the tip dialog speaks for: the two copies differ in their
-// hint text, marker file, size and a few controls.
-enum class TipVariant { Magnifier, Region };
-
-// Where the marker file is looked for and written. The program folder is
-// first place, beside the program; when it cannot be written (an installed program's
-// folder usually cannot), the marker goes to the program's folder under
-// the user's configuration folder, and a marker in either place
-// suppresses the dialog at start-up.
-struct TipMarkerFolders {
-    QString programFolder;
-    QString configFolder;
-};
-
-// "Vivoduzivi.ini" or "Vorlane.ini".
-QString TipMarkerFileName(TipVariant variant);
-// The hint label's pieces and their caption (joined with CR LF CR LF).
-// The hints as shown, or in the source language, as the marker file keeps them.
-enum class TipLanguage { Shown, Source };
-QStringList TipHintPieces(TipVariant variant, TipLanguage language = TipLanguage::Shown);
-// Where the magnifier holds neither an icon in a notification area nor a
-// key, its hint says how to get them rather than point at them.
-void SetTipWithoutWayBack(bool without);
-QString TipHintText(TipVariant variant);
-// What the check box appends to the marker file (pieces parted by CR LF
-// CR LF, one CR LF after the last piece, as Windows editors read it).
-QByteArray TipMarkerContent(TipVariant variant);
-
-// The folders of the running program: applicationDirPath() and
-// <user settings folder>/zuz or /Zonara. SetTipMarkerFolders
-// replaces them (tests); an empty struct restores them.
-TipMarkerFolders DefaultTipMarkerFolders(TipVariant variant);
-void SetTipMarkerFolders(TipVariant variant, const TipMarkerFolders& folders);
-
-// Appends the marker text: to the program folder's file, or when that
-// cannot be written to the configuration folder's. Returns the path
-// written, or an empty string when neither could be.
-QString AppendTipMarker(TipVariant variant, const TipMarkerFolders& folders);
-
-// A label as the forms know it: windowless in spirit, it keeps its own
-// mouse events (a press on it never reaches the window beneath) and
-// reports them in twips relative to itself.
-class TipLabel : public QLabel {
-    Q_OBJECT
-  public:
-    using QLabel::QLabel;
-  signals:
-    void mouseDown(int button, int shift, double x, double y);
-    void mouseMove(int button, int shift, double x, double y);
-    void mouseUp(int button, int shift, double x, double y);
-    void clicked();
-
-  protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-};
-
-// The hint label: word-wrapped text whose lines are one em apart, as the
-// SimSun, the font the layout is made for, has them (its line height is its em). Substitute fonts
-// usually ask for more, and the five pieces would then overflow the label.
-class TipHintLabel : public TipLabel {
-    Q_OBJECT
-  public:
-    using TipLabel::TipLabel;
-    // The height the text needs at the label's width.
-    int textHeight() const;
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
-  private:
-    int layoutText(class QPainter* painter) const;
-};
-
-// An image control: draws its picture stretched over itself.
-class TipImage : public TipLabel {
-    Q_OBJECT
-  public:
-    explicit TipImage(QWidget* parent = nullptr);
-    const QPixmap& picture() const { return m_picture; }
-    void setPicture(const QPixmap& picture);
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
-  private:
-    QPixmap m_picture;
-};
 
 // The tip dialog with short operating hints, shown until the user asks
 // never to see it again. Positions and sizes are in twips, so that the
@@ -112,6 +22,10 @@ class Frmzdydhc : public QWidget {
 
     TipVariant variant() const { return m_variant; }
     const TipMarkerFolders& folders() const { return m_folders; }
+
+    // The ways back to the view that the magnifier's hints name; a loaded
+    // dialog shows the new hints at once.
+    void setWayBack(const TipWayBack& wayBack);
 
     // The load steps: centre the check box, topmost (which shows the
     // window), the exclamation icon, the hint text.
@@ -169,6 +83,7 @@ class Frmzdydhc : public QWidget {
 
   private:
     void build();
+    void showHintText();
     QRect px(double left, double top, double width, double height) const;
     void pressEffect(bool down);
     void dragDown(int button, double x, double y);
@@ -176,6 +91,7 @@ class Frmzdydhc : public QWidget {
 
     TipVariant m_variant;
     TipMarkerFolders m_folders;
+    TipWayBack m_wayBack;
     double m_tppX = 15;
     double m_tppY = 15;
     float m_mouseX = 0;
@@ -185,17 +101,13 @@ class Frmzdydhc : public QWidget {
     bool m_unloaded = false;
 };
 
-// Whether the user has asked not to see the dialog at start-up: the marker
-// file exists in the program folder or in the configuration folder.
-bool TipMarkerExists(TipVariant variant);
-bool TipMarkerExists(TipVariant variant, const TipMarkerFolders& folders);
 // Shows the program's one tip dialog, loading it first if it is not loaded.
 Frmzdydhc* ShowTipDialog(TipVariant variant);
 // The same, with the dialog owned by `owner` when it is loaded: it then
 // stays above its owner even where a window manager lifts a focused
 // full-screen window above the always-on-top band (openbox does), and it
 // goes with its owner.
-Frmzdydhc* ShowTipDialog(TipVariant variant, QWidget* owner);
+Frmzdydhc* ShowTipDialog(TipVariant variant, QWidget* owner, const TipWayBack& wayBack = {});
 // The loaded dialog, or null.
 Frmzdydhc* LoadedTipDialog(TipVariant variant);
 // Closes the program's tip dialog if it is loaded.
