@@ -34,9 +34,6 @@ const QColor kCheckText = vbColor(0x000080FF);
 const QColor kButtonCaptionBack = vbColor(0x00C0FFC0);
 
 
-units::Screen screenNow() {
-    return PrimaryScreenInfo().screen();
-}
 
 
 QFont simSun(double points, bool bold = false) {
@@ -94,7 +91,7 @@ Frmzdydhc::Frmzdydhc(TipVariant variant, const TipMarkerFolders& folders, QWidge
     // a window manager keeps it above the program's other windows.
     : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint), m_variant(variant),
       m_folders(folders) {
-    const units::Screen s = screenNow();
+    const units::Screen s = tiplabels::screenNow();
     m_tppX = s.TwipsPerPixelX;
     m_tppY = s.TwipsPerPixelY;
     setObjectName(QStringLiteral("Frmzdydhc"));

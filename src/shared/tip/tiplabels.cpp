@@ -14,15 +14,11 @@
 
 #include <algorithm>
 
-namespace {
+namespace tiplabels {
 
 units::Screen screenNow() {
     return PrimaryScreenInfo().screen();
 }
-
-} // namespace
-
-namespace tiplabels {
 
 // Where the pointer is relative to `widget`, in logical pixels, measured
 // from where its window was last put rather than from where the window
@@ -38,7 +34,7 @@ QPointF localPosition(const QWidget& widget, const QMouseEvent& e) {
 void TipLabel::report(void (TipLabel::*signal)(int, int, double, double), int button,
                       QMouseEvent* e) {
     e->accept();
-    const units::Screen s = screenNow();
+    const units::Screen s = tiplabels::screenNow();
     const QPointF at = tiplabels::localPosition(*this, *e);
     emit(this->*signal)(button, mouseargs::shift(e->modifiers()), s.toTwipsX(at.x()),
                         s.toTwipsY(at.y()));

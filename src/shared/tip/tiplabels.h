@@ -1,5 +1,7 @@
 #pragma once
 
+#include "units.h"
+
 #include <QLabel>
 #include <QPixmap>
 
@@ -61,6 +63,8 @@ class TipImage : public TipLabel {
 };
 
 namespace tiplabels {
+// The screen the dialog is laid out for: the primary one.
+units::Screen screenNow();
 // Where the pointer is relative to `widget`, in logical pixels.
 QPointF localPosition(const QWidget& widget, const QMouseEvent& e);
 } // namespace tiplabels
