@@ -9,9 +9,8 @@ QByteArrayList clipboardPictureTypes() {
     QByteArrayList types{"image/png", "image/bmp", "image/x-bmp", "image/tiff"};
     for (const QByteArray& t : QImageReader::supportedMimeTypes())
         if (!types.contains(t)) types << t;
-    types.removeIf([](const QByteArray& t) {
-        return QImageReader::imageFormatsForMimeType(t).isEmpty();
-    });
+    types.removeIf(
+        [](const QByteArray& t) { return QImageReader::imageFormatsForMimeType(t).isEmpty(); });
     return types;
 }
 

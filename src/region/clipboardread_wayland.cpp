@@ -86,12 +86,11 @@ class WaylandClipboardPictureReader : public QObject, public ClipboardPictureRea
         // What the compositor said up to the press that asked.
         wl_display_dispatch_queue_pending(m_display, m_queue);
         const auto offered = m_offers.find(m_selection);
-        const auto type = offered == m_offers.end()
-                              ? m_types.cend()
-                              : std::find_if(m_types.cbegin(), m_types.cend(),
-                                             [&](const QByteArray& t) {
-                                                 return offered->second.contains(t);
-                                             });
+        const auto type =
+            offered == m_offers.end()
+                ? m_types.cend()
+                : std::find_if(m_types.cbegin(), m_types.cend(),
+                               [&](const QByteArray& t) { return offered->second.contains(t); });
         int fds[2];
         if (type == m_types.cend() || pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
             QTimer::singleShot(0, this, [this] { finish(QImage()); });
@@ -164,8 +163,8 @@ class WaylandClipboardPictureReader : public QObject, public ClipboardPictureRea
                        uint32_t version) {
         auto* self = static_cast<WaylandClipboardPictureReader*>(data);
         if (!self->m_seat && std::strcmp(interface, wl_seat_interface.name) == 0)
-            self->m_seat = static_cast<wl_seat*>(
-                wl_registry_bind(registry, name, &wl_seat_interface, 1));
+            self->m_seat =
+                static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
         else if (!self->m_manager &&
                  std::strcmp(interface, wl_data_device_manager_interface.name) == 0)
             self->m_manager = static_cast<wl_data_device_manager*>(wl_registry_bind(
@@ -235,8 +234,8 @@ class WaylandClipboardPictureReader : public QObject, public ClipboardPictureRea
 
 std::unique_ptr<ClipboardPictureReader> makeWaylandClipboardPictureReader() {
     QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    auto* display = native ? static_cast<wl_display*>(
-                                 native->nativeResourceForIntegration(QByteArrayLiteral("wl_display")))
+    auto* display = native ? static_cast<wl_display*>(native->nativeResourceForIntegration(
+                                 QByteArrayLiteral("wl_display")))
                            : nullptr;
     if (!display) return nullptr;
     auto reader = std::make_unique<WaylandClipboardPictureReader>(display);

@@ -65,8 +65,8 @@ class Owner {
         wc.lpszClassName = L"tst-clipboard-owner";
         RegisterClassW(&wc);
         // Message-only: it needs no display.
-        m_window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                   nullptr, wc.hInstance, nullptr);
+        m_window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   wc.hInstance, nullptr);
         if (!m_window) {
             SetEvent(m_ready);
             return;
@@ -197,9 +197,8 @@ void TestClipboardReadWin::silentOwner() {
     QElapsedTimer sinceTick;
     qint64 longestGap = 0;
     QTimer ticks;
-    QObject::connect(&ticks, &QTimer::timeout, &ticks, [&] {
-        longestGap = std::max(longestGap, sinceTick.restart());
-    });
+    QObject::connect(&ticks, &QTimer::timeout, &ticks,
+                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
     {
         Owner silent(RegisterClipboardFormatW(L"PNG"), png(sample()), false);
         QVERIFY(silent.owns());
