@@ -12,6 +12,7 @@
 // and that read ends empty at once or at the deadline.
 #include "clipboardread_unix.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QObject>
@@ -57,6 +58,12 @@ class WaylandClipboardPictureReader : public QObject, public ClipboardPictureRea
         m_deadline.setSingleShot(true);
         m_deadline.setInterval(kAnswerMs);
         connect(&m_deadline, &QTimer::timeout, this, [this] { endTransfer(false); });
+        // The compositor tells the toolkit's device and this one together:
+        // the offers it withdraws meanwhile are let go then rather than
+        // kept until the next read.
+        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+            wl_display_dispatch_queue_pending(m_display, m_queue);
+        });
     }
 
     ~WaylandClipboardPictureReader() override {
