@@ -61,9 +61,8 @@ class WaylandClipboardPictureReader : public QObject, public ClipboardPictureRea
         // The compositor tells the toolkit's device and this one together:
         // the offers it withdraws meanwhile are let go then rather than
         // kept until the next read.
-        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
-            wl_display_dispatch_queue_pending(m_display, m_queue);
-        });
+        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+                [this] { wl_display_dispatch_queue_pending(m_display, m_queue); });
     }
 
     ~WaylandClipboardPictureReader() override {
