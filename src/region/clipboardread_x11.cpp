@@ -2,10 +2,9 @@
 // its own: the owner is asked for its types, then for the first picture
 // type the toolkit decodes, and the answer is taken in one piece or in the
 // increments large pictures come in.
-#include "clipboardread.h"
+#include "clipboardread_unix.h"
 
 #include <QByteArrayList>
-#include <QGuiApplication>
 #include <QImageReader>
 #include <QObject>
 #include <QPointer>
@@ -168,20 +167,9 @@ class Session {
     bool m_ok = false;
 };
 
-// Picture types in the order they are asked for: lossless ones first.
-QByteArrayList pictureTypes() {
-    QByteArrayList types{"image/png", "image/bmp", "image/x-bmp", "image/tiff"};
-    for (const QByteArray& t : QImageReader::supportedMimeTypes())
-        if (!types.contains(t)) types << t;
-    types.removeIf([](const QByteArray& t) {
-        return QImageReader::imageFormatsForMimeType(t).isEmpty();
-    });
-    return types;
-}
-
 class X11ClipboardPictureReader : public QObject, public ClipboardPictureReader {
   public:
-    X11ClipboardPictureReader() : m_types(pictureTypes()) {}
+    X11ClipboardPictureReader() : m_types(clipboardPictureTypes()) {}
     ~X11ClipboardPictureReader() override {
         m_thread.request_stop();
         if (m_thread.joinable()) m_thread.join();
@@ -224,7 +212,6 @@ class X11ClipboardPictureReader : public QObject, public ClipboardPictureReader 
 };
 } // namespace
 
-std::unique_ptr<ClipboardPictureReader> makeClipboardPictureReader() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
+std::unique_ptr<ClipboardPictureReader> makeX11ClipboardPictureReader() {
     return std::make_unique<X11ClipboardPictureReader>();
 }

@@ -18,7 +18,14 @@ void RegionClipboard::requestBitmap(QObject* /*context*/,
     done(bitmap());
 }
 
-SystemClipboard::SystemClipboard() = default;
+SystemClipboard::SystemClipboard() {
+    // Made before any window shows: on Wayland a reader learns what the
+    // clipboard holds only when the program gains the focus.
+    if (qGuiApp) {
+        m_reader = makeClipboardPictureReader();
+        m_readerMade = true;
+    }
+}
 SystemClipboard::~SystemClipboard() = default;
 
 void SystemClipboard::requestBitmap(QObject* context, std::function<void(const QImage&)> done) {

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "clipboardread.h"
+
+#include <QByteArrayList>
+
+// The readers of the two window systems the same build runs on.
+std::unique_ptr<ClipboardPictureReader> makeX11ClipboardPictureReader();
+// Null where the compositor gives no clipboard to a second listener.
+std::unique_ptr<ClipboardPictureReader> makeWaylandClipboardPictureReader();
+
+// Picture types in the order they are asked for: lossless ones first, and
+// only those the toolkit decodes.
+QByteArrayList clipboardPictureTypes();
