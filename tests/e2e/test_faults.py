@@ -14,8 +14,10 @@ sys.path.insert(0, os.path.join(HERE, "..", "install"))
 from installrig import (MARKERS, ZONARA_END, ZONARA_FULL_SCREEN, User, no_tip_dialogs,  # noqa: E402
                         processes_running, shared_tmp, tick_tip_dialog, zonara_control,
                         zonara_menu)
-from xsession import main, program_folder, wait_until  # noqa: E402
-from zuzdriver import Zuz, choose, new_session  # noqa: E402
+from drivers.menus import choose
+from drivers.session import main, wait_until
+from drivers.xsession import new_session, program_folder
+from drivers.zuz import Zuz
 
 ZUZ_MENU_ZONARA = 12  # "Zonara", twelve items down the view's menu
 

@@ -13,10 +13,12 @@ import sys
 from Xlib import X, Xatom, Xutil, display as xdisplay
 from Xlib.ext import xtest
 
-from test_hotkey_global import MAGENTA, Client
-from test_tray_icon import end_view, expect_no_view, tray_icon, views
-from xsession import XSession, colour_close, main, test_pattern, wait_until
-from zuzdriver import Zuz
+from drivers.client import Client
+from drivers.pictures import colour_close, test_pattern
+from drivers.session import main, wait_until
+from drivers.tray import tray_icon
+from drivers.xsession import XSession
+from drivers.zuz import expect_no_view, waiting_zuz
 
 CTRL, ESC, KEY_Y, KEY_Z, KEY_X = 37, 9, 29, 52, 53
 DOCK_COLOUR = (20, 160, 40)
@@ -175,9 +177,7 @@ def views_take_the_keyboard(args):
     for wm in ("openbox", "xfwm4"):
         with session(wm) as s:
             dock = Dock(s)
-            zuz = Zuz(s, args.bin)
-            zuz.start()
-            end_view(s, zuz)
+            zuz = waiting_zuz(s, args.bin)
             client = TypingClient(s, (200, 150, 300, 200))
             try:
                 for ender, name in ((ESC, "Esc"), (KEY_X, "X")):
@@ -205,9 +205,7 @@ def keys_follow_the_layout(args):
     labels so; under a German one Ctrl+Z is the key labelled Z there; the
     layout changes while zuz waits."""
     with session("xfwm4") as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        end_view(s, zuz)
+        zuz = waiting_zuz(s, args.bin)
         client = TypingClient(s, (200, 150, 300, 200))
         try:
             for layout, z_key, not_z in (("ru", KEY_Z, None), ("de", KEY_Y, KEY_Z),
@@ -232,9 +230,7 @@ def keys_follow_the_layout(args):
 
 def a_late_tray_host_gets_the_icon(args):
     with session("openbox", tray=False) as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        end_view(s, zuz)
+        zuz = waiting_zuz(s, args.bin)
         s.start_tray()
         view_from_the_icon(s, zuz)
         assert zuz.proc.poll() is None
@@ -250,9 +246,7 @@ def with_no_way_back_zuz_says_so_and_ends(args):
                                      X.GrabModeAsync)
         other.sync()
         try:
-            zuz = Zuz(s, args.bin)
-            zuz.start()
-            end_view(s, zuz)
+            zuz = waiting_zuz(s, args.bin)
             box = wait_until(lambda: s.windows(name="zuz 提示"), 10, "zuz's message")
             s.xdotool("windowactivate", "--sync", box[0], "key", "Return")
             wait_until(lambda: zuz.proc.poll() is not None, 10, "zuz to end")

@@ -4,101 +4,17 @@ second start and a huge picture from another program. Picks checked pixel
 for pixel are part of the first-day journey (test_journey_zonara.py)."""
 
 import argparse
-import io
 import os
-import subprocess
 import sys
 import time
 
 from PIL import Image
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xsession import XSession, program_folder, test_pattern, wait_until  # noqa: E402
-
-CONTROL_SIZE = 33  # 500 twips at 15 twips a pixel
-
-
-# --- clipboard ----------------------------------------------------------------
-def clip_targets(xs):
-    proc = subprocess.run(["xclip", "-selection", "clipboard", "-o", "-t", "TARGETS"],
-                          env=xs.env, capture_output=True, timeout=10)
-    return proc.stdout.decode(errors="replace").split() if proc.returncode == 0 else []
-
-
-def clip_read(xs, target):
-    proc = subprocess.run(["xclip", "-selection", "clipboard", "-o", "-t", target],
-                          env=xs.env, capture_output=True, timeout=20)
-    return proc.stdout if proc.returncode == 0 else None
-
-
-def clip_put(xs, data, target):
-    # xclip serves the selection from a child that outlives this call.
-    subprocess.run(["xclip", "-selection", "clipboard", "-t", target, "-i"], input=data,
-                   env=xs.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                   timeout=10, check=True)
-    wait_until(lambda: clip_read(xs, target) == data, 10, "xclip to own the clipboard")
-
-
-def png_bytes(image):
-    out = io.BytesIO()
-    image.save(out, "PNG")
-    return out.getvalue()
-
-
-# --- the program --------------------------------------------------------------
-class Zonara:
-    def __init__(self, xs, folder):
-        self.xs = xs
-        self.proc = xs.spawn([os.path.join(folder, "Zonara")])
-        self.control = wait_until(lambda: self.find_control(), 15, "the control window")
-
-    def windows(self):
-        return self.xs.geometries("Zonara")
-
-    def find_control(self):
-        for w, g in self.windows():
-            if g[2:] == (CONTROL_SIZE, CONTROL_SIZE):
-                return w
-        return None
-
-    def control_centre(self):
-        x, y, w, h = self.xs.window_geometry(self.control)
-        return x + w // 2, y + h // 2
-
-    def picker_open(self):
-        return bool(self.xs.windows(name="Capture Area"))
-
-    def region_windows(self):
-        return [(w, g) for w, g in self.windows() if g[2:] != (CONTROL_SIZE, CONTROL_SIZE)]
-
-    def click_control(self):
-        self.xs.xdotool("mousemove", *self.control_centre())
-        self.xs.xdotool("click", "1")
-        wait_until(self.picker_open, 10, "the picker")
-
-    def drag(self, a, b, release=True):
-        self.xs.xdotool("mousemove", *a)
-        self.xs.xdotool("mousedown", "1")
-        for i in range(1, 5):
-            self.xs.xdotool("mousemove", a[0] + (b[0] - a[0]) * i // 4,
-                            a[1] + (b[1] - a[1]) * i // 4)
-        if release:
-            self.xs.xdotool("mouseup", "1")
-
-    def menu_command(self, downs):
-        """Right-clicks the control window and picks the item `downs` steps down."""
-        before = len(self.windows())
-        self.xs.xdotool("mousemove", *self.control_centre())
-        self.xs.xdotool("click", "3")
-        wait_until(lambda: len(self.windows()) > before, 10, "the popup menu")
-        for _ in range(downs):
-            self.xs.xdotool("key", "Down")
-        self.xs.xdotool("key", "Return")
-
-    def end(self):
-        self.menu_command(7)  # "结束放大"
-        wait_until(lambda: self.proc.poll() is not None, 10, "the program to end")
-        return self.proc.returncode
+from drivers.clipboard import clip_put, clip_read, clip_targets
+from drivers.pictures import png_bytes, test_pattern
+from drivers.session import stays, wait_until
+from drivers.xsession import XSession, program_folder
+from drivers.zonara import Zonara
 
 
 # --- tests --------------------------------------------------------------------
@@ -174,14 +90,6 @@ def peak_memory_mb(pid):
             if line.startswith("VmHWM:"):
                 return int(line.split()[1]) // 1024
     return 0
-
-
-def stays(predicate, seconds, what):
-    """Fails as soon as predicate() turns false within the given time."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        assert predicate(), what
-        time.sleep(0.05)
 
 
 def region_filling_the_screen(xs, folder):
