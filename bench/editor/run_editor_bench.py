@@ -8,7 +8,8 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "e2e"))
-from xsession import XSession, test_pattern  # noqa: E402
+from drivers.pictures import test_pattern  # noqa: E402
+from drivers.xsession import XSession  # noqa: E402
 
 
 def main():

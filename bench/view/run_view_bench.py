@@ -11,8 +11,10 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "e2e"))
-from xsession import XSession, colour_close, gradient_colour, test_pattern, wait_until  # noqa
-from zuzdriver import Zuz  # noqa: E402
+from drivers.pictures import colour_close, gradient_colour, test_pattern  # noqa: E402
+from drivers.session import wait_until  # noqa: E402
+from drivers.xsession import XSession  # noqa: E402
+from drivers.zuz import Zuz  # noqa: E402
 
 
 def first_view_ms(s, zuz):
