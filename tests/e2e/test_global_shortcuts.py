@@ -36,8 +36,8 @@ def portal_shortcut_and_screenshot(args, mode):
         pattern = coded_pattern(W, H)
         pattern.save(picture)
         record = os.path.join(s.tmp, "portal")
-        s.spawn(["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "drivers", "fakeportal.py"),
-                 picture, record, mode])
+        portal = os.path.join(os.path.dirname(__file__), "drivers", "fakeportal.py")
+        s.spawn(["/usr/bin/python3", portal, picture, record, mode])
         wait_until(lambda: os.path.exists(record + ".ready"), 10, "the portal")
 
         zuz = zuz_with_view(s, args.bin)

@@ -9,14 +9,14 @@ zuz running with its icon."""
 import sys
 import time
 
-from Xlib import X, XK, display as xdisplay
+from Xlib import X
 
-from drivers.client import MAGENTA, Client
+from drivers.client import MAGENTA, Client, hold_ctrl_z
 from drivers.menus import open_menu
 from drivers.pictures import (colour_close, expect_mapping, gradient_colour, middle_twice_source,
                               sample_points)
 from drivers.session import main, stays, wait_until
-from drivers.tray import tray_icon
+from drivers.tray import press_icon
 from drivers.xsession import new_session
 from drivers.zuz import end_view, expect_no_view, views, waiting_zuz, zuz_with_view
 
@@ -156,12 +156,7 @@ def a_held_hotkey_is_silent(args):
     w, h = 800, 600
     with new_session(w, h) as s:
         # Another client claims Ctrl+Z first.
-        other = xdisplay.Display(s.display_name)
-        root = other.screen().root
-        code = other.keysym_to_keycode(XK.string_to_keysym("z"))
-        root.grab_key(code, X.ControlMask, False, X.GrabModeAsync, X.GrabModeAsync)
-        root.change_attributes(event_mask=X.KeyPressMask)
-        other.sync()
+        other = hold_ctrl_z(s)
         try:
             zuz = zuz_with_view(s, args.bin)
             end_view(s, zuz)
@@ -176,10 +171,7 @@ def a_held_hotkey_is_silent(args):
                 return seen
             wait_until(holder_got_it, 5, "the holder of Ctrl+Z to get it", interval=0.02)
             expect_no_view(s, 1.0)
-            _, (x, y, iw, ih) = tray_icon(s)
-            s.xdotool("mousemove", x + iw // 2, y + ih // 2, "mousedown", 3)
-            zuz.view_window()
-            s.xdotool("mouseup", 3)
+            press_icon(s, zuz.view_window)
         finally:
             other.close()
 

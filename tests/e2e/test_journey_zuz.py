@@ -20,7 +20,7 @@ import time
 from Xlib import X
 
 from drivers.day import ENLARGE_15, SCROLLING, VERTICAL_ONLY, ZONARA, Day, first_view_and_tip
-from drivers.editor import PARK, Toolbar, crop_rect, drag, expect_screen, inset
+from drivers.editor import PARK, Toolbar, crop_rect, drag, expect_screen, inset, pencil
 from drivers.session import main, stays, wait_until
 from drivers.tipdialog import CHECKBOX_CENTRE as CHECKBOX, EXPECTED_MARKER
 from drivers.tray import tray_icon
@@ -92,12 +92,7 @@ def whole_day(args):
         # The pencil: the editor over the view as it was shown.
         view = zuz.view_window()
         before = s.screenshot()
-        s.xdotool("mousemove", w - 12, 12, "click", 1)
-        editor = wait_until(lambda: [e for e in s.windows(cls="zuz") if e != view and
-                                     s.window_geometry(e) == (0, 0, w, h)], 10, "the editor")[0]
-        wait_until(lambda: not s.viewable(view), 10, "the view to be hidden")
-        wait_until(lambda: "_NET_WM_STATE_ABOVE" in s.net_wm_state(editor), 5,
-                   "the editor to be kept above other windows")
+        editor = pencil(s, view)
         sel, dx, dy = (200, 250, 399, 399), 300, 60
         drag(s, sel[:2], sel[2:])
         toolbar = Toolbar(s, before)

@@ -13,10 +13,10 @@ import sys
 from Xlib import X, Xatom, Xutil, display as xdisplay
 from Xlib.ext import xtest
 
-from drivers.client import Client
+from drivers.client import Client, hold_ctrl_z
 from drivers.pictures import colour_close, test_pattern
 from drivers.session import main, wait_until
-from drivers.tray import tray_icon
+from drivers.tray import press_icon
 from drivers.xsession import XSession
 from drivers.zuz import expect_no_view, waiting_zuz
 
@@ -149,21 +149,6 @@ def expect_keyboard(s, wid, what):
         raise AssertionError(f"{what}: the view never got the keyboard") from None
 
 
-def view_from_the_icon(s, zuz, attempts=4):
-    """Right-button press on the tray icon until a view comes: a tray host
-    that has just embedded the icon may still move it."""
-    for attempt in range(attempts):
-        _, (x, y, iw, ih) = tray_icon(s)
-        s.xdotool("mousemove", x + iw // 2, y + ih // 2, "mousedown", 3)
-        try:
-            return zuz.view_window(2.5)
-        except AssertionError:
-            if attempt == attempts - 1:
-                raise
-        finally:
-            s.xdotool("mouseup", 3)
-
-
 def session(wm, tray=True):
     s = XSession(800, 600, wm=wm, tray=tray)
     s.set_background(test_pattern(800, 600))
@@ -191,7 +176,8 @@ def views_take_the_keyboard(args):
                     expect_view_gone(zuz, f"{wm}: {name} did not end the hotkey view")
                     typed = [k for k in client.pump() if k[0] in ("x", "z")]
                     assert not typed, f"{wm}: the client got {typed}"
-                expect_keyboard(s, view_from_the_icon(s, zuz), f"{wm}, the icon")
+                view = press_icon(s, lambda: zuz.view_window(2.5), attempts=4)
+                expect_keyboard(s, view, f"{wm}, the icon")
                 press(s, ESC)
                 expect_view_gone(zuz, f"{wm}: Esc did not end the icon's view")
             finally:
@@ -232,7 +218,7 @@ def a_late_tray_host_gets_the_icon(args):
     with session("openbox", tray=False) as s:
         zuz = waiting_zuz(s, args.bin)
         s.start_tray()
-        view_from_the_icon(s, zuz)
+        press_icon(s, lambda: zuz.view_window(2.5), attempts=4)
         assert zuz.proc.poll() is None
 
 
@@ -241,10 +227,7 @@ def with_no_way_back_zuz_says_so_and_ends(args):
     zuz says once how to get the next one and ends, rather than wait where
     nothing can reach it."""
     with session("openbox", tray=False) as s:
-        other = xdisplay.Display(s.display_name)
-        other.screen().root.grab_key(KEY_Z, X.ControlMask, False, X.GrabModeAsync,
-                                     X.GrabModeAsync)
-        other.sync()
+        other = hold_ctrl_z(s)
         try:
             zuz = waiting_zuz(s, args.bin)
             box = wait_until(lambda: s.windows(name="zuz 提示"), 10, "zuz's message")

@@ -14,7 +14,7 @@ import sys
 
 from drivers.pictures import Findings, crop, shown
 from drivers.session import main
-from drivers.tray import tray_icon
+from drivers.tray import press_icon, tray_icon
 from drivers.xorgsession import XorgSession
 from drivers.xsession import painted
 from drivers.zonara import CONTROL_SIZE, Zonara, drag_button, drag_window, expect_pick
@@ -43,9 +43,8 @@ def zuz_follows_the_pointer_across_monitors(args):
         # The tray host stands on the left monitor.
         _, (x, y, w, h) = tray_icon(s)
         assert s.monitor_at(x, y) == left, f"the tray icon at {(x, y)} is not on {left}"
-        s.xdotool("mousemove", x + w // 2, y + h // 2, "mousedown", 3)
-        expect_view(f, s, pattern, left.box, "the tray icon's view on the left monitor")
-        s.xdotool("mouseup", 3)
+        press_icon(s, lambda: expect_view(f, s, pattern, left.box,
+                                          "the tray icon's view on the left monitor"))
         assert zuz.proc.poll() is None, "zuz ended"
 
 

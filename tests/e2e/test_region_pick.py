@@ -3,7 +3,7 @@ Esc during a drag, the exit with another program's clipboard content, a
 second start and a huge picture from another program. Picks checked pixel
 for pixel are part of the first-day journey (test_journey_zonara.py)."""
 
-import argparse
+import contextlib
 import os
 import sys
 import time
@@ -12,7 +12,7 @@ from PIL import Image
 
 from drivers.clipboard import clip_put, clip_read, clip_targets
 from drivers.pictures import png_bytes, test_pattern
-from drivers.session import stays, wait_until
+from drivers.session import main, stays, wait_until
 from drivers.xsession import XSession, program_folder
 from drivers.zonara import Zonara
 
@@ -190,38 +190,28 @@ def test_a_silent_clipboard_owner_freezes_nothing(xs, folder, pattern):
     assert z.end() == 0
 
 
-TESTS = [test_placement, test_escape_during_a_drag,
-         test_exit_clears_only_our_own_bitmap, test_second_start_shows_the_message,
-         test_huge_picture_from_another_program, test_a_silent_clipboard_owner_freezes_nothing]
-
-
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--bin", required=True)
-    args = ap.parse_args()
-    passed = failed = 0
+@contextlib.contextmanager
+def one_desktop(args):
     with XSession() as xs:
         pattern = test_pattern(xs.width, xs.height)
         xs.set_background(pattern)
         folder = program_folder(args.bin, xs.tmp, names=("Zonara",))
         # The tip dialog would cover the middle of the screen.
         open(os.path.join(folder, "Vorlane.ini"), "w").close()
-        for test in TESTS:
-            started = time.monotonic()
-            try:
-                test(xs, folder, pattern)
-                passed += 1
-                print(f"PASS {test.__name__} ({time.monotonic() - started:.1f}s)")
-            except Exception as exc:  # report and go on with the next test
-                failed += 1
-                print(f"FAIL {test.__name__}: {exc!r}")
-                for p in list(xs.procs):
-                    if p.args and str(p.args[0]).endswith("Zonara") and p.poll() is None:
-                        p.terminate()
-                        p.wait(5)
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
+        yield xs, folder, pattern
+
+
+def end_zonara(xs, folder, pattern):
+    """What a failed test left running would spoil the next one."""
+    for p in list(xs.procs):
+        if p.args and str(p.args[0]).endswith("Zonara") and p.poll() is None:
+            p.terminate()
+            p.wait(5)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main([test_placement, test_escape_during_a_drag,
+                   test_exit_clears_only_our_own_bitmap, test_second_start_shows_the_message,
+                   test_huge_picture_from_another_program,
+                   test_a_silent_clipboard_owner_freezes_nothing],
+                  shared=one_desktop, after_failure=end_zonara))

@@ -6,7 +6,8 @@ sizes and the ways of ending a view are part of the first-day journey
 import signal
 import sys
 
-from drivers.pictures import coded_pattern, decode, expect_mapping, middle_twice_source, sample_points
+from drivers.pictures import (coded_pattern, decode, expect_mapping, middle_twice_source,
+                              sample_points)
 from drivers.session import main, wait_until
 from drivers.xsession import new_session
 from drivers.zuz import Zuz, zuz_with_view
@@ -19,7 +20,8 @@ def startup_shows_the_middle_twice(args):
             zuz.start()
             wid = zuz.view_window()
             assert "_NET_WM_STATE_ABOVE" in s.net_wm_state(wid), s.net_wm_state(wid)
-            expect_mapping(s, middle_twice_source(w, h), sample_points(w, h), f"2x middle at {w}x{h}")
+            expect_mapping(s, middle_twice_source(w, h), sample_points(w, h),
+                           f"2x middle at {w}x{h}")
 
 
 def second_instance_and_killed_instance(args):

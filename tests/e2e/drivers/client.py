@@ -49,3 +49,15 @@ class Client:
     def close(self):
         self.win.destroy()
         self.dpy.close()
+
+
+def hold_ctrl_z(s):
+    """Another client's connection that grabs Ctrl+Z before zuz can and is
+    given its presses; close it to let go."""
+    other = xdisplay.Display(s.display_name)
+    root = other.screen().root
+    root.grab_key(other.keysym_to_keycode(XK.string_to_keysym("z")), X.ControlMask, False,
+                  X.GrabModeAsync, X.GrabModeAsync)
+    root.change_attributes(event_mask=X.KeyPressMask)
+    other.sync()
+    return other

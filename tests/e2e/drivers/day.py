@@ -10,7 +10,7 @@ from drivers.menus import close_menu, open_menu, quit_from_menu
 from drivers.pictures import Findings, decode
 from drivers.session import settle, wait_until
 from drivers.tipdialog import BACK, dialogs
-from drivers.tray import icon_gone, tray_icon
+from drivers.tray import icon_gone, press_icon
 from drivers.xsession import painted
 from drivers.zuz import MARKER, Zuz, expect_view
 
@@ -119,10 +119,7 @@ class Day:
         self.s.xdotool("key", "ctrl+z")
 
     def tray_press(self):
-        _, (x, y, w, h) = tray_icon(self.s)
-        self.s.xdotool("mousemove", x + w // 2, y + h // 2, "mousedown", 3)
-        self.zuz.view_window()
-        self.s.xdotool("mouseup", 3)
+        press_icon(self.s, self.zuz.view_window)
 
     def end(self, how, view):
         s = self.s

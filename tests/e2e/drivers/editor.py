@@ -78,20 +78,28 @@ def open_editor(s, zuz):
                            for x, y in [(100, 100), (W - 100, H - 100), (W // 2, 60)]),
                10, "the 2x view")
     before, _ = stable_frame(s)
+    return pencil(s, view), before
+
+
+def pencil(s, view, kept_above=True):
+    """Clicks the pencil of the view; the editor's window once it covers
+    the screen and the view is hidden (and the editor kept above other
+    windows, where kept_above asks that of it)."""
     # Straight on and click: a tooltip has no time to come up and be in
     # the editor's picture.
-    s.xdotool("mousemove", W - 12, 12, "click", 1)
+    s.xdotool("mousemove", s.width - 12, 12, "click", 1)
 
     def editor():
         for wid in s.windows(cls="zuz"):
-            if wid != view and s.window_geometry(wid) == (0, 0, W, H):
+            if wid != view and s.window_geometry(wid) == (0, 0, s.width, s.height):
                 return wid
         return None
     wid = wait_until(editor, 10, "a new zuz window covering the screen")
     wait_until(lambda: not s.viewable(view), 10, "the view to be hidden")
-    wait_until(lambda: "_NET_WM_STATE_ABOVE" in s.net_wm_state(wid), 5,
-               "the editor to be kept above other windows")
-    return wid, before
+    if kept_above:
+        wait_until(lambda: "_NET_WM_STATE_ABOVE" in s.net_wm_state(wid), 5,
+                   "the editor to be kept above other windows")
+    return wid
 
 
 class Toolbar:
@@ -130,7 +138,7 @@ class Toolbar:
             shot = crop_rect(self.s.screenshot(), TOP)
             box = changes(top, shot, [PENCIL])
             if box and held.get("box") == box:
-                return box, shot.crop_rect(box)
+                return box, shot.crop(box)
             held["box"] = box
             return None
         (x0, y0, x1, y1), image = wait_until(there, 10, "the toolbar at the top")

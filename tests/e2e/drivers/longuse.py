@@ -10,7 +10,7 @@ import time
 from Xlib import X
 from Xlib.ext import res, xtest
 
-from drivers.editor import Toolbar, stable_frame
+from drivers.editor import Toolbar, pencil, stable_frame
 from drivers.menus import choose
 from drivers.session import wait_until
 from drivers.zuz import end_view
@@ -175,15 +175,7 @@ def editor_trace(s, zuz, points):
     ctrl_z(s)
     view = zuz.view_window()
     before, _ = stable_frame(s)
-    s.xdotool("mousemove", s.width - 12, 12, "click", 1)  # the pencil
-
-    def editor_window():
-        for wid in s.windows(cls="zuz"):
-            if wid != view and s.window_geometry(wid) == (0, 0, s.width, s.height):
-                return wid
-        return None
-    editor = wait_until(editor_window, 10, "the editor")
-    wait_until(lambda: not s.viewable(view), 10, "the view to be hidden")
+    editor = pencil(s, view, kept_above=False)
     Toolbar(s, before).click(1)  # "任意型"
     trace(s, points)
     s.double_click(60, s.height - 60)

@@ -39,3 +39,20 @@ def icon_gone(s, timeout=3):
                     pass
         return True
     wait_until(gone, timeout, "the tray icon to go")
+
+
+def press_icon(s, while_held, attempts=1):
+    """A right-button press on the icon, held while while_held() runs (a
+    view comes on the press), whose value it returns; pressed anew up to
+    `attempts` times in all, as a tray host that has just embedded the
+    icon may still move it."""
+    for attempt in range(attempts):
+        _, (x, y, w, h) = tray_icon(s)
+        s.xdotool("mousemove", x + w // 2, y + h // 2, "mousedown", 3)
+        try:
+            return while_held()
+        except AssertionError:
+            if attempt == attempts - 1:
+                raise
+        finally:
+            s.xdotool("mouseup", 3)
