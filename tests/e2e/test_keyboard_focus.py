@@ -14,10 +14,10 @@ from Xlib import X, Xatom, Xutil, display as xdisplay
 from Xlib.ext import xtest
 
 from drivers.client import Client, hold_ctrl_z
-from drivers.pictures import colour_close, test_pattern
+from drivers.pictures import colour_close
 from drivers.session import main, wait_until
 from drivers.tray import press_icon
-from drivers.xsession import XSession
+from drivers.xsession import new_session
 from drivers.zuz import expect_no_view, waiting_zuz
 
 CTRL, ESC, KEY_Y, KEY_Z, KEY_X = 37, 9, 29, 52, 53
@@ -149,18 +149,12 @@ def expect_keyboard(s, wid, what):
         raise AssertionError(f"{what}: the view never got the keyboard") from None
 
 
-def session(wm, tray=True):
-    s = XSession(800, 600, wm=wm, tray=tray)
-    s.set_background(test_pattern(800, 600))
-    return s
-
-
 def views_take_the_keyboard(args):
     """Ctrl+Z with another program focused, then Esc or X with no other
     step, ends the view; the view covers a dock; so does one from the tray
     icon. Under openbox and under xfwm4."""
     for wm in ("openbox", "xfwm4"):
-        with session(wm) as s:
+        with new_session(800, 600, wm=wm) as s:
             dock = Dock(s)
             zuz = waiting_zuz(s, args.bin)
             client = TypingClient(s, (200, 150, 300, 200))
@@ -190,7 +184,7 @@ def keys_follow_the_layout(args):
     """Under a Cyrillic layout Ctrl+Z and X are the keys a US keyboard
     labels so; under a German one Ctrl+Z is the key labelled Z there; the
     layout changes while zuz waits."""
-    with session("xfwm4") as s:
+    with new_session(800, 600, wm="xfwm4") as s:
         zuz = waiting_zuz(s, args.bin)
         client = TypingClient(s, (200, 150, 300, 200))
         try:
@@ -215,7 +209,7 @@ def keys_follow_the_layout(args):
 
 
 def a_late_tray_host_gets_the_icon(args):
-    with session("openbox", tray=False) as s:
+    with new_session(800, 600, wm="openbox", tray=False) as s:
         zuz = waiting_zuz(s, args.bin)
         s.start_tray()
         press_icon(s, lambda: zuz.view_window(2.5), attempts=4)
@@ -226,7 +220,7 @@ def with_no_way_back_zuz_says_so_and_ends(args):
     """No tray host and Ctrl+Z held by another client: when the view ends,
     zuz says once how to get the next one and ends, rather than wait where
     nothing can reach it."""
-    with session("openbox", tray=False) as s:
+    with new_session(800, 600, wm="openbox", tray=False) as s:
         other = hold_ctrl_z(s)
         try:
             zuz = waiting_zuz(s, args.bin)

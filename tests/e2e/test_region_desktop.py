@@ -17,7 +17,7 @@ from Xlib.ext import xtest
 from drivers.clipboard import clip_read
 from drivers.pictures import test_pattern
 from drivers.session import main, wait_until
-from drivers.xsession import XSession, program_folder
+from drivers.xsession import XSession, new_session, program_folder
 from drivers.zonara import CONTROL_SIZE, Zonara, tip_dialogs
 
 TITLE_POINT = (240, 14)  # on the title label, clear of the icon
@@ -152,8 +152,7 @@ def pick_over_a_late_window_in(xs, args, control_px):
 
 
 def keyboard_and_focus_under_xfwm4(args):
-    with XSession(wm="xfwm4", tray=True) as xs:
-        xs.set_background(test_pattern(xs.width, xs.height))
+    with new_session(1024, 768, wm="xfwm4") as xs:
         # Another program has the keyboard when Zonara starts.
         xs.spawn(["xlogo", "-geometry", "200x200+40+40"])
         logo = wait_until(lambda: xs.windows(name="xlogo"), 10, "xlogo")[0]

@@ -12,7 +12,7 @@ from PIL import Image
 
 from drivers.clipboard import clip_put, clip_read, clip_targets
 from drivers.pictures import png_bytes, test_pattern
-from drivers.session import main, stays, wait_until
+from drivers.session import main, proc_status, stays, wait_until
 from drivers.xsession import XSession, program_folder
 from drivers.zonara import Zonara
 
@@ -84,14 +84,6 @@ def test_second_start_shows_the_message(xs, folder, pattern):
     assert first.end() == 0
 
 
-def peak_memory_mb(pid):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith("VmHWM:"):
-                return int(line.split()[1]) // 1024
-    return 0
-
-
 def region_filling_the_screen(xs, folder):
     """A pick enlarged past the screen: Zonara and its region window."""
     z = Zonara(xs, folder)
@@ -138,7 +130,7 @@ def test_huge_picture_from_another_program(xs, folder, pattern):
     wait_until(lambda: centre_is((255, 255, 255)), 20, "the 1x1 picture in the window")
     assert z.proc.poll() is None, f"Zonara ended: {z.proc.returncode}"
     assert full[0] in xs.windows(cls="Zonara"), "the window went"
-    peak = peak_memory_mb(z.proc.pid)
+    peak = (proc_status(z.proc.pid, "VmHWM") or 0) // 1024
     assert peak < 300, f"peak memory {peak} MB"
     assert z.end() == 0
 

@@ -14,6 +14,7 @@ from PIL import Image
 from Xlib import X
 
 from drivers.clipboard import clip_read
+from drivers.pictures import colour_close
 from drivers.session import main, settle, wait_until
 from drivers.xsession import XSession
 from drivers.zonara import Zonara
@@ -96,13 +97,9 @@ def paint_halves(s, px):
     return shown
 
 
-def close(got, want, tolerance):
-    return all(abs(a - b) <= tolerance for a, b in zip(got, want))
-
-
 def expect_colours(what, read, spots, tolerance, timeout=10):
     """Waits until each spot read() gives shows its colour."""
-    settle(read, lambda got: all(close(g, w, tolerance) for g, (_, w) in zip(got, spots)),
+    settle(read, lambda got: all(colour_close(g, w, tolerance) for g, (_, w) in zip(got, spots)),
            f"{what} (want {[w for _, w in spots]})", timeout)
 
 

@@ -16,7 +16,7 @@ from PIL import Image
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
 from drivers.menus import quit_from_menu  # noqa: E402
-from drivers.session import wait_until  # noqa: E402
+from drivers.session import proc_status, wait_until  # noqa: E402
 from drivers.tipdialog import CHECKBOX_CENTRE as ZUZ_TIP_CHECKBOX  # noqa: E402
 from drivers.tipdialog import SIZE as ZUZ_TIP_SIZE  # noqa: E402
 from drivers.zuz import Zuz  # noqa: E402
@@ -269,11 +269,7 @@ def processes_running(exe):
 
 
 def process_uid(pid):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith("Uid:"):
-                return int(line.split()[1])
-    return None
+    return proc_status(pid, "Uid")
 
 
 def wm_class(s, wid):

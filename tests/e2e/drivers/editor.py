@@ -151,8 +151,5 @@ class Toolbar:
 
 
 def drag(s, a, b, steps=4):
-    s.xdotool("mousemove", *a, "mousedown", 1)
-    for i in range(1, steps + 1):
-        s.xdotool("mousemove", a[0] + (b[0] - a[0]) * i // steps,
-                  a[1] + (b[1] - a[1]) * i // steps)
-    s.xdotool("mouseup", 1, "mousemove", *PARK)
+    s.drag(a, b, steps)
+    s.xdotool("mousemove", *PARK)

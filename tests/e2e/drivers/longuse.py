@@ -12,7 +12,7 @@ from Xlib.ext import res, xtest
 
 from drivers.editor import Toolbar, pencil, stable_frame
 from drivers.menus import choose
-from drivers.session import wait_until
+from drivers.session import proc_status, wait_until
 from drivers.zuz import end_view
 
 # Menu rows of the view's context menu.
@@ -20,11 +20,7 @@ SCROLLING, PUSH_PULL = 8, 10
 
 
 def rss_kb(pid):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
+    return proc_status(pid, "VmRSS") or 0
 
 
 def shm_segments(pid):

@@ -118,16 +118,18 @@ def picture_differs(s, box, want, timeout=10):
 def expect_mapping(session, to_source, points, what, timeout=10, tolerance=4):
     """Waits until every screen point shows the test_pattern colour of the
     source point that to_source(x, y) names."""
-    w, h = session.width, session.height
+    settle(lambda: mapping_mismatches(session, to_source, points, tolerance),
+           lambda bad: not bad, what, timeout)
 
-    def mismatches():
-        shot = session.screenshot()
-        wants = [gradient_colour(int(sx), int(sy), w, h)
-                 for sx, sy in (to_source(x, y) for x, y in points)]
-        # (point, got, want), the first few
-        return [(p, shot.getpixel(p), want) for p, want in zip(points, wants)
-                if not colour_close(shot.getpixel(p), want, tolerance)][:5]
-    settle(mismatches, lambda bad: not bad, what, timeout)
+
+def mapping_mismatches(s, to_source, points, tolerance=4):
+    """The first few points (point, got, want) that do not show the
+    test_pattern colour of the source point to_source(x, y) names."""
+    shot = s.screenshot()
+    wants = [gradient_colour(int(sx), int(sy), s.width, s.height)
+             for sx, sy in (to_source(x, y) for x, y in points)]
+    return [(p, shot.getpixel(p), want) for p, want in zip(points, wants)
+            if not colour_close(shot.getpixel(p), want, tolerance)][:5]
 
 
 def sample_points(width, height, margin=48):

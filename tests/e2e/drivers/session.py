@@ -49,6 +49,16 @@ def stays(predicate, seconds, what):
         time.sleep(0.05)
 
 
+def proc_status(pid, field):
+    """The first number of a field of /proc/<pid>/status (VmRSS, VmHWM in
+    kB, Uid), or None."""
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith(field + ":"):
+                return int(line.split()[1])
+    return None
+
+
 def end_processes(procs):
     """Asks each to end, then waits; one that does not is killed."""
     for proc in reversed(procs):

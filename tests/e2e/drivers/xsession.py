@@ -201,6 +201,15 @@ class XSession(Session):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
                               capture_output=True, text=True).stdout
 
+    def drag(self, a, b, steps=4, release=True):
+        """A left-button drag from a to b in `steps` moves."""
+        self.xdotool("mousemove", *a, "mousedown", 1)
+        for i in range(1, steps + 1):
+            self.xdotool("mousemove", a[0] + (b[0] - a[0]) * i // steps,
+                         a[1] + (b[1] - a[1]) * i // steps)
+        if release:
+            self.xdotool("mouseup", 1)
+
     def double_click(self, x=None, y=None, gap_ms=60):
         """A left double-click, at (x, y) or where the pointer is. The server
         spaces the clicks itself (XTEST delays), so a busy machine cannot
@@ -277,9 +286,10 @@ def program_folder(bin_dir, tmp, names=("zuz",)):
     return folder
 
 
-def new_session(width, height, pattern=test_pattern):
-    """An XSession showing pattern(width, height) on its root window."""
-    s = XSession(width, height)
+def new_session(width, height, pattern=test_pattern, **kw):
+    """An XSession (kw: its options) showing pattern(width, height) on its
+    root window."""
+    s = XSession(width, height, **kw)
     s.set_background(pattern(width, height))
     return s
 

@@ -66,13 +66,7 @@ class Zonara:
         wait_until(self.picker_open, 10, "the picker")
 
     def drag(self, a, b, release=True):
-        self.xs.xdotool("mousemove", *a)
-        self.xs.xdotool("mousedown", "1")
-        for i in range(1, 5):
-            self.xs.xdotool("mousemove", a[0] + (b[0] - a[0]) * i // 4,
-                            a[1] + (b[1] - a[1]) * i // 4)
-        if release:
-            self.xs.xdotool("mouseup", "1")
+        self.xs.drag(a, b, release=release)
 
     def menu_command(self, downs):
         """Right-clicks the control window and picks the item `downs` steps down."""
@@ -169,11 +163,6 @@ def drag_window(s, wid, dx, dy):
 
 def drag_button(s, z, target):
     """Drags the button by its middle to target; a drag is no click."""
-    start = z.control_centre()
-    s.xdotool("mousemove", *start, "mousedown", 1)
-    for i in range(1, 5):
-        s.xdotool("mousemove", start[0] + (target[0] - start[0]) * i // 4,
-                  start[1] + (target[1] - start[1]) * i // 4)
-    s.xdotool("mouseup", 1)
+    s.drag(z.control_centre(), target)
     settle(z.control_centre, lambda c: abs(c[0] - target[0]) <= 1 and
            abs(c[1] - target[1]) <= 1, f"the button to be dragged to {target}")
