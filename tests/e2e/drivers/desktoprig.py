@@ -5,10 +5,10 @@ import os
 import shutil
 import subprocess
 
+from drivers.session import MARKERS, copy_programs
+
 DRIVERS = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(DRIVERS)))
-# Markers keep the tip dialogs from covering what the steps look at.
-MARKERS = ("Vivoduzivi.ini", "Vorlane.ini")
 
 
 def desktops_folder():
@@ -31,12 +31,7 @@ def stage(tmp, bin_dir, programs, scripts):
     their markers in the folder `programs`, the scripts with the drivers
     beside them, and a run folder anyone may write, which it returns."""
     os.chmod(tmp, 0o755)
-    os.makedirs(programs, exist_ok=True)
-    for name in ("zuz", "Zonara"):
-        shutil.copy2(os.path.join(bin_dir, name), programs)
-    for marker in MARKERS:
-        with open(os.path.join(programs, marker), "wb") as f:
-            f.write(b"\r\n")
+    copy_programs(bin_dir, programs, ("zuz", "Zonara"), MARKERS)
     for script in scripts:
         shutil.copy(script, tmp)
     shutil.copytree(DRIVERS, os.path.join(tmp, "drivers"),

@@ -2,10 +2,14 @@
 started, a folder of its own, waiting on conditions with time-outs and an
 end that leaves nothing behind. The test runner (main) is here too."""
 
+import os
 import shutil
 import subprocess
 import tempfile
 import time
+
+# Where they are, the programs do not show their tip dialogs.
+MARKERS = ("Vivoduzivi.ini", "Vorlane.ini")
 
 
 class Timeout(AssertionError):
@@ -47,6 +51,19 @@ def stays(predicate, seconds, what):
     while time.monotonic() < deadline:
         assert predicate(), what
         time.sleep(0.05)
+
+
+def copy_programs(bin_dir, folder, names, markers=()):
+    """Copies of the built programs (those there are) and the given
+    markers in folder, which it returns."""
+    os.makedirs(folder, exist_ok=True)
+    for name in names:
+        if os.path.exists(os.path.join(bin_dir, name)):
+            shutil.copy2(os.path.join(bin_dir, name), folder)
+    for marker in markers:
+        with open(os.path.join(folder, marker), "wb") as f:
+            f.write(b"\r\n")
+    return folder
 
 
 def proc_status(pid, field):

@@ -18,7 +18,7 @@ import time
 
 from PIL import Image
 
-from drivers.session import Session, end_processes, wait_until
+from drivers.session import MARKERS, Session, copy_programs, end_processes, wait_until
 
 USER = "zuztest"
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -61,13 +61,8 @@ class WaylandSession(Session):
         self._vnc = None
         try:
             # The test account cannot be counted on to read the build tree.
-            self.bin = os.path.join(self.tmp, "bin")
-            os.makedirs(self.bin)
-            for name in ("zuz", "Zonara", "Derudovudi"):
-                shutil.copy2(os.path.join(bin_dir, name), self.bin)
-            for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
-                with open(os.path.join(self.bin, marker), "wb") as f:
-                    f.write(b"\r\n")
+            self.bin = copy_programs(bin_dir, os.path.join(self.tmp, "bin"),
+                                     ("zuz", "Zonara", "Derudovudi"), MARKERS)
             bg = "#808080 solid_color"
             if background is not None:
                 path = os.path.join(self.tmp, "background.png")

@@ -4,7 +4,6 @@ the X server itself."""
 
 import os
 import select
-import shutil
 import subprocess
 import tempfile
 import time
@@ -15,7 +14,7 @@ from Xlib import X, display as xdisplay
 from Xlib.ext import xtest
 
 from drivers.pictures import coded_pattern, test_pattern
-from drivers.session import Session, end_processes, wait_until
+from drivers.session import Session, copy_programs, end_processes, wait_until
 
 
 # What ties a program to the desktop it was started from.
@@ -278,12 +277,7 @@ class XSession(Session):
 
 def program_folder(bin_dir, tmp, names=("zuz",)):
     """A fresh program folder holding copies of the built programs."""
-    folder = tempfile.mkdtemp(prefix="prog-", dir=tmp)
-    for name in names:
-        src = os.path.join(bin_dir, name)
-        if os.path.exists(src):
-            shutil.copy2(src, folder)
-    return folder
+    return copy_programs(bin_dir, tempfile.mkdtemp(prefix="prog-", dir=tmp), names)
 
 
 def new_session(width, height, pattern=test_pattern, **kw):
