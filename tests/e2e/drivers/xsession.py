@@ -2,6 +2,7 @@
 manager, a tray host, input through xdotool and pixels read back through
 the X server itself."""
 
+import ctypes
 import os
 import select
 import subprocess
@@ -15,6 +16,24 @@ from Xlib.ext import xtest
 
 from drivers.pictures import coded_pattern, test_pattern
 from drivers.session import Session, copy_programs, end_processes, wait_until
+
+
+def _keep_large_buffers_in_the_heap():
+    """python-xlib reads a whole screen into a buffer it grows megabytes at
+    a time. With glibc's default such a buffer is mapped and unmapped anew
+    at each step, unless the process happened to free a larger block
+    before, and a screenshot then takes five times as long: long enough
+    to miss the short frames of an animation. A threshold above a 4K
+    screen's size keeps them in the heap."""
+    try:
+        libc = ctypes.CDLL(None)
+        libc.mallopt(-3, 32 << 20)  # M_MMAP_THRESHOLD
+        libc.mallopt(-1, 64 << 20)  # M_TRIM_THRESHOLD
+    except (OSError, AttributeError):
+        pass  # another C library: screenshots are slower, that is all
+
+
+_keep_large_buffers_in_the_heap()
 
 
 # What ties a program to the desktop it was started from.
