@@ -19,8 +19,10 @@ from Xlib import X, display as xdisplay
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
-from test_region_pick import Zonara  # noqa: E402
-from xsession import XSession, program_folder, test_pattern, wait_until  # noqa: E402
+from drivers.pictures import test_pattern  # noqa: E402
+from drivers.session import wait_until  # noqa: E402
+from drivers.xsession import XSession, program_folder  # noqa: E402
+from drivers.zonara import Zonara  # noqa: E402
 
 RUNS = 16
 SNARELL = 5  # "Snarell", five items down Zonara's menu

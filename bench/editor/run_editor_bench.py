@@ -8,7 +8,7 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "e2e"))
-from xsession import XSession, test_pattern  # noqa: E402
+from drivers.xsession import new_session  # noqa: E402
 
 
 def main():
@@ -16,8 +16,7 @@ def main():
     ap.add_argument("--bench", required=True, help="folder of bench_editor")
     args = ap.parse_args()
     for (w, h) in [(1920, 1080), (3840, 2160)]:
-        with XSession(w, h, tray=False) as s:
-            s.set_background(test_pattern(w, h))
+        with new_session(w, h, tray=False) as s:
             print(f"== {w}x{h}")
             out = subprocess.run([os.path.join(args.bench, "bench_editor")], env=s.env,
                                  capture_output=True, text=True, timeout=600)

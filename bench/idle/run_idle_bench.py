@@ -18,10 +18,10 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "e2e"))
 
-from test_region_pick import Zonara  # noqa: E402
-from test_tray_icon import end_view  # noqa: E402
-from xsession import program_folder, wait_until  # noqa: E402
-from zuzdriver import Zuz, new_session  # noqa: E402
+from drivers.session import wait_until  # noqa: E402
+from drivers.xsession import new_session, program_folder  # noqa: E402
+from drivers.zonara import Zonara  # noqa: E402
+from drivers.zuz import Zuz, end_view  # noqa: E402
 
 SECONDS = 10.0
 # How long a program is left alone before the measurement, so that what it

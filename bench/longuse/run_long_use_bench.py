@@ -14,9 +14,10 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "e2e"))
 
-from longuse import Holdings, Zonara, editor_trace, grabs_free, picks, views  # noqa: E402
-from test_tray_icon import end_view  # noqa: E402
-from zuzdriver import Zuz, new_session  # noqa: E402
+from drivers.longuse import Holdings, editor_trace, grabs_free, picks, views  # noqa: E402
+from drivers.xsession import new_session  # noqa: E402
+from drivers.zonara import Zonara  # noqa: E402
+from drivers.zuz import Zuz, end_view  # noqa: E402
 
 
 def report(title, count, seconds, before, after):

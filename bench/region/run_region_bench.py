@@ -10,7 +10,7 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "e2e"))
-from xsession import XSession, test_pattern  # noqa: E402
+from drivers.xsession import new_session  # noqa: E402
 
 
 def main():
@@ -18,8 +18,7 @@ def main():
     ap.add_argument("--bench", required=True, help="folder of bench_region")
     args = ap.parse_args()
     for (w, h) in [(1920, 1080), (3840, 2160)]:
-        with XSession(w, h, wm=False, tray=False) as xs:
-            xs.set_background(test_pattern(w, h))
+        with new_session(w, h, wm=False, tray=False) as xs:
             out = subprocess.run([os.path.join(args.bench, "bench_region")], env=xs.env,
                                  capture_output=True, text=True, timeout=600)
             print(out.stdout, end="")

@@ -30,9 +30,10 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from Xlib import X, XK
 from Xlib.ext import res, xtest
 
-from test_tray_icon import end_view, views  # noqa: E402
-from xsession import colour_close, gradient_colour, wait_until  # noqa: E402
-from zuzdriver import Zuz, new_session  # noqa: E402
+from drivers.pictures import colour_close, gradient_colour  # noqa: E402
+from drivers.session import wait_until  # noqa: E402
+from drivers.xsession import new_session  # noqa: E402
+from drivers.zuz import Zuz, end_view, views  # noqa: E402
 
 SAMPLES = 20
 # How long zuz keeps its paint buffer after a view ends.

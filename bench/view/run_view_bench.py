@@ -11,8 +11,10 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "e2e"))
-from xsession import XSession, colour_close, gradient_colour, test_pattern, wait_until  # noqa
-from zuzdriver import Zuz  # noqa: E402
+from drivers.pictures import colour_close, gradient_colour  # noqa: E402
+from drivers.session import wait_until  # noqa: E402
+from drivers.xsession import new_session  # noqa: E402
+from drivers.zuz import Zuz  # noqa: E402
 
 
 def first_view_ms(s, zuz):
@@ -41,8 +43,7 @@ def main():
     # as many logical pixels and painted in all the device pixels.
     for (w, h, scale) in [(1920, 1080, None), (3840, 2160, None), (3840, 2160, "2")]:
         env = {"QT_SCALE_FACTOR": scale} if scale else None
-        with XSession(w, h, tray=False, env=env) as s:
-            s.set_background(test_pattern(w, h))
+        with new_session(w, h, tray=False, env=env) as s:
             zuz = Zuz(s, args.bin)
             times = [first_view_ms(s, zuz) for _ in range(args.runs)]
             print(f"== {w}x{h}" + (f" at scale {scale}" if scale else ""))

@@ -21,9 +21,9 @@ import dbus
 import dbus.service
 from gi.repository import GLib
 
-from desktopsteps import CONTROL, CONTROL_L, ESCAPE, RUN, Gnome, Kde
-from xsession import wait_until
-from zuzdriver import coded_pattern
+from drivers.desktops import CONTROL, CONTROL_L, ESCAPE, RUN, Gnome, Kde
+from drivers.pictures import coded_pattern
+from drivers.session import wait_until
 
 PAUSE = 1.0
 ROUND_TRIP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "roundtrip.py")

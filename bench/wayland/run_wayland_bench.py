@@ -24,9 +24,10 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
 
-from wlsession import WaylandSession, missing  # noqa: E402
-from xsession import XSession, program_folder, wait_until  # noqa: E402
-from zuzdriver import coded_pattern  # noqa: E402
+from drivers.pictures import coded_pattern  # noqa: E402
+from drivers.session import wait_until  # noqa: E402
+from drivers.wlsession import WaylandSession, missing  # noqa: E402
+from drivers.xsession import XSession, program_folder  # noqa: E402
 
 W, H = 1920, 1080
 SAMPLES = 10
@@ -122,25 +123,15 @@ def sway_bench(bin_dir, pattern):
 def desktop_bench(bin_dir, script):
     """The steps of desktop_bench_steps.py inside a session of the shared
     desktops folder (see tests/e2e/test_desktops.py)."""
-    from test_desktops import desktops_folder
-    from wlsession import USER
+    from drivers.desktoprig import desktops_folder, stage
+    from drivers.wlsession import USER
     folder = desktops_folder()
     tmp = tempfile.mkdtemp(prefix="zuz-bench-")
     try:
-        os.chmod(tmp, 0o755)
-        for name in ("zuz", "Zonara"):
-            shutil.copy2(os.path.join(bin_dir, name), tmp)
-        for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
-            with open(os.path.join(tmp, marker), "wb") as f:
-                f.write(b"\r\n")
         e2e = os.path.join(HERE, "..", "..", "tests", "e2e")
-        for name in ("desktopsteps.py", "xsession.py", "zuzdriver.py"):
-            shutil.copy(os.path.join(e2e, name), tmp)
-        for name in ("desktop_bench_steps.py", "roundtrip.py"):
-            shutil.copy(os.path.join(HERE, name), tmp)
-        run = os.path.join(tmp, "run")
-        os.makedirs(run)
-        os.chmod(run, 0o1777)
+        run = stage(tmp, bin_dir, tmp, [os.path.join(e2e, "desktopsteps.py")]
+                    + [os.path.join(HERE, name)
+                       for name in ("desktop_bench_steps.py", "roundtrip.py")])
         proc = subprocess.run(
             [os.path.join(folder, script), "-u", USER, "-s", f"{W}x{H}", "--",
              "/usr/bin/python3", os.path.join(tmp, "desktop_bench_steps.py"), tmp,

@@ -15,10 +15,13 @@ import time
 
 from PIL import Image
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from test_region_pick import Zonara, clip_put, clip_read, clip_targets  # noqa: E402
-from xsession import XSession, main, program_folder, test_pattern, wait_until  # noqa: E402
-from zuzdriver import MARKER, choose  # noqa: E402
+from drivers.clipboard import clip_put, clip_read, clip_targets
+from drivers.menus import choose
+from drivers.pictures import test_pattern
+from drivers.session import main, wait_until
+from drivers.xsession import XSession, program_folder
+from drivers.zonara import Zonara
+from drivers.zuz import MARKER
 
 ZONARA_SNARELL = 5  # "Snarell", five items down Zonara's menu
 ZUZ_SNARELL = 13  # and thirteen down the view's
@@ -33,7 +36,7 @@ class Desk:
         self.s = XSession()
         self.s._start_bus()
         self.record = os.path.join(self.s.tmp, "notices.jsonl")
-        self.s.spawn(["/usr/bin/python3", os.path.join(os.path.dirname(__file__),
+        self.s.spawn(["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "drivers",
                                                        "fakenotifications.py"), self.record])
         self.pattern = test_pattern(self.s.width, self.s.height)
         self.s.set_background(self.pattern)

@@ -8,7 +8,7 @@ the AppIndicator extension and the magnified region follows a drag; on
 KDE Ctrl+Z through the desktop's own shortcut service brings a view.
 Without a tray or a key, a second start of zuz brings a
 view. The steps themselves are in desktopsteps.py, run inside the
-session.
+session with the drivers beside them.
 
 The sessions come from the desktops folder of the shared test material,
 beside this checkout or beside the repository it was cloned from; where
@@ -22,25 +22,11 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wlsession import USER  # noqa: E402
-from xsession import main  # noqa: E402
+from drivers.desktoprig import desktops_folder, stage
+from drivers.session import main
+from drivers.wlsession import USER
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-TOP = os.path.dirname(os.path.dirname(HERE))
-STEPS = ("desktopsteps.py", "xsession.py", "zuzdriver.py")
-
-
-def desktops_folder():
-    candidates = [os.path.join(TOP, "..", "shared", "desktops")]
-    origin = subprocess.run(["git", "-C", TOP, "config", "--get", "remote.origin.url"],
-                            capture_output=True, text=True).stdout.strip()
-    if os.path.isdir(origin):
-        candidates.append(os.path.join(origin, "..", "shared", "desktops"))
-    for folder in candidates:
-        if os.path.exists(os.path.join(folder, "gnome-session.sh")):
-            return os.path.realpath(folder)
-    return None
 
 
 def why_not(script):
@@ -78,19 +64,8 @@ def run_steps(args, script, scenario, options=()):
         os.chmod(sockets, 0o1777)
     tmp = tempfile.mkdtemp(prefix="zuz-desk-")
     try:
-        os.chmod(tmp, 0o755)
         bin_dir = os.path.join(tmp, "bin")
-        os.makedirs(bin_dir)
-        for name in ("zuz", "Zonara"):
-            shutil.copy2(os.path.join(args.bin, name), bin_dir)
-        for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
-            with open(os.path.join(bin_dir, marker), "wb") as f:
-                f.write(b"\r\n")
-        for name in STEPS:
-            shutil.copy(os.path.join(HERE, name), tmp)
-        run_dir = os.path.join(tmp, "run")
-        os.makedirs(run_dir)
-        os.chmod(run_dir, 0o1777)
+        run_dir = stage(tmp, args.bin, bin_dir, [os.path.join(HERE, "desktopsteps.py")])
         proc = subprocess.run(
             [os.path.join(folder, script), "-u", USER, "-s", "1024x768", "-t", "60",
              *options, "--", sys.executable, os.path.join(tmp, "desktopsteps.py"), bin_dir,

@@ -7,24 +7,18 @@ tick of the tip dialog lands in the user's configuration folder."""
 import os
 import signal
 import sys
-import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "install"))
 from installrig import (MARKERS, ZONARA_END, ZONARA_FULL_SCREEN, User, no_tip_dialogs,  # noqa: E402
                         processes_running, shared_tmp, tick_tip_dialog, zonara_control,
                         zonara_menu)
-from xsession import main, program_folder, wait_until  # noqa: E402
-from zuzdriver import Zuz, choose, new_session  # noqa: E402
+from drivers.menus import choose
+from drivers.session import main, stays, wait_until
+from drivers.xsession import new_session, program_folder
+from drivers.zuz import Zuz
 
 ZUZ_MENU_ZONARA = 12  # "Zonara", twelve items down the view's menu
-
-
-def never(predicate, seconds, what):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        assert not predicate(), what
-        time.sleep(0.05)
 
 
 def awkward_folder_as_ordinary_user(args):
@@ -48,7 +42,7 @@ def awkward_folder_as_ordinary_user(args):
             zuz.view_window()
             no_tip_dialogs(s)
             choose(s, 500, 400, ZUZ_MENU_ZONARA)
-            never(lambda: processes_running(zonara_exe) or zuz.proc.poll() is not None, 1.5,
+            stays(lambda: not processes_running(zonara_exe) and zuz.proc.poll() is None, 1.5,
                   "a Zonara that is not executable was started, or zuz ended")
             zuz.proc.send_signal(signal.SIGTERM)
             wait_until(lambda: zuz.proc.poll() is not None, 10, "zuz to end")
@@ -64,7 +58,7 @@ def awkward_folder_as_ordinary_user(args):
             config_marker = os.path.join(user.config, "Zonara", MARKERS["Zonara"])
             tick_tip_dialog(s, "Zonara", config_marker)
             zonara_menu(s, ZONARA_FULL_SCREEN)
-            never(lambda: s.windows(cls="zuz") or zonara.poll() is not None, 1.5,
+            stays(lambda: not s.windows(cls="zuz") and zonara.poll() is None, 1.5,
                   "a missing zuz showed something, or Zonara ended")
             zonara_menu(s, ZONARA_END)
             wait_until(lambda: zonara.poll() is not None, 10, "Zonara to end")

@@ -12,11 +12,10 @@ import json
 import os
 import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from test_tray_icon import end_view  # noqa: E402
-from xsession import XSession, main, wait_until  # noqa: E402
-from zuzdriver import Zuz, coded_pattern  # noqa: E402
-from PIL import Image, ImageChops  # noqa: E402
+from drivers.pictures import coded_pattern, difference_box, middle_twice
+from drivers.session import main, wait_until
+from drivers.xsession import XSession
+from drivers.zuz import end_view, zuz_with_view
 
 W, H = 800, 600
 
@@ -37,18 +36,15 @@ def portal_shortcut_and_screenshot(args, mode):
         pattern = coded_pattern(W, H)
         pattern.save(picture)
         record = os.path.join(s.tmp, "portal")
-        s.spawn(["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "fakeportal.py"),
-                 picture, record, mode])
+        portal = os.path.join(os.path.dirname(__file__), "drivers", "fakeportal.py")
+        s.spawn(["/usr/bin/python3", portal, picture, record, mode])
         wait_until(lambda: os.path.exists(record + ".ready"), 10, "the portal")
 
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        zuz.view_window()
-        want = pattern.crop((W // 4, H // 4, 3 * W // 4, 3 * H // 4)).resize((W, H), Image.NEAREST)
+        zuz = zuz_with_view(s, args.bin)
+        want = middle_twice(pattern)
         # Clear of the buttons at the right edge.
         box = (0, 0, W - 64, H)
-        wait_until(lambda: not ImageChops.difference(s.screenshot().crop(box),
-                                                     want.crop(box)).getbbox(),
+        wait_until(lambda: not difference_box(s.screenshot(), want, box),
                    10, "the portal's picture, its middle twice")
 
         calls = wait_until(lambda: bound(record), 10, "zuz to bind its shortcut")

@@ -9,56 +9,16 @@ zuz running with its icon."""
 import sys
 import time
 
-from Xlib import X, XK, display as xdisplay
+from Xlib import X
 
-from test_tray_icon import end_view, expect_no_view, middle_twice, tray_icon, views
-from xsession import colour_close, gradient_colour, main, wait_until
-from zuzdriver import Zuz, expect_mapping, new_session, open_menu, sample_points
-
-MAGENTA = (230, 20, 200)
-
-
-class Client:
-    """Another X client: a plain window of one colour that takes the focus
-    and records the key presses it is given."""
-
-    def __init__(self, s, box):
-        self.s = s
-        self.dpy = xdisplay.Display(s.display_name)
-        screen = self.dpy.screen()
-        colour = self.dpy.screen().default_colormap.alloc_color(
-            *(c * 257 for c in MAGENTA)).pixel
-        x, y, w, h = box
-        self.win = screen.root.create_window(
-            x, y, w, h, 0, screen.root_depth, X.InputOutput, X.CopyFromParent,
-            background_pixel=colour, event_mask=X.KeyPressMask | X.ExposureMask)
-        self.win.set_wm_name("other client")
-        self.win.set_wm_class("otherclient", "OtherClient")
-        self.win.set_wm_hints(flags=1, input=1)  # InputHint: takes the focus
-        self.win.map()
-        self.dpy.sync()
-        self.keys = []
-        wait_until(lambda: s.windows(name="other client"), 10, "the other client's window")
-
-    def focus(self):
-        self.s.xdotool("windowactivate", "--sync", self.win.id)
-        wait_until(lambda: self.s.dpy.get_input_focus().focus.id == self.win.id, 5,
-                   "the other client to have the focus")
-
-    def pump(self):
-        while self.dpy.pending_events():
-            ev = self.dpy.next_event()
-            if ev.type == X.KeyPress:
-                sym = self.dpy.keycode_to_keysym(ev.detail, 0)
-                self.keys.append((XK.keysym_to_string(sym), ev.state))
-        return self.keys
-
-    def got_z(self):
-        return [k for k in self.pump() if k[0] == "z"]
-
-    def close(self):
-        self.win.destroy()
-        self.dpy.close()
+from drivers.client import MAGENTA, Client, hold_ctrl_z
+from drivers.menus import open_menu
+from drivers.pictures import (colour_close, expect_mapping, mapping_mismatches,
+                              middle_twice_source, sample_points)
+from drivers.session import main, stays, wait_until
+from drivers.tray import press_icon
+from drivers.xsession import new_session
+from drivers.zuz import end_view, expect_no_view, views, waiting_zuz, zuz_with_view
 
 
 def modifier_state(s):
@@ -85,9 +45,7 @@ def client_shown_in_view(s, box):
 def ctrl_z_over_another_client(args):
     w, h = 800, 600
     with new_session(w, h) as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        end_view(s, zuz)
+        zuz = waiting_zuz(s, args.bin)
         box = (w // 2 - 80, h // 2 - 60, 160, 120)
         client = Client(s, box)
         try:
@@ -121,9 +79,7 @@ def ctrl_z_over_another_client(args):
 def other_combinations_do_nothing(args):
     w, h = 800, 600
     with new_session(w, h) as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        end_view(s, zuz)
+        zuz = waiting_zuz(s, args.bin)
         client = Client(s, (100, 100, 200, 150))
         try:
             for combo, state in (("ctrl+shift+z", X.ControlMask | X.ShiftMask),
@@ -145,11 +101,9 @@ def other_combinations_do_nothing(args):
 def start_up_view(s, args, w, h):
     """Starts zuz and waits for its start-up view; zuz and the points the
     view was checked at."""
-    zuz = Zuz(s, args.bin)
-    zuz.start()
-    zuz.view_window()
+    zuz = zuz_with_view(s, args.bin)
     pts = sample_points(w, h)
-    expect_mapping(s, middle_twice(w, h), pts, "the start-up view")
+    expect_mapping(s, middle_twice_source(w, h), pts, "the start-up view")
     return zuz, pts
 
 
@@ -164,20 +118,6 @@ def ctrl_z_during_a_view_compounds(args):
         assert len(views(s)) == 1
 
 
-def stays(predicate, seconds, what):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        assert predicate(), what
-        time.sleep(0.05)
-
-
-def mapped(s, to_source, pts, tolerance=5):
-    shot = s.screenshot()
-    return all(colour_close(shot.getpixel((x, y)), gradient_colour(int(sx), int(sy), s.width,
-                                                                     s.height), tolerance)
-               for (x, y), (sx, sy) in ((p, to_source(*p)) for p in pts))
-
-
 def held_ctrl_z_and_a_box_each_take_one_view(args):
     w, h = 800, 600
     with new_session(w, h) as s:
@@ -189,7 +129,7 @@ def held_ctrl_z_and_a_box_each_take_one_view(args):
         s.xdotool("keyup", "ctrl+z")
         twice_again = lambda x, y: (3 * w / 8 + x / 4, 3 * h / 8 + y / 4)  # noqa: E731
         expect_mapping(s, twice_again, pts, "the view magnified once more", tolerance=5)
-        stays(lambda: mapped(s, twice_again, pts), 1.0, "the held key magnified again")
+        stays(lambda: not mapping_mismatches(s, twice_again, pts, 5), 1.0, "the held key magnified again")
 
         # The speed's input box ("速度", then "自定义"): Ctrl+Z while it is
         # open brings nothing, then or after the box.
@@ -201,7 +141,7 @@ def held_ctrl_z_and_a_box_each_take_one_view(args):
         s.xdotool("key", "Escape")
         wait_until(lambda: set(s.windows(cls="zuz")) == before, 10, "the input box to close")
         expect_mapping(s, twice_again, pts, "the view as it was before the box", tolerance=5)
-        stays(lambda: mapped(s, twice_again, pts), 1.0, "a view came after the box")
+        stays(lambda: not mapping_mismatches(s, twice_again, pts, 5), 1.0, "a view came after the box")
         assert zuz.proc.poll() is None
 
 
@@ -209,33 +149,22 @@ def a_held_hotkey_is_silent(args):
     w, h = 800, 600
     with new_session(w, h) as s:
         # Another client claims Ctrl+Z first.
-        other = xdisplay.Display(s.display_name)
-        root = other.screen().root
-        code = other.keysym_to_keycode(XK.string_to_keysym("z"))
-        root.grab_key(code, X.ControlMask, False, X.GrabModeAsync, X.GrabModeAsync)
-        root.change_attributes(event_mask=X.KeyPressMask)
-        other.sync()
+        other = hold_ctrl_z(s)
         try:
-            zuz = Zuz(s, args.bin)
-            zuz.start()
-            zuz.view_window()
+            zuz = zuz_with_view(s, args.bin)
             end_view(s, zuz)
             assert zuz.proc.poll() is None, "zuz ended"
             # Ctrl+Z stays with its holder; the icon still magnifies.
             s.xdotool("key", "ctrl+z")
-            deadline = time.monotonic() + 5
-            seen = False
-            while time.monotonic() < deadline and not seen:
+
+            def holder_got_it():
+                seen = False
                 while other.pending_events():
-                    if other.next_event().type == X.KeyPress:
-                        seen = True
-                time.sleep(0.02)
-            assert seen, "the holder of Ctrl+Z did not get it"
+                    seen = other.next_event().type == X.KeyPress or seen
+                return seen
+            wait_until(holder_got_it, 5, "the holder of Ctrl+Z to get it", interval=0.02)
             expect_no_view(s, 1.0)
-            _, (x, y, iw, ih) = tray_icon(s)
-            s.xdotool("mousemove", x + iw // 2, y + ih // 2, "mousedown", 3)
-            zuz.view_window()
-            s.xdotool("mouseup", 3)
+            press_icon(s, zuz.view_window)
         finally:
             other.close()
 

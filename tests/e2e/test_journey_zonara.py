@@ -12,34 +12,29 @@ import sys
 
 from PIL import Image
 
-from test_monitors import (Findings, Zonara as ScaledZonara, drag_window, expect_clipboard,
-                           painted)
-from test_region_pick import Zonara as PlainZonara
-from test_region_pick import clip_targets
-from test_tray_icon import quit_from_menu
-from xorgsession import picture_differs
-from xsession import XSession, main, program_folder, wait_until
-from zuzdriver import Zuz
+from drivers.clipboard import clip_targets
+from drivers.menus import quit_from_menu
+from drivers.pictures import Findings, picture_differs
+from drivers.session import main, wait_until
+from drivers.xsession import XSession, painted, program_folder
+from drivers.zonara import (CONTROL_SIZE, MARKER, TIP_CHECKBOX, Zonara, drag_window,
+                            expect_clipboard, tip_dialogs)
+from drivers.zuz import Zuz
 
-TIP_SIZE = (487, 332)  # 7305 x 4980 twips at 96 dpi
-CHECKBOX = (243, 252)  # (7305-3855)/2, 3600, 3855 x 375 twips
-MARKER = "Vorlane.ini"
 # Rows of the button's menu, counted with Down.
 RATIO, WHOLE_SCREEN, END = 2, 6, 7
 
 
-class NewZonara(ScaledZonara):
+class NewZonara(Zonara):
     """Zonara started from a fresh folder that holds zuz too."""
 
     def __init__(self, s, bin_dir, scale):
-        self.control_size = round(33 * scale)
         self.scale = scale
         self.folder = program_folder(bin_dir, s.tmp, names=("Zonara", "zuz"))
-        PlainZonara.__init__(self, s, self.folder)
+        super().__init__(s, self.folder, round(CONTROL_SIZE * scale))
 
     def tips(self):
-        size = tuple(round(v * self.scale) for v in TIP_SIZE)
-        return [w for w, g in self.xs.geometries("Zonara") if g[2:] == size]
+        return tip_dialogs(self.xs, self.scale)
 
     def region_windows(self):
         return [(w, g) for w, g in super().region_windows() if w not in self.tips()]
@@ -56,8 +51,8 @@ def tip_first(s, z, scale):
     x, y, _, _ = s.window_geometry(tip)
     marker = os.path.join(z.folder, MARKER)
     assert not os.path.exists(marker)
-    s.xdotool("mousemove", x + round(CHECKBOX[0] * scale), y + round(CHECKBOX[1] * scale),
-              "click", 1)
+    s.xdotool("mousemove", x + round(TIP_CHECKBOX[0] * scale),
+              y + round(TIP_CHECKBOX[1] * scale), "click", 1)
     wait_until(lambda: not z.tips(), 10, "the tip dialog to close")
     wait_until(lambda: os.path.exists(marker), 10, "the marker file")
 

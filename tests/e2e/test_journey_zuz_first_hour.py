@@ -7,9 +7,10 @@ minimised it, and the next start with or without the dialog."""
 import os
 import sys
 
-from test_journey_zuz import CHECKBOX, Day, first_view_and_tip
-from test_tip_dialog import YES_CENTRE as YES
-from xsession import XSession, main
+from drivers.day import Day, first_view_and_tip
+from drivers.session import main
+from drivers.tipdialog import CHECKBOX_CENTRE as CHECKBOX, YES_CENTRE as YES
+from drivers.xsession import XSession
 
 
 def first_hour(args, scale, wm, by):

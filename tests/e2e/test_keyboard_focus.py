@@ -13,10 +13,12 @@ import sys
 from Xlib import X, Xatom, Xutil, display as xdisplay
 from Xlib.ext import xtest
 
-from test_hotkey_global import MAGENTA, Client
-from test_tray_icon import end_view, expect_no_view, tray_icon, views
-from xsession import XSession, colour_close, main, test_pattern, wait_until
-from zuzdriver import Zuz
+from drivers.client import Client, hold_ctrl_z
+from drivers.pictures import colour_close
+from drivers.session import main, wait_until
+from drivers.tray import press_icon
+from drivers.xsession import new_session
+from drivers.zuz import expect_no_view, waiting_zuz
 
 CTRL, ESC, KEY_Y, KEY_Z, KEY_X = 37, 9, 29, 52, 53
 DOCK_COLOUR = (20, 160, 40)
@@ -147,37 +149,14 @@ def expect_keyboard(s, wid, what):
         raise AssertionError(f"{what}: the view never got the keyboard") from None
 
 
-def view_from_the_icon(s, zuz, attempts=4):
-    """Right-button press on the tray icon until a view comes: a tray host
-    that has just embedded the icon may still move it."""
-    for attempt in range(attempts):
-        _, (x, y, iw, ih) = tray_icon(s)
-        s.xdotool("mousemove", x + iw // 2, y + ih // 2, "mousedown", 3)
-        try:
-            return zuz.view_window(2.5)
-        except AssertionError:
-            if attempt == attempts - 1:
-                raise
-        finally:
-            s.xdotool("mouseup", 3)
-
-
-def session(wm, tray=True):
-    s = XSession(800, 600, wm=wm, tray=tray)
-    s.set_background(test_pattern(800, 600))
-    return s
-
-
 def views_take_the_keyboard(args):
     """Ctrl+Z with another program focused, then Esc or X with no other
     step, ends the view; the view covers a dock; so does one from the tray
     icon. Under openbox and under xfwm4."""
     for wm in ("openbox", "xfwm4"):
-        with session(wm) as s:
+        with new_session(800, 600, wm=wm) as s:
             dock = Dock(s)
-            zuz = Zuz(s, args.bin)
-            zuz.start()
-            end_view(s, zuz)
+            zuz = waiting_zuz(s, args.bin)
             client = TypingClient(s, (200, 150, 300, 200))
             try:
                 for ender, name in ((ESC, "Esc"), (KEY_X, "X")):
@@ -191,7 +170,8 @@ def views_take_the_keyboard(args):
                     expect_view_gone(zuz, f"{wm}: {name} did not end the hotkey view")
                     typed = [k for k in client.pump() if k[0] in ("x", "z")]
                     assert not typed, f"{wm}: the client got {typed}"
-                expect_keyboard(s, view_from_the_icon(s, zuz), f"{wm}, the icon")
+                view = press_icon(s, lambda: zuz.view_window(2.5), attempts=4)
+                expect_keyboard(s, view, f"{wm}, the icon")
                 press(s, ESC)
                 expect_view_gone(zuz, f"{wm}: Esc did not end the icon's view")
             finally:
@@ -204,10 +184,8 @@ def keys_follow_the_layout(args):
     """Under a Cyrillic layout Ctrl+Z and X are the keys a US keyboard
     labels so; under a German one Ctrl+Z is the key labelled Z there; the
     layout changes while zuz waits."""
-    with session("xfwm4") as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        end_view(s, zuz)
+    with new_session(800, 600, wm="xfwm4") as s:
+        zuz = waiting_zuz(s, args.bin)
         client = TypingClient(s, (200, 150, 300, 200))
         try:
             for layout, z_key, not_z in (("ru", KEY_Z, None), ("de", KEY_Y, KEY_Z),
@@ -231,12 +209,10 @@ def keys_follow_the_layout(args):
 
 
 def a_late_tray_host_gets_the_icon(args):
-    with session("openbox", tray=False) as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        end_view(s, zuz)
+    with new_session(800, 600, wm="openbox", tray=False) as s:
+        zuz = waiting_zuz(s, args.bin)
         s.start_tray()
-        view_from_the_icon(s, zuz)
+        press_icon(s, lambda: zuz.view_window(2.5), attempts=4)
         assert zuz.proc.poll() is None
 
 
@@ -244,15 +220,10 @@ def with_no_way_back_zuz_says_so_and_ends(args):
     """No tray host and Ctrl+Z held by another client: when the view ends,
     zuz says once how to get the next one and ends, rather than wait where
     nothing can reach it."""
-    with session("openbox", tray=False) as s:
-        other = xdisplay.Display(s.display_name)
-        other.screen().root.grab_key(KEY_Z, X.ControlMask, False, X.GrabModeAsync,
-                                     X.GrabModeAsync)
-        other.sync()
+    with new_session(800, 600, wm="openbox", tray=False) as s:
+        other = hold_ctrl_z(s)
         try:
-            zuz = Zuz(s, args.bin)
-            zuz.start()
-            end_view(s, zuz)
+            zuz = waiting_zuz(s, args.bin)
             box = wait_until(lambda: s.windows(name="zuz 提示"), 10, "zuz's message")
             s.xdotool("windowactivate", "--sync", box[0], "key", "Return")
             wait_until(lambda: zuz.proc.poll() is not None, 10, "zuz to end")

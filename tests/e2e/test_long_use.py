@@ -9,10 +9,11 @@ bench/longuse runs the full counts."""
 import os
 import sys
 
-from longuse import Holdings, Zonara, editor_trace, grabs_free, picks, views
-from test_tray_icon import end_view
-from xsession import main, wait_until
-from zuzdriver import Zuz, new_session
+from drivers.longuse import Holdings, editor_trace, grabs_free, picks, views
+from drivers.session import main, wait_until
+from drivers.xsession import new_session
+from drivers.zonara import Zonara
+from drivers.zuz import Zuz, waiting_zuz
 
 # Far above the noise of a short run, far below one screen-sized buffer a
 # view. Sanitized builds keep freed memory in quarantine, so there only the
@@ -45,9 +46,7 @@ def nothing_piles_up(s, pid, before, what):
 
 def zuz_views_and_strokes(args):
     with new_session(1024, 768) as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        end_view(s, zuz)
+        zuz = waiting_zuz(s, args.bin)
         # Warm-up: the allocator settles on what a view and a long stroke
         # take, then keeps it for the next ones.
         views(s, zuz, 8, switch_every=2)

@@ -5,27 +5,18 @@ buttons."""
 import sys
 import time
 
-from xsession import XSession, main, wait_until
-from zuzdriver import Zuz, choose, coded_pattern, decode
+from drivers.menus import choose
+from drivers.pictures import coded_pattern, decode, shown
+from drivers.session import main, wait_until
+from drivers.xsession import new_session
+from drivers.zuz import zuz_with_view
 
 W, H = 1024, 768
 
 
-def session():
-    s = XSession(W, H)
-    s.set_background(coded_pattern(W, H))
-    return s
-
-
-def shown(s, x, y):
-    return decode(s.screenshot((x, y, 1, 1)).getpixel((0, 0)))
-
-
 def double_click_scrolls_and_stops(args):
-    with session() as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        zuz.view_window()
+    with new_session(W, H, coded_pattern) as s:
+        zuz_with_view(s, args.bin)
         wait_until(lambda: shown(s, 100, 100) == (256 + 50, 192 + 50), 10, "the 2x view")
         s.double_click(100, 100, gap_ms=80)
         # The first tick puts the picture's top at the window's top; then it
@@ -45,10 +36,8 @@ def double_click_scrolls_and_stops(args):
 
 
 def push_pull_returns_to_the_whole_screen(args):
-    with session() as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        zuz.view_window()
+    with new_session(W, H, coded_pattern) as s:
+        zuz_with_view(s, args.bin)
         wait_until(lambda: shown(s, 100, 100) == (306, 242), 10, "the 2x view")
         choose(s, 600, 400, 10)  # "推拉效果"
         frames = set()
@@ -67,10 +56,8 @@ def push_pull_returns_to_the_whole_screen(args):
 
 
 def custom_size_buttons(args):
-    with session() as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        zuz.view_window()
+    with new_session(W, H, coded_pattern) as s:
+        zuz_with_view(s, args.bin)
         wait_until(lambda: shown(s, 900, 300) == (256 + 450, 192 + 150), 10, "the 2x view")
         choose(s, 600, 400, 5)  # "自定义zuz"
         # "宽+" sits at (4080, 2880) twips: (272, 192) pixels, 33 x 17.

@@ -6,7 +6,6 @@ covers the whole monitor above a dock, and the tip dialog follows a drag
 pixel for pixel."""
 
 import io
-import os
 import sys
 import threading
 import time
@@ -15,11 +14,12 @@ from PIL import Image
 from Xlib import X, display as xdisplay
 from Xlib.ext import xtest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from test_region_pick import CONTROL_SIZE, Zonara, clip_read  # noqa: E402
-from xsession import XSession, main, program_folder, test_pattern, wait_until  # noqa: E402
+from drivers.clipboard import clip_read
+from drivers.pictures import test_pattern
+from drivers.session import main, wait_until
+from drivers.xsession import XSession, new_session, program_folder
+from drivers.zonara import CONTROL_SIZE, Zonara, tip_dialogs
 
-TIP_SIZE = (487, 332)  # 7305 x 4980 twips at 96 dpi
 TITLE_POINT = (240, 14)  # on the title label, clear of the icon
 
 
@@ -92,10 +92,6 @@ def focused(xs):
     return xs.dpy.get_input_focus().focus
 
 
-def tip_dialogs(xs):
-    return [w for w, g in xs.geometries("Zonara") if g[2:] == TIP_SIZE]
-
-
 def drag_quickly(xs, wid, grip, steps, pause, sign=1):
     """Drags window `wid` by its point `grip` through `steps` small pointer
     moves `pause` seconds apart, faster than a window manager applies each
@@ -119,26 +115,14 @@ def drag_quickly(xs, wid, grip, steps, pause, sign=1):
 
 
 # --- tests --------------------------------------------------------------------
-class ScaledZonara(Zonara):
-    """Zonara whose button is `control` device pixels large."""
-    control_px = CONTROL_SIZE
-
-    def find_control(self):
-        for w, g in self.windows():
-            if g[2:] == (self.control_px, self.control_px):
-                return w
-        return None
-
-
 def pick_over_a_late_window(args):
     # Unscaled, and at 1.5, where the button is 50 device pixels large.
     for scale, control_px in [(None, CONTROL_SIZE), ("1.5", 50)]:
-        ScaledZonara.control_px = control_px
         with XSession(env={"QT_SCALE_FACTOR": scale} if scale else None) as xs:
-            pick_over_a_late_window_in(xs, args)
+            pick_over_a_late_window_in(xs, args, control_px)
 
 
-def pick_over_a_late_window_in(xs, args):
+def pick_over_a_late_window_in(xs, args, control_px):
     xs.set_background(test_pattern(xs.width, xs.height))
     # Under the button's place at the right edge, 60 pixels above the
     # bottom.
@@ -146,17 +130,15 @@ def pick_over_a_late_window_in(xs, args):
     late = LateWindow(xs, box, delay=0.08)
     try:
         wait_until(lambda: xs.screenshot(box) == late.image, 10, "the window's picture")
-        folder = program_folder(args.bin, xs.tmp, names=("Zonara",))
-        open(os.path.join(folder, "Vorlane.ini"), "w").close()
-        z = ScaledZonara(xs, folder)
+        z = Zonara.in_own_folder(xs, args.bin, control_px)
         late.lower()
         cx, cy = z.control_centre()
         # The button shows on the screen before it is clicked.
         wait_until(lambda: xs.screenshot((cx, cy, 1, 1)).getpixel((0, 0))
                    != late.image.getpixel((cx - box[0], cy - box[1])), 10, "the button")
         z.click_control()
-        a = (cx - z.control_px, cy - z.control_px)
-        b = (cx + 12, cy + z.control_px)
+        a = (cx - z.control_size, cy - z.control_size)
+        b = (cx + 12, cy + z.control_size)
         z.drag(a, b)
         wait_until(lambda: not z.picker_open(), 10, "the picker to close")
         png = wait_until(lambda: clip_read(xs, "image/png"), 10, "a picture on the clipboard")
@@ -170,8 +152,7 @@ def pick_over_a_late_window_in(xs, args):
 
 
 def keyboard_and_focus_under_xfwm4(args):
-    with XSession(wm="xfwm4", tray=True) as xs:
-        xs.set_background(test_pattern(xs.width, xs.height))
+    with new_session(1024, 768, wm="xfwm4") as xs:
         # Another program has the keyboard when Zonara starts.
         xs.spawn(["xlogo", "-geometry", "200x200+40+40"])
         logo = wait_until(lambda: xs.windows(name="xlogo"), 10, "xlogo")[0]

@@ -3,102 +3,18 @@ Esc during a drag, the exit with another program's clipboard content, a
 second start and a huge picture from another program. Picks checked pixel
 for pixel are part of the first-day journey (test_journey_zonara.py)."""
 
-import argparse
-import io
+import contextlib
 import os
-import subprocess
 import sys
 import time
 
 from PIL import Image
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xsession import XSession, program_folder, test_pattern, wait_until  # noqa: E402
-
-CONTROL_SIZE = 33  # 500 twips at 15 twips a pixel
-
-
-# --- clipboard ----------------------------------------------------------------
-def clip_targets(xs):
-    proc = subprocess.run(["xclip", "-selection", "clipboard", "-o", "-t", "TARGETS"],
-                          env=xs.env, capture_output=True, timeout=10)
-    return proc.stdout.decode(errors="replace").split() if proc.returncode == 0 else []
-
-
-def clip_read(xs, target):
-    proc = subprocess.run(["xclip", "-selection", "clipboard", "-o", "-t", target],
-                          env=xs.env, capture_output=True, timeout=20)
-    return proc.stdout if proc.returncode == 0 else None
-
-
-def clip_put(xs, data, target):
-    # xclip serves the selection from a child that outlives this call.
-    subprocess.run(["xclip", "-selection", "clipboard", "-t", target, "-i"], input=data,
-                   env=xs.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                   timeout=10, check=True)
-    wait_until(lambda: clip_read(xs, target) == data, 10, "xclip to own the clipboard")
-
-
-def png_bytes(image):
-    out = io.BytesIO()
-    image.save(out, "PNG")
-    return out.getvalue()
-
-
-# --- the program --------------------------------------------------------------
-class Zonara:
-    def __init__(self, xs, folder):
-        self.xs = xs
-        self.proc = xs.spawn([os.path.join(folder, "Zonara")])
-        self.control = wait_until(lambda: self.find_control(), 15, "the control window")
-
-    def windows(self):
-        return self.xs.geometries("Zonara")
-
-    def find_control(self):
-        for w, g in self.windows():
-            if g[2:] == (CONTROL_SIZE, CONTROL_SIZE):
-                return w
-        return None
-
-    def control_centre(self):
-        x, y, w, h = self.xs.window_geometry(self.control)
-        return x + w // 2, y + h // 2
-
-    def picker_open(self):
-        return bool(self.xs.windows(name="Capture Area"))
-
-    def region_windows(self):
-        return [(w, g) for w, g in self.windows() if g[2:] != (CONTROL_SIZE, CONTROL_SIZE)]
-
-    def click_control(self):
-        self.xs.xdotool("mousemove", *self.control_centre())
-        self.xs.xdotool("click", "1")
-        wait_until(self.picker_open, 10, "the picker")
-
-    def drag(self, a, b, release=True):
-        self.xs.xdotool("mousemove", *a)
-        self.xs.xdotool("mousedown", "1")
-        for i in range(1, 5):
-            self.xs.xdotool("mousemove", a[0] + (b[0] - a[0]) * i // 4,
-                            a[1] + (b[1] - a[1]) * i // 4)
-        if release:
-            self.xs.xdotool("mouseup", "1")
-
-    def menu_command(self, downs):
-        """Right-clicks the control window and picks the item `downs` steps down."""
-        before = len(self.windows())
-        self.xs.xdotool("mousemove", *self.control_centre())
-        self.xs.xdotool("click", "3")
-        wait_until(lambda: len(self.windows()) > before, 10, "the popup menu")
-        for _ in range(downs):
-            self.xs.xdotool("key", "Down")
-        self.xs.xdotool("key", "Return")
-
-    def end(self):
-        self.menu_command(7)  # "结束放大"
-        wait_until(lambda: self.proc.poll() is not None, 10, "the program to end")
-        return self.proc.returncode
+from drivers.clipboard import clip_put, clip_read, clip_targets
+from drivers.pictures import png_bytes, test_pattern
+from drivers.session import main, proc_status, stays, wait_until
+from drivers.xsession import XSession, program_folder
+from drivers.zonara import Zonara
 
 
 # --- tests --------------------------------------------------------------------
@@ -168,22 +84,6 @@ def test_second_start_shows_the_message(xs, folder, pattern):
     assert first.end() == 0
 
 
-def peak_memory_mb(pid):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith("VmHWM:"):
-                return int(line.split()[1]) // 1024
-    return 0
-
-
-def stays(predicate, seconds, what):
-    """Fails as soon as predicate() turns false within the given time."""
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        assert predicate(), what
-        time.sleep(0.05)
-
-
 def region_filling_the_screen(xs, folder):
     """A pick enlarged past the screen: Zonara and its region window."""
     z = Zonara(xs, folder)
@@ -230,7 +130,7 @@ def test_huge_picture_from_another_program(xs, folder, pattern):
     wait_until(lambda: centre_is((255, 255, 255)), 20, "the 1x1 picture in the window")
     assert z.proc.poll() is None, f"Zonara ended: {z.proc.returncode}"
     assert full[0] in xs.windows(cls="Zonara"), "the window went"
-    peak = peak_memory_mb(z.proc.pid)
+    peak = (proc_status(z.proc.pid, "VmHWM") or 0) // 1024
     assert peak < 300, f"peak memory {peak} MB"
     assert z.end() == 0
 
@@ -282,38 +182,28 @@ def test_a_silent_clipboard_owner_freezes_nothing(xs, folder, pattern):
     assert z.end() == 0
 
 
-TESTS = [test_placement, test_escape_during_a_drag,
-         test_exit_clears_only_our_own_bitmap, test_second_start_shows_the_message,
-         test_huge_picture_from_another_program, test_a_silent_clipboard_owner_freezes_nothing]
-
-
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--bin", required=True)
-    args = ap.parse_args()
-    passed = failed = 0
+@contextlib.contextmanager
+def one_desktop(args):
     with XSession() as xs:
         pattern = test_pattern(xs.width, xs.height)
         xs.set_background(pattern)
         folder = program_folder(args.bin, xs.tmp, names=("Zonara",))
         # The tip dialog would cover the middle of the screen.
         open(os.path.join(folder, "Vorlane.ini"), "w").close()
-        for test in TESTS:
-            started = time.monotonic()
-            try:
-                test(xs, folder, pattern)
-                passed += 1
-                print(f"PASS {test.__name__} ({time.monotonic() - started:.1f}s)")
-            except Exception as exc:  # report and go on with the next test
-                failed += 1
-                print(f"FAIL {test.__name__}: {exc!r}")
-                for p in list(xs.procs):
-                    if p.args and str(p.args[0]).endswith("Zonara") and p.poll() is None:
-                        p.terminate()
-                        p.wait(5)
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
+        yield xs, folder, pattern
+
+
+def end_zonara(xs, folder, pattern):
+    """What a failed test left running would spoil the next one."""
+    for p in list(xs.procs):
+        if p.args and str(p.args[0]).endswith("Zonara") and p.poll() is None:
+            p.terminate()
+            p.wait(5)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main([test_placement, test_escape_during_a_drag,
+                   test_exit_clears_only_our_own_bitmap, test_second_start_shows_the_message,
+                   test_huge_picture_from_another_program,
+                   test_a_silent_clipboard_owner_freezes_nothing],
+                  shared=one_desktop, after_failure=end_zonara))

@@ -7,9 +7,11 @@ each device pixel of the screen's middle as exactly 2 x 2 device pixels."""
 
 import sys
 
-from test_monitors import CONTROL_SIZE, Findings, Zonara, expect_clipboard, expect_view, painted
-from xsession import XSession, main
-from zuzdriver import Zuz
+from drivers.pictures import Findings
+from drivers.session import main
+from drivers.xsession import XSession, painted
+from drivers.zonara import CONTROL_SIZE, Zonara, expect_clipboard
+from drivers.zuz import Zuz, expect_view
 
 
 def scaled(args, width, height, scale, env=None, resources=None):
@@ -19,7 +21,7 @@ def scaled(args, width, height, scale, env=None, resources=None):
         pattern = painted(s)
         screen = (0, 0, width, height)
 
-        z = Zonara(s, args.bin, control_size=None)
+        z = Zonara.in_own_folder(s, args.bin, control_size=None)
         x, y, w, h = s.window_geometry(z.control)
         # Both programs get the same environment and resources: the size of
         # the button shows that the scale is in effect.

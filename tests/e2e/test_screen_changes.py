@@ -21,12 +21,12 @@ import sys
 
 from PIL import Image
 
-from test_monitors import (CONTROL_SIZE, Findings, Zonara, drag_button, end_view,
-                           expect_pick, expect_view, painted, settle, shown, start_zuz_on,
-                           view_on)
-from xorgsession import XorgSession
-from xsession import main
-from zuzdriver import Zuz
+from drivers.pictures import Findings, shown
+from drivers.session import main, settle
+from drivers.xorgsession import XorgSession
+from drivers.xsession import painted
+from drivers.zonara import CONTROL_SIZE, Zonara, drag_button, expect_pick
+from drivers.zuz import Zuz, end_view_on, expect_view, start_zuz_on, view_on
 
 # The primary monitor at the origin, where the tray host stands, and a
 # smaller one to its right.
@@ -54,7 +54,7 @@ def ctrl_z_view(f, s, zuz, monitor, what):
     pattern = painted(s)
     s.xdotool("mousemove", *monitor.centre, "key", "ctrl+z")
     expect_view(f, s, pattern, monitor.box, what)
-    end_view(s, monitor.box)
+    end_view_on(s, monitor.box)
     f.settle(lambda: kept_segments(zuz.proc.pid),
              lambda sizes: sizes == [monitor.w * monitor.h * 4],
              f"{what}, then waiting: one kept segment of {monitor.w}x{monitor.h} pixels")
@@ -125,7 +125,7 @@ def zonara_returns_from_a_monitor_switched_off(args):
     with XorgSession(PRIMARY_AND_LOWER_RIGHT) as s, Findings() as f:
         pattern = painted(s)
         primary, other = s.monitors
-        z = Zonara(s, args.bin)
+        z = Zonara.in_own_folder(s, args.bin)
         drag_button(s, z, (other.x + 60, other.y + other.h - 60))
         box, _ = z.open_picker(pattern)
         assert box == other.box, f"picker covers {box}, want {other.box}, under the button"

@@ -13,9 +13,12 @@ import sys
 from PIL import Image
 from Xlib import X
 
-from test_region_pick import Zonara, clip_read
-from xsession import XSession, main, wait_until
-from zuzdriver import Zuz
+from drivers.clipboard import clip_read
+from drivers.pictures import colour_close
+from drivers.session import main, settle, wait_until
+from drivers.xsession import XSession
+from drivers.zonara import Zonara
+from drivers.zuz import Zuz
 
 GREY = (128, 128, 128)
 ORANGE = (230, 120, 30)
@@ -94,21 +97,10 @@ def paint_halves(s, px):
     return shown
 
 
-def close(got, want, tolerance):
-    return all(abs(a - b) <= tolerance for a, b in zip(got, want))
-
-
 def expect_colours(what, read, spots, tolerance, timeout=10):
     """Waits until each spot read() gives shows its colour."""
-    def check():
-        got = read()
-        check.last = got
-        return all(close(g, w, tolerance) for g, (_, w) in zip(got, spots))
-    check.last = None
-    try:
-        wait_until(check, timeout, what)
-    except AssertionError as e:
-        raise AssertionError(f"{e}: got {check.last}, want {[w for _, w in spots]}") from None
+    settle(read, lambda got: all(colour_close(g, w, tolerance) for g, (_, w) in zip(got, spots)),
+           f"{what} (want {[w for _, w in spots]})", timeout)
 
 
 def both_programs_at(args, depth, tolerance):

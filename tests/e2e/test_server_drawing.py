@@ -11,8 +11,9 @@ import time
 
 from Xlib.ext import xfixes  # noqa: F401  (adds the display's xfixes calls)
 
-from xsession import XSession, main, wait_until
-from zuzdriver import Zuz, new_session
+from drivers.session import main, wait_until
+from drivers.xsession import XSession, new_session
+from drivers.zuz import zuz_with_view
 
 
 def tool(args):
@@ -49,9 +50,7 @@ def the_pointer_over_the_view(args):
     # the picture must still be the view's open hand, closed while held.
     with new_session(800, 600) as s:
         s.dpy.xfixes_query_version()
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        zuz.view_window()
+        zuz = zuz_with_view(s, args.bin)
         s.xdotool("mousemove", 300, 300, "mousedown", 1)
         held = settled_cursor(s)
         s.xdotool("mouseup", 1)

@@ -8,26 +8,14 @@ shared-memory segment behind."""
 
 import os
 import signal
-import subprocess
 import sys
 
-from test_region_pick import Zonara
-from test_tray_icon import icon_gone, tray_icon
-from xsession import main, wait_until
-from zuzdriver import Zuz, new_session
-
-
-def shm_segments(pid):
-    """The shared-memory segments that the process created, as ipcs lists them."""
-    out = subprocess.run(["ipcs", "-m", "-p"], capture_output=True, text=True,
-                         check=True).stdout
-    found = []
-    for line in out.splitlines():
-        fields = line.split()
-        # shmid owner cpid lpid
-        if len(fields) >= 4 and fields[0].isdigit() and fields[2] == str(pid):
-            found.append(int(fields[0]))
-    return found
+from drivers.longuse import shm_segments
+from drivers.session import main, wait_until
+from drivers.tray import icon_gone, tray_icon
+from drivers.xsession import new_session
+from drivers.zonara import Zonara
+from drivers.zuz import Zuz, zuz_with_view
 
 
 def ends_cleanly(s, proc, lock, what, end=None, status=0):
@@ -53,9 +41,7 @@ def region_window(s, zonara):
 
 def terminate_during_view_and_pick(args):
     with new_session(1024, 768) as s:
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        zuz.view_window()
+        zuz = zuz_with_view(s, args.bin)
         tray_icon(s)
         ends_cleanly(s, zuz.proc, os.path.join(s.runtime, "zuz.lock"), "zuz showing its view")
         icon_gone(s)

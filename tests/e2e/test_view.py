@@ -6,12 +6,11 @@ sizes and the ways of ending a view are part of the first-day journey
 import signal
 import sys
 
-from xsession import XSession, main, wait_until
-from zuzdriver import Zuz, coded_pattern, decode, expect_mapping, new_session, sample_points
-
-
-def middle_twice(w, h):
-    return lambda x, y: (w / 4 + x / 2, h / 4 + y / 2)
+from drivers.pictures import (coded_pattern, decode, expect_mapping, middle_twice_source,
+                              sample_points)
+from drivers.session import main, wait_until
+from drivers.xsession import new_session
+from drivers.zuz import Zuz, zuz_with_view
 
 
 def startup_shows_the_middle_twice(args):
@@ -21,15 +20,14 @@ def startup_shows_the_middle_twice(args):
             zuz.start()
             wid = zuz.view_window()
             assert "_NET_WM_STATE_ABOVE" in s.net_wm_state(wid), s.net_wm_state(wid)
-            expect_mapping(s, middle_twice(w, h), sample_points(w, h), f"2x middle at {w}x{h}")
+            expect_mapping(s, middle_twice_source(w, h), sample_points(w, h),
+                           f"2x middle at {w}x{h}")
 
 
 def second_instance_and_killed_instance(args):
     w, h = 1024, 768
     with new_session(w, h) as s:
-        first = Zuz(s, args.bin)
-        first.start()
-        first.view_window()
+        first = zuz_with_view(s, args.bin)
 
         proc2 = s.spawn([first.proc.args[0]])
         box = wait_until(lambda: s.windows(name="zuz 提示"), 10, "the hint message box")
@@ -44,7 +42,7 @@ def second_instance_and_killed_instance(args):
         wait_until(lambda: not s.windows(cls="zuz"), 10, "the killed view to vanish")
         third = s.spawn([first.proc.args[0]])
         first.view_window()
-        expect_mapping(s, middle_twice(w, h), sample_points(w, h), "a view after the kill")
+        expect_mapping(s, middle_twice_source(w, h), sample_points(w, h), "a view after the kill")
         assert third.poll() is None
         assert not s.windows(name="zuz 提示"), "a stale lock blocked the new start"
 
@@ -54,11 +52,8 @@ def a_wheel_notch_keeps_the_pointed_pixel(args):
     # within a pixel of the same after each notch, while one far from it
     # shows the zoom happened.
     w, h = 1024, 768
-    with XSession(w, h) as s:
-        s.set_background(coded_pattern(w, h))
-        zuz = Zuz(s, args.bin)
-        zuz.start()
-        zuz.view_window()
+    with new_session(w, h, coded_pattern) as s:
+        zuz_with_view(s, args.bin)
         px, py = 301, 577
         far = (40, 40)
         s.xdotool("mousemove", px, py)

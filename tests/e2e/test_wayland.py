@@ -15,12 +15,11 @@ import os
 import shutil
 import sys
 
-from PIL import Image, ImageChops
+from PIL import Image
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wlsession import WaylandSession, missing  # noqa: E402
-from xsession import main, wait_until  # noqa: E402
-from zuzdriver import coded_pattern  # noqa: E402
+from drivers.pictures import coded_pattern, difference_box, expect_shows, middle_twice
+from drivers.session import main, wait_until
+from drivers.wlsession import WaylandSession, missing
 
 W, H = 1024, 768
 CONTROL = 33  # Zonara's button: 500 twips at 15 twips a pixel
@@ -28,26 +27,16 @@ CONTROL = 33  # Zonara's button: 500 twips at 15 twips a pixel
 COMPARED = (0, 0, W - 64, H)
 
 
-def middle_twice(pattern):
-    return pattern.crop((W // 4, H // 4, 3 * W // 4, 3 * H // 4)).resize((W, H), Image.NEAREST)
-
-
 def same(a, b, box, what):
-    diff = ImageChops.difference(a.crop(box), b.crop(box)).getbbox()
+    diff = difference_box(a, b, box)
     if diff:
         raise AssertionError(f"{what}: differs from the expected pixels within {diff}")
 
 
 def expect_view(s, pattern, what):
     s.full_screen_window("zuz")
-    want = middle_twice(pattern)
     # The window is there before its first frame is.
-    try:
-        wait_until(lambda: not ImageChops.difference(
-            s.screenshot().crop(COMPARED), want.crop(COMPARED)).getbbox(), 10, what)
-    except AssertionError:
-        same(s.screenshot(), want, COMPARED, what)
-        raise
+    expect_shows(s, middle_twice(pattern), COMPARED, what)
 
 
 def end_view(s):
@@ -75,7 +64,7 @@ def test_wayland_desktop(args):
         # A panel with its watcher is there before zuz.
         record = os.path.join(s.home, "items")
         watcher = os.path.join(s.tmp, "snwatcher.py")
-        shutil.copy(os.path.join(os.path.dirname(__file__), "snwatcher.py"), watcher)
+        shutil.copy(os.path.join(os.path.dirname(__file__), "drivers", "snwatcher.py"), watcher)
         s.spawn(["/usr/bin/python3", watcher, record])
         wait_until(lambda: os.path.exists(record + ".ready"), 10, "the watcher")
 
@@ -206,14 +195,8 @@ def test_scaled_output(args):
         same(s.screenshot(), pattern, box, "the desktop's own background")
         s.spawn([s.program("zuz")])
         s.full_screen_window("zuz")
-        w, h = pattern.size
-        want = pattern.crop((w // 4, h // 4, 3 * w // 4, 3 * h // 4)).resize((w, h), Image.NEAREST)
-        try:
-            wait_until(lambda: not ImageChops.difference(
-                s.screenshot().crop(box), want.crop(box)).getbbox(), 10, "the view at scale 2")
-        except AssertionError:
-            same(s.screenshot(), want, box, "the view at scale 2")
-            raise
+        want = middle_twice(pattern)
+        expect_shows(s, want, box, "the view at scale 2")
 
         # Neither a panel for the icon nor global shortcuts here: a second
         # start brings the next view, with no box whose hints point at them.
@@ -222,8 +205,7 @@ def test_scaled_output(args):
         again = s.run([s.program("zuz")], timeout=20)
         assert again.returncode == 0, again
         s.full_screen_window("zuz")
-        wait_until(lambda: not ImageChops.difference(
-            s.screenshot().crop(box), want.crop(box)).getbbox(), 10, "the view of a second start")
+        expect_shows(s, want, box, "the view of a second start")
         others = [w for w in s.windows("zuz") if not w.get("fullscreen_mode")]
         assert not others, f"a window beside the view: {others}"
 

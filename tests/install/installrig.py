@@ -15,11 +15,11 @@ from PIL import Image
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
-from test_tip_dialog import CHECKBOX_CENTRE as ZUZ_TIP_CHECKBOX  # noqa: E402
-from test_tip_dialog import SIZE as ZUZ_TIP_SIZE  # noqa: E402
-from test_tray_icon import quit_from_menu  # noqa: E402
-from xsession import wait_until  # noqa: E402
-from zuzdriver import Zuz  # noqa: E402
+from drivers.menus import quit_from_menu  # noqa: E402
+from drivers.session import proc_status, wait_until  # noqa: E402
+from drivers.tipdialog import CHECKBOX_CENTRE as ZUZ_TIP_CHECKBOX  # noqa: E402
+from drivers.tipdialog import SIZE as ZUZ_TIP_SIZE  # noqa: E402
+from drivers.zuz import Zuz  # noqa: E402
 
 PROGRAMS = ("zuz", "Zonara", "Derudovudi")
 PROGRAM_DIR = "lib/zuz-zonara"
@@ -269,11 +269,7 @@ def processes_running(exe):
 
 
 def process_uid(pid):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith("Uid:"):
-                return int(line.split()[1])
-    return None
+    return proc_status(pid, "Uid")
 
 
 def wm_class(s, wid):

@@ -15,7 +15,8 @@ from installrig import (IDS, MARKERS, PROGRAM_DIR, ZONARA_END, ZONARA_FULL_SCREE
                         User, check_tree, desktop_entry, no_tip_dialogs, process_uid,
                         processes_running, run, shared_tmp, tick_tip_dialog, wm_class,
                         zonara_control, zonara_menu)
-from xsession import XSession, main, wait_until
+from drivers.session import main, wait_until
+from drivers.xsession import XSession
 
 BUILD = None
 TMP = None  # holds the prefix and the user's home

@@ -19,7 +19,8 @@ import xml.etree.ElementTree as ET
 
 from installrig import (IDS, MARKERS, PROGRAM_DIR, PROGRAMS, Installed, expected_files, run,
                         tick_tip_dialog, zonara_control)
-from xsession import XSession, main
+from drivers.session import main
+from drivers.xsession import XSession
 
 BUILD = None
 TMP = None

@@ -22,7 +22,9 @@ from PIL import Image  # noqa: E402
 import Xlib.error  # noqa: E402
 from Xlib import X  # noqa: E402
 
-from xsession import XSession, colour_close, wait_until  # noqa: E402
+from drivers.pictures import colour_close  # noqa: E402
+from drivers.session import wait_until  # noqa: E402
+from drivers.xsession import XSession  # noqa: E402
 
 WIDTH, HEIGHT = 1024, 700  # the Wine desktop: Windows' screen
 # The pattern leaves the bottom of the screen to Wine's taskbar, where the

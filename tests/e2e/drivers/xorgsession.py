@@ -4,20 +4,16 @@ out with xrandr. Everything else (window manager, tray host, xdotool,
 screenshots) is XSession's."""
 
 import os
-import select
 import shutil
 import subprocess
-import time
 from collections import namedtuple
 
-from PIL import Image, ImageChops
-
-from xsession import XSession, wait_until
-from zuzdriver import decode
+from drivers.session import wait_until
+from drivers.xsession import XSession
 
 # The shared configuration: one dummy device with a framebuffer of up to
 # 4096 x 2160 and a monitor that accepts any mode.
-BASE_CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..",
+BASE_CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "..",
                            "shared", "xorg", "dummy-multihead.conf")
 
 # Without a seat there are no real input devices to add; xdotool's come
@@ -102,33 +98,15 @@ class XorgSession(XSession):
         with open(os.path.join(confdir, "10-e2e.conf"), "w") as f:
             f.write(SERVER_FLAGS)
         self.xorg_log = os.path.join(self.tmp, "Xorg.log")
-        rfd, wfd = os.pipe()
         # -sharevts: servers side by side share the console instead of each
         # taking a VT of its own.
-        proc = subprocess.Popen(
-            ["Xorg", "-displayfd", str(wfd), "-config", config, "-configdir", confdir,
-             "-logfile", self.xorg_log, "-nolisten", "tcp", "-noreset", "-novtswitch",
-             "-sharevts"],
-            pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(wfd)
-        self.procs.append(proc)
-        # Xorg writes the number once it accepts connections, or dies.
-        number = b""
-        deadline = time.monotonic() + 30
-        with os.fdopen(rfd, "rb", buffering=0) as r:
-            while not number.endswith(b"\n"):
-                left = deadline - time.monotonic()
-                if left <= 0 or not select.select([r], [], [], left)[0]:
-                    break
-                chunk = r.read(1)
-                if not chunk:
-                    break
-                number += chunk
-        if not number.strip():
-            proc.kill()
-            proc.wait()
+        self.display_name = self.start_x_server(
+            ["Xorg", "-config", config, "-configdir", confdir, "-logfile", self.xorg_log,
+             "-nolisten", "tcp", "-noreset", "-novtswitch", "-sharevts"], 30)
+        if not self.display_name:
+            self.procs[0].kill()
+            self.procs[0].wait()
             raise RuntimeError("Xorg did not start:\n" + self._log_tail())
-        self.display_name = ":" + number.decode().strip()
         self._lay_out()
 
     def _log_tail(self, lines=30):
@@ -228,57 +206,3 @@ class XorgSession(XSession):
     def monitor_at(self, x, y):
         return next((m for m in self.monitors
                      if m.x <= x < m.x + m.w and m.y <= y < m.y + m.h), None)
-
-
-def coded_root(width, height):
-    """Every pixel names its own root coordinates, as zuzdriver.coded_pattern
-    does, so each monitor's region carries a pattern of its own and a
-    picture from the wrong monitor or place decodes to the wrong point.
-    Built band by band: a pixel-by-pixel loop takes seconds at these sizes."""
-    def band(values, size):
-        return Image.frombytes("L", size, bytes(values))
-
-    xs = range(width)
-    ys = range(height)
-    red = band([x & 0xFF for x in xs], (width, 1)).resize((width, height), Image.NEAREST)
-    green = band([y & 0xFF for y in ys], (1, height)).resize((width, height), Image.NEAREST)
-    blue = ImageChops.add(
-        band([(x >> 8) & 0x0F for x in xs], (width, 1)).resize((width, height), Image.NEAREST),
-        band([((y >> 8) & 0x0F) << 4 for y in ys], (1, height)).resize((width, height),
-                                                                      Image.NEAREST))
-    return Image.merge("RGB", (red, green, blue))
-
-
-def first_difference(got, want, offset=(0, 0)):
-    """None where two pictures of one size are equal, else a description of
-    the first differing pixel (rows from the top), in root coordinates when
-    got lies at offset, with the root points both pictures' pixels name."""
-    if got.size != want.size:
-        return f"size {got.size}, want {want.size}"
-    box = ImageChops.difference(got.convert("RGB"), want.convert("RGB")).getbbox()
-    if box is None:
-        return None
-    left, top, right, bottom = box
-    ox, oy = offset
-    root_box = (left + ox, top + oy, right + ox, bottom + oy)
-    for x in range(left, right):
-        g, w = got.getpixel((x, top)), want.getpixel((x, top))
-        if g != w:
-            return (f"at ({ox + x}, {oy + top}) shows {decode(g)} {g}, want {decode(w)}; "
-                    f"differing pixels within {root_box}")
-    return f"differing pixels within {root_box}"
-
-
-def picture_differs(s, box, want, timeout=10):
-    """None once the screen in box is exactly the picture want; else, after
-    the time-out, the first difference."""
-    diff = [None]
-
-    def same():
-        diff[0] = first_difference(s.screenshot(box), want, box[:2])
-        return diff[0] is None
-    try:
-        wait_until(same, timeout, "the picture")
-    except AssertionError:
-        return diff[0]
-    return None

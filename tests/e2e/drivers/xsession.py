@@ -2,9 +2,9 @@
 manager, a tray host, input through xdotool and pixels read back through
 the X server itself."""
 
+import ctypes
 import os
-import shutil
-import signal
+import select
 import subprocess
 import tempfile
 import time
@@ -13,6 +13,27 @@ from PIL import Image
 import Xlib.error
 from Xlib import X, display as xdisplay
 from Xlib.ext import xtest
+
+from drivers.pictures import coded_pattern, test_pattern
+from drivers.session import Session, copy_programs, end_processes, wait_until
+
+
+def _keep_large_buffers_in_the_heap():
+    """python-xlib reads a whole screen into a buffer it grows megabytes at
+    a time. With glibc's default such a buffer is mapped and unmapped anew
+    at each step, unless the process happened to free a larger block
+    before, and a screenshot then takes five times as long: long enough
+    to miss the short frames of an animation. A threshold above a 4K
+    screen's size keeps them in the heap."""
+    try:
+        libc = ctypes.CDLL(None)
+        libc.mallopt(-3, 32 << 20)  # M_MMAP_THRESHOLD
+        libc.mallopt(-1, 64 << 20)  # M_TRIM_THRESHOLD
+    except (OSError, AttributeError):
+        pass  # another C library: screenshots are slower, that is all
+
+
+_keep_large_buffers_in_the_heap()
 
 
 # What ties a program to the desktop it was started from.
@@ -25,32 +46,15 @@ SESSION_VARS = ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "SESSION_MANAGER"
 NO_BUS = "unix:path=/nonexistent/zuz-no-session-bus"
 
 
-class Timeout(AssertionError):
-    pass
-
-
-def wait_until(predicate, timeout=10.0, what="condition", interval=0.05):
-    """Polls until predicate() returns a true value, which it returns."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Timeout(f"timed out after {timeout}s waiting for {what}")
-        time.sleep(interval)
-
-
-class XSession:
+class XSession(Session):
     def __init__(self, width=1024, height=768, wm=True, tray=True, env=None, depth=24):
         """wm: True or "openbox" for openbox, "xfwm4" for xfwm4 (which
         refuses the focus to a window that asks for it with an old time),
         False for none. env: variables for the programs on top of the clean
         environment, e.g. QT_SCALE_FACTOR, which is otherwise taken away.
         depth: the screen's bits per pixel (8, 16, 24, 30)."""
+        super().__init__("zuz-e2e-")
         self.width, self.height, self.depth = width, height, depth
-        self.procs = []
-        self.tmp = tempfile.mkdtemp(prefix="zuz-e2e-")
         self.runtime = os.path.join(self.tmp, "runtime")
         os.makedirs(self.runtime, mode=0o700)
         try:
@@ -89,33 +93,36 @@ class XSession:
 
     # --- server, window manager, tray -------------------------------------
     def _start_server(self):
+        self.display_name = self.start_x_server(
+            ["Xvfb", "-screen", "0", f"{self.width}x{self.height}x{self.depth}", "-nolisten",
+             "tcp", "-dpi", "96", "-noreset"], 20)
+        if not self.display_name:
+            raise RuntimeError("Xvfb did not start")
+
+    def start_x_server(self, argv, timeout):
+        """Starts an X server that writes its display number once it accepts
+        connections (-displayfd); the display's name, or None if it died or
+        said nothing in time."""
         rfd, wfd = os.pipe()
-        proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(wfd), "-screen", "0",
-             f"{self.width}x{self.height}x{self.depth}", "-nolisten", "tcp", "-dpi", "96",
-             "-noreset"],
-            pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.started(subprocess.Popen(argv + ["-displayfd", str(wfd)], pass_fds=(wfd,),
+                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         os.close(wfd)
-        self.procs.append(proc)
         number = b""
-        with os.fdopen(rfd, "rb") as r:
-            deadline = time.monotonic() + 20
+        deadline = time.monotonic() + timeout
+        with os.fdopen(rfd, "rb", buffering=0) as r:
             while not number.endswith(b"\n"):
+                left = deadline - time.monotonic()
+                if left <= 0 or not select.select([r], [], [], left)[0]:
+                    break
                 chunk = r.read(1)
                 if not chunk:
                     break
                 number += chunk
-                if time.monotonic() > deadline:
-                    break
-        if not number.strip():
-            raise RuntimeError("Xvfb did not start")
-        self.display_name = ":" + number.decode().strip()
+        return ":" + number.decode().strip() if number.strip() else None
 
     def spawn(self, argv, **kw):
-        proc = subprocess.Popen(argv, env=self.env, stdout=subprocess.DEVNULL,
-                                stderr=kw.pop("stderr", subprocess.DEVNULL), **kw)
-        self.procs.append(proc)
-        return proc
+        return self.started(subprocess.Popen(argv, env=self.env, stdout=subprocess.DEVNULL,
+                                             stderr=kw.pop("stderr", subprocess.DEVNULL), **kw))
 
     def _start_wm(self, wm):
         if wm == "xfwm4":
@@ -170,31 +177,13 @@ class XSession:
         # program that loses its display mid-way ends in a hurry rather
         # than the ordinary way, and in a sanitized build the leak check
         # runs only on the ordinary way out.
-        self._end(self.procs[1:])
-        self._end(self.procs[:1])
+        end_processes(self.procs[1:])
+        end_processes(self.procs[:1])
         try:
             self.dpy.close()
         except Exception:
             pass
-        shutil.rmtree(self.tmp, ignore_errors=True)
-
-    @staticmethod
-    def _end(procs):
-        for proc in reversed(procs):
-            if proc.poll() is None:
-                proc.send_signal(signal.SIGTERM)
-        for proc in reversed(procs):
-            try:
-                proc.wait(10)
-            except subprocess.TimeoutExpired:
-                proc.kill()
-                proc.wait()
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
+        self.remove_folder()
 
     def merge_resources(self, text):
         """Adds X resources (e.g. "Xft.dpi: 144") for clients started later."""
@@ -229,6 +218,15 @@ class XSession:
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True,
                               capture_output=True, text=True).stdout
+
+    def drag(self, a, b, steps=4, release=True):
+        """A left-button drag from a to b in `steps` moves."""
+        self.xdotool("mousemove", *a, "mousedown", 1)
+        for i in range(1, steps + 1):
+            self.xdotool("mousemove", a[0] + (b[0] - a[0]) * i // steps,
+                         a[1] + (b[1] - a[1]) * i // steps)
+        if release:
+            self.xdotool("mouseup", 1)
 
     def double_click(self, x=None, y=None, gap_ms=60):
         """A left double-click, at (x, y) or where the pointer is. The server
@@ -281,6 +279,13 @@ class XSession:
         pos = w.translate_coords(self.root, 0, 0)
         return (-pos.x, -pos.y, geo.width, geo.height)
 
+    def viewable(self, wid):
+        try:
+            win = self.dpy.create_resource_object("window", wid)
+            return win.get_attributes().map_state == X.IsViewable
+        except Exception:  # destroyed
+            return False
+
     def net_wm_state(self, wid):
         w = self.dpy.create_resource_object("window", wid)
         prop = w.get_full_property(self.dpy.intern_atom("_NET_WM_STATE"), X.AnyPropertyType)
@@ -291,53 +296,19 @@ class XSession:
 
 def program_folder(bin_dir, tmp, names=("zuz",)):
     """A fresh program folder holding copies of the built programs."""
-    folder = tempfile.mkdtemp(prefix="prog-", dir=tmp)
-    for name in names:
-        src = os.path.join(bin_dir, name)
-        if os.path.exists(src):
-            shutil.copy2(src, folder)
-    return folder
+    return copy_programs(bin_dir, tempfile.mkdtemp(prefix="prog-", dir=tmp), names)
 
 
-def test_pattern(width, height):
-    """Red grows to the right, green downwards: every point has its colour."""
-    img = Image.new("RGB", (width, height))
-    px = img.load()
-    for y in range(height):
-        g = (y * 255) // (height - 1)
-        for x in range(width):
-            px[x, y] = ((x * 255) // (width - 1), g, 128)
-    return img
+def new_session(width, height, pattern=test_pattern, **kw):
+    """An XSession (kw: its options) showing pattern(width, height) on its
+    root window."""
+    s = XSession(width, height, **kw)
+    s.set_background(pattern(width, height))
+    return s
 
 
-def gradient_colour(x, y, width, height):
-    """The colour test_pattern() has at a screen point."""
-    return ((x * 255) // (width - 1), (y * 255) // (height - 1), 128)
-
-
-def colour_close(a, b, tolerance=4):
-    return all(abs(p - q) <= tolerance for p, q in zip(a, b))
-
-
-def main(tests, argv=None):
-    """Runs the given test functions with the parsed arguments, prints a
-    closing tally and returns the exit status."""
-    import argparse
-    import traceback
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--bin", required=True, help="folder of the built programs")
-    args = parser.parse_args(argv)
-    passed = failed = 0
-    for test in tests:
-        start = time.monotonic()
-        try:
-            test(args)
-        except Exception:
-            failed += 1
-            print(f"FAIL {test.__name__} ({time.monotonic() - start:.1f}s)")
-            traceback.print_exc()
-        else:
-            passed += 1
-            print(f"PASS {test.__name__} ({time.monotonic() - start:.1f}s)")
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
+def painted(s):
+    """Puts coded_pattern on the root window; returns it."""
+    pattern = coded_pattern(s.width, s.height)
+    s.set_background(pattern)
+    return pattern

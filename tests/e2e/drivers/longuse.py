@@ -10,21 +10,17 @@ import time
 from Xlib import X
 from Xlib.ext import res, xtest
 
-from test_region_pick import Zonara
-from test_tray_icon import end_view
-from xsession import wait_until
-from zuzdriver import choose
+from drivers.editor import Toolbar, pencil, stable_frame
+from drivers.menus import choose
+from drivers.session import proc_status, wait_until
+from drivers.zuz import end_view
 
 # Menu rows of the view's context menu.
 SCROLLING, PUSH_PULL = 8, 10
 
 
 def rss_kb(pid):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
+    return proc_status(pid, "VmRSS") or 0
 
 
 def shm_segments(pid):
@@ -172,23 +168,14 @@ def close_regions(s, zonara):
 def editor_trace(s, zuz, points):
     """Ctrl+Z, the pencil, the free-hand tool, one stroke of `points`
     positions, then a double-click beside it closes the editor."""
-    from test_editor import Toolbar, stable_frame, viewable
     ctrl_z(s)
     view = zuz.view_window()
     before, _ = stable_frame(s)
-    s.xdotool("mousemove", s.width - 12, 12, "click", 1)  # the pencil
-
-    def editor_window():
-        for wid in s.windows(cls="zuz"):
-            if wid != view and s.window_geometry(wid) == (0, 0, s.width, s.height):
-                return wid
-        return None
-    editor = wait_until(editor_window, 10, "the editor")
-    wait_until(lambda: not viewable(s, view), 10, "the view to be hidden")
+    editor = pencil(s, view, kept_above=False)
     Toolbar(s, before).click(1)  # "任意型"
     trace(s, points)
     s.double_click(60, s.height - 60)
-    wait_until(lambda: not viewable(s, editor), 20, "the editor to close")
+    wait_until(lambda: not s.viewable(editor), 20, "the editor to close")
     zuz.view_gone()
 
 
@@ -210,4 +197,4 @@ def trace(s, points, centre=None, radius=200):
     s.dpy.sync()
 
 
-__all__ = ["Holdings", "Zonara", "editor_trace", "grabs_free", "picks", "trace", "views"]
+__all__ = ["Holdings", "editor_trace", "grabs_free", "picks", "trace", "views"]

@@ -14,12 +14,11 @@ import signal
 import socket
 import struct
 import subprocess
-import tempfile
 import time
 
 from PIL import Image
 
-from xsession import wait_until
+from drivers.session import MARKERS, Session, copy_programs, end_processes, wait_until
 
 USER = "zuztest"
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -47,29 +46,23 @@ def missing():
 SANITIZER_VARS = ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
 
 
-class WaylandSession:
+class WaylandSession(Session):
     def __init__(self, bin_dir, width=1024, height=768, background=None, scale=1):
         """width, height: the output's size in logical pixels; scale: its
         scale, so that it has width x scale device pixels across.
         background: a PIL image shown stretched over the whole output."""
+        super().__init__("zuz-wl-")
         self.width, self.height, self.scale = width, height, scale
         self.user = pwd.getpwnam(USER)
-        self.tmp = tempfile.mkdtemp(prefix="zuz-wl-")
         os.chmod(self.tmp, 0o755)
         self.runtime = self._own_dir("runtime", 0o700)
         self.home = self._own_dir("home", 0o700)
-        self.procs = []
         self.session = None
         self._vnc = None
         try:
             # The test account cannot be counted on to read the build tree.
-            self.bin = os.path.join(self.tmp, "bin")
-            os.makedirs(self.bin)
-            for name in ("zuz", "Zonara", "Derudovudi"):
-                shutil.copy2(os.path.join(bin_dir, name), self.bin)
-            for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
-                with open(os.path.join(self.bin, marker), "wb") as f:
-                    f.write(b"\r\n")
+            self.bin = copy_programs(bin_dir, os.path.join(self.tmp, "bin"),
+                                     ("zuz", "Zonara", "Derudovudi"), MARKERS)
             bg = "#808080 solid_color"
             if background is not None:
                 path = os.path.join(self.tmp, "background.png")
@@ -178,10 +171,8 @@ class WaylandSession:
                 + [f"{k}={v}" for k, v in full.items()] + list(argv))
 
     def spawn(self, argv, env=None):
-        proc = subprocess.Popen(self.command(argv, env), stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL, cwd=self.tmp)
-        self.procs.append(proc)
-        return proc
+        return self.started(subprocess.Popen(self.command(argv, env), stdout=subprocess.DEVNULL,
+                                             stderr=subprocess.DEVNULL, cwd=self.tmp))
 
     def run(self, argv, timeout=20, env=None, **kw):
         return subprocess.run(self.command(argv, env), capture_output=True, timeout=timeout,
@@ -297,15 +288,7 @@ class WaylandSession:
     def close(self):
         if self._vnc:
             self._vnc.close()
-        for proc in self.procs:
-            if proc.poll() is None:
-                proc.terminate()
-        for proc in self.procs:
-            try:
-                proc.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                proc.kill()
-                proc.wait()
+        end_processes(self.procs)
         if self.session:
             # The desktop and what D-Bus activated for it share one group.
             try:
@@ -325,13 +308,7 @@ class WaylandSession:
         if getattr(self, "report_target", None):
             for report in glob.glob(os.path.join(self.reports, "*")):
                 shutil.copy(report, os.path.dirname(self.report_target))
-        shutil.rmtree(self.tmp, ignore_errors=True)
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
+        self.remove_folder()
 
 
 def _group_alive(pgid):

@@ -1,0 +1,10 @@
+"""What the end-to-end tests drive the programs with, written once.
+
+Sessions, all derived from session.Session: xsession (Xvfb), xorgsession
+(Xorg, several monitors), wlsession (sway), desktops (GNOME Shell, KWin,
+seen from inside; desktoprig stages their steps from the host).
+Programs: zuz, menus, tray, tipdialog, editor, day (a user's day with
+zuz), zonara, clipboard, client (another X client), longuse. Stand-in
+services run as processes of their own: fakeportal, fakenotifications,
+snwatcher. pictures holds the test patterns and the comparisons of what
+a screen shows."""

@@ -1,0 +1,155 @@
+"""What every desktop the tests start has in common: the programs it
+started, a folder of its own, waiting on conditions with time-outs and an
+end that leaves nothing behind. The test runner (main) is here too."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+# Where they are, the programs do not show their tip dialogs.
+MARKERS = ("Vivoduzivi.ini", "Vorlane.ini")
+
+
+class Timeout(AssertionError):
+    pass
+
+
+def wait_until(predicate, timeout=10.0, what="condition", interval=0.05):
+    """Polls until predicate() returns a true value, which it returns."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Timeout(f"timed out after {timeout}s waiting for {what}")
+        time.sleep(interval)
+
+
+def settle(get, ok, what, timeout=10, interval=0.05):
+    """Waits until ok(get()) and returns that value; a time-out names the
+    last value seen, which it also carries as `last`."""
+    last = [None]
+
+    def test():
+        last[0] = get()
+        return ok(last[0])
+    try:
+        wait_until(test, timeout, what, interval)
+    except Timeout as e:
+        error = Timeout(f"{e}; last seen: {last[0]}")
+        error.last = last[0]
+        raise error from None
+    return last[0]
+
+
+def stays(predicate, seconds, what):
+    """Fails as soon as predicate() turns false within the given time."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        assert predicate(), what
+        time.sleep(0.05)
+
+
+def copy_programs(bin_dir, folder, names, markers=()):
+    """Copies of the built programs (those there are) and the given
+    markers in folder, which it returns."""
+    os.makedirs(folder, exist_ok=True)
+    for name in names:
+        if os.path.exists(os.path.join(bin_dir, name)):
+            shutil.copy2(os.path.join(bin_dir, name), folder)
+    for marker in markers:
+        with open(os.path.join(folder, marker), "wb") as f:
+            f.write(b"\r\n")
+    return folder
+
+
+def proc_status(pid, field):
+    """The first number of a field of /proc/<pid>/status (VmRSS, VmHWM in
+    kB, Uid), or None."""
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith(field + ":"):
+                return int(line.split()[1])
+    return None
+
+
+def end_processes(procs):
+    """Asks each to end, then waits; one that does not is killed."""
+    for proc in reversed(procs):
+        if proc.poll() is None:
+            proc.terminate()
+    for proc in reversed(procs):
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
+class Session:
+    """A desktop the tests start and end: `procs` are the programs started
+    in it, ended by close(); `tmp` is its own folder, removed then. Each
+    kind of desktop says how programs are started (spawn) and how its
+    screen is read (screenshot)."""
+
+    def __init__(self, prefix=None):
+        self.procs = []
+        self.tmp = tempfile.mkdtemp(prefix=prefix) if prefix else None
+
+    def started(self, proc):
+        self.procs.append(proc)
+        return proc
+
+    def spawn(self, argv, **kw):
+        return self.started(subprocess.Popen(argv, **kw))
+
+    def screenshot(self):
+        raise NotImplementedError
+
+    def close(self):
+        end_processes(self.procs)
+        self.remove_folder()
+
+    def remove_folder(self):
+        if self.tmp:
+            shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
+def main(tests, argv=None, shared=None, after_failure=None):
+    """Runs the given test functions with the parsed arguments, prints a
+    closing tally and returns the exit status. Tests that share one
+    desktop name a context manager shared(args), whose value (a tuple)
+    they are given instead, and after_failure clears up what a failed
+    one left there."""
+    import argparse
+    import contextlib
+    import traceback
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--bin", required=True, help="folder of the built programs")
+    args = parser.parse_args(argv)
+    passed = failed = 0
+    with shared(args) if shared else contextlib.nullcontext((args,)) as given:
+        for test in tests:
+            start = time.monotonic()
+            try:
+                test(*given)
+            except Exception:
+                failed += 1
+                print(f"FAIL {test.__name__} ({time.monotonic() - start:.1f}s)")
+                traceback.print_exc()
+                if after_failure:
+                    after_failure(*given)
+            else:
+                passed += 1
+                print(f"PASS {test.__name__} ({time.monotonic() - start:.1f}s)")
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
