@@ -8,15 +8,13 @@ gives up on it, so that the next owner's picture comes."""
 import io
 import os
 import shutil
-import sys
 import time
 
 from PIL import Image, ImageOps
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from wlsession import WaylandSession, missing  # noqa: E402
-from xsession import main, wait_until  # noqa: E402
-from zuzdriver import coded_pattern, decode  # noqa: E402
+from drivers.pictures import coded_pattern, decode
+from drivers.session import main, wait_until
+from drivers.wlsession import WaylandSession, missing
 
 W, H = 1024, 768
 CONTROL = 33  # Zonara's button
