@@ -24,7 +24,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from wlsession import USER  # noqa: E402
-from xsession import main  # noqa: E402
+from xsession import copy_program, main  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(os.path.dirname(HERE))
@@ -82,7 +82,7 @@ def run_steps(args, script, scenario, options=()):
         bin_dir = os.path.join(tmp, "bin")
         os.makedirs(bin_dir)
         for name in ("zuz", "Zonara"):
-            shutil.copy2(os.path.join(args.bin, name), bin_dir)
+            copy_program(args.bin, name, bin_dir)
         for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
             with open(os.path.join(bin_dir, marker), "wb") as f:
                 f.write(b"\r\n")

@@ -19,7 +19,7 @@ import time
 
 from PIL import Image
 
-from xsession import wait_until
+from xsession import copy_program, wait_until
 
 USER = "zuztest"
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -66,7 +66,7 @@ class WaylandSession:
             self.bin = os.path.join(self.tmp, "bin")
             os.makedirs(self.bin)
             for name in ("zuz", "Zonara", "Derudovudi"):
-                shutil.copy2(os.path.join(bin_dir, name), self.bin)
+                copy_program(bin_dir, name, self.bin)
             for marker in ("Vivoduzivi.ini", "Vorlane.ini"):
                 with open(os.path.join(self.bin, marker), "wb") as f:
                     f.write(b"\r\n")

@@ -289,13 +289,21 @@ class XSession:
         return {self.dpy.get_atom_name(a) for a in prop.value}
 
 
+def copy_program(bin_dir, name, folder):
+    """Copies a built program into `folder`: its executable and, where that
+    is a launcher, the program proper beside it."""
+    shutil.copy2(os.path.join(bin_dir, name), folder)
+    module = os.path.join(bin_dir, name + "-program.so")
+    if os.path.exists(module):
+        shutil.copy2(module, folder)
+
+
 def program_folder(bin_dir, tmp, names=("zuz",)):
     """A fresh program folder holding copies of the built programs."""
     folder = tempfile.mkdtemp(prefix="prog-", dir=tmp)
     for name in names:
-        src = os.path.join(bin_dir, name)
-        if os.path.exists(src):
-            shutil.copy2(src, folder)
+        if os.path.exists(os.path.join(bin_dir, name)):
+            copy_program(bin_dir, name, folder)
     return folder
 
 
