@@ -30,7 +30,9 @@ function(add_program name core)
     set_target_properties(${name}-program PROPERTIES
         PREFIX "" SUFFIX ".so"
         LIBRARY_OUTPUT_DIRECTORY ${PROGRAM_OUTPUT_DIR})
-    install(TARGETS ${name}-program LIBRARY DESTINATION ${PROGRAM_INSTALL_DIR})
+    # Loaded, not run: not executable, as Debian wants shared objects.
+    install(TARGETS ${name}-program LIBRARY DESTINATION ${PROGRAM_INSTALL_DIR}
+            PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
     add_executable(${name} ${dir}/launch.cpp)
     target_link_libraries(${name} PRIVATE launcher)
