@@ -3,6 +3,8 @@
 // What a later start of a program hands its running instance, and what
 // the instance replies. Plain C++: the launchers read it before any
 // library of the toolkit is loaded, the programs when they answer.
+#include <cstring>
+
 namespace startrequest {
 
 // zuz: a view, as the hotkey brings one; where the user holds no other
@@ -18,12 +20,8 @@ inline constexpr char kTaken[] = "ok";
 inline constexpr char kShowHint[] = "hint";
 
 inline bool hasArgument(int argc, char** argv, const char* argument) {
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        const char* b = argument;
-        while (*a && *a == *b) ++a, ++b;
-        if (*a == *b) return true;
-    }
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], argument) == 0) return true;
     return false;
 }
 
