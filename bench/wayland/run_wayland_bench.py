@@ -256,6 +256,9 @@ def x11_bench(bin_dir, pattern):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True)
+    parser.add_argument("--samples", type=int, default=SAMPLES,
+                        help="samples of each figure on X11 and sway")
+    parser.add_argument("--sway-only", action="store_true", help="no X11 figures")
     parser.add_argument("--desktops", nargs="?", const="gnome,kde",
                         help="GNOME Shell and KWin only (or those named, as gnome,kde), "
                              "from the shared desktops folder")
@@ -275,13 +278,16 @@ def main():
             figures("Zonara click -> picker mapped", got["pick"])
             figures("Screenshot portal round trip", got["portal"])
         return 0
+    global SAMPLES
+    SAMPLES = args.samples
     why = missing()
     print(f"{W}x{H}, {SAMPLES} samples each")
-    x_view, x_pick, x_pick_request = x11_bench(args.bin, pattern)
-    print("X11 (Xvfb, openbox):")
-    figures("zuz --view -> view on screen", x_view)
-    figures("Zonara click -> picker shown", x_pick)
-    figures("Zonara --pick -> picker shown", x_pick_request)
+    if not args.sway_only:
+        x_view, x_pick, x_pick_request = x11_bench(args.bin, pattern)
+        print("X11 (Xvfb, openbox):")
+        figures("zuz --view -> view on screen", x_view)
+        figures("Zonara click -> picker shown", x_pick)
+        figures("Zonara --pick -> picker shown", x_pick_request)
     if why:
         print(f"sway: not measured ({why})")
         return 0

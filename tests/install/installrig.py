@@ -78,8 +78,9 @@ def desktop_entry(path):
 def check_launchers(programs):
     """A later start (`zuz --view`) hands its request over before any
     library of the toolkit is mapped: the executables that have a module
-    need only the C and C++ runtime."""
-    runtime = ("libc.so.", "libm.so.", "libstdc++.so.", "libgcc_s.so.")
+    need only the C and C++ runtime (and the dynamic loader, which every
+    process has)."""
+    runtime = ("libc.so.", "libm.so.", "libstdc++.so.", "libgcc_s.so.", "ld-linux")
     for module in MODULES:
         path = os.path.join(programs, module[:-len("-program.so")])
         needed = re.findall(r"\(NEEDED\).*\[(.+)\]", run(["readelf", "-d", "-W", path]))
