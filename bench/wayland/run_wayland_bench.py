@@ -254,6 +254,7 @@ def x11_bench(bin_dir, pattern):
 
 
 def main():
+    global SAMPLES
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True)
     parser.add_argument("--samples", type=int, default=SAMPLES,
@@ -263,6 +264,7 @@ def main():
                         help="GNOME Shell and KWin only (or those named, as gnome,kde), "
                              "from the shared desktops folder")
     args = parser.parse_args()
+    SAMPLES = args.samples
     pattern = coded_pattern(W, H)
     if args.desktops:
         print(f"{W}x{H}, {SAMPLES} samples each, a pause of 1 s before each")
@@ -278,8 +280,6 @@ def main():
             figures("Zonara click -> picker mapped", got["pick"])
             figures("Screenshot portal round trip", got["portal"])
         return 0
-    global SAMPLES
-    SAMPLES = args.samples
     why = missing()
     print(f"{W}x{H}, {SAMPLES} samples each")
     if not args.sway_only:
