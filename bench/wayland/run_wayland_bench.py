@@ -9,9 +9,16 @@ X11 by a one-pixel GetImage. The view is on the screen once a point shows
 the enlarged picture; the picker, which shows the frozen screen, once
 Zonara's button has left it and the compositor or window manager reports
 the picker's window. The portal's own share, a Screenshot request's round
-trip, is measured on its own. Figures only: nothing here passes or fails."""
+trip, is measured on its own.
+
+Beside them, after a pause of a second each: `Zonara --pick` to the
+picker, and on sway the same view asked for over zuz's channel by a
+process that is already running (bench/wayland/trigger.py), the floor of
+what `zuz --view`, which sway starts for a bound key, can cost. Figures
+only: nothing here passes or fails."""
 
 import argparse
+import errno
 import json
 import os
 import shutil
@@ -31,6 +38,9 @@ from drivers.xsession import XSession, program_folder  # noqa: E402
 
 W, H = 1920, 1080
 SAMPLES = 10
+# Before each `Zonara --pick`: long enough for anything a previous pick
+# left warm to have cooled, as between a user's picks.
+PAUSE_S = 1.0
 # A point that the view (the middle twice) shows in another colour.
 PROBE = (200, 150)
 PORTAL_ROUND_TRIP = r'''
@@ -69,25 +79,48 @@ def figures(name, samples):
 
 
 # --- sway --------------------------------------------------------------------
+def open_writer(fifo):
+    """The FIFO's writing end once its reader has it open, else None."""
+    try:
+        return os.open(fifo, os.O_WRONLY | os.O_NONBLOCK)
+    except OSError as e:
+        if e.errno == errno.ENXIO:
+            return None
+        raise
+
+
 def sway_pixel(s, x, y):
     out = s.run(["grim", "-g", f"{x},{y} 1x1", "-t", "ppm", "-"]).stdout
     return tuple(out[-3:])
 
 
 def sway_bench(bin_dir, pattern):
-    view, pick = [], []
+    view, view_request, pick, pick_request = [], [], [], []
     with WaylandSession(bin_dir, W, H, background=pattern) as s:
         want = expected_view_colour(pattern)
         s.spawn([s.program("zuz")])
         s.full_screen_window("zuz")
         wait_until(lambda: sway_pixel(s, *PROBE) == want, 10, "the first view")
-        for _ in range(SAMPLES):
-            s.key("Escape")
-            wait_until(lambda: sway_pixel(s, *PROBE) == pattern.getpixel(PROBE), 10, "the desktop")
-            start = time.monotonic()
-            s.spawn([s.program("zuz"), "--view"])
-            wait_until(lambda: sway_pixel(s, *PROBE) == want, 10, "the view", interval=0)
-            view.append((time.monotonic() - start) * 1000)
+        fifo = os.path.join(s.tmp, "trigger")
+        os.mkfifo(fifo, 0o666)
+        os.chmod(fifo, 0o666)
+        trigger = os.path.join(s.tmp, "trigger.py")
+        shutil.copy(os.path.join(HERE, "trigger.py"), trigger)
+        s.spawn(["/usr/bin/python3", trigger, fifo, s.program("zuz")])
+        with os.fdopen(wait_until(lambda: open_writer(fifo), 10, "the trigger"), "w") as asks:
+            # In turns, so that a busy machine weighs on both alike.
+            for i in range(2 * SAMPLES):
+                how = ("start", "request")[i % 2]
+                s.key("Escape")
+                wait_until(lambda: sway_pixel(s, *PROBE) == pattern.getpixel(PROBE), 10,
+                           "the desktop")
+                time.sleep(PAUSE_S)
+                start = time.monotonic()
+                asks.write(how + "\n")
+                asks.flush()
+                wait_until(lambda: sway_pixel(s, *PROBE) == want, 10, "the view", interval=0)
+                (view if how == "start" else view_request).append(
+                    (time.monotonic() - start) * 1000)
         s.key("Escape")
         s.no_full_screen_window("zuz")
 
@@ -111,12 +144,24 @@ def sway_bench(bin_dir, pattern):
             s.key("Escape")
             wait_until(lambda: not any(w["name"] == "Capture Area" for w in s.windows("Zonara")),
                        10, "the picker to go")
+        for _ in range(SAMPLES):
+            wait_until(lambda: sway_pixel(s, *probe) != background, 10, "the button")
+            time.sleep(PAUSE_S)
+            start = time.monotonic()
+            s.spawn([s.program("Zonara"), "--pick"])
+            wait_until(lambda: sway_pixel(s, *probe) == background
+                       and any(w["name"] == "Capture Area" for w in s.windows("Zonara")),
+                       10, "the picker", interval=0)
+            pick_request.append((time.monotonic() - start) * 1000)
+            s.key("Escape")
+            wait_until(lambda: not any(w["name"] == "Capture Area" for w in s.windows("Zonara")),
+                       10, "the picker to go")
         script = os.path.join(s.tmp, "roundtrip.py")
         with open(script, "w") as f:
             f.write(PORTAL_ROUND_TRIP)
         out = s.run(["/usr/bin/python3", script], timeout=120).stdout.decode().split()
         portal = [float(v) for v in out]
-    return view, pick, portal
+    return view, view_request, pick, pick_request, portal
 
 
 # --- GNOME and KDE -------------------------------------------------------------
@@ -151,7 +196,7 @@ def x_pixel(xs, x, y):
 
 
 def x11_bench(bin_dir, pattern):
-    view, pick = [], []
+    view, pick, pick_request = [], [], []
     with XSession(W, H) as xs:
         xs.set_background(pattern)
         folder = program_folder(bin_dir, xs.tmp, ("zuz", "Zonara"))
@@ -186,16 +231,31 @@ def x11_bench(bin_dir, pattern):
             pick.append((time.monotonic() - start) * 1000)
             xs.xdotool("key", "Escape")
             wait_until(lambda: not xs.windows(name="^Capture Area$"), 10, "the picker to go")
-    return view, pick
+        for _ in range(SAMPLES):
+            wait_until(lambda: x_pixel(xs, *probe) != background, 10, "the button")
+            time.sleep(PAUSE_S)
+            start = time.monotonic()
+            xs.spawn([os.path.join(folder, "Zonara"), "--pick"])
+            wait_until(lambda: x_pixel(xs, *probe) == background
+                       and xs.windows(name="^Capture Area$"), 10, "the picker", interval=0)
+            pick_request.append((time.monotonic() - start) * 1000)
+            xs.xdotool("key", "Escape")
+            wait_until(lambda: not xs.windows(name="^Capture Area$"), 10, "the picker to go")
+    return view, pick, pick_request
 
 
 def main():
+    global SAMPLES
     parser = argparse.ArgumentParser()
     parser.add_argument("--bin", required=True)
+    parser.add_argument("--samples", type=int, default=SAMPLES,
+                        help="samples of each figure on X11 and sway")
+    parser.add_argument("--sway-only", action="store_true", help="no X11 figures")
     parser.add_argument("--desktops", nargs="?", const="gnome,kde",
                         help="GNOME Shell and KWin only (or those named, as gnome,kde), "
                              "from the shared desktops folder")
     args = parser.parse_args()
+    SAMPLES = args.samples
     pattern = coded_pattern(W, H)
     if args.desktops:
         print(f"{W}x{H}, {SAMPLES} samples each, a pause of 1 s before each")
@@ -213,17 +273,21 @@ def main():
         return 0
     why = missing()
     print(f"{W}x{H}, {SAMPLES} samples each")
-    x_view, x_pick = x11_bench(args.bin, pattern)
-    print("X11 (Xvfb, openbox):")
-    figures("zuz --view -> view on screen", x_view)
-    figures("Zonara click -> picker shown", x_pick)
+    if not args.sway_only:
+        x_view, x_pick, x_pick_request = x11_bench(args.bin, pattern)
+        print("X11 (Xvfb, openbox):")
+        figures("zuz --view -> view on screen", x_view)
+        figures("Zonara click -> picker shown", x_pick)
+        figures("Zonara --pick -> picker shown", x_pick_request)
     if why:
         print(f"sway: not measured ({why})")
         return 0
-    w_view, w_pick, portal = sway_bench(args.bin, pattern)
+    w_view, w_view_request, w_pick, w_pick_request, portal = sway_bench(args.bin, pattern)
     print("Wayland (headless sway, pixman, xdg-desktop-portal-wlr):")
     figures("zuz --view -> view on screen", w_view)
+    figures("channel request -> view on screen", w_view_request)
     figures("Zonara click -> picker shown", w_pick)
+    figures("Zonara --pick -> picker shown", w_pick_request)
     figures("Screenshot portal round trip", portal)
     return 0
 

@@ -12,11 +12,10 @@ namespace {
 // Asks the running instance for a view, as the hotkey does: for desktops
 // where no program can claim a global key, the user binds `zuz --view` to
 // one in the desktop's keyboard settings.
-const char kViewArgument[] = "--view";
-const QString kViewRequest = QString::fromLatin1(kViewArgument);
+const QString kViewRequest = QString::fromLatin1(startrequest::kView);
 // What a start without arguments hands over: where the user holds no
 // other way to the next view, the running instance brings one.
-const QString kStartRequest = QStringLiteral("start");
+const QString kStartRequest = QString::fromLatin1(startrequest::kStart);
 } // namespace
 
 namespace startup {
@@ -52,12 +51,12 @@ QByteArray answerRequest(Frmpictd& form, const QString& request) {
     return programstart::kShowHint;
 }
 
-int runMagnifier(int argc, char** argv) {
+int runMagnifier(int argc, char** argv, programstart::Handover handover) {
     // The running instance answers a later start before this one builds
     // anything of its own: `zuz --view` is the hotkey on desktops that
     // give programs none, and must be as quick.
-    const bool view = programstart::hasArgument(argc, argv, kViewArgument);
-    if (programstart::forwardToRunning(QStringLiteral("zuz"), view ? kViewRequest : kStartRequest))
+    if (handover == programstart::Handover::Pending &&
+        programstart::forwardToRunning(QStringLiteral("zuz"), startrequest::forZuz(argc, argv)))
         programstart::endForwardedStart();
 
     QApplication app(argc, argv);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "programstart.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -23,5 +25,6 @@ QString startRequest();
 QByteArray answerRequest(Frmpictd& form, const QString& request);
 
 // Runs the magnifier; returns the process exit code.
-int runMagnifier(int argc, char** argv);
+int runMagnifier(int argc, char** argv,
+                 programstart::Handover handover = programstart::Handover::Pending);
 } // namespace startup

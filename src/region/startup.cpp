@@ -12,8 +12,7 @@
 
 namespace {
 // Starts a pick in the running instance, as a click on its button does.
-const char kPickArgument[] = "--pick";
-const QString kPickRequest = QString::fromLatin1(kPickArgument);
+const QString kPickRequest = QString::fromLatin1(startrequest::kPick);
 } // namespace
 
 namespace startup {
@@ -30,11 +29,11 @@ QString regionSecondInstanceTitle() {
     return QStringLiteral("Zonara");
 }
 
-int runRegion(int argc, char** argv) {
-    // Handed over before anything of this start's own is built; a plain
-    // second start shows the hint box (the button is always on the screen).
-    if (programstart::hasArgument(argc, argv, kPickArgument) &&
-        programstart::forwardToRunning(QStringLiteral("Zonara"), kPickRequest))
+int runRegion(int argc, char** argv, programstart::Handover handover) {
+    // Handed over before anything of this start's own is built.
+    if (handover == programstart::Handover::Pending &&
+        programstart::forwardToRunning(QStringLiteral("Zonara"),
+                                       startrequest::forZonara(argc, argv)))
         programstart::endForwardedStart();
 
     QApplication app(argc, argv);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "programstart.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,5 +13,6 @@ QString regionSecondInstanceText();
 QString regionSecondInstanceTitle();
 
 // Runs the region magnifier; returns the process exit code.
-int runRegion(int argc, char** argv);
+int runRegion(int argc, char** argv,
+              programstart::Handover handover = programstart::Handover::Pending);
 } // namespace startup

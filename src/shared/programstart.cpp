@@ -42,14 +42,9 @@ QString joinPieces(const QStringList& pieces) {
     return pieces.join(QStringLiteral("\n\n"));
 }
 
-bool hasArgument(int argc, char** argv, const char* argument) {
-    for (int i = 1; i < argc; ++i)
-        if (qstrcmp(argv[i], argument) == 0) return true;
-    return false;
-}
-
-bool forwardToRunning(const QString& programName, const QString& request) {
-    return SingleInstance(programName).sendToRunning(request) == kTaken;
+bool forwardToRunning(const QString& programName, const char* request) {
+    return request &&
+           SingleInstance(programName).sendToRunning(QString::fromUtf8(request)) == kTaken;
 }
 
 void endForwardedStart() {

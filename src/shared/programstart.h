@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startrequest.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,17 +22,19 @@ QString joinPieces(const QStringList& pieces);
 
 // The running instance's reply when it acts on a request itself, and when
 // it leaves the later start to show the hint box.
-inline constexpr char kTaken[] = "ok";
-inline constexpr char kShowHint[] = "hint";
+inline constexpr const char* kTaken = startrequest::kTaken;
+inline constexpr const char* kShowHint = startrequest::kShowHint;
 
-// Whether `argument` is among the program's arguments; readable before
-// any application object exists.
-bool hasArgument(int argc, char** argv, const char* argument);
+// Whether this start's request still has to be handed to a running
+// instance, or its launcher has done so already (and the instance did not
+// take it, or none runs).
+enum class Handover { Pending, Done };
 
 // Hands `request` to the running instance of `programName`, before this
 // start connects to the display or loads a font: true when the instance
-// took it (kTaken) and this start has nothing left to do.
-bool forwardToRunning(const QString& programName, const QString& request);
+// took it (kTaken) and this start has nothing left to do. A null request
+// hands nothing over.
+bool forwardToRunning(const QString& programName, const char* request);
 // Ends a start whose request the running instance took: at once, without
 // the libraries' exit handlers, which would only take the processor from
 // the instance that is drawing the view.

@@ -1,5 +1,6 @@
 #include "singleinstance.h"
 
+#include "instanceaddress.h"
 #include "platform/instancechannel.h"
 
 #include <QDir>
@@ -31,8 +32,14 @@ SingleInstance::SingleInstance(const QString& programName) {
     const QString folder = instancechannel::privateFolder(&m_failure);
     // Without a folder of its own the program takes no lock (tryAcquire
     // says why) rather than one that another account could hold.
-    if (!folder.isEmpty())
-        m_path = QDir(folder).absoluteFilePath(programName + QStringLiteral(".lock"));
+    if (!folder.isEmpty()) {
+        const std::string inFolder = QFile::encodeName(folder).toStdString();
+        const std::string program = QFile::encodeName(programName).toStdString();
+        m_path = QFile::decodeName(
+            QByteArray::fromStdString(instanceaddress::lockFile(inFolder, program)));
+        m_channelPath = QFile::decodeName(
+            QByteArray::fromStdString(instanceaddress::channelFile(inFolder, program)));
+    }
     m_lock = std::make_unique<QLockFile>(m_path);
     // Age alone never makes a lock stale: only a holder that is gone does.
     m_lock->setStaleLockTime(0);
@@ -43,9 +50,7 @@ SingleInstance::~SingleInstance() {
 }
 
 QString SingleInstance::channelPath() const {
-    QString path = m_path;
-    path.chop(int(qstrlen(".lock")));
-    return path + QStringLiteral(".channel");
+    return m_channelPath;
 }
 
 void SingleInstance::listen(std::function<QByteArray(const QString&)> onRequest) {

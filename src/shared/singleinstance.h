@@ -48,5 +48,6 @@ class SingleInstance {
     std::unique_ptr<QLockFile> m_lock;
     std::unique_ptr<QObject> m_channel;
     QString m_path;
+    QString m_channelPath;
     QString m_failure;
 };

@@ -6,6 +6,7 @@ on an XSession."""
 import configparser
 import os
 import pwd
+import re
 import subprocess
 import sys
 import tempfile
@@ -22,6 +23,8 @@ from drivers.tipdialog import SIZE as ZUZ_TIP_SIZE  # noqa: E402
 from drivers.zuz import Zuz  # noqa: E402
 
 PROGRAMS = ("zuz", "Zonara", "Derudovudi")
+# The program proper of each program whose executable is a launcher.
+MODULES = ("zuz-program.so", "Zonara-program.so")
 PROGRAM_DIR = "lib/zuz-zonara"
 IDS = {"zuz": "org.example.zuz", "Zonara": "org.example.zonara",
        "Derudovudi": "org.example.derudovudi"}
@@ -38,7 +41,7 @@ TIP_BACK = (128, 128, 255)  # both dialogs' background
 
 def expected_files():
     """Every file and link an installation holds, relative to the prefix."""
-    files = {f"bin/{p}" for p in PROGRAMS} | {f"{PROGRAM_DIR}/{p}" for p in PROGRAMS}
+    files = {f"bin/{p}" for p in PROGRAMS} | {f"{PROGRAM_DIR}/{p}" for p in PROGRAMS + MODULES}
     for i in IDS.values():
         files.add(f"share/applications/{i}.desktop")
         files.add(f"share/metainfo/{i}.metainfo.xml")
@@ -72,6 +75,18 @@ def desktop_entry(path):
     return parser["Desktop Entry"]
 
 
+def check_launchers(programs):
+    """A later start (`zuz --view`) hands its request over before any
+    library of the toolkit is mapped: the executables that have a module
+    need only the C and C++ runtime (and the dynamic loader, which every
+    process has)."""
+    runtime = ("libc.so.", "libm.so.", "libstdc++.so.", "libgcc_s.so.", "ld-linux")
+    for module in MODULES:
+        path = os.path.join(programs, module[:-len("-program.so")])
+        needed = re.findall(r"\(NEEDED\).*\[(.+)\]", run(["readelf", "-d", "-W", path]))
+        assert needed and all(n.startswith(runtime) for n in needed), (path, needed)
+
+
 def check_tree(prefix):
     """Checks the installed files under prefix as a desktop sees them: the
     launchers, the entries (with desktop-file-validate), their icons in
@@ -80,12 +95,13 @@ def check_tree(prefix):
     assert found == expected_files(), (f"missing: {sorted(expected_files() - found)}; "
                                        f"unexpected: {sorted(found - expected_files())}")
     programs = os.path.join(prefix, PROGRAM_DIR)
-    assert sorted(os.listdir(programs)) == sorted(PROGRAMS), os.listdir(programs)
+    assert sorted(os.listdir(programs)) == sorted(PROGRAMS + MODULES), os.listdir(programs)
     for p in PROGRAMS:
         launcher = os.path.join(prefix, "bin", p)
         assert os.path.islink(launcher) and not os.path.isabs(os.readlink(launcher)), launcher
         assert os.path.realpath(launcher) == os.path.realpath(os.path.join(programs, p))
         assert os.access(launcher, os.X_OK), launcher
+    check_launchers(programs)
 
     apps = os.path.join(prefix, "share", "applications")
     autostart = os.path.join(prefix, "share", "zuz-zonara", "autostart", "org.example.zuz.desktop")

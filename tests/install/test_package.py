@@ -17,8 +17,8 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-from installrig import (IDS, MARKERS, PROGRAM_DIR, PROGRAMS, Installed, expected_files, run,
-                        tick_tip_dialog, zonara_control)
+from installrig import (IDS, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, Installed, check_launchers,
+                        expected_files, run, tick_tip_dialog, zonara_control)
 from drivers.session import main
 from drivers.xsession import XSession
 
@@ -194,7 +194,7 @@ def file_list_owners_and_modes(args):
         if target:
             assert mode.startswith("l"), line
             links[path] = target
-        elif path.startswith(PROGRAM_DIR + "/"):
+        elif path.startswith(PROGRAM_DIR + "/") and not path.endswith(".so"):
             assert mode == "-rwxr-xr-x", line
         else:
             assert mode == "-rw-r--r--", line
@@ -208,10 +208,11 @@ def file_list_owners_and_modes(args):
     copyright_text = open(os.path.join(root, "usr/share/doc/zuz-zonara/copyright")).read()
     assert copyright_text.startswith("Format: https://www.debian.org/doc/packaging-manuals/"
                                      "copyright-format/1.0/"), copyright_text[:80]
-    for program in PROGRAMS:
+    for program in PROGRAMS + MODULES:
         # Stripped: no debugging sections in what users download.
         sections = run(["readelf", "-S", "-W", os.path.join(root, "usr", PROGRAM_DIR, program)])
         assert ".debug_info" not in sections, program
+    check_launchers(os.path.join(root, "usr", PROGRAM_DIR))
 
 
 def programs_run_from_the_unpacked_package(args):
@@ -233,7 +234,7 @@ def programs_run_from_the_unpacked_package(args):
         # the package's dependencies pull in, never from elsewhere.
         for proc in (zonara, zuz.proc):
             assert proc.poll() is None, proc.args
-        required, loaded = required_objects([os.path.join(folder, p) for p in PROGRAMS],
+        required, loaded = required_objects([os.path.join(folder, p) for p in PROGRAMS + MODULES],
                                             [zonara.pid, zuz.proc.pid])
         assert any("/platforms/libqxcb" in f for f in loaded), sorted(loaded)
         assert any("libQt6Widgets" in f for f in required), sorted(required)

@@ -86,6 +86,7 @@ class TstInstanceChannel : public QObject {
     void aFloodOfPeersLeavesTheChannelWorking();
     void aForwardedStartNeedsNoDisplay_data();
     void aForwardedStartNeedsNoDisplay();
+    void aProgramWithoutItsModuleSaysSo();
 };
 
 void TstInstanceChannel::lockFolderIsTheUsersAlone_data() {
@@ -280,30 +281,56 @@ void TstInstanceChannel::aForwardedStartNeedsNoDisplay_data() {
     QTest::addColumn<QString>("channel");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("request");
-    QTest::newRow("zuz --view") << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view";
-    QTest::newRow("zuz started again") << ZUZ_PROGRAM << "zuz" << QStringList{} << "start";
+    // XDG_RUNTIME_DIR: the user's own; unset; one that others may enter
+    // (the cache folder's fallback serves); given with a trailing slash.
+    QTest::addColumn<QString>("runtime");
+    QTest::newRow("zuz --view") << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view"
+                                << "own";
+    QTest::newRow("zuz started again")
+        << ZUZ_PROGRAM << "zuz" << QStringList{} << "start" << "own";
     QTest::newRow("Zonara --pick")
-        << ZONARA_PROGRAM << "Zonara" << QStringList{"--pick"} << "--pick";
+        << ZONARA_PROGRAM << "Zonara" << QStringList{"--pick"} << "--pick" << "own";
+    QTest::newRow("zuz --view, no runtime folder")
+        << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view" << "none";
+    QTest::newRow("Zonara --pick, a runtime folder others may enter")
+        << ZONARA_PROGRAM << "Zonara" << QStringList{"--pick"} << "--pick" << "open";
+    QTest::newRow("zuz --view, runtime folder with a trailing slash")
+        << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view" << "slash";
 }
 
+// The executable finds the channel on its own, before it loads anything
+// of the toolkit (a launcher, on Linux): it must find the one that the
+// program, through SingleInstance, listens on in the same environment.
 void TstInstanceChannel::aForwardedStartNeedsNoDisplay() {
     QFETCH(QString, program);
     QFETCH(QString, channel);
     QFETCH(QStringList, arguments);
     QFETCH(QString, request);
-    QTemporaryDir runtime;
-    QVERIFY(runtime.isValid());
-    ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+    QFETCH(QString, runtime);
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const QString run = root.filePath("run");
+    QVERIFY(QDir().mkdir(run));
+    ::chmod(QFile::encodeName(run).constData(), runtime == "open" ? 0755 : 0700);
+    const QByteArray runValue = runtime == "none"    ? QByteArray()
+                                : runtime == "slash" ? QFile::encodeName(run) + '/'
+                                                     : QFile::encodeName(run);
+    EnvScope r("XDG_RUNTIME_DIR", runValue);
+    EnvScope h("HOME", QFile::encodeName(root.filePath("home")));
+    EnvScope c("XDG_CACHE_HOME", QByteArray());
+
+    const QString path = SingleInstance(channel).channelPath();
+    QVERIFY(!path.isEmpty());
+    QCOMPARE(QFileInfo(path).absolutePath(),
+             runtime == "own" || runtime == "slash" ? run : root.filePath("home/.cache/zuz-runtime"));
     QStringList heard;
-    auto server =
-        instancechannel::listen(runtime.filePath(channel + ".channel"), [&heard](const QString& r) {
-            heard << r;
-            return QByteArray("ok");
-        });
+    auto server = instancechannel::listen(path, [&heard](const QString& r) {
+        heard << r;
+        return QByteArray("ok");
+    });
     QVERIFY(server);
     // No display to connect to: a start that built its GUI would abort.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
     env.insert("QT_QPA_PLATFORM", "xcb");
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
@@ -315,6 +342,36 @@ void TstInstanceChannel::aForwardedStartNeedsNoDisplay() {
     QCOMPARE(later.exitStatus(), QProcess::NormalExit);
     QCOMPARE(later.exitCode(), 0);
     QCOMPARE(heard, QStringList{request});
+}
+
+void TstInstanceChannel::aProgramWithoutItsModuleSaysSo() {
+    const QString module = QFileInfo(ZUZ_PROGRAM).absolutePath() + "/zuz-program.so";
+    if (!QFileInfo::exists(module)) QSKIP("zuz is not a launcher in this build");
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    // No running instance to take the request: the start goes on.
+    ::chmod(QFile::encodeName(folder.path()).constData(), 0700);
+    EnvScope r("XDG_RUNTIME_DIR", QFile::encodeName(folder.path()));
+    const QString alone = folder.filePath("zuz");
+    QVERIFY(QFile::copy(ZUZ_PROGRAM, alone));
+    QProcess start;
+    start.start(alone, {"--view"});
+    QVERIFY(start.waitForFinished(20000));
+    QCOMPARE(start.exitStatus(), QProcess::NormalExit);
+    QVERIFY(start.exitCode() != 0);
+    const QString said = QString::fromLocal8Bit(start.readAllStandardError());
+    QVERIFY2(said.contains(folder.filePath("zuz-program.so")), qPrintable(said));
+
+    // Something else in its place: not taken for the program.
+    QFile other(folder.filePath("zuz-program.so"));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.write("not a module");
+    other.close();
+    start.start(alone, {"--view"});
+    QVERIFY(start.waitForFinished(20000));
+    QVERIFY(start.exitCode() != 0);
+    QVERIFY2(QString::fromLocal8Bit(start.readAllStandardError()).contains(other.fileName()),
+             "no word of the module");
 }
 
 QTEST_GUILESS_MAIN(TstInstanceChannel)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "instanceaddress.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -19,10 +21,8 @@ namespace instancechannel {
 // requests. Empty when there is none, with the reason in `why`.
 QString privateFolder(QString* why = nullptr);
 
-// The longest request line, and how long a later start may take to send
-// one: a peer that sends more, or nothing, is dropped.
-constexpr int kMaxRequest = 256;
-constexpr int kDeadlineMs = 2000;
+constexpr int kMaxRequest = instanceaddress::kMaxRequest;
+constexpr int kDeadlineMs = instanceaddress::kDeadlineMs;
 // Requests served at once; further peers are turned away until one ends.
 constexpr int kMaxPeers = 8;
 

@@ -5,6 +5,8 @@
 // exhausts the descriptors): here a failed accept only pauses accepting.
 #include "platform/instancechannel.h"
 
+#include "platform/localchannel_posix.h"
+
 #include <QFile>
 #include <QLocalSocket>
 #include <QPointer>
@@ -13,56 +15,14 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace instancechannel {
 
 namespace {
-
-QString errnoText(const QByteArray& path, int error) {
-    return QFile::decodeName(path) + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(error));
-}
-
-// A folder, not a link, owned by this user, that no one else may enter.
-bool isPrivateFolder(const QByteArray& path, QString* why) {
-    struct stat st {};
-    if (::lstat(path.constData(), &st) != 0) {
-        if (why) *why = errnoText(path, errno);
-        return false;
-    }
-    const bool ok = S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
-    if (!ok && why)
-        *why = QFile::decodeName(path) +
-               QStringLiteral(": not a folder of this user's alone (owner %1, mode %2)")
-                   .arg(st.st_uid)
-                   .arg(st.st_mode & 07777, 4, 8, QLatin1Char('0'));
-    return ok;
-}
-
-QByteArray cacheHome() {
-    const QByteArray cache = qgetenv("XDG_CACHE_HOME");
-    if (cache.startsWith('/')) return cache;
-    QByteArray home = qgetenv("HOME");
-    if (!home.startsWith('/')) {
-        const passwd* pw = ::getpwuid(::geteuid());
-        if (pw && pw->pw_dir) home = pw->pw_dir;
-    }
-    return home.startsWith('/') ? home + "/.cache" : QByteArray();
-}
-
-// mkdir -p for the parents, as the user's umask allows.
-bool makeParents(const QByteArray& path) {
-    for (qsizetype i = path.indexOf('/', 1); i > 0; i = path.indexOf('/', i + 1)) {
-        if (::mkdir(path.left(i).constData(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return ::mkdir(path.constData(), 0700) == 0 || errno == EEXIST;
-}
 
 sockaddr_un addressOf(const QByteArray& path, bool* fits) {
     sockaddr_un addr{};
@@ -174,38 +134,13 @@ class Server : public QObject {
     int m_peers = 0;
 };
 
-// Blocking calls on the socket give up after the channel's deadline.
-void setDeadline(int fd) {
-    timeval tv{kDeadlineMs / 1000, (kDeadlineMs % 1000) * 1000};
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-}
-
 } // namespace
 
 QString privateFolder(QString* why) {
-    QString runtimeWhy;
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (runtime.startsWith('/') && isPrivateFolder(runtime, &runtimeWhy))
-        return QFile::decodeName(runtime);
-    // Not the shared temp folder, where another account may have made the
-    // folder first: one of our own under the user's cache folder.
-    const QByteArray cache = cacheHome();
-    if (cache.isEmpty()) {
-        if (why) *why = QStringLiteral("no XDG_RUNTIME_DIR and no home folder");
-        return {};
-    }
-    const QByteArray own = cache + "/zuz-runtime";
-    if (!makeParents(own)) {
-        if (why) *why = errnoText(own, errno);
-        return {};
-    }
-    struct stat st {};
-    // Made earlier with a looser mode (the user's own doing): tightened.
-    if (::lstat(own.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid())
-        ::chmod(own.constData(), 0700);
-    if (!isPrivateFolder(own, why)) return {};
-    return QFile::decodeName(own);
+    std::string reason;
+    const std::string folder = localchannel::privateFolder(why ? &reason : nullptr);
+    if (why) *why = QString::fromLocal8Bit(reason);
+    return QFile::decodeName(QByteArray::fromStdString(folder));
 }
 
 std::unique_ptr<QObject> listen(const QString& path, Handler onRequest) {
@@ -229,33 +164,8 @@ std::unique_ptr<QObject> listen(const QString& path, Handler onRequest) {
 }
 
 QByteArray send(const QString& path, const QString& request) {
-    const QByteArray name = QFile::encodeName(path);
-    // Only a socket of this user's: no one else's listener hears the request.
-    struct stat st {};
-    if (::lstat(name.constData(), &st) != 0 || !S_ISSOCK(st.st_mode) || st.st_uid != ::geteuid())
-        return {};
-    bool fits = false;
-    const sockaddr_un addr = addressOf(name, &fits);
-    if (!fits) return {};
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return {};
-    setDeadline(fd);
-    QByteArray reply;
-    const QByteArray line = request.toUtf8() + '\n';
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 &&
-        ::send(fd, line.constData(), size_t(line.size()), MSG_NOSIGNAL) == line.size()) {
-        char buf[64];
-        // The instance answers once it has the request in hand.
-        while (!reply.contains('\n') && reply.size() < kMaxRequest) {
-            const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            reply.append(buf, n);
-        }
-    }
-    ::close(fd);
-    if (!reply.contains('\n')) return {};
-    return reply.left(reply.indexOf('\n')).trimmed();
+    return QByteArray::fromStdString(
+        localchannel::send(QFile::encodeName(path).toStdString(), request.toUtf8().toStdString()));
 }
 
 } // namespace instancechannel

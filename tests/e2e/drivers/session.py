@@ -55,11 +55,15 @@ def stays(predicate, seconds, what):
 
 def copy_programs(bin_dir, folder, names, markers=()):
     """Copies of the built programs (those there are) and the given
-    markers in folder, which it returns."""
+    markers in folder, which it returns. Where a program is a launcher, the
+    program proper beside it goes too."""
     os.makedirs(folder, exist_ok=True)
     for name in names:
         if os.path.exists(os.path.join(bin_dir, name)):
             shutil.copy2(os.path.join(bin_dir, name), folder)
+        module = os.path.join(bin_dir, name + "-program.so")
+        if os.path.exists(module):
+            shutil.copy2(module, folder)
     for marker in markers:
         with open(os.path.join(folder, marker), "wb") as f:
             f.write(b"\r\n")

@@ -1,0 +1,7 @@
+// Zonara's executable where the program proper is a module beside it.
+#include "launcher.h"
+#include "startrequest.h"
+
+int main(int argc, char** argv) {
+    return launcher::launch("Zonara", startrequest::forZonara(argc, argv), argc, argv);
+}
