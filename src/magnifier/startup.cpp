@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "Frmpictd.h"
+#include "capturecompanion.h"
 #include "programstart.h"
 #include "singleinstance.h"
 #include "translation.h"
@@ -81,6 +82,7 @@ int runMagnifier(int argc, char** argv) {
         form.activateWindow();
     }
     instance.listen([&form](const QString& request) { return answerRequest(form, request); });
+    capturecompanion::prepareSoon(*system.services().starter);
     return app.exec();
 }
 
