@@ -5,8 +5,8 @@
 
 #include <QSocketNotifier>
 
-#include <functional>
 #include <QTimer>
+#include <functional>
 
 #include <cerrno>
 #include <csignal>

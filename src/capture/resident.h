@@ -23,8 +23,8 @@ class RegionClipboard;
 class CaptureResident : public QObject {
     Q_OBJECT
   public:
-    CaptureResident(const Services& services, RegionClipboard& clipboard,
-                    DesktopNotifier& notifier, QString picturesFolder);
+    CaptureResident(const Services& services, RegionClipboard& clipboard, DesktopNotifier& notifier,
+                    QString picturesFolder);
     ~CaptureResident() override;
 
     // Serves the process `pid` too; false when it has ended already.

@@ -4,6 +4,7 @@
 #include "capturecompanion.h"
 #include "notifier.h"
 #include "picturefile.h"
+#include "platform/instancechannel.h"
 #include "platform/screengrabber.h"
 #include "platform/screeninfo.h"
 #include "programstart.h"
@@ -84,8 +85,13 @@ int waitForPicks(QApplication& app, SingleInstance& instance, PickParts& parts, 
         instance.release();
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
     });
+    // Where the system offers no channel, nothing could reach it.
+    const std::unique_ptr<QObject> channel =
+        instancechannel::listen(instance.channelPath(), [&resident](const QString& request) {
+            return resident.answer(request);
+        });
+    if (!channel) return 0;
     resident.serve(served);
-    instance.listen([&resident](const QString& request) { return resident.answer(request); });
     // The program that asked for it may have ended already.
     resident.EndIfUnneeded();
     return app.exec();
@@ -106,15 +112,15 @@ int runCapture(int argc, char** argv) {
     // A start while a pick is on the screen does nothing. A lock that
     // cannot be made at all keeps no one from a capture.
     SingleInstance instance(name);
-    if (instance.tryAcquire() == InstanceClaim::Running) {
-        // One that has only just begun to wait takes the request once it
-        // listens; one that picks on its own never does.
-        for (int tries = 0; tries < kListenTries; ++tries) {
-            if (!instance.sendToRunning(requestOf(served)).isEmpty()) break;
-            QThread::msleep(kListenPauseMs);
-        }
-        return 0;
+    // One that has only just begun to wait takes the request once it
+    // listens; one that cannot listen ends and leaves the lock.
+    InstanceClaim claim = instance.tryAcquire();
+    for (int tries = 0; claim == InstanceClaim::Running && tries < kListenTries; ++tries) {
+        if (!instance.sendToRunning(requestOf(served)).isEmpty()) return 0;
+        QThread::msleep(kListenPauseMs);
+        claim = instance.tryAcquire();
     }
+    if (claim == InstanceClaim::Running) return 0;
     PickParts parts;
     return served ? waitForPicks(app, instance, parts, *served) : pickOnce(app, instance, parts);
 }

@@ -45,9 +45,8 @@ void prepareSoon(ProgramStarter& starter) {
     QTimer::singleShot(kPrepareDelayMs, qApp, [&starter] {
         const QString name = QString::fromLatin1(kProgram);
         if (starter.handOver(name, format(thisProcess(Ask::Serve, {})))) return;
-        starter.startInBackground(
-            name, {QString::fromLatin1(kWaitArgument),
-                   QString::number(QCoreApplication::applicationPid())});
+        starter.startInBackground(name, {QString::fromLatin1(kWaitArgument),
+                                         QString::number(QCoreApplication::applicationPid())});
     });
 }
 
