@@ -101,8 +101,9 @@ def bench(args, w, h):
             shutil.copy2(os.path.join(args.bin, "Derudovudi"), folder)
         else:
             channel = os.path.join(xs.runtime, "Derudovudi.channel")
-            wait_until(lambda: os.path.exists(channel) and capture_pids(folder, True), 20,
-                       "the capture program to wait")
+            pid = wait_until(lambda: os.path.exists(channel) and capture_pids(folder, True), 20,
+                             "the capture program to wait")[0]
+            print(f"waiting capture program before its first pick: {resources(pid)}")
         watch = MapWatch(xs.display_name)
         own, snarell = [], []
         for _ in range(RUNS):
@@ -131,7 +132,7 @@ def bench(args, w, h):
         own, snarell = own[1:], snarell[1:]
         waiting = capture_pids(folder, True)
         if waiting:
-            print(f"waiting capture program: {resources(waiting[0])}")
+            print(f"waiting capture program after the picks: {resources(waiting[0])}")
         print(f"screen {w}x{h} ({'cold' if args.cold else 'waiting'}): Zonara click -> picker: median {statistics.median(own):.1f} ms"
               f" (max {max(own):.1f}); Snarell -> picker: median"
               f" {statistics.median(snarell):.1f} ms (max {max(snarell):.1f}); difference"
@@ -153,6 +154,7 @@ def resources(pid):
 
 
 def main():
+    sys.stdout.reconfigure(line_buffering=True)
     ap = argparse.ArgumentParser()
     ap.add_argument("--bin", required=True, help="folder of the built programs")
     ap.add_argument("--cold", action="store_true",
