@@ -1,6 +1,7 @@
 #include "resident.h"
 
 #include "Derudovudi.h"
+#include "capturecompanion.h"
 #include "clipboardlife.h"
 #include "programstart.h"
 #include "regionclipboard.h"

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "capturecompanion.h"
 #include "clientwatch.h"
-#include "picturefile.h"
 #include "platform/services.h"
 
 #include <QByteArray>
