@@ -1,16 +1,22 @@
 """Times "Snarell" in Zonara's menu to the capture program's picker on the
 screen, beside Zonara's own click on its button to its picker, on private
 X servers at 1920x1080 and 3840x2160 (median of 15 each, the first of each
-left out). "On the screen" is the picker window's MapNotify as the X
-server sends it, seen by a client of the bench's own; both are started the
-same way, by one xdotool command.
+left out, each after a pause of PAUSE seconds with nothing going on, as a
+user's clicks come). "On the screen" is the picker window's MapNotify as
+the X server sends it, seen by a client of the bench's own; both are
+started the same way, by one xdotool command.
 
-    /usr/bin/python3 bench/capture/run_capture_bench.py --bin build/bin
+The capture program waits in the background once Zonara has been up a few
+seconds; --cold leaves it out (a program folder without it at first), so
+that every "Snarell" starts a process of its own, as before.
+
+    /usr/bin/python3 bench/capture/run_capture_bench.py --bin build/bin [--cold]
 """
 
 import argparse
 import os
 import select
+import shutil
 import statistics
 import sys
 import time
@@ -25,6 +31,7 @@ from drivers.xsession import XSession, program_folder  # noqa: E402
 from drivers.zonara import Zonara  # noqa: E402
 
 RUNS = 16
+PAUSE = 1.0
 SNARELL = 5  # "Snarell", five items down Zonara's menu
 
 
@@ -56,15 +63,19 @@ class MapWatch:
         raise TimeoutError(f"no {title} mapped")
 
 
-def capture_running(folder):
+def capture_pids(folder, waiting):
     exe = os.path.realpath(os.path.join(folder, "Derudovudi"))
+    pids = []
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
-            if os.readlink(f"/proc/{pid}/exe") == exe:
-                return True
+            if os.readlink(f"/proc/{pid}/exe") != exe:
+                continue
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                if (b"--wait" in f.read().split(b"\0")) == waiting:
+                    pids.append(int(pid))
         except OSError:
             pass
-    return False
+    return pids
 
 
 def escape(xs, gone):
@@ -83,13 +94,23 @@ def escape(xs, gone):
 def bench(args, w, h):
     with XSession(w, h, wm=False, tray=False) as xs:
         xs.set_background(test_pattern(w, h))
-        folder = program_folder(args.bin, xs.tmp, names=("Zonara", "Derudovudi"))
+        folder = program_folder(args.bin, xs.tmp, names=("Zonara",))
         open(os.path.join(folder, "Vorlane.ini"), "w").close()
+        if not args.cold:
+            shutil.copy2(os.path.join(args.bin, "Derudovudi"), folder)
         z = Zonara(xs, folder)
+        if args.cold:
+            shutil.copy2(os.path.join(args.bin, "Derudovudi"), folder)
+        else:
+            channel = os.path.join(xs.runtime, "Derudovudi.channel")
+            pid = wait_until(lambda: os.path.exists(channel) and capture_pids(folder, True), 20,
+                             "the capture program to wait")[0]
+            print(f"waiting capture program before its first pick: {resources(pid)}")
         watch = MapWatch(xs.display_name)
         own, snarell = [], []
         for _ in range(RUNS):
             # Zonara's own click.
+            time.sleep(PAUSE)
             xs.xdotool("mousemove", *z.control_centre())
             watch.drain()
             t0 = time.perf_counter()
@@ -99,6 +120,7 @@ def bench(args, w, h):
             wait_until(z.find_control, 10, "the button back")
 
             # "Snarell" from the menu: the item is chosen with Return.
+            time.sleep(PAUSE)
             before = len(z.windows())
             xs.xdotool("mousemove", *z.control_centre(), "click", "3")
             wait_until(lambda: len(z.windows()) > before, 10, "the menu")
@@ -107,18 +129,38 @@ def bench(args, w, h):
             t0 = time.perf_counter()
             xs.xdotool("key", "Return")
             snarell.append((watch.wait_for("Capture Area") - t0) * 1000)
-            escape(xs, lambda: not capture_running(folder))
+            escape(xs, lambda: not xs.windows(name="^Capture Area$") and
+                   not capture_pids(folder, False))
         own, snarell = own[1:], snarell[1:]
-        print(f"screen {w}x{h}: Zonara click -> picker: median {statistics.median(own):.1f} ms"
+        waiting = capture_pids(folder, True)
+        if waiting:
+            print(f"waiting capture program after the picks: {resources(waiting[0])}")
+        print(f"screen {w}x{h} ({'cold' if args.cold else 'waiting'}): Zonara click -> picker: median {statistics.median(own):.1f} ms"
               f" (max {max(own):.1f}); Snarell -> picker: median"
               f" {statistics.median(snarell):.1f} ms (max {max(snarell):.1f}); difference"
               f" {statistics.median(snarell) - statistics.median(own):+.1f} ms")
         z.end()
 
 
+def resources(pid):
+    """Resident memory and the wake-ups of a quiet minute."""
+    def switches():
+        with open(f"/proc/{pid}/status") as f:
+            fields = dict(line.split(":", 1) for line in f)
+        return (int(fields["voluntary_ctxt_switches"]) +
+                int(fields["nonvoluntary_ctxt_switches"]), fields["VmRSS"].strip())
+    before, _ = switches()
+    time.sleep(60)
+    after, rss = switches()
+    return f"RSS {rss}, {after - before} wake-ups in a quiet minute"
+
+
 def main():
+    sys.stdout.reconfigure(line_buffering=True)
     ap = argparse.ArgumentParser()
     ap.add_argument("--bin", required=True, help="folder of the built programs")
+    ap.add_argument("--cold", action="store_true",
+                    help="no capture program waiting: each Snarell starts one")
     args = ap.parse_args()
     for (w, h) in [(1920, 1080), (3840, 2160)]:
         bench(args, w, h)

@@ -13,8 +13,8 @@
 #include <QTimer>
 
 Derudovudi::Derudovudi(const Services& services, RegionClipboard& clipboard,
-                       DesktopNotifier& notifier, QString picturesFolder)
-    : m_services(services), m_clipboard(clipboard), m_notifier(notifier),
+                       DesktopNotifier& notifier, QString picturesFolder, Lifetime lifetime)
+    : m_lifetime(lifetime), m_services(services), m_clipboard(clipboard), m_notifier(notifier),
       m_folder(std::move(picturesFolder)) {
     if (qGuiApp)
         connect(QGuiApplication::clipboard(), &QClipboard::changed, this,
@@ -103,8 +103,8 @@ void Derudovudi::Finish() {
 
 void Derudovudi::Told() {
     if (m_phase != Phase::Telling) return;
-    if (clipboardlife::outlivesOwner()) {
-        clipboardlife::handOver();
+    if (clipboardlife::outlivesOwner()) clipboardlife::handOver();
+    if (clipboardlife::outlivesOwner() || m_lifetime == Lifetime::Resident) {
         End();
         return;
     }

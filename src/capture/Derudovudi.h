@@ -24,9 +24,12 @@ class Derudovudi : public QObject, public CaptureAreaOwner {
     // Keeping: windowless, holding the clipboard until another program
     // takes it.
     enum class Phase { Idle, Picking, Telling, Keeping, Ended };
+    // Whether the process ends with this pick, or a waiting process that
+    // keeps the clipboard itself goes back to waiting.
+    enum class Lifetime { OnePick, Resident };
 
     Derudovudi(const Services& services, RegionClipboard& clipboard, DesktopNotifier& notifier,
-               QString picturesFolder);
+               QString picturesFolder, Lifetime lifetime = Lifetime::OnePick);
     ~Derudovudi() override;
 
     // Freezes the monitor under the pointer and shows the picker; ends at
@@ -55,7 +58,7 @@ class Derudovudi : public QObject, public CaptureAreaOwner {
   signals:
     // The pick is over: another start may pick now.
     void pickEnded();
-    // Nothing is left to do: the process may end.
+    // Nothing is left to do: the process may end, or wait for the next pick.
     void finished();
 
   protected:
@@ -70,6 +73,7 @@ class Derudovudi : public QObject, public CaptureAreaOwner {
     void End();
 
     Phase m_phase = Phase::Idle;
+    Lifetime m_lifetime;
     bool m_picked = false;
     Services m_services;
     RegionClipboard& m_clipboard;

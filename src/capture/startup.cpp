@@ -1,39 +1,73 @@
 #include "startup.h"
 
 #include "Derudovudi.h"
+#include "capturecompanion.h"
 #include "notifier.h"
 #include "picturefile.h"
+#include "platform/instancechannel.h"
 #include "platform/screengrabber.h"
 #include "platform/screeninfo.h"
 #include "programstart.h"
 #include "regionclipboard.h"
+#include "resident.h"
 #include "singleinstance.h"
 #include "translation.h"
 
 #include <QApplication>
+#include <QThread>
+#include <QTimer>
+
+#include <cstring>
+#include <optional>
 
 namespace startup {
 
-int runCapture(int argc, char** argv) {
-    QApplication app(argc, argv);
-    translation::install(app);
-    programstart::prepare(QStringLiteral("Derudovudi"));
-    QApplication::setWindowIcon(Derudovudi::ProgramIcon());
-    // A start while a pick is on the screen does nothing; one that comes
-    // while an earlier capture only keeps the clipboard picks anew. A lock
-    // that cannot be made at all keeps no one from a capture.
-    SingleInstance instance(QStringLiteral("Derudovudi"));
-    if (instance.tryAcquire() == InstanceClaim::Running) return 0;
+namespace {
+using capturecompanion::Ask;
 
-    // Only what a pick needs: no hotkey, no tray.
-    const std::unique_ptr<ScreenGrabber> grabber = makeSystemScreenGrabber();
+// How long a start waits for an instance that holds the lock to listen:
+// longer than a waiting start takes from the lock to its channel.
+constexpr int kListenTries = 20;
+constexpr unsigned long kListenPauseMs = 100;
+
+// The program that a waiting start serves (the number after `--wait`);
+// none for a start of its own.
+std::optional<qint64> servedProgram(int argc, char** argv) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], capturecompanion::kWaitArgument) != 0) continue;
+        const qint64 pid = QByteArray(argv[i + 1]).toLongLong();
+        if (pid > 0) return pid;
+    }
+    return std::nullopt;
+}
+
+// What this start asks of an instance that is there already: to serve one
+// more program, or to pick now in its place.
+QString requestOf(const std::optional<qint64>& served) {
+    return capturecompanion::format(
+        served ? capturecompanion::Request{Ask::Serve, ProgramStarter::Show::Normal, *served}
+               : capturecompanion::Request{Ask::Pick, ProgramStarter::Show::Normal, 0});
+}
+
+// What a pick needs: no hotkey, no tray.
+struct PickParts {
+    std::unique_ptr<ScreenGrabber> grabber = makeSystemScreenGrabber();
     DesktopScreenInfo screen;
-    Services services;
-    services.grabber = grabber.get();
-    services.screen = &screen;
     SystemClipboard clipboard;
-    const std::unique_ptr<DesktopNotifier> notifier = makeDesktopNotifier();
-    Derudovudi capture(services, clipboard, *notifier, picturefile::picturesFolder());
+    std::unique_ptr<DesktopNotifier> notifier = makeDesktopNotifier();
+    Services services() {
+        Services s;
+        s.grabber = grabber.get();
+        s.screen = &screen;
+        return s;
+    }
+};
+
+int pickOnce(QApplication& app, SingleInstance& instance, PickParts& parts) {
+    Derudovudi capture(parts.services(), parts.clipboard, *parts.notifier,
+                       picturefile::picturesFolder());
+    // Once the pick is over, a later start picks anew, even while this
+    // process still keeps the clipboard's picture.
     QObject::connect(&capture, &Derudovudi::pickEnded, &capture,
                      [&instance] { instance.release(); });
     QObject::connect(&capture, &Derudovudi::finished, &app, &QCoreApplication::quit,
@@ -41,6 +75,54 @@ int runCapture(int argc, char** argv) {
     capture.Form_Load();
     if (capture.phase() == Derudovudi::Phase::Ended) return 0;
     return app.exec();
+}
+
+int waitForPicks(QApplication& app, SingleInstance& instance, PickParts& parts, qint64 served) {
+    CaptureResident resident(parts.services(), parts.clipboard, *parts.notifier,
+                             picturefile::picturesFolder());
+    // A start from now on picks on its own.
+    QObject::connect(&resident, &CaptureResident::finished, &app, [&app, &instance] {
+        instance.release();
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    });
+    // Where the system offers no channel, nothing could reach it.
+    const std::unique_ptr<QObject> channel =
+        instancechannel::listen(instance.channelPath(), [&resident](const QString& request) {
+            return resident.answer(request);
+        });
+    if (!channel) return 0;
+    resident.serve(served);
+    // The program that asked for it may have ended already.
+    resident.EndIfUnneeded();
+    return app.exec();
+}
+} // namespace
+
+int runCapture(int argc, char** argv) {
+    const QString name = QString::fromLatin1(capturecompanion::kProgram);
+    const std::optional<qint64> served = servedProgram(argc, argv);
+    // An instance waiting already takes this start's part before anything
+    // of this start's own is built.
+    if (programstart::forwardToRunning(name, requestOf(served))) programstart::endForwardedStart();
+
+    QApplication app(argc, argv);
+    translation::install(app);
+    programstart::prepare(name);
+    QApplication::setWindowIcon(Derudovudi::ProgramIcon());
+    // A start while a pick is on the screen does nothing. A lock that
+    // cannot be made at all keeps no one from a capture.
+    SingleInstance instance(name);
+    // One that has only just begun to wait takes the request once it
+    // listens; one that cannot listen ends and leaves the lock.
+    InstanceClaim claim = instance.tryAcquire();
+    for (int tries = 0; claim == InstanceClaim::Running && tries < kListenTries; ++tries) {
+        if (!instance.sendToRunning(requestOf(served)).isEmpty()) return 0;
+        QThread::msleep(kListenPauseMs);
+        claim = instance.tryAcquire();
+    }
+    if (claim == InstanceClaim::Running) return 0;
+    PickParts parts;
+    return served ? waitForPicks(app, instance, parts, *served) : pickOnce(app, instance, parts);
 }
 
 } // namespace startup

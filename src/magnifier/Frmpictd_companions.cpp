@@ -2,18 +2,28 @@
 // annotation editor or the tip dialog.
 #include "Frmpictd.h"
 
+#include "capturecompanion.h"
 #include "magnifier/editor/frmphotoshop.h"
 #include "picturebox.h"
+#include "serversurface.h"
 #include "tip/Frmzdydhc.h"
 #include "topmost.h"
 
+#include <QGuiApplication>
 
 void Frmpictd::mnqufd_Click() {
     m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
 }
 
 void Frmpictd::mnwanneng_Click() {
-    m_services.starter->start(QStringLiteral("Derudovudi"), ProgramStarter::Show::Minimized);
+    // A waiting capture program reads the screen at once: the hole the menu
+    // left in the view has to be painted, and on the screen, by then.
+    if (isVisible()) {
+        repaint();
+        if (m_surface && m_surface->isVisible()) m_surface->repaint();
+    }
+    QGuiApplication::sync();
+    capturecompanion::pick(*m_services.starter, ProgramStarter::Show::Minimized);
 }
 
 frmphotoshop* Frmpictd::editor() const {

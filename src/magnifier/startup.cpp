@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "Frmpictd.h"
+#include "capturecompanion.h"
 #include "programstart.h"
 #include "singleinstance.h"
 #include "translation.h"
@@ -80,6 +81,7 @@ int runMagnifier(int argc, char** argv, programstart::Handover handover) {
         form.activateWindow();
     }
     instance.listen([&form](const QString& request) { return answerRequest(form, request); });
+    capturecompanion::prepareSoon(*system.services().starter);
     return app.exec();
 }
 

@@ -2,11 +2,13 @@
 // mail link and the end of the program.
 #include "frmMainwn.h"
 
+#include "capturecompanion.h"
 #include "frmCaptureArea.h"
 #include "menuitem.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QUrl>
 
@@ -59,7 +61,10 @@ void frmMainwn::mnqpfd_Click() {
 }
 
 void frmMainwn::mnwnbh_Click() {
-    m_services.starter->start(QStringLiteral("Derudovudi"), ProgramStarter::Show::Normal);
+    // A waiting capture program reads the screen at once: the menu has to
+    // be off the screen by then.
+    QGuiApplication::sync();
+    capturecompanion::pick(*m_services.starter, ProgramStarter::Show::Normal);
 }
 
 void frmMainwn::mnabut_Click() {

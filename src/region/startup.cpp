@@ -2,6 +2,7 @@
 
 #include "frmMainwn.h"
 #include "platform/services.h"
+#include "capturecompanion.h"
 #include "programstart.h"
 #include "regionclipboard.h"
 #include "singleinstance.h"
@@ -58,6 +59,7 @@ int runRegion(int argc, char** argv, programstart::Handover handover) {
         QTimer::singleShot(0, &form, &frmMainwn::Comzdy_Click);
         return programstart::kTaken;
     });
+    capturecompanion::prepareSoon(*system.services().starter);
     return app.exec();
 }
 

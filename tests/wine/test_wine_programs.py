@@ -277,7 +277,8 @@ def run(args):
                 want = pattern_colour(px, py)
                 assert colour_close(shot.getpixel((px, py)), want, 6), (px, py)
                 assert colour_close(picked.getpixel((px, py)), want, 6), (px, py)
-            wait_until(lambda: not running("Derudovudi.exe"), 30, "Derudovudi.exe to end")
+            # It goes on waiting in the background for Zonara's next pick.
+            wait_until(lambda: not picker_up(), 30, "Derudovudi's picker to go")
             print("PASS: Snarell starts Derudovudi.exe, whose click saves the screen")
 
             # --- "全屏放大" starts zuz.exe ----------------------------------------

@@ -1,7 +1,10 @@
 // The toolbar and the popup menu of the editor.
 #include "magnifier/editor/frmphotoshop.h"
 
+#include "capturecompanion.h"
 #include "prompts.h"
+
+#include <QGuiApplication>
 
 void frmphotoshop::Toolbar1_ButtonClick(const QString& key) {
     if (key == QLatin1String("ToolRect")) {
@@ -33,7 +36,11 @@ void frmphotoshop::mnqufd_Click() {
 }
 
 void frmphotoshop::mnwanneng_Click() {
-    m_services.starter->start(QStringLiteral("Derudovudi"), ProgramStarter::Show::Normal);
+    // A waiting capture program reads the screen at once: the hole the menu
+    // left in the picture has to be painted, and on the screen, by then.
+    if (isVisible()) repaint();
+    QGuiApplication::sync();
+    capturecompanion::pick(*m_services.starter, ProgramStarter::Show::Normal);
 }
 
 // Owned by the editor, so that it stays above the topmost full-screen

@@ -1,5 +1,8 @@
 #include "programstarter.h"
 
+#include "programstart.h"
+#include "singleinstance.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -7,4 +10,9 @@ QString DetachedProgramStarter::programPath(const QString& fileName) {
     // The build names the executable suffix of the platform ("" or ".exe").
     const QString name = fileName + QStringLiteral(PROGRAM_SUFFIX);
     return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(name);
+}
+
+bool DetachedProgramStarter::handOver(const QString& fileName, const QString& request) {
+    lendForeground();
+    return SingleInstance(fileName).sendToRunning(request) == programstart::kTaken;
 }

@@ -5,8 +5,17 @@
 #include <QProcess>
 
 void DetachedProgramStarter::start(const QString& fileName, Show /*show*/) {
-    // No shell and no arguments: the path is taken literally.
+    startInBackground(fileName, {});
+}
+
+void DetachedProgramStarter::startInBackground(const QString& fileName,
+                                               const QStringList& arguments) {
+    // No shell: the path and the arguments are taken literally.
     const QString path = programPath(fileName);
     if (!QFileInfo(path).isExecutable()) return;
-    QProcess::startDetached(path, {}, QFileInfo(path).absolutePath());
+    QProcess::startDetached(path, arguments, QFileInfo(path).absolutePath());
+}
+
+void DetachedProgramStarter::lendForeground() {
+    // The window manager decides which window gets the focus.
 }

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <windows.h>
 
@@ -17,4 +18,22 @@ void DetachedProgramStarter::start(const QString& fileName, Show show) {
     ::ShellExecuteW(nullptr, L"open", reinterpret_cast<const wchar_t*>(path.utf16()), nullptr,
                     reinterpret_cast<const wchar_t*>(folder.utf16()),
                     show == Show::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+}
+
+void DetachedProgramStarter::startInBackground(const QString& fileName,
+                                               const QStringList& arguments) {
+    const QString path = QDir::toNativeSeparators(programPath(fileName));
+    if (!QFileInfo(path).isFile()) return;
+    const QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+    // Only plain words are passed: no quoting needed.
+    const QString parameters = arguments.join(QLatin1Char(' '));
+    ::ShellExecuteW(nullptr, L"open", reinterpret_cast<const wchar_t*>(path.utf16()),
+                    reinterpret_cast<const wchar_t*>(parameters.utf16()),
+                    reinterpret_cast<const wchar_t*>(folder.utf16()), SW_HIDE);
+}
+
+void DetachedProgramStarter::lendForeground() {
+    // A process the user did not just act on may not take the foreground;
+    // the one the user acts on may lend it that right.
+    ::AllowSetForegroundWindow(ASFW_ANY);
 }
