@@ -103,7 +103,8 @@ int runCapture(int argc, char** argv) {
     const std::optional<qint64> served = servedProgram(argc, argv);
     // An instance waiting already takes this start's part before anything
     // of this start's own is built.
-    if (programstart::forwardToRunning(name, requestOf(served))) programstart::endForwardedStart();
+    if (SingleInstance(name).sendToRunning(requestOf(served)) == programstart::kTaken)
+        programstart::endForwardedStart();
 
     QApplication app(argc, argv);
     translation::install(app);
