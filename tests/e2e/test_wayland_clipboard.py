@@ -8,6 +8,7 @@ gives up on it, so that the next owner's picture comes."""
 import io
 import os
 import shutil
+import sys
 import time
 
 from PIL import Image, ImageOps
