@@ -79,8 +79,10 @@ def check_launchers(programs):
     """A later start (`zuz --view`) hands its request over before any
     library of the toolkit is mapped: the executables that have a module
     need only the C and C++ runtime (and the dynamic loader, which every
-    process has)."""
-    runtime = ("libc.so.", "libm.so.", "libstdc++.so.", "libgcc_s.so.", "ld-linux")
+    process has); the sanitized build adds the sanitizers' runtime, which
+    must be the first library of the process."""
+    runtime = ("libc.so.", "libm.so.", "libstdc++.so.", "libgcc_s.so.", "ld-linux",
+               "libasan.so.", "libubsan.so.")
     for module in MODULES:
         path = os.path.join(programs, module[:-len("-program.so")])
         needed = re.findall(r"\(NEEDED\).*\[(.+)\]", run(["readelf", "-d", "-W", path]))
