@@ -3,6 +3,7 @@
 #include "frmMainwn.h"
 
 #include "capturecompanion.h"
+#include "Fortdck.h"
 #include "frmCaptureArea.h"
 #include "menuitem.h"
 
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QTimer>
 #include <QUrl>
 
 QString frmMainwn::ContactAddress() {
@@ -62,9 +64,17 @@ void frmMainwn::mnqpfd_Click() {
 
 void frmMainwn::mnwnbh_Click() {
     // A waiting capture program reads the screen at once: the menu has to
-    // be off the screen by then.
+    // be off the screen by then, and what it covered painted again. This
+    // program's windows are painted here; other programs' windows under
+    // the menu get a moment to paint theirs, still well within the time
+    // a capture program of its own would take to start.
+    repaint();
+    if (Fortdck* region = fortdck(); region && region->isVisible()) region->repaint();
     QGuiApplication::sync();
-    capturecompanion::pick(*m_services.starter, ProgramStarter::Show::Normal);
+    constexpr int kOthersRepaintMs = 40;
+    QTimer::singleShot(kOthersRepaintMs, this, [this] {
+        capturecompanion::pick(*m_services.starter, ProgramStarter::Show::Normal);
+    });
 }
 
 void frmMainwn::mnabut_Click() {
