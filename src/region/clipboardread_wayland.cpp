@@ -39,7 +39,7 @@ constexpr int kAnswerMs = 5000;
 // A picture larger than this is not taken in, whatever the owner sends.
 constexpr qsizetype kLargestPicture = qsizetype(512) * 1024 * 1024;
 
-class WaylandClipboardPictureReader : public QObject, public ClipboardPictureReader {
+class WaylandClipboardPictureReader : public QObject, public SharedClipboardPictureReader {
   public:
     explicit WaylandClipboardPictureReader(wl_display* display)
         : m_display(display), m_types(clipboardPictureTypes()) {
@@ -79,16 +79,8 @@ class WaylandClipboardPictureReader : public QObject, public ClipboardPictureRea
 
     bool usable() const { return m_device != nullptr; }
 
-    void read(Done done) override {
-        // A read under way may have asked before the clipboard changed:
-        // requests meanwhile share the next read, not that one's answer.
-        (m_busy ? m_next : m_waiting).push_back(std::move(done));
-        if (!m_busy) start();
-    }
-
   private:
-    void start() {
-        m_busy = true;
+    void start() override {
         // What the compositor said up to the press that asked.
         wl_display_dispatch_queue_pending(m_display, m_queue);
         const auto offered = m_offers.find(m_selection);
@@ -147,16 +139,6 @@ class WaylandClipboardPictureReader : public QObject, public ClipboardPictureRea
         m_notifier.reset();
         if (m_pipe >= 0) close(m_pipe);
         m_pipe = -1;
-    }
-
-    void finish(const QImage& got) {
-        m_busy = false;
-        std::vector<Done> waiting;
-        waiting.swap(m_waiting);
-        m_waiting.swap(m_next);
-        if (!m_waiting.empty()) start();
-        for (const Done& done : waiting)
-            done(got);
     }
 
     void forget(wl_data_offer* offer) {
@@ -231,10 +213,6 @@ class WaylandClipboardPictureReader : public QObject, public ClipboardPictureRea
     QByteArray m_data;
     std::unique_ptr<QSocketNotifier> m_notifier;
     QTimer m_deadline;
-    // Those the read under way answers, and those the next one will.
-    std::vector<Done> m_waiting;
-    std::vector<Done> m_next;
-    bool m_busy = false;
 };
 } // namespace
 

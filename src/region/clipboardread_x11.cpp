@@ -167,7 +167,7 @@ class Session {
     bool m_ok = false;
 };
 
-class X11ClipboardPictureReader : public QObject, public ClipboardPictureReader {
+class X11ClipboardPictureReader : public QObject, public SharedClipboardPictureReader {
   public:
     X11ClipboardPictureReader() : m_types(clipboardPictureTypes()) {}
     ~X11ClipboardPictureReader() override {
@@ -175,16 +175,8 @@ class X11ClipboardPictureReader : public QObject, public ClipboardPictureReader 
         if (m_thread.joinable()) m_thread.join();
     }
 
-    void read(Done done) override {
-        // A read under way may have asked before the clipboard changed:
-        // requests meanwhile share the next read, not that one's answer.
-        (m_busy ? m_next : m_waiting).push_back(std::move(done));
-        if (!m_busy) start();
-    }
-
   private:
-    void start() {
-        m_busy = true;
+    void start() override {
         if (m_thread.joinable()) m_thread.join();
         m_thread = std::jthread([this, types = m_types](std::stop_token stop) {
             QImage got = Session(stop, types).picture(types);
@@ -193,21 +185,7 @@ class X11ClipboardPictureReader : public QObject, public ClipboardPictureReader 
         });
     }
 
-    void finish(const QImage& got) {
-        m_busy = false;
-        std::vector<Done> waiting;
-        waiting.swap(m_waiting);
-        m_waiting.swap(m_next);
-        if (!m_waiting.empty()) start();
-        for (const Done& done : waiting)
-            done(got);
-    }
-
     const QByteArrayList m_types;
-    // Those the read under way answers, and those the next one will.
-    std::vector<Done> m_waiting;
-    std::vector<Done> m_next;
-    bool m_busy = false;
     std::jthread m_thread;
 };
 } // namespace
