@@ -25,7 +25,7 @@ constexpr int kReleaseBuffersMs = 2000;
 } // namespace
 
 Frmpictd::Frmpictd(const Services& services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services) {
+    : MouseReporting(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services) {
     setWindowTitle(QString());
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -147,12 +147,7 @@ void Frmpictd::buildMenu() {
     mnxunhuang = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "循环滚动"), &Frmpictd::mnxunhuang_Click);
     mntiulaxg = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "推拉效果"), &Frmpictd::mntiulaxg_Click);
     mnsxgdxx = mnkz->addSeparator();
-    mnsudu = mnkz->addMenu(QCoreApplication::translate("zuz", "速度"));
-    mnkuai = addItem(mnsudu, QT_TRANSLATE_NOOP("zuz", "快=1"), &Frmpictd::mnkuai_Click);
-    mnzhong = addItem(mnsudu, QT_TRANSLATE_NOOP("zuz", "中=100"), &Frmpictd::mnzhong_Click);
-    mnman = addItem(mnsudu, QT_TRANSLATE_NOOP("zuz", "慢=500"), &Frmpictd::mnman_Click);
-    mnquesheng = addItem(mnsudu, QT_TRANSLATE_NOOP("zuz", "缺省=50"), &Frmpictd::mnquesheng_Click);
-    mnzidingyi = addItem(mnsudu, QT_TRANSLATE_NOOP("zuz", "自定义"), &Frmpictd::mnzidingyi_Click);
+    mnsudu = addSpeedMenu(this, mnkz);
     mnqueshengxx = mnkz->addSeparator();
     mnqufd = addItem(mnkz, "Zonara", &Frmpictd::mnqufd_Click);
     mnwanneng = addItem(mnkz, "Snarell", &Frmpictd::mnwanneng_Click);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imagecontrol.h"
+#include "mousereporting.h"
 #include "platform/services.h"
 #include "prompts.h"
 #include "tip/tiptext.h"
@@ -24,7 +25,7 @@ class QPushButton;
 // The magnifier's one window: it freezes the screen into Imadpic and shows
 // it enlarged over the whole desktop. Created once at start, hidden between
 // views, closed only by quitting. Geometry is kept in twips throughout.
-class Frmpictd : public QWidget {
+class Frmpictd : public MouseReporting<QWidget> {
     Q_OBJECT
   public:
     explicit Frmpictd(const Services& services, QWidget* parent = nullptr);
@@ -212,10 +213,7 @@ class Frmpictd : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void reportMouse(const MouseReport& report) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -255,6 +253,9 @@ class Frmpictd : public QWidget {
     bool overPicture(const QPointF& posPx) const;
     QPointF toPictureTwips(const QPointF& posPx) const;
     void updatePointer(const QPointF& posPx);
+    // Hand the mouse to the picture or the form, whichever the drag began on.
+    void routePress(const MouseReport& report);
+    void routeMove(const MouseReport& report);
     // Whether the menu's vertical-only zoom is on.
     bool verticalOnly() const;
 

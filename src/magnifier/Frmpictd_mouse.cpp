@@ -33,63 +33,63 @@ void Frmpictd::updatePointer(const QPointF& posPx) {
     setCursor(onPicture ? Imadpic.MousePointer : QCursor(Qt::ArrowCursor));
 }
 
-void Frmpictd::mousePressEvent(QMouseEvent* event) {
-    const int button = mouseargs::button(event->button());
-    const int shift = mouseargs::shift(event->modifiers());
-    const QPointF pos = event->position();
-    if (m_mouseTarget == MouseTarget::None)
+void Frmpictd::reportMouse(const MouseReport& r) {
+    const QPointF pos = r.position();
+    switch (r.kind) {
+    case MouseReport::Kind::Down:
+        routePress(r);
+        break;
+    case MouseReport::Kind::Move:
+        routeMove(r);
+        break;
+    case MouseReport::Kind::Up:
+        if (m_mouseTarget == MouseTarget::Picture) {
+            const QPointF t = toPictureTwips(pos);
+            Imadpic_MouseUp(r.button, r.shift, t.x(), t.y());
+        }
+        if (r.event.buttons() == Qt::NoButton) m_mouseTarget = MouseTarget::None;
+        break;
+    case MouseReport::Kind::DoubleClick:
+        // The second press of a double-click is reported as the
+        // double-click alone, so the drag start is not taken again.
         m_mouseTarget = overPicture(pos) ? MouseTarget::Picture : MouseTarget::Background;
-    if (m_mouseTarget == MouseTarget::Picture) {
-        const QPointF t = toPictureTwips(pos);
-        Imadpic_MouseDown(button, shift, t.x(), t.y());
-    } else {
-        const units::Screen s = screen();
-        Form_MouseDown(button, shift, s.toTwipsX(pos.x()), s.toTwipsY(pos.y()));
+        if (m_mouseTarget == MouseTarget::Picture)
+            Imadpic_DblClick();
+        else
+            Form_DblClick();
+        return;
     }
     updatePointer(pos);
 }
 
-void Frmpictd::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF pos = event->position();
-    if (event->buttons() == Qt::NoButton && m_mouseTarget != MouseTarget::None) {
+void Frmpictd::routePress(const MouseReport& r) {
+    const QPointF pos = r.position();
+    if (m_mouseTarget == MouseTarget::None)
+        m_mouseTarget = overPicture(pos) ? MouseTarget::Picture : MouseTarget::Background;
+    if (m_mouseTarget == MouseTarget::Picture) {
+        const QPointF t = toPictureTwips(pos);
+        Imadpic_MouseDown(r.button, r.shift, t.x(), t.y());
+    } else {
+        const units::Screen s = screen();
+        Form_MouseDown(r.button, r.shift, s.toTwipsX(pos.x()), s.toTwipsY(pos.y()));
+    }
+}
+
+void Frmpictd::routeMove(const MouseReport& r) {
+    const QPointF pos = r.position();
+    if (r.event.buttons() == Qt::NoButton && m_mouseTarget != MouseTarget::None) {
         // A popup menu took the release with it: the button is up by now.
         if (m_mouseTarget == MouseTarget::Picture) {
             const QPointF t = toPictureTwips(pos);
-            Imadpic_MouseUp(0, mouseargs::shift(event->modifiers()), t.x(), t.y());
+            Imadpic_MouseUp(0, r.shift, t.x(), t.y());
         }
         m_mouseTarget = MouseTarget::None;
     }
     if (m_mouseTarget == MouseTarget::Picture ||
         (m_mouseTarget == MouseTarget::None && overPicture(pos))) {
         const QPointF t = toPictureTwips(pos);
-        Imadpic_MouseMove(mouseargs::button(event->buttons()), mouseargs::shift(event->modifiers()),
-                          t.x(), t.y());
+        Imadpic_MouseMove(r.button, r.shift, t.x(), t.y());
     }
-    updatePointer(pos);
-}
-
-void Frmpictd::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF pos = event->position();
-    if (m_mouseTarget == MouseTarget::Picture) {
-        const QPointF t = toPictureTwips(pos);
-        Imadpic_MouseUp(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()),
-                        t.x(), t.y());
-    }
-    if (event->buttons() == Qt::NoButton) m_mouseTarget = MouseTarget::None;
-    updatePointer(pos);
-}
-
-void Frmpictd::mouseDoubleClickEvent(QMouseEvent* event) {
-    // Only the left button double-clicks; a second right press soon after
-    // the first is a press that opens the menu again.
-    if (event->button() != Qt::LeftButton) return mousePressEvent(event);
-    // The second press of a double-click is reported as the double-click
-    // alone, so the drag start is not taken again.
-    m_mouseTarget = overPicture(event->position()) ? MouseTarget::Picture : MouseTarget::Background;
-    if (m_mouseTarget == MouseTarget::Picture)
-        Imadpic_DblClick();
-    else
-        Form_DblClick();
 }
 
 void Frmpictd::wheelEvent(QWheelEvent* event) {

@@ -1,12 +1,11 @@
 #include "picturebox.h"
 
-#include "mouseargs.h"
 #include "stretch.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {
+PictureBox::PictureBox(QWidget* parent) : MouseReporting(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -39,21 +38,22 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     }
 }
 
-void PictureBox::mousePressEvent(QMouseEvent* event) {
-    m_pressed = true;
-    const QPointF at = event->position();
-    emit mouseDown(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()), at.x(),
-                   at.y());
-}
-
-void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-    if (m_pressed && rect().contains(event->position().toPoint())) emit clicked();
-    m_pressed = false;
-}
-
-void PictureBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    // Only the left button double-clicks; a second right press soon after
-    // the first is a press that opens the menu again.
-    if (event->button() != Qt::LeftButton) return mousePressEvent(event);
-    emit doubleClicked();
+void PictureBox::reportMouse(const MouseReport& r) {
+    switch (r.kind) {
+    case MouseReport::Kind::Down:
+        m_pressed = true;
+        emit mouseDown(r.button, r.shift, r.position().x(), r.position().y());
+        break;
+    case MouseReport::Kind::Up:
+        if (m_pressed && rect().contains(r.position().toPoint())) emit clicked();
+        m_pressed = false;
+        break;
+    case MouseReport::Kind::DoubleClick:
+        emit doubleClicked();
+        break;
+    case MouseReport::Kind::Move:
+        // Moves belong to the form beneath, which keeps the pointer's shape.
+        r.event.ignore();
+        break;
+    }
 }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "capture.h"
+#include "mousereporting.h"
 
 #include <QWidget>
 
 // A picture box: a child window that shows a picture at its own size, or a
 // source rectangle of it stretched over the whole box, and reports mouse
 // presses and clicks to its form.
-class PictureBox : public QWidget {
+class PictureBox : public MouseReporting<QWidget> {
     Q_OBJECT
   public:
     explicit PictureBox(QWidget* parent = nullptr);
@@ -27,9 +28,7 @@ class PictureBox : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void reportMouse(const MouseReport& report) override;
 
   private:
     Picture m_picture;

@@ -1,10 +1,9 @@
 #include "startup.h"
 
 #include "Frmpictd.h"
-#include "capturecompanion.h"
+#include "platform/services.h"
 #include "programstart.h"
 #include "singleinstance.h"
-#include "translation.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -53,36 +52,25 @@ QByteArray answerRequest(Frmpictd& form, const QString& request) {
 }
 
 int runMagnifier(int argc, char** argv, programstart::Handover handover) {
-    // The running instance answers a later start before this one builds
-    // anything of its own: `zuz --view` is the hotkey on desktops that
-    // give programs none, and must be as quick.
-    if (handover == programstart::Handover::Pending &&
-        programstart::forwardToRunning(QStringLiteral("zuz"), startrequest::forZuz(argc, argv)))
-        programstart::endForwardedStart();
-
-    QApplication app(argc, argv);
-    translation::install(app);
-    programstart::prepare(QStringLiteral("zuz"));
-    SingleInstance instance(QStringLiteral("zuz"));
-    if (!programstart::claimOnlyInstance(instance, secondInstanceTitle(), secondInstanceText()))
-        return 0;
-
-    SystemServices system;
-    Frmpictd form(system.services());
-    form.Form_Load();
-    if (form.Imadpic.picture.isNull()) {
-        // Without a picture of the screen the program waits hidden, as
-        // between views (the user has been told why); hidden before the
-        // event loop runs, the view never reaches the screen.
-        form.hide();
-    } else {
-        form.show();
-        form.raise();
-        form.activateWindow();
-    }
-    instance.listen([&form](const QString& request) { return answerRequest(form, request); });
-    capturecompanion::prepareSoon(*system.services().starter);
-    return app.exec();
+    const programstart::Program zuz{QStringLiteral("zuz"), startrequest::forZuz(argc, argv),
+                                    &secondInstanceTitle, &secondInstanceText};
+    return programstart::run(zuz, argc, argv, handover,
+                             [](SystemServices& system, SingleInstance& instance) {
+        Frmpictd form(system.services());
+        form.Form_Load();
+        if (form.Imadpic.picture.isNull()) {
+            // Without a picture of the screen the program waits hidden, as
+            // between views (the user has been told why); hidden before the
+            // event loop runs, the view never reaches the screen.
+            form.hide();
+        } else {
+            form.show();
+            form.raise();
+            form.activateWindow();
+        }
+        instance.listen([&form](const QString& request) { return answerRequest(form, request); });
+        return QApplication::exec();
+    });
 }
 
 } // namespace startup

@@ -12,7 +12,7 @@
 #include <QToolTip>
 
 Fortdck::Fortdck(frmMainwn& main)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), memory(main.fortdckMemory()),
+    : MouseReporting(nullptr, Qt::Window | Qt::FramelessWindowHint), memory(main.fortdckMemory()),
       m_main(main) {
     setWindowTitle(QString());
     setAttribute(Qt::WA_OpaquePaintEvent);

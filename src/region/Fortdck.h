@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture.h"
+#include "mousereporting.h"
 #include "units.h"
 #include "vbtimer.h"
 
@@ -33,7 +34,7 @@ struct RegionImage {
 // does not; it scrolls by itself when asked. Geometry is in twips, relative
 // to the monitor of the pick; the picture is drawn in device pixels, each of
 // its pixels as a whole square of them.
-class Fortdck : public QWidget {
+class Fortdck : public MouseReporting<QWidget> {
     Q_OBJECT
   public:
     explicit Fortdck(frmMainwn& main);
@@ -104,10 +105,7 @@ class Fortdck : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void reportMouse(const MouseReport& report) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -132,6 +130,8 @@ class Fortdck : public QWidget {
     QPointF clientPx(const QPointF& globalPx) const;
     QPointF pictureTwips(const QPointF& globalPx) const;
     bool overPicture(const QPointF& globalPx) const;
+    // Hands a press to the picture or the form, whichever the drag began on.
+    void routePress(const MouseReport& report);
 
     enum class Target { None, Picture, Background };
     enum class Life { Loaded, Unloaded };

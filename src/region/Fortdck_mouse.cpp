@@ -3,7 +3,6 @@
 #include "Fortdck.h"
 
 #include "frmMainwn.h"
-#include "mouseargs.h"
 #include "platform/windowplacement.h"
 
 #include <QGuiApplication>
@@ -33,47 +32,46 @@ bool Fortdck::overPicture(const QPointF& globalPx) const {
     return client.contains(c) && picture.contains(c);
 }
 
-void Fortdck::mousePressEvent(QMouseEvent* event) {
-    const QPointF g = event->globalPosition();
-    const int button = mouseargs::button(event->button());
-    const int shift = mouseargs::shift(event->modifiers());
+void Fortdck::reportMouse(const MouseReport& r) {
+    const QPointF g = r.globalPosition();
+    switch (r.kind) {
+    case MouseReport::Kind::Down:
+        routePress(r);
+        break;
+    case MouseReport::Kind::Move: {
+        const bool onPicture =
+            m_target == Target::Picture || (m_target == Target::None && overPicture(g));
+        setCursor(onPicture ? Qt::SizeAllCursor : Qt::ArrowCursor);
+        if (m_target != Target::Picture) break;
+        const QPointF t = pictureTwips(g);
+        Imayulanpic_MouseMove(r.button, r.shift, t.x(), t.y());
+        break;
+    }
+    case MouseReport::Kind::Up:
+        if (r.event.buttons() == Qt::NoButton) m_target = Target::None;
+        break;
+    case MouseReport::Kind::DoubleClick:
+        if (overPicture(g))
+            Imayulanpic_DblClick();
+        else
+            Form_DblClick();
+        break;
+    }
+}
+
+void Fortdck::routePress(const MouseReport& r) {
+    const QPointF g = r.globalPosition();
     if (m_target == Target::None) m_target = overPicture(g) ? Target::Picture : Target::Background;
     if (m_target == Target::Picture) {
         const QPointF t = pictureTwips(g);
-        Imayulanpic_MouseDown(button, shift, t.x(), t.y());
+        Imayulanpic_MouseDown(r.button, r.shift, t.x(), t.y());
     } else {
         const units::Screen s = screen();
         const QPointF c = clientPx(g);
-        Form_MouseDown(button, shift, s.toTwipsX(c.x()), s.toTwipsY(c.y()));
+        Form_MouseDown(r.button, r.shift, s.toTwipsX(c.x()), s.toTwipsY(c.y()));
     }
     // A popup menu may have taken the release with it.
     if (!(QGuiApplication::mouseButtons() & Qt::AllButtons)) m_target = Target::None;
-}
-
-void Fortdck::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF g = event->globalPosition();
-    const bool onPicture =
-        m_target == Target::Picture || (m_target == Target::None && overPicture(g));
-    setCursor(onPicture ? Qt::SizeAllCursor : Qt::ArrowCursor);
-    if (m_target == Target::Picture) {
-        const QPointF t = pictureTwips(g);
-        Imayulanpic_MouseMove(mouseargs::button(event->buttons()),
-                              mouseargs::shift(event->modifiers()), t.x(), t.y());
-    }
-}
-
-void Fortdck::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->buttons() == Qt::NoButton) m_target = Target::None;
-}
-
-void Fortdck::mouseDoubleClickEvent(QMouseEvent* event) {
-    // Only the left button double-clicks; a second right press soon after
-    // the first is a press that opens the menu again.
-    if (event->button() != Qt::LeftButton) return mousePressEvent(event);
-    if (overPicture(event->globalPosition()))
-        Imayulanpic_DblClick();
-    else
-        Form_DblClick();
 }
 
 void Fortdck::Imayulanpic_MouseDown(int button, int /*shift*/, double x, double y) {

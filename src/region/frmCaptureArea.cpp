@@ -26,7 +26,7 @@ QRegion outlineArea(int x0, int y0, int x1, int y1) {
 } // namespace
 
 frmCaptureArea::frmCaptureArea(CaptureAreaOwner& owner)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+    : MouseReporting(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::BypassWindowManagerHint),
       m_owner(owner), m_font(LabelFont()) {
     setWindowTitle(QStringLiteral("Capture Area"));

@@ -3,6 +3,7 @@
 #include "capture.h"
 #include "captureareaowner.h"
 #include "modMain.h"
+#include "mousereporting.h"
 
 #include <QFont>
 #include <QRegion>
@@ -15,7 +16,7 @@
 // the toolkit's logical pixels; the region, the outlines and the size are
 // device pixels of the frozen picture, so that what is taken is exactly
 // what was under the drag.
-class frmCaptureArea : public QWidget {
+class frmCaptureArea : public MouseReporting<QWidget> {
     Q_OBJECT
   public:
     explicit frmCaptureArea(CaptureAreaOwner& owner);
@@ -57,9 +58,7 @@ class frmCaptureArea : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void reportMouse(const MouseReport& report) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -69,7 +68,7 @@ class frmCaptureArea : public QWidget {
     PointL devicePoint(double x, double y) const;
     // The event's position in logical pixels, to the device pixel where the
     // window system can tell.
-    QPointF pointerPosition(const QMouseEvent* event) const;
+    QPointF pointerPosition(const QMouseEvent& event) const;
     QRectF toLogical(const QRect& device) const;
 
     // Pressed: dragging, nothing drawn yet; Outlined: dragging with the

@@ -48,8 +48,8 @@ void frmCaptureArea::Form_KeyDown(int keyCode, int /*shift*/) {
     if (keyCode == 27) Unload();
 }
 
-QPointF frmCaptureArea::pointerPosition(const QMouseEvent* event) const {
-    const QPointF rounded = event->position();
+QPointF frmCaptureArea::pointerPosition(const QMouseEvent& event) const {
+    const QPointF rounded = event.position();
     const QPoint origin = m_owner.services().screen->nativeGeometry().topLeft();
     // Only a place the event could have been rounded from.
     const auto agrees = [&](QPoint native, QPointF& exact) {
@@ -60,7 +60,7 @@ QPointF frmCaptureArea::pointerPosition(const QMouseEvent* event) const {
     };
     QPointF exact;
     // The event's own position, as the window system sent it.
-    const std::vector<QPoint> sent = pointerEventPositions(event->timestamp());
+    const std::vector<QPoint> sent = pointerEventPositions(event.timestamp());
     for (auto it = sent.rbegin(); it != sent.rend(); ++it)
         if (agrees(*it, exact)) return exact;
     // Otherwise where the pointer is now, while it has not moved on.
@@ -69,22 +69,20 @@ QPointF frmCaptureArea::pointerPosition(const QMouseEvent* event) const {
     return rounded;
 }
 
-void frmCaptureArea::mousePressEvent(QMouseEvent* event) {
-    const QPointF at = pointerPosition(event);
-    Form_MouseDown(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()), at.x(),
-                   at.y());
-}
-
-void frmCaptureArea::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF at = pointerPosition(event);
-    Form_MouseMove(mouseargs::button(event->buttons()), mouseargs::shift(event->modifiers()),
-                   at.x(), at.y());
-}
-
-void frmCaptureArea::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF at = pointerPosition(event);
-    Form_MouseUp(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()), at.x(),
-                 at.y());
+void frmCaptureArea::reportMouse(const MouseReport& r) {
+    const QPointF at = pointerPosition(r.event);
+    switch (r.kind) {
+    case MouseReport::Kind::Down:
+    case MouseReport::Kind::DoubleClick:
+        Form_MouseDown(r.button, r.shift, at.x(), at.y());
+        break;
+    case MouseReport::Kind::Move:
+        Form_MouseMove(r.button, r.shift, at.x(), at.y());
+        break;
+    case MouseReport::Kind::Up:
+        Form_MouseUp(r.button, r.shift, at.x(), at.y());
+        break;
+    }
 }
 
 void frmCaptureArea::keyPressEvent(QKeyEvent* event) {

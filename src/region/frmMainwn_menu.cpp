@@ -33,12 +33,7 @@ void frmMainwn::buildMenu() {
     mngdxx = mnuCaptureMain->addSeparator();
     mnshifougd =
         addItem(mnuCaptureMain, QT_TRANSLATE_NOOP("zuz", "是否滚动"), &frmMainwn::mnshifougd_Click);
-    mngdsd = mnuCaptureMain->addMenu(QCoreApplication::translate("zuz", "速度"));
-    mnkuai = addItem(mngdsd, QT_TRANSLATE_NOOP("zuz", "快=1"), &frmMainwn::mnkuai_Click);
-    mnzhong = addItem(mngdsd, QT_TRANSLATE_NOOP("zuz", "中=100"), &frmMainwn::mnzhong_Click);
-    mnman = addItem(mngdsd, QT_TRANSLATE_NOOP("zuz", "慢=500"), &frmMainwn::mnman_Click);
-    mnquesheng = addItem(mngdsd, QT_TRANSLATE_NOOP("zuz", "缺省=50"), &frmMainwn::mnquesheng_Click);
-    mnzidingyi = addItem(mngdsd, QT_TRANSLATE_NOOP("zuz", "自定义"), &frmMainwn::mnzidingyi_Click);
+    mngdsd = addSpeedMenu(this, mnuCaptureMain);
     mnjsbhx = mnuCaptureMain->addSeparator();
     mnwnbh = addItem(mnuCaptureMain, "Snarell", &frmMainwn::mnwnbh_Click);
     mnqpfd =

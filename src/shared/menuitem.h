@@ -17,3 +17,19 @@ QAction* addMenuItem(Form* form, QMenu* menu, const char* caption, void (Form::*
     });
     return a;
 }
+
+// The speed submenu both programs' menus have: its items are the form's
+// own controls, with the form's handlers of the same names.
+template <class Form>
+QMenu* addSpeedMenu(Form* form, QMenu* menu) {
+    QMenu* speed = menu->addMenu(QCoreApplication::translate("zuz", "速度"));
+    form->mnkuai = addMenuItem(form, speed, QT_TRANSLATE_NOOP("zuz", "快=1"), &Form::mnkuai_Click);
+    form->mnzhong =
+        addMenuItem(form, speed, QT_TRANSLATE_NOOP("zuz", "中=100"), &Form::mnzhong_Click);
+    form->mnman = addMenuItem(form, speed, QT_TRANSLATE_NOOP("zuz", "慢=500"), &Form::mnman_Click);
+    form->mnquesheng =
+        addMenuItem(form, speed, QT_TRANSLATE_NOOP("zuz", "缺省=50"), &Form::mnquesheng_Click);
+    form->mnzidingyi =
+        addMenuItem(form, speed, QT_TRANSLATE_NOOP("zuz", "自定义"), &Form::mnzidingyi_Click);
+    return speed;
+}

@@ -1,7 +1,10 @@
 #include "programstart.h"
 
+#include "capturecompanion.h"
+#include "platform/services.h"
 #include "platform/termination.h"
 #include "singleinstance.h"
+#include "translation.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -67,6 +70,25 @@ bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QSt
     QMessageBox box(QMessageBox::Warning, title, shown, QMessageBox::Ok);
     box.exec();
     return false;
+}
+
+int run(const Program& program, int argc, char** argv, Handover handover,
+        const std::function<int(SystemServices& system, SingleInstance& instance)>& open) {
+    // The running instance answers a later start before this one builds
+    // anything of its own: `zuz --view` is the hotkey on desktops that
+    // give programs none, and must be as quick.
+    if (handover == Handover::Pending && forwardToRunning(program.name, program.request))
+        endForwardedStart();
+
+    QApplication app(argc, argv);
+    translation::install(app);
+    prepare(program.name);
+    SingleInstance instance(program.name);
+    if (!claimOnlyInstance(instance, program.busyTitle(), program.busyText())) return 0;
+
+    SystemServices system;
+    capturecompanion::prepareSoon(*system.services().starter);
+    return open(system, instance);
 }
 
 } // namespace programstart

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class SingleInstance;
+class SystemServices;
 
 // What every program of the pair does before its main window loads.
 namespace programstart {
@@ -47,5 +50,23 @@ QString lockFailureText(const QString& programName, const QString& failure);
 // icon, the hint box (another instance runs) or why the program cannot
 // start, and returns false once the user has closed it.
 bool claimOnlyInstance(SingleInstance& instance, const QString& title, const QString& text);
+
+// zuz or Zonara as its start sees it.
+struct Program {
+    QString name;
+    // What this start hands a running instance; null hands nothing over.
+    const char* request;
+    // The hint box a later start shows; asked for once the interface's
+    // language is loaded.
+    QString (*busyTitle)();
+    QString (*busyText)();
+};
+
+// Runs a program: hands this start's request to a running instance, or
+// becomes the one instance and calls `open`, which shows the windows,
+// answers later starts through `instance` and returns the event loop's
+// exit code. The capture program stands ready a while after.
+int run(const Program& program, int argc, char** argv, Handover handover,
+        const std::function<int(SystemServices& system, SingleInstance& instance)>& open);
 
 } // namespace programstart

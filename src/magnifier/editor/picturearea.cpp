@@ -1,6 +1,5 @@
 #include "magnifier/editor/picturearea.h"
 
-#include "mouseargs.h"
 #include "raster/blit.h"
 #include "stretch.h"
 #include "units.h"
@@ -11,7 +10,7 @@
 
 #include <utility>
 
-PictureArea::PictureArea(QWidget* parent) : QWidget(parent) {
+PictureArea::PictureArea(QWidget* parent) : MouseReporting(parent) {
     setObjectName(QStringLiteral("Picture1"));
     // Every pixel comes from the picture or the back colour, so Qt need not
     // clear anything first.
@@ -104,27 +103,20 @@ void PictureArea::paintEvent(QPaintEvent* event) {
     emit Paint();
 }
 
-void PictureArea::mousePressEvent(QMouseEvent* event) {
-    const QPoint p = toPicture(event->position());
-    emit MouseDown(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()), p.x(),
-                   p.y());
-}
-
-void PictureArea::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = toPicture(event->position());
-    emit MouseMove(mouseargs::button(event->buttons()), mouseargs::shift(event->modifiers()), p.x(),
-                   p.y());
-}
-
-void PictureArea::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint p = toPicture(event->position());
-    emit MouseUp(mouseargs::button(event->button()), mouseargs::shift(event->modifiers()), p.x(),
-                 p.y());
-}
-
-void PictureArea::mouseDoubleClickEvent(QMouseEvent* event) {
-    // Only the left button double-clicks; a second right press soon after
-    // the first is a press that opens the menu again.
-    if (event->button() != Qt::LeftButton) return mousePressEvent(event);
-    emit DblClick();
+void PictureArea::reportMouse(const MouseReport& r) {
+    const QPoint p = toPicture(r.position());
+    switch (r.kind) {
+    case MouseReport::Kind::Down:
+        emit MouseDown(r.button, r.shift, p.x(), p.y());
+        break;
+    case MouseReport::Kind::Move:
+        emit MouseMove(r.button, r.shift, p.x(), p.y());
+        break;
+    case MouseReport::Kind::Up:
+        emit MouseUp(r.button, r.shift, p.x(), p.y());
+        break;
+    case MouseReport::Kind::DoubleClick:
+        emit DblClick();
+        break;
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mousereporting.h"
 #include "raster/surface.h"
 
 #include <QWidget>
@@ -11,7 +12,7 @@
 // picture reaches the screen through `pictureChanged`, rectangle by
 // rectangle; a repaint from the window system draws the picture as it is
 // now, edits included. Mouse positions are reported in picture pixels.
-class PictureArea : public QWidget {
+class PictureArea : public MouseReporting<QWidget> {
     Q_OBJECT
   public:
     // Raster drawing modes of the pen, by their platform numbers.
@@ -58,10 +59,7 @@ class PictureArea : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void reportMouse(const MouseReport& report) override;
 
   private:
     QRect toLogical(const QRect& pictureRect) const;

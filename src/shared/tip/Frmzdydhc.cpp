@@ -1,6 +1,5 @@
 #include "tip/Frmzdydhc.h"
 
-#include "mouseargs.h"
 #include "platform/screeninfo.h"
 #include "tip/tipartwork.h"
 #include "topmost.h"
@@ -89,7 +88,7 @@ Frmzdydhc::Frmzdydhc(TipVariant variant, QWidget* parent)
 Frmzdydhc::Frmzdydhc(TipVariant variant, const TipMarkerFolders& folders, QWidget* parent)
     // A dialog-type window: transient for its owner (or the program), so
     // a window manager keeps it above the program's other windows.
-    : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint), m_variant(variant),
+    : MouseReporting(parent, Qt::Dialog | Qt::FramelessWindowHint), m_variant(variant),
       m_folders(folders) {
     const units::Screen s = tiplabels::screenNow();
     m_tppX = s.TwipsPerPixelX;
@@ -335,16 +334,21 @@ void Frmzdydhc::keyPressEvent(QKeyEvent* e) {
     QWidget::keyPressEvent(e);
 }
 
-void Frmzdydhc::mousePressEvent(QMouseEvent* e) {
-    const QPointF at = tiplabels::localPosition(*this, *e);
-    Form_MouseDown(mouseargs::button(e->button()), mouseargs::shift(e->modifiers()), at.x() * m_tppX,
-                   at.y() * m_tppY);
-}
-
-void Frmzdydhc::mouseMoveEvent(QMouseEvent* e) {
-    const QPointF at = tiplabels::localPosition(*this, *e);
-    Form_MouseMove(mouseargs::button(e->buttons()), mouseargs::shift(e->modifiers()), at.x() * m_tppX,
-                   at.y() * m_tppY);
+void Frmzdydhc::reportMouse(const MouseReport& r) {
+    const QPointF at = tiplabels::localPosition(*this, r.event);
+    const double x = at.x() * m_tppX;
+    const double y = at.y() * m_tppY;
+    switch (r.kind) {
+    case MouseReport::Kind::Down:
+    case MouseReport::Kind::DoubleClick:
+        Form_MouseDown(r.button, r.shift, x, y);
+        break;
+    case MouseReport::Kind::Move:
+        Form_MouseMove(r.button, r.shift, x, y);
+        break;
+    case MouseReport::Kind::Up:
+        break;
+    }
 }
 
 // --- the program's one dialog ---------------------------------------------------

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mousereporting.h"
 #include "tip/tiplabels.h"
 #include "tip/tiptext.h"
 
@@ -13,7 +14,7 @@ class QCheckBox;
 // The tip dialog with short operating hints, shown until the user asks
 // never to see it again. Positions and sizes are in twips, so that the
 // layout keeps its proportions at any resolution.
-class Frmzdydhc : public QWidget {
+class Frmzdydhc : public MouseReporting<QWidget> {
     Q_OBJECT
   public:
     explicit Frmzdydhc(TipVariant variant, QWidget* parent = nullptr);
@@ -77,8 +78,7 @@ class Frmzdydhc : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
+    void reportMouse(const MouseReport& report) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

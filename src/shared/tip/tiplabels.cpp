@@ -2,7 +2,6 @@
 // report them in twips, the hint label and the image controls.
 #include "tip/tiplabels.h"
 
-#include "mouseargs.h"
 #include "platform/screeninfo.h"
 #include "units.h"
 
@@ -31,30 +30,25 @@ QPointF localPosition(const QWidget& widget, const QMouseEvent& e) {
 
 } // namespace tiplabels
 
-void TipLabel::report(void (TipLabel::*signal)(int, int, double, double), int button,
-                      QMouseEvent* e) {
-    e->accept();
+void TipLabel::reportMouse(const MouseReport& r) {
     const units::Screen s = tiplabels::screenNow();
-    const QPointF at = tiplabels::localPosition(*this, *e);
-    emit(this->*signal)(button, mouseargs::shift(e->modifiers()), s.toTwipsX(at.x()),
-                        s.toTwipsY(at.y()));
-}
-
-void TipLabel::mousePressEvent(QMouseEvent* e) {
-    report(&TipLabel::mouseDown, mouseargs::button(e->button()), e);
-}
-
-void TipLabel::mouseMoveEvent(QMouseEvent* e) {
-    report(&TipLabel::mouseMove, mouseargs::button(e->buttons()), e);
-}
-
-void TipLabel::mouseReleaseEvent(QMouseEvent* e) {
-    report(&TipLabel::mouseUp, mouseargs::button(e->button()), e);
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit clicked();
-}
-
-void TipLabel::mouseDoubleClickEvent(QMouseEvent* e) {
-    mousePressEvent(e);
+    const QPointF at = tiplabels::localPosition(*this, r.event);
+    const double x = s.toTwipsX(at.x());
+    const double y = s.toTwipsY(at.y());
+    switch (r.kind) {
+    case MouseReport::Kind::Down:
+    case MouseReport::Kind::DoubleClick:
+        emit mouseDown(r.button, r.shift, x, y);
+        break;
+    case MouseReport::Kind::Move:
+        emit mouseMove(r.button, r.shift, x, y);
+        break;
+    case MouseReport::Kind::Up:
+        emit mouseUp(r.button, r.shift, x, y);
+        if (r.event.button() == Qt::LeftButton && rect().contains(r.position().toPoint()))
+            emit clicked();
+        break;
+    }
 }
 
 int TipHintLabel::layoutText(QPainter* painter) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mousereporting.h"
 #include "units.h"
 
 #include <QLabel>
@@ -10,10 +11,10 @@ class QMouseEvent;
 // A label as the forms know it: windowless in spirit, it keeps its own
 // mouse events (a press on it never reaches the window beneath) and
 // reports them in twips relative to itself.
-class TipLabel : public QLabel {
+class TipLabel : public MouseReporting<QLabel> {
     Q_OBJECT
   public:
-    using QLabel::QLabel;
+    using MouseReporting::MouseReporting;
   signals:
     void mouseDown(int button, int shift, double x, double y);
     void mouseMove(int button, int shift, double x, double y);
@@ -21,13 +22,7 @@ class TipLabel : public QLabel {
     void clicked();
 
   protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-
-  private:
-    void report(void (TipLabel::*signal)(int, int, double, double), int button, QMouseEvent* e);
+    void reportMouse(const MouseReport& report) override;
 };
 
 // The hint label: word-wrapped text whose lines are one em apart, as the
