@@ -2,6 +2,7 @@
 #include "Frmpictd.h"
 
 #include "artwork.h"
+#include "formplace.h"
 #include "magnifier/editor/frmphotoshop.h"
 #include "menuitem.h"
 #include "picturebox.h"
@@ -180,7 +181,7 @@ double Frmpictd::ScaleHeight() const {
 }
 // On the window's own monitor, whose top is the top of "the screen".
 double Frmpictd::WindowTop() const {
-    return screen().toTwipsY(y() - m_services.screen->geometry().y());
+    return formplace::twips(*this, screen(), m_services.screen->geometry()).y();
 }
 double Frmpictd::WindowHeight() const {
     return screen().toTwipsY(height());

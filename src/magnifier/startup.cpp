@@ -20,6 +20,25 @@ const QString kStartRequest = QString::fromLatin1(startrequest::kStart);
 
 namespace startup {
 
+namespace {
+int openMagnifier(SystemServices& system, SingleInstance& instance) {
+    Frmpictd form(system.services());
+    form.Form_Load();
+    if (form.Imadpic.picture.isNull()) {
+        // Without a picture of the screen the program waits hidden, as
+        // between views (the user has been told why); hidden before the
+        // event loop runs, the view never reaches the screen.
+        form.hide();
+    } else {
+        form.show();
+        form.raise();
+        form.activateWindow();
+    }
+    instance.listen([&form](const QString& request) { return answerRequest(form, request); });
+    return QApplication::exec();
+}
+} // namespace
+
 QStringList secondInstancePieces() {
     return programstart::secondInstancePieces();
 }
@@ -54,23 +73,7 @@ QByteArray answerRequest(Frmpictd& form, const QString& request) {
 int runMagnifier(int argc, char** argv, programstart::Handover handover) {
     const programstart::Program zuz{QStringLiteral("zuz"), startrequest::forZuz(argc, argv),
                                     &secondInstanceTitle, &secondInstanceText};
-    return programstart::run(zuz, argc, argv, handover,
-                             [](SystemServices& system, SingleInstance& instance) {
-        Frmpictd form(system.services());
-        form.Form_Load();
-        if (form.Imadpic.picture.isNull()) {
-            // Without a picture of the screen the program waits hidden, as
-            // between views (the user has been told why); hidden before the
-            // event loop runs, the view never reaches the screen.
-            form.hide();
-        } else {
-            form.show();
-            form.raise();
-            form.activateWindow();
-        }
-        instance.listen([&form](const QString& request) { return answerRequest(form, request); });
-        return QApplication::exec();
-    });
+    return programstart::run(zuz, argc, argv, handover, &openMagnifier);
 }
 
 } // namespace startup

@@ -1,6 +1,7 @@
 // Loading, layout and unloading of the magnified-region window.
 #include "Fortdck.h"
 
+#include "formplace.h"
 #include "platform/windowplacement.h"
 
 #include "frmMainwn.h"
@@ -42,10 +43,10 @@ QRect Fortdck::monitor() const {
     return m_main.services().screen->geometry();
 }
 double Fortdck::Left() const {
-    return screen().toTwipsX(x() - monitor().left());
+    return formplace::twips(*this, screen(), monitor()).x();
 }
 double Fortdck::Top() const {
-    return screen().toTwipsY(y() - monitor().top());
+    return formplace::twips(*this, screen(), monitor()).y();
 }
 double Fortdck::Width() const {
     return screen().toTwipsX(width());
@@ -60,10 +61,10 @@ double Fortdck::ScaleHeight() const {
     return screen().toTwipsY(height() - 2 * kBorderPx);
 }
 void Fortdck::setLeft(double twips) {
-    move(monitor().left() + screen().toPixelsX(twips), y());
+    formplace::setLeft(*this, screen(), monitor(), twips);
 }
 void Fortdck::setTop(double twips) {
-    move(x(), monitor().top() + screen().toPixelsY(twips));
+    formplace::setTop(*this, screen(), monitor(), twips);
 }
 
 bool Fortdck::PictureFitsScreen() const {
@@ -99,7 +100,8 @@ void Fortdck::ReloadPicture() {
     // that gives no picture leaves the shown one as it is rather than blank
     // it: text copied since, an emptied clipboard, or data that only claims
     // to be a picture (undecodable, empty, or too large for the decoder).
-    m_main.clipboard().requestBitmap(this, [this](const QImage& picture) { ShowReloaded(picture); });
+    m_main.clipboard().requestBitmap(this,
+                                     [this](const QImage& picture) { ShowReloaded(picture); });
 }
 
 void Fortdck::ShowReloaded(const QImage& picture) {
@@ -188,8 +190,7 @@ void Fortdck::resizeEvent(QResizeEvent*) {
 }
 
 void Fortdck::Unload() {
-    if (m_life == Life::Unloaded) return;
-    m_life = Life::Unloaded;
+    if (!m_life.unload()) return;
     Timer1->setEnabled(false);
     Timgund->setEnabled(false);
     Timgund2->setEnabled(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture.h"
+#include "formlife.h"
 #include "mousereporting.h"
 #include "units.h"
 #include "vbtimer.h"
@@ -134,10 +135,9 @@ class Fortdck : public MouseReporting<QWidget> {
     void routePress(const MouseReport& report);
 
     enum class Target { None, Picture, Background };
-    enum class Life { Loaded, Unloaded };
     frmMainwn& m_main;
     Target m_target = Target::None;
-    Life m_life = Life::Loaded;
+    FormLife m_life;
     // How many times the picture's own size it is shown, each way.
     int m_enlargement = 2;
     units::Screen m_layoutScreen;

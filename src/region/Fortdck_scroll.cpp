@@ -22,7 +22,7 @@ void Fortdck::Timer1_Timer() {
 }
 
 void Fortdck::AskForScrollTimer() {
-    if (m_life == Life::Loaded && m_main.mnshifougd->isChecked()) enable(Timer1);
+    if (m_life.isLoaded() && m_main.mnshifougd->isChecked()) enable(Timer1);
 }
 
 void Fortdck::ChooseScrollTimer() {

@@ -27,7 +27,7 @@ QRegion outlineArea(int x0, int y0, int x1, int y1) {
 
 frmCaptureArea::frmCaptureArea(CaptureAreaOwner& owner)
     : MouseReporting(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::BypassWindowManagerHint),
+                                  Qt::BypassWindowManagerHint),
       m_owner(owner), m_font(LabelFont()) {
     setWindowTitle(QStringLiteral("Capture Area"));
     watchPointerEvents();
@@ -80,8 +80,8 @@ void frmCaptureArea::ShowModal() {
 }
 
 void frmCaptureArea::Unload() {
-    if (m_state == State::Unloaded) return;
-    m_state = State::Unloaded;
+    if (!m_life.unload()) return;
+    m_state = State::Idle;
     releaseKeyboard();
     hide();
     emit unloaded();

@@ -2,6 +2,7 @@
 
 #include "capture.h"
 #include "captureareaowner.h"
+#include "formlife.h"
 #include "modMain.h"
 #include "mousereporting.h"
 
@@ -29,7 +30,7 @@ class frmCaptureArea : public MouseReporting<QWidget> {
     void Form_KeyDown(int keyCode, int shift);
     void ShowModal();
     void Unload();
-    bool isLoaded() const { return m_state != State::Unloaded; }
+    bool isLoaded() const { return m_life.isLoaded(); }
     bool isDragging() const { return m_state == State::Pressed || m_state == State::Outlined; }
 
     // The frozen monitor, the window's background, one picture pixel to
@@ -73,8 +74,9 @@ class frmCaptureArea : public MouseReporting<QWidget> {
 
     // Pressed: dragging, nothing drawn yet; Outlined: dragging with the
     // outline and label of the last move on the screen.
-    enum class State { Idle, Pressed, Outlined, Unloaded };
+    enum class State { Idle, Pressed, Outlined };
     State m_state = State::Idle;
+    FormLife m_life;
     CaptureAreaOwner& m_owner;
     Picture m_background;
     double m_ratio = 1.0;

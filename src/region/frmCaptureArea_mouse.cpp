@@ -10,7 +10,7 @@
 #include <cmath>
 
 void frmCaptureArea::Form_MouseDown(int /*button*/, int /*shift*/, double x, double y) {
-    if (m_state == State::Unloaded) return;
+    if (!isLoaded()) return;
     m_start = devicePoint(x, y);
     m_end = m_start;
     m_state = State::Pressed;

@@ -1,6 +1,7 @@
 // Construction, start-up, geometry and exit of the control window.
 #include "frmMainwn.h"
 
+#include "formplace.h"
 #include "platform/windowplacement.h"
 
 #include "Fortdck.h"
@@ -57,10 +58,10 @@ units::Screen frmMainwn::screen() const {
 }
 
 double frmMainwn::Left() const {
-    return screen().toTwipsX(x() - m_home->geometry().left());
+    return formplace::twips(*this, screen(), m_home->geometry()).x();
 }
 double frmMainwn::Top() const {
-    return screen().toTwipsY(y() - m_home->geometry().top());
+    return formplace::twips(*this, screen(), m_home->geometry()).y();
 }
 // The size reads back as it was set while the window has that size, so
 // that the placement below the size works with the 500 twips asked for,
@@ -77,10 +78,10 @@ double frmMainwn::Height() const {
 }
 
 void frmMainwn::setLeft(double twips) {
-    move(m_home->geometry().left() + screen().toPixelsX(twips), y());
+    formplace::setLeft(*this, screen(), m_home->geometry(), twips);
 }
 void frmMainwn::setTop(double twips) {
-    move(x(), m_home->geometry().top() + screen().toPixelsY(twips));
+    formplace::setTop(*this, screen(), m_home->geometry(), twips);
 }
 
 void frmMainwn::setWidth(double twips) {

@@ -2,8 +2,8 @@
 // mail link and the end of the program.
 #include "frmMainwn.h"
 
-#include "capturecompanion.h"
 #include "Fortdck.h"
+#include "capturecompanion.h"
 #include "frmCaptureArea.h"
 #include "menuitem.h"
 

@@ -20,8 +20,7 @@ QAction* addMenuItem(Form* form, QMenu* menu, const char* caption, void (Form::*
 
 // The speed submenu both programs' menus have: its items are the form's
 // own controls, with the form's handlers of the same names.
-template <class Form>
-QMenu* addSpeedMenu(Form* form, QMenu* menu) {
+template <class Form> QMenu* addSpeedMenu(Form* form, QMenu* menu) {
     QMenu* speed = menu->addMenu(QCoreApplication::translate("zuz", "速度"));
     form->mnkuai = addMenuItem(form, speed, QT_TRANSLATE_NOOP("zuz", "快=1"), &Form::mnkuai_Click);
     form->mnzhong =

@@ -23,8 +23,7 @@ struct MouseReport {
 // Only the left button double-clicks: a second press of another button
 // soon after the first is a press again, so that a second right press
 // opens the menu again.
-template <class Widget>
-class MouseReporting : public Widget {
+template <class Widget> class MouseReporting : public Widget {
   public:
     using Widget::Widget;
 

@@ -34,8 +34,9 @@ void prepare(const QString& programName) {
     // and fewer): the program runs, but its windows stay empty, and no box
     // could say so.
     if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->depth() < 15)
-        qWarning().noquote() << QCoreApplication::translate("zuz", "%1：屏幕每像素只有 %2 位，窗口无法显示；"
-                                                                   "请把颜色深度设为 16 位或更高。")
+        qWarning().noquote() << QCoreApplication::translate(
+                                    "zuz", "%1：屏幕每像素只有 %2 位，窗口无法显示；"
+                                           "请把颜色深度设为 16 位或更高。")
                                     .arg(programName)
                                     .arg(screen->depth());
 }

@@ -32,9 +32,6 @@ const QColor kCheckBack = vbColor(0x00FFFFC0);
 const QColor kCheckText = vbColor(0x000080FF);
 const QColor kButtonCaptionBack = vbColor(0x00C0FFC0);
 
-
-
-
 QFont simSun(double points, bool bold = false) {
     QFont f(QStringLiteral("SimSun"));
     f.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("NSimSun")});
@@ -58,7 +55,6 @@ void setColors(QWidget* w, const QColor& text, const QColor& back = QColor()) {
     }
     w->setPalette(pal);
 }
-
 
 std::map<TipVariant, QPointer<Frmzdydhc>>& loadedDialogs() {
     static std::map<TipVariant, QPointer<Frmzdydhc>> m;
@@ -237,8 +233,7 @@ void Frmzdydhc::showHintText() {
 }
 
 void Frmzdydhc::Unload() {
-    if (m_unloaded) return;
-    m_unloaded = true;
+    if (!m_life.unload()) return;
     auto& loaded = loadedDialogs();
     const auto found = loaded.find(m_variant);
     if (found != loaded.end() && found->second == this) loaded.erase(found);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formlife.h"
 #include "mousereporting.h"
 #include "tip/tiplabels.h"
 #include "tip/tiptext.h"
@@ -34,7 +35,7 @@ class Frmzdydhc : public MouseReporting<QWidget> {
     // Closes the dialog for good; it is deleted once control returns to
     // the event loop, and the next ShowTipDialog loads a new one.
     void Unload();
-    bool isUnloaded() const { return m_unloaded; }
+    bool isUnloaded() const { return !m_life.isLoaded(); }
 
     // Event handlers.
     void Chezhidaole_Click();
@@ -98,7 +99,7 @@ class Frmzdydhc : public MouseReporting<QWidget> {
     float m_mouseY = 0;
     QString m_hintCaption;
     QString m_written;
-    bool m_unloaded = false;
+    FormLife m_life;
 };
 
 // Shows the program's one tip dialog, loading it first if it is not loaded.
