@@ -85,9 +85,8 @@ class TstTip : public QObject {
     void unwritableProgramFolderFallsBackToConfig();
     void nothingWritableKeepsTheDialogOpen();
     void eitherFileSuppresses();
-    void untickingClosesWithoutWriting();
-    void yesAndItsPictureCloseWithoutWriting_data();
-    void yesAndItsPictureCloseWithoutWriting();
+    void closingWithoutTickingWritesNothing_data();
+    void closingWithoutTickingWritesNothing();
     void pressEffect();
     void draggingWithTheLeftButtonOnly();
     void pictures();
@@ -404,31 +403,28 @@ void TstTip::eitherFileSuppresses() {
                 .configFolder.endsWith(QStringLiteral("/Zonara")));
 }
 
-void TstTip::untickingClosesWithoutWriting() {
+// Unticking the box, "是" and its picture close the dialog; none of them
+// leaves a marker behind.
+void TstTip::closingWithoutTickingWritesNothing_data() {
+    QTest::addColumn<QString>("control");
+    QTest::newRow("unticking the box") << "box";
+    QTest::newRow("是") << "label";
+    QTest::newRow("its picture") << "picture";
+}
+
+void TstTip::closingWithoutTickingWritesNothing() {
+    QFETCH(QString, control);
     Folders f;
     auto* d = new Frmzdydhc(TipVariant::Magnifier, f.folders());
     d->Form_Load();
-    d->Chezhidaole->setChecked(true);
-    QTest::mouseClick(d->Chezhidaole, Qt::LeftButton);
-    QVERIFY(!d->Chezhidaole->isChecked());
-    QVERIFY(d->isUnloaded());
-    QVERIFY(!TipMarkerExists(TipVariant::Magnifier, f.folders()));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-void TstTip::yesAndItsPictureCloseWithoutWriting_data() {
-    QTest::addColumn<bool>("onLabel");
-    QTest::newRow("是") << true;
-    QTest::newRow("its picture") << false;
-}
-
-void TstTip::yesAndItsPictureCloseWithoutWriting() {
-    QFETCH(bool, onLabel);
-    Folders f;
-    auto* d = new Frmzdydhc(TipVariant::Magnifier, f.folders());
-    d->Form_Load();
-    QWidget* target = onLabel ? static_cast<QWidget*>(d->Labyes) : d->Imyes;
-    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(3, 3));
+    if (control == "box") {
+        d->Chezhidaole->setChecked(true);
+        QTest::mouseClick(d->Chezhidaole, Qt::LeftButton);
+        QVERIFY(!d->Chezhidaole->isChecked());
+    } else {
+        QWidget* target = control == "label" ? static_cast<QWidget*>(d->Labyes) : d->Imyes;
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(3, 3));
+    }
     QVERIFY(d->isUnloaded());
     QVERIFY(!d->isVisible());
     QVERIFY(!TipMarkerExists(TipVariant::Magnifier, f.folders()));
