@@ -6,6 +6,7 @@ programs as the tests do; each runner imports it first:
     import benchrun
 """
 
+import argparse
 import os
 import subprocess
 import sys
@@ -40,3 +41,12 @@ def run_on_each_screen(path, screens=SCREENS, **session_options):
             if status:
                 return status
     return 0
+
+
+def main(name, **session_options):
+    """The whole of a runner that runs bench binary `name`, found in the
+    folder --bench names, on each screen."""
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--bench", required=True, help=f"folder of {name}")
+    args = ap.parse_args()
+    return run_on_each_screen(os.path.join(args.bench, name), **session_options)

@@ -4,20 +4,11 @@ X server with a window manager.
     /usr/bin/python3 bench/editor/run_editor_bench.py --bench build/bench/editor
 """
 
-import argparse
 import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 import benchrun  # noqa: E402
 
-
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--bench", required=True, help="folder of bench_editor")
-    args = ap.parse_args()
-    return benchrun.run_on_each_screen(os.path.join(args.bench, "bench_editor"))
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(benchrun.main("bench_editor"))

@@ -46,6 +46,16 @@ void mouseAt(QWidget* w, QEvent::Type type, QPoint local, QPoint global, Qt::Mou
     QApplication::sendEvent(w, &e);
 }
 
+// A rectangle the dialog lays out in twips, in its pixels.
+struct Twips {
+    explicit Twips(const Frmzdydhc& d) : x(d.twipsPerPixelX()), y(d.twipsPerPixelY()) {}
+    QRect operator()(double l, double t, double w, double h) const {
+        return QRect(units::cint(l / x), units::cint(t / y), units::cint(w / x),
+                     units::cint(h / y));
+    }
+    double x, y;
+};
+
 struct Folders {
     Folders() {
         program = dir.filePath(QStringLiteral("program"));
@@ -106,15 +116,11 @@ void TstTip::cleanup() {
 void TstTip::magnifierControls() {
     Folders f;
     Frmzdydhc d(TipVariant::Magnifier, f.folders());
-    const double tx = d.twipsPerPixelX(), ty = d.twipsPerPixelY();
-    auto px = [&](double l, double t, double w, double h) {
-        return QRect(units::cint(l / tx), units::cint(t / ty), units::cint(w / tx),
-                     units::cint(h / ty));
-    };
+    const Twips px(d);
     QVERIFY(d.windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(d.isWindow());
     QCOMPARE(d.size(), px(0, 0, 6825, 5130).size());
-    if (tx == 15 && ty == 15) QCOMPARE(d.size(), QSize(455, 342));
+    if (px.x == 15 && px.y == 15) QCOMPARE(d.size(), QSize(455, 342));
     QCOMPARE(d.palette().color(QPalette::Window), vb(0x00FF8080));
     QCOMPARE(d.palette().color(QPalette::WindowText), vb(0x000000FF));
     QCOMPARE(d.windowTitle(), QStringLiteral("Form1"));
@@ -177,13 +183,9 @@ void TstTip::magnifierControls() {
 void TstTip::regionControls() {
     Folders f;
     Frmzdydhc d(TipVariant::Region, f.folders());
-    const double tx = d.twipsPerPixelX(), ty = d.twipsPerPixelY();
-    auto px = [&](double l, double t, double w, double h) {
-        return QRect(units::cint(l / tx), units::cint(t / ty), units::cint(w / tx),
-                     units::cint(h / ty));
-    };
+    const Twips px(d);
     QCOMPARE(d.size(), px(0, 0, 7305, 4980).size());
-    if (tx == 15 && ty == 15) QCOMPARE(d.size(), QSize(487, 332));
+    if (px.x == 15 && px.y == 15) QCOMPARE(d.size(), QSize(487, 332));
     QCOMPARE(d.Shape1, px(0, 0, 7335, 375));
     QCOMPARE(d.Labdhkts->geometry(), px(0, 105, 7335, 255));
     QCOMPARE(d.Labzinr->geometry(), px(960, 360, 6015, 3135));
