@@ -23,8 +23,9 @@ import time
 
 from Xlib import X, display as xdisplay
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import benchrun  # noqa: E402
+from drivers.captureprogram import capture_pids  # noqa: E402
 from drivers.pictures import test_pattern  # noqa: E402
 from drivers.session import wait_until  # noqa: E402
 from drivers.xsession import XSession, program_folder  # noqa: E402
@@ -61,21 +62,6 @@ class MapWatch:
                         pass
             select.select([self.dpy], [], [], 0.05)
         raise TimeoutError(f"no {title} mapped")
-
-
-def capture_pids(folder, waiting):
-    exe = os.path.realpath(os.path.join(folder, "Derudovudi"))
-    pids = []
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            if os.readlink(f"/proc/{pid}/exe") != exe:
-                continue
-            with open(f"/proc/{pid}/cmdline", "rb") as f:
-                if (b"--wait" in f.read().split(b"\0")) == waiting:
-                    pids.append(int(pid))
-        except OSError:
-            pass
-    return pids
 
 
 def escape(xs, gone):
@@ -162,7 +148,7 @@ def main():
     ap.add_argument("--cold", action="store_true",
                     help="no capture program waiting: each Snarell starts one")
     args = ap.parse_args()
-    for (w, h) in [(1920, 1080), (3840, 2160)]:
+    for (w, h) in benchrun.SCREENS:
         bench(args, w, h)
     return 0
 

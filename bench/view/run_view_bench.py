@@ -1,16 +1,18 @@
 """Runs the view benchmarks at 1920x1080 and 3840x2160 on private X
 servers: start-up to the first painted view (median of 10 starts) and the
-in-process repaint figures of bench_view."""
+in-process repaint figures of bench_view.
+
+    /usr/bin/python3 bench/view/run_view_bench.py --bin build/bin --bench build/bench/view
+"""
 
 import argparse
 import os
 import statistics
-import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                "tests", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import benchrun  # noqa: E402
 from drivers.pictures import colour_close, gradient_colour  # noqa: E402
 from drivers.session import wait_until  # noqa: E402
 from drivers.xsession import new_session  # noqa: E402
@@ -49,12 +51,9 @@ def main():
             print(f"== {w}x{h}" + (f" at scale {scale}" if scale else ""))
             print(f"process start to first view painted: median {statistics.median(times):.1f} ms "
                   f"(min {min(times):.1f}, max {max(times):.1f}, {args.runs} starts)")
-            out = subprocess.run([os.path.join(args.bench, "bench_view")], env=s.env,
-                                 capture_output=True, text=True, timeout=300)
-            print(out.stdout.strip())
-            if out.returncode:
-                print(out.stderr.strip())
-                return 1
+            status = benchrun.run_binary(os.path.join(args.bench, "bench_view"), s, timeout=300)
+            if status:
+                return status
     return 0
 
 

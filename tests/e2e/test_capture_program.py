@@ -18,6 +18,7 @@ import time
 
 from PIL import Image
 
+from drivers.captureprogram import capture_pids
 from drivers.clipboard import clip_put, clip_read
 from drivers.menus import choose
 from drivers.pictures import test_pattern
@@ -56,21 +57,7 @@ class Desk:
             env=self.s.env, capture_output=True).returncode == 0, 15, "the notice service")
 
     def capture_pids(self, waiting=None):
-        """The capture program's processes; only those that wait in the
-        background (True) or only those started on their own (False)."""
-        exe = os.path.realpath(os.path.join(self.folder, "Derudovudi"))
-        pids = []
-        for pid in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                if os.readlink(f"/proc/{pid}/exe") != exe:
-                    continue
-                with open(f"/proc/{pid}/cmdline", "rb") as f:
-                    is_waiting = b"--wait" in f.read().split(b"\0")
-            except OSError:
-                continue
-            if waiting is None or waiting == is_waiting:
-                pids.append(int(pid))
-        return pids
+        return capture_pids(self.folder, waiting)
 
     def resident(self):
         """The one process waiting in the background, once it listens."""
@@ -102,6 +89,14 @@ class Desk:
         path = os.path.join(self.pictures, new[0])
         wait_until(lambda: any(n["body"] == path for n in self.notices()), 10, "the notice")
         return path
+
+    def drag_from_zonara(self, z, a, b):
+        """"Snarell" from Zonara's menu and a drag from a to b; returns the
+        new file and the pixels it must hold, once it has come."""
+        z.menu_command(ZONARA_SNARELL)
+        wait_until(self.picker, 10, "the picker")
+        drag(self.s, a, b)
+        return self.new_file([]), pixels(png_of(self.pattern.crop((*a, *b))))
 
     def windows_gone_picture_kept(self, want):
         """The windows are gone and the picture is still pasteable."""
@@ -141,12 +136,7 @@ def from_zonara(args):
 
         # A drag: exactly that rectangle, in the file, on the clipboard and
         # in the notice.
-        z.menu_command(ZONARA_SNARELL)
-        wait_until(d.picker, 10, "the picker")
-        a, b = (200, 150), (331, 252)
-        drag(s, a, b)
-        path = d.new_file([])
-        want = pixels(png_of(d.pattern.crop((*a, *b))))
+        path, want = d.drag_from_zonara(z, (200, 150), (331, 252))
         assert pixels(path) == want, "the file's pixels differ"
         notice = wait_until(d.notices, 10, "the notice")
         assert len(notice) == 1 and notice[0]["body"] == path, notice
@@ -256,12 +246,8 @@ def scaled_screen(args):
         s = d.s
         z = ScaledZonara(s, d.folder)
         d.resident()
-        z.menu_command(ZONARA_SNARELL)
-        wait_until(d.picker, 10, "the picker")
-        a, b = (202, 150), (464, 354)
-        drag(s, a, b)
-        want = pixels(png_of(d.pattern.crop((*a, *b))))
-        assert pixels(d.new_file([])) == want, "the file's pixels differ"
+        path, want = d.drag_from_zonara(z, (202, 150), (464, 354))
+        assert pixels(path) == want, "the file's pixels differ"
         assert pixels(clip_read(s, "image/png")) == want
         assert z.end() == 0
     finally:
@@ -281,12 +267,8 @@ def clipboard_manager(args):
         assert manager.stdout.readline() == b"ready\n"
         z = Zonara(s, d.folder)
         d.resident()
-        z.menu_command(ZONARA_SNARELL)
-        wait_until(d.picker, 10, "the picker")
-        a, b = (60, 70), (181, 160)
-        drag(s, a, b)
-        want = pixels(png_of(d.pattern.crop((*a, *b))))
-        assert pixels(d.new_file([])) == want
+        path, want = d.drag_from_zonara(z, (60, 70), (181, 160))
+        assert pixels(path) == want, "the file's pixels differ"
         d.windows_gone_picture_kept(want)
         assert z.end() == 0
         wait_until(lambda: not d.capture_pids(), 10, "the waiting process to end")

@@ -56,6 +56,13 @@ struct EditorRig {
         tool("ToolRect");
         drag(a, {(a + b) / 2, b});
     }
+    // The pixels inside (20, 30)-(80, 70) lifted with the move tool and
+    // dragged 100 to the right and 50 down: dropped at (120, 80)-(180, 120).
+    void liftAndMove() {
+        selectRect({20, 30}, {80, 70});
+        tool("ToolMove");
+        drag({50, 50}, {{150, 100}});
+    }
     void tick() { editor->Timer1_Timer(); }
 
     FixedScreenInfo screen;

@@ -194,9 +194,7 @@ void TstEditor::dragInsideMovesOutlineOrPixels() {
 
 void TstEditor::clickOutsideEndsTheSelectionAndKeepsDroppedPixels() {
     EditorRig r;
-    r.selectRect({20, 30}, {80, 70});
-    r.tool("ToolMove");
-    r.drag({50, 50}, {{150, 100}});
+    r.liftAndMove();
     r.tool("ToolRect");
     r.press({10, 170});
     r.release({10, 170});
@@ -213,9 +211,7 @@ void TstEditor::clickOutsideEndsTheSelectionAndKeepsDroppedPixels() {
 
 void TstEditor::undoTwiceReturnsToTheStateBeforeTheFirst() {
     EditorRig r;
-    r.selectRect({20, 30}, {80, 70});
-    r.tool("ToolMove");
-    r.drag({50, 50}, {{150, 100}});
+    r.liftAndMove();
     r.tick();
     const SelMode mode = r.sel().WorkMode();
     const QPoint place(r.sel().Left(), r.sel().Top());
@@ -256,18 +252,14 @@ void TstEditor::colourPickLeftAndRight() {
     QCOMPARE(r.sel().fields().BackColor, r.loaded(70, 20));
 
     // Lifted pixels now leave that colour behind.
-    r.selectRect({20, 30}, {80, 70});
-    r.tool("ToolMove");
-    r.drag({50, 50}, {{150, 100}});
+    r.liftAndMove();
     r.tick();
     QCOMPARE(r.at(30, 40), r.loaded(70, 20));
 }
 
 void TstEditor::aRepaintShowsTheEdits() {
     EditorRig r;
-    r.selectRect({20, 30}, {80, 70});
-    r.tool("ToolMove");
-    r.drag({50, 50}, {{150, 100}});
+    r.liftAndMove();
     r.tick();
     const QImage shown = r.area()->grab(QRect(0, 0, EditorRig::W, EditorRig::H)).toImage();
     QCOMPARE(shown.pixel(30, 40) & 0xFFFFFFu, White);

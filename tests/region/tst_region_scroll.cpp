@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QTest>
 
+#include <utility>
+
 namespace {
 // A window on a 1024 x 768 screen whose picture is w x h pixels large.
 Fortdck* windowWithPicture(RegionRig& rig, int w, int h) {
@@ -13,6 +15,20 @@ Fortdck* windowWithPicture(RegionRig& rig, int w, int h) {
     f->Imayulanpic.Width = 15.0 * w;
     f->Imayulanpic.Height = 15.0 * h;
     return f;
+}
+
+// A window as above, 800 x 1000, whose timers tick at an interval no menu
+// item sets, so that any change the menus make shows.
+Fortdck* windowWithOddIntervals(RegionRig& rig) {
+    Fortdck* f = windowWithPicture(rig, 800, 1000);
+    f->Timgund->setInterval(7);
+    f->Timgund2->setInterval(7);
+    return f;
+}
+
+// The vertical and the horizontal timer's intervals.
+std::pair<int, int> intervals(const Fortdck* f) {
+    return {f->Timgund->Interval(), f->Timgund2->Interval()};
 }
 } // namespace
 
@@ -197,9 +213,7 @@ void TstRegionScroll::speedItems() {
     QFETCH(bool, checkedAfter);
     RegionRig rig;
     TestMain& m = *rig.main;
-    Fortdck* f = windowWithPicture(rig, 800, 1000);
-    f->Timgund->setInterval(7);
-    f->Timgund2->setInterval(7);
+    Fortdck* f = windowWithOddIntervals(rig);
     QAction* a = item == "mnkuai"    ? m.mnkuai
                  : item == "mnzhong" ? m.mnzhong
                  : item == "mnman"   ? m.mnman
@@ -209,8 +223,7 @@ void TstRegionScroll::speedItems() {
     QCOMPARE(a->isChecked(), checkedAfter);
     for (QAction* other : {m.mnkuai, m.mnzhong, m.mnman, m.mnquesheng, m.mnzidingyi})
         if (other != a) QVERIFY(!other->isChecked());
-    QCOMPARE(f->Timgund->Interval(), interval);
-    QCOMPARE(f->Timgund2->Interval(), interval);
+    QCOMPARE(intervals(f), std::pair(interval, interval));
 }
 
 void TstRegionScroll::speedWithoutWindowChangesOnlyTheMarks() {
@@ -249,17 +262,14 @@ void TstRegionScroll::customInterval() {
     QFETCH(int, interval);
     RegionRig rig;
     TestMain& m = *rig.main;
-    Fortdck* f = windowWithPicture(rig, 800, 1000);
-    f->Timgund->setInterval(7);
-    f->Timgund2->setInterval(7);
+    Fortdck* f = windowWithOddIntervals(rig);
     rig.prompts.answers << answer;
     m.mnzidingyi->trigger();
     QCOMPARE(rig.prompts.prompts, QStringList(QStringLiteral("请输入时钟频率[1000为1秒！]：|时钟设置|200")));
     // The marks change whatever the answer.
     QVERIFY(m.mnzidingyi->isChecked());
     QVERIFY(!m.mnquesheng->isChecked());
-    QCOMPARE(f->Timgund->Interval(), interval);
-    QCOMPARE(f->Timgund2->Interval(), interval);
+    QCOMPARE(intervals(f), std::pair(interval, interval));
     QVERIFY(rig.prompts.messages.isEmpty());
     if (interval == 0) {
         f->Timgund->setEnabled(true);
@@ -274,8 +284,7 @@ void TstRegionScroll::intervalsBelongToEachWindow() {
     QCOMPARE(f->Timgund->Interval(), 500);
     Fortdck* g = windowWithPicture(rig, 800, 1000);
     QVERIFY(rig.main->mnman->isChecked());
-    QCOMPARE(g->Timgund->Interval(), 50);
-    QCOMPARE(g->Timgund2->Interval(), 50);
+    QCOMPARE(intervals(g), std::pair(50, 50));
     QVERIFY(!g->Timgund->Enabled());
 }
 

@@ -22,6 +22,13 @@ void tickRatio(TestMain& m, const QString& ratio) {
     m.mn1x4->setChecked(ratio == "4");
     m.mn1x6->setChecked(ratio == "6");
 }
+
+// A 300 x 200 region at 1x6: an 1800 x 1200 picture in a 1022 x 766
+// client area, larger than it both ways.
+Fortdck* openLargerThanTheWindow(RegionRig& rig) {
+    tickRatio(*rig.main, "6");
+    return rig.open(pattern(300, 200));
+}
 } // namespace
 
 class TstRegionWindow : public QObject {
@@ -266,8 +273,7 @@ void TstRegionWindow::panningClamps() {
     QFETCH(QPoint, delta);
     QFETCH(QPoint, topLeft);
     RegionRig rig;
-    tickRatio(*rig.main, "6");
-    Fortdck* f = rig.open(pattern(300, 200));
+    Fortdck* f = openLargerThanTheWindow(rig);
     const QRect before = f->geometry();
     f->Imayulanpic_MouseDown(1, 0, 600 * 15, 400 * 15);
     f->Imayulanpic_MouseMove(1, 0, (600 + delta.x()) * 15, (400 + delta.y()) * 15);
@@ -285,8 +291,7 @@ void TstRegionWindow::panningClamps() {
 
 void TstRegionWindow::pressReloadsFromTheClipboard() {
     RegionRig rig;
-    tickRatio(*rig.main, "6");
-    Fortdck* f = rig.open(pattern(300, 200));
+    Fortdck* f = openLargerThanTheWindow(rig);
     QImage other(10, 10, QImage::Format_RGB32);
     other.fill(Qt::red);
     rig.clipboard.putItemFromElsewhere(other);
@@ -303,8 +308,7 @@ void TstRegionWindow::pressReloadsFromTheClipboard() {
     QCOMPARE(g->Imayulanpic.picture.size(), QSize(32, 32));
 
     // Text copied meanwhile, or nothing at all: the shown picture stays.
-    tickRatio(*rig.main, "6");
-    Fortdck* h = rig.open(pattern(300, 200));
+    Fortdck* h = openLargerThanTheWindow(rig);
     const QImage shown = h->Imayulanpic.picture;
     const QImage before = h->grab().toImage();
     rig.clipboard.putItemFromElsewhere({}, QStringLiteral("text"));
@@ -359,8 +363,7 @@ void TstRegionWindow::pressKeepsThePictureWithoutAUsableOne() {
     QFETCH(int, what);
     QFETCH(bool, replaced);
     RegionRig rig;
-    tickRatio(*rig.main, "6");
-    Fortdck* f = rig.open(pattern(300, 200));
+    Fortdck* f = openLargerThanTheWindow(rig);
     const QImage shown = f->Imayulanpic.picture;
     const QImage before = f->grab().toImage();
     offer(rig.clipboard, Offer(what));

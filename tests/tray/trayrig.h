@@ -1,7 +1,6 @@
 #pragma once
 
-#include "Frmpictd.h"
-#include "fakes.h"
+#include "magnifierrig.h"
 #include "platform/hotkey.h"
 #include "platform/trayicon.h"
 #include "tip/Frmzdydhc.h"
@@ -10,8 +9,8 @@
 #include <QIcon>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTest>
 
-#include <memory>
 #include <vector>
 
 // A hotkey service that claims what it is asked to and lets the test send
@@ -74,9 +73,8 @@ class FakeTrayIconService : public TrayIconService {
 
 // The magnifier on a fake screen with fake hotkey and tray, loaded as the
 // program loads it, with its marker folders in a temporary directory.
-struct TrayRig {
-    explicit TrayRig(QSize pixels = QSize(800, 600), bool withMarker = true)
-        : screen(units::Screen::fromDpi(pixels.width(), pixels.height(), 96, 96)), grabber(pixels) {
+struct TrayRig : MagnifierRig {
+    explicit TrayRig(QSize pixels = QSize(800, 600), bool withMarker = true) : MagnifierRig(pixels) {
         programFolder = dir.filePath(QStringLiteral("program"));
         configFolder = dir.filePath(QStringLiteral("config/zuz"));
         QDir().mkpath(programFolder);
@@ -85,34 +83,30 @@ struct TrayRig {
             QFile f(QDir(programFolder).filePath(QStringLiteral("Vivoduzivi.ini")));
             f.open(QIODevice::WriteOnly);
         }
-        Services s;
-        s.grabber = &grabber;
-        s.screen = &screen;
-        s.starter = &starter;
-        s.hotkey = &hotkey;
-        s.tray = &tray;
-        s.prompts = &prompts;
-        form = std::make_unique<Frmpictd>(s);
-        grabber.setCoveringWindow(form.get());
+        create(&hotkey, &tray);
+    }
+    // zuz waiting in the tray: loaded, its first view ended as the user
+    // ends it.
+    void loadAndEndView() {
+        load();
+        form->EndView();
+    }
+    // The timer that the hotkey and the tray's click arm, run once; false
+    // when it did not run in time.
+    [[nodiscard]] bool runTimKey() {
+        form->TimKey->setEnabled(true);
+        return QTest::qWaitFor([this] { return !form->TimKey->Enabled(); });
     }
     ~TrayRig() {
+        // Before the hotkey and tray it holds go.
         form.reset();
         UnloadTipDialog(TipVariant::Magnifier);
         SetTipMarkerFolders(TipVariant::Magnifier, {});
-    }
-    void load() {
-        form->Form_Load();
-        form->show();
     }
 
     QTemporaryDir dir;
     QString programFolder;
     QString configFolder;
-    FixedScreenInfo screen;
-    FakeScreenGrabber grabber;
-    RecordingStarter starter;
     FakeHotkeyService hotkey;
     FakeTrayIconService tray;
-    FakePrompts prompts;
-    std::unique_ptr<Frmpictd> form;
 };

@@ -46,6 +46,16 @@ void mouseAt(QWidget* w, QEvent::Type type, QPoint local, QPoint global, Qt::Mou
     QApplication::sendEvent(w, &e);
 }
 
+// A rectangle the dialog lays out in twips, in its pixels.
+struct Twips {
+    explicit Twips(const Frmzdydhc& d) : x(d.twipsPerPixelX()), y(d.twipsPerPixelY()) {}
+    QRect operator()(double l, double t, double w, double h) const {
+        return QRect(units::cint(l / x), units::cint(t / y), units::cint(w / x),
+                     units::cint(h / y));
+    }
+    double x, y;
+};
+
 struct Folders {
     Folders() {
         program = dir.filePath(QStringLiteral("program"));
@@ -85,9 +95,8 @@ class TstTip : public QObject {
     void unwritableProgramFolderFallsBackToConfig();
     void nothingWritableKeepsTheDialogOpen();
     void eitherFileSuppresses();
-    void untickingClosesWithoutWriting();
-    void yesAndItsPictureCloseWithoutWriting_data();
-    void yesAndItsPictureCloseWithoutWriting();
+    void closingWithoutTickingWritesNothing_data();
+    void closingWithoutTickingWritesNothing();
     void pressEffect();
     void draggingWithTheLeftButtonOnly();
     void pictures();
@@ -107,15 +116,11 @@ void TstTip::cleanup() {
 void TstTip::magnifierControls() {
     Folders f;
     Frmzdydhc d(TipVariant::Magnifier, f.folders());
-    const double tx = d.twipsPerPixelX(), ty = d.twipsPerPixelY();
-    auto px = [&](double l, double t, double w, double h) {
-        return QRect(units::cint(l / tx), units::cint(t / ty), units::cint(w / tx),
-                     units::cint(h / ty));
-    };
+    const Twips px(d);
     QVERIFY(d.windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(d.isWindow());
     QCOMPARE(d.size(), px(0, 0, 6825, 5130).size());
-    if (tx == 15 && ty == 15) QCOMPARE(d.size(), QSize(455, 342));
+    if (px.x == 15 && px.y == 15) QCOMPARE(d.size(), QSize(455, 342));
     QCOMPARE(d.palette().color(QPalette::Window), vb(0x00FF8080));
     QCOMPARE(d.palette().color(QPalette::WindowText), vb(0x000000FF));
     QCOMPARE(d.windowTitle(), QStringLiteral("Form1"));
@@ -178,13 +183,9 @@ void TstTip::magnifierControls() {
 void TstTip::regionControls() {
     Folders f;
     Frmzdydhc d(TipVariant::Region, f.folders());
-    const double tx = d.twipsPerPixelX(), ty = d.twipsPerPixelY();
-    auto px = [&](double l, double t, double w, double h) {
-        return QRect(units::cint(l / tx), units::cint(t / ty), units::cint(w / tx),
-                     units::cint(h / ty));
-    };
+    const Twips px(d);
     QCOMPARE(d.size(), px(0, 0, 7305, 4980).size());
-    if (tx == 15 && ty == 15) QCOMPARE(d.size(), QSize(487, 332));
+    if (px.x == 15 && px.y == 15) QCOMPARE(d.size(), QSize(487, 332));
     QCOMPARE(d.Shape1, px(0, 0, 7335, 375));
     QCOMPARE(d.Labdhkts->geometry(), px(0, 105, 7335, 255));
     QCOMPARE(d.Labzinr->geometry(), px(960, 360, 6015, 3135));
@@ -404,31 +405,28 @@ void TstTip::eitherFileSuppresses() {
                 .configFolder.endsWith(QStringLiteral("/Zonara")));
 }
 
-void TstTip::untickingClosesWithoutWriting() {
+// Unticking the box, "是" and its picture close the dialog; none of them
+// leaves a marker behind.
+void TstTip::closingWithoutTickingWritesNothing_data() {
+    QTest::addColumn<QString>("control");
+    QTest::newRow("unticking the box") << "box";
+    QTest::newRow("是") << "label";
+    QTest::newRow("its picture") << "picture";
+}
+
+void TstTip::closingWithoutTickingWritesNothing() {
+    QFETCH(QString, control);
     Folders f;
     auto* d = new Frmzdydhc(TipVariant::Magnifier, f.folders());
     d->Form_Load();
-    d->Chezhidaole->setChecked(true);
-    QTest::mouseClick(d->Chezhidaole, Qt::LeftButton);
-    QVERIFY(!d->Chezhidaole->isChecked());
-    QVERIFY(d->isUnloaded());
-    QVERIFY(!TipMarkerExists(TipVariant::Magnifier, f.folders()));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-void TstTip::yesAndItsPictureCloseWithoutWriting_data() {
-    QTest::addColumn<bool>("onLabel");
-    QTest::newRow("是") << true;
-    QTest::newRow("its picture") << false;
-}
-
-void TstTip::yesAndItsPictureCloseWithoutWriting() {
-    QFETCH(bool, onLabel);
-    Folders f;
-    auto* d = new Frmzdydhc(TipVariant::Magnifier, f.folders());
-    d->Form_Load();
-    QWidget* target = onLabel ? static_cast<QWidget*>(d->Labyes) : d->Imyes;
-    QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(3, 3));
+    if (control == "box") {
+        d->Chezhidaole->setChecked(true);
+        QTest::mouseClick(d->Chezhidaole, Qt::LeftButton);
+        QVERIFY(!d->Chezhidaole->isChecked());
+    } else {
+        QWidget* target = control == "label" ? static_cast<QWidget*>(d->Labyes) : d->Imyes;
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(3, 3));
+    }
     QVERIFY(d->isUnloaded());
     QVERIFY(!d->isVisible());
     QVERIFY(!TipMarkerExists(TipVariant::Magnifier, f.folders()));

@@ -116,8 +116,7 @@ void TstTray::aFailedClaimIsSilent() {
 
 void TstTray::timKeyRunsOncePerArming() {
     TrayRig rig;
-    rig.load();
-    rig.form->EndView();
+    rig.loadAndEndView();
     QCOMPARE(rig.grabber.grabs(), 1);
     // Armed twice before it runs: one view.
     rig.hotkey.sendHotkey(1, 2, 90);
@@ -192,12 +191,10 @@ void TstTray::aRequestWhileABoxIsOpenIsDropped() {
 
 void TstTray::timKeyRestartsScrolling() {
     TrayRig rig;
-    rig.load();
-    rig.form->EndView();
+    rig.loadAndEndView();
     rig.form->mnshangxiagd->setChecked(true);
     rig.form->ScrollTop = 12345;
-    rig.form->TimKey->setEnabled(true);
-    QTRY_VERIFY(!rig.form->TimKey->Enabled());
+    QVERIFY(rig.runTimKey());
     QVERIFY(rig.form->Timgund->Enabled());
     QCOMPARE(rig.form->ScrollTop, float(rig.form->WindowTop()));
     QVERIFY(rig.form->Imadpic.Visible);
@@ -206,24 +203,20 @@ void TstTray::timKeyRestartsScrolling() {
 
 void TstTray::timKeyStopsScrollingWhenUnticked() {
     TrayRig rig;
-    rig.load();
-    rig.form->EndView();
+    rig.loadAndEndView();
     rig.form->mnshangxiagd->setChecked(false);
     rig.form->Timgund->setEnabled(true);
     rig.form->ScrollTop = 777;
-    rig.form->TimKey->setEnabled(true);
-    QTRY_VERIFY(!rig.form->TimKey->Enabled());
+    QVERIFY(rig.runTimKey());
     QVERIFY(!rig.form->Timgund->Enabled());
     QCOMPARE(rig.form->ScrollTop, 777.0f);
 }
 
 void TstTray::timKeyRestartsPushPull() {
     TrayRig rig;
-    rig.load();
-    rig.form->EndView();
+    rig.loadAndEndView();
     rig.form->mntiulaxg->setChecked(true);
-    rig.form->TimKey->setEnabled(true);
-    QTRY_VERIFY(!rig.form->TimKey->Enabled());
+    QVERIFY(rig.runTimKey());
     // The picture control is hidden and the push-pull effect runs in its
     // place (StartPushPull starts Timtiula).
     QVERIFY(!rig.form->Imadpic.Visible);
@@ -299,8 +292,7 @@ void TstTray::onlyARightPressOnTheIconStartsAView() {
     QFETCH(int, message);
     QFETCH(bool, starts);
     TrayRig rig;
-    rig.load();
-    rig.form->EndView();
+    rig.loadAndEndView();
     rig.tray.click(message);
     QCOMPARE(rig.form->TimKey->Enabled(), starts);
     if (starts) {

@@ -403,22 +403,20 @@ void TstView::noStaleEdgeAtAnySize() {
     f.Imadpic.Left = 0;
     f.Imadpic.Top = 0;
     f.mnshougong_Click();
-    for (int i = 1; i <= 24; ++i) {
-        f.Command1_Click();
-        check(QStringLiteral("宽- %1").arg(i));
-        if (QTest::currentTestFailed()) return;
-        f.Command2_Click();
-        check(QStringLiteral("高- %1").arg(i));
-        if (QTest::currentTestFailed()) return;
-    }
-    for (int i = 1; i <= 5; ++i) {
-        f.Command3_Click();
-        check(QStringLiteral("宽+ %1").arg(i));
-        if (QTest::currentTestFailed()) return;
-        f.Command4_Click();
-        check(QStringLiteral("高+ %1").arg(i));
-        if (QTest::currentTestFailed()) return;
-    }
+    // The button pressed, then the window checked; false once a check fails.
+    const auto press = [&](void (Frmpictd::*button)(), const QString& step) {
+        (f.*button)();
+        check(step);
+        return !QTest::currentTestFailed();
+    };
+    for (int i = 1; i <= 24; ++i)
+        if (!press(&Frmpictd::Command1_Click, QStringLiteral("宽- %1").arg(i)) ||
+            !press(&Frmpictd::Command2_Click, QStringLiteral("高- %1").arg(i)))
+            return;
+    for (int i = 1; i <= 5; ++i)
+        if (!press(&Frmpictd::Command3_Click, QStringLiteral("宽+ %1").arg(i)) ||
+            !press(&Frmpictd::Command4_Click, QStringLiteral("高+ %1").arg(i)))
+            return;
 }
 
 QTEST_MAIN(TstView)
