@@ -27,7 +27,10 @@ class TrayNotifier : public DesktopNotifier {
     }
 
   private:
+    // A process that waits for the next pick must not leave its icon
+    // behind once the message is gone.
     void finish() {
+        if (m_icon) m_icon->hide();
         if (auto done = std::exchange(m_done, nullptr)) done();
     }
 

@@ -7,7 +7,9 @@ a PNG in the pictures folder; its "全屏放大" starts zuz.exe,
 which shows the screen magnified twice; after Esc, Ctrl+Z through
 RegisterHotKey brings a new view; zuz's icon shows and blinks in the
 notification area of Wine's taskbar, and a right-button press on it
-brings a new view."""
+brings a new view; later starts `zuz.exe --view` and `Zonara.exe --pick`
+hand their request to the running programs: a view and the picker, not
+the hint box."""
 
 import argparse
 import os
@@ -304,6 +306,17 @@ def run(args):
             act_until(lambda: s.xdotool("mousemove", cx, cy, "click", 3),
                       lambda: looks(s, twice), 60, "a view from a right-click on the icon")
             print("PASS: the icon shows, blinks, and a right-click on it brings a view")
+
+            # --- later starts hand their request to the running programs ---
+            end_view(s)
+            wine.start(os.path.join(folder, "zuz.exe"), "--view")
+            shows(s, twice, "a view from a later zuz.exe --view", 60)
+            end_view(s)
+            wine.start(os.path.join(folder, "Zonara.exe"), "--pick")
+            wait_until(lambda: any(w[3] >= WIDTH and w[4] >= HEIGHT
+                                   for w in wine.windows("Zonara.exe")), 60,
+                       "the area picker from a later Zonara.exe --pick")
+            print("PASS: zuz.exe --view and Zonara.exe --pick reach the running programs")
         finally:
             wine.kill()
 
