@@ -1,15 +1,16 @@
 // The single-instance lock's folder and channel on Unix: a folder of the
 // user's alone, and a channel that hostile or broken peers cannot take
 // down.
+#include "channelprobe.h"
 #include "platform/instancechannel.h"
 #include "singleinstance.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QDeadlineTimer>
 #include <QTest>
 #include <QThread>
 
@@ -185,35 +186,25 @@ QByteArray sendWhileServing(const QString& path, int timeoutMs) {
 } // namespace
 
 void TstInstanceChannel::requestsReachOnlyThisUsersSocket() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath("probe.channel");
-    QStringList heard;
-    auto server = instancechannel::listen(path, [&heard](const QString& request) {
-        heard << request;
-        return QByteArray("ok");
-    });
+    ChannelProbe probe;
+    const QString& path = probe.path;
+    auto server = probe.listen();
     QVERIFY(server);
     QCOMPARE(sendWhileServing(path, 5000), QByteArray("ok"));
-    QCOMPARE(heard, QStringList{"--view"});
+    QCOMPARE(probe.heard, QStringList{"--view"});
 
     // A listener that another account put where the channel belongs.
     const passwd* nobody = ::getpwnam("nobody");
     if (::geteuid() != 0 || !nobody) QSKIP("giving a socket to another account needs root");
     QCOMPARE(::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid), 0);
     QCOMPARE(sendWhileServing(path, 5000), QByteArray());
-    QCOMPARE(heard.size(), 1);
+    QCOMPARE(probe.heard.size(), 1);
 }
 
 void TstInstanceChannel::brokenPeersAreDropped() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath("probe.channel");
-    int requests = 0;
-    auto server = instancechannel::listen(path, [&requests](const QString&) {
-        ++requests;
-        return QByteArray("ok");
-    });
+    ChannelProbe probe;
+    const QString& path = probe.path;
+    auto server = probe.listen();
     QVERIFY(server);
 
     // One that says nothing, and one whose line never ends.
@@ -233,16 +224,15 @@ void TstInstanceChannel::brokenPeersAreDropped() {
     // Dropped once the longest request had come without a line break.
     QVERIFY2(sent < 4 * 1024 * 1024, qPrintable(QString::number(sent)));
     QTRY_VERIFY_WITH_TIMEOUT(closedByServer(idle), instancechannel::kDeadlineMs + 3000);
-    QCOMPARE(requests, 0);
+    QVERIFY(probe.heard.isEmpty());
     ::close(idle);
     ::close(endless);
 }
 
 void TstInstanceChannel::aFloodOfPeersLeavesTheChannelWorking() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath("probe.channel");
-    auto server = instancechannel::listen(path, [](const QString&) { return QByteArray("ok"); });
+    ChannelProbe probe;
+    const QString& path = probe.path;
+    auto server = probe.listen();
     QVERIFY(server);
 
     // Few descriptors, so that the flood runs the process out of them.
@@ -286,16 +276,20 @@ void TstInstanceChannel::aForwardedStartNeedsNoDisplay_data() {
     QTest::addColumn<QString>("runtime");
     QTest::newRow("zuz --view") << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view"
                                 << "own";
-    QTest::newRow("zuz started again")
-        << ZUZ_PROGRAM << "zuz" << QStringList{} << "start" << "own";
+    QTest::newRow("zuz started again") << ZUZ_PROGRAM << "zuz" << QStringList{} << "start"
+                                       << "own";
     QTest::newRow("Zonara --pick")
-        << ZONARA_PROGRAM << "Zonara" << QStringList{"--pick"} << "--pick" << "own";
+        << ZONARA_PROGRAM << "Zonara" << QStringList{"--pick"} << "--pick"
+        << "own";
     QTest::newRow("zuz --view, no runtime folder")
-        << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view" << "none";
+        << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view"
+        << "none";
     QTest::newRow("Zonara --pick, a runtime folder others may enter")
-        << ZONARA_PROGRAM << "Zonara" << QStringList{"--pick"} << "--pick" << "open";
+        << ZONARA_PROGRAM << "Zonara" << QStringList{"--pick"} << "--pick"
+        << "open";
     QTest::newRow("zuz --view, runtime folder with a trailing slash")
-        << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view" << "slash";
+        << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view"
+        << "slash";
 }
 
 // The executable finds the channel on its own, before it loads anything
@@ -321,8 +315,9 @@ void TstInstanceChannel::aForwardedStartNeedsNoDisplay() {
 
     const QString path = SingleInstance(channel).channelPath();
     QVERIFY(!path.isEmpty());
-    QCOMPARE(QFileInfo(path).absolutePath(),
-             runtime == "own" || runtime == "slash" ? run : root.filePath("home/.cache/zuz-runtime"));
+    QCOMPARE(QFileInfo(path).absolutePath(), runtime == "own" || runtime == "slash"
+                                                 ? run
+                                                 : root.filePath("home/.cache/zuz-runtime"));
     QStringList heard;
     auto server = instancechannel::listen(path, [&heard](const QString& r) {
         heard << r;

@@ -1,13 +1,13 @@
 // The single-instance channel on Windows, a named pipe: a pipe no one else
 // may open or make first, answered on the listener's thread, and peers
 // that say nothing hold up neither other starts nor the event loop.
+#include "channelprobe.h"
 #include "platform/instancechannel.h"
 #include "platform/instancechannel_win.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -71,9 +71,7 @@ class LoopWatch : public QObject {
     qint64 longestGap() const { return m_longest; }
 
   private:
-    void tick() {
-        m_longest = qMax(m_longest, m_clock.restart());
-    }
+    void tick() { m_longest = qMax(m_longest, m_clock.restart()); }
     QElapsedTimer m_clock;
     QTimer m_tick;
     qint64 m_longest = 0;
@@ -109,9 +107,8 @@ class TstInstanceChannelWin : public QObject {
 };
 
 void TstInstanceChannelWin::aRequestIsAnsweredOnTheListenersThread() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath("probe.channel");
+    ChannelProbe probe;
+    const QString& path = probe.path;
     QStringList heard;
     bool onListenersThread = false;
     auto server = instancechannel::listen(path, [&](const QString& request) {
@@ -127,18 +124,17 @@ void TstInstanceChannelWin::aRequestIsAnsweredOnTheListenersThread() {
     // The same channel, however the path is written.
     QCOMPARE(instancechannel::pipeName(QDir::toNativeSeparators(path).toUpper()),
              instancechannel::pipeName(path));
-    QVERIFY(instancechannel::pipeName(dir.filePath("other.channel")) !=
+    QVERIFY(instancechannel::pipeName(probe.dir.filePath("other.channel")) !=
             instancechannel::pipeName(path));
 }
 
 void TstInstanceChannelWin::thePipeIsTheUsersAlone() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath("probe.channel");
-    auto server = instancechannel::listen(path, [](const QString&) { return QByteArray("ok"); });
+    ChannelProbe probe;
+    const QString& path = probe.path;
+    auto server = probe.listen();
     QVERIFY(server);
     // One listener a channel: a second one is refused, not joined.
-    QVERIFY(!instancechannel::listen(path, [](const QString&) { return QByteArray("ok"); }));
+    QVERIFY(!probe.listen());
 
     const UserSid me = currentUser();
     LPWSTR sidText = nullptr;
@@ -178,9 +174,8 @@ void TstInstanceChannelWin::thePipeIsTheUsersAlone() {
 }
 
 void TstInstanceChannelWin::aPipeSomeoneElseMadeFirstHearsNothing() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath("probe.channel");
+    ChannelProbe probe;
+    const QString& path = probe.path;
     // Made under the channel's name before the program listens, owned by
     // an account other than the user's, open to everyone.
     BYTE admins[SECURITY_MAX_SID_SIZE];
@@ -191,13 +186,13 @@ void TstInstanceChannelWin::aPipeSomeoneElseMadeFirstHearsNothing() {
     QVERIFY(::SetSecurityDescriptorOwner(&sd, admins, FALSE));
     QVERIFY(::SetSecurityDescriptorDacl(&sd, TRUE, nullptr, FALSE));
     SECURITY_ATTRIBUTES sa{sizeof sa, &sd, FALSE};
-    const HANDLE squatter = ::CreateNamedPipeW(
-        wide(instancechannel::pipeName(path)).c_str(), PIPE_ACCESS_DUPLEX,
-        PIPE_TYPE_BYTE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES, 512, 512, 0, &sa);
+    const HANDLE squatter =
+        ::CreateNamedPipeW(wide(instancechannel::pipeName(path)).c_str(), PIPE_ACCESS_DUPLEX,
+                           PIPE_TYPE_BYTE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES, 512, 512, 0, &sa);
     if (squatter == INVALID_HANDLE_VALUE)
         QSKIP("this account cannot make a pipe with another owner");
 
-    QVERIFY(!instancechannel::listen(path, [](const QString&) { return QByteArray("ok"); }));
+    QVERIFY(!probe.listen());
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(instancechannel::send(path, "--view"), QByteArray());
@@ -210,14 +205,9 @@ void TstInstanceChannelWin::aPipeSomeoneElseMadeFirstHearsNothing() {
 }
 
 void TstInstanceChannelWin::silentPeersHoldUpNoOne() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath("probe.channel");
-    int requests = 0;
-    auto server = instancechannel::listen(path, [&requests](const QString&) {
-        ++requests;
-        return QByteArray("ok");
-    });
+    ChannelProbe probe;
+    const QString& path = probe.path;
+    auto server = probe.listen();
     QVERIFY(server);
     const LoopWatch loop;
 
@@ -230,8 +220,8 @@ void TstInstanceChannelWin::silentPeersHoldUpNoOne() {
     }
     const QByteArray endless(instancechannel::kMaxRequest, 'x');
     DWORD written = 0;
-    QVERIFY(::WriteFile(silent.front(), endless.constData(), DWORD(endless.size()), &written,
-                        nullptr));
+    QVERIFY(
+        ::WriteFile(silent.front(), endless.constData(), DWORD(endless.size()), &written, nullptr));
     QTRY_VERIFY_WITH_TIMEOUT(droppedByServer(silent.front()), instancechannel::kDeadlineMs / 2);
     qint64 took = 0;
     QCOMPARE(sendWhileServing(path, &took), QByteArray("ok"));
@@ -251,20 +241,19 @@ void TstInstanceChannelWin::silentPeersHoldUpNoOne() {
     QCOMPARE(sendWhileServing(path), QByteArray("ok"));
     for (HANDLE peer : silent)
         ::CloseHandle(peer);
-    QCOMPARE(requests, 2);
+    QCOMPARE(probe.heard.size(), 2);
     QVERIFY2(loop.longestGap() < 500, qPrintable(QString::number(loop.longestGap())));
 }
 
 void TstInstanceChannelWin::theListenerGoesAwayCleanly() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath("probe.channel");
+    ChannelProbe probe;
+    const QString& path = probe.path;
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(instancechannel::send(path, "--view"), QByteArray());
     QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
 
-    auto server = instancechannel::listen(path, [](const QString&) { return QByteArray("ok"); });
+    auto server = probe.listen();
     QVERIFY(server);
     const HANDLE silent = connectPeer(path);
     QVERIFY(silent != INVALID_HANDLE_VALUE);
@@ -279,7 +268,7 @@ void TstInstanceChannelWin::theListenerGoesAwayCleanly() {
 
     // The next instance has the name again, though the old peer still
     // holds its end.
-    server = instancechannel::listen(path, [](const QString&) { return QByteArray("again"); });
+    server = probe.listen("again");
     QVERIFY(server);
     QCOMPARE(sendWhileServing(path), QByteArray("again"));
     ::CloseHandle(silent);
