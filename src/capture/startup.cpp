@@ -4,7 +4,6 @@
 #include "capturecompanion.h"
 #include "notifier.h"
 #include "picturefile.h"
-#include "platform/instancechannel.h"
 #include "platform/screengrabber.h"
 #include "platform/screeninfo.h"
 #include "programstart.h"
@@ -86,11 +85,8 @@ int waitForPicks(QApplication& app, SingleInstance& instance, PickParts& parts, 
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
     });
     // Where the system offers no channel, nothing could reach it.
-    const std::unique_ptr<QObject> channel =
-        instancechannel::listen(instance.channelPath(), [&resident](const QString& request) {
-            return resident.answer(request);
-        });
-    if (!channel) return 0;
+    if (!instance.listen([&resident](const QString& request) { return resident.answer(request); }))
+        return 0;
     resident.serve(served);
     // The program that asked for it may have ended already.
     resident.EndIfUnneeded();

@@ -53,9 +53,10 @@ QString SingleInstance::channelPath() const {
     return m_channelPath;
 }
 
-void SingleInstance::listen(std::function<QByteArray(const QString&)> onRequest) {
-    if (!m_lock->isLocked() || m_channel) return;
-    m_channel = instancechannel::listen(channelPath(), std::move(onRequest));
+bool SingleInstance::listen(std::function<QByteArray(const QString&)> onRequest) {
+    if (!m_lock->isLocked()) return false;
+    if (!m_channel) m_channel = instancechannel::listen(channelPath(), std::move(onRequest));
+    return m_channel != nullptr;
 }
 
 QByteArray SingleInstance::sendToRunning(const QString& request) const {

@@ -35,8 +35,9 @@ class SingleInstance {
     // The channel between a later start and the instance that holds the
     // lock: the holder listens, and a later start hands it one request (a
     // line of text such as "--view") in place of starting a second time.
-    // The handler's result is the reply the later start reads.
-    void listen(std::function<QByteArray(const QString& request)> onRequest);
+    // The handler's result is the reply the later start reads. False when
+    // this instance holds no lock or the system offers no channel.
+    bool listen(std::function<QByteArray(const QString& request)> onRequest);
     // The running instance's reply to the request; empty when none took it.
     QByteArray sendToRunning(const QString& request) const;
     QString channelPath() const;
