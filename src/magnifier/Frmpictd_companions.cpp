@@ -9,7 +9,6 @@
 #include "tip/Frmzdydhc.h"
 #include "topmost.h"
 
-#include <QGuiApplication>
 
 void Frmpictd::mnqufd_Click() {
     m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
@@ -22,8 +21,7 @@ void Frmpictd::mnwanneng_Click() {
         repaint();
         if (m_surface && m_surface->isVisible()) m_surface->repaint();
     }
-    QGuiApplication::sync();
-    capturecompanion::pick(*m_services.starter, ProgramStarter::Show::Minimized);
+    capturecompanion::pickAfterMenu(*m_services.starter, ProgramStarter::Show::Minimized, this);
 }
 
 frmphotoshop* Frmpictd::editor() const {

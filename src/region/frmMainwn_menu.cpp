@@ -9,9 +9,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QMenu>
-#include <QTimer>
 #include <QUrl>
 
 QString frmMainwn::ContactAddress() {
@@ -58,18 +56,11 @@ void frmMainwn::mnqpfd_Click() {
 }
 
 void frmMainwn::mnwnbh_Click() {
-    // A waiting capture program reads the screen at once: the menu has to
-    // be off the screen by then, and what it covered painted again. This
-    // program's windows are painted here; other programs' windows under
-    // the menu get a moment to paint theirs, still well within the time
-    // a capture program of its own would take to start.
+    // A waiting capture program reads the screen at once: what the menu
+    // covered has to be painted again by then.
     repaint();
     if (Fortdck* region = fortdck(); region && region->isVisible()) region->repaint();
-    QGuiApplication::sync();
-    constexpr int kOthersRepaintMs = 40;
-    QTimer::singleShot(kOthersRepaintMs, this, [this] {
-        capturecompanion::pick(*m_services.starter, ProgramStarter::Show::Normal);
-    });
+    capturecompanion::pickAfterMenu(*m_services.starter, ProgramStarter::Show::Normal, this);
 }
 
 void frmMainwn::mnabut_Click() {

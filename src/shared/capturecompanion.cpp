@@ -3,6 +3,7 @@
 #include "programstart.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 #include <QTimer>
 
@@ -48,6 +49,14 @@ void prepareSoon(ProgramStarter& starter) {
         starter.startInBackground(name, {QString::fromLatin1(kWaitArgument),
                                          QString::number(QCoreApplication::applicationPid())});
     });
+}
+
+void pickAfterMenu(ProgramStarter& starter, ProgramStarter::Show show, QObject* context) {
+    QGuiApplication::sync();
+    // Still well within the time a capture program of its own takes to
+    // start.
+    constexpr int kOthersRepaintMs = 40;
+    QTimer::singleShot(kOthersRepaintMs, context, [&starter, show] { pick(starter, show); });
 }
 
 void pick(ProgramStarter& starter, ProgramStarter::Show show) {

@@ -2,6 +2,7 @@
 
 #include "platform/programstarter.h"
 
+#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -35,5 +36,11 @@ void prepareSoon(ProgramStarter& starter);
 // "Snarell": the waiting instance shows its picker at once; without one the
 // program is started as a normal start would.
 void pick(ProgramStarter& starter, ProgramStarter::Show show);
+// "Snarell" from a menu that has just closed: the caller has painted its
+// own windows again; the pick is asked for once they are on the screen and
+// other programs' windows under the menu have had a moment to paint too,
+// so that the waiting instance's picture never holds the menu. Nothing is
+// asked once `context` has gone.
+void pickAfterMenu(ProgramStarter& starter, ProgramStarter::Show show, QObject* context);
 
 } // namespace capturecompanion

@@ -4,7 +4,6 @@
 #include "capturecompanion.h"
 #include "prompts.h"
 
-#include <QGuiApplication>
 
 void frmphotoshop::Toolbar1_ButtonClick(const QString& key) {
     if (key == QLatin1String("ToolRect")) {
@@ -39,8 +38,7 @@ void frmphotoshop::mnwanneng_Click() {
     // A waiting capture program reads the screen at once: the hole the menu
     // left in the picture has to be painted, and on the screen, by then.
     if (isVisible()) repaint();
-    QGuiApplication::sync();
-    capturecompanion::pick(*m_services.starter, ProgramStarter::Show::Normal);
+    capturecompanion::pickAfterMenu(*m_services.starter, ProgramStarter::Show::Normal, this);
 }
 
 // Owned by the editor, so that it stays above the topmost full-screen
