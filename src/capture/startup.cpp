@@ -6,6 +6,7 @@
 #include "picturefile.h"
 #include "platform/screengrabber.h"
 #include "platform/screeninfo.h"
+#include "platform/termination.h"
 #include "programstart.h"
 #include "regionclipboard.h"
 #include "resident.h"
@@ -73,7 +74,7 @@ int pickOnce(QApplication& app, SingleInstance& instance, PickParts& parts) {
                      Qt::QueuedConnection);
     capture.Form_Load();
     if (capture.phase() == Derudovudi::Phase::Ended) return 0;
-    return app.exec();
+    return programstart::exec();
 }
 
 int waitForPicks(QApplication& app, SingleInstance& instance, PickParts& parts, qint64 served) {
@@ -90,7 +91,7 @@ int waitForPicks(QApplication& app, SingleInstance& instance, PickParts& parts, 
     resident.serve(served);
     // The program that asked for it may have ended already.
     resident.EndIfUnneeded();
-    return app.exec();
+    return programstart::exec();
 }
 } // namespace
 
@@ -113,7 +114,8 @@ int runCapture(int argc, char** argv) {
     // listens; one that cannot listen ends and leaves the lock.
     InstanceClaim claim = instance.tryAcquire();
     for (int tries = 0; claim == InstanceClaim::Running && tries < kListenTries; ++tries) {
-        if (!instance.sendToRunning(requestOf(served)).isEmpty()) return 0;
+        if (termination::requested() || !instance.sendToRunning(requestOf(served)).isEmpty())
+            return 0;
         QThread::msleep(kListenPauseMs);
         claim = instance.tryAcquire();
     }

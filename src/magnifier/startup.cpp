@@ -35,7 +35,7 @@ int openMagnifier(SystemServices& system, SingleInstance& instance) {
         form.activateWindow();
     }
     instance.listen([&form](const QString& request) { return answerRequest(form, request); });
-    return QApplication::exec();
+    return programstart::exec();
 }
 } // namespace
 

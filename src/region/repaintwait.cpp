@@ -1,6 +1,7 @@
 #include "repaintwait.h"
 
 #include "platform/screengrabber.h"
+#include "platform/termination.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -49,7 +50,7 @@ RepaintWait awaitRepainted(ScreenGrabber& grabber, const QRect& nativeArea, cons
     clock.start();
     QImage previous = look(grabber, nativeArea);
     ++wait.looks;
-    while (clock.elapsed() < limitMs) {
+    while (clock.elapsed() < limitMs && !termination::requested()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, kLookEveryMs);
         const qint64 next =
             std::min<qint64>(limitMs, (clock.elapsed() / kLookEveryMs + 1) * kLookEveryMs);

@@ -27,7 +27,7 @@ int openRegion(SystemServices& system, SingleInstance& instance) {
         QTimer::singleShot(0, &form, &frmMainwn::Comzdy_Click);
         return programstart::kTaken;
     });
-    return QApplication::exec();
+    return programstart::exec();
 }
 } // namespace
 

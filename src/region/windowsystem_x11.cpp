@@ -1,5 +1,6 @@
 #include "windowsystem.h"
 
+#include "platform/termination.h"
 #include "platform/x11connection.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -114,7 +115,7 @@ void awaitHidden(const QWidget& window) {
     waited.start();
     // The frame usually goes within a few milliseconds: ask again at once
     // rather than sleep past the moment, each question being a round trip.
-    while (stillShown(c, id) && waited.elapsed() < 500) {
+    while (stillShown(c, id) && waited.elapsed() < 500 && !termination::requested()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::usleep(200);
     }

@@ -56,6 +56,11 @@ void endForwardedStart() {
     std::_Exit(0);
 }
 
+int exec() {
+    if (termination::requested()) return 0;
+    return QApplication::exec();
+}
+
 QString lockFailureText(const QString& programName, const QString& failure) {
     return QCoreApplication::translate("zuz", "%1 无法启动：无法建立单实例锁文件。\n\n%2")
         .arg(programName, failure.isEmpty() ? QStringLiteral("?") : failure);

@@ -43,6 +43,11 @@ bool forwardToRunning(const QString& programName, const char* request);
 // the instance that is drawing the view.
 [[noreturn]] void endForwardedStart();
 
+// Runs the application's event loop and returns its exit code; 0 at once
+// when a request to terminate came during the start, which the loop,
+// starting afresh, would never see.
+int exec();
+
 // The box's text when the lock cannot be taken at all.
 QString lockFailureText(const QString& programName, const QString& failure);
 

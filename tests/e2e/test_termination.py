@@ -4,8 +4,10 @@ back, so the next start is not taken for a second instance. In the
 sanitized build this is also the way out on which the leak check runs.
 An X server that goes away under a view or a region window ends the
 program too, and neither way leaves a lock, a tray icon or a
-shared-memory segment behind."""
+shared-memory segment behind. So does SIGTERM while a start still waits
+for its first picture, from a portal that never answers."""
 
+import json
 import os
 import signal
 import sys
@@ -13,17 +15,17 @@ import sys
 from drivers.longuse import shm_segments
 from drivers.session import main, wait_until
 from drivers.tray import icon_gone, tray_icon
-from drivers.xsession import new_session
+from drivers.xsession import XSession, new_session, program_folder
 from drivers.zonara import Zonara
 from drivers.zuz import Zuz, zuz_with_view
 
 
-def ends_cleanly(s, proc, lock, what, end=None, status=0):
+def ends_cleanly(s, proc, lock, what, end=None, status=0, within=20):
     if end is None:
         assert os.path.exists(lock), f"{what}: no lock at {lock}"
     pid = proc.pid
     (end or (lambda: proc.send_signal(signal.SIGTERM)))()
-    wait_until(lambda: proc.poll() is not None, 20, f"{what} to end")
+    wait_until(lambda: proc.poll() is not None, within, f"{what} to end")
     if status is not None:
         assert proc.returncode == status, f"{what} ended with status {proc.returncode}"
     assert not os.path.exists(lock), f"{what} left its lock behind"
@@ -58,6 +60,33 @@ def terminate_during_view_and_pick(args):
                      "Zonara showing a region")
 
 
+def screenshots_asked(record):
+    try:
+        with open(record) as f:
+            return [e for e in map(json.loads, filter(str.strip, f)) if "screenshot" in e]
+    except OSError:
+        return []
+
+
+def terminate_while_the_first_picture_is_awaited(args):
+    # The portal would keep each start waiting 20 s, in a loop of the
+    # start's own, before its event loop ever runs.
+    with XSession(640, 480, tray=False, env={"WAYLAND_DISPLAY": "wayland-elsewhere"}) as s:
+        s._start_bus()
+        record = os.path.join(s.tmp, "portal")
+        portal = os.path.join(os.path.dirname(__file__), "drivers", "fakeportal.py")
+        s.spawn(["/usr/bin/python3", portal, os.devnull, record, "silent"])
+        wait_until(lambda: os.path.exists(record + ".ready"), 10, "the portal")
+        folder = program_folder(args.bin, s.tmp, ("zuz", "Derudovudi"))
+        for name, argv in (("zuz", []), ("Derudovudi", [])):
+            asked = len(screenshots_asked(record))
+            proc = s.spawn([os.path.join(folder, name)] + argv)
+            wait_until(lambda: len(screenshots_asked(record)) > asked, 10,
+                       f"{name} to ask the portal for its first picture")
+            ends_cleanly(s, proc, os.path.join(s.runtime, f"{name}.lock"),
+                         f"{name} waiting for its first picture", within=5)
+
+
 def x_server_goes_away(args):
     # A lost display is a failure of its own: the status is the toolkit's,
     # but the program must still end and leave nothing behind.
@@ -86,4 +115,5 @@ def x_server_goes_away(args):
 
 
 if __name__ == "__main__":
-    sys.exit(main([terminate_during_view_and_pick, x_server_goes_away]))
+    sys.exit(main([terminate_during_view_and_pick, terminate_while_the_first_picture_is_awaited,
+                   x_server_goes_away]))

@@ -13,9 +13,11 @@ namespace {
 // A signal handler may do next to nothing; it hands the request to the
 // event loop through a pipe.
 int g_pipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_requested = 0;
 
 void onSignal(int) {
     const int saved = errno;
+    g_requested = 1;
     const char byte = 1;
     [[maybe_unused]] const auto written = ::write(g_pipe[1], &byte, 1);
     errno = saved;
@@ -47,6 +49,10 @@ void quitOnRequest() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+}
+
+bool requested() {
+    return g_requested != 0;
 }
 
 } // namespace termination

@@ -5,9 +5,11 @@ record file) and sends an activation of a bound shortcut whenever its
 Press method is called. Its first screenshot fails as GNOME's does while
 another program takes one. In the mode "kde527" it takes the shortcuts
 from CreateSession's options, as Plasma 5.27 does, and its BindShortcuts
-only notes that System Settings would open.
+only notes that System Settings would open. In the mode "silent" its
+Screenshot notes the request and never answers, as a portal whose dialog
+nobody answers.
 
-    fakeportal.py <picture> <record file> [kde527]"""
+    fakeportal.py <picture> <record file> [kde527|silent]"""
 
 import json
 import shutil
@@ -54,6 +56,9 @@ class Portal(dbus.service.Object):
                          out_signature="o", sender_keyword="sender")
     def Screenshot(self, parent, options, sender=None):
         self.shots += 1
+        if self.mode == "silent":
+            self.note({"screenshot": self.shots})
+            return dbus.ObjectPath(request_path(sender, options["handle_token"]))
         if self.shots == 1:
             return self.answer(request_path(sender, options["handle_token"]), {}, response=2)
         copy = f"{self.record}.shot{self.shots}.png"
