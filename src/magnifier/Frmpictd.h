@@ -1,5 +1,6 @@
 #pragma once
 
+#include "heldkey.h"
 #include "imagecontrol.h"
 #include "mousereporting.h"
 #include "platform/services.h"
@@ -104,6 +105,10 @@ class Frmpictd : public MouseReporting<QWidget> {
     void InstallHotkey();
     void Timer1_Timer();
     void TimKey_Timer();
+    // Where the hotkey, the icon and a later start's request arm TimKey: a
+    // request that repeats a held key during a view is dropped.
+    void RequestView();
+    HeldKeyFilter heldKeys;
     // The icon's callback: x carries the mouse message number.
     void Pictubiao_MouseMove(int index, int button, int shift, double x, double y);
     // The window procedure installed by InstallHotkey.

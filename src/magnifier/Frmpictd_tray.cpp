@@ -36,7 +36,7 @@ void Frmpictd::Timer1_Timer() {
 
 void Frmpictd::Pictubiao_MouseMove(int /*index*/, int /*button*/, int /*shift*/, double x,
                                    double /*y*/) {
-    if (x == TrayIconService::WM_RBUTTONDOWN) TimKey->setEnabled(true);
+    if (x == TrayIconService::WM_RBUTTONDOWN) RequestView();
 }
 
 void Frmpictd::InstallHotkey() {
@@ -55,9 +55,14 @@ std::intptr_t Frmpictd::HotkeyWindowProc(std::uint32_t message, std::uintptr_t w
     if (message == HotkeyService::WM_HOTKEY && wParam == std::uintptr_t(HotkeyId)) {
         const std::uint32_t modifiers = std::uint32_t(lParam) & 0xFFFF;
         const std::uint32_t key = (std::uint32_t(lParam) >> 16) & 0xFFFF;
-        if (key == HotkeyKey && modifiers == HotkeyModifiers) TimKey->setEnabled(true);
+        if (key == HotkeyKey && modifiers == HotkeyModifiers) RequestView();
     }
     return HotkeyService::CallWindowProc(PrevWndProc, message, wParam, lParam);
+}
+
+void Frmpictd::RequestView() {
+    const auto view = isVisible() ? HeldKeyFilter::View::Shown : HeldKeyFilter::View::Hidden;
+    if (heldKeys.request(view) == HeldKeyFilter::Verdict::Taken) TimKey->setEnabled(true);
 }
 
 void Frmpictd::TimKey_Timer() {
@@ -123,8 +128,7 @@ TipWayBack Frmpictd::WayBack() const {
 // another program or hidden by "show desktop".
 bool Frmpictd::hiddenByDesktop() const {
     const QWindow* native = windowHandle();
-    return isVisible() && native &&
-           ((windowState() & Qt::WindowMinimized) || !native->isExposed());
+    return isVisible() && native && ((windowState() & Qt::WindowMinimized) || !native->isExposed());
 }
 
 QString Frmpictd::UnreachableText() {

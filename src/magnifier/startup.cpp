@@ -64,7 +64,7 @@ QByteArray answerRequest(Frmpictd& form, const QString& request) {
     // the user can follow; without either it brings the view itself, or
     // the program could not be reached at all.
     if (request == kViewRequest || (request == kStartRequest && !form.HasWayBack())) {
-        form.TimKey->setEnabled(true);
+        form.RequestView();
         return programstart::kTaken;
     }
     return programstart::kShowHint;

@@ -3,9 +3,11 @@ focused, Ctrl+Z (also with NumLock or CapsLock on) brings up a view of
 what that client showed and never reaches the client; Ctrl+Shift+Z, Alt+Z
 and Z reach the client and bring no view; Ctrl+Z during a view magnifies
 the view again, once however long the key is held, and not at all while
-an input box of zuz is open; a Ctrl+Z that another client holds leaves
-zuz running with its icon."""
+an input box of zuz is open; so does a desktop's binding that runs
+`zuz --view` and repeats while held; a Ctrl+Z that another client holds
+leaves zuz running with its icon."""
 
+import os
 import sys
 import time
 
@@ -113,9 +115,20 @@ def ctrl_z_during_a_view_compounds(args):
         zuz, pts = start_up_view(s, args, w, h)
         s.xdotool("key", "ctrl+z")
         # Four times about the middle now.
-        expect_mapping(s, lambda x, y: (3 * w / 8 + x / 4, 3 * h / 8 + y / 4), pts,
-                       "the view magnified again", tolerance=5)
+        four_times = lambda x, y: (3 * w / 8 + x / 4, 3 * h / 8 + y / 4)  # noqa: E731
+        expect_mapping(s, four_times, pts, "the view magnified again", tolerance=5)
         assert len(views(s)) == 1
+        stays(lambda: not mapping_mismatches(s, four_times, pts, 5), 1.0, "one Ctrl+Z magnified twice")
+
+        # A binding that runs `zuz --view` on a key held down (sway's
+        # bindsym without --no-repeat): a request at the key's rate.
+        for _ in range(8):
+            s.spawn([os.path.join(zuz.folder, "zuz"), "--view"])
+            time.sleep(0.04)
+        eight_times = lambda x, y: (7 * w / 16 + x / 8, 7 * h / 16 + y / 8)  # noqa: E731
+        expect_mapping(s, eight_times, pts, "the view magnified once more", tolerance=5)
+        stays(lambda: not mapping_mismatches(s, eight_times, pts, 5), 1.0,
+              "the repeated `zuz --view` magnified again")
 
 
 def held_ctrl_z_and_a_box_each_take_one_view(args):

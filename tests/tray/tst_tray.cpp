@@ -30,6 +30,8 @@ class TstTray : public QObject {
     void timKeyShowsAFreshViewOnTop();
     void hotkeyDuringAViewMagnifiesTheView();
     void aRequestWhileABoxIsOpenIsDropped();
+    void aHeldKeyCompoundsTheViewOnce_data();
+    void aHeldKeyCompoundsTheViewOnce();
     void timKeyRestartsScrolling();
     void timKeyStopsScrollingWhenUnticked();
     void timKeyRestartsPushPull();
@@ -126,6 +128,7 @@ void TstTray::timKeyRunsOncePerArming() {
     QTest::qWait(50);
     QCOMPARE(rig.grabber.grabs(), 2);
     // Armed again: one more.
+    rig.letKeyGo();
     rig.hotkey.sendHotkey(1, 2, 90);
     QTRY_COMPARE(rig.grabber.grabs(), 3);
     QTest::qWait(50);
@@ -185,8 +188,58 @@ void TstTray::aRequestWhileABoxIsOpenIsDropped() {
     // Nothing is left over to come up once the box has closed.
     box.close();
     QVERIFY(!rig.form->TimKey->Enabled());
+    rig.letKeyGo();
     rig.hotkey.sendHotkey(1, 2, 90);
     QTRY_COMPARE(rig.grabber.grabs(), grabs + 1);
+}
+
+void TstTray::aHeldKeyCompoundsTheViewOnce_data() {
+    QTest::addColumn<int>("route");
+    QTest::newRow("--view") << 0;
+    QTest::newRow("hotkey") << 1;
+    QTest::newRow("icon") << 2;
+    QTest::newRow("mixed") << 3;
+}
+
+void TstTray::aHeldKeyCompoundsTheViewOnce() {
+    QFETCH(int, route);
+    TrayRig rig;
+    rig.loadAndEndView();
+    auto& f = *rig.form;
+    int sent = 0;
+    const auto request = [&] {
+        switch (route == 3 ? sent % 3 : route) {
+        case 0:
+            QCOMPARE(startup::answerRequest(f, startup::viewRequest()),
+                     QByteArray(programstart::kTaken));
+            break;
+        case 1:
+            rig.hotkey.sendHotkey(1, 2, 90);
+            break;
+        default:
+            rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
+        }
+        ++sent;
+        // Each one as the event loop hands it over.
+        QCoreApplication::processEvents();
+    };
+    // The press brings a view; held, the key first repeats after the
+    // desktop's delay, then at its rate.
+    request();
+    QTRY_COMPARE(rig.grabber.grabs(), 2);
+    QTRY_VERIFY(f.isVisible());
+    rig.clockMs += 600;
+    for (int i = 0; i < 30; ++i, rig.clockMs += 40)
+        request();
+    QTest::qWait(20);
+    QCOMPARE(rig.grabber.grabs(), 2);
+    QVERIFY(!f.TimKey->Enabled());
+    // Let go and pressed again: the view is magnified once more, as
+    // Ctrl+Z during a view does.
+    rig.clockMs += HeldKeyFilter::kRepeatWindowMs;
+    request();
+    QTRY_COMPARE(rig.grabber.grabs(), 3);
+    QCOMPARE(decodePattern(f.Imadpic.picture.pixel(0, 0)), QPoint(200, 150));
 }
 
 void TstTray::timKeyRestartsScrolling() {
@@ -373,7 +426,8 @@ void TstTray::withNeitherIconNorHotkeyTheUserIsTold() {
     f.EndView();
     if (told) {
         QTRY_COMPARE(rig.prompts.messages.size(), qsizetype(1));
-        QCOMPARE(rig.prompts.messages[0], QStringLiteral("zuz 提示|") + Frmpictd::UnreachableText());
+        QCOMPARE(rig.prompts.messages[0],
+                 QStringLiteral("zuz 提示|") + Frmpictd::UnreachableText());
         // And the program ends: the icon record goes, nothing waits hidden.
         QCOMPARE(rig.tray.removes, 1);
         QVERIFY(!f.Timer1->Enabled());
