@@ -1,11 +1,32 @@
 #include "clientwatch.h"
 
+#include <utility>
+
+ClientProcess::ClientProcess(ClientProcess&& other) noexcept
+    : m_pid(std::exchange(other.m_pid, 0)), m_handle(std::exchange(other.m_handle, {})),
+      m_started(std::exchange(other.m_started, {})) {}
+
+ClientProcess& ClientProcess::operator=(ClientProcess&& other) noexcept {
+    if (this != &other) {
+        close();
+        m_pid = std::exchange(other.m_pid, 0);
+        m_handle = std::exchange(other.m_handle, {});
+        m_started = std::exchange(other.m_started, {});
+    }
+    return *this;
+}
+
+ClientProcess::~ClientProcess() {
+    close();
+}
+
 ClientWatch::ClientWatch() = default;
 ClientWatch::~ClientWatch() = default;
 
-bool ClientWatch::add(qint64 pid) {
+bool ClientWatch::add(ClientProcess process) {
+    const qint64 pid = process.pid();
     if (m_watched.count(pid)) return true;
-    std::unique_ptr<QObject> w = watch(pid);
+    std::unique_ptr<QObject> w = watch(std::move(process));
     if (!w) return false;
     m_watched.emplace(pid, std::move(w));
     return true;

@@ -23,7 +23,11 @@ CaptureResident::CaptureResident(const Services& services, RegionClipboard& clip
 CaptureResident::~CaptureResident() = default;
 
 bool CaptureResident::serve(qint64 pid) {
-    return pid > 0 && m_clients.add(pid);
+    return serve(ClientProcess::open(pid));
+}
+
+bool CaptureResident::serve(ClientProcess process) {
+    return process.pid() > 0 && m_clients.add(std::move(process));
 }
 
 QByteArray CaptureResident::answer(const QString& request) {

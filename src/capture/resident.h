@@ -27,6 +27,7 @@ class CaptureResident : public QObject {
 
     // Serves the process `pid` too; false when it has ended already.
     bool serve(qint64 pid);
+    bool serve(ClientProcess process);
     // The reply to a request from the channel; a pick starts once the reply
     // has gone.
     QByteArray answer(const QString& request);

@@ -2,6 +2,7 @@
 
 #include "Derudovudi.h"
 #include "capturecompanion.h"
+#include "clientwatch.h"
 #include "notifier.h"
 #include "picturefile.h"
 #include "platform/screengrabber.h"
@@ -77,7 +78,8 @@ int pickOnce(QApplication& app, SingleInstance& instance, PickParts& parts) {
     return programstart::exec();
 }
 
-int waitForPicks(QApplication& app, SingleInstance& instance, PickParts& parts, qint64 served) {
+int waitForPicks(QApplication& app, SingleInstance& instance, PickParts& parts,
+                 ClientProcess client) {
     CaptureResident resident(parts.services(), parts.clipboard, *parts.notifier,
                              picturefile::picturesFolder());
     // A start from now on picks on its own.
@@ -88,7 +90,7 @@ int waitForPicks(QApplication& app, SingleInstance& instance, PickParts& parts, 
     // Where the system offers no channel, nothing could reach it.
     if (!instance.listen([&resident](const QString& request) { return resident.answer(request); }))
         return 0;
-    resident.serve(served);
+    resident.serve(std::move(client));
     // The program that asked for it may have ended already.
     resident.EndIfUnneeded();
     return programstart::exec();
@@ -98,6 +100,9 @@ int waitForPicks(QApplication& app, SingleInstance& instance, PickParts& parts, 
 int runCapture(int argc, char** argv) {
     const QString name = QString::fromLatin1(capturecompanion::kProgram);
     const std::optional<qint64> served = servedProgram(argc, argv);
+    // Held from here on: a program that ends while the rest starts up
+    // leaves its id to the system, which may give it to any other.
+    ClientProcess client = served ? ClientProcess::open(*served) : ClientProcess();
     // An instance waiting already takes this start's part before anything
     // of this start's own is built.
     if (SingleInstance(name).sendToRunning(requestOf(served)) == programstart::kTaken)
@@ -121,7 +126,8 @@ int runCapture(int argc, char** argv) {
     }
     if (claim == InstanceClaim::Running) return 0;
     PickParts parts;
-    return served ? waitForPicks(app, instance, parts, *served) : pickOnce(app, instance, parts);
+    return served ? waitForPicks(app, instance, parts, std::move(client))
+                  : pickOnce(app, instance, parts);
 }
 
 } // namespace startup
