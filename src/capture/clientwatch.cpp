@@ -4,6 +4,7 @@
 
 ClientProcess::ClientProcess(ClientProcess&& other) noexcept
     : m_pid(std::exchange(other.m_pid, 0)), m_handle(std::exchange(other.m_handle, {})),
+      m_lookup(std::exchange(other.m_lookup, Lookup::None)),
       m_started(std::exchange(other.m_started, {})) {}
 
 ClientProcess& ClientProcess::operator=(ClientProcess&& other) noexcept {
@@ -11,6 +12,7 @@ ClientProcess& ClientProcess::operator=(ClientProcess&& other) noexcept {
         close();
         m_pid = std::exchange(other.m_pid, 0);
         m_handle = std::exchange(other.m_handle, {});
+        m_lookup = std::exchange(other.m_lookup, Lookup::None);
         m_started = std::exchange(other.m_started, {});
     }
     return *this;

@@ -30,9 +30,11 @@ class ClientProcess {
 
     qint64 m_pid = 0;
     // The system's hold on the process (a pidfd, a process handle); none
-    // where it offers none, and then the process's start time tells it
-    // from a later one with the same id.
+    // where it offers none, and then the process is looked for by its id,
+    // its start time (where known) telling it from a later one.
     std::optional<qintptr> m_handle;
+    enum class Lookup { None, ById };
+    Lookup m_lookup = Lookup::None;
     std::optional<quint64> m_started;
 };
 

@@ -71,10 +71,12 @@ ClientProcess ClientProcess::open(qint64 pid) {
     process.m_pid = pid;
     if (pid <= 0) return process;
     const int fd = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
-    if (fd >= 0)
+    if (fd >= 0) {
         process.m_handle = fd;
-    else if (errno == ENOSYS)
+    } else if (errno == ENOSYS && ::kill(pid_t(pid), 0) == 0) {
+        process.m_lookup = Lookup::ById;
         process.m_started = startTime(pid);
+    }
     return process;
 }
 
@@ -85,9 +87,9 @@ void ClientProcess::close() {
 
 bool ClientProcess::ended() const {
     if (m_handle) return readable(int(*m_handle));
-    if (!m_started) return true;
+    if (m_lookup == Lookup::None) return true;
     if (::kill(pid_t(m_pid), 0) != 0 && errno == ESRCH) return true;
-    return startTime(m_pid) != m_started;
+    return m_started && startTime(m_pid) != m_started;
 }
 
 std::unique_ptr<QObject> ClientWatch::watch(ClientProcess process) {
