@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 // Tells the repeats of a held key from presses the user made, for requests
 // for a view that carry no repeat flag: a desktop's key binding that runs
