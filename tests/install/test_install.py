@@ -13,10 +13,10 @@ import shutil
 import subprocess
 import sys
 
-from installrig import (IDS, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, ZONARA_END, ZONARA_FULL_SCREEN, Installed,
-                        User, check_tree, desktop_entry, no_tip_dialogs, process_uid,
-                        processes_running, run, shared_tmp, tick_tip_dialog, wm_class,
-                        zonara_control, zonara_menu)
+from installrig import (IDS, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, ZONARA_END,
+                        ZONARA_FULL_SCREEN, Installed, User, check_tree, desktop_entry,
+                        no_tip_dialogs, process_uid, processes_running, run, shared_tmp,
+                        tick_tip_dialog, wm_class, zonara_control, zonara_menu)
 from drivers.session import main, wait_until
 from drivers.xsession import XSession
 
