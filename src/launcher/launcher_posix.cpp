@@ -74,10 +74,10 @@ int launch(const char* program, const char* request, int argc, char** argv) {
     // Every symbol bound now: a module built against other libraries than
     // these is refused here, where it can still be said, rather than ending
     // the process at its first call of a missing function, past the exit
-    // handlers that remove the lock and the channel. Global, as the symbols of an executable are: the toolkit's plugins
-    // see the program's as they would otherwise. The module stays loaded
-    // until the process ends, for its exit handlers and for the reports
-    // of the sanitized build.
+    // handlers that remove the lock and the channel. Global, as the symbols
+    // of an executable are: the toolkit's plugins see the program's as they
+    // would otherwise. The module stays loaded until the process ends, for
+    // its exit handlers and for the reports of the sanitized build.
     void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_GLOBAL);
     if (!handle) {
         // The loader's message names the module and what is wrong with it.
