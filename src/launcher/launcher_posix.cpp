@@ -1,10 +1,13 @@
 #include "launcher.h"
 
+#include "desktopnotice.h"
 #include "instanceaddress.h"
 #include "platform/localchannel_posix.h"
 #include "programentry.h"
+#include "startfailure.h"
 #include "startrequest.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +47,17 @@ bool handedOver(const char* program, const char* request) {
                startrequest::kTaken;
 }
 
+// Said on standard error and where a user who started the program from the
+// menu or a key sees it; the exit code is the shell's for "cannot run".
+int failed(const char* program, startfailure::Cause cause, const std::string& module,
+           const std::string& detail) {
+    const startfailure::Notice notice =
+        startfailure::describe(cause, program, module, detail, startfailure::environmentLanguage());
+    std::fprintf(stderr, "%s: %s\n", program, notice.body.c_str());
+    desktopnotice::show(program, notice);
+    return 127;
+}
+
 } // namespace
 
 int launch(const char* program, const char* request, int argc, char** argv) {
@@ -55,23 +69,22 @@ int launch(const char* program, const char* request, int argc, char** argv) {
         return 127;
     }
     const std::string module = folder + program + programentry::kModuleSuffix;
-    // Global, as the symbols of an executable are: the toolkit's plugins
-    // see the program's as they would otherwise. The module stays loaded
-    // until the process ends, for its exit handlers and for the reports
-    // of the sanitized build.
-    void* handle = ::dlopen(module.c_str(), RTLD_LAZY | RTLD_GLOBAL);
+    if (::access(module.c_str(), F_OK) != 0 && errno == ENOENT)
+        return failed(program, startfailure::Cause::ModuleMissing, module, std::string());
+    // Every symbol bound now: a module built against other libraries than
+    // these is refused here, where it can still be said, rather than ending
+    // the process at its first call of a missing function, past the exit
+    // handlers that remove the lock and the channel. Global, as the symbols
+    // of an executable are: the toolkit's plugins see the program's as they
+    // would otherwise. The module stays loaded until the process ends, for
+    // its exit handlers and for the reports of the sanitized build.
+    void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_GLOBAL);
     if (!handle) {
         // The loader's message names the module and what is wrong with it.
-        std::fprintf(stderr, "%s: cannot load the program: %s\n", program, ::dlerror());
-        return 127;
+        return failed(program, startfailure::Cause::ModuleUnloadable, module, ::dlerror());
     }
-    const auto entry =
-        reinterpret_cast<programentry::Entry>(::dlsym(handle, programentry::kEntry));
-    if (!entry) {
-        std::fprintf(stderr, "%s: %s is not this program's module: %s\n", program,
-                     module.c_str(), ::dlerror());
-        return 127;
-    }
+    const auto entry = reinterpret_cast<programentry::Entry>(::dlsym(handle, programentry::kEntry));
+    if (!entry) return failed(program, startfailure::Cause::NotTheModule, module, ::dlerror());
     return entry(argc, argv);
 }
 

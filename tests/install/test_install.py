@@ -3,18 +3,20 @@ meet it: the files and launchers, the entries, icons and metadata pass
 their validators; then, run by a user who cannot write the program folder,
 Zonara's "全屏放大" starts the installed zuz, both tip dialogs' check
 boxes leave their markers in the user's configuration folder, and the
-next start shows neither dialog."""
+next start shows neither dialog. Installing again over programs that run
+leaves them the files they have mapped."""
 
 import argparse
+import mmap
 import os
 import shutil
 import subprocess
 import sys
 
-from installrig import (IDS, MARKERS, PROGRAM_DIR, ZONARA_END, ZONARA_FULL_SCREEN, Installed,
-                        User, check_tree, desktop_entry, no_tip_dialogs, process_uid,
-                        processes_running, run, shared_tmp, tick_tip_dialog, wm_class,
-                        zonara_control, zonara_menu)
+from installrig import (IDS, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, ZONARA_END,
+                        ZONARA_FULL_SCREEN, Installed, User, check_tree, desktop_entry,
+                        no_tip_dialogs, process_uid, processes_running, run, shared_tmp,
+                        tick_tip_dialog, wm_class, zonara_control, zonara_menu)
 from drivers.session import main, wait_until
 from drivers.xsession import XSession
 
@@ -32,6 +34,27 @@ def prefix():
 
 def installed_tree_is_complete_and_valid(args):
     check_tree(prefix())
+
+
+def reinstalling_keeps_running_programs_whole(args):
+    # Mapped as the loader maps them; the install sees older files to replace.
+    programs = os.path.join(prefix(), PROGRAM_DIR)
+    held = []
+    try:
+        for name in PROGRAMS + MODULES:
+            path = os.path.join(programs, name)
+            with open(path, "rb") as f:
+                mapped = mmap.mmap(f.fileno(), 0, prot=mmap.PROT_READ)
+            held.append((path, os.stat(path).st_ino, mapped, bytes(mapped)))
+            os.utime(path, (1, 1))
+        run(["cmake", "--install", BUILD, "--prefix", prefix()])
+        for path, inode, mapped, before in held:
+            assert os.stat(path).st_mtime > 1, f"{path} was not installed again"
+            assert os.stat(path).st_ino != inode, f"{path} was rewritten in place"
+            assert mapped[:] == before, f"the running copy of {path} changed"
+    finally:
+        for _, _, mapped, _ in held:
+            mapped.close()
 
 
 def zonara_starts_installed_zuz_and_ticks_stick(args):
@@ -94,6 +117,7 @@ if __name__ == "__main__":
     BUILD, TMP = known.build, shared_tmp("zuz-install-")
     try:
         status = main([installed_tree_is_complete_and_valid,
+                       reinstalling_keeps_running_programs_whole,
                        zonara_starts_installed_zuz_and_ticks_stick], rest)
     finally:
         # A program folder made read-only must be writable again to go.
