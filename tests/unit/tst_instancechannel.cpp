@@ -87,6 +87,7 @@ class TstInstanceChannel : public QObject {
     void aFloodOfPeersLeavesTheChannelWorking();
     void aForwardedStartNeedsNoDisplay_data();
     void aForwardedStartNeedsNoDisplay();
+    void eachDisplayHasAnInstanceOfItsOwn();
     void aProgramWithoutItsModuleSaysSo();
 };
 
@@ -290,6 +291,13 @@ void TstInstanceChannel::aForwardedStartNeedsNoDisplay_data() {
     QTest::newRow("zuz --view, runtime folder with a trailing slash")
         << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view"
         << "slash";
+    // Deeper than a socket's address has room for.
+    QTest::newRow("Zonara --pick, a deep runtime folder")
+        << ZONARA_PROGRAM << "Zonara" << QStringList{"--pick"} << "--pick"
+        << "deep";
+    QTest::newRow("zuz --view, no runtime folder, a deep home")
+        << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view"
+        << "deep home";
 }
 
 // The executable finds the channel on its own, before it loads anything
@@ -303,21 +311,22 @@ void TstInstanceChannel::aForwardedStartNeedsNoDisplay() {
     QFETCH(QString, runtime);
     QTemporaryDir root;
     QVERIFY(root.isValid());
-    const QString run = root.filePath("run");
+    const QString deep = QString(100, QLatin1Char('d'));
+    const QString run = root.filePath(runtime == "deep" ? deep : QStringLiteral("run"));
     QVERIFY(QDir().mkdir(run));
     ::chmod(QFile::encodeName(run).constData(), runtime == "open" ? 0755 : 0700);
-    const QByteArray runValue = runtime == "none"    ? QByteArray()
+    const QByteArray runValue = runtime == "none" || runtime == "deep home" ? QByteArray()
                                 : runtime == "slash" ? QFile::encodeName(run) + '/'
                                                      : QFile::encodeName(run);
+    const QString home = root.filePath(runtime == "deep home" ? deep : QStringLiteral("home"));
     EnvScope r("XDG_RUNTIME_DIR", runValue);
-    EnvScope h("HOME", QFile::encodeName(root.filePath("home")));
+    EnvScope h("HOME", QFile::encodeName(home));
     EnvScope c("XDG_CACHE_HOME", QByteArray());
 
     const QString path = SingleInstance(channel).channelPath();
     QVERIFY(!path.isEmpty());
-    QCOMPARE(QFileInfo(path).absolutePath(), runtime == "own" || runtime == "slash"
-                                                 ? run
-                                                 : root.filePath("home/.cache/zuz-runtime"));
+    const bool inRuntime = runtime == "own" || runtime == "slash" || runtime == "deep";
+    QCOMPARE(QFileInfo(path).absolutePath(), inRuntime ? run : home + "/.cache/zuz-runtime");
     QStringList heard;
     auto server = instancechannel::listen(path, [&heard](const QString& r) {
         heard << r;
@@ -337,6 +346,50 @@ void TstInstanceChannel::aForwardedStartNeedsNoDisplay() {
     QCOMPARE(later.exitStatus(), QProcess::NormalExit);
     QCOMPARE(later.exitCode(), 0);
     QCOMPARE(heard, QStringList{request});
+}
+
+// A user with two sessions (a remote desktop beside the local one) has one
+// runtime folder for both: each session's instance runs, and a later start
+// reaches the one on its own display, however the display is spelt.
+void TstInstanceChannel::eachDisplayHasAnInstanceOfItsOwn() {
+    QTemporaryDir run;
+    QVERIFY(run.isValid());
+    ::chmod(QFile::encodeName(run.path()).constData(), 0700);
+    EnvScope r("XDG_RUNTIME_DIR", QFile::encodeName(run.path()));
+    EnvScope w("WAYLAND_DISPLAY", QByteArray());
+    QStringList heard[2];
+    std::unique_ptr<SingleInstance> instances[2];
+    for (int i : {0, 1}) {
+        EnvScope d("DISPLAY", i == 0 ? ":7" : "unix:8");
+        instances[i] = std::make_unique<SingleInstance>(QStringLiteral("zuz"));
+        QCOMPARE(instances[i]->tryAcquire(), InstanceClaim::Acquired);
+        QVERIFY(instances[i]->listen([&heard, i](const QString& request) {
+            heard[i] << request;
+            return QByteArray("ok");
+        }));
+    }
+    // The displays need not exist: the start hands its request over first.
+    const auto startOn = [](const QString& display, const QStringList& arguments) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("DISPLAY", display);
+        env.remove("WAYLAND_DISPLAY");
+        auto later = std::make_unique<QProcess>();
+        later->setProcessEnvironment(env);
+        later->start(ZUZ_PROGRAM, arguments);
+        return later;
+    };
+    auto later = startOn(":8.0", {"--view"});
+    QVERIFY(later->waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(later->state() == QProcess::NotRunning, 20000);
+    QCOMPARE(later->exitCode(), 0);
+    QCOMPARE(heard[1], QStringList{"--view"});
+    later = startOn(":7", {});
+    QVERIFY(later->waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(later->state() == QProcess::NotRunning, 20000);
+    QCOMPARE(later->exitCode(), 0);
+    QCOMPARE(heard[0], QStringList{"start"});
+    QCOMPARE(heard[1].size(), 1);
 }
 
 void TstInstanceChannel::aProgramWithoutItsModuleSaysSo() {

@@ -21,6 +21,11 @@ namespace instancechannel {
 // requests. Empty when there is none, with the reason in `why`.
 QString privateFolder(QString* why = nullptr);
 
+// The session this process belongs to, as the names of lock and channel in
+// `folder` carry it: one instance runs per session. Empty where the
+// process has none (no display).
+QByteArray session(const QString& folder);
+
 constexpr int kMaxRequest = instanceaddress::kMaxRequest;
 constexpr int kDeadlineMs = instanceaddress::kDeadlineMs;
 // Requests served at once; further peers are turned away until one ends.
