@@ -62,9 +62,9 @@ bool SingleInstance::listen(std::function<QByteArray(const QString&)> onRequest)
     return m_channel != nullptr;
 }
 
-QByteArray SingleInstance::sendToRunning(const QString& request) const {
+QByteArray SingleInstance::sendToRunning(const QString& request, instancechannel::Lend lend) const {
     if (m_path.isEmpty()) return {};
-    return instancechannel::send(channelPath(), request);
+    return instancechannel::send(channelPath(), request, lend);
 }
 
 InstanceClaim SingleInstance::tryAcquire() {

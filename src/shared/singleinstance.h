@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/instancechannel.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -40,7 +42,8 @@ class SingleInstance {
     // this instance holds no lock or the system offers no channel.
     bool listen(std::function<QByteArray(const QString& request)> onRequest);
     // The running instance's reply to the request; empty when none took it.
-    QByteArray sendToRunning(const QString& request) const;
+    QByteArray sendToRunning(const QString& request,
+                             instancechannel::Lend lend = instancechannel::Lend::Nothing) const;
     QString channelPath() const;
 
   private:

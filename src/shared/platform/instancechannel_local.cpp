@@ -158,7 +158,8 @@ std::unique_ptr<QObject> listen(const QString& path, Handler onRequest) {
     return std::make_unique<Server>(fd, name, st.st_ino, std::move(onRequest));
 }
 
-QByteArray send(const QString& path, const QString& request) {
+// The window manager decides which window gets the focus: nothing to lend.
+QByteArray send(const QString& path, const QString& request, Lend) {
     return QByteArray::fromStdString(
         localchannel::send(QFile::encodeName(path).toStdString(), request.toUtf8().toStdString()));
 }

@@ -455,16 +455,22 @@ std::unique_ptr<QObject> listen(const QString& path, Handler onRequest) {
     return server;
 }
 
-QByteArray send(const QString& path, const QString& request) {
+QByteArray send(const QString& path, const QString& request, Lend lend) {
     const QString name = pipeName(path);
     if (name.isEmpty()) return {};
     const ULONGLONG deadline = ::GetTickCount64() + ULONGLONG(kDeadlineMs);
     const HANDLE pipe = openPipe(wide(name), deadline);
     if (pipe == INVALID_HANDLE_VALUE) return {};
     QByteArray reply;
-    // Nothing of user32 here (AllowSetForegroundWindow included): under
-    // Wine without a display a start that touched it never ended.
-    if (ownedByMe(pipe, identity())) reply = exchange(pipe, request.toUtf8() + '\n', deadline);
+    if (ownedByMe(pipe, identity())) {
+        // Only when asked: under Wine without a display a start that
+        // touched user32 never ended. The right goes to the instance at
+        // the pipe's other end and to no other process.
+        ULONG server = 0;
+        if (lend == Lend::Foreground && ::GetNamedPipeServerProcessId(pipe, &server))
+            ::AllowSetForegroundWindow(DWORD(server));
+        reply = exchange(pipe, request.toUtf8() + '\n', deadline);
+    }
     ::CloseHandle(pipe);
     return reply;
 }
