@@ -402,7 +402,11 @@ QByteArray channelSecret(const QString& folder) {
     QTemporaryFile fresh(file + QStringLiteral("-XXXXXX"));
     if (fresh.open() && fresh.write(secret) == kSecretSize && fresh.flush()) {
         fresh.close();
-        if (fresh.rename(file)) return secret;
+        // Renamed, it is no longer the temporary file's to remove.
+        if (fresh.rename(file)) {
+            fresh.setAutoRemove(false);
+            return secret;
+        }
     }
     secret = readSecret(file);
     return secret.size() == kSecretSize ? secret : QByteArray();
