@@ -87,7 +87,6 @@ class TstInstanceChannel : public QObject {
     void aFloodOfPeersLeavesTheChannelWorking();
     void aForwardedStartNeedsNoDisplay_data();
     void aForwardedStartNeedsNoDisplay();
-    void eachDisplayHasAnInstanceOfItsOwn();
     void aProgramWithoutItsModuleSaysSo();
 };
 
@@ -346,50 +345,6 @@ void TstInstanceChannel::aForwardedStartNeedsNoDisplay() {
     QCOMPARE(later.exitStatus(), QProcess::NormalExit);
     QCOMPARE(later.exitCode(), 0);
     QCOMPARE(heard, QStringList{request});
-}
-
-// A user with two sessions (a remote desktop beside the local one) has one
-// runtime folder for both: each session's instance runs, and a later start
-// reaches the one on its own display, however the display is spelt.
-void TstInstanceChannel::eachDisplayHasAnInstanceOfItsOwn() {
-    QTemporaryDir run;
-    QVERIFY(run.isValid());
-    ::chmod(QFile::encodeName(run.path()).constData(), 0700);
-    EnvScope r("XDG_RUNTIME_DIR", QFile::encodeName(run.path()));
-    EnvScope w("WAYLAND_DISPLAY", QByteArray());
-    QStringList heard[2];
-    std::unique_ptr<SingleInstance> instances[2];
-    for (int i : {0, 1}) {
-        EnvScope d("DISPLAY", i == 0 ? ":7" : "unix:8");
-        instances[i] = std::make_unique<SingleInstance>(QStringLiteral("zuz"));
-        QCOMPARE(instances[i]->tryAcquire(), InstanceClaim::Acquired);
-        QVERIFY(instances[i]->listen([&heard, i](const QString& request) {
-            heard[i] << request;
-            return QByteArray("ok");
-        }));
-    }
-    // The displays need not exist: the start hands its request over first.
-    const auto startOn = [](const QString& display, const QStringList& arguments) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("DISPLAY", display);
-        env.remove("WAYLAND_DISPLAY");
-        auto later = std::make_unique<QProcess>();
-        later->setProcessEnvironment(env);
-        later->start(ZUZ_PROGRAM, arguments);
-        return later;
-    };
-    auto later = startOn(":8.0", {"--view"});
-    QVERIFY(later->waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(later->state() == QProcess::NotRunning, 20000);
-    QCOMPARE(later->exitCode(), 0);
-    QCOMPARE(heard[1], QStringList{"--view"});
-    later = startOn(":7", {});
-    QVERIFY(later->waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(later->state() == QProcess::NotRunning, 20000);
-    QCOMPARE(later->exitCode(), 0);
-    QCOMPARE(heard[0], QStringList{"start"});
-    QCOMPARE(heard[1].size(), 1);
 }
 
 void TstInstanceChannel::aProgramWithoutItsModuleSaysSo() {

