@@ -43,8 +43,9 @@ bool handedOver(const char* program, const char* request) {
     if (!request) return false;
     const std::string folder = localchannel::privateFolder();
     return !folder.empty() &&
-           localchannel::send(instanceaddress::channelFile(folder, program), request) ==
-               startrequest::kTaken;
+           localchannel::send(
+               instanceaddress::channelFile(folder, program, localchannel::session(folder)),
+               request) == startrequest::kTaken;
 }
 
 // Said on standard error and where a user who started the program from the

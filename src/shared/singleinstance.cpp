@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 #include <QTemporaryFile>
 
 #include <cstdlib>
@@ -32,13 +33,15 @@ SingleInstance::SingleInstance(const QString& programName) {
     const QString folder = instancechannel::privateFolder(&m_failure);
     // Without a folder of its own the program takes no lock (tryAcquire
     // says why) rather than one that another account could hold.
+    // UTF-8 in and out: the names only add ASCII to the folder, and no
+    // code page of the system stands between a folder and its name.
     if (!folder.isEmpty()) {
-        const std::string inFolder = QFile::encodeName(folder).toStdString();
-        const std::string program = QFile::encodeName(programName).toStdString();
-        m_path = QFile::decodeName(
-            QByteArray::fromStdString(instanceaddress::lockFile(inFolder, program)));
-        m_channelPath = QFile::decodeName(
-            QByteArray::fromStdString(instanceaddress::channelFile(inFolder, program)));
+        const std::string inFolder = folder.toStdString();
+        const std::string program = programName.toStdString();
+        const std::string session = instancechannel::session(folder).toStdString();
+        m_path = QString::fromStdString(instanceaddress::lockFile(inFolder, program, session));
+        m_channelPath =
+            QString::fromStdString(instanceaddress::channelFile(inFolder, program, session));
     }
     m_lock = std::make_unique<QLockFile>(m_path);
     // Age alone never makes a lock stale: only a holder that is gone does.
@@ -59,9 +62,9 @@ bool SingleInstance::listen(std::function<QByteArray(const QString&)> onRequest)
     return m_channel != nullptr;
 }
 
-QByteArray SingleInstance::sendToRunning(const QString& request) const {
+QByteArray SingleInstance::sendToRunning(const QString& request, instancechannel::Lend lend) const {
     if (m_path.isEmpty()) return {};
-    return instancechannel::send(channelPath(), request);
+    return instancechannel::send(channelPath(), request, lend);
 }
 
 InstanceClaim SingleInstance::tryAcquire() {
@@ -104,10 +107,25 @@ bool SingleInstance::TakeOverForeignLock() {
     if (!lock.exists()) return false;
     const bool foreign =
         !lock.isReadable() || lock.ownerId() != ownerOfNewFiles(lock.absolutePath());
-    return foreign && QFile::remove(m_path);
+    return (foreign || heldOnAnotherHost()) && QFile::remove(m_path);
+}
+
+bool SingleInstance::heldOnAnotherHost() const {
+    // The toolkit asks only its own host whether a holder lives, so a lock
+    // that a crash on another host left in a shared home would stand for
+    // good. None can be alive: a folder that other hosts share names the
+    // host in the lock's name, and the runtime folder is this host's alone.
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    return m_lock->getLockInfo(&pid, &host, &application) && !host.isEmpty() &&
+           host != QSysInfo::machineHostName();
 }
 
 void SingleInstance::release() {
+    // The channel first: a start that takes the lock the moment it is free
+    // finds the channel's name free as well, and listens.
+    m_channel.reset();
     m_lock->unlock();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/instancechannel.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -12,13 +14,14 @@ class QLockFile;
 // What an attempt to become the only instance found.
 enum class InstanceClaim {
     Acquired, // this process is now the only instance
-    Running,  // another instance of this user holds the lock
+    Running,  // another instance in this user's session holds the lock
     Failed,   // the lock could not be taken at all (see failure())
 };
 
-// One running instance per program and user. The lock names the holder's
-// process, so a lock left by a killed instance is taken over at once. Lock
-// and channel live in a folder that only this user can enter.
+// One running instance per program and graphical session of the user. The
+// lock names the holder's process, so a lock left by a killed instance is
+// taken over at once. Lock and channel live in a folder that only this user
+// can enter.
 class SingleInstance {
   public:
     explicit SingleInstance(const QString& programName);
@@ -39,11 +42,13 @@ class SingleInstance {
     // this instance holds no lock or the system offers no channel.
     bool listen(std::function<QByteArray(const QString& request)> onRequest);
     // The running instance's reply to the request; empty when none took it.
-    QByteArray sendToRunning(const QString& request) const;
+    QByteArray sendToRunning(const QString& request,
+                             instancechannel::Lend lend = instancechannel::Lend::Nothing) const;
     QString channelPath() const;
 
   private:
     bool TakeOverForeignLock();
+    bool heldOnAnotherHost() const;
     QString reasonLockFails() const;
 
     std::unique_ptr<QLockFile> m_lock;

@@ -61,7 +61,7 @@ class Desk:
 
     def resident(self):
         """The one process waiting in the background, once it listens."""
-        channel = os.path.join(self.s.runtime, "Derudovudi.channel")
+        channel = self.s.instance_file("Derudovudi", ".channel")
         # A second one, started at the same time, hands its program to the
         # first and ends.
         pids = wait_until(lambda: os.path.exists(channel) and len(self.capture_pids()) == 1 and

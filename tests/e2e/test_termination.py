@@ -45,18 +45,18 @@ def terminate_during_view_and_pick(args):
     with new_session(1024, 768) as s:
         zuz = zuz_with_view(s, args.bin)
         tray_icon(s)
-        ends_cleanly(s, zuz.proc, os.path.join(s.runtime, "zuz.lock"), "zuz showing its view")
+        ends_cleanly(s, zuz.proc, s.instance_file("zuz", ".lock"), "zuz showing its view")
         icon_gone(s)
 
         open(os.path.join(zuz.folder, "Vorlane.ini"), "w").close()
         zonara = Zonara(s, zuz.folder)
         zonara.click_control()
-        ends_cleanly(s, zonara.proc, os.path.join(s.runtime, "Zonara.lock"),
+        ends_cleanly(s, zonara.proc, s.instance_file("Zonara", ".lock"),
                      "Zonara in its picker")
 
         zonara = Zonara(s, zuz.folder)
         region_window(s, zonara)
-        ends_cleanly(s, zonara.proc, os.path.join(s.runtime, "Zonara.lock"),
+        ends_cleanly(s, zonara.proc, s.instance_file("Zonara", ".lock"),
                      "Zonara showing a region")
 
 
@@ -103,7 +103,7 @@ def x_server_goes_away(args):
         region_window(s, zonara)
         zuz.start()
         zuz.view_window()
-        locks = [os.path.join(s.runtime, name) for name in ("zuz.lock", "Zonara.lock")]
+        locks = [s.instance_file(name, ".lock") for name in ("zuz", "Zonara")]
         assert all(map(os.path.exists, locks)), locks
         server = s.procs[0]
         server.kill()

@@ -1,8 +1,10 @@
 """zuz on a real X desktop: the start-up view at two screen sizes, the
-wheel, the second instance and a start after a killed one. Dragging, the menu's
+wheel, the second instance and a start after a killed one, one instance on
+each of two displays of one user. Dragging, the menu's
 sizes and the ways of ending a view are part of the first-day journey
 (test_journey_zuz.py)."""
 
+import os
 import signal
 import sys
 
@@ -10,7 +12,7 @@ from drivers.pictures import (coded_pattern, decode, expect_mapping, middle_twic
                               sample_points)
 from drivers.session import main, wait_until
 from drivers.xsession import new_session
-from drivers.zuz import Zuz, zuz_with_view
+from drivers.zuz import Zuz, expect_no_view, views, waiting_zuz, zuz_with_view
 
 
 def startup_shows_the_middle_twice(args):
@@ -47,6 +49,24 @@ def second_instance_and_killed_instance(args):
         assert not s.windows(name="zuz 提示"), "a stale lock blocked the new start"
 
 
+def each_display_has_its_own_instance(args):
+    # Two sessions of one user (a remote desktop beside the local one)
+    # share the runtime folder: zuz runs on both, and a later start on
+    # either display brings its view there, not on the other.
+    with new_session(1024, 768) as near, new_session(800, 600) as far:
+        far.env["XDG_RUNTIME_DIR"] = near.runtime
+        on_near = waiting_zuz(near, args.bin)
+        on_far = waiting_zuz(far, args.bin)
+        assert not far.windows(name="zuz 提示"), "the second display's zuz was refused"
+        later = far.spawn([os.path.join(on_far.folder, "zuz"), "--view"])
+        on_far.view_window()
+        wait_until(lambda: later.poll() is not None, 10, "the later start to hand over")
+        expect_no_view(near)
+        later = near.spawn([os.path.join(on_near.folder, "zuz"), "--view"])
+        on_near.view_window()
+        assert len(views(far)) == 1, views(far)
+
+
 def a_wheel_notch_keeps_the_pointed_pixel(args):
     # Every pixel names its coordinates; the one under the pointer must stay
     # within a pixel of the same after each notch, while one far from it
@@ -73,4 +93,4 @@ def a_wheel_notch_keeps_the_pointed_pixel(args):
 
 if __name__ == "__main__":
     sys.exit(main([startup_shows_the_middle_twice, a_wheel_notch_keeps_the_pointed_pixel,
-                   second_instance_and_killed_instance]))
+                   second_instance_and_killed_instance, each_display_has_its_own_instance]))

@@ -290,6 +290,13 @@ void TstInstanceChannel::aForwardedStartNeedsNoDisplay_data() {
     QTest::newRow("zuz --view, runtime folder with a trailing slash")
         << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view"
         << "slash";
+    // Deeper than a socket's address has room for.
+    QTest::newRow("Zonara --pick, a deep runtime folder")
+        << ZONARA_PROGRAM << "Zonara" << QStringList{"--pick"} << "--pick"
+        << "deep";
+    QTest::newRow("zuz --view, no runtime folder, a deep home")
+        << ZUZ_PROGRAM << "zuz" << QStringList{"--view"} << "--view"
+        << "deep home";
 }
 
 // The executable finds the channel on its own, before it loads anything
@@ -303,21 +310,22 @@ void TstInstanceChannel::aForwardedStartNeedsNoDisplay() {
     QFETCH(QString, runtime);
     QTemporaryDir root;
     QVERIFY(root.isValid());
-    const QString run = root.filePath("run");
+    const QString deep = QString(100, QLatin1Char('d'));
+    const QString run = root.filePath(runtime == "deep" ? deep : QStringLiteral("run"));
     QVERIFY(QDir().mkdir(run));
     ::chmod(QFile::encodeName(run).constData(), runtime == "open" ? 0755 : 0700);
-    const QByteArray runValue = runtime == "none"    ? QByteArray()
+    const QByteArray runValue = runtime == "none" || runtime == "deep home" ? QByteArray()
                                 : runtime == "slash" ? QFile::encodeName(run) + '/'
                                                      : QFile::encodeName(run);
+    const QString home = root.filePath(runtime == "deep home" ? deep : QStringLiteral("home"));
     EnvScope r("XDG_RUNTIME_DIR", runValue);
-    EnvScope h("HOME", QFile::encodeName(root.filePath("home")));
+    EnvScope h("HOME", QFile::encodeName(home));
     EnvScope c("XDG_CACHE_HOME", QByteArray());
 
     const QString path = SingleInstance(channel).channelPath();
     QVERIFY(!path.isEmpty());
-    QCOMPARE(QFileInfo(path).absolutePath(), runtime == "own" || runtime == "slash"
-                                                 ? run
-                                                 : root.filePath("home/.cache/zuz-runtime"));
+    const bool inRuntime = runtime == "own" || runtime == "slash" || runtime == "deep";
+    QCOMPARE(QFileInfo(path).absolutePath(), inRuntime ? run : home + "/.cache/zuz-runtime");
     QStringList heard;
     auto server = instancechannel::listen(path, [&heard](const QString& r) {
         heard << r;

@@ -4,10 +4,12 @@
 #include "channelprobe.h"
 #include "platform/instancechannel.h"
 #include "platform/instancechannel_win.h"
+#include "singleinstance.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -18,6 +20,7 @@
 #include <sddl.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -77,6 +80,22 @@ class LoopWatch : public QObject {
     qint64 m_longest = 0;
 };
 
+// Sets an environment variable for one scope, in UTF-16 as Windows keeps
+// it: the narrow calls would pass it through the ANSI code page.
+class WideEnvScope {
+  public:
+    WideEnvScope(const wchar_t* name, const QString& value) : m_name(name) {
+        if (const wchar_t* old = ::_wgetenv(name)) m_old = old;
+        set(value.toStdWString());
+    }
+    ~WideEnvScope() { set(m_old); }
+
+  private:
+    void set(const std::wstring& value) { ::_wputenv((m_name + L"=" + value).c_str()); }
+    std::wstring m_name;
+    std::wstring m_old;
+};
+
 struct UserSid {
     std::vector<BYTE> buffer;
     PSID sid() const { return reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid; }
@@ -104,6 +123,8 @@ class TstInstanceChannelWin : public QObject {
     void aPipeSomeoneElseMadeFirstHearsNothing();
     void silentPeersHoldUpNoOne();
     void theListenerGoesAwayCleanly();
+    void aProfileOfAnyNameHoldsTheLock_data();
+    void aProfileOfAnyNameHoldsTheLock();
 };
 
 void TstInstanceChannelWin::aRequestIsAnsweredOnTheListenersThread() {
@@ -171,6 +192,12 @@ void TstInstanceChannelWin::thePipeIsTheUsersAlone() {
     QVERIFY(userAllowed);
     ::LocalFree(descriptor);
     ::CloseHandle(peer);
+
+    // Nor may anyone make it first: the name hangs on a secret in the
+    // user's folder, not only on what every account knows.
+    const QString named = instancechannel::pipeName(path);
+    QVERIFY(QFile::remove(probe.dir.filePath(QStringLiteral("channel.key"))));
+    QVERIFY(instancechannel::pipeName(path) != named);
 }
 
 void TstInstanceChannelWin::aPipeSomeoneElseMadeFirstHearsNothing() {
@@ -272,6 +299,40 @@ void TstInstanceChannelWin::theListenerGoesAwayCleanly() {
     QVERIFY(server);
     QCOMPARE(sendWhileServing(path), QByteArray("again"));
     ::CloseHandle(silent);
+}
+
+void TstInstanceChannelWin::aProfileOfAnyNameHoldsTheLock_data() {
+    QTest::addColumn<QString>("user");
+    // Outside the ANSI code page of a Western system.
+    QTest::newRow("Chinese") << QStringLiteral("张伟");
+    QTest::newRow("Polish") << QStringLiteral("Paweł Łęcki");
+}
+
+void TstInstanceChannelWin::aProfileOfAnyNameHoldsTheLock() {
+    QFETCH(QString, user);
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    const QString profile = root.filePath(user);
+    const QString local = profile + QStringLiteral("/AppData/Local");
+    QVERIFY(QDir().mkpath(local));
+    const WideEnvScope home(L"USERPROFILE", QDir::toNativeSeparators(profile));
+    const WideEnvScope data(L"LOCALAPPDATA", QDir::toNativeSeparators(local));
+
+    SingleInstance first(QStringLiteral("zuz"));
+    QCOMPARE(first.tryAcquire(), InstanceClaim::Acquired);
+    QVERIFY2(first.lockPath().startsWith(local + QLatin1Char('/')), qPrintable(first.lockPath()));
+    SingleInstance second(QStringLiteral("zuz"));
+    QCOMPARE(second.tryAcquire(), InstanceClaim::Running);
+    QStringList heard;
+    QVERIFY(first.listen([&heard](const QString& request) {
+        heard << request;
+        return QByteArray("ok");
+    }));
+    QCOMPARE(sendWhileServing(second.channelPath()), QByteArray("ok"));
+    QCOMPARE(heard, QStringList{"--view"});
+    // Nothing left in the profile folder itself.
+    QCOMPARE(QDir(profile).entryList(QDir::Files | QDir::Hidden), QStringList());
+    first.release();
 }
 
 QTEST_GUILESS_MAIN(TstInstanceChannelWin)

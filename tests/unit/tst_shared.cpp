@@ -1,8 +1,10 @@
 // Single instance and timers.
+#include "instanceaddress.h"
 #include "singleinstance.h"
 #include "vbtimer.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +13,8 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <tuple>
 
 // File owners are a POSIX notion; Windows has no user to give a file to.
 #ifndef Q_OS_WIN
@@ -25,6 +29,10 @@ class TstShared : public QObject {
     void secondInstanceIsRefused();
     void lockOfAVanishedProcessIsTakenOver();
     void lockOfAnotherUserIsTakenOver();
+    void lockOfAnotherHostIsTakenOver();
+    void releaseGivesTheChannelUpFirst();
+    void everySpellingOfADisplayIsOneSession_data();
+    void everySpellingOfADisplayIsOneSession();
     void lockThatCannotBeMadeIsNoInstance();
     void timerWithIntervalZeroNeverTicks();
     void timerKeepsSwitchAndInterval();
@@ -37,6 +45,7 @@ class TstShared : public QObject {
 void TstShared::initTestCase() {
     QVERIFY(m_runtime.isValid());
     qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+    qputenv("LOCALAPPDATA", QDir::toNativeSeparators(m_runtime.path()).toLocal8Bit());
     QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
@@ -99,6 +108,69 @@ void TstShared::lockOfAnotherUserIsTakenOver() {
     QCOMPARE(probe.tryAcquire(), InstanceClaim::Acquired);
     QCOMPARE(QFileInfo(probe.lockPath()).ownerId(), ::geteuid());
 #endif
+}
+
+void TstShared::lockOfAnotherHostIsTakenOver() {
+    // Left in a home that several hosts share by a holder whose pid lives
+    // here too (this very process): another host's holder cannot hold this
+    // host's lock, alive or not.
+    SingleInstance probe(QStringLiteral("elsewhere"));
+    QFile f(probe.lockPath());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray::number(QCoreApplication::applicationPid()) +
+            "\nzuz\nanother-host.invalid\n");
+    f.close();
+    QCOMPARE(probe.tryAcquire(), InstanceClaim::Acquired);
+}
+
+void TstShared::releaseGivesTheChannelUpFirst() {
+    // A start that takes the lock the moment it is free must find the
+    // channel's name free too, or it runs deaf to every later start.
+    SingleInstance first(QStringLiteral("handover"));
+    QCOMPARE(first.tryAcquire(), InstanceClaim::Acquired);
+    if (!first.listen([](const QString&) { return QByteArray("ok"); }))
+        QSKIP("no channel on this platform");
+    first.release();
+    QVERIFY(!QFileInfo::exists(first.channelPath()));
+    SingleInstance next(QStringLiteral("handover"));
+    QCOMPARE(next.tryAcquire(), InstanceClaim::Acquired);
+    QVERIFY(next.listen([](const QString&) { return QByteArray("ok"); }));
+}
+
+void TstShared::everySpellingOfADisplayIsOneSession_data() {
+    QTest::addColumn<QString>("wayland");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("otherWayland");
+    QTest::addColumn<QString>("otherDisplay");
+    QTest::addColumn<bool>("same");
+    // Two processes' environments: WAYLAND_DISPLAY and DISPLAY of each.
+    const QList<std::tuple<const char*, QString, QString, QString, QString, bool>> rows = {
+        {":0 and :0.0", "", ":0", "", ":0.0", true},
+        {":0 and unix:0.1", "", ":0", "", "unix:0.1", true},
+        {":0 and :1", "", ":0", "", ":1", false},
+        {"remote host, local server", "", "far:0", "", ":0", false},
+        {"remote host in any case", "", "Far:0.0", "", "far:0", true},
+        {"socket by name and by path", "wayland-0", "", "/run/user/7/wayland-0", "", true},
+        {"compositor and its Xwayland", "wayland-0", ":0", "wayland-0", ":1", true},
+        {"compositor and X alone", "wayland-0", ":0", "", ":0", false},
+        {"no display and one", "", "", "", ":0", false},
+    };
+    for (const auto& [name, wayland, display, otherWayland, otherDisplay, same] : rows)
+        QTest::newRow(name) << wayland << display << otherWayland << otherDisplay << same;
+}
+
+void TstShared::everySpellingOfADisplayIsOneSession() {
+    QFETCH(QString, wayland);
+    QFETCH(QString, display);
+    QFETCH(QString, otherWayland);
+    QFETCH(QString, otherDisplay);
+    QFETCH(bool, same);
+    const auto lockOf = [](const QString& w, const QString& d) {
+        const std::string session =
+            instanceaddress::displaySession(w.toStdString(), d.toStdString(), "/run/user/7/");
+        return instanceaddress::lockFile("/run/user/7", "zuz", session);
+    };
+    QCOMPARE(lockOf(wayland, display) == lockOf(otherWayland, otherDisplay), same);
 }
 
 void TstShared::lockThatCannotBeMadeIsNoInstance() {

@@ -21,6 +21,11 @@ namespace instancechannel {
 // requests. Empty when there is none, with the reason in `why`.
 QString privateFolder(QString* why = nullptr);
 
+// The session this process belongs to, as the names of lock and channel in
+// `folder` carry it: one instance runs per session. Empty where the
+// process has none (no display).
+QByteArray session(const QString& folder);
+
 constexpr int kMaxRequest = instanceaddress::kMaxRequest;
 constexpr int kDeadlineMs = instanceaddress::kDeadlineMs;
 // Requests served at once; further peers are turned away until one ends.
@@ -33,9 +38,14 @@ using Handler = std::function<QByteArray(const QString& request)>;
 // there is no such channel.
 std::unique_ptr<QObject> listen(const QString& path, Handler onRequest);
 
+// What a start lends the instance it hands a request to: where the system
+// lets only the program the user acts on bring a window to the front,
+// that right, to that instance alone.
+enum class Lend { Nothing, Foreground };
+
 // Hands `request` to the instance listening at `path` and returns its
 // reply; empty when no instance took it. Needs no application object, so
 // that a start that only forwards a request stays light.
-QByteArray send(const QString& path, const QString& request);
+QByteArray send(const QString& path, const QString& request, Lend lend = Lend::Nothing);
 
 } // namespace instancechannel

@@ -24,14 +24,6 @@ namespace instancechannel {
 
 namespace {
 
-sockaddr_un addressOf(const QByteArray& path, bool* fits) {
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    *fits = path.size() < qsizetype(sizeof(addr.sun_path));
-    if (*fits) std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
-    return addr;
-}
-
 class Server : public QObject {
   public:
     Server(int fd, QByteArray path, ino_t inode, Handler handler)
@@ -143,27 +135,31 @@ QString privateFolder(QString* why) {
     return QFile::decodeName(QByteArray::fromStdString(folder));
 }
 
+QByteArray session(const QString& folder) {
+    return QByteArray::fromStdString(
+        localchannel::session(QFile::encodeName(folder).toStdString()));
+}
+
 std::unique_ptr<QObject> listen(const QString& path, Handler onRequest) {
     const QByteArray name = QFile::encodeName(path);
-    bool fits = false;
-    const sockaddr_un addr = addressOf(name, &fits);
-    if (!fits) return nullptr;
+    const localchannel::SocketAddress address(name.toStdString());
+    if (!address.valid()) return nullptr;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return nullptr;
     // A socket left by a killed instance is the new instance's to replace:
     // only the holder of the program's lock listens.
     ::unlink(name.constData());
     struct stat st {};
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::chmod(name.constData(), 0600) != 0 || ::listen(fd, 64) != 0 ||
-        ::lstat(name.constData(), &st) != 0) {
+    if (::bind(fd, address.get(), address.size()) != 0 || ::chmod(name.constData(), 0600) != 0 ||
+        ::listen(fd, 64) != 0 || ::lstat(name.constData(), &st) != 0) {
         ::close(fd);
         return nullptr;
     }
     return std::make_unique<Server>(fd, name, st.st_ino, std::move(onRequest));
 }
 
-QByteArray send(const QString& path, const QString& request) {
+// The window manager decides which window gets the focus: nothing to lend.
+QByteArray send(const QString& path, const QString& request, Lend) {
     return QByteArray::fromStdString(
         localchannel::send(QFile::encodeName(path).toStdString(), request.toUtf8().toStdString()));
 }

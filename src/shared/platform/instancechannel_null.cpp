@@ -8,7 +8,7 @@ std::unique_ptr<QObject> listen(const QString&, Handler) {
     return nullptr;
 }
 
-QByteArray send(const QString&, const QString&) {
+QByteArray send(const QString&, const QString&, Lend) {
     return {};
 }
 

@@ -1,7 +1,9 @@
 // The channel over a named pipe of the user's alone.
 //
 // Pipe names are one namespace for the whole machine, so the name carries
-// the user's SID and the session, and what keeps others out is the pipe's
+// the user's SID, the session and a digest of a secret that only the user
+// can read, so that no other account can make a pipe of that name first;
+// what keeps others out of the user's own pipe is the pipe's
 // own security: a DACL for this user (and the system) only, this user as
 // its owner, no remote clients, and the first instance made exclusively,
 // so that a name another account made first is never joined. A later
@@ -11,12 +13,15 @@
 // with overlapped I/O on an event that a QWinEventNotifier watches, so the
 // handler runs on the listener's thread and a silent peer holds one
 // instance until its deadline, no more.
-#include "platform/instancechannel.h"
 #include "platform/instancechannel_win.h"
+#include "platform/instancechannel.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QPointer>
+#include <QRandomGenerator>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <QWinEventNotifier>
 
@@ -49,7 +54,8 @@ Identity findIdentity() {
     DWORD size = 0;
     ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
-    const bool read = size > 0 && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
+    const bool read =
+        size > 0 && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
     ::CloseHandle(token);
     if (!read) return id;
     const PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
@@ -329,11 +335,9 @@ HANDLE openPipe(const std::wstring& name, ULONGLONG deadline) {
     for (;;) {
         // Identification only: the instance learns who asks but cannot act
         // as this user.
-        const HANDLE pipe = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                          OPEN_EXISTING,
-                                          FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT |
-                                              SECURITY_IDENTIFICATION,
-                                          nullptr);
+        const HANDLE pipe = ::CreateFileW(
+            name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+            FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
         if (pipe != INVALID_HANDLE_VALUE) return pipe;
         // Every instance busy: wait for one to be free, within the deadline.
         if (::GetLastError() != ERROR_PIPE_BUSY || remaining(deadline) == 0)
@@ -375,14 +379,54 @@ QByteArray exchange(HANDLE pipe, const QByteArray& line, ULONGLONG deadline) {
 
 } // namespace
 
+namespace {
+
+constexpr qsizetype kSecretSize = 32;
+
+QByteArray readSecret(const QString& file) {
+    QFile key(file);
+    return key.open(QIODevice::ReadOnly) ? key.read(kSecretSize) : QByteArray();
+}
+
+// The user's secret beside the channel, made at the first use: a folder of
+// the user's own keeps it from other accounts.
+QByteArray channelSecret(const QString& folder) {
+    const QString file = QDir(folder).filePath(QStringLiteral("channel.key"));
+    QByteArray secret = readSecret(file);
+    if (secret.size() == kSecretSize) return secret;
+    if (QFile::exists(file)) QFile::remove(file);
+    secret.resize(kSecretSize);
+    QRandomGenerator::system()->generate(secret.begin(), secret.end());
+    // Written whole under another name and put in place only where no
+    // other start put its own first: every start reads the same one.
+    QTemporaryFile fresh(file + QStringLiteral("-XXXXXX"));
+    if (fresh.open() && fresh.write(secret) == kSecretSize && fresh.flush()) {
+        fresh.close();
+        // Renamed, it is no longer the temporary file's to remove.
+        if (fresh.rename(file)) {
+            fresh.setAutoRemove(false);
+            return secret;
+        }
+    }
+    secret = readSecret(file);
+    return secret.size() == kSecretSize ? secret : QByteArray();
+}
+
+} // namespace
+
 QString pipeName(const QString& path) {
     const Identity& id = identity();
     if (!id.valid()) return {};
+    const QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
+    const QByteArray secret = channelSecret(clean.left(clean.lastIndexOf(QLatin1Char('/'))));
+    if (secret.isEmpty()) return {};
     // Paths differ only in case and separators on this file system; the
     // hash keeps the name short whatever the path's length.
-    const QString folded = QDir::cleanPath(QDir::fromNativeSeparators(path)).toCaseFolded();
+    const QString folded = clean.toCaseFolded();
     const QByteArray hash =
-        QCryptographicHash::hash(folded.toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
+        QCryptographicHash::hash(secret + folded.toUtf8(), QCryptographicHash::Sha256)
+            .toHex()
+            .left(32);
     return QStringLiteral("\\\\.\\pipe\\zuz-zonara-%1-%2-%3")
         .arg(id.text)
         .arg(id.session)
@@ -415,16 +459,22 @@ std::unique_ptr<QObject> listen(const QString& path, Handler onRequest) {
     return server;
 }
 
-QByteArray send(const QString& path, const QString& request) {
+QByteArray send(const QString& path, const QString& request, Lend lend) {
     const QString name = pipeName(path);
     if (name.isEmpty()) return {};
     const ULONGLONG deadline = ::GetTickCount64() + ULONGLONG(kDeadlineMs);
     const HANDLE pipe = openPipe(wide(name), deadline);
     if (pipe == INVALID_HANDLE_VALUE) return {};
     QByteArray reply;
-    // Nothing of user32 here (AllowSetForegroundWindow included): under
-    // Wine without a display a start that touched it never ended.
-    if (ownedByMe(pipe, identity())) reply = exchange(pipe, request.toUtf8() + '\n', deadline);
+    if (ownedByMe(pipe, identity())) {
+        // Only when asked: under Wine without a display a start that
+        // touched user32 never ended. The right goes to the instance at
+        // the pipe's other end and to no other process.
+        ULONG server = 0;
+        if (lend == Lend::Foreground && ::GetNamedPipeServerProcessId(pipe, &server))
+            ::AllowSetForegroundWindow(DWORD(server));
+        reply = exchange(pipe, request.toUtf8() + '\n', deadline);
+    }
     ::CloseHandle(pipe);
     return reply;
 }

@@ -17,4 +17,9 @@ QString privateFolder(QString* why) {
     return dir;
 }
 
+QByteArray session(const QString&) {
+    // One instance per user where the system names no session.
+    return {};
+}
+
 } // namespace instancechannel

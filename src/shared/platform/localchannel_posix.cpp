@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -47,6 +48,13 @@ bool isPrivateFolder(const std::string& path, std::string* why) {
     return ok;
 }
 
+std::string runtimeFolder() {
+    std::string runtime = environment("XDG_RUNTIME_DIR");
+    while (runtime.size() > 1 && runtime.back() == '/')
+        runtime.pop_back();
+    return runtime;
+}
+
 std::string cacheHome() {
     const std::string cache = environment("XDG_CACHE_HOME");
     if (absolute(cache)) return cache;
@@ -77,9 +85,7 @@ void setDeadline(int fd) {
 } // namespace
 
 std::string privateFolder(std::string* why) {
-    std::string runtime = environment("XDG_RUNTIME_DIR");
-    while (runtime.size() > 1 && runtime.back() == '/')
-        runtime.pop_back();
+    const std::string runtime = runtimeFolder();
     if (absolute(runtime) && isPrivateFolder(runtime, nullptr)) return runtime;
     // Not the shared temp folder, where another account may have made the
     // folder first: one of our own under the user's cache folder.
@@ -101,21 +107,52 @@ std::string privateFolder(std::string* why) {
     return own;
 }
 
+std::string session(const std::string& folder) {
+    const std::string runtime = runtimeFolder();
+    std::string name = instanceaddress::displaySession(environment("WAYLAND_DISPLAY"),
+                                                       environment("DISPLAY"), runtime);
+    // The runtime folder is this host's alone; a home folder may be
+    // mounted on several hosts, each with its own ":0".
+    if (folder != runtime) {
+        char host[256] = {};
+        if (::gethostname(host, sizeof host - 1) != 0) host[0] = '\0';
+        name = std::string(host) + '/' + name;
+    }
+    return name;
+}
+
+SocketAddress::SocketAddress(const std::string& path) {
+    m_address.sun_family = AF_UNIX;
+    std::string reach = path;
+    if (path.size() >= sizeof m_address.sun_path) {
+        const size_t slash = path.rfind('/');
+        if (slash == std::string::npos || slash == 0) return;
+        m_folder = ::open(path.substr(0, slash).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (m_folder < 0) return;
+        reach = "/proc/self/fd/" + std::to_string(m_folder) + path.substr(slash);
+        if (reach.size() >= sizeof m_address.sun_path) return;
+    }
+    std::memcpy(m_address.sun_path, reach.data(), reach.size());
+    m_valid = true;
+}
+
+SocketAddress::~SocketAddress() {
+    if (m_folder >= 0) ::close(m_folder);
+}
+
 std::string send(const std::string& path, std::string_view request) {
     // Only a socket of this user's: no one else's listener hears the request.
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode) || st.st_uid != ::geteuid())
         return {};
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    if (path.size() >= sizeof addr.sun_path) return {};
-    std::memcpy(addr.sun_path, path.data(), path.size());
+    const SocketAddress address(path);
+    if (!address.valid()) return {};
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return {};
     setDeadline(fd);
     std::string reply;
     const std::string line = std::string(request) + '\n';
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 &&
+    if (::connect(fd, address.get(), address.size()) == 0 &&
         ::send(fd, line.data(), line.size(), MSG_NOSIGNAL) == ssize_t(line.size())) {
         char buf[64];
         // The instance answers once it has the request in hand.

@@ -13,6 +13,8 @@ QString DetachedProgramStarter::programPath(const QString& fileName) {
 }
 
 bool DetachedProgramStarter::handOver(const QString& fileName, const QString& request) {
-    lendForeground();
-    return SingleInstance(fileName).sendToRunning(request) == programstart::kTaken;
+    // A program this one starts could bring its window to the front; the
+    // instance that takes the request over may too.
+    return SingleInstance(fileName).sendToRunning(request, instancechannel::Lend::Foreground) ==
+           programstart::kTaken;
 }

@@ -26,9 +26,4 @@ class DetachedProgramStarter : public ProgramStarter {
     bool handOver(const QString& fileName, const QString& request) override;
     // The absolute path that start() runs for `fileName` on this platform.
     static QString programPath(const QString& fileName);
-
-  private:
-    // Lets the instance that takes a request over bring its window to the
-    // front, as a program this one starts could.
-    static void lendForeground();
 };

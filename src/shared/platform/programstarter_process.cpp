@@ -15,7 +15,3 @@ void DetachedProgramStarter::startInBackground(const QString& fileName,
     if (!QFileInfo(path).isExecutable()) return;
     QProcess::startDetached(path, arguments, QFileInfo(path).absolutePath());
 }
-
-void DetachedProgramStarter::lendForeground() {
-    // The window manager decides which window gets the focus.
-}

@@ -31,9 +31,3 @@ void DetachedProgramStarter::startInBackground(const QString& fileName,
                     reinterpret_cast<const wchar_t*>(parameters.utf16()),
                     reinterpret_cast<const wchar_t*>(folder.utf16()), SW_HIDE);
 }
-
-void DetachedProgramStarter::lendForeground() {
-    // A process the user did not just act on may not take the foreground;
-    // the one the user acts on may lend it that right.
-    ::AllowSetForegroundWindow(ASFW_ANY);
-}

@@ -120,6 +120,16 @@ class XSession(Session):
                 number += chunk
         return ":" + number.decode().strip() if number.strip() else None
 
+    def instance_file(self, program, suffix):
+        """Where a program on this display keeps its lock (".lock") or its
+        channel (".channel"): in the runtime folder, named for the display
+        (src/shared/instanceaddress.h)."""
+        session = "x11::" + self.display_name.lstrip(":").split(".")[0]
+        h = 14695981039346656037
+        for byte in session.encode():
+            h = ((h ^ byte) * 1099511628211) % (1 << 64)
+        return os.path.join(self.runtime, f"{program}-{h:016x}{suffix}")
+
     def spawn(self, argv, **kw):
         return self.started(subprocess.Popen(argv, env=self.env, stdout=subprocess.DEVNULL,
                                              stderr=kw.pop("stderr", subprocess.DEVNULL), **kw))
