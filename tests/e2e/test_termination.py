@@ -83,7 +83,7 @@ def terminate_while_the_first_picture_is_awaited(args):
             proc = s.spawn([os.path.join(folder, name)] + argv)
             wait_until(lambda: len(screenshots_asked(record)) > asked, 10,
                        f"{name} to ask the portal for its first picture")
-            ends_cleanly(s, proc, os.path.join(s.runtime, f"{name}.lock"),
+            ends_cleanly(s, proc, s.instance_file(name, ".lock"),
                          f"{name} waiting for its first picture", within=5)
 
 

@@ -123,8 +123,11 @@ class XSession(Session):
     def instance_file(self, program, suffix):
         """Where a program on this display keeps its lock (".lock") or its
         channel (".channel"): in the runtime folder, named for the display
-        (src/shared/instanceaddress.h)."""
-        session = "x11::" + self.display_name.lstrip(":").split(".")[0]
+        (src/shared/instanceaddress.h); a Wayland socket in the session's
+        environment names it in place of the display."""
+        wayland = self.env.get("WAYLAND_DISPLAY")
+        session = ("wayland:" + wayland if wayland else
+                   "x11::" + self.display_name.lstrip(":").split(".")[0])
         h = 14695981039346656037
         for byte in session.encode():
             h = ((h ^ byte) * 1099511628211) % (1 << 64)
