@@ -49,11 +49,13 @@ class RegionClipboard {
 // The picture this program puts on the clipboard, kept at hand until the
 // clipboard has taken it: another program may hold the clipboard open for
 // a while (Windows), and the pick is not lost meanwhile. It is tried again
-// every kRetryMs until kGiveUpMs have passed, then reported.
+// every kRetryMs until kGiveUpMs have passed, then reported. Seldom: each
+// try may itself keep the interface waiting a few tenths of a second while
+// the toolkit tries to open the clipboard.
 class OwnPicture : public QObject {
   public:
     enum class State { None, Placed, Waiting, Unreached };
-    static constexpr int kRetryMs = 200;
+    static constexpr int kRetryMs = 1000;
     static constexpr int kGiveUpMs = 10000;
     // Puts the picture on the clipboard; whether the clipboard took it.
     using Place = std::function<bool(const QImage&)>;

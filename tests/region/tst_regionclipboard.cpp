@@ -147,7 +147,8 @@ void TstRegionClipboard::pickWaitsForTheClipboard() {
     own.set(pattern(7, 5));
     QCOMPARE(own.state(), OwnPicture::State::Waiting);
     QCOMPARE(own.picture(), pattern(7, 5));
-    QTRY_COMPARE(own.state(), OwnPicture::State::Placed);
+    QTRY_COMPARE_WITH_TIMEOUT(own.state(), OwnPicture::State::Placed,
+                              4 * OwnPicture::kRetryMs + 5000);
     QCOMPARE(placed, pattern(7, 5));
     QCOMPARE(tries, 4);
     QCOMPARE(reports, 0);
