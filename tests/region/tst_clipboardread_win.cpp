@@ -174,6 +174,7 @@ class TestClipboardReadWin : public QObject {
     void pictureInEachForm();
     void silentOwner();
     void hungOwnerLeavesTheClipboardFree();
+    void bitmapBeyondTheBound();
 };
 
 void TestClipboardReadWin::pictureInEachForm_data() {
@@ -270,6 +271,21 @@ void TestClipboardReadWin::hungOwnerLeavesTheClipboardFree() {
     ask(*reader, next);
     QTRY_VERIFY_WITH_TIMEOUT(next.given, 15000);
     QCOMPARE(next.picture.convertToFormat(QImage::Format_RGB32), sample());
+}
+
+void TestClipboardReadWin::bitmapBeyondTheBound() {
+    // Small enough for the image readers, but wider than a picture from
+    // the clipboard may be.
+    QImage wide(32768, 1, QImage::Format_RGB32);
+    wide.fill(Qt::white);
+    const std::unique_ptr<ClipboardPictureReader> reader = makeClipboardPictureReader();
+    Owner owner(CF_DIB, dib(wide, 24, false), Owner::Manner::Renders);
+    QVERIFY(owner.owns());
+    Answer answer{false, sample()};
+    ask(*reader, answer);
+    QTRY_VERIFY_WITH_TIMEOUT(answer.given, 15000);
+    QVERIFY(answer.picture.isNull());
+    QCOMPARE(owner.requests(), 1);
 }
 
 QTEST_MAIN(TestClipboardReadWin)
