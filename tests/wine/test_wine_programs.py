@@ -240,7 +240,13 @@ def run(args):
             # --- Zonara: a pick goes to the Windows clipboard -----------------
             wine.start(os.path.join(folder, "Zonara.exe"))
             button = wait_until(lambda: wine.windows("Zonara.exe"), 60, "Zonara's button")
-            _, bx, by, bw, bh = button[0]
+            _, _, _, bw, bh = button[0]
+
+            def button_centre():
+                # Where the button is now: it may move once it has shown.
+                found = [w for w in wine.windows("Zonara.exe") if (w[3], w[4]) == (bw, bh)]
+                _, x, y, w, h = found[0] if found else button[0]
+                return x + w // 2, y + h // 2
 
             def full_screen():
                 return {w[0] for w in wine.windows("Zonara.exe")
@@ -250,7 +256,7 @@ def run(args):
                 # The picker freezes the screen; its window is the size of
                 # it, and so may be a region window before it.
                 before = full_screen()
-                act_until(lambda: s.xdotool("mousemove", bx + bw // 2, by + bh // 2, "click", 1),
+                act_until(lambda: s.xdotool("mousemove", *button_centre(), "click", 1),
                           lambda: full_screen() - before, 60, "the area picker")
                 picker = full_screen() - before
                 s.xdotool("mousemove", left, top, "mousedown", 1)
@@ -297,7 +303,7 @@ def run(args):
             print("PASS: a pick reaches the clipboard while its last owner hangs")
 
             # --- "Snarell" starts Derudovudi.exe: a click takes the screen -------
-            menu_item(s, wine, bx + bw // 2, by + bh // 2, 5)
+            menu_item(s, wine, *button_centre(), 5)
             def picker_up():
                 return any(w[3] >= WIDTH and w[4] >= HEIGHT
                            for w in wine.windows("Derudovudi.exe"))
@@ -320,7 +326,7 @@ def run(args):
             print("PASS: Snarell starts Derudovudi.exe, whose click saves the screen")
 
             # --- "全屏放大" starts zuz.exe ----------------------------------------
-            menu_item(s, wine, bx + bw // 2, by + bh // 2, 6)
+            menu_item(s, wine, *button_centre(), 6)
             wait_until(lambda: running("zuz.exe"), 30, "zuz.exe started by Zonara")
             shows(s, twice, "zuz's first view, the screen twice enlarged", 60)
             print("PASS: 全屏放大 starts zuz.exe, which shows the screen enlarged")
