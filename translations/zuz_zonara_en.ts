@@ -22,6 +22,10 @@
 <context>
     <name>zuz</name>
     <message>
+        <source>另一个程序一直占用着剪贴板，选取的图片未能放到剪贴板上。</source>
+        <translation>Another program keeps the clipboard to itself: the picked picture could not be put on the clipboard.</translation>
+    </message>
+    <message>
         <source>透明</source>
         <translation>Transparent</translation>
     </message>

@@ -4,6 +4,7 @@
 #include "frmCaptureArea.h"
 #include "modMain.h"
 #include "notifier.h"
+#include "regionclipboard.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,9 +22,12 @@ Derudovudi::Derudovudi(const Services& services, RegionClipboard& clipboard,
                 [this](QClipboard::Mode mode) {
                     if (mode == QClipboard::Clipboard) ClipboardChanged();
                 });
+    m_clipboard.setUnreachedReport([this] { WarningBox(RegionClipboard::unreachedText()); });
 }
 
-Derudovudi::~Derudovudi() = default;
+Derudovudi::~Derudovudi() {
+    m_clipboard.setUnreachedReport({});
+}
 
 QIcon Derudovudi::ProgramIcon() {
     return QIcon(QStringLiteral(":/icons/derudovudi.png"));

@@ -2,16 +2,12 @@
 // on Wayland, and only the toolkit's platform at run time tells which.
 #include "clipboardread_unix.h"
 
+#include "clipboardreadtypes.h"
+
 #include <QGuiApplication>
-#include <QImageReader>
 
 QByteArrayList clipboardPictureTypes() {
-    QByteArrayList types{"image/png", "image/bmp", "image/x-bmp", "image/tiff"};
-    for (const QByteArray& t : QImageReader::supportedMimeTypes())
-        if (!types.contains(t)) types << t;
-    types.removeIf(
-        [](const QByteArray& t) { return QImageReader::imageFormatsForMimeType(t).isEmpty(); });
-    return types;
+    return clipboardpicture::mimeTypes();
 }
 
 std::unique_ptr<ClipboardPictureReader> makeClipboardPictureReader() {

@@ -9,6 +9,5 @@ std::unique_ptr<ClipboardPictureReader> makeX11ClipboardPictureReader();
 // Null where the compositor gives no clipboard to a second listener.
 std::unique_ptr<ClipboardPictureReader> makeWaylandClipboardPictureReader();
 
-// Picture types in the order they are asked for: lossless ones first, and
-// only those the toolkit decodes.
+// Picture types in the order they are asked for; no others are read.
 QByteArrayList clipboardPictureTypes();

@@ -11,10 +11,10 @@
 // had it; an owner that has given the clipboard up since answers nothing,
 // and that read ends empty at once or at the deadline.
 #include "clipboardread_unix.h"
+#include "clipboardreadtypes.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -36,8 +36,7 @@ namespace {
 // How long an owner may keep quiet before it counts as not answering;
 // each piece of a large picture gives it that long again.
 constexpr int kAnswerMs = 5000;
-// A picture larger than this is not taken in, whatever the owner sends.
-constexpr qsizetype kLargestPicture = qsizetype(512) * 1024 * 1024;
+constexpr qsizetype kLargestPicture = clipboardpicture::kLargestData;
 
 class WaylandClipboardPictureReader : public QObject, public SharedClipboardPictureReader {
   public:
@@ -127,10 +126,7 @@ class WaylandClipboardPictureReader : public QObject, public SharedClipboardPict
         closePipe();
         m_deadline.stop();
         QImage got;
-        if (whole) {
-            const QList<QByteArray> formats = QImageReader::imageFormatsForMimeType(m_type);
-            got = QImage::fromData(m_data, formats.isEmpty() ? nullptr : formats[0].constData());
-        }
+        if (whole) got = clipboardpicture::decode(m_data, m_type);
         m_data.clear();
         finish(got);
     }

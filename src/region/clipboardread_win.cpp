@@ -1,9 +1,14 @@
 // The clipboard's picture read on a worker thread: an owner that renders
 // on request is sent the request and waited for inside GetClipboardData,
-// which has no time-out. The interface gives up on it after a deadline;
-// the worker stays with the owner until it answers, and while it waits no
-// second one is sent to the same owner.
+// which has no time-out, with the clipboard open all the while, so that no
+// program (this one's next pick included) can put anything there. An owner
+// is therefore asked only when it answers at all, and never when it is
+// this program: its picture is at hand without the clipboard. The
+// interface gives up on a read after a deadline; the worker stays with an
+// owner that stops answering while it renders until it answers, and while
+// it waits no second one is sent to the same owner.
 #include "clipboardread.h"
+#include "clipboardreadtypes.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -21,8 +26,10 @@
 namespace {
 // How long an owner may take to hand over its picture.
 constexpr int kAnswerMs = 5000;
-// A picture larger than this is not taken in, whatever the owner gives.
-constexpr SIZE_T kLargestPicture = SIZE_T(512) * 1024 * 1024;
+// How long an owner may take to show that it runs its messages at all.
+constexpr UINT kAliveMs = 500;
+// Data larger than this is not taken in, whatever the owner gives.
+constexpr SIZE_T kLargestPicture = SIZE_T(clipboardpicture::kLargestData);
 
 // A device-independent bitmap as the clipboard holds it is a .bmp file
 // without its file header: the header says where the pixels start.
@@ -44,7 +51,7 @@ QImage fromDib(const char* data, SIZE_T size) {
     f.bfOffBits = DWORD(offset);
     QByteArray file(reinterpret_cast<const char*>(&f), sizeof f);
     file.append(data, qsizetype(size));
-    return QImage::fromData(file, "BMP");
+    return clipboardpicture::decode(file, clipboardpicture::Coding::Bmp);
 }
 
 QImage picture(UINT format, HANDLE handle, UINT png) {
@@ -52,30 +59,58 @@ QImage picture(UINT format, HANDLE handle, UINT png) {
     if (size == 0 || size > kLargestPicture) return {};
     const auto* data = static_cast<const char*>(GlobalLock(handle));
     if (!data) return {};
-    QImage image = format == png ? QImage::fromData(QByteArray(data, qsizetype(size)), "PNG")
+    QImage image = format == png ? clipboardpicture::decode(QByteArray(data, qsizetype(size)),
+                                                            clipboardpicture::Coding::Png)
                                  : fromDib(data, size);
     GlobalUnlock(handle);
     return image;
 }
 
-// Runs on the worker: may wait on the owner for as long as it takes.
-QImage readClipboard() {
-    // Another program may hold the clipboard open for a moment.
-    bool open = false;
-    for (int attempt = 0; attempt < 10 && !(open = OpenClipboard(nullptr)); ++attempt)
-        Sleep(20);
-    if (!open) return {};
-    const UINT png = RegisterClipboardFormatW(L"PNG");
-    QImage image;
-    // Lossless with transparency first; Windows makes either bitmap form
-    // from the other.
-    for (const UINT format : {png, UINT(CF_DIBV5), UINT(CF_DIB)}) {
-        if (!format || !IsClipboardFormatAvailable(format)) continue;
-        if (HANDLE handle = GetClipboardData(format)) image = picture(format, handle, png);
-        if (!image.isNull()) break;
+enum class Owner { None, Ours, Answers, Silent };
+
+// Whose the clipboard is, asked without opening it: a window of `ours`
+// (the thread that runs this program's windows) renders nothing to us
+// that the program does not hold already.
+Owner ownerOf(HWND window, DWORD ours) {
+    if (!window) return Owner::None;
+    if (GetWindowThreadProcessId(window, nullptr) == ours) return Owner::Ours;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAliveMs,
+                               &result)
+               ? Owner::Answers
+               : Owner::Silent;
+}
+
+// Runs on the worker: may wait on an owner that answered just before but
+// stops while it renders, for as long as it takes.
+QImage readClipboard(DWORD ours) {
+    // Another program may hold the clipboard open for a moment, or take it
+    // between the look at its owner and the opening.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const HWND window = GetClipboardOwner();
+        const Owner owner = ownerOf(window, ours);
+        if (owner == Owner::Ours || owner == Owner::Silent) return {};
+        if (!OpenClipboard(nullptr)) {
+            Sleep(20);
+            continue;
+        }
+        if (GetClipboardOwner() != window) {
+            CloseClipboard();
+            continue;
+        }
+        const UINT png = RegisterClipboardFormatW(L"PNG");
+        QImage image;
+        // Lossless with transparency first; Windows makes either bitmap
+        // form from the other.
+        for (const UINT format : {png, UINT(CF_DIBV5), UINT(CF_DIB)}) {
+            if (!format || !IsClipboardFormatAvailable(format)) continue;
+            if (HANDLE handle = GetClipboardData(format)) image = picture(format, handle, png);
+            if (!image.isNull()) break;
+        }
+        CloseClipboard();
+        return image;
     }
-    CloseClipboard();
-    return image;
+    return {};
 }
 
 class WinClipboardPictureReader;
@@ -88,7 +123,8 @@ struct Mailbox {
 
 class WinClipboardPictureReader : public QObject, public ClipboardPictureReader {
   public:
-    WinClipboardPictureReader() : m_mailbox(std::make_shared<Mailbox>()) {
+    WinClipboardPictureReader()
+        : m_mailbox(std::make_shared<Mailbox>()), m_ours(GetCurrentThreadId()) {
         m_mailbox->reader = this;
         m_deadline.setSingleShot(true);
         m_deadline.setInterval(kAnswerMs);
@@ -126,8 +162,8 @@ class WinClipboardPictureReader : public QObject, public ClipboardPictureReader 
     void start() {
         m_state = State::Reading;
         m_deadline.start();
-        std::thread([mailbox = m_mailbox] {
-            QImage got = readClipboard();
+        std::thread([mailbox = m_mailbox, ours = m_ours] {
+            QImage got = readClipboard(ours);
             const std::lock_guard lock(mailbox->mutex);
             if (WinClipboardPictureReader* reader = mailbox->reader)
                 QMetaObject::invokeMethod(
@@ -163,6 +199,8 @@ class WinClipboardPictureReader : public QObject, public ClipboardPictureReader 
     }
 
     std::shared_ptr<Mailbox> m_mailbox;
+    // The thread of this program's windows, the clipboard's among them.
+    const DWORD m_ours;
     State m_state = State::Idle;
     // Those the read under way answers, and those that wait for the next.
     std::vector<Done> m_waiting;

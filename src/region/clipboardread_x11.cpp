@@ -1,11 +1,11 @@
 // The clipboard's picture read over a connection of its own, on a thread of
 // its own: the owner is asked for its types, then for the first picture
-// type the toolkit decodes, and the answer is taken in one piece or in the
-// increments large pictures come in.
+// type that is read at all (clipboardreadtypes.h), and the answer is taken
+// in one piece or in the increments large pictures come in.
 #include "clipboardread_unix.h"
+#include "clipboardreadtypes.h"
 
 #include <QByteArrayList>
-#include <QImageReader>
 #include <QObject>
 #include <QPointer>
 
@@ -25,8 +25,7 @@ using Clock = std::chrono::steady_clock;
 // How long an owner may keep quiet before it counts as not answering;
 // each increment of a large picture gives it that long again.
 constexpr auto kAnswerTime = std::chrono::seconds(5);
-// A picture larger than this is not taken in, whatever the owner sends.
-constexpr qsizetype kLargestPicture = qsizetype(512) * 1024 * 1024;
+constexpr qsizetype kLargestPicture = clipboardpicture::kLargestData;
 
 struct Free {
     void operator()(void* p) const { std::free(p); }
@@ -69,8 +68,7 @@ class Session {
                 continue;
             const std::optional<QByteArray> data = convert(m_types[i]);
             if (!data) return {};
-            const QList<QByteArray> formats = QImageReader::imageFormatsForMimeType(types[int(i)]);
-            return QImage::fromData(*data, formats.isEmpty() ? nullptr : formats[0].constData());
+            return clipboardpicture::decode(*data, types[int(i)]);
         }
         return {};
     }
@@ -93,8 +91,8 @@ class Session {
                 if (wanted(ev.get())) return ev;
             }
             if (xcb_connection_has_error(m_conn) || m_stop.stop_requested()) return nullptr;
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - Clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             if (left.count() <= 0) return nullptr;
             // Short waits, so that a reader being stopped stops soon.
             poll(&fd, 1, int(std::min<long long>(left.count(), 100)));
@@ -109,8 +107,8 @@ class Session {
         for (;;) {
             Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
                 m_conn,
-                xcb_get_property(m_conn, 0, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY,
-                                 offset, 1u << 20),
+                xcb_get_property(m_conn, 0, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, offset,
+                                 1u << 20),
                 nullptr));
             if (!r) return std::nullopt;
             type = r->type;
@@ -126,13 +124,11 @@ class Session {
     }
 
     std::optional<QByteArray> convert(xcb_atom_t target) {
-        xcb_convert_selection(m_conn, m_window, m_clipboard, target, m_property,
-                              XCB_CURRENT_TIME);
+        xcb_convert_selection(m_conn, m_window, m_clipboard, target, m_property, XCB_CURRENT_TIME);
         xcb_flush(m_conn);
         const auto notified = await([this](const xcb_generic_event_t* ev) {
             return (ev->response_type & 0x7F) == XCB_SELECTION_NOTIFY &&
-                   reinterpret_cast<const xcb_selection_notify_event_t*>(ev)->requestor ==
-                       m_window;
+                   reinterpret_cast<const xcb_selection_notify_event_t*>(ev)->requestor == m_window;
         });
         if (!notified ||
             reinterpret_cast<const xcb_selection_notify_event_t*>(notified.get())->property ==
@@ -147,9 +143,8 @@ class Session {
         for (;;) {
             const auto more = await([this](const xcb_generic_event_t* ev) {
                 const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(ev);
-                return (ev->response_type & 0x7F) == XCB_PROPERTY_NOTIFY &&
-                       p->window == m_window && p->atom == m_property &&
-                       p->state == XCB_PROPERTY_NEW_VALUE;
+                return (ev->response_type & 0x7F) == XCB_PROPERTY_NOTIFY && p->window == m_window &&
+                       p->atom == m_property && p->state == XCB_PROPERTY_NEW_VALUE;
             });
             if (!more) return std::nullopt;
             const std::optional<QByteArray> part = take(type);

@@ -29,9 +29,11 @@ frmMainwn::frmMainwn(const Services& services, ScreenInfo& home, RegionClipboard
     buildButton();
     buildMenu();
     watchScreens();
+    m_clipboard.setUnreachedReport([this] { InformationBox(RegionClipboard::unreachedText()); });
 }
 
 frmMainwn::~frmMainwn() {
+    m_clipboard.setUnreachedReport({});
     m_picker.reset();
     delete m_fortdck.data();
 }

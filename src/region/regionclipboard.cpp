@@ -1,8 +1,10 @@
 #include "regionclipboard.h"
 
 #include "clipboardread.h"
+#include "clipboardreadtypes.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPointer>
@@ -11,14 +13,83 @@ namespace {
 QClipboard* systemClipboard() {
     return qGuiApp ? QGuiApplication::clipboard() : nullptr;
 }
+
+// A picture of ours that the clipboard has not taken (yet): it is at hand.
+bool waiting(const OwnPicture& own) {
+    return own.state() == OwnPicture::State::Waiting || own.state() == OwnPicture::State::Unreached;
+}
 } // namespace
 
-void RegionClipboard::requestBitmap(QObject* /*context*/,
-                                    std::function<void(const QImage&)> done) {
+QString RegionClipboard::unreachedText() {
+    return QCoreApplication::translate("zuz",
+                                       "另一个程序一直占用着剪贴板，选取的图片未能放到剪贴板上。");
+}
+
+void RegionClipboard::requestBitmap(QObject* /*context*/, std::function<void(const QImage&)> done) {
     done(bitmap());
 }
 
-SystemClipboard::SystemClipboard() {
+OwnPicture::OwnPicture(Place place, std::function<void()> unreached)
+    : m_place(std::move(place)), m_unreached(std::move(unreached)) {
+    m_retry.setInterval(kRetryMs);
+    connect(&m_retry, &QTimer::timeout, this, &OwnPicture::tryPlace);
+}
+
+void OwnPicture::set(const QImage& image) {
+    m_picture = image;
+    m_triesLeft = kGiveUpMs / kRetryMs;
+    tryPlace();
+}
+
+void OwnPicture::forget() {
+    // Our own content arriving is no other program's.
+    if (m_placing) return;
+    m_retry.stop();
+    m_picture = {};
+    m_state = State::None;
+}
+
+void OwnPicture::tryPlace() {
+    m_placing = true;
+    const bool placed = m_place(m_picture);
+    m_placing = false;
+    if (placed) {
+        m_retry.stop();
+        m_state = State::Placed;
+        return;
+    }
+    if (m_triesLeft-- > 0) {
+        m_state = State::Waiting;
+        if (!m_retry.isActive()) m_retry.start();
+        return;
+    }
+    m_retry.stop();
+    m_state = State::Unreached;
+    if (m_unreached) m_unreached();
+}
+
+SystemClipboard::SystemClipboard()
+    : m_own(
+          [this](const QImage& image) {
+              QClipboard* c = systemClipboard();
+              if (!c) return false;
+              // The toolkit lets go of data the clipboard refused; what it
+              // holds then is another program's.
+              auto* data = new QMimeData;
+              data->setImageData(image);
+              c->setMimeData(data);
+              if (c->mimeData() != data) return false;
+              m_placed = data;
+              m_ownershipTold = c->ownsClipboard();
+              return true;
+          },
+          [this] { reportUnreached(); }) {
+    // A picture of our own still waiting to go there gives way to what
+    // another program puts there meanwhile.
+    if (QClipboard* c = systemClipboard())
+        QObject::connect(c, &QClipboard::dataChanged, &m_own, [this] {
+            if (waiting(m_own)) m_own.forget();
+        });
     // Made before any window shows: on Wayland a reader learns what the
     // clipboard holds only when the program gains the focus.
     if (qGuiApp) {
@@ -31,8 +102,7 @@ SystemClipboard::~SystemClipboard() = default;
 void SystemClipboard::requestBitmap(QObject* context, std::function<void(const QImage&)> done) {
     // The program's own picture is at hand; another program's may take
     // that program as long as it likes.
-    const QClipboard* c = systemClipboard();
-    if (c && !c->ownsClipboard()) {
+    if (systemClipboard() && !ours()) {
         if (!m_readerMade) {
             m_reader = makeClipboardPictureReader();
             m_readerMade = true;
@@ -47,29 +117,51 @@ void SystemClipboard::requestBitmap(QObject* context, std::function<void(const Q
     done(bitmap());
 }
 
+bool SystemClipboard::ours() const {
+    if (waiting(m_own)) return true;
+    const QClipboard* c = systemClipboard();
+    if (!c || m_own.state() != OwnPicture::State::Placed) return false;
+    // Where the toolkit does not tell who owns the clipboard, it still
+    // holds the very data it was given until another program takes it.
+    return m_ownershipTold ? c->ownsClipboard() : c->mimeData() == m_placed;
+}
+
 bool SystemClipboard::hasBitmap() const {
+    if (ours()) return true;
     const QClipboard* c = systemClipboard();
     const QMimeData* data = c ? c->mimeData() : nullptr;
-    return data && data->hasImage();
+    if (!data) return false;
+    for (const QByteArray& type : clipboardpicture::mimeTypes())
+        if (data->hasFormat(QString::fromLatin1(type))) return true;
+    return false;
 }
 
 QImage SystemClipboard::bitmap() const {
+    if (ours()) return m_own.picture();
     const QClipboard* c = systemClipboard();
-    return c ? c->image() : QImage();
+    if (!c) return {};
+    // Another program's: only the types read, as they are named, never
+    // what the toolkit would decode of anything offered.
+    const QMimeData* data = c->mimeData();
+    if (!data) return {};
+    for (const QByteArray& type : clipboardpicture::mimeTypes())
+        if (data->hasFormat(QString::fromLatin1(type)))
+            return clipboardpicture::decode(data->data(QString::fromLatin1(type)), type);
+    return {};
 }
 
 void SystemClipboard::setBitmap(const QImage& image) {
-    if (QClipboard* c = systemClipboard()) c->setImage(image);
+    if (systemClipboard()) m_own.set(image);
 }
 
 bool SystemClipboard::holdsOwnBitmap() const {
-    // This program only ever puts bitmaps there, so owning the clipboard
-    // means that its content is still ours.
-    const QClipboard* c = systemClipboard();
-    return c && c->ownsClipboard() && hasBitmap();
+    // One still on its way there is ours until another program takes the
+    // clipboard.
+    return ours();
 }
 
 void SystemClipboard::clear() {
+    m_own.forget();
     if (QClipboard* c = systemClipboard()) c->clear();
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QImage>
+#include <QObject>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 
 class ClipboardPictureReader;
-class QObject;
 
 // The clipboard as the region magnifier uses it: the hand-over of the picked
 // region from the picker to the magnified-region window, and the bitmap
@@ -29,6 +30,53 @@ class RegionClipboard {
     // nobody has replaced the content since.
     virtual bool holdsOwnBitmap() const = 0;
     virtual void clear() = 0;
+
+    // Told when a bitmap handed to setBitmap could not be put on the
+    // clipboard however often it was tried: the program still shows it.
+    void setUnreachedReport(std::function<void()> report) { m_unreached = std::move(report); }
+    // What that report tells the user.
+    static QString unreachedText();
+
+  protected:
+    void reportUnreached() const {
+        if (m_unreached) m_unreached();
+    }
+
+  private:
+    std::function<void()> m_unreached;
+};
+
+// The picture this program puts on the clipboard, kept at hand until the
+// clipboard has taken it: another program may hold the clipboard open for
+// a while (Windows), and the pick is not lost meanwhile. It is tried again
+// every kRetryMs until kGiveUpMs have passed, then reported. Seldom: each
+// try may itself keep the interface waiting a few tenths of a second while
+// the toolkit tries to open the clipboard.
+class OwnPicture : public QObject {
+  public:
+    enum class State { None, Placed, Waiting, Unreached };
+    static constexpr int kRetryMs = 1000;
+    static constexpr int kGiveUpMs = 10000;
+    // Puts the picture on the clipboard; whether the clipboard took it.
+    using Place = std::function<bool(const QImage&)>;
+
+    OwnPicture(Place place, std::function<void()> unreached);
+    void set(const QImage& image);
+    // Another program has the clipboard now, or it has been emptied.
+    void forget();
+    State state() const { return m_state; }
+    const QImage& picture() const { return m_picture; }
+
+  private:
+    void tryPlace();
+
+    Place m_place;
+    std::function<void()> m_unreached;
+    QImage m_picture;
+    State m_state = State::None;
+    int m_triesLeft = 0;
+    bool m_placing = false;
+    QTimer m_retry;
 };
 
 // The system clipboard. Handing it a picture costs nothing until another
@@ -45,10 +93,18 @@ class SystemClipboard : public RegionClipboard {
     void clear() override;
 
   private:
+    // Whether the clipboard's content is the picture this program holds.
+    bool ours() const;
+
     // Made on the first read of another program's clipboard; null where the
     // window system has no reader of its own.
     std::unique_ptr<ClipboardPictureReader> m_reader;
     bool m_readerMade = false;
+    OwnPicture m_own;
+    // The data the clipboard last took from us, only ever compared; and
+    // whether the toolkit tells that the program owns the clipboard.
+    const void* m_placed = nullptr;
+    bool m_ownershipTold = true;
 };
 
 // A clipboard in memory, for tests: other programs are simulated by

@@ -99,8 +99,10 @@ def test_huge_picture_from_another_program(xs, folder, pattern):
     """A press on a window larger than the screen reloads the clipboard. A
     large picture put there by another program is shown without being
     enlarged in memory; whatever gives no usable picture - one too large for
-    the image decoder, a corrupt one, data that only claims to be a picture,
-    text - leaves the shown picture in place; a 1x1 picture is shown."""
+    the image decoder or beyond the bound Zonara states, a corrupt one, data
+    that only claims to be a picture, a picture of a type other than PNG and
+    BMP (even a PNG offered as another type), text - leaves the shown
+    picture in place; a 1x1 picture is shown."""
     z, full = region_filling_the_screen(xs, folder)
     centre = (xs.width // 2, xs.height // 2, 1, 1)
 
@@ -117,6 +119,9 @@ def test_huge_picture_from_another_program(xs, folder, pattern):
         # The decoder refuses it rather than take 1.6 GB.
         ("20000x20000", png_bytes(Image.new("1", (20000, 20000), 1)), "image/png"),
         ("corrupt", good[:len(good) // 2], "image/png"),
+        # White, unlike the picture shown: decoded, it would show.
+        ("32768 wide", png_bytes(Image.new("1", (32768, 1), 1)), "image/png"),
+        ("PNG offered as TIFF", png_bytes(Image.new("RGB", (40, 30), (255,) * 3)), "image/tiff"),
         ("not a picture", b"this is no picture at all", "image/bmp"),
         ("text", b"some text", "UTF8_STRING"),
     ]

@@ -1,6 +1,8 @@
 // The Windows clipboard reader against owners that render only on request:
-// pictures in each form read exactly, and an owner that never renders
-// neither holds up the thread that asked nor gets asked twice at once.
+// pictures in each form read exactly, an owner that never renders neither
+// holds up the thread that asked nor gets asked twice at once, and one that
+// has stopped running its messages is not asked at all, so that the
+// clipboard stays free for the next pick.
 #include "clipboardread.h"
 
 #include <QBuffer>
@@ -19,8 +21,15 @@ namespace {
 // with one format it renders only when asked.
 class Owner {
   public:
-    Owner(UINT format, QByteArray data, bool answers)
-        : m_format(format), m_data(std::move(data)), m_answers(answers),
+    enum class Manner {
+        Renders,
+        // Asked to render, it keeps quiet until released.
+        QuietWhenAsked,
+        // Runs no messages at all until released.
+        Hung,
+    };
+    Owner(UINT format, QByteArray data, Manner manner)
+        : m_format(format), m_data(std::move(data)), m_manner(manner),
           m_ready(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
           m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
         m_thread = std::thread([this] { run(); });
@@ -43,7 +52,7 @@ class Owner {
         auto* self = reinterpret_cast<Owner*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (message == WM_RENDERFORMAT && self) {
             ++self->m_requests;
-            if (!self->m_answers) {
+            if (self->m_manner == Manner::QuietWhenAsked) {
                 WaitForSingleObject(self->m_release, 60000);
                 return 0;
             }
@@ -84,6 +93,7 @@ class Owner {
             }
         }
         SetEvent(m_ready);
+        if (m_manner == Manner::Hung) WaitForSingleObject(m_release, 60000);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0)
             DispatchMessageW(&msg);
@@ -91,7 +101,7 @@ class Owner {
 
     const UINT m_format;
     const QByteArray m_data;
-    const bool m_answers;
+    const Manner m_manner;
     HANDLE m_ready, m_release;
     HWND m_window = nullptr;
     std::atomic<bool> m_owns{false};
@@ -163,6 +173,8 @@ class TestClipboardReadWin : public QObject {
     void pictureInEachForm_data();
     void pictureInEachForm();
     void silentOwner();
+    void hungOwnerLeavesTheClipboardFree();
+    void bitmapBeyondTheBound();
 };
 
 void TestClipboardReadWin::pictureInEachForm_data() {
@@ -180,7 +192,7 @@ void TestClipboardReadWin::pictureInEachForm() {
     QFETCH(QByteArray, data);
     const std::unique_ptr<ClipboardPictureReader> reader = makeClipboardPictureReader();
     QVERIFY(reader);
-    Owner owner(format, data, true);
+    Owner owner(format, data, Owner::Manner::Renders);
     QVERIFY(owner.owns());
     Answer answer;
     ask(*reader, answer);
@@ -200,7 +212,8 @@ void TestClipboardReadWin::silentOwner() {
     QObject::connect(&ticks, &QTimer::timeout, &ticks,
                      [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
     {
-        Owner silent(RegisterClipboardFormatW(L"PNG"), png(sample()), false);
+        Owner silent(RegisterClipboardFormatW(L"PNG"), png(sample()),
+                     Owner::Manner::QuietWhenAsked);
         QVERIFY(silent.owns());
         sinceTick.start();
         ticks.start(10);
@@ -228,12 +241,51 @@ void TestClipboardReadWin::silentOwner() {
         QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
     }
     // The owner answered at last and went: the next owner's picture comes.
-    Owner next(CF_DIB, dib(sample(), 24, false), true);
+    Owner next(CF_DIB, dib(sample(), 24, false), Owner::Manner::Renders);
     QVERIFY(next.owns());
     Answer third;
     ask(*reader, third);
     QTRY_VERIFY_WITH_TIMEOUT(third.given, 15000);
     QCOMPARE(third.picture.convertToFormat(QImage::Format_RGB32), sample());
+}
+
+void TestClipboardReadWin::hungOwnerLeavesTheClipboardFree() {
+    const std::unique_ptr<ClipboardPictureReader> reader = makeClipboardPictureReader();
+    QVERIFY(reader);
+    Owner hung(RegisterClipboardFormatW(L"PNG"), png(sample()), Owner::Manner::Hung);
+    QVERIFY(hung.owns());
+    Answer answer;
+    ask(*reader, answer);
+    QTRY_VERIFY_WITH_TIMEOUT(answer.given, 20000);
+    QVERIFY(answer.picture.isNull());
+    // Nobody holds the clipboard open: the next pick goes there.
+    QVERIFY(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const QByteArray picked = dib(sample(), 24, false);
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, SIZE_T(picked.size()));
+    std::memcpy(GlobalLock(h), picked.constData(), SIZE_T(picked.size()));
+    GlobalUnlock(h);
+    QVERIFY(SetClipboardData(CF_DIB, h));
+    QVERIFY(CloseClipboard());
+    Answer next;
+    ask(*reader, next);
+    QTRY_VERIFY_WITH_TIMEOUT(next.given, 15000);
+    QCOMPARE(next.picture.convertToFormat(QImage::Format_RGB32), sample());
+}
+
+void TestClipboardReadWin::bitmapBeyondTheBound() {
+    // Small enough for the image readers, but wider than a picture from
+    // the clipboard may be.
+    QImage wide(32768, 1, QImage::Format_RGB32);
+    wide.fill(Qt::white);
+    const std::unique_ptr<ClipboardPictureReader> reader = makeClipboardPictureReader();
+    Owner owner(CF_DIB, dib(wide, 24, false), Owner::Manner::Renders);
+    QVERIFY(owner.owns());
+    Answer answer{false, sample()};
+    ask(*reader, answer);
+    QTRY_VERIFY_WITH_TIMEOUT(answer.given, 15000);
+    QVERIFY(answer.picture.isNull());
+    QCOMPARE(owner.requests(), 1);
 }
 
 QTEST_MAIN(TestClipboardReadWin)

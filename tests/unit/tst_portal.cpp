@@ -5,16 +5,16 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QImageReader>
-#include <QTemporaryDir>
-#include <QScopeGuard>
-#include <QTest>
 #include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <sys/stat.h>
@@ -31,6 +31,7 @@ class TstPortal : public QObject {
     void triggerIsProposedInThePortalsNotation();
     void onlyTheFileMadeForTheRequestIsTaken_data();
     void onlyTheFileMadeForTheRequestIsTaken();
+    void pictureBeyondTheUsualAllocationLimitIsRead_data();
     void pictureBeyondTheUsualAllocationLimitIsRead();
     void lateAnswerIsCleanedUp();
 };
@@ -59,11 +60,12 @@ class SlowPortal : public QObject {
                                QLatin1Char('/') + options.value("handle_token").toString();
         QTimer::singleShot(delayMs, this, [this, handle] {
             QImage(8, 8, QImage::Format_RGB32).save(m_file);
-            QDBusMessage response = QDBusMessage::createSignal(
-                handle, QStringLiteral("org.freedesktop.portal.Request"),
-                QStringLiteral("Response"));
-            response << 0u << QVariantMap{{QStringLiteral("uri"),
-                                           QUrl::fromLocalFile(m_file).toString()}};
+            QDBusMessage response =
+                QDBusMessage::createSignal(handle, QStringLiteral("org.freedesktop.portal.Request"),
+                                           QStringLiteral("Response"));
+            response << 0u
+                     << QVariantMap{
+                            {QStringLiteral("uri"), QUrl::fromLocalFile(m_file).toString()}};
             m_bus.send(response);
             ++answered;
         });
@@ -173,10 +175,10 @@ void TstPortal::onlyTheFileMadeForTheRequestIsTaken() {
     if (layout == QLatin1String("foreign"))
         QCOMPARE(chown(QFile::encodeName(named).constData(), 65534, 65534), 0);
     uri = layout == QLatin1String("remote") ? QStringLiteral("https://example.org/Screenshot.png")
-                                           : QUrl::fromLocalFile(named).toString();
+                                            : QUrl::fromLocalFile(named).toString();
 
-    const auto taken = PortalScreenGrabber::takeFile(
-        uri, QDateTime::currentDateTimeUtc().addSecs(-1));
+    const auto taken =
+        PortalScreenGrabber::takeFile(uri, QDateTime::currentDateTimeUtc().addSecs(-1));
     QCOMPARE(int(taken.verdict), verdict);
     if (verdict == int(PortalScreenGrabber::FileVerdict::Taken))
         QCOMPARE(taken.picture.convertToFormat(QImage::Format_RGB32), picture);
@@ -187,13 +189,30 @@ void TstPortal::onlyTheFileMadeForTheRequestIsTaken() {
     QVERIFY(QFileInfo::exists(kept));
 }
 
+void TstPortal::pictureBeyondTheUsualAllocationLimitIsRead_data() {
+    QTest::addColumn<QByteArray>("format");
+    // grim's, and the portal's.
+    QTest::newRow("ppm") << QByteArray("ppm");
+    QTest::newRow("png") << QByteArray("png");
+}
+
 void TstPortal::pictureBeyondTheUsualAllocationLimitIsRead() {
+    QFETCH(QByteArray, format);
     // 9000x4000 at 4 bytes a pixel is 137 MB, beyond the toolkit's 128 MB.
     const int width = 9000, height = 4000;
     QByteArray ppm = QByteArrayLiteral("P6\n9000 4000\n255\n");
     const qsizetype header = ppm.size();
     ppm.resize(header + qsizetype(width) * height * 3, char(0x80));
     ppm[header + (qsizetype(height - 1) * width + width - 1) * 3] = char(0x10);
+    if (format == "png") {
+        QImage picture(width, height, QImage::Format_RGB32);
+        picture.fill(qRgb(0x80, 0x80, 0x80));
+        picture.setPixel(width - 1, height - 1, qRgb(0x10, 0x80, 0x80));
+        ppm.clear();
+        QBuffer out(&ppm);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QVERIFY(picture.save(&out, "PNG"));
+    }
     QBuffer buffer(&ppm);
     QVERIFY(buffer.open(QIODevice::ReadOnly));
     const int usual = QImageReader::allocationLimit();

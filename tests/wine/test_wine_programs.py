@@ -1,7 +1,9 @@
 """Both Windows programs under Wine, in a Wine virtual desktop on a private
 X server, over a known picture that a Windows program of the tests shows
 (a capture under Wine sees only Wine's own windows): Zonara's pick puts
-the picked pixels on the Windows clipboard; its "Snarell" starts
+the picked pixels on the Windows clipboard, and so does a pick made while
+a clipboard owner that hangs holds the clipboard and a region window has
+asked it for its picture; its "Snarell" starts
 Derudovudi.exe, whose click puts the whole screen on the clipboard and into
 a PNG in the pictures folder; its "全屏放大" starts zuz.exe,
 which shows the screen magnified twice; after Esc, Ctrl+Z through
@@ -238,30 +240,70 @@ def run(args):
             # --- Zonara: a pick goes to the Windows clipboard -----------------
             wine.start(os.path.join(folder, "Zonara.exe"))
             button = wait_until(lambda: wine.windows("Zonara.exe"), 60, "Zonara's button")
-            _, bx, by, bw, bh = button[0]
-            # The picker freezes the screen; its own window is the size of it.
-            act_until(lambda: s.xdotool("mousemove", bx + bw // 2, by + bh // 2, "click", 1),
-                      lambda: any(w[3] >= WIDTH and w[4] >= HEIGHT
-                                  for w in wine.windows("Zonara.exe")), 60, "the area picker")
-            left, top, right, bottom = 200, 150, 300, 230
-            s.xdotool("mousemove", left, top, "mousedown", 1)
-            s.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2)
-            s.xdotool("mousemove", right, bottom, "mouseup", 1)
-            # The picker gives way to the magnified region's window.
-            wait_until(lambda: not any(w[3] >= WIDTH and w[4] >= HEIGHT
-                                       for w in wine.windows("Zonara.exe")), 30,
-                       "the picker to close")
-            picked = read_clipboard(wine, args.helper, s.tmp)
-            w, h = picked.size
-            assert abs(w - (right - left)) <= 1 and abs(h - (bottom - top)) <= 1, picked.size
-            for px, py in [(2, 2), (w // 2, h // 2), (w - 3, h - 3), (w - 3, 2)]:
-                want = pattern_colour(left + px, top + py)
-                assert colour_close(picked.getpixel((px, py)), want, 6), \
-                    f"clipboard pixel {(px, py)} is {picked.getpixel((px, py))}, not {want}"
+            _, _, _, bw, bh = button[0]
+
+            def button_centre():
+                # Where the button is now: it may move once it has shown.
+                found = [w for w in wine.windows("Zonara.exe") if (w[3], w[4]) == (bw, bh)]
+                _, x, y, w, h = found[0] if found else button[0]
+                return x + w // 2, y + h // 2
+
+            def full_screen():
+                return {w[0] for w in wine.windows("Zonara.exe")
+                        if w[3] >= WIDTH and w[4] >= HEIGHT}
+
+            def pick(left, top, right, bottom):
+                # The picker freezes the screen; its window is the size of
+                # it, and so may be a region window before it.
+                before = full_screen()
+                act_until(lambda: s.xdotool("mousemove", *button_centre(), "click", 1),
+                          lambda: full_screen() - before, 60, "the area picker")
+                picker = full_screen() - before
+                s.xdotool("mousemove", left, top, "mousedown", 1)
+                s.xdotool("mousemove", (left + right) // 2, (top + bottom) // 2)
+                s.xdotool("mousemove", right, bottom, "mouseup", 1)
+                return picker
+
+            def picked_on_clipboard(left, top, right, bottom):
+                # The picker gives way to the magnified region's window.
+                wait_until(lambda: not any(w[3] >= WIDTH and w[4] >= HEIGHT
+                                           for w in wine.windows("Zonara.exe")), 30,
+                           "the picker to close")
+                picked = read_clipboard(wine, args.helper, s.tmp)
+                w, h = picked.size
+                assert abs(w - (right - left)) <= 1 and abs(h - (bottom - top)) <= 1, picked.size
+                for px, py in [(2, 2), (w // 2, h // 2), (w - 3, h - 3), (w - 3, 2)]:
+                    want = pattern_colour(left + px, top + py)
+                    assert colour_close(picked.getpixel((px, py)), want, 6), \
+                        f"clipboard pixel {(px, py)} is {picked.getpixel((px, py))}, not {want}"
+
+            region = (200, 150, 300, 230)
+            pick(*region)
+            picked_on_clipboard(*region)
             print("PASS: Zonara's pick is on the Windows clipboard")
 
+            # --- a clipboard owner that hangs loses no pick ---------------------
+            # Enlarged, this pick is larger than the screen: a press on its
+            # window asks the clipboard's owner for its picture again.
+            picker = pick(100, 100, 700, 500)
+            wait_until(lambda: full_screen() and not full_screen() & picker, 30,
+                       "the region window filling the screen")
+            ready = os.path.join(s.tmp, "hung-owner-ready")
+            wine.start(args.helper, "hungowner", "Z:" + ready.replace("/", "\\"))
+            wait_until(lambda: os.path.exists(ready), 30, "the hung owner to take the clipboard")
+            s.xdotool("mousemove", WIDTH // 2, HEIGHT // 2, "click", 1)
+            region = (220, 160, 330, 250)
+            pick(*region)
+            # Shown enlarged twice, whatever the clipboard does.
+            size = (2 * (region[2] - region[0]), 2 * (region[3] - region[1]))
+            wait_until(lambda: any(abs(w[3] - size[0]) <= 4 and abs(w[4] - size[1]) <= 4
+                                   for w in wine.windows("Zonara.exe")), 30,
+                       "the pick's region window")
+            picked_on_clipboard(*region)
+            print("PASS: a pick reaches the clipboard while its last owner hangs")
+
             # --- "Snarell" starts Derudovudi.exe: a click takes the screen -------
-            menu_item(s, wine, bx + bw // 2, by + bh // 2, 5)
+            menu_item(s, wine, *button_centre(), 5)
             def picker_up():
                 return any(w[3] >= WIDTH and w[4] >= HEIGHT
                            for w in wine.windows("Derudovudi.exe"))
@@ -284,7 +326,7 @@ def run(args):
             print("PASS: Snarell starts Derudovudi.exe, whose click saves the screen")
 
             # --- "全屏放大" starts zuz.exe ----------------------------------------
-            menu_item(s, wine, bx + bw // 2, by + bh // 2, 6)
+            menu_item(s, wine, *button_centre(), 6)
             wait_until(lambda: running("zuz.exe"), 30, "zuz.exe started by Zonara")
             shows(s, twice, "zuz's first view, the screen twice enlarged", 60)
             print("PASS: 全屏放大 starts zuz.exe, which shows the screen enlarged")

@@ -9,6 +9,11 @@
 //                               when the clipboard holds none. FILE appears
 //                               whole: it is written under another name
 //                               first.
+//   winhelper hungowner FILE    takes the clipboard with a picture in PNG
+//                               and bitmap form that it would render only
+//                               when asked, writes FILE, and from then on
+//                               runs no messages at all: a program that
+//                               hangs, until it is ended.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -59,8 +64,8 @@ int pattern(int x, int y, int w, int h) {
     wc.lpszClassName = L"winhelper-pattern";
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"pattern", WS_POPUP | WS_VISIBLE, x, y, w,
-                                h, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"pattern", WS_POPUP | WS_VISIBLE, x, y, w, h,
+                                nullptr, nullptr, wc.hInstance, nullptr);
     if (!hwnd) return 2;
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -101,6 +106,19 @@ int clipboard(const char* path) {
     if (!MoveFileExA(part.c_str(), path, MOVEFILE_REPLACE_EXISTING)) return 2;
     return status;
 }
+int hungOwner(const char* path) {
+    HWND hwnd = CreateWindowExW(0, L"STATIC", L"hung owner", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd || !OpenClipboard(hwnd)) return 2;
+    EmptyClipboard();
+    SetClipboardData(RegisterClipboardFormatW(L"PNG"), nullptr);
+    SetClipboardData(CF_DIB, nullptr);
+    CloseClipboard();
+    FILE* f = std::fopen(path, "wb");
+    if (!f || std::fclose(f) != 0) return 2;
+    Sleep(INFINITE);
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -108,6 +126,7 @@ int main(int argc, char** argv) {
         return pattern(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
                        std::atoi(argv[5]));
     if (argc == 3 && std::strcmp(argv[1], "clipboard") == 0) return clipboard(argv[2]);
-    std::fprintf(stderr, "usage: winhelper pattern X Y W H | clipboard FILE\n");
+    if (argc == 3 && std::strcmp(argv[1], "hungowner") == 0) return hungOwner(argv[2]);
+    std::fprintf(stderr, "usage: winhelper pattern X Y W H | clipboard FILE | hungowner FILE\n");
     return 2;
 }

@@ -1,5 +1,7 @@
 #include "screengrabber_portal.h"
 
+#include "portalpicture.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -108,8 +110,9 @@ OwnFile openOwn(const QString& uri, const QDateTime& asked) {
     out.shared = sharedFolder(folder);
     const int fd = open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        out.whyNot = errno == ELOOP ? QCoreApplication::translate("zuz", "桌面门户给出的画面文件是一个链接。")
-                                    : QCoreApplication::translate("zuz", "桌面门户给出的画面文件无法打开。");
+        out.whyNot = errno == ELOOP
+                         ? QCoreApplication::translate("zuz", "桌面门户给出的画面文件是一个链接。")
+                         : QCoreApplication::translate("zuz", "桌面门户给出的画面文件无法打开。");
         return out;
     }
     QString wrong;
@@ -188,8 +191,8 @@ std::optional<PortalRequests::Result> PortalRequests::ask(const QDBusMessage& ca
         return result;
     }
     it->abandoned = true;
-    m_bus.asyncCall(QDBusMessage::createMethodCall(kService, handle, kRequest,
-                                                   QStringLiteral("Close")));
+    m_bus.asyncCall(
+        QDBusMessage::createMethodCall(kService, handle, kRequest, QStringLiteral("Close")));
     return std::nullopt;
 }
 
@@ -276,8 +279,8 @@ QImage PortalScreenGrabber::fromPortal(QString& whyNot, bool& shared) {
             return {};
         }
         if (answer->error.isEmpty() && answer->response == 0) {
-            TakenFile taken = takeFile(answer->results.value(QStringLiteral("uri")).toString(),
-                                       asked);
+            TakenFile taken =
+                takeFile(answer->results.value(QStringLiteral("uri")).toString(), asked);
             shared = taken.verdict == FileVerdict::Shared;
             whyNot = taken.whyNot;
             return taken.picture.isNull() ? QImage()
@@ -287,7 +290,8 @@ QImage PortalScreenGrabber::fromPortal(QString& whyNot, bool& shared) {
             whyNot = QCoreApplication::translate("zuz", "截屏的许可被拒绝。");
             return {};
         }
-        whyNot = answer->error.isEmpty() ? QCoreApplication::translate("zuz", "桌面门户截屏失败。") : answer->error;
+        whyNot = answer->error.isEmpty() ? QCoreApplication::translate("zuz", "桌面门户截屏失败。")
+                                         : answer->error;
         if (attempt >= int(std::size(kRetryPausesMs))) return {};
         pause(kRetryPausesMs[attempt]);
     }
@@ -299,8 +303,8 @@ QImage PortalScreenGrabber::fromGrim(QString& whyNot) {
     QObject::connect(&grim, &QProcess::finished, &loop, &QEventLoop::quit);
     QObject::connect(&grim, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
     QTimer::singleShot(kGrimTimeoutMs, &loop, &QEventLoop::quit);
-    grim.start(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"),
-                                        QStringLiteral("-")});
+    grim.start(QStringLiteral("grim"),
+               {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (grim.state() != QProcess::NotRunning) {
         grim.kill();
@@ -327,8 +331,9 @@ PortalScreenGrabber::TakenFile PortalScreenGrabber::takeFile(const QString& uri,
     const QByteArray path = QFile::encodeName(QUrl(uri).toLocalFile());
     if (file.shared) {
         out.verdict = FileVerdict::Shared;
-        out.whyNot = QCoreApplication::translate("zuz", "桌面门户把画面存放在其他帐户也能写入的位置（%1），")
-                         .arg(QString::fromLocal8Bit(path));
+        out.whyNot =
+            QCoreApplication::translate("zuz", "桌面门户把画面存放在其他帐户也能写入的位置（%1），")
+                .arg(QString::fromLocal8Bit(path));
         // Our copy of the screen does not stay where others can read it.
         if (file.fd >= 0) {
             removeIfSame(path, file.st);
@@ -351,29 +356,31 @@ PortalScreenGrabber::TakenFile PortalScreenGrabber::takeFile(const QString& uri,
 }
 
 QImage PortalScreenGrabber::readPicture(QIODevice& device, QString& whyNot) {
-    QImageReader reader(&device);
-    const QSize size = reader.size();
+    QByteArray data = device.readAll();
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    const QSize size = QImageReader(&buffer).size();
     if (!size.isValid()) {
         whyNot = QCoreApplication::translate("zuz", "桌面门户给出的画面无法读取。");
         return {};
     }
-    // Up to 8 bytes a pixel while decoding (16-bit channels), then the
-    // picture and its 32-bit copy side by side.
+    // The picture and its 32-bit copy side by side.
     const qint64 pixels = qint64(size.width()) * size.height();
-    const qint64 limitMb = pixels * 8 / (1024 * 1024) + 1;
-    const int usual = QImageReader::allocationLimit();
-    if (usual > 0 && limitMb > usual) {
-        if (pixels * 8 * 2 > availableMemory()) {
-            whyNot = QCoreApplication::translate("zuz", "画面太大（%1x%2），内存不足。")
-                         .arg(size.width())
-                         .arg(size.height());
-            return {};
-        }
-        QImageReader::setAllocationLimit(int(std::min<qint64>(limitMb, INT_MAX)));
+    if (pixels * 4 * 2 > availableMemory()) {
+        whyNot = QCoreApplication::translate("zuz", "画面太大（%1x%2），内存不足。")
+                     .arg(size.width())
+                     .arg(size.height());
+        return {};
     }
-    const QImage picture = reader.read();
-    QImageReader::setAllocationLimit(usual);
-    if (picture.isNull()) whyNot = QCoreApplication::translate("zuz", "桌面门户给出的画面无法读取。");
+    // A screen may be larger than the image readers' limit allows; that
+    // limit is the whole process's and stays as it is.
+    QImage picture = portalpicture::decode(data);
+    if (picture.isNull()) {
+        buffer.seek(0);
+        picture = QImageReader(&buffer).read();
+    }
+    if (picture.isNull())
+        whyNot = QCoreApplication::translate("zuz", "桌面门户给出的画面无法读取。");
     return picture;
 }
 
