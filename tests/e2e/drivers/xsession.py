@@ -309,6 +309,19 @@ class XSession(Session):
         finally:
             other.close()
 
+    def overlays(self):
+        """Classes of the visible windows no window manager manages (menus,
+        pickers, tooltips): one of another client's may hold the pointer."""
+        found = []
+        for child in self.root.query_tree().children:
+            try:
+                a = child.get_attributes()
+                if a.map_state == X.IsViewable and a.override_redirect:
+                    found.append((child.id, _class_within(child)))
+            except Xlib.error.XError:
+                pass  # gone meanwhile
+        return found
+
     def windows_at(self, x, y):
         """Classes of the visible top-level windows holding root pixel
         (x, y), topmost first."""

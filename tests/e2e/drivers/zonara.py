@@ -72,12 +72,15 @@ class Zonara:
         """Right-clicks the control window and picks the item `downs` steps down."""
         # A window that goes as the menu comes (a tooltip) must not hide it.
         before = {w for w, _ in self.windows()}
+        # A menu of another client's takes the click for its own closing.
+        overlays = self.xs.overlays()
         self.xs.xdotool("mousemove", *self.control_centre())
         self.xs.xdotool("click", "3")
         try:
             wait_until(lambda: {w for w, _ in self.windows()} - before, 10, "the popup menu")
         except Timeout as e:
-            raise Timeout(f"{e}; {self.xs.input_state()}; Zonara "
+            raise Timeout(f"{e}; unmanaged windows before the click: {overlays}; now: "
+                          f"{self.xs.input_state()}; Zonara "
                           f"{'runs' if self.proc.poll() is None else 'has ended'}") from None
         for _ in range(downs):
             self.xs.xdotool("key", "Down")
