@@ -85,10 +85,13 @@ def editor_steps(d, pattern):
     assert asked.returncode == 0, asked
     d.shows(view, "the view of `zuz --view`", view=True)
     # The pencil, at the view's top-right corner.
+    views = d.full_screen_windows("zuz")
     d.pointer_to(d.width - 12, 12)
     d.button(True)
     d.button(False)
     d.park()
+    # The editor takes its picture through the portal before it shows.
+    d.replaced("zuz", views)
     # The editor covers the screen with the view's picture and its toolbar.
     middle = (d.width // 4, d.height // 4, 3 * d.width // 4, 3 * d.height // 4)
 

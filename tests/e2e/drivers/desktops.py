@@ -22,6 +22,8 @@ RUN = os.environ.get("RIG_RUN", "/tmp")
 PORTAL, PORTAL_PATH = "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop"
 CONTROL = 33  # Zonara's button
 ESCAPE, CONTROL_L, SHIFT_L = 0xff1b, 0xffe3, 0xffe1
+# An answer takes well under a second, a few on a loaded machine.
+SHOT_ANSWER_S = 8
 
 
 STARTED = time.monotonic()
@@ -49,16 +51,20 @@ class Desktop(Session):
     def shot_bytes(self):
         out = os.path.join(RUN, "shot.png")
         for _ in range(20):
+            # GNOME's back-end never answers a request that met another
+            # caller's (the shell refuses it as busy, and the back-end keeps
+            # the request open until its caller goes): the tool gives up on
+            # it well before this process would, and the next one is asked.
             proc = subprocess.run([sys.executable, os.path.join(RIG, "portal_shot.py"),
-                                   "--out", out], capture_output=True, timeout=30)
+                                   "--timeout", str(SHOT_ANSWER_S), "--out", out],
+                                  capture_output=True, timeout=SHOT_ANSWER_S + 30)
             if proc.returncode == 0:
                 with open(out, "rb") as f:
                     data = f.read()
                 os.unlink(out)
                 return data
-            # The screenshot service may be busy with the program's request.
             time.sleep(0.2)
-        raise AssertionError(f"no portal screenshot: {proc.stderr!r}")
+        raise AssertionError(f"no portal screenshot: {proc.stdout!r} {proc.stderr!r}")
 
     def screenshot(self):
         return Image.open(io.BytesIO(self.shot_bytes())).convert("RGB")
@@ -72,6 +78,23 @@ class Desktop(Session):
         """Waits, where the desktop can tell, until zuz's full-screen
         window is there or gone: a screenshot asked for meanwhile would
         compete with the program's own."""
+
+    def full_screen_windows(self, cls):
+        """Where the desktop can tell, the ids of the program's full-screen
+        windows; None where it cannot."""
+        return None
+
+    def replaced(self, cls, before):
+        """Waits, where the desktop can tell, until a full-screen window of
+        the program's is there that was not among `before`: one it shows
+        once its own screenshot is in."""
+        if before is None:
+            return
+        try:
+            wait_until(lambda: self.full_screen_windows(cls) - before, 30,
+                       f"a new full-screen window of {cls}")
+        except AssertionError:
+            raise AssertionError(f"no new full-screen window; windows: {self.windows()}") from None
 
     def shows(self, want, what, timeout=20, view=None):
         if view is not None:
@@ -159,7 +182,12 @@ class Gnome(Desktop):
         return json.loads(self.eval(
             "global.get_window_actors().map(a => a.meta_window).map(w => "
             "[w.get_wm_class(), w.is_fullscreen(), w.get_frame_rect().width,"
-            " w.get_frame_rect().height, w.get_frame_rect().x, w.get_frame_rect().y])"))
+            " w.get_frame_rect().height, w.get_frame_rect().x, w.get_frame_rect().y,"
+            " w.get_id()])"))
+
+    def full_screen_windows(self, cls):
+        return {w[6] for w in self.windows()
+                if w[0] == cls and (w[1] or (w[2], w[3]) == (self.width, self.height))}
 
     def settled(self, full_screen):
         try:

@@ -299,12 +299,76 @@ class XSession(Session):
         except Exception:  # destroyed
             return False
 
+    def input_state(self):
+        """Who may have the pointer and the keyboard, for a failure message:
+        whether another client holds either grabbed, and the top-level
+        window under the pointer with its class."""
+        other = xdisplay.Display(self.display_name)
+        try:
+            root = other.screen().root
+            status = {X.GrabSuccess: "free", X.AlreadyGrabbed: "grabbed by another client",
+                      X.GrabFrozen: "frozen by another client's grab"}
+            pointer = root.grab_pointer(False, X.ButtonPressMask, X.GrabModeAsync,
+                                        X.GrabModeAsync, X.NONE, X.NONE, X.CurrentTime)
+            keyboard = root.grab_keyboard(False, X.GrabModeAsync, X.GrabModeAsync, X.CurrentTime)
+            other.ungrab_pointer(X.CurrentTime)
+            other.ungrab_keyboard(X.CurrentTime)
+            at = root.query_pointer()
+            under = at.child.id if at.child else None
+            classes = self.windows_at(at.root_x, at.root_y)
+            return (f"pointer {status.get(pointer, pointer)}, keyboard "
+                    f"{status.get(keyboard, keyboard)}; pointer at {(at.root_x, at.root_y)} "
+                    f"over {under}, buttons mask {at.mask:#x}; windows there: {classes}")
+        finally:
+            other.close()
+
+    def overlays(self):
+        """Classes of the visible windows no window manager manages (menus,
+        pickers, tooltips): one of another client's may hold the pointer."""
+        found = []
+        for child in self.root.query_tree().children:
+            try:
+                a = child.get_attributes()
+                if a.map_state == X.IsViewable and a.override_redirect:
+                    found.append((child.id, _class_within(child)))
+            except Xlib.error.XError:
+                pass  # gone meanwhile
+        return found
+
+    def windows_at(self, x, y):
+        """Classes of the visible top-level windows holding root pixel
+        (x, y), topmost first."""
+        found = []
+        for child in reversed(self.root.query_tree().children):
+            try:
+                if child.get_attributes().map_state != X.IsViewable:
+                    continue
+                g = child.get_geometry()
+                if not (g.x <= x < g.x + g.width and g.y <= y < g.y + g.height):
+                    continue
+                found.append((child.id, _class_within(child)))
+            except Xlib.error.XError:
+                pass  # gone meanwhile
+        return found
+
     def net_wm_state(self, wid):
         w = self.dpy.create_resource_object("window", wid)
         prop = w.get_full_property(self.dpy.intern_atom("_NET_WM_STATE"), X.AnyPropertyType)
         if not prop:
             return set()
         return {self.dpy.get_atom_name(a) for a in prop.value}
+
+
+def _class_within(window, depth=2):
+    """The WM_CLASS of a window or of the client inside its frame."""
+    got = window.get_wm_class()
+    if got or depth == 0:
+        return got and got[1]
+    for child in window.query_tree().children:
+        got = _class_within(child, depth - 1)
+        if got:
+            return got
+    return None
 
 
 def program_folder(bin_dir, tmp, names=("zuz",)):

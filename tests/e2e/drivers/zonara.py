@@ -8,7 +8,7 @@ from PIL import Image
 
 from drivers.clipboard import clip_put, clip_read, clip_targets
 from drivers.pictures import decode, first_difference
-from drivers.session import settle, wait_until
+from drivers.session import Timeout, settle, wait_until
 from drivers.xsession import program_folder
 
 CONTROL_SIZE = 33  # 500 twips at 15 twips a pixel
@@ -70,10 +70,18 @@ class Zonara:
 
     def menu_command(self, downs):
         """Right-clicks the control window and picks the item `downs` steps down."""
-        before = len(self.windows())
+        # A window that goes as the menu comes (a tooltip) must not hide it.
+        before = {w for w, _ in self.windows()}
+        # A menu of another client's takes the click for its own closing.
+        overlays = self.xs.overlays()
         self.xs.xdotool("mousemove", *self.control_centre())
         self.xs.xdotool("click", "3")
-        wait_until(lambda: len(self.windows()) > before, 10, "the popup menu")
+        try:
+            wait_until(lambda: {w for w, _ in self.windows()} - before, 10, "the popup menu")
+        except Timeout as e:
+            raise Timeout(f"{e}; unmanaged windows before the click: {overlays}; now: "
+                          f"{self.xs.input_state()}; Zonara "
+                          f"{'runs' if self.proc.poll() is None else 'has ended'}") from None
         for _ in range(downs):
             self.xs.xdotool("key", "Down")
         self.xs.xdotool("key", "Return")
