@@ -28,7 +28,12 @@ QPointF frmMainwn::buttonTwips(const QPointF& globalPx) const {
 
 bool frmMainwn::eventFilter(QObject* watched, QEvent* event) {
     if (watched != Comzdy) return QWidget::eventFilter(watched, event);
-    if (event->type() == QEvent::MouseButtonPress) {
+    // A second press soon after the first at the same spot comes as a
+    // double-click in place of the press, whatever the button: it is a
+    // press all the same, or a right-click right after a quick pick from
+    // the menu would open no menu.
+    if (event->type() == QEvent::MouseButtonPress ||
+        event->type() == QEvent::MouseButtonDblClick) {
         auto* me = static_cast<QMouseEvent*>(event);
         const QPointF t = buttonTwips(me->globalPosition());
         const int button = mouseargs::button(me->button());
