@@ -1,6 +1,7 @@
 #include "screengrabber_portal.h"
 
 #include "portalpicture.h"
+#include "termination.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -34,6 +35,14 @@ const char* const kResponseSlot = SLOT(Response(uint, QVariantMap, QDBusMessage)
 // Long enough for a desktop that asks the user once for permission; the
 // program keeps serving its windows meanwhile.
 constexpr int kAnswerTimeoutMs = 20000;
+// GNOME's screenshot service refuses a request while another caller's
+// screenshot is under way, and its portal back-end then never answers ours
+// (until this program ends). A picture takes well under a second there,
+// a few on a loaded machine: a request silent for this long is closed and
+// asked again, within kAnswerTimeoutMs in all. Each time asked again it is
+// given twice as long, so that a machine too slow for this still gets its
+// picture.
+constexpr int kSilentAfterMs = 3000;
 constexpr int kGrimTimeoutMs = 10000;
 // A busy screenshot service (GNOME's takes one request at a time, for all
 // callers) is asked again after these pauses, about a second in all.
@@ -152,7 +161,8 @@ PortalRequests::~PortalRequests() {
 }
 
 std::optional<PortalRequests::Result> PortalRequests::ask(const QDBusMessage& call,
-                                                          const QString& handle, int timeoutMs) {
+                                                          const QString& handle, int timeoutMs,
+                                                          int silenceMs, bool* silent) {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (auto it = m_pending.begin(); it != m_pending.end();) {
         if (it->abandoned && it->asked.secsTo(now) > kForgetAfterSecs) {
@@ -167,16 +177,30 @@ std::optional<PortalRequests::Result> PortalRequests::ask(const QDBusMessage& ca
     // The request's object path is known before the call, so that an
     // answer that comes at once is not missed.
     m_bus.connect(kService, handle, kRequest, QStringLiteral("Response"), this, kResponseSlot);
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // Silence counts from the call's reply: a portal that is still being
+    // started by the bus has not taken the request yet.
+    QTimer silence;
+    silence.setSingleShot(true);
+    bool silenced = false;
+    connect(&silence, &QTimer::timeout, &loop, [&loop, &silenced] {
+        silenced = true;
+        loop.quit();
+    });
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, timeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, handle](QDBusPendingCallWatcher* done) {
                 done->deleteLater();
                 if (done->isError()) settle(handle, {3, {}, done->error().message()});
             });
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    if (silenceMs > 0)
+        connect(watcher, &QDBusPendingCallWatcher::finished, &silence,
+                [&silence, silenceMs](QDBusPendingCallWatcher* done) {
+                    if (!done->isError()) silence.start(silenceMs);
+                });
     connect(this, &PortalRequests::answered, &loop, [&loop, handle](const QString& which) {
         if (which == handle) loop.quit();
     });
@@ -190,6 +214,9 @@ std::optional<PortalRequests::Result> PortalRequests::ask(const QDBusMessage& ca
         forget(handle);
         return result;
     }
+    if (silent) *silent = silenced;
+    // A late answer finds the request abandoned: it is cleaned up, and
+    // a request asked again has a handle of its own.
     it->abandoned = true;
     m_bus.asyncCall(
         QDBusMessage::createMethodCall(kService, handle, kRequest, QStringLiteral("Close")));
@@ -261,7 +288,10 @@ QImage PortalScreenGrabber::fromPortal(QString& whyNot, bool& shared) {
     }
     QString sender = bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    for (int attempt = 0;; ++attempt) {
+    QElapsedTimer waited;
+    waited.start();
+    int patience = kSilentAfterMs;
+    for (int failures = 0;;) {
         const QString token = QStringLiteral("zuz%1").arg(++m_count);
         const QString handle =
             kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
@@ -272,12 +302,26 @@ QImage PortalScreenGrabber::fromPortal(QString& whyNot, bool& shared) {
              << QVariantMap{{QStringLiteral("handle_token"), token},
                             {QStringLiteral("interactive"), false}};
         const QDateTime asked = QDateTime::currentDateTimeUtc();
+        const int left = kAnswerTimeoutMs - int(waited.elapsed());
+        // Until the desktop has once given a picture, silence may be its
+        // dialog asking the user's permission (also for a non-interactive
+        // request, and this program asks for no other kind): closing that
+        // request would not close the dialog, and asking again would show
+        // another one.
+        bool silent = false;
         const std::optional<PortalRequests::Result> answer =
-            m_requests.ask(call, handle, kAnswerTimeoutMs);
+            left > 0 ? m_requests.ask(call, handle, left, m_permitted ? patience : 0, &silent)
+                     : std::nullopt;
         if (!answer) {
+            // Not when the loops were ended to quit or terminate.
+            if (silent && !termination::requested()) {
+                patience *= 2;
+                continue;
+            }
             whyNot = QCoreApplication::translate("zuz", "桌面门户没有给出画面。");
             return {};
         }
+        if (answer->response == 0) m_permitted = true;
         if (answer->error.isEmpty() && answer->response == 0) {
             TakenFile taken =
                 takeFile(answer->results.value(QStringLiteral("uri")).toString(), asked);
@@ -292,8 +336,8 @@ QImage PortalScreenGrabber::fromPortal(QString& whyNot, bool& shared) {
         }
         whyNot = answer->error.isEmpty() ? QCoreApplication::translate("zuz", "桌面门户截屏失败。")
                                          : answer->error;
-        if (attempt >= int(std::size(kRetryPausesMs))) return {};
-        pause(kRetryPausesMs[attempt]);
+        if (failures >= int(std::size(kRetryPausesMs))) return {};
+        pause(kRetryPausesMs[failures++]);
     }
 }
 

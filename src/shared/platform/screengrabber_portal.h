@@ -30,8 +30,12 @@ class PortalRequests : public QObject {
         QString error;
     };
     // Sends `call`, whose answer comes on `handle`, and runs the event loop
-    // until that answer or `timeoutMs` have passed (nothing then).
-    std::optional<Result> ask(const QDBusMessage& call, const QString& handle, int timeoutMs);
+    // until that answer or `timeoutMs` have passed, or, when `silenceMs` is
+    // not 0, until the call was taken that long ago with no answer (then
+    // `silent` is set). With no answer the request is closed and nothing
+    // returned.
+    std::optional<Result> ask(const QDBusMessage& call, const QString& handle, int timeoutMs,
+                              int silenceMs = 0, bool* silent = nullptr);
 
   public slots:
     void Response(uint response, const QVariantMap& results, const QDBusMessage& message);
@@ -103,6 +107,8 @@ class PortalScreenGrabber : public ScreenGrabber {
     PortalRequests m_requests;
     Source m_source = Source::Portal;
     int m_count = 0;
+    // The desktop has given a picture: it asks the user no more.
+    bool m_permitted = false;
     bool m_busy = false;
     bool m_told = false;
     QString m_failure;

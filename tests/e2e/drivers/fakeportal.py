@@ -7,9 +7,11 @@ another program takes one. In the mode "kde527" it takes the shortcuts
 from CreateSession's options, as Plasma 5.27 does, and its BindShortcuts
 only notes that System Settings would open. In the mode "silent" its
 Screenshot notes the request and never answers, as a portal whose dialog
-nobody answers.
+nobody answers. In the mode "stuck" the first screenshot asked for after
+one was given is never answered, as GNOME's portal leaves a request that
+came while another program took a screenshot: its closing is noted.
 
-    fakeportal.py <picture> <record file> [kde527|silent]"""
+    fakeportal.py <picture> <record file> [kde527|silent|stuck]"""
 
 import json
 import shutil
@@ -29,9 +31,19 @@ def request_path(sender, token):
 
 
 class Request(dbus.service.Object):
+    def __init__(self, bus, path, closed=None):
+        super().__init__(bus, path)
+        self.closed = closed
+
     @dbus.service.signal("org.freedesktop.portal.Request", signature="ua{sv}")
     def Response(self, response, results):
         pass
+
+    @dbus.service.method("org.freedesktop.portal.Request")
+    def Close(self):
+        if self.closed:
+            self.closed()
+        self.remove_from_connection()
 
 
 class Portal(dbus.service.Object):
@@ -61,6 +73,12 @@ class Portal(dbus.service.Object):
             return dbus.ObjectPath(request_path(sender, options["handle_token"]))
         if self.shots == 1:
             return self.answer(request_path(sender, options["handle_token"]), {}, response=2)
+        if self.mode == "stuck" and self.shots == 3:
+            shot = self.shots
+            self.note({"screenshot": shot, "stuck": True})
+            path = request_path(sender, options["handle_token"])
+            self.requests.append(Request(self.bus, path, lambda: self.note({"closed": shot})))
+            return dbus.ObjectPath(path)
         copy = f"{self.record}.shot{self.shots}.png"
         shutil.copy(self.picture, copy)
         return self.answer(request_path(sender, options["handle_token"]),
