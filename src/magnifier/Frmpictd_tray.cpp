@@ -61,7 +61,10 @@ std::intptr_t Frmpictd::HotkeyWindowProc(std::uint32_t message, std::uintptr_t w
 }
 
 void Frmpictd::RequestView() {
-    const auto view = isVisible() ? HeldKeyFilter::View::Shown : HeldKeyFilter::View::Hidden;
+    // A view the desktop has hidden is not up: a press then brings it back
+    // however soon it follows the last one.
+    const auto view = isVisible() && !hiddenByDesktop() ? HeldKeyFilter::View::Shown
+                                                        : HeldKeyFilter::View::Hidden;
     if (heldKeys.request(view) == HeldKeyFilter::Verdict::Taken) TimKey->setEnabled(true);
 }
 
