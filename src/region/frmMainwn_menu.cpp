@@ -8,6 +8,7 @@
 #include "menuitem.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QUrl>
@@ -44,11 +45,21 @@ void frmMainwn::buildMenu() {
     mnemail = addItem(mnuCaptureMain, "", &frmMainwn::mnemail_Click);
     mnemail->setText(ContactAddress());
 
-    for (QAction* a :
-         {mn1x2, mn1x4, mn1x6, mnshifougd, mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
+    // One ratio at most: a second click on the ticked one leaves none.
+    auto* ratios = new QActionGroup(this);
+    ratios->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* a : {mn1x2, mn1x4, mn1x6}) {
         a->setCheckable(true);
-    mn1x2->setChecked(true);
+        ratios->addAction(a);
+    }
+    mnshifougd->setCheckable(true);
+    for (QAction* a : {mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
+        a->setCheckable(true);
     mnquesheng->setChecked(true);
+    connect(&m_ratio, &RatioChoice::changed, this, &frmMainwn::showRatio);
+    connect(&m_scrollSwitch, &ScrollSwitch::changed, this, &frmMainwn::showScrollSwitch);
+    showRatio(m_ratio.ratio());
+    showScrollSwitch(m_scrollSwitch.state());
 }
 
 void frmMainwn::mnqpfd_Click() {

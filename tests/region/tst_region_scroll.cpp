@@ -10,7 +10,7 @@
 namespace {
 // A window on a 1024 x 768 screen whose picture is w x h pixels large.
 Fortdck* windowWithPicture(RegionRig& rig, int w, int h) {
-    rig.main->mn1x2->setChecked(true);
+    rig.main->ratio().set(RatioChoice::Ratio::Two);
     Fortdck* f = rig.open(codedPattern(w / 2, h / 2));
     f->Imayulanpic.Width = 15.0 * w;
     f->Imayulanpic.Height = 15.0 * h;
@@ -113,9 +113,9 @@ void TstRegionScroll::pollingDoesNotRestartTheScrollTimer() {
     Fortdck* f = windowWithPicture(rig, 800, 1000);
     rig.main->mnshifougd->trigger();
     f->Timgund->setInterval(20);
-    const float before = rig.main->fortdckMemory().ScrollPos;
+    const float before = rig.main->fortdckMemory().scroll.ScrollPos;
     // The poll runs every millisecond; the 20 ms scroll timer still ticks.
-    QTRY_VERIFY(rig.main->fortdckMemory().ScrollPos != before);
+    QTRY_VERIFY(rig.main->fortdckMemory().scroll.ScrollPos != before);
 }
 
 // 960 pixels of picture in a window 768 pixels tall: Top goes 0, -15, ...
@@ -123,7 +123,7 @@ void TstRegionScroll::pollingDoesNotRestartTheScrollTimer() {
 // 1920 to -2880 is 321 ticks.
 void TstRegionScroll::verticalCycle() {
     RegionRig rig;
-    rig.main->fortdckMemory().ScrollPos = 0;
+    rig.main->fortdckMemory().scroll.ScrollPos = 0;
     Fortdck* f = windowWithPicture(rig, 800, 960);
     f->resize(f->width(), 768);
     QCOMPARE(f->Height(), 11520.0);
@@ -148,7 +148,7 @@ void TstRegionScroll::verticalCycle() {
 
 void TstRegionScroll::horizontalRestart() {
     RegionRig rig;
-    rig.main->fortdckMemory().ScrollPos = -2600;
+    rig.main->fortdckMemory().scroll.ScrollPos = -2600;
     Fortdck* f = windowWithPicture(rig, 1200, 400);
     f->resize(1024, f->height());
     // 18000 twips of picture in 15360 of window: the step that takes
@@ -164,7 +164,7 @@ void TstRegionScroll::horizontalRestart() {
 
 void TstRegionScroll::scrollPosIsNeverReset() {
     RegionRig rig;
-    rig.main->fortdckMemory().ScrollPos = 0;
+    rig.main->fortdckMemory().scroll.ScrollPos = 0;
     Fortdck* f = windowWithPicture(rig, 800, 1000);
     for (int i = 0; i < 10; ++i)
         f->Timgund_Timer();
@@ -265,7 +265,8 @@ void TstRegionScroll::customInterval() {
     Fortdck* f = windowWithOddIntervals(rig);
     rig.prompts.answers << answer;
     m.mnzidingyi->trigger();
-    QCOMPARE(rig.prompts.prompts, QStringList(QStringLiteral("请输入时钟频率[1000为1秒！]：|时钟设置|200")));
+    QCOMPARE(rig.prompts.prompts,
+             QStringList(QStringLiteral("请输入时钟频率[1000为1秒！]：|时钟设置|200")));
     // The marks change whatever the answer.
     QVERIFY(m.mnzidingyi->isChecked());
     QVERIFY(!m.mnquesheng->isChecked());

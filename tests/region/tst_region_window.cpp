@@ -16,11 +16,12 @@ QRect clientRect(const Fortdck& f) {
                                  -Fortdck::kBorderPx);
 }
 
-// Sets the ratio items directly: "2", "4", "6" or "" for none.
+// Sets the ratio directly: "2", "4", "6" or "" for none.
 void tickRatio(TestMain& m, const QString& ratio) {
-    m.mn1x2->setChecked(ratio == "2");
-    m.mn1x4->setChecked(ratio == "4");
-    m.mn1x6->setChecked(ratio == "6");
+    m.ratio().set(ratio == "2"   ? RatioChoice::Ratio::Two
+                  : ratio == "4" ? RatioChoice::Ratio::Four
+                  : ratio == "6" ? RatioChoice::Ratio::Six
+                                 : RatioChoice::Ratio::None);
 }
 
 // A 300 x 200 region at 1x6: an 1800 x 1200 picture in a 1022 x 766
@@ -194,9 +195,9 @@ void TstRegionWindow::snapStateOutlivesTheWindow() {
     f->move(8, 300);
     f->Imayulanpic_MouseDown(1, 0, 150, 150);
     f->Imayulanpic_MouseMove(1, 0, 135, 150);
-    QCOMPARE(rig.main->fortdckMemory().HookedX, std::int16_t(-1));
+    QCOMPARE(rig.main->fortdckMemory().snapX.hook(), EdgeSnap::Hook::Hooked);
     rig.main->LoadFortdck();
-    QCOMPARE(rig.main->fortdckMemory().HookedX, std::int16_t(-1));
+    QCOMPARE(rig.main->fortdckMemory().snapX.hook(), EdgeSnap::Hook::Hooked);
     // Still "hooked": a small move does not move the new window sideways.
     Fortdck* g = rig.main->fortdck();
     const int x0 = g->x();
