@@ -8,6 +8,7 @@ class RatioChoice : public QObject {
     Q_OBJECT
   public:
     enum class Ratio { None, Two, Four, Six };
+    Q_ENUM(Ratio)
 
     Ratio ratio() const { return m_ratio; }
     void choose(Ratio ratio);

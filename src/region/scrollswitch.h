@@ -8,6 +8,7 @@ class ScrollSwitch : public QObject {
     Q_OBJECT
   public:
     enum class State { Off, On };
+    Q_ENUM(State)
 
     State state() const { return m_state; }
     bool isOn() const { return m_state == State::On; }

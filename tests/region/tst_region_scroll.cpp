@@ -53,24 +53,35 @@ class TstRegionScroll : public QObject {
 
 void TstRegionScroll::chooseScrollTimer_data() {
     QTest::addColumn<QSize>("picture");
+    QTest::addColumn<ScrollDirection>("running");
     QTest::addColumn<bool>("vertical");
     QTest::addColumn<bool>("horizontal");
-    QTest::newRow("taller") << QSize(800, 1000) << true << false;
-    QTest::newRow("exactly as tall") << QSize(800, 768) << true << false;
-    QTest::newRow("exactly the screen") << QSize(1024, 768) << true << false;
-    QTest::newRow("wider") << QSize(1500, 600) << false << true;
-    QTest::newRow("exactly as wide") << QSize(1024, 600) << false << true;
-    QTest::newRow("larger both ways") << QSize(1500, 1000) << true << false;
-    QTest::newRow("smaller") << QSize(600, 400) << false << false;
+    const auto none = ScrollDirection::None;
+    QTest::newRow("taller") << QSize(800, 1000) << none << true << false;
+    QTest::newRow("exactly as tall") << QSize(800, 768) << none << true << false;
+    QTest::newRow("exactly the screen") << QSize(1024, 768) << none << true << false;
+    QTest::newRow("wider") << QSize(1500, 600) << none << false << true;
+    QTest::newRow("exactly as wide") << QSize(1024, 600) << none << false << true;
+    QTest::newRow("larger both ways")
+        << QSize(1500, 1000) << ScrollDirection::Horizontal << true << false;
+    QTest::newRow("smaller") << QSize(600, 400) << none << false << false;
+    // A picture that changed its shape while scrolling (its monitor did)
+    // turns the way it now scrolls: the two never run together.
+    QTest::newRow("taller, was scrolling across")
+        << QSize(800, 1000) << ScrollDirection::Horizontal << true << false;
+    QTest::newRow("wider, was scrolling down")
+        << QSize(1500, 600) << ScrollDirection::Vertical << false << true;
 }
 
 void TstRegionScroll::chooseScrollTimer() {
     QFETCH(QSize, picture);
+    QFETCH(ScrollDirection, running);
     QFETCH(bool, vertical);
     QFETCH(bool, horizontal);
     RegionRig rig;
     Fortdck* f = windowWithPicture(rig, picture.width(), picture.height());
-    if (picture == QSize(1500, 1000)) f->Timgund2->setEnabled(true);
+    f->Timgund->setEnabled(running == ScrollDirection::Vertical);
+    f->Timgund2->setEnabled(running == ScrollDirection::Horizontal);
     f->ChooseScrollTimer();
     QCOMPARE(f->Timgund->Enabled(), vertical);
     QCOMPARE(f->Timgund2->Enabled(), horizontal);

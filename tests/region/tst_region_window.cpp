@@ -48,6 +48,7 @@ class TstRegionWindow : public QObject {
     void snapsToTheEdgesOfItsMonitor();
     void panningClamps_data();
     void panningClamps();
+    void panningLeavesAPictureThatDoesNotOverhang();
     void pressReloadsFromTheClipboard();
     void pressKeepsThePictureWithoutAUsableOne_data();
     void pressKeepsThePictureWithoutAUsableOne();
@@ -288,6 +289,21 @@ void TstRegionWindow::panningClamps() {
         QCOMPARE(f->Imayulanpic.Left, l);
         QCOMPARE(f->Imayulanpic.Top, t);
     }
+}
+
+// A picture wider than the screen but a pixel less tall than the client
+// area, flush with its top as rounding can leave it: a pull upwards pans it
+// sideways and must not move it down off the top.
+void TstRegionWindow::panningLeavesAPictureThatDoesNotOverhang() {
+    RegionRig rig;
+    Fortdck* f = openLargerThanTheWindow(rig);
+    f->Imayulanpic.Top = 0;
+    f->Imayulanpic.Height = f->ScaleHeight() - 15;
+    QVERIFY(!f->PictureFitsScreen());
+    const double left = f->Imayulanpic.Left;
+    f->Imayulanpic_MouseDown(1, 0, 600 * 15, 400 * 15);
+    f->Imayulanpic_MouseMove(1, 0, 560 * 15, 360 * 15);
+    QCOMPARE(QPointF(f->Imayulanpic.Left, f->Imayulanpic.Top), QPointF(left - 600, 0));
 }
 
 void TstRegionWindow::pressReloadsFromTheClipboard() {
