@@ -11,8 +11,8 @@
 using units::cint;
 
 QPointF Fortdck::clientPx(const QPointF& globalPx) const {
-    // Measured from where the window was last put, not from where the
-    // window system reports it: a move still on its way would count twice.
+    // Measured from where the window was last put, not from where X11 or
+    // Windows reports it: a move still on its way would count twice.
     return globalPx - QPointF(pos()) - QPointF(kBorderPx, kBorderPx);
 }
 
@@ -91,7 +91,7 @@ void Fortdck::Imayulanpic_MouseMove(int button, int /*shift*/, double x, double 
     if (button != 1) return;
     const units::Screen s = screen();
     if (PictureFitsScreen()) {
-        // Where the compositor places windows it moves this one too, and
+        // On Wayland the compositor places windows: it moves this one too, and
         // snapping to the screen's edges is its own.
         if (placement::moveWithPointer(*this)) return;
         const double top = Top();

@@ -59,7 +59,7 @@ QPointF frmCaptureArea::pointerPosition(const QMouseEvent& event) const {
                std::abs(exact.y() - rounded.y()) <= slack;
     };
     QPointF exact;
-    // The event's own position, as the window system sent it.
+    // The event's own position, as X11 sent it.
     const std::vector<QPoint> sent = pointerEventPositions(event.timestamp());
     for (auto it = sent.rbegin(); it != sent.rend(); ++it)
         if (agrees(*it, exact)) return exact;

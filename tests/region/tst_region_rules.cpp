@@ -35,8 +35,8 @@ void TstRegionRules::ratio_data() {
     QTest::newRow("1x6 then 1x4") << QList<Ratio>{Ratio::Six, Ratio::Four} << Ratio::Four << 4 << 2;
     QTest::newRow("the chosen one again: none, at 2")
         << QList<Ratio>{Ratio::Two} << Ratio::None << 2 << 1;
-    QTest::newRow("and chosen again") << QList<Ratio>{Ratio::Six, Ratio::Six, Ratio::Six}
-                                      << Ratio::Six << 6 << 3;
+    QTest::newRow("and chosen again")
+        << QList<Ratio>{Ratio::Six, Ratio::Six, Ratio::Six} << Ratio::Six << 6 << 3;
 }
 
 void TstRegionRules::ratio() {
@@ -93,12 +93,12 @@ void TstRegionRules::edgeSnap_data() {
     const double farSnap = 15360 - 990;
     QTest::newRow("free") << Hook::Free << 4500.0 << -600.0 << 3900.0 << Step::Followed
                           << Hook::Free;
-    QTest::newRow("near the near edge") << Hook::Free << 120.0 << 30.0 << 0.0 << Step::Snapped
-                                        << Hook::Hooked;
+    QTest::newRow("near the near edge")
+        << Hook::Free << 120.0 << 30.0 << 0.0 << Step::Snapped << Hook::Hooked;
     QTest::newRow("exactly the distance away")
         << Hook::Free << 225.0 << -15.0 << 210.0 << Step::Followed << Hook::Free;
-    QTest::newRow("past the edge") << Hook::Free << -75.0 << 15.0 << -60.0 << Step::Followed
-                                   << Hook::Free;
+    QTest::newRow("past the edge")
+        << Hook::Free << -75.0 << 15.0 << -60.0 << Step::Followed << Hook::Free;
     QTest::newRow("near the far edge")
         << Hook::Free << farSnap - 45 << 15.0 << farSnap << Step::Snapped << Hook::Hooked;
     QTest::newRow("held") << Hook::Hooked << 0.0 << -225.0 << 0.0 << Step::Held << Hook::Hooked;
