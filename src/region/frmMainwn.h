@@ -17,7 +17,6 @@
 class Fortdck;
 class frmCaptureArea;
 class QAction;
-class QActionGroup;
 class QMenu;
 class QPushButton;
 class QScreen;

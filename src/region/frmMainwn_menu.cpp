@@ -8,7 +8,6 @@
 #include "menuitem.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QUrl>
@@ -45,14 +44,10 @@ void frmMainwn::buildMenu() {
     mnemail = addItem(mnuCaptureMain, "", &frmMainwn::mnemail_Click);
     mnemail->setText(ContactAddress());
 
-    // One ratio at most: a second click on the ticked one leaves none.
-    auto* ratios = new QActionGroup(this);
-    ratios->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (QAction* a : {mn1x2, mn1x4, mn1x6}) {
+    // The ratios are one choice, yet no QActionGroup holds them: Qt would
+    // draw an exclusive group's marks as radio buttons, not check marks.
+    for (QAction* a : {mn1x2, mn1x4, mn1x6, mnshifougd})
         a->setCheckable(true);
-        ratios->addAction(a);
-    }
-    mnshifougd->setCheckable(true);
     for (QAction* a : {mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
         a->setCheckable(true);
     mnquesheng->setChecked(true);

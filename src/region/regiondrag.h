@@ -17,7 +17,8 @@ class EdgeSnap {
     };
 
     // `start` and `span` are the window's, `screen` is the screen's span,
-    // `pull` how far the pointer is from the grabbed point.
+    // `pull` how far the pointer is from the grabbed point, `reach` the
+    // snap distance.
     Move drag(double start, double span, double screen, double pull, double reach);
     Hook hook() const { return m_hook; }
     void setHook(Hook hook) { m_hook = hook; }

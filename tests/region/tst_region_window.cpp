@@ -133,11 +133,17 @@ void TstRegionWindow::ratioItemsToggle() {
     TestMain& m = *rig.main;
     for (QChar c : clicks)
         (c == '2' ? m.mn1x2 : c == '4' ? m.mn1x4 : m.mn1x6)->trigger();
-    QString now;
-    if (m.mn1x2->isChecked()) now += "2";
-    if (m.mn1x4->isChecked()) now += "4";
-    if (m.mn1x6->isChecked()) now += "6";
-    QCOMPARE(now, ticked);
+    const auto marks = [&m] {
+        QString now;
+        if (m.mn1x2->isChecked()) now += "2";
+        if (m.mn1x4->isChecked()) now += "4";
+        if (m.mn1x6->isChecked()) now += "6";
+        return now;
+    };
+    QCOMPARE(marks(), ticked);
+    // The marks show the setting, whichever way it changed.
+    m.ratio().set(RatioChoice::Ratio::Six);
+    QCOMPARE(marks(), QStringLiteral("6"));
 }
 
 void TstRegionWindow::ratioChangeLeavesTheOpenWindow() {
