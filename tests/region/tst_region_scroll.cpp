@@ -39,7 +39,7 @@ class TstRegionScroll : public QObject {
     void chooseScrollTimer();
     void pollingDoesNothingWhileSwitchedOff();
     void pollingDoesNotRestartTheScrollTimer();
-    void verticalCycle();
+    void verticalRestart();
     void horizontalRestart();
     void scrollPosIsNeverReset();
     void switchingOffRecentres();
@@ -129,32 +129,18 @@ void TstRegionScroll::pollingDoesNotRestartTheScrollTimer() {
     QTRY_VERIFY(rig.main->fortdckMemory().scroll.ScrollPos != before);
 }
 
-// 960 pixels of picture in a window 768 pixels tall: Top goes 0, -15, ...
-// -2880 twips, then restarts at 1920 (128 pixels down); a whole cycle from
-// 1920 to -2880 is 321 ticks.
-void TstRegionScroll::verticalCycle() {
+// 960 pixels of picture in a window 768 pixels tall: after Top -2880 twips
+// the picture restarts a sixth of the window's height (1920) down.
+void TstRegionScroll::verticalRestart() {
     RegionRig rig;
-    rig.main->fortdckMemory().scroll.ScrollPos = 0;
+    rig.main->fortdckMemory().scroll.ScrollPos = -2865;
     Fortdck* f = windowWithPicture(rig, 800, 960);
     f->resize(f->width(), 768);
-    QCOMPARE(f->Height(), 11520.0);
-    QList<double> tops;
-    for (int i = 0; i < 194; ++i) {
-        f->Timgund_Timer();
-        tops << f->Imayulanpic.Top;
-    }
-    QCOMPARE(tops[0], 0.0);
-    QCOMPARE(tops[1], -15.0);
-    QCOMPARE(tops[192], -2880.0);
-    QCOMPARE(tops[193], 1920.0);
-    int ticks = 1;
-    for (;;) {
-        f->Timgund_Timer();
-        ++ticks;
-        if (f->Imayulanpic.Top == 1920.0) break;
-        QVERIFY(ticks < 1000);
-    }
-    QCOMPARE(ticks - 1, 321);
+    f->Timgund_Timer();
+    f->Timgund_Timer();
+    QCOMPARE(f->Imayulanpic.Top, -2880.0);
+    f->Timgund_Timer();
+    QCOMPARE(f->Imayulanpic.Top, 1920.0);
 }
 
 void TstRegionScroll::horizontalRestart() {
