@@ -47,8 +47,6 @@ struct SystemChoice {
     // Whether the program puts its windows where it wants: a Wayland
     // compositor places them itself.
     bool programPlacesWindows() const { return windows != WindowSystem::Wayland; }
-
-    friend bool operator==(const SystemChoice&, const SystemChoice&) = default;
 };
 
 // What the session says about itself, as the platform's file gathers it.
