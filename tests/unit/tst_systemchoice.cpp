@@ -53,14 +53,8 @@ void TstSystemChoice::decide_data() {
     // Names that cannot be followed fall back to what the session says.
     QTest::newRow("x11 without an X server") << wayland << true << false << QByteArray("x11")
                                              << F::Portal << W::Wayland << W::Wayland << true;
-    QTest::newRow("x11 offscreen")
-        << QStringLiteral("offscreen") << false << false << QByteArray("x11") << F::Toolkit
-        << W::Other << W::Other << true;
     QTest::newRow("unknown name") << xcb << false << true << QByteArray("gnome") << F::X11 << W::X11
                                   << W::X11 << true;
-    QTest::newRow("windows is no Linux family")
-        << xcb << true << true << QByteArray("windows") << F::Portal << W::WaylandDesktopX11
-        << W::X11 << true;
 }
 
 void TstSystemChoice::decide() {

@@ -31,8 +31,6 @@ void TstSystemChoiceWin::decide_data() {
                                << W::Other << false;
     QTest::newRow("x11 is no Windows family")
         << windows << QByteArray("x11") << F::Windows << W::Windows << true;
-    QTest::newRow("portal is no Windows family")
-        << windows << QByteArray("portal") << F::Windows << W::Windows << true;
     QTest::newRow("unknown name") << windows << QByteArray("gdi") << F::Windows << W::Windows
                                   << true;
 }
