@@ -1,14 +1,14 @@
 # How each of the two programs is built.
 #
 # Where a later start reaches the running instance over a local socket
-# (Linux and the BSDs), the program's executable is a small launcher that
+# (Linux), the program's executable is a small launcher that
 # needs only the C and C++ runtime: a later start hands its request over
 # without the dynamic loader first mapping and relocating the toolkit's
 # libraries, which took longer than the view it asks for. Only a start
 # that goes on loads the program proper, <name>-program.so beside the
 # launcher; the process, its name and its folder stay the launcher's.
 # Elsewhere the executable is the program.
-if(UNIX AND NOT APPLE)
+if(ZUZ_PLATFORM STREQUAL "Linux")
     set(PROGRAM_LAUNCHER ON)
 else()
     set(PROGRAM_LAUNCHER OFF)

@@ -1,9 +1,11 @@
 // X11: a clipboard manager announces itself by owning CLIPBOARD_MANAGER;
-// the toolkit hands it the clipboard's content when the application ends.
-// On Wayland a manager takes the content over by taking the clipboard.
+// Qt hands it the clipboard's content when the application ends, whichever
+// family serves the rest. On Wayland a manager takes the content over by
+// taking the clipboard.
 #include "clipboardlife.h"
 
-#include <QGuiApplication>
+#include "platform/systemchoice.h"
+#include "platform/x11connection.h"
 
 #include <xcb/xcb.h>
 
@@ -13,9 +15,9 @@
 namespace clipboardlife {
 
 bool outlivesOwner() {
-    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
-    if (!c) return false;
+    const WindowSystem windows = systemChoice().windows;
+    if (windows != WindowSystem::X11 && windows != WindowSystem::WaylandDesktopX11) return false;
+    xcb_connection_t* c = x11Connection();
     static const char name[] = "CLIPBOARD_MANAGER";
     xcb_intern_atom_reply_t* atom =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, std::strlen(name), name), nullptr);
@@ -31,7 +33,7 @@ bool outlivesOwner() {
 }
 
 void handOver() {
-    // The toolkit asks the manager to save the content as the application
+    // Qt asks the manager to save the content as the application
     // object goes.
 }
 

@@ -1,18 +1,22 @@
 // Which reader serves the running program: the same build runs on X11 and
-// on Wayland, and only the toolkit's platform at run time tells which.
+// on Wayland, and the reader is the one of whichever of the two the
+// program's windows are on (systemchoice.h).
 #include "clipboardread_unix.h"
 
 #include "clipboardreadtypes.h"
-
-#include <QGuiApplication>
+#include "platform/systemchoice.h"
 
 QByteArrayList clipboardPictureTypes() {
     return clipboardpicture::mimeTypes();
 }
 
 std::unique_ptr<ClipboardPictureReader> makeClipboardPictureReader() {
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("xcb")) return makeX11ClipboardPictureReader();
-    if (platform.startsWith(QLatin1String("wayland"))) return makeWaylandClipboardPictureReader();
-    return nullptr;
+    switch (systemChoice().ownCalls()) {
+    case WindowSystem::X11:
+        return makeX11ClipboardPictureReader();
+    case WindowSystem::Wayland:
+        return makeWaylandClipboardPictureReader();
+    default:
+        return nullptr;
+    }
 }

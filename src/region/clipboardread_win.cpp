@@ -9,6 +9,7 @@
 // it waits no second one is sent to the same owner.
 #include "clipboardread.h"
 #include "clipboardreadtypes.h"
+#include "platform/systemchoice.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -210,5 +211,8 @@ class WinClipboardPictureReader : public QObject, public ClipboardPictureReader 
 } // namespace
 
 std::unique_ptr<ClipboardPictureReader> makeClipboardPictureReader() {
+    // The clipboard is the process's, not its windows': Qt's offscreen
+    // platform reads it too.
+    if (systemChoice().family == ServiceFamily::Toolkit) return nullptr;
     return std::make_unique<WinClipboardPictureReader>();
 }

@@ -1,6 +1,7 @@
 """zuz on a real X desktop: the start-up view at two screen sizes, the
 wheel, the second instance and a start after a killed one, one instance on
-each of two displays of one user. Dragging, the menu's
+each of two displays of one user, and ZUZ_SERVICES=x11 on an X11 session
+whose environment still names a Wayland display. Dragging, the menu's
 sizes and the ways of ending a view are part of the first-day journey
 (test_journey_zuz.py)."""
 
@@ -24,6 +25,21 @@ def startup_shows_the_middle_twice(args):
             assert "_NET_WM_STATE_ABOVE" in s.net_wm_state(wid), s.net_wm_state(wid)
             expect_mapping(s, middle_twice_source(w, h), sample_points(w, h),
                            f"2x middle at {w}x{h}")
+
+
+def x11_named_over_a_stale_wayland_display(args):
+    # The X server's own ways serve throughout: the picture is the X
+    # server's (no portal runs here), and the view covers the screen as an
+    # X11 window, not as a full-screen one of a Wayland desktop's X server.
+    w, h = 1024, 768
+    env = {"WAYLAND_DISPLAY": "wayland-elsewhere", "ZUZ_SERVICES": "x11"}
+    with new_session(w, h, env=env) as s:
+        zuz = Zuz(s, args.bin)
+        zuz.start()
+        wid = zuz.view_window()
+        wait_until(lambda: "_NET_WM_STATE_ABOVE" in s.net_wm_state(wid), 10, "a topmost view")
+        assert "_NET_WM_STATE_FULLSCREEN" not in s.net_wm_state(wid), s.net_wm_state(wid)
+        expect_mapping(s, middle_twice_source(w, h), sample_points(w, h), "the X server's picture")
 
 
 def second_instance_and_killed_instance(args):
@@ -93,4 +109,5 @@ def a_wheel_notch_keeps_the_pointed_pixel(args):
 
 if __name__ == "__main__":
     sys.exit(main([startup_shows_the_middle_twice, a_wheel_notch_keeps_the_pointed_pixel,
-                   second_instance_and_killed_instance, each_display_has_its_own_instance]))
+                   second_instance_and_killed_instance, each_display_has_its_own_instance,
+                   x11_named_over_a_stale_wayland_display]))

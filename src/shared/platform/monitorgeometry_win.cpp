@@ -25,7 +25,7 @@ BOOL CALLBACK visit(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 
 std::optional<QRect> windowSystemGeometry(const QScreen* screen) {
     if (!screen) return std::nullopt;
-    // The toolkit keeps each monitor's corner in the system's pixels, which
+    // Qt keeps each monitor's corner in the system's pixels, which
     // names the monitor.
     Search search{screen->geometry().topLeft(), std::nullopt};
     ::EnumDisplayMonitors(nullptr, nullptr, &visit, reinterpret_cast<LPARAM>(&search));

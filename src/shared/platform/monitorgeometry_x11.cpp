@@ -17,7 +17,7 @@ std::optional<QRect> windowSystemGeometry(const QScreen* screen) {
     xcb_randr_get_monitors_reply_t* reply =
         xcb_randr_get_monitors_reply(conn, xcb_randr_get_monitors(conn, root, 1), nullptr);
     if (!reply) return std::nullopt;
-    // The toolkit keeps each monitor's corner in these coordinates, which
+    // Qt keeps each monitor's corner in these coordinates, which
     // names the monitor.
     const QPoint corner = screen->geometry().topLeft();
     std::optional<QRect> found;

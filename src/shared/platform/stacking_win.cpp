@@ -2,7 +2,8 @@
 // activation, and shown if it is not.
 #include "platform/stacking.h"
 
-#include <QGuiApplication>
+#include "platform/systemchoice.h"
+
 #include <QWidget>
 
 #include <windows.h>
@@ -10,7 +11,7 @@
 void restack(QWidget* window, bool topmost) {
     // On another Qt platform (offscreen) a window id is no window handle,
     // and SetWindowPos on it would reach some other program's window.
-    if (QGuiApplication::platformName() != QLatin1String("windows")) {
+    if (systemChoice().ownCalls() != WindowSystem::Windows) {
         if (topmost) window->raise();
         return;
     }
@@ -20,7 +21,7 @@ void restack(QWidget* window, bool topmost) {
 }
 
 void bringBack(QWidget* window) {
-    if (QGuiApplication::platformName() != QLatin1String("windows")) {
+    if (systemChoice().ownCalls() != WindowSystem::Windows) {
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
         return;
     }

@@ -2,9 +2,11 @@
 // window manager's to grant: a window asks with a message to the root
 // window, which the window manager reads for a window it manages (one whose
 // map request went before the message on the same connection included).
-// Elsewhere (Wayland) the toolkit's ways are what is left.
+// Elsewhere (Wayland, or where Qt's ways alone are asked for) Qt's ways
+// are what is left.
 #include "platform/stacking.h"
 
+#include "platform/systemchoice.h"
 #include "platform/x11connection.h"
 
 #include <QWidget>
@@ -45,7 +47,8 @@ void tellWindowManager(QWidget* window, const char* type, const std::uint32_t (&
     message.format = 32;
     message.window = id;
     message.type = internAtom(c, type);
-    for (int i = 0; i < 3; ++i) message.data.data32[i] = data[i];
+    for (int i = 0; i < 3; ++i)
+        message.data.data32[i] = data[i];
     xcb_send_event(c, 0, root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
@@ -53,7 +56,8 @@ void tellWindowManager(QWidget* window, const char* type, const std::uint32_t (&
 }
 
 bool onX11(const QWidget* window) {
-    return x11Connection() && window->testAttribute(Qt::WA_WState_Created);
+    return systemChoice().ownCalls() == WindowSystem::X11 &&
+           window->testAttribute(Qt::WA_WState_Created);
 }
 
 } // namespace
@@ -74,7 +78,7 @@ void bringBack(QWidget* window) {
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
         return;
     }
-    // The toolkit keeps its activation of an unmapped window until the
+    // Qt keeps its activation of an unmapped window until the
     // window is mapped, which never comes for one the window manager hid.
     // Asked as a pager asks, for a window the user has just called up, the
     // window manager maps it again and leaves "show desktop".

@@ -1,37 +1,58 @@
 // Which adapters serve the running program: the same build runs on X11
-// and on Wayland, and only the session at run time tells which.
+// and on Wayland, and only the session at run time tells which. On a
+// Wayland desktop the portals read the screen and give the key, also to
+// the program started on the desktop's X server (Xwayland), whose X server
+// sees only the desktop's X11 programs.
 #include "hotkey_portal.h"
 #include "hotkey_x11.h"
 #include "screengrabber_portal.h"
 #include "screengrabber_qt.h"
 #include "screengrabber_x11.h"
 #include "systemchoice.h"
-#include "windowplacement.h"
 #include "x11connection.h"
 
-namespace {
+#include <QDebug>
 
-ServiceFamily family() {
-    switch (forcedServiceFamily()) {
-    case ServiceFamily::X11:
-        // Only where the program talks to an X server.
-        if (x11Connection()) return ServiceFamily::X11;
-        break;
-    case ServiceFamily::Portal:
-        return ServiceFamily::Portal;
-    case ServiceFamily::Toolkit:
-        return ServiceFamily::Toolkit;
-    case ServiceFamily::Found:
-        break;
+namespace systemchoice {
+
+SystemChoice decide(const SessionFacts& facts) {
+    const bool onWayland = facts.qtPlatform.startsWith(QLatin1String("wayland"));
+    NamedFamily named = namedServiceFamily(facts.services);
+    if (named == NamedFamily::X11 && !facts.x11Server) {
+        qWarning() << "ZUZ_SERVICES: x11 needs Qt on an X server; ignored";
+        named = NamedFamily::Unnamed;
     }
-    if (placement::onWaylandDesktop()) return ServiceFamily::Portal;
-    return x11Connection() ? ServiceFamily::X11 : ServiceFamily::Toolkit;
+
+    bool waylandDesktop = onWayland || facts.waylandDisplay;
+    if (named == NamedFamily::X11) waylandDesktop = false;
+    if (named == NamedFamily::Portal) waylandDesktop = true;
+
+    SystemChoice choice;
+    if (onWayland)
+        choice.windows = WindowSystem::Wayland;
+    else if (facts.x11Server)
+        choice.windows = waylandDesktop ? WindowSystem::WaylandDesktopX11 : WindowSystem::X11;
+
+    if (named == NamedFamily::Toolkit)
+        choice.family = ServiceFamily::Toolkit;
+    else if (waylandDesktop)
+        choice.family = ServiceFamily::Portal;
+    else
+        choice.family = facts.x11Server ? ServiceFamily::X11 : ServiceFamily::Toolkit;
+    return choice;
 }
 
-} // namespace
+} // namespace systemchoice
+
+const SystemChoice& systemChoice() {
+    static const SystemChoice choice = systemchoice::decide(
+        {QGuiApplication::platformName(), !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"),
+         x11Connection() != nullptr, qgetenv("ZUZ_SERVICES")});
+    return choice;
+}
 
 std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber() {
-    switch (family()) {
+    switch (systemChoice().family) {
     case ServiceFamily::Portal:
         return std::make_unique<PortalScreenGrabber>();
     case ServiceFamily::X11:
@@ -42,7 +63,7 @@ std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber() {
 }
 
 std::unique_ptr<HotkeyService> makeSystemHotkeyService() {
-    switch (family()) {
+    switch (systemChoice().family) {
     case ServiceFamily::Portal:
         return std::make_unique<PortalHotkeyService>();
     case ServiceFamily::X11:

@@ -1,8 +1,8 @@
 #include "platform/virtualkey_x11.h"
 
+#include "platform/systemchoice.h"
 #include "platform/virtualkey.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 
 #include <cstring>
@@ -52,10 +52,10 @@ std::uint32_t of(std::uint32_t keysym, std::uint8_t keycode) {
 namespace virtualkey {
 
 std::uint32_t of(const QKeyEvent& event) {
-    // On X the event carries the key code and the keysym of the active
+    // On X11 the event carries the key code and the keysym of the active
     // layout; elsewhere (and for events made up by a program) Qt's key.
     if (event.nativeScanCode() > 0 && event.nativeScanCode() < 256 &&
-        QGuiApplication::platformName() == QLatin1String("xcb"))
+        systemChoice().ownCalls() == WindowSystem::X11)
         return x11::of(event.nativeVirtualKey(), std::uint8_t(event.nativeScanCode()));
     return fromQtKey(event.key());
 }

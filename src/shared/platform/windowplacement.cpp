@@ -1,26 +1,15 @@
 #include "windowplacement.h"
 
-#include <QGuiApplication>
+#include "systemchoice.h"
+
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
 namespace placement {
 
-bool onWayland() {
-    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
-
-bool onXwayland() {
-    return !onWayland() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-bool onWaylandDesktop() {
-    return onWayland() || onXwayland();
-}
-
 bool programPlacesWindows() {
-    return !onWayland();
+    return systemChoice().programPlacesWindows();
 }
 
 void cover(QWidget& window, QScreen* monitor, const QRect& area) {
@@ -31,7 +20,8 @@ void cover(QWidget& window, QScreen* monitor, const QRect& area) {
         if (window.geometry() != area) window.setGeometry(area);
         // The window manager of a Wayland desktop's X server (GNOME's) keeps
         // any other window out of its top bar's strip.
-        if (onXwayland() && !(window.windowState() & Qt::WindowFullScreen))
+        if (systemChoice().windows == WindowSystem::WaylandDesktopX11 &&
+            !(window.windowState() & Qt::WindowFullScreen))
             window.setWindowState(window.windowState() | Qt::WindowFullScreen);
         return;
     }

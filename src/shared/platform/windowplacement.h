@@ -10,15 +10,8 @@ class QWidget;
 // covering a monitor is a full-screen window on it.
 namespace placement {
 
-// Whether the program runs on Wayland.
-bool onWayland();
-// Whether the program runs on the X server of a Wayland desktop.
-bool onXwayland();
-// Either: the desktop is a Wayland one, whose portals serve the screen and
-// the keys, and whose X server sees only the desktop's X11 programs.
-bool onWaylandDesktop();
-
-// Whether the window system puts windows where the program says.
+// Whether X11 or Windows puts windows where the program says: a Wayland
+// compositor does not (systemchoice.h).
 bool programPlacesWindows();
 
 // Makes `window` cover `area` of `monitor`: by its geometry where the

@@ -1,5 +1,0 @@
-#include "clipboardread.h"
-
-std::unique_ptr<ClipboardPictureReader> makeClipboardPictureReader() {
-    return nullptr;
-}

@@ -1,5 +1,0 @@
-#include "monitorgeometry.h"
-
-std::optional<QRect> windowSystemGeometry(const QScreen*) {
-    return std::nullopt;
-}
