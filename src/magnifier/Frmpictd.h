@@ -1,12 +1,17 @@
 #pragma once
 
+#include "customsize.h"
 #include "heldkey.h"
 #include "imagecontrol.h"
 #include "mousereporting.h"
 #include "platform/services.h"
 #include "prompts.h"
+#include "pushpull.h"
+#include "speed.h"
 #include "tip/tiptext.h"
 #include "vbtimer.h"
+#include "viewmotion.h"
+#include "viewzoom.h"
 
 #include <QPixmap>
 #include <QPointer>
@@ -47,7 +52,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     bool viewBuffersReleasePending() const { return m_releaseBuffers.isActive(); }
 
     // The view.
-    void FitWindowToPicture(ImageControl& p);
+    void FitWindowToPicture();
     void CenterPicture(ImageControl& p);
     void Form_Resize();
     void EndView();
@@ -202,17 +207,14 @@ class Frmpictd : public MouseReporting<QWidget> {
     QAction* mnabuot = nullptr;
     QAction* mnbuhuo = nullptr;
 
-    // Window-level state.
-    float ScrollTop = 0;
+    // The view's state; the menu's captions and ticks show it.
+    ViewZoom zoom;
+    CustomSize customSize;
+    ViewMotion motion;
+    PushPull pushPull;
+    ScrollSpeed speed{ScrollSpeed::Choice::Medium, ScrollSpeed::Reading::WholeNumber};
     std::int32_t DragStartX = 0;
     std::int32_t DragStartY = 0;
-    // The push-pull fields are wider than 16 bits so that screens beyond
-    // 2184 pixels animate too.
-    std::int16_t PushPullGrowing = 0;
-    std::int32_t PushPullWidth = 0;
-    std::int32_t PushPullHeight = 0;
-    std::int32_t PushPullInsetX = 0;
-    std::int32_t PushPullInsetY = 0;
     std::int32_t TrayFrame = 0;
 
   protected:
@@ -252,7 +254,14 @@ class Frmpictd : public MouseReporting<QWidget> {
     bool drawOnServer(const QRegion& devicePixels);
     // Where the picture control lies, in the window's logical pixels.
     QRectF pictureRect() const;
-    void chooseSpeed(QAction* item);
+    // Shows a capture in the view.
+    void showPicture(Picture picture);
+    void clearPictures();
+    void applyZoom(const ViewZoom::Step& step);
+    void showCustomSize();
+    void resizePicture(CustomSize::Step step);
+    void showMotion();
+    void chooseSpeed(ScrollSpeed::Choice choice);
     enum class ScrollStart { FromTop, Resume };
     void toggleScrolling(ScrollStart start);
     bool overPicture(const QPointF& posPx) const;
@@ -261,8 +270,6 @@ class Frmpictd : public MouseReporting<QWidget> {
     // Hand the mouse to the picture or the form, whichever the drag began on.
     void routePress(const MouseReport& report);
     void routeMove(const MouseReport& report);
-    // Whether the menu's vertical-only zoom is on.
-    bool verticalOnly() const;
 
     Services m_services;
     // Where the window system draws the picture; null where it cannot.

@@ -167,10 +167,8 @@ void Frmpictd::Imadpic_DblClick() {
 }
 
 void Frmpictd::Form_DblClick() {
-    Imadpic.picture = Imagls.picture;
-    P1->setPicture(Imagls.picture);
-    P1->setStretchedSource({}, {});
-    ScrollTop = float(WindowTop());
+    clearPictures();
+    motion.ScrollTop = float(WindowTop());
     Timgund->setEnabled(false);
     Timtiula->setEnabled(false);
     hide();

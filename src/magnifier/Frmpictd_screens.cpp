@@ -29,5 +29,5 @@ void Frmpictd::followScreenChange() {
     // the monitor under the pointer as it is then.
     if (!isVisible()) return;
     layOutForScreen();
-    FitWindowToPicture(Imadpic);
+    FitWindowToPicture();
 }

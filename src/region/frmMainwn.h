@@ -4,6 +4,7 @@
 #include "platform/services.h"
 #include "prompts.h"
 #include "regionclipboard.h"
+#include "speed.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -153,7 +154,7 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     void scheduleScreensCheck();
     QAction* addItem(QMenu* menu, const char* caption, void (frmMainwn::*handler)());
     void chooseRatio(QAction* item);
-    void chooseSpeed(QAction* item);
+    void chooseSpeed(ScrollSpeed::Choice choice);
     void setScrollIntervals(int ms);
     QPointF buttonTwips(const QPointF& globalPx) const;
 
@@ -167,4 +168,5 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     QSizeF m_sizeTwips;
     QPointer<Fortdck> m_fortdck;
     std::unique_ptr<frmCaptureArea> m_picker;
+    ScrollSpeed m_speed{ScrollSpeed::Choice::Default, ScrollSpeed::Reading::LocaleNumber};
 };
