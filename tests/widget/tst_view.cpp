@@ -372,9 +372,8 @@ void TstView::aMonitorThatChangesDuringAViewTakesTheViewAlong() {
     QCOMPARE(f.Imadpic.Height, 2 * s.Height());
     QCOMPARE(rig.grabber.grabs(), grabs);
     const QPoint middle = rig.shownAt({now.width() / 2, now.height() / 2});
-    QVERIFY2((middle - QPoint(512, 384)).manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2")
-                                                                      .arg(middle.x())
-                                                                      .arg(middle.y())));
+    QVERIFY2((middle - QPoint(512, 384)).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(middle.x()).arg(middle.y())));
     // Hidden, it waits for the next view to be laid out.
     f.EndView();
     rig.screen.setScreen(units::Screen::fromDpi(640, 480, 96, 96));
