@@ -58,7 +58,7 @@ void Frmpictd::buildControls() {
         m_surface = new ServerSurface(
             this, [this](const QRegion& r) { return drawOnServer(r); },
             [this] {
-                // Drawn by the toolkit from now on, in this window.
+                // Drawn by Qt from now on, in this window.
                 m_surface->hide();
                 update();
             });
@@ -282,7 +282,7 @@ void Frmpictd::mnexit2_Click() {
     QCoreApplication::quit();
 }
 
-// Closed some other way (the window system's close on a view), the window
+// Closed some other way (the window manager's close on a view), the window
 // unloads, but an open editor keeps the program until it is closed too.
 void Frmpictd::closeEvent(QCloseEvent* event) {
     bool cancel = false;

@@ -148,7 +148,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     // The open annotation editor, or null.
     frmphotoshop* editor() const;
     // The widget the picture is painted in now: this window, or a child
-    // window that the window system paints.
+    // window that the X11 server paints.
     QWidget* pictureWidget();
 
     // Screen size and the window's client area, in twips.
@@ -272,7 +272,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     void routeMove(const MouseReport& report);
 
     Services m_services;
-    // Where the window system draws the picture; null where it cannot.
+    // Where the X11 server draws the picture; null where it cannot.
     ServerSurface* m_surface = nullptr;
     QPointer<QWidget> m_editor;
     bool m_quitting = false;

@@ -2,6 +2,7 @@
 #include "Frmpictd.h"
 
 #include "mouseargs.h"
+#include "panning.h"
 #include "picturebox.h"
 #include "platform/virtualkey.h"
 #include "wheelzoom.h"
@@ -10,8 +11,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
-
-#include <cstdlib>
 
 using units::cint;
 
@@ -114,31 +113,10 @@ void Frmpictd::Imadpic_MouseDown(int button, int /*shift*/, double x, double y) 
 
 void Frmpictd::Imadpic_MouseMove(int button, int /*shift*/, double x, double y) {
     if (button != 1) return;
-    std::int32_t dx = cint(x) - DragStartX;
-    std::int32_t dy = cint(y) - DragStartY;
-    const std::int32_t L = cint(Imadpic.Left);
-    const std::int32_t T = cint(Imadpic.Top);
-    const std::int32_t aL = std::abs(L);
-    const std::int32_t aT = std::abs(T);
-    const std::int32_t slackRight = cint(Imadpic.Width) - aL - cint(ScaleWidth());
-    const std::int32_t slackBottom = cint(Imadpic.Height) - aT - cint(ScaleHeight());
-
-    if (L >= 1) {
-        dx = 0;
-    } else if (dx >= 0 && dx > aL) {
-        dx = aL;
-    } else if (dx < 0 && std::abs(dx) > slackRight) {
-        dx = -slackRight;
-    }
-    if (T >= 1) {
-        dy = 0;
-    } else if (dy >= 0 && dy > aT) {
-        dy = aT;
-    } else if (dy < 0 && std::abs(dy) > slackBottom) {
-        dy = -slackBottom;
-    }
-    Imadpic.Left = L + dx;
-    Imadpic.Top = T + dy;
+    Imadpic.Left = panning::dragged(cint(Imadpic.Left), cint(Imadpic.Width), cint(ScaleWidth()),
+                                    cint(x) - DragStartX);
+    Imadpic.Top = panning::dragged(cint(Imadpic.Top), cint(Imadpic.Height), cint(ScaleHeight()),
+                                   cint(y) - DragStartY);
     applyImageGeometry();
 }
 

@@ -5,7 +5,7 @@
 #include <QScreen>
 
 void Frmpictd::watchScreens() {
-    // Queued: the toolkit reports a new layout monitor by monitor, and a
+    // Queued: Qt reports a new layout monitor by monitor, and a
     // monitor that goes is still listed while it is reported.
     const auto follow = [this] {
         QMetaObject::invokeMethod(this, &Frmpictd::followScreenChange, Qt::QueuedConnection);

@@ -19,12 +19,10 @@ namespace {
 const QColor kBackColor(192, 192, 255);
 } // namespace
 
-// The request is for a client area of the picture's size, centred, but
-// never larger than the monitor. The view is a maximised window, which the
-// window system keeps covering the monitor whatever size it is asked for:
-// every zoom leaves the picture at least monitor-sized, and a picture
-// shrunk below it (custom sizes) shows the background around it. So the
-// picture's size never changes where the window goes.
+// The view covers its monitor, as a maximised window does on X11, Wayland
+// and Windows alike, whatever size the picture has: every zoom leaves it
+// at least monitor-sized, and a picture shrunk below that (custom sizes)
+// shows the background around it rather than a smaller window.
 void Frmpictd::FitWindowToPicture() {
     placement::cover(*this, m_services.screen->qscreen(), viewGeometry());
 }

@@ -1,6 +1,7 @@
 // The view's rules without a window: zoom steps, custom size, scrolling
 // and push-pull ticks, and the speed menu's choices and typed intervals.
 #include "customsize.h"
+#include "panning.h"
 #include "pushpull.h"
 #include "speed.h"
 #include "viewmotion.h"
@@ -21,6 +22,8 @@ class TstViewRules : public QObject {
     void customSizeButtons_data();
     void customSizeButtons();
     void restoreKeepsTheCustomCaption();
+    void dragAlongAnAxis_data();
+    void dragAlongAnAxis();
     void scrollingEndsOrLoops();
     void pushPullTurnsAtBothEnds();
     void speedTicks();
@@ -108,6 +111,32 @@ void TstViewRules::restoreKeepsTheCustomCaption() {
     custom.toggle(); // only turns the item off: the buttons are hidden already
     QCOMPARE(custom.caption(), QStringLiteral("自定义zuz"));
     QCOMPARE(custom.buttons(), CustomSize::Buttons::Hidden);
+}
+
+// A picture 3000 twips long in a window 1000 long, at -1000: 1000 of
+// slack on the near side, 1000 on the far side.
+void TstViewRules::dragAlongAnAxis_data() {
+    QTest::addColumn<int>("pos");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<int>("after");
+    QTest::newRow("follows the pointer") << -1000 << 3000 << 400 << -600;
+    QTest::newRow("both ways") << -1000 << 3000 << -400 << -1400;
+    QTest::newRow("near edges meet") << -1000 << 3000 << 1500 << 0;
+    QTest::newRow("far edges meet") << -1000 << 3000 << -1500 << -2000;
+    QTest::newRow("at the near edge, pulled on") << 0 << 3000 << 10 << 0;
+    QTest::newRow("inside the window: stays") << 15 << 3000 << -400 << 15;
+    // The far-side clamp of a narrower picture is negative: it moves it on.
+    QTest::newRow("narrower than the window") << -100 << 800 << -50 << 200;
+    QTest::newRow("narrower, towards the edge") << -100 << 800 << 50 << -50;
+}
+
+void TstViewRules::dragAlongAnAxis() {
+    QFETCH(int, pos);
+    QFETCH(int, size);
+    QFETCH(int, delta);
+    QFETCH(int, after);
+    QCOMPARE(panning::dragged(pos, size, 1000, delta), after);
 }
 
 // A picture 60 twips taller than the window: four steps fit, the fifth
