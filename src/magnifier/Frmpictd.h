@@ -4,6 +4,7 @@
 #include "heldkey.h"
 #include "imagecontrol.h"
 #include "mousereporting.h"
+#include "mouseroute.h"
 #include "platform/services.h"
 #include "prompts.h"
 #include "pushpull.h"
@@ -267,9 +268,6 @@ class Frmpictd : public MouseReporting<QWidget> {
     bool overPicture(const QPointF& posPx) const;
     QPointF toPictureTwips(const QPointF& posPx) const;
     void updatePointer(const QPointF& posPx);
-    // Hand the mouse to the picture or the form, whichever the drag began on.
-    void routePress(const MouseReport& report);
-    void routeMove(const MouseReport& report);
 
     Services m_services;
     // Where the X11 server draws the picture; null where it cannot.
@@ -284,8 +282,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     // holds one screen-sized buffer only: the capture's, which stays
     // resident for the next view.
     QTimer m_releaseBuffers;
-    enum class MouseTarget { None, Picture, Background };
-    MouseTarget m_mouseTarget = MouseTarget::None;
+    MouseRoute m_route;
     // Wheel delta short of a notch, in eighths of a degree.
     int m_wheelPending = 0;
 };

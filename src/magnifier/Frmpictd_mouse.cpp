@@ -27,68 +27,41 @@ QPointF Frmpictd::toPictureTwips(const QPointF& posPx) const {
 }
 
 void Frmpictd::updatePointer(const QPointF& posPx) {
-    const bool onPicture = m_mouseTarget == MouseTarget::Picture ||
-                           (m_mouseTarget == MouseTarget::None && overPicture(posPx));
+    const bool onPicture = m_route.pointerOver(overPicture(posPx)) == MouseRoute::Target::Picture;
     setCursor(onPicture ? Imadpic.MousePointer : QCursor(Qt::ArrowCursor));
 }
 
 void Frmpictd::reportMouse(const MouseReport& r) {
+    using T = MouseRoute::Target;
     const QPointF pos = r.position();
+    const QPointF t = toPictureTwips(pos);
+    const bool over = overPicture(pos);
     switch (r.kind) {
     case MouseReport::Kind::Down:
-        routePress(r);
+        if (m_route.press(over) == T::Picture)
+            Imadpic_MouseDown(r.button, r.shift, t.x(), t.y());
+        else
+            Form_MouseDown(r.button, r.shift, screen().toTwipsX(pos.x()),
+                           screen().toTwipsY(pos.y()));
         break;
-    case MouseReport::Kind::Move:
-        routeMove(r);
+    case MouseReport::Kind::Move: {
+        const MouseRoute::Move move = m_route.move(r.event.buttons() != Qt::NoButton, over);
+        if (move.missedRelease == T::Picture) Imadpic_MouseUp(0, r.shift, t.x(), t.y());
+        if (move.to == T::Picture) Imadpic_MouseMove(r.button, r.shift, t.x(), t.y());
         break;
+    }
     case MouseReport::Kind::Up:
-        if (m_mouseTarget == MouseTarget::Picture) {
-            const QPointF t = toPictureTwips(pos);
+        if (m_route.release(r.event.buttons() == Qt::NoButton) == T::Picture)
             Imadpic_MouseUp(r.button, r.shift, t.x(), t.y());
-        }
-        if (r.event.buttons() == Qt::NoButton) m_mouseTarget = MouseTarget::None;
         break;
     case MouseReport::Kind::DoubleClick:
-        // The second press of a double-click is reported as the
-        // double-click alone, so the drag start is not taken again.
-        m_mouseTarget = overPicture(pos) ? MouseTarget::Picture : MouseTarget::Background;
-        if (m_mouseTarget == MouseTarget::Picture)
+        if (m_route.doubleClick(over) == T::Picture)
             Imadpic_DblClick();
         else
             Form_DblClick();
         return;
     }
     updatePointer(pos);
-}
-
-void Frmpictd::routePress(const MouseReport& r) {
-    const QPointF pos = r.position();
-    if (m_mouseTarget == MouseTarget::None)
-        m_mouseTarget = overPicture(pos) ? MouseTarget::Picture : MouseTarget::Background;
-    if (m_mouseTarget == MouseTarget::Picture) {
-        const QPointF t = toPictureTwips(pos);
-        Imadpic_MouseDown(r.button, r.shift, t.x(), t.y());
-    } else {
-        const units::Screen s = screen();
-        Form_MouseDown(r.button, r.shift, s.toTwipsX(pos.x()), s.toTwipsY(pos.y()));
-    }
-}
-
-void Frmpictd::routeMove(const MouseReport& r) {
-    const QPointF pos = r.position();
-    if (r.event.buttons() == Qt::NoButton && m_mouseTarget != MouseTarget::None) {
-        // A popup menu took the release with it: the button is up by now.
-        if (m_mouseTarget == MouseTarget::Picture) {
-            const QPointF t = toPictureTwips(pos);
-            Imadpic_MouseUp(0, r.shift, t.x(), t.y());
-        }
-        m_mouseTarget = MouseTarget::None;
-    }
-    if (m_mouseTarget == MouseTarget::Picture ||
-        (m_mouseTarget == MouseTarget::None && overPicture(pos))) {
-        const QPointF t = toPictureTwips(pos);
-        Imadpic_MouseMove(r.button, r.shift, t.x(), t.y());
-    }
 }
 
 void Frmpictd::wheelEvent(QWheelEvent* event) {

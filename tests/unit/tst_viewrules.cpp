@@ -1,6 +1,7 @@
 // The view's rules without a window: zoom steps, custom size, scrolling
 // and push-pull ticks, and the speed menu's choices and typed intervals.
 #include "customsize.h"
+#include "mouseroute.h"
 #include "panning.h"
 #include "pushpull.h"
 #include "speed.h"
@@ -24,6 +25,7 @@ class TstViewRules : public QObject {
     void restoreKeepsTheCustomCaption();
     void dragAlongAnAxis_data();
     void dragAlongAnAxis();
+    void aPressKeepsItsTarget();
     void scrollingEndsOrLoops();
     void pushPullTurnsAtBothEnds();
     void speedTicks();
@@ -137,6 +139,26 @@ void TstViewRules::dragAlongAnAxis() {
     QFETCH(int, delta);
     QFETCH(int, after);
     QCOMPARE(panning::dragged(pos, size, 1000, delta), after);
+}
+
+void TstViewRules::aPressKeepsItsTarget() {
+    using T = MouseRoute::Target;
+    MouseRoute route;
+    QCOMPARE(route.move(false, false).to, T::None);
+    QCOMPARE(route.press(true), T::Picture);
+    // Dragged off the picture, and a second button: still the picture's.
+    QCOMPARE(route.move(true, false).to, T::Picture);
+    QCOMPARE(route.press(false), T::Picture);
+    QCOMPARE(route.pointerOver(false), T::Picture);
+    QCOMPARE(route.release(false), T::Picture);
+    QCOMPARE(route.release(true), T::Picture);
+    QCOMPARE(route.pointerOver(false), T::Background);
+    // A popup menu took the release: the next move delivers it first.
+    QCOMPARE(route.press(false), T::Background);
+    const MouseRoute::Move move = route.move(false, true);
+    QCOMPARE(move.missedRelease, T::Background);
+    QCOMPARE(move.to, T::Picture);
+    QCOMPARE(route.doubleClick(true), T::Picture);
 }
 
 // A picture 60 twips taller than the window: four steps fit, the fifth
