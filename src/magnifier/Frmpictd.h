@@ -233,7 +233,6 @@ class Frmpictd : public MouseReporting<QWidget> {
     Prompts& prompts() const { return promptsOf(m_services); }
     void ShowTipDialog();
     void buildMenu();
-    QAction* addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)());
     void placeButton(QPushButton* button, double left, double top, double width, double height);
     void placeCornerButtons();
     void followPointerScreen();

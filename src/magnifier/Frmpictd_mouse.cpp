@@ -106,10 +106,7 @@ void Frmpictd::P1_MouseDown(int button, int, double, double) {
 }
 
 void Frmpictd::Form_KeyDown(int keyCode, int /*shift*/) {
-    if (keyCode == 27)
-        EndView();
-    else if (keyCode == 88)
-        EndView();
+    if (keyCode == 27 || keyCode == 88) EndView(); // Esc, X
 }
 
 void Frmpictd::Imadpic_DblClick() {
