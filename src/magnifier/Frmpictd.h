@@ -247,7 +247,6 @@ class Frmpictd : public MouseReporting<QWidget> {
     // Grows the paint buffer to the view's size before the view is shown,
     // its pages made resident while the capture is under way.
     void readyPaintBuffer();
-    void applyImageGeometry();
     // Repaints the picture: through the server surface where the window
     // system can draw the picture itself, in this window otherwise.
     void refreshView();

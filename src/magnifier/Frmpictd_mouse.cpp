@@ -90,7 +90,7 @@ void Frmpictd::Imadpic_MouseMove(int button, int /*shift*/, double x, double y) 
                                     cint(x) - DragStartX);
     Imadpic.Top = panning::dragged(cint(Imadpic.Top), cint(Imadpic.Height), cint(ScaleHeight()),
                                    cint(y) - DragStartY);
-    applyImageGeometry();
+    refreshView();
 }
 
 void Frmpictd::Imadpic_MouseUp(int, int, double, double) {

@@ -22,7 +22,7 @@ void Frmpictd::resizePicture(CustomSize::Step step) {
     const QSizeF size = CustomSize::resized({Imadpic.Width, Imadpic.Height}, step);
     Imadpic.Width = size.width();
     Imadpic.Height = size.height();
-    applyImageGeometry();
+    refreshView();
 }
 
 void Frmpictd::Command1_Click() {
@@ -61,5 +61,5 @@ void Frmpictd::Imadpic_Wheel(int notches, const QPointF& posPx) {
     Imadpic.Height = s.pictureTwipsY(y.size);
     // A running scroll carries on from where the zoom left the picture.
     if (Timgund->Enabled()) motion.ScrollTop = float(Imadpic.Top);
-    applyImageGeometry();
+    refreshView();
 }

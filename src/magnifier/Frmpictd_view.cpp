@@ -58,7 +58,7 @@ void Frmpictd::readyPaintBuffer() {
 void Frmpictd::CenterPicture(ImageControl& p) {
     p.Left = (ScaleWidth() - p.Width) / 2;
     p.Top = (ScaleHeight() - p.Height) / 2;
-    applyImageGeometry();
+    refreshView();
 }
 
 void Frmpictd::Form_Resize() {
@@ -68,10 +68,6 @@ void Frmpictd::Form_Resize() {
 void Frmpictd::resizeEvent(QResizeEvent*) {
     if (m_surface) m_surface->setGeometry(rect());
     Form_Resize();
-}
-
-void Frmpictd::applyImageGeometry() {
-    refreshView();
 }
 
 void Frmpictd::refreshView() {
@@ -155,7 +151,7 @@ void Frmpictd::applyZoom(const ViewZoom::Step& step) {
     if (step.left) Imadpic.Left = *step.left;
     Imadpic.Height = step.height;
     Imadpic.Width = step.width;
-    applyImageGeometry();
+    refreshView();
     if (step.fit == ViewZoom::Fit::After) FitWindowToPicture();
 }
 
