@@ -247,8 +247,8 @@ class Frmpictd : public MouseReporting<QWidget> {
     // Grows the paint buffer to the view's size before the view is shown,
     // its pages made resident while the capture is under way.
     void readyPaintBuffer();
-    // Repaints the picture: through the server surface where the window
-    // system can draw the picture itself, in this window otherwise.
+    // Repaints the picture: through the server surface where the X11
+    // server can draw the picture itself, in this window otherwise.
     void refreshView();
     bool drawOnServer(const QRegion& devicePixels);
     // Where the picture control lies, in the window's logical pixels.
