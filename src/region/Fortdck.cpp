@@ -6,7 +6,6 @@
 
 #include "frmMainwn.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHelpEvent>
@@ -28,7 +27,8 @@ Fortdck::Fortdck(frmMainwn& main)
     // only while that question is open (see Timer1_Timer), not for the
     // window's whole life: at a millisecond it would keep the program
     // awake all the time.
-    Timer1->setEnabled(m_main.mnshifougd->isChecked());
+    Timer1->setEnabled(m_main.scrollSwitch().isOn());
+    connect(&m_main.scrollSwitch(), &ScrollSwitch::changed, this, &Fortdck::ScrollSwitchChanged);
     connect(Timer1, &VbTimer::Timer, this, &Fortdck::Timer1_Timer);
     connect(Timgund, &VbTimer::Timer, this, &Fortdck::Timgund_Timer);
     connect(Timgund2, &VbTimer::Timer, this, &Fortdck::Timgund2_Timer);
@@ -130,17 +130,9 @@ void Fortdck::Form_Load() {
 
 void Fortdck::LayoutEnlargedPicture() {
     Imayulanpic.Stretch = true;
-    // With no ratio ticked the window still opens, at the first ratio.
-    int k = 1;
-    if (m_main.mn1x2->isChecked())
-        k = 1;
-    else if (m_main.mn1x4->isChecked())
-        k = 2;
-    else if (m_main.mn1x6->isChecked())
-        k = 3;
-    m_enlargement = 2 * k;
-    Imayulanpic.Height = 2 * k * Imayulanpic.Height;
-    Imayulanpic.Width = 2 * k * Imayulanpic.Width;
+    m_enlargement = m_main.ratio().factor();
+    Imayulanpic.Height = m_enlargement * Imayulanpic.Height;
+    Imayulanpic.Width = m_enlargement * Imayulanpic.Width;
     const units::Screen s = screen();
     if (Imayulanpic.Height >= s.Height() || Imayulanpic.Width >= s.Width()) ReloadPicture();
 }

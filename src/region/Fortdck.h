@@ -3,6 +3,7 @@
 #include "capture.h"
 #include "formlife.h"
 #include "mousereporting.h"
+#include "scrollswitch.h"
 #include "units.h"
 #include "vbtimer.h"
 
@@ -61,7 +62,7 @@ class Fortdck : public MouseReporting<QWidget> {
     // scrolling is on.
     void AskForScrollTimer();
     // Turns automatic scrolling on or off for this window.
-    void ScrollSwitchChanged(bool on);
+    void ScrollSwitchChanged(ScrollSwitch::State state);
 
     // Whether the monitor the window was laid out for went away or is no
     // longer what it was.

@@ -8,14 +8,11 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 
-#include <cmath>
-#include <cstdlib>
-
 using units::cint;
 
 QPointF Fortdck::clientPx(const QPointF& globalPx) const {
-    // Measured from where the window was last put, not from where the
-    // window system reports it: a move still on its way would count twice.
+    // Measured from where the window was last put, not from where X11 or
+    // Windows reports it: a move still on its way would count twice.
     return globalPx - QPointF(pos()) - QPointF(kBorderPx, kBorderPx);
 }
 
@@ -94,73 +91,23 @@ void Fortdck::Imayulanpic_MouseMove(int button, int /*shift*/, double x, double 
     if (button != 1) return;
     const units::Screen s = screen();
     if (PictureFitsScreen()) {
-        // Where the compositor places windows it moves this one too, and
+        // On Wayland the compositor places windows: it moves this one too, and
         // snapping to the screen's edges is its own.
         if (placement::moveWithPointer(*this)) return;
-        const double P = PixToHook;
-        const double L = Left();
-        const double T = Top();
-        const double W = Width();
-        const double H = Height();
-        if (memory.HookedX != 0) {
-            if (std::abs(x - OrigX) > P) {
-                setLeft(L + x - OrigX);
-                memory.HookedX = 0;
-                return;
-            }
-        } else if (0 < L && L < P) {
-            setLeft(0);
-            memory.HookedX = -1;
-            return;
-        } else if (0 < s.Width() - L - W && s.Width() - L - W < P) {
-            setLeft(s.Width() - W);
-            memory.HookedX = -1;
-            return;
-        } else {
-            setLeft(L + x - OrigX);
-        }
-        if (memory.HookedY != 0) {
-            if (std::abs(y - OrigY) > P) {
-                setTop(T + y - OrigY);
-                memory.HookedY = 0;
-            }
-        } else if (0 < T && T < P) {
-            setTop(0);
-            memory.HookedY = -1;
-        } else if (0 < s.Height() - T - H && s.Height() - T - H < P) {
-            setTop(s.Height() - H);
-            memory.HookedY = -1;
-        } else {
-            setTop(T + y - OrigY);
-        }
+        const double top = Top();
+        const EdgeSnap::Move across =
+            memory.snapX.drag(Left(), Width(), s.Width(), x - OrigX, PixToHook);
+        if (across.step != EdgeSnap::Step::Held) setLeft(across.start);
+        if (EdgeSnap::endsTheMove(across.step)) return;
+        const EdgeSnap::Move down =
+            memory.snapY.drag(top, Height(), s.Height(), y - OrigY, PixToHook);
+        if (down.step != EdgeSnap::Step::Held) setTop(down.start);
         return;
     }
-
-    // The picture follows the pointer until one of its edges reaches the
-    // matching edge of the window; where it is smaller than the window it
-    // stays.
-    std::int32_t dx = cint(x - GrabX);
-    std::int32_t dy = cint(y - GrabY);
-    const std::int32_t L = cint(Imayulanpic.Left);
-    const std::int32_t T = cint(Imayulanpic.Top);
-    const std::int32_t aL = std::abs(L);
-    const std::int32_t aT = std::abs(T);
-    const std::int32_t R = cint(Imayulanpic.Width - aL - ScaleWidth());
-    const std::int32_t B = cint(Imayulanpic.Height - aT - ScaleHeight());
-    if (L >= 1) {
-        dx = 0;
-    } else {
-        if (dx < 0 && R < std::abs(dx)) dx = -R;
-        if (dx >= 0 && aL < dx) dx = aL;
-    }
-    if (T >= 1) {
-        dy = 0;
-    } else {
-        if (dy >= 0 && aT < dy) dy = aT;
-        if (dy < 0 && B < std::abs(dy)) dy = -B;
-    }
-    Imayulanpic.Left = L + dx;
-    Imayulanpic.Top = T + dy;
+    Imayulanpic.Left =
+        panStart(cint(Imayulanpic.Left), Imayulanpic.Width, ScaleWidth(), cint(x - GrabX));
+    Imayulanpic.Top =
+        panStart(cint(Imayulanpic.Top), Imayulanpic.Height, ScaleHeight(), cint(y - GrabY));
     update();
 }
 

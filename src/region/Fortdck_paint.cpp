@@ -20,7 +20,7 @@ namespace {
 const QColor kBackColor(0xC0, 0xC0, 0xFF);
 const QColor kBorderColor(0, 0, 0);
 
-// Device pixels of so many logical ones, rounded as the toolkit rounds a
+// Device pixels of so many logical ones, rounded as Qt rounds a
 // window's size for its backing store.
 int deviceSpan(int logicalPx, double ratio) {
     return qRound(logicalPx * ratio);
@@ -45,10 +45,10 @@ int Fortdck::borderDevicePx() const {
 
 int Fortdck::windowSpanPx(double pictureDevicePx, int borderDevicePx, int limitPx) const {
     // The fewest logical pixels whose device pixels hold the whole picture
-    // inside the borders; the rest goes to the background. The toolkit asks
+    // inside the borders; the rest goes to the background. Qt asks
     // the window manager to size the window in steps of one logical pixel's
     // worth of device pixels, rounded: a size off those steps would be cut
-    // by a device pixel that the toolkit then never paints.
+    // by a device pixel that Qt then never paints.
     const double r = ratio();
     const int step = std::max(1, qRound(r));
     const int need = std::max(0, units::cint(pictureDevicePx));

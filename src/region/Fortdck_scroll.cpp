@@ -3,8 +3,6 @@
 
 #include "frmMainwn.h"
 
-#include <QAction>
-
 namespace {
 // Enabling a running timer must not restart its period: the switch is
 // polled far more often than the scroll timers tick.
@@ -14,7 +12,7 @@ void enable(VbTimer* timer) {
 } // namespace
 
 void Fortdck::Timer1_Timer() {
-    if (m_main.mnshifougd->isChecked()) ChooseScrollTimer();
+    if (m_main.scrollSwitch().isOn()) ChooseScrollTimer();
     // The choice holds until the switch, the picture's size or the
     // screen's changes, and each of those asks again; polling meanwhile
     // would only wake the program up a thousand times a second.
@@ -22,41 +20,40 @@ void Fortdck::Timer1_Timer() {
 }
 
 void Fortdck::AskForScrollTimer() {
-    if (m_life.isLoaded() && m_main.mnshifougd->isChecked()) enable(Timer1);
+    if (m_life.isLoaded() && m_main.scrollSwitch().isOn()) enable(Timer1);
 }
 
 void Fortdck::ChooseScrollTimer() {
     const units::Screen s = screen();
-    const double PW = Imayulanpic.Width;
-    const double PH = Imayulanpic.Height;
-    const double SW = s.Width();
-    const double SH = s.Height();
-    if (PH >= SH && PW <= SW) {
-        enable(Timgund);
-    } else if (PH <= SH && PW >= SW) {
-        enable(Timgund2);
-    } else if (PH >= SH && PW >= SW) {
-        enable(Timgund);
+    // Only one of the two may run: they share the scroll position, and a
+    // picture that changed its shape while scrolling would otherwise be
+    // moved both ways at once.
+    switch (scrollDirection({Imayulanpic.Width, Imayulanpic.Height}, {s.Width(), s.Height()})) {
+    case ScrollDirection::Vertical:
         Timgund2->setEnabled(false);
+        enable(Timgund);
+        break;
+    case ScrollDirection::Horizontal:
+        Timgund->setEnabled(false);
+        enable(Timgund2);
+        break;
+    case ScrollDirection::None:
+        break;
     }
 }
 
 void Fortdck::Timgund_Timer() {
-    Imayulanpic.Top = memory.ScrollPos;
-    memory.ScrollPos -= 15;
-    if (Imayulanpic.Height + memory.ScrollPos < Height()) memory.ScrollPos = float(Height() / 6);
+    Imayulanpic.Top = memory.scroll.step(Imayulanpic.Height, Height());
     update();
 }
 
 void Fortdck::Timgund2_Timer() {
-    Imayulanpic.Left = memory.ScrollPos;
-    memory.ScrollPos -= 15;
-    if (Imayulanpic.Width + memory.ScrollPos < Width()) memory.ScrollPos = float(Width() / 6);
+    Imayulanpic.Left = memory.scroll.step(Imayulanpic.Width, Width());
     update();
 }
 
-void Fortdck::ScrollSwitchChanged(bool on) {
-    if (on) {
+void Fortdck::ScrollSwitchChanged(ScrollSwitch::State state) {
+    if (state == ScrollSwitch::State::On) {
         AskForScrollTimer();
         return;
     }

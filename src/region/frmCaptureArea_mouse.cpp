@@ -20,7 +20,7 @@ void frmCaptureArea::Form_MouseMove(int /*button*/, int /*shift*/, double x, dou
     if (!isDragging()) return;
     ClearWindow();
     m_end = devicePoint(x, y);
-    PointsToRect(m_start, m_end, m_region);
+    m_region = PointsToRect(m_start, m_end);
     m_state = State::Outlined;
     update(drawnArea());
 }
@@ -30,7 +30,7 @@ void frmCaptureArea::Form_MouseUp(int /*button*/, int /*shift*/, double x, doubl
     if (!isDragging()) return;
     ClearWindow();
     m_end = devicePoint(x, y);
-    PointsToRect(m_start, m_end, m_region);
+    m_region = PointsToRect(m_start, m_end);
     Picture picture;
     // The frozen screen, not the live one: what the user saw is what is
     // taken, and the outline and label were never part of it.
@@ -59,7 +59,7 @@ QPointF frmCaptureArea::pointerPosition(const QMouseEvent& event) const {
                std::abs(exact.y() - rounded.y()) <= slack;
     };
     QPointF exact;
-    // The event's own position, as the window system sent it.
+    // The event's own position, as X11 sent it.
     const std::vector<QPoint> sent = pointerEventPositions(event.timestamp());
     for (auto it = sent.rbegin(); it != sent.rend(); ++it)
         if (agrees(*it, exact)) return exact;

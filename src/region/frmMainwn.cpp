@@ -111,7 +111,7 @@ void frmMainwn::PlaceInCorner() {
     const units::Screen s = screen();
     setLeft(s.Width() - Width());
     setTop(s.Height() - 1.8 * Height());
-    // The toolkit rounds the corner and the size to device pixels apart: at
+    // Qt rounds the corner and the size to device pixels apart: at
     // a fractional ratio the right edge can come out a device pixel beyond
     // the monitor's, and the button would be cut.
     const double r = s.DevicePixelRatio;

@@ -3,13 +3,16 @@
 #include "captureareaowner.h"
 #include "platform/services.h"
 #include "prompts.h"
+#include "ratiochoice.h"
 #include "regionclipboard.h"
+#include "regiondrag.h"
+#include "scrollcycle.h"
+#include "scrollswitch.h"
 #include "speed.h"
 
 #include <QPointer>
 #include <QWidget>
 
-#include <cstdint>
 #include <memory>
 
 class Fortdck;
@@ -23,15 +26,15 @@ class QUrl;
 // What the magnified-region window keeps from one window to the next, for
 // the life of the program.
 struct FortdckMemory {
-    std::int16_t HookedX = 0;
-    std::int16_t HookedY = 0;
-    float ScrollPos = 0;
+    EdgeSnap snapX;
+    EdgeSnap snapY;
+    ScrollCycle scroll;
 };
 
 // The control window: a small always-on-top button near the bottom-right
 // corner of its home monitor. A click picks a region of the monitor under
 // the pointer, a drag moves the window, a right-click opens the program's
-// menu, whose check marks are the program's settings. Geometry is in twips,
+// menu, whose check marks show the program's settings. Geometry is in twips,
 // relative to the home monitor.
 class frmMainwn : public QWidget, public CaptureAreaOwner {
     Q_OBJECT
@@ -89,6 +92,9 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     // The picked region goes to the magnified-region window.
     void PickTaken() override { LoadFortdck(); }
     FortdckMemory& fortdckMemory() { return m_memory; }
+    // The settings the menu shows; region windows read them.
+    RatioChoice& ratio() { return m_ratio; }
+    ScrollSwitch& scrollSwitch() { return m_scrollSwitch; }
     // The button's home monitor.
     units::Screen screen() const;
 
@@ -153,7 +159,8 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     void watchScreen(QScreen* screen);
     void scheduleScreensCheck();
     QAction* addItem(QMenu* menu, const char* caption, void (frmMainwn::*handler)());
-    void chooseRatio(QAction* item);
+    void showRatio(RatioChoice::Ratio ratio);
+    void showScrollSwitch(ScrollSwitch::State state);
     void chooseSpeed(ScrollSpeed::Choice choice);
     void setScrollIntervals(int ms);
     QPointF buttonTwips(const QPointF& globalPx) const;
@@ -165,6 +172,8 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     RegionClipboard& m_clipboard;
     ScreenInfo* m_home = nullptr;
     FortdckMemory m_memory;
+    RatioChoice m_ratio;
+    ScrollSwitch m_scrollSwitch;
     QSizeF m_sizeTwips;
     QPointer<Fortdck> m_fortdck;
     std::unique_ptr<frmCaptureArea> m_picker;

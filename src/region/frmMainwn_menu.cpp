@@ -44,11 +44,17 @@ void frmMainwn::buildMenu() {
     mnemail = addItem(mnuCaptureMain, "", &frmMainwn::mnemail_Click);
     mnemail->setText(ContactAddress());
 
-    for (QAction* a :
-         {mn1x2, mn1x4, mn1x6, mnshifougd, mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
+    // The ratios are one choice, yet no QActionGroup holds them: Qt would
+    // draw an exclusive group's marks as radio buttons, not check marks.
+    for (QAction* a : {mn1x2, mn1x4, mn1x6, mnshifougd})
         a->setCheckable(true);
-    mn1x2->setChecked(true);
+    for (QAction* a : {mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
+        a->setCheckable(true);
     mnquesheng->setChecked(true);
+    connect(&m_ratio, &RatioChoice::changed, this, &frmMainwn::showRatio);
+    connect(&m_scrollSwitch, &ScrollSwitch::changed, this, &frmMainwn::showScrollSwitch);
+    showRatio(m_ratio.ratio());
+    showScrollSwitch(m_scrollSwitch.state());
 }
 
 void frmMainwn::mnqpfd_Click() {

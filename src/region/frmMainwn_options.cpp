@@ -11,25 +11,30 @@
 
 #include <optional>
 
-void frmMainwn::chooseRatio(QAction* item) {
-    // The open window keeps its size; the next one uses the new ratio. Qt
-    // has flipped the item's own mark.
-    for (QAction* other : {mn1x2, mn1x4, mn1x6})
-        if (other != item) other->setChecked(false);
-}
-
+// The open window keeps its size; the next one uses the new ratio.
 void frmMainwn::mn1x2_Click() {
-    chooseRatio(mn1x2);
+    m_ratio.choose(RatioChoice::Ratio::Two);
 }
 void frmMainwn::mn1x4_Click() {
-    chooseRatio(mn1x4);
+    m_ratio.choose(RatioChoice::Ratio::Four);
 }
 void frmMainwn::mn1x6_Click() {
-    chooseRatio(mn1x6);
+    m_ratio.choose(RatioChoice::Ratio::Six);
 }
 
+void frmMainwn::showRatio(RatioChoice::Ratio ratio) {
+    mn1x2->setChecked(ratio == RatioChoice::Ratio::Two);
+    mn1x4->setChecked(ratio == RatioChoice::Ratio::Four);
+    mn1x6->setChecked(ratio == RatioChoice::Ratio::Six);
+}
+
+// The open window, if any, follows the switch by itself.
 void frmMainwn::mnshifougd_Click() {
-    if (m_fortdck) m_fortdck->ScrollSwitchChanged(mnshifougd->isChecked());
+    m_scrollSwitch.toggle();
+}
+
+void frmMainwn::showScrollSwitch(ScrollSwitch::State state) {
+    mnshifougd->setChecked(state == ScrollSwitch::State::On);
 }
 
 void frmMainwn::chooseSpeed(ScrollSpeed::Choice choice) {

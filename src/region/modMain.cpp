@@ -4,10 +4,6 @@
 
 std::int32_t AreaCaptureMode = 0;
 
-std::int32_t PointsToRect(const PointL& P1, const PointL& P2, RectL& Rect) {
-    Rect.Left = std::min(P1.x, P2.x);
-    Rect.Top = std::min(P1.y, P2.y);
-    Rect.Right = std::max(P1.x, P2.x);
-    Rect.Bottom = std::max(P1.y, P2.y);
-    return 1;
+RectL PointsToRect(const PointL& P1, const PointL& P2) {
+    return {std::min(P1.x, P2.x), std::min(P1.y, P2.y), std::max(P1.x, P2.x), std::max(P1.y, P2.y)};
 }

@@ -15,5 +15,4 @@ struct PointL {
 extern std::int32_t AreaCaptureMode;
 
 // The rectangle spanned by two points, whichever way the drag went.
-// Returns 1; 0 if the rectangle cannot be formed.
-std::int32_t PointsToRect(const PointL& P1, const PointL& P2, RectL& Rect);
+RectL PointsToRect(const PointL& P1, const PointL& P2);

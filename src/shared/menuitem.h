@@ -19,8 +19,7 @@ QAction* addMenuItem(Form* form, QMenu* menu, const char* caption, void (Form::*
 }
 
 // The speed submenu both programs' menus have: its items are the form's
-// own controls, with the form's handlers of the same names. At most one
-// is ticked, and a click on the ticked one clears it.
+// own controls, with the form's handlers of the same names.
 template <class Form> QMenu* addSpeedMenu(Form* form, QMenu* menu) {
     QMenu* speed = menu->addMenu(QCoreApplication::translate("zuz", "速度"));
     form->mnkuai = addMenuItem(form, speed, QT_TRANSLATE_NOOP("zuz", "快=1"), &Form::mnkuai_Click);
@@ -31,8 +30,10 @@ template <class Form> QMenu* addSpeedMenu(Form* form, QMenu* menu) {
         addMenuItem(form, speed, QT_TRANSLATE_NOOP("zuz", "缺省=50"), &Form::mnquesheng_Click);
     form->mnzidingyi =
         addMenuItem(form, speed, QT_TRANSLATE_NOOP("zuz", "自定义"), &Form::mnzidingyi_Click);
+    // Not exclusive to Qt, which would draw radio buttons for check marks:
+    // the form's speed object keeps one ticked and shows it.
     auto* group = new QActionGroup(speed);
-    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
     for (QAction* a :
          {form->mnkuai, form->mnzhong, form->mnman, form->mnquesheng, form->mnzidingyi}) {
         a->setCheckable(true);

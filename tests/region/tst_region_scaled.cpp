@@ -83,9 +83,9 @@ void TstRegionScaled::regionPixelsAreWholeSquares() {
     const double r = ratio();
     RegionRig rig(kDevice, 96, r);
     TestMain& m = *rig.main;
-    m.mn1x2->setChecked(k == 2);
-    m.mn1x4->setChecked(k == 4);
-    m.mn1x6->setChecked(k == 6);
+    m.ratio().set(k == 6   ? RatioChoice::Ratio::Six
+                  : k == 4 ? RatioChoice::Ratio::Four
+                           : RatioChoice::Ratio::Two);
     // Every pixel names coordinates of 5 or more: none is black like the
     // border.
     Fortdck* f = rig.open(codedPattern(region.width() + 5, region.height() + 5)

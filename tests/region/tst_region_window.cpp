@@ -16,11 +16,12 @@ QRect clientRect(const Fortdck& f) {
                                  -Fortdck::kBorderPx);
 }
 
-// Sets the ratio items directly: "2", "4", "6" or "" for none.
+// Sets the ratio directly: "2", "4", "6" or "" for none.
 void tickRatio(TestMain& m, const QString& ratio) {
-    m.mn1x2->setChecked(ratio == "2");
-    m.mn1x4->setChecked(ratio == "4");
-    m.mn1x6->setChecked(ratio == "6");
+    m.ratio().set(ratio == "2"   ? RatioChoice::Ratio::Two
+                  : ratio == "4" ? RatioChoice::Ratio::Four
+                  : ratio == "6" ? RatioChoice::Ratio::Six
+                                 : RatioChoice::Ratio::None);
 }
 
 // A 300 x 200 region at 1x6: an 1800 x 1200 picture in a 1022 x 766
@@ -47,6 +48,7 @@ class TstRegionWindow : public QObject {
     void snapsToTheEdgesOfItsMonitor();
     void panningClamps_data();
     void panningClamps();
+    void panningLeavesAPictureThatDoesNotOverhang();
     void pressReloadsFromTheClipboard();
     void pressKeepsThePictureWithoutAUsableOne_data();
     void pressKeepsThePictureWithoutAUsableOne();
@@ -131,11 +133,17 @@ void TstRegionWindow::ratioItemsToggle() {
     TestMain& m = *rig.main;
     for (QChar c : clicks)
         (c == '2' ? m.mn1x2 : c == '4' ? m.mn1x4 : m.mn1x6)->trigger();
-    QString now;
-    if (m.mn1x2->isChecked()) now += "2";
-    if (m.mn1x4->isChecked()) now += "4";
-    if (m.mn1x6->isChecked()) now += "6";
-    QCOMPARE(now, ticked);
+    const auto marks = [&m] {
+        QString now;
+        if (m.mn1x2->isChecked()) now += "2";
+        if (m.mn1x4->isChecked()) now += "4";
+        if (m.mn1x6->isChecked()) now += "6";
+        return now;
+    };
+    QCOMPARE(marks(), ticked);
+    // The marks show the setting, whichever way it changed.
+    m.ratio().set(RatioChoice::Ratio::Six);
+    QCOMPARE(marks(), QStringLiteral("6"));
 }
 
 void TstRegionWindow::ratioChangeLeavesTheOpenWindow() {
@@ -194,9 +202,9 @@ void TstRegionWindow::snapStateOutlivesTheWindow() {
     f->move(8, 300);
     f->Imayulanpic_MouseDown(1, 0, 150, 150);
     f->Imayulanpic_MouseMove(1, 0, 135, 150);
-    QCOMPARE(rig.main->fortdckMemory().HookedX, std::int16_t(-1));
+    QCOMPARE(rig.main->fortdckMemory().snapX.hook(), EdgeSnap::Hook::Hooked);
     rig.main->LoadFortdck();
-    QCOMPARE(rig.main->fortdckMemory().HookedX, std::int16_t(-1));
+    QCOMPARE(rig.main->fortdckMemory().snapX.hook(), EdgeSnap::Hook::Hooked);
     // Still "hooked": a small move does not move the new window sideways.
     Fortdck* g = rig.main->fortdck();
     const int x0 = g->x();
@@ -287,6 +295,21 @@ void TstRegionWindow::panningClamps() {
         QCOMPARE(f->Imayulanpic.Left, l);
         QCOMPARE(f->Imayulanpic.Top, t);
     }
+}
+
+// A picture wider than the screen but a pixel less tall than the client
+// area, flush with its top as rounding can leave it: a pull upwards pans it
+// sideways and must not move it down off the top.
+void TstRegionWindow::panningLeavesAPictureThatDoesNotOverhang() {
+    RegionRig rig;
+    Fortdck* f = openLargerThanTheWindow(rig);
+    f->Imayulanpic.Top = 0;
+    f->Imayulanpic.Height = f->ScaleHeight() - 15;
+    QVERIFY(!f->PictureFitsScreen());
+    const double left = f->Imayulanpic.Left;
+    f->Imayulanpic_MouseDown(1, 0, 600 * 15, 400 * 15);
+    f->Imayulanpic_MouseMove(1, 0, 560 * 15, 360 * 15);
+    QCOMPARE(QPointF(f->Imayulanpic.Left, f->Imayulanpic.Top), QPointF(left - 600, 0));
 }
 
 void TstRegionWindow::pressReloadsFromTheClipboard() {
