@@ -10,10 +10,8 @@
 
 #include <QAction>
 #include <QBackingStore>
-#include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPushButton>
 
 namespace {
 const QColor kBackColor(192, 192, 255);
