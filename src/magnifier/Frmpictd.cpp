@@ -58,7 +58,7 @@ void Frmpictd::buildControls() {
         m_surface = new ServerSurface(
             this, [this](const QRegion& r) { return drawOnServer(r); },
             [this] {
-                // Drawn by the toolkit from now on, in this window.
+                // Drawn by Qt from now on, in this window.
                 m_surface->hide();
                 update();
             });
@@ -122,45 +122,53 @@ void Frmpictd::buildControls() {
     connect(TimKey, &VbTimer::Timer, this, &Frmpictd::TimKey_Timer);
 }
 
-QAction* Frmpictd::addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)()) {
-    return addMenuItem(this, menu, caption, handler);
-}
-
 void Frmpictd::buildMenu() {
+    using F = Frmpictd;
+    struct Item {
+        QAction* F::*item;
+        const char* caption; // null: a separator
+        void (F::*click)();
+    };
+    const auto add = [this](std::initializer_list<Item> items) {
+        for (const Item& i : items)
+            this->*i.item =
+                i.caption ? addMenuItem(this, mnkz, i.caption, i.click) : mnkz->addSeparator();
+    };
     mnkz = new QMenu(QCoreApplication::translate("zuz", "控制"), this);
-    mnexit = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "取消本次放大[也可按X键或Esc键！]"),
-                     &Frmpictd::mnexit_Click);
-    mnzaicifd =
-        addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "再次放大本屏(Ctrl+Z)"), &Frmpictd::mnzaicifd_Click);
-    mnzaicifdxx = mnkz->addSeparator();
-    mnexit2 = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "退出！！！"), &Frmpictd::mnexit2_Click);
-    mnexitxx = mnkz->addSeparator();
-    mnzongxiangfd =
-        addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "只纵向放大"), &Frmpictd::mnzongxiangfd_Click);
-    mnshougong = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "自定义zuz"), &Frmpictd::mnshougong_Click);
-    mnhiufuquesheng = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "恢复缺省大小[2倍]"),
-                              &Frmpictd::mnhiufuquesheng_Click);
-    mnhfqsxx = mnkz->addSeparator();
-    mnsuoxiao = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "扩大1点5倍"), &Frmpictd::mnsuoxiao_Click);
-    mnshxgdxx = mnkz->addSeparator();
-    mnshangxiagd =
-        addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "上下自动滚动"), &Frmpictd::mnshangxiagd_Click);
-    mnxunhuang = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "循环滚动"), &Frmpictd::mnxunhuang_Click);
-    mntiulaxg = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "推拉效果"), &Frmpictd::mntiulaxg_Click);
-    mnsxgdxx = mnkz->addSeparator();
+    add({
+        {&F::mnexit, QT_TRANSLATE_NOOP("zuz", "取消本次放大[也可按X键或Esc键！]"),
+         &F::mnexit_Click},
+        {&F::mnzaicifd, QT_TRANSLATE_NOOP("zuz", "再次放大本屏(Ctrl+Z)"), &F::mnzaicifd_Click},
+        {&F::mnzaicifdxx, nullptr, nullptr},
+        {&F::mnexit2, QT_TRANSLATE_NOOP("zuz", "退出！！！"), &F::mnexit2_Click},
+        {&F::mnexitxx, nullptr, nullptr},
+        {&F::mnzongxiangfd, QT_TRANSLATE_NOOP("zuz", "只纵向放大"), &F::mnzongxiangfd_Click},
+        {&F::mnshougong, QT_TRANSLATE_NOOP("zuz", "自定义zuz"), &F::mnshougong_Click},
+        {&F::mnhiufuquesheng, QT_TRANSLATE_NOOP("zuz", "恢复缺省大小[2倍]"),
+         &F::mnhiufuquesheng_Click},
+        {&F::mnhfqsxx, nullptr, nullptr},
+        {&F::mnsuoxiao, QT_TRANSLATE_NOOP("zuz", "扩大1点5倍"), &F::mnsuoxiao_Click},
+        {&F::mnshxgdxx, nullptr, nullptr},
+        {&F::mnshangxiagd, QT_TRANSLATE_NOOP("zuz", "上下自动滚动"), &F::mnshangxiagd_Click},
+        {&F::mnxunhuang, QT_TRANSLATE_NOOP("zuz", "循环滚动"), &F::mnxunhuang_Click},
+        {&F::mntiulaxg, QT_TRANSLATE_NOOP("zuz", "推拉效果"), &F::mntiulaxg_Click},
+        {&F::mnsxgdxx, nullptr, nullptr},
+    });
     mnsudu = addSpeedMenu(this, mnkz);
-    mnqueshengxx = mnkz->addSeparator();
-    mnqufd = addItem(mnkz, "Zonara", &Frmpictd::mnqufd_Click);
-    mnwanneng = addItem(mnkz, "Snarell", &Frmpictd::mnwanneng_Click);
-    mnquxbcfd = mnkz->addSeparator();
-    mnabuot = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "关于..."), &Frmpictd::mnabuot_Click);
-    mnbuhuo = addItem(mnkz, QT_TRANSLATE_NOOP("zuz", "捕获"), &Frmpictd::mnbuhuo_Click);
+    add({
+        {&F::mnqueshengxx, nullptr, nullptr},
+        {&F::mnqufd, "Zonara", &F::mnqufd_Click},
+        {&F::mnwanneng, "Snarell", &F::mnwanneng_Click},
+        {&F::mnquxbcfd, nullptr, nullptr},
+        {&F::mnabuot, QT_TRANSLATE_NOOP("zuz", "关于..."), &F::mnabuot_Click},
+        {&F::mnbuhuo, QT_TRANSLATE_NOOP("zuz", "捕获"), &F::mnbuhuo_Click},
+    });
     mnbuhuo->setVisible(false);
-
-    for (QAction* a :
-         {mnshangxiagd, mnxunhuang, mntiulaxg, mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
+    for (QAction* a : {mnshangxiagd, mnxunhuang, mntiulaxg})
         a->setCheckable(true);
-    mnzhong->setChecked(true);
+    // "中=100" ticked, although the scrolling runs at 50 ms until a speed
+    // is chosen: the menu as it was designed.
+    showSpeed(this, speed);
 }
 
 void Frmpictd::placeButton(QPushButton* button, double left, double top, double width,
@@ -216,39 +224,7 @@ void Frmpictd::Form_Load() {
     AddTrayIcon();
     InstallHotkey();
     ApplyTipMarker();
-    FitWindowToPicture(Imadpic);
-}
-
-void Frmpictd::placeCornerButtons() {
-    const units::Screen s = screen();
-    placeButton(Command5, s.Width() - 375, 0, 375, 375);
-    const double qxWidth = 300, qxHeight = 255;
-    placeButton(Comqxbcfd, s.Width() - qxWidth - 20, (s.Height() - qxHeight) / 1.2, qxWidth,
-                qxHeight);
-}
-
-// A view belongs to the monitor under the pointer when it starts. On a
-// monitor of another size the picture keeps its enlargement and its place
-// relative to the screen, and the corner buttons follow the corner.
-void Frmpictd::followPointerScreen() {
-    m_services.screen->selectUnderPointer();
-    layOutForScreen();
-}
-
-void Frmpictd::layOutForScreen() {
-    if (QScreen* monitor = m_services.screen->qscreen()) setScreen(monitor);
-    const units::Screen now = screen();
-    const units::Screen was = m_laidOut;
-    m_laidOut = now;
-    if (was.widthPx == 0 || now == was || was.Width() <= 0 || was.Height() <= 0) return;
-    const double fx = now.Width() / was.Width();
-    const double fy = now.Height() / was.Height();
-    Imadpic.Left *= fx;
-    Imadpic.Width *= fx;
-    Imadpic.Top *= fy;
-    Imadpic.Height *= fy;
-    placeCornerButtons();
-    applyImageGeometry();
+    FitWindowToPicture();
 }
 
 void Frmpictd::ApplyTipMarker() {
@@ -281,7 +257,7 @@ void Frmpictd::mnexit2_Click() {
     QCoreApplication::quit();
 }
 
-// Closed some other way (the window system's close on a view), the window
+// Closed some other way (the window manager's close on a view), the window
 // unloads, but an open editor keeps the program until it is closed too.
 void Frmpictd::closeEvent(QCloseEvent* event) {
     bool cancel = false;

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "customsize.h"
 #include "heldkey.h"
 #include "imagecontrol.h"
 #include "mousereporting.h"
+#include "mouseroute.h"
 #include "platform/services.h"
 #include "prompts.h"
+#include "pushpull.h"
+#include "speed.h"
 #include "tip/tiptext.h"
 #include "vbtimer.h"
+#include "viewmotion.h"
+#include "viewzoom.h"
 
 #include <QPixmap>
 #include <QPointer>
@@ -47,7 +53,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     bool viewBuffersReleasePending() const { return m_releaseBuffers.isActive(); }
 
     // The view.
-    void FitWindowToPicture(ImageControl& p);
+    void FitWindowToPicture();
     void CenterPicture(ImageControl& p);
     void Form_Resize();
     void EndView();
@@ -143,7 +149,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     // The open annotation editor, or null.
     frmphotoshop* editor() const;
     // The widget the picture is painted in now: this window, or a child
-    // window that the window system paints.
+    // window that the X11 server paints.
     QWidget* pictureWidget();
 
     // Screen size and the window's client area, in twips.
@@ -202,17 +208,14 @@ class Frmpictd : public MouseReporting<QWidget> {
     QAction* mnabuot = nullptr;
     QAction* mnbuhuo = nullptr;
 
-    // Window-level state.
-    float ScrollTop = 0;
+    // The view's state; the menu's captions and ticks show it.
+    ViewZoom zoom;
+    CustomSize customSize;
+    ViewMotion motion;
+    PushPull pushPull;
+    ScrollSpeed speed{ScrollSpeed::Choice::Medium, ScrollSpeed::Reading::WholeNumber};
     std::int32_t DragStartX = 0;
     std::int32_t DragStartY = 0;
-    // The push-pull fields are wider than 16 bits so that screens beyond
-    // 2184 pixels animate too.
-    std::int16_t PushPullGrowing = 0;
-    std::int32_t PushPullWidth = 0;
-    std::int32_t PushPullHeight = 0;
-    std::int32_t PushPullInsetX = 0;
-    std::int32_t PushPullInsetY = 0;
     std::int32_t TrayFrame = 0;
 
   protected:
@@ -230,7 +233,6 @@ class Frmpictd : public MouseReporting<QWidget> {
     Prompts& prompts() const { return promptsOf(m_services); }
     void ShowTipDialog();
     void buildMenu();
-    QAction* addItem(QMenu* menu, const char* caption, void (Frmpictd::*handler)());
     void placeButton(QPushButton* button, double left, double top, double width, double height);
     void placeCornerButtons();
     void followPointerScreen();
@@ -245,27 +247,28 @@ class Frmpictd : public MouseReporting<QWidget> {
     // Grows the paint buffer to the view's size before the view is shown,
     // its pages made resident while the capture is under way.
     void readyPaintBuffer();
-    void applyImageGeometry();
-    // Repaints the picture: through the server surface where the window
-    // system can draw the picture itself, in this window otherwise.
+    // Repaints the picture: through the server surface where the X11
+    // server can draw the picture itself, in this window otherwise.
     void refreshView();
     bool drawOnServer(const QRegion& devicePixels);
     // Where the picture control lies, in the window's logical pixels.
     QRectF pictureRect() const;
-    void chooseSpeed(QAction* item);
+    // Shows a capture in the view.
+    void showPicture(Picture picture);
+    void clearPictures();
+    void applyZoom(const ViewZoom::Step& step);
+    void showCustomSize();
+    void resizePicture(CustomSize::Step step);
+    void showMotion();
+    void chooseSpeed(ScrollSpeed::Choice choice);
     enum class ScrollStart { FromTop, Resume };
     void toggleScrolling(ScrollStart start);
     bool overPicture(const QPointF& posPx) const;
     QPointF toPictureTwips(const QPointF& posPx) const;
     void updatePointer(const QPointF& posPx);
-    // Hand the mouse to the picture or the form, whichever the drag began on.
-    void routePress(const MouseReport& report);
-    void routeMove(const MouseReport& report);
-    // Whether the menu's vertical-only zoom is on.
-    bool verticalOnly() const;
 
     Services m_services;
-    // Where the window system draws the picture; null where it cannot.
+    // Where the X11 server draws the picture; null where it cannot.
     ServerSurface* m_surface = nullptr;
     QPointer<QWidget> m_editor;
     bool m_quitting = false;
@@ -277,8 +280,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     // holds one screen-sized buffer only: the capture's, which stays
     // resident for the next view.
     QTimer m_releaseBuffers;
-    enum class MouseTarget { None, Picture, Background };
-    MouseTarget m_mouseTarget = MouseTarget::None;
+    MouseRoute m_route;
     // Wheel delta short of a notch, in eighths of a degree.
     int m_wheelPending = 0;
 };

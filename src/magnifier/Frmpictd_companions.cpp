@@ -9,7 +9,6 @@
 #include "tip/Frmzdydhc.h"
 #include "topmost.h"
 
-
 void Frmpictd::mnqufd_Click() {
     m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
 }
@@ -42,9 +41,7 @@ void Frmpictd::Command5_Click() {
     editor->activateWindow();
     SetTopmost(editor, true);
     hide();
-    Imadpic.picture = Imagls.picture;
-    P1->setPicture(Imagls.picture);
-    P1->setStretchedSource({}, {});
+    clearPictures();
 }
 
 // Shows the one tip dialog; a dialog that is open already comes to the

@@ -1,126 +1,95 @@
 // Up-down scrolling, the push-pull zoom and the scrolling speed.
 #include "Frmpictd.h"
 
+#include "menuitem.h"
 #include "picturebox.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QRegularExpression>
-
-#include <limits>
 
 using units::cint;
 
-namespace {
-// The longest interval the speed box accepts: a 16-bit count of
-// milliseconds, about one minute, slower than anyone would read.
-constexpr int kMaxInterval = 65535;
-
-// A typed interval in milliseconds, or -1 when the answer is not one: only
-// a plain whole number from 0 to kMaxInterval, spaces around it allowed.
-// Stricter than Zonara's speed box, which reads numbers as the locale
-// writes them: the view's scrolling runs over the whole screen, and a slip
-// such as "1,000" (one in some locales) or "1e3" would race it.
-int parseInterval(const QString& answer) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
-    const QString text = answer.trimmed();
-    if (!digits.match(text).hasMatch()) return -1;
-    const int value = text.toInt();
-    return value <= kMaxInterval ? value : -1;
+void Frmpictd::showMotion() {
+    mnshangxiagd->setChecked(motion.scrolling == ViewMotion::Switch::On);
+    mnxunhuang->setChecked(motion.loop == ViewMotion::Switch::On);
+    mntiulaxg->setChecked(motion.pushPull == ViewMotion::Switch::On);
 }
-} // namespace
 
 void Frmpictd::mnshangxiagd_Click() {
     toggleScrolling(ScrollStart::FromTop);
 }
 
 void Frmpictd::toggleScrolling(ScrollStart start) {
-    mnshangxiagd->setChecked(!mnshangxiagd->isChecked());
-    if (mnshangxiagd->isChecked()) {
-        mntiulaxg->setChecked(false);
+    motion.scrolling = ViewMotion::flipped(motion.scrolling);
+    if (motion.scrolling == ViewMotion::Switch::On) {
+        motion.pushPull = ViewMotion::Switch::Off;
         Timtiula->setEnabled(false);
         P1->hide();
         P2->hide();
         Imadpic.Visible = true;
         refreshView();
-        if (start == ScrollStart::FromTop) ScrollTop = float(WindowTop());
+        if (start == ScrollStart::FromTop) motion.ScrollTop = float(WindowTop());
         Timgund->setEnabled(true);
     } else {
         Timgund->setEnabled(false);
     }
+    showMotion();
 }
 
 void Frmpictd::Timgund_Timer() {
-    Imadpic.Top = ScrollTop;
+    const ViewMotion::Step step = motion.tick(Imadpic.Height, WindowTop(), WindowHeight());
+    Imadpic.Top = step.top;
     refreshView();
-    ScrollTop = ScrollTop - 15;
-    if (float(Imadpic.Height) + ScrollTop < float(WindowHeight())) {
-        if (mnxunhuang->isChecked())
-            ScrollTop = float(WindowTop());
-        else
-            Timgund->setEnabled(false);
-    }
+    if (step.next == ViewMotion::Tick::Stop) Timgund->setEnabled(false);
 }
 
 void Frmpictd::mnxunhuang_Click() {
-    mnxunhuang->setChecked(!mnxunhuang->isChecked());
+    motion.loop = ViewMotion::flipped(motion.loop);
+    showMotion();
 }
 
-void Frmpictd::chooseSpeed(QAction* item) {
-    item->setChecked(!item->isChecked());
-    for (QAction* other : {mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
-        if (other != item) other->setChecked(false);
+// A running scroll carries on at the new speed; push-pull keeps its own.
+void Frmpictd::chooseSpeed(ScrollSpeed::Choice choice) {
+    const std::optional<int> ms =
+        speed.choose(choice, [this] { return ScrollSpeed::ask(prompts(), this); });
+    showSpeed(this, speed);
+    if (ms) Timgund->setInterval(*ms);
 }
 
 void Frmpictd::mnkuai_Click() {
-    chooseSpeed(mnkuai);
-    Timgund->setInterval(1);
+    chooseSpeed(ScrollSpeed::Choice::Fast);
 }
-
 void Frmpictd::mnzhong_Click() {
-    chooseSpeed(mnzhong);
-    Timgund->setInterval(100);
+    chooseSpeed(ScrollSpeed::Choice::Medium);
 }
-
 void Frmpictd::mnman_Click() {
-    chooseSpeed(mnman);
-    Timgund->setInterval(500);
+    chooseSpeed(ScrollSpeed::Choice::Slow);
 }
-
 void Frmpictd::mnquesheng_Click() {
-    chooseSpeed(mnquesheng);
-    Timgund->setInterval(50);
+    chooseSpeed(ScrollSpeed::Choice::Default);
 }
-
 void Frmpictd::mnzidingyi_Click() {
-    chooseSpeed(mnzidingyi);
-    const QString answer =
-        prompts().InputBox(this, QCoreApplication::translate("zuz", "请输入时钟频率[1000为1秒！]："),
-                 QCoreApplication::translate("zuz", "时钟设置"), QStringLiteral("200"));
-    const int interval = parseInterval(answer);
-    if (interval < 0)
-        return; // cancelled, empty or not an interval: nothing changes, nothing is said
-    Timgund->setInterval(interval);
+    chooseSpeed(ScrollSpeed::Choice::Custom);
 }
 
 void Frmpictd::mntiulaxg_Click() {
-    mntiulaxg->setChecked(!mntiulaxg->isChecked());
-    if (mntiulaxg->isChecked()) {
+    motion.pushPull = ViewMotion::flipped(motion.pushPull);
+    if (motion.pushPull == ViewMotion::Switch::On) {
         Imadpic.Visible = false;
         refreshView();
         P1->show();
         P2->show();
         StartPushPull();
         // A running scroll keeps moving the hidden picture.
-        mnshangxiagd->setChecked(false);
+        motion.scrolling = ViewMotion::Switch::Off;
     } else {
         Timtiula->setEnabled(false);
         P1->hide();
         P2->hide();
         Imadpic.Visible = true;
         refreshView();
-        FitWindowToPicture(Imadpic);
+        FitWindowToPicture();
     }
+    showMotion();
 }
 
 void Frmpictd::StartPushPull() {
@@ -134,17 +103,14 @@ void Frmpictd::StartPushPull() {
     const double p1Height = s.toTwipsY(P1->height());
     P1->move(s.toPixelsX((ScaleWidth() - p1Width) / 2),
              s.toPixelsY((ScaleHeight() - p1Height) / 2));
-    PushPullInsetX = cint(PushPullWidth / 2.0);
-    PushPullInsetY = cint(PushPullHeight / 2.0);
+    pushPull.start();
     Timtiula->setEnabled(true);
 }
 
 void Frmpictd::ResetPushPull() {
     const units::Screen s = screen();
-    PushPullGrowing = 0;
-    PushPullWidth = cint(s.toTwipsX(P2->width()));
-    PushPullHeight = cint(s.toTwipsY(P2->height()));
-    P1->resize(s.toPixelsX(PushPullWidth), s.toPixelsY(PushPullHeight));
+    pushPull.reset(cint(s.toTwipsX(P2->width())), cint(s.toTwipsY(P2->height())));
+    P1->resize(s.toPixelsX(pushPull.Width), s.toPixelsY(pushPull.Height));
     StopPushPull();
 }
 
@@ -153,32 +119,10 @@ void Frmpictd::StopPushPull() {
 }
 
 void Frmpictd::Timtiula_Timer() {
-    const std::int32_t W = PushPullWidth;
-    const std::int32_t H = PushPullHeight;
-    std::int32_t x = PushPullInsetX;
-    std::int32_t y = PushPullInsetY;
-    if (PushPullGrowing) {
-        x = cint(x + W / 100.0);
-        y = cint(y + H / 100.0);
-        if (!(W / 2.0 > x) || !(H / 2.0 > y)) PushPullGrowing = PushPullGrowing ? 0 : -1;
-    } else {
-        x = cint(x - W / 100.0);
-        y = cint(y - H / 100.0);
-        if (x < 1 || y < 1) {
-            x = 0;
-            y = 0;
-            PushPullGrowing = PushPullGrowing ? 0 : -1;
-        }
-    }
-    PushPullInsetX = x;
-    PushPullInsetY = y;
-
-    const std::int32_t srcWidth = W - 2 * x;
-    const std::int32_t srcHeight = H - 2 * y;
-    // At the turning point the source has no extent: that tick draws
-    // nothing rather than a mirrored sliver.
-    if (srcWidth <= 0 || srcHeight <= 0) return;
+    const std::optional<QRect> source = pushPull.tick();
+    if (!source) return;
     const units::Screen s = screen();
-    P1->setStretchedSource(P2->picture(), QRectF(s.toDeviceX(x), s.toDeviceY(y),
-                                                 s.toDeviceX(srcWidth), s.toDeviceY(srcHeight)));
+    P1->setStretchedSource(P2->picture(),
+                           QRectF(s.toDeviceX(source->x()), s.toDeviceY(source->y()),
+                                  s.toDeviceX(source->width()), s.toDeviceY(source->height())));
 }

@@ -2,6 +2,7 @@
 #include "Frmpictd.h"
 
 #include "mouseargs.h"
+#include "panning.h"
 #include "picturebox.h"
 #include "platform/virtualkey.h"
 #include "wheelzoom.h"
@@ -10,8 +11,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
-
-#include <cstdlib>
 
 using units::cint;
 
@@ -28,68 +27,41 @@ QPointF Frmpictd::toPictureTwips(const QPointF& posPx) const {
 }
 
 void Frmpictd::updatePointer(const QPointF& posPx) {
-    const bool onPicture = m_mouseTarget == MouseTarget::Picture ||
-                           (m_mouseTarget == MouseTarget::None && overPicture(posPx));
+    const bool onPicture = m_route.pointerOver(overPicture(posPx)) == MouseRoute::Target::Picture;
     setCursor(onPicture ? Imadpic.MousePointer : QCursor(Qt::ArrowCursor));
 }
 
 void Frmpictd::reportMouse(const MouseReport& r) {
+    using T = MouseRoute::Target;
     const QPointF pos = r.position();
+    const QPointF t = toPictureTwips(pos);
+    const bool over = overPicture(pos);
     switch (r.kind) {
     case MouseReport::Kind::Down:
-        routePress(r);
+        if (m_route.press(over) == T::Picture)
+            Imadpic_MouseDown(r.button, r.shift, t.x(), t.y());
+        else
+            Form_MouseDown(r.button, r.shift, screen().toTwipsX(pos.x()),
+                           screen().toTwipsY(pos.y()));
         break;
-    case MouseReport::Kind::Move:
-        routeMove(r);
+    case MouseReport::Kind::Move: {
+        const MouseRoute::Move move = m_route.move(r.event.buttons() != Qt::NoButton, over);
+        if (move.missedRelease == T::Picture) Imadpic_MouseUp(0, r.shift, t.x(), t.y());
+        if (move.to == T::Picture) Imadpic_MouseMove(r.button, r.shift, t.x(), t.y());
         break;
+    }
     case MouseReport::Kind::Up:
-        if (m_mouseTarget == MouseTarget::Picture) {
-            const QPointF t = toPictureTwips(pos);
+        if (m_route.release(r.event.buttons() == Qt::NoButton) == T::Picture)
             Imadpic_MouseUp(r.button, r.shift, t.x(), t.y());
-        }
-        if (r.event.buttons() == Qt::NoButton) m_mouseTarget = MouseTarget::None;
         break;
     case MouseReport::Kind::DoubleClick:
-        // The second press of a double-click is reported as the
-        // double-click alone, so the drag start is not taken again.
-        m_mouseTarget = overPicture(pos) ? MouseTarget::Picture : MouseTarget::Background;
-        if (m_mouseTarget == MouseTarget::Picture)
+        if (m_route.doubleClick(over) == T::Picture)
             Imadpic_DblClick();
         else
             Form_DblClick();
         return;
     }
     updatePointer(pos);
-}
-
-void Frmpictd::routePress(const MouseReport& r) {
-    const QPointF pos = r.position();
-    if (m_mouseTarget == MouseTarget::None)
-        m_mouseTarget = overPicture(pos) ? MouseTarget::Picture : MouseTarget::Background;
-    if (m_mouseTarget == MouseTarget::Picture) {
-        const QPointF t = toPictureTwips(pos);
-        Imadpic_MouseDown(r.button, r.shift, t.x(), t.y());
-    } else {
-        const units::Screen s = screen();
-        Form_MouseDown(r.button, r.shift, s.toTwipsX(pos.x()), s.toTwipsY(pos.y()));
-    }
-}
-
-void Frmpictd::routeMove(const MouseReport& r) {
-    const QPointF pos = r.position();
-    if (r.event.buttons() == Qt::NoButton && m_mouseTarget != MouseTarget::None) {
-        // A popup menu took the release with it: the button is up by now.
-        if (m_mouseTarget == MouseTarget::Picture) {
-            const QPointF t = toPictureTwips(pos);
-            Imadpic_MouseUp(0, r.shift, t.x(), t.y());
-        }
-        m_mouseTarget = MouseTarget::None;
-    }
-    if (m_mouseTarget == MouseTarget::Picture ||
-        (m_mouseTarget == MouseTarget::None && overPicture(pos))) {
-        const QPointF t = toPictureTwips(pos);
-        Imadpic_MouseMove(r.button, r.shift, t.x(), t.y());
-    }
 }
 
 void Frmpictd::wheelEvent(QWheelEvent* event) {
@@ -114,32 +86,11 @@ void Frmpictd::Imadpic_MouseDown(int button, int /*shift*/, double x, double y) 
 
 void Frmpictd::Imadpic_MouseMove(int button, int /*shift*/, double x, double y) {
     if (button != 1) return;
-    std::int32_t dx = cint(x) - DragStartX;
-    std::int32_t dy = cint(y) - DragStartY;
-    const std::int32_t L = cint(Imadpic.Left);
-    const std::int32_t T = cint(Imadpic.Top);
-    const std::int32_t aL = std::abs(L);
-    const std::int32_t aT = std::abs(T);
-    const std::int32_t slackRight = cint(Imadpic.Width) - aL - cint(ScaleWidth());
-    const std::int32_t slackBottom = cint(Imadpic.Height) - aT - cint(ScaleHeight());
-
-    if (L >= 1) {
-        dx = 0;
-    } else if (dx >= 0 && dx > aL) {
-        dx = aL;
-    } else if (dx < 0 && std::abs(dx) > slackRight) {
-        dx = -slackRight;
-    }
-    if (T >= 1) {
-        dy = 0;
-    } else if (dy >= 0 && dy > aT) {
-        dy = aT;
-    } else if (dy < 0 && std::abs(dy) > slackBottom) {
-        dy = -slackBottom;
-    }
-    Imadpic.Left = L + dx;
-    Imadpic.Top = T + dy;
-    applyImageGeometry();
+    Imadpic.Left = panning::dragged(cint(Imadpic.Left), cint(Imadpic.Width), cint(ScaleWidth()),
+                                    cint(x) - DragStartX);
+    Imadpic.Top = panning::dragged(cint(Imadpic.Top), cint(Imadpic.Height), cint(ScaleHeight()),
+                                   cint(y) - DragStartY);
+    refreshView();
 }
 
 void Frmpictd::Imadpic_MouseUp(int, int, double, double) {
@@ -155,10 +106,7 @@ void Frmpictd::P1_MouseDown(int button, int, double, double) {
 }
 
 void Frmpictd::Form_KeyDown(int keyCode, int /*shift*/) {
-    if (keyCode == 27)
-        EndView();
-    else if (keyCode == 88)
-        EndView();
+    if (keyCode == 27 || keyCode == 88) EndView(); // Esc, X
 }
 
 void Frmpictd::Imadpic_DblClick() {
@@ -167,10 +115,8 @@ void Frmpictd::Imadpic_DblClick() {
 }
 
 void Frmpictd::Form_DblClick() {
-    Imadpic.picture = Imagls.picture;
-    P1->setPicture(Imagls.picture);
-    P1->setStretchedSource({}, {});
-    ScrollTop = float(WindowTop());
+    clearPictures();
+    motion.ScrollTop = float(WindowTop());
     Timgund->setEnabled(false);
     Timtiula->setEnabled(false);
     hide();

@@ -1,11 +1,12 @@
-// Monitors that change while a view is up.
+// The monitor a view is laid out for, and monitors that change while a
+// view is up.
 #include "Frmpictd.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
 void Frmpictd::watchScreens() {
-    // Queued: the toolkit reports a new layout monitor by monitor, and a
+    // Queued: Qt reports a new layout monitor by monitor, and a
     // monitor that goes is still listed while it is reported.
     const auto follow = [this] {
         QMetaObject::invokeMethod(this, &Frmpictd::followScreenChange, Qt::QueuedConnection);
@@ -29,5 +30,37 @@ void Frmpictd::followScreenChange() {
     // the monitor under the pointer as it is then.
     if (!isVisible()) return;
     layOutForScreen();
-    FitWindowToPicture(Imadpic);
+    FitWindowToPicture();
+}
+
+void Frmpictd::placeCornerButtons() {
+    const units::Screen s = screen();
+    placeButton(Command5, s.Width() - 375, 0, 375, 375);
+    const double qxWidth = 300, qxHeight = 255;
+    placeButton(Comqxbcfd, s.Width() - qxWidth - 20, (s.Height() - qxHeight) / 1.2, qxWidth,
+                qxHeight);
+}
+
+// A view belongs to the monitor under the pointer when it starts. On a
+// monitor of another size the picture keeps its enlargement and its place
+// relative to the screen, and the corner buttons follow the corner.
+void Frmpictd::followPointerScreen() {
+    m_services.screen->selectUnderPointer();
+    layOutForScreen();
+}
+
+void Frmpictd::layOutForScreen() {
+    if (QScreen* monitor = m_services.screen->qscreen()) setScreen(monitor);
+    const units::Screen now = screen();
+    const units::Screen was = m_laidOut;
+    m_laidOut = now;
+    if (was.widthPx == 0 || now == was || was.Width() <= 0 || was.Height() <= 0) return;
+    const double fx = now.Width() / was.Width();
+    const double fy = now.Height() / was.Height();
+    Imadpic.Left *= fx;
+    Imadpic.Width *= fx;
+    Imadpic.Top *= fy;
+    Imadpic.Height *= fy;
+    placeCornerButtons();
+    refreshView();
 }

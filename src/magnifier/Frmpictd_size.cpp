@@ -1,62 +1,41 @@
-// Custom size: four buttons that change the picture's width or height.
+// Custom size: four buttons that change the picture's width or height,
+// and the wheel's zoom.
 #include "Frmpictd.h"
 
 #include "wheelzoom.h"
 
-#include <QAction>
-#include <QCoreApplication>
 #include <QPushButton>
 
-#include <algorithm>
-
-namespace {
-constexpr double kStep = 200;
-// However often "宽-" or "高-" is clicked, the picture keeps one step.
-constexpr double kSmallest = 200;
-
-QString kCustomOff() {
-    return QCoreApplication::translate("zuz", "自定义zuz");
-}
-QString kCustomOn() {
-    return QCoreApplication::translate("zuz", "结束自定义zuz");
-}
-} // namespace
-
 void Frmpictd::mnshougong_Click() {
-    const QString caption = mnshougong->text();
-    if (caption == kCustomOff()) {
-        mnshougong->setText(kCustomOn());
-        Command2->show();
-        Command1->show();
-        Command3->show();
-        Command4->show();
-    } else if (caption == kCustomOn()) {
-        mnshougong->setText(kCustomOff());
-        Command2->hide();
-        Command1->hide();
-        Command3->hide();
-        Command4->hide();
-    }
+    customSize.toggle();
+    showCustomSize();
+}
+
+void Frmpictd::showCustomSize() {
+    mnshougong->setText(customSize.caption());
+    const bool shown = customSize.buttons() == CustomSize::Buttons::Shown;
+    for (QPushButton* b : {Command2, Command1, Command3, Command4})
+        b->setVisible(shown);
+}
+
+void Frmpictd::resizePicture(CustomSize::Step step) {
+    const QSizeF size = CustomSize::resized({Imadpic.Width, Imadpic.Height}, step);
+    Imadpic.Width = size.width();
+    Imadpic.Height = size.height();
+    refreshView();
 }
 
 void Frmpictd::Command1_Click() {
-    Imadpic.Width = std::max(kSmallest, Imadpic.Width - kStep);
-    applyImageGeometry();
+    resizePicture(CustomSize::Step::Narrower);
 }
-
 void Frmpictd::Command2_Click() {
-    Imadpic.Height = std::max(kSmallest, Imadpic.Height - kStep);
-    applyImageGeometry();
+    resizePicture(CustomSize::Step::Shorter);
 }
-
 void Frmpictd::Command3_Click() {
-    Imadpic.Width = Imadpic.Width + kStep;
-    applyImageGeometry();
+    resizePicture(CustomSize::Step::Wider);
 }
-
 void Frmpictd::Command4_Click() {
-    Imadpic.Height = Imadpic.Height + kStep;
-    applyImageGeometry();
+    resizePicture(CustomSize::Step::Taller);
 }
 
 void Frmpictd::Imadpic_Wheel(int notches, const QPointF& posPx) {
@@ -68,7 +47,7 @@ void Frmpictd::Imadpic_Wheel(int notches, const QPointF& posPx) {
     const double ownW = pic.isNull() ? s.toDeviceX(s.Width()) : pic.width();
     const double ownH = pic.isNull() ? s.toDeviceY(s.Height()) : pic.height();
     const double ratio = s.DevicePixelRatio;
-    if (!verticalOnly()) {
+    if (zoom.directions() == ViewZoom::Directions::Both) {
         const wheelzoom::Span x =
             wheelzoom::zoom({s.toDeviceX(Imadpic.Left), s.toDeviceX(Imadpic.Width)}, ownW,
                             s.toDeviceX(ScaleWidth()), posPx.x() * ratio, notches);
@@ -81,6 +60,6 @@ void Frmpictd::Imadpic_Wheel(int notches, const QPointF& posPx) {
     Imadpic.Top = s.pictureTwipsY(y.pos);
     Imadpic.Height = s.pictureTwipsY(y.size);
     // A running scroll carries on from where the zoom left the picture.
-    if (Timgund->Enabled()) ScrollTop = float(Imadpic.Top);
-    applyImageGeometry();
+    if (Timgund->Enabled()) motion.ScrollTop = float(Imadpic.Top);
+    refreshView();
 }

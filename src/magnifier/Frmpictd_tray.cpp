@@ -97,7 +97,7 @@ void Frmpictd::TimKey_Timer() {
     activateWindow();
     if (hidden) bringBack(this);
     // 3, 4.
-    FitWindowToPicture(Imadpic);
+    FitWindowToPicture();
     SetTopmost(this, true);
     // 5. The push-pull effect draws in P1 in place of the picture control.
     if (mntiulaxg->isChecked()) {
@@ -110,7 +110,7 @@ void Frmpictd::TimKey_Timer() {
     }
     // 6. Up-down scrolling starts from the window's top.
     if (mnshangxiagd->isChecked()) {
-        ScrollTop = float(WindowTop());
+        motion.ScrollTop = float(WindowTop());
         Timgund->setEnabled(true);
     } else {
         Timgund->setEnabled(false);

@@ -10,35 +10,18 @@
 
 #include <QAction>
 #include <QBackingStore>
-#include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPushButton>
 
 namespace {
 const QColor kBackColor(192, 192, 255);
-
-QString kEnlarge15() {
-    return QCoreApplication::translate("zuz", "扩大1点5倍");
-}
-QString kEnlarge2() {
-    return QCoreApplication::translate("zuz", "扩大2倍");
-}
-QString kVerticalOnly() {
-    return QCoreApplication::translate("zuz", "只纵向放大");
-}
-QString kBothWays() {
-    return QCoreApplication::translate("zuz", "横向纵向都放大");
-}
 } // namespace
 
-// The request is for a client area of the picture's size, centred, but
-// never larger than the monitor. The view is a maximised window, which the
-// window system keeps covering the monitor whatever size it is asked for:
-// every zoom leaves the picture at least monitor-sized, and a picture
-// shrunk below it (custom sizes) shows the background around it. So the
-// picture's size never changes where the window goes.
-void Frmpictd::FitWindowToPicture(ImageControl& /*picture*/) {
+// The view covers its monitor, as a maximised window does on X11, Wayland
+// and Windows alike, whatever size the picture has: every zoom leaves it
+// at least monitor-sized, and a picture shrunk below that (custom sizes)
+// shows the background around it rather than a smaller window.
+void Frmpictd::FitWindowToPicture() {
     placement::cover(*this, m_services.screen->qscreen(), viewGeometry());
 }
 
@@ -73,7 +56,7 @@ void Frmpictd::readyPaintBuffer() {
 void Frmpictd::CenterPicture(ImageControl& p) {
     p.Left = (ScaleWidth() - p.Width) / 2;
     p.Top = (ScaleHeight() - p.Height) / 2;
-    applyImageGeometry();
+    refreshView();
 }
 
 void Frmpictd::Form_Resize() {
@@ -83,10 +66,6 @@ void Frmpictd::Form_Resize() {
 void Frmpictd::resizeEvent(QResizeEvent*) {
     if (m_surface) m_surface->setGeometry(rect());
     Form_Resize();
-}
-
-void Frmpictd::applyImageGeometry() {
-    refreshView();
 }
 
 void Frmpictd::refreshView() {
@@ -131,79 +110,59 @@ void Frmpictd::paintEvent(QPaintEvent* event) {
 }
 
 void Frmpictd::mnbuhuo_Click() {
-    Imadpic.picture = CaptureScreen();
-    refreshView();
+    mnzaicifd_Click();
 }
 
+// Taken while the view is up, the picture is the view itself: enlarged
+// once more, with size and place kept.
 void Frmpictd::mnzaicifd_Click() {
-    Imadpic.picture = CaptureScreen();
+    showPicture(CaptureScreen());
+}
+
+void Frmpictd::showPicture(Picture picture) {
+    Imadpic.picture = std::move(picture);
     refreshView();
 }
 
 void Frmpictd::mnhiufuquesheng_Click() {
-    mnsuoxiao->setText(kEnlarge15());
-    mnzongxiangfd->setText(kVerticalOnly());
     const units::Screen s = screen();
-    Imadpic.Height = 2 * s.Height();
-    Imadpic.Width = 2 * s.Width();
-    applyImageGeometry();
-    FitWindowToPicture(Imadpic);
-    Command2->hide();
-    Command1->hide();
-    Command3->hide();
-    Command4->hide();
+    applyZoom(zoom.restoreDefault(s.Width(), s.Height()));
+    customSize.hideButtons();
+    showCustomSize();
 }
 
 void Frmpictd::mnsuoxiao_Click() {
-    const QString caption = mnsuoxiao->text();
-    double factor = 0;
-    if (caption == kEnlarge15()) {
-        mnzongxiangfd->setText(kVerticalOnly());
-        mnsuoxiao->setText(kEnlarge2());
-        factor = 1.5;
-    } else if (caption == kEnlarge2()) {
-        mnzongxiangfd->setText(kVerticalOnly());
-        mnsuoxiao->setText(kEnlarge15());
-        factor = 2;
-    } else {
-        return;
-    }
-    FitWindowToPicture(Imadpic);
     const units::Screen s = screen();
-    Imadpic.Height = factor * s.Height();
-    Imadpic.Width = factor * s.Width();
-    applyImageGeometry();
+    applyZoom(zoom.toggleEnlarge(s.Width(), s.Height()));
 }
 
 void Frmpictd::mnzongxiangfd_Click() {
-    const QString caption = mnzongxiangfd->text();
     const units::Screen s = screen();
-    if (caption == kVerticalOnly()) {
-        mnzongxiangfd->setText(kBothWays());
-        Imadpic.Left = 0;
-        Imadpic.Height = 2 * s.Height();
-        Imadpic.Width = s.Width();
-    } else if (caption == kBothWays()) {
-        mnsuoxiao->setText(kEnlarge15());
-        mnzongxiangfd->setText(kVerticalOnly());
-        FitWindowToPicture(Imadpic);
-        Imadpic.Height = 2 * s.Height();
-        Imadpic.Width = 2 * s.Width();
-    } else {
-        return;
-    }
-    applyImageGeometry();
+    applyZoom(zoom.toggleVertical(s.Width(), s.Height()));
 }
 
-bool Frmpictd::verticalOnly() const {
-    return mnzongxiangfd->text() == kBothWays();
+// Resizing never moves the picture, unless the step says where.
+void Frmpictd::applyZoom(const ViewZoom::Step& step) {
+    mnsuoxiao->setText(zoom.enlargeCaption());
+    mnzongxiangfd->setText(zoom.directionsCaption());
+    if (step.fit == ViewZoom::Fit::Before) FitWindowToPicture();
+    if (step.left) Imadpic.Left = *step.left;
+    Imadpic.Height = step.height;
+    Imadpic.Width = step.width;
+    refreshView();
+    if (step.fit == ViewZoom::Fit::After) FitWindowToPicture();
 }
 
 void Frmpictd::EndView() {
+    clearPictures();
+    hide();
+}
+
+// Empty, push-pull's drawing too, so that nothing of the view is held.
+void Frmpictd::clearPictures() {
     Imadpic.picture = Imagls.picture;
     P1->setPicture(Imagls.picture);
     P1->setStretchedSource({}, {});
-    hide();
 }
 
 void Frmpictd::hideEvent(QHideEvent*) {

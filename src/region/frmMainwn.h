@@ -8,6 +8,7 @@
 #include "regiondrag.h"
 #include "scrollcycle.h"
 #include "scrollswitch.h"
+#include "speed.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -160,7 +161,7 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     QAction* addItem(QMenu* menu, const char* caption, void (frmMainwn::*handler)());
     void showRatio(RatioChoice::Ratio ratio);
     void showScrollSwitch(ScrollSwitch::State state);
-    void chooseSpeed(QAction* item);
+    void chooseSpeed(ScrollSpeed::Choice choice);
     void setScrollIntervals(int ms);
     QPointF buttonTwips(const QPointF& globalPx) const;
 
@@ -176,4 +177,5 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     QSizeF m_sizeTwips;
     QPointer<Fortdck> m_fortdck;
     std::unique_ptr<frmCaptureArea> m_picker;
+    ScrollSpeed m_speed{ScrollSpeed::Choice::Default, ScrollSpeed::Reading::LocaleNumber};
 };

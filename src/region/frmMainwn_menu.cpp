@@ -48,9 +48,7 @@ void frmMainwn::buildMenu() {
     // draw an exclusive group's marks as radio buttons, not check marks.
     for (QAction* a : {mn1x2, mn1x4, mn1x6, mnshifougd})
         a->setCheckable(true);
-    for (QAction* a : {mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
-        a->setCheckable(true);
-    mnquesheng->setChecked(true);
+    showSpeed(this, m_speed);
     connect(&m_ratio, &RatioChoice::changed, this, &frmMainwn::showRatio);
     connect(&m_scrollSwitch, &ScrollSwitch::changed, this, &frmMainwn::showScrollSwitch);
     showRatio(m_ratio.ratio());

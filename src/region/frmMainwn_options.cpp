@@ -3,13 +3,12 @@
 #include "frmMainwn.h"
 
 #include "Fortdck.h"
+#include "menuitem.h"
 #include "units.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QLocale>
 
-#include <cmath>
 #include <optional>
 
 // The open window keeps its size; the next one uses the new ratio.
@@ -38,10 +37,11 @@ void frmMainwn::showScrollSwitch(ScrollSwitch::State state) {
     mnshifougd->setChecked(state == ScrollSwitch::State::On);
 }
 
-void frmMainwn::chooseSpeed(QAction* item) {
-    item->setChecked(!item->isChecked());
-    for (QAction* other : {mnkuai, mnzhong, mnman, mnquesheng, mnzidingyi})
-        if (other != item) other->setChecked(false);
+void frmMainwn::chooseSpeed(ScrollSpeed::Choice choice) {
+    const std::optional<int> ms =
+        m_speed.choose(choice, [this] { return ScrollSpeed::ask(prompts(), nullptr); });
+    showSpeed(this, m_speed);
+    if (ms) setScrollIntervals(*ms);
 }
 
 void frmMainwn::setScrollIntervals(int ms) {
@@ -51,49 +51,17 @@ void frmMainwn::setScrollIntervals(int ms) {
 }
 
 void frmMainwn::mnkuai_Click() {
-    chooseSpeed(mnkuai);
-    setScrollIntervals(1);
+    chooseSpeed(ScrollSpeed::Choice::Fast);
 }
-
 void frmMainwn::mnzhong_Click() {
-    chooseSpeed(mnzhong);
-    setScrollIntervals(100);
+    chooseSpeed(ScrollSpeed::Choice::Medium);
 }
-
 void frmMainwn::mnman_Click() {
-    chooseSpeed(mnman);
-    setScrollIntervals(500);
+    chooseSpeed(ScrollSpeed::Choice::Slow);
 }
-
 void frmMainwn::mnquesheng_Click() {
-    chooseSpeed(mnquesheng);
-    setScrollIntervals(50);
+    chooseSpeed(ScrollSpeed::Choice::Default);
 }
-
-namespace {
-// The locale's reading of a number, rounded to the nearest integer with
-// halves to even; nothing when the text is no number. Looser than zuz's
-// speed box (whole numbers only): a region window scrolls a small picture,
-// where a surprising interval costs little.
-std::optional<double> readNumber(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.isEmpty()) return std::nullopt;
-    bool ok = false;
-    double v = QLocale::system().toDouble(t, &ok);
-    if (!ok) v = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(v)) return std::nullopt;
-    return std::nearbyint(v);
-}
-} // namespace
-
 void frmMainwn::mnzidingyi_Click() {
-    chooseSpeed(mnzidingyi);
-    const QString answer =
-        prompts().InputBox(nullptr,
-                           QCoreApplication::translate("zuz", "请输入时钟频率[1000为1秒！]："),
-                 QCoreApplication::translate("zuz", "时钟设置"), QStringLiteral("200"));
-    const std::optional<double> value = readNumber(answer);
-    // No number, or one a timer cannot take: the intervals stay as they are.
-    if (!value || *value < 0 || *value > 65535) return;
-    setScrollIntervals(int(*value));
+    chooseSpeed(ScrollSpeed::Choice::Custom);
 }

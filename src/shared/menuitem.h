@@ -1,20 +1,20 @@
 #pragma once
 
+#include "speed.h"
+
 #include <QAction>
+#include <QActionGroup>
 #include <QCoreApplication>
 #include <QMenu>
 
 // Adds an item whose caption is translated and whose handler is a member of
-// `form`. Check marks are the forms' settings and only the handlers change
-// them: a checkable item has already flipped its mark when it triggers, so
-// the mark is put back before the handler runs.
+// `form`. A checkable item has flipped its own mark by the time the handler
+// runs, as Qt does; the handler sets the mark from the form's state, so
+// that calling it directly shows the same.
 template <class Form>
 QAction* addMenuItem(Form* form, QMenu* menu, const char* caption, void (Form::*handler)()) {
     QAction* a = menu->addAction(QCoreApplication::translate("zuz", caption));
-    QObject::connect(a, &QAction::triggered, form, [form, a, handler](bool checked) {
-        if (a->isCheckable()) a->setChecked(!checked);
-        (form->*handler)();
-    });
+    QObject::connect(a, &QAction::triggered, form, handler);
     return a;
 }
 
@@ -30,5 +30,24 @@ template <class Form> QMenu* addSpeedMenu(Form* form, QMenu* menu) {
         addMenuItem(form, speed, QT_TRANSLATE_NOOP("zuz", "缺省=50"), &Form::mnquesheng_Click);
     form->mnzidingyi =
         addMenuItem(form, speed, QT_TRANSLATE_NOOP("zuz", "自定义"), &Form::mnzidingyi_Click);
+    // Not exclusive to Qt, which would draw radio buttons for check marks:
+    // the form's speed object keeps one ticked and shows it.
+    auto* group = new QActionGroup(speed);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    for (QAction* a :
+         {form->mnkuai, form->mnzhong, form->mnman, form->mnquesheng, form->mnzidingyi}) {
+        a->setCheckable(true);
+        group->addAction(a);
+    }
     return speed;
+}
+
+// Ticks the speed item of `speed`'s choice and no other.
+template <class Form> void showSpeed(Form* form, const ScrollSpeed& speed) {
+    using C = ScrollSpeed::Choice;
+    form->mnkuai->setChecked(speed.isTicked(C::Fast));
+    form->mnzhong->setChecked(speed.isTicked(C::Medium));
+    form->mnman->setChecked(speed.isTicked(C::Slow));
+    form->mnquesheng->setChecked(speed.isTicked(C::Default));
+    form->mnzidingyi->setChecked(speed.isTicked(C::Custom));
 }

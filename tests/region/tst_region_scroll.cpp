@@ -215,7 +215,11 @@ void TstRegionScroll::speedItems() {
                  : item == "mnzhong" ? m.mnzhong
                  : item == "mnman"   ? m.mnman
                                      : m.mnquesheng;
-    a->setChecked(startChecked);
+    // The marks show the chosen speed: an item is ticked by choosing it.
+    if (startChecked && !a->isChecked()) a->trigger();
+    QCOMPARE(a->isChecked(), startChecked);
+    f->Timgund->setInterval(7);
+    f->Timgund2->setInterval(7);
     a->trigger();
     QCOMPARE(a->isChecked(), checkedAfter);
     for (QAction* other : {m.mnkuai, m.mnzhong, m.mnman, m.mnquesheng, m.mnzidingyi})

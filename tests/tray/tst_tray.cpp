@@ -246,10 +246,10 @@ void TstTray::timKeyRestartsScrolling() {
     TrayRig rig;
     rig.loadAndEndView();
     rig.form->mnshangxiagd->setChecked(true);
-    rig.form->ScrollTop = 12345;
+    rig.form->motion.ScrollTop = 12345;
     QVERIFY(rig.runTimKey());
     QVERIFY(rig.form->Timgund->Enabled());
-    QCOMPARE(rig.form->ScrollTop, float(rig.form->WindowTop()));
+    QCOMPARE(rig.form->motion.ScrollTop, float(rig.form->WindowTop()));
     QVERIFY(rig.form->Imadpic.Visible);
     rig.form->Timgund->setEnabled(false);
 }
@@ -259,10 +259,10 @@ void TstTray::timKeyStopsScrollingWhenUnticked() {
     rig.loadAndEndView();
     rig.form->mnshangxiagd->setChecked(false);
     rig.form->Timgund->setEnabled(true);
-    rig.form->ScrollTop = 777;
+    rig.form->motion.ScrollTop = 777;
     QVERIFY(rig.runTimKey());
     QVERIFY(!rig.form->Timgund->Enabled());
-    QCOMPARE(rig.form->ScrollTop, 777.0f);
+    QCOMPARE(rig.form->motion.ScrollTop, 777.0f);
 }
 
 void TstTray::timKeyRestartsPushPull() {

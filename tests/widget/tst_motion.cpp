@@ -41,12 +41,12 @@ void TstMotion::aMonitorBelowAnotherShowsItsOwnMiddleAndScrollsFromItsTop() {
     QCOMPARE(rig.shownAt({320, 240}), QPoint(200 + 320, 1080 + 240));
     QCOMPARE(rig.shownAt({0, 0}), QPoint(200 + 160, 1080 + 120));
     f.mnshangxiagd_Click();
-    QCOMPARE(f.ScrollTop, 0.0f);
+    QCOMPARE(f.motion.ScrollTop, 0.0f);
     f.Timgund_Timer();
     QCOMPARE(f.Imadpic.Top, 0.0);
     f.EndView();
     f.TimKey_Timer();
-    QCOMPARE(f.ScrollTop, 0.0f);
+    QCOMPARE(f.motion.ScrollTop, 0.0f);
 }
 
 void TstMotion::scrollingRunsToTheBottomAndStops() {
@@ -56,7 +56,7 @@ void TstMotion::scrollingRunsToTheBottomAndStops() {
     f.mnshangxiagd_Click();
     QVERIFY(f.mnshangxiagd->isChecked());
     QVERIFY(f.Timgund->Enabled());
-    QCOMPARE(f.ScrollTop, 0.0f);
+    QCOMPARE(f.motion.ScrollTop, 0.0f);
 
     f.Timgund_Timer();
     QCOMPARE(f.Imadpic.Top, 0.0); // starts with the top at the window's top
@@ -220,10 +220,10 @@ void TstMotion::pushPullCycle() {
     QVERIFY(f.P2->isHidden());
     QCOMPARE(f.P1->geometry(), QRect(QPoint(0, 0), pixels));
     QCOMPARE(f.P2->picture().size(), pixels);
-    QCOMPARE(f.PushPullWidth, W);
-    QCOMPARE(f.PushPullHeight, H);
-    QCOMPARE(f.PushPullInsetX, W / 2);
-    QCOMPARE(f.PushPullInsetY, H / 2);
+    QCOMPARE(f.pushPull.Width, W);
+    QCOMPARE(f.pushPull.Height, H);
+    QCOMPARE(f.pushPull.InsetX, W / 2);
+    QCOMPARE(f.pushPull.InsetY, H / 2);
     QVERIFY(f.Timtiula->Enabled());
 
     // Out of the centre to the whole screen 1:1...
@@ -231,13 +231,13 @@ void TstMotion::pushPullCycle() {
     do {
         f.Timtiula_Timer();
         ++out;
-        QVERIFY(f.PushPullInsetX >= 0 && f.PushPullInsetX <= W / 2);
-        QVERIFY(f.PushPullInsetY >= 0 && f.PushPullInsetY <= H / 2);
-    } while (f.PushPullInsetX != 0 && out < 200);
+        QVERIFY(f.pushPull.InsetX >= 0 && f.pushPull.InsetX <= W / 2);
+        QVERIFY(f.pushPull.InsetY >= 0 && f.pushPull.InsetY <= H / 2);
+    } while (f.pushPull.InsetX != 0 && out < 200);
     QVERIFY2(out >= 48 && out <= 52, qPrintable(QString::number(out)));
-    QCOMPARE(f.PushPullInsetY, 0);
+    QCOMPARE(f.pushPull.InsetY, 0);
     QCOMPARE(f.P1->stretchedSource(), QRectF(QPointF(0, 0), QSizeF(pixels)));
-    QCOMPARE(f.PushPullGrowing, qint16(-1));
+    QCOMPARE(f.pushPull.direction, PushPull::Direction::In);
 
     // ...and back into the centre over as many ticks.
     int in = 0;
@@ -245,18 +245,18 @@ void TstMotion::pushPullCycle() {
     do {
         f.Timtiula_Timer();
         ++in;
-        QVERIFY(f.PushPullInsetX >= 0 && f.PushPullInsetX <= W / 2 + W / 100 + 1);
-        if (f.PushPullGrowing) lastDrawn = f.P1->stretchedSource();
-    } while (f.PushPullGrowing && in < 200);
+        QVERIFY(f.pushPull.InsetX >= 0 && f.pushPull.InsetX <= W / 2 + W / 100 + 1);
+        if (f.pushPull.direction == PushPull::Direction::In) lastDrawn = f.P1->stretchedSource();
+    } while (f.pushPull.direction == PushPull::Direction::In && in < 200);
     QVERIFY2(qAbs(in - out) <= 1, qPrintable(QStringLiteral("%1 out, %2 in").arg(out).arg(in)));
     // The turning tick has no source extent left and draws nothing new.
-    QVERIFY(W - 2 * f.PushPullInsetX <= 0 || H - 2 * f.PushPullInsetY <= 0);
+    QVERIFY(W - 2 * f.pushPull.InsetX <= 0 || H - 2 * f.pushPull.InsetY <= 0);
     QCOMPARE(f.P1->stretchedSource(), lastDrawn);
     QVERIFY(lastDrawn.width() > 0 && lastDrawn.height() > 0);
 
     // Then out again.
     f.Timtiula_Timer();
-    QVERIFY(f.PushPullInsetX < W / 2);
+    QVERIFY(f.pushPull.InsetX < W / 2);
     QVERIFY(f.P1->stretchedSource().width() > 0);
 }
 
@@ -328,7 +328,7 @@ void TstMotion::hiddenWindowKeepsItsTimers() {
     f.Comqxbcfd_Click();
     QVERIFY(f.Timtiula->Enabled());
     f.Timtiula_Timer();
-    QVERIFY(f.PushPullInsetX < 15360 / 2);
+    QVERIFY(f.pushPull.InsetX < 15360 / 2);
 }
 
 void TstMotion::customSizeButtons() {

@@ -189,14 +189,14 @@ void TstPanning::pictureDoubleClickTogglesScrolling() {
     Frmpictd& f = *rig.form;
     f.mntiulaxg->setChecked(true);
     f.Timtiula->setEnabled(true);
-    f.ScrollTop = -300;
+    f.motion.ScrollTop = -300;
     QTest::mouseDClick(&f, Qt::LeftButton, {}, {400, 300});
     QVERIFY(f.mnshangxiagd->isChecked());
     QVERIFY(!f.mntiulaxg->isChecked());
     QVERIFY(!f.Timtiula->Enabled());
     QVERIFY(f.Timgund->Enabled());
     QVERIFY(f.Imadpic.Visible);
-    QCOMPARE(f.ScrollTop, -300.0f); // resumes where it stopped
+    QCOMPARE(f.motion.ScrollTop, -300.0f); // resumes where it stopped
     f.Imadpic_DblClick();
     QVERIFY(!f.mnshangxiagd->isChecked());
     QVERIFY(!f.Timgund->Enabled());
@@ -209,12 +209,12 @@ void TstPanning::backgroundDoubleClickStopsEverythingButKeepsTicks() {
     f.mntiulaxg->setChecked(true);
     f.Timgund->setEnabled(true);
     f.Timtiula->setEnabled(true);
-    f.ScrollTop = -999;
+    f.motion.ScrollTop = -999;
     f.Imadpic.Left = 3000; // leaves background at the corner
     QTest::mouseDClick(&f, Qt::LeftButton, {}, {10, 10});
     QVERIFY(!f.isVisible());
     QVERIFY(f.Imadpic.picture.isNull());
-    QCOMPARE(f.ScrollTop, 0.0f);
+    QCOMPARE(f.motion.ScrollTop, 0.0f);
     QVERIFY(!f.Timgund->Enabled());
     QVERIFY(!f.Timtiula->Enabled());
     QVERIFY(f.mnshangxiagd->isChecked());

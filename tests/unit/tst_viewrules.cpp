@@ -1,0 +1,258 @@
+// The view's rules without a window: zoom steps, custom size, scrolling
+// and push-pull ticks, and the speed menu's choices and typed intervals.
+#include "customsize.h"
+#include "mouseroute.h"
+#include "panning.h"
+#include "pushpull.h"
+#include "speed.h"
+#include "viewmotion.h"
+#include "viewzoom.h"
+
+#include <QTest>
+
+using Z = ViewZoom;
+Q_DECLARE_METATYPE(ViewZoom::Fit)
+Q_DECLARE_METATYPE(CustomSize::Step)
+Q_DECLARE_METATYPE(ScrollSpeed::Reading)
+
+class TstViewRules : public QObject {
+    Q_OBJECT
+  private slots:
+    void zoomSteps_data();
+    void zoomSteps();
+    void customSizeButtons_data();
+    void customSizeButtons();
+    void restoreKeepsTheCustomCaption();
+    void dragAlongAnAxis_data();
+    void dragAlongAnAxis();
+    void aPressKeepsItsTarget();
+    void scrollingEndsOrLoops();
+    void pushPullTurnsAtBothEnds();
+    void speedTicks();
+    void typedInterval_data();
+    void typedInterval();
+};
+
+// Clicks from the start: e = enlarge item, v = vertical-only item,
+// r = restore default. Screen 1000 x 800 twips.
+void TstViewRules::zoomSteps_data() {
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<Z::Fit>("fit");
+    QTest::addColumn<double>("left"); // NaN: not moved
+    QTest::addColumn<QSizeF>("size");
+    QTest::addColumn<QString>("captions");
+    const double keep = qQNaN();
+    QTest::newRow("1.5") << "e" << Z::Fit::Before << keep << QSizeF(1500, 1200)
+                         << "扩大2倍|只纵向放大";
+    QTest::newRow("1.5, 2") << "ee" << Z::Fit::Before << keep << QSizeF(2000, 1600)
+                            << "扩大1点5倍|只纵向放大";
+    QTest::newRow("vertical") << "v" << Z::Fit::None << 0.0 << QSizeF(1000, 1600)
+                              << "扩大1点5倍|横向纵向都放大";
+    QTest::newRow("1.5, vertical keeps 1.5's caption")
+        << "ev" << Z::Fit::None << 0.0 << QSizeF(1000, 1600) << "扩大2倍|横向纵向都放大";
+    QTest::newRow("1.5, vertical, back: twice")
+        << "evv" << Z::Fit::Before << keep << QSizeF(2000, 1600) << "扩大1点5倍|只纵向放大";
+    QTest::newRow("vertical, 1.5: both ways")
+        << "ve" << Z::Fit::Before << keep << QSizeF(1500, 1200) << "扩大2倍|只纵向放大";
+    QTest::newRow("1.5, vertical, 2")
+        << "eve" << Z::Fit::Before << keep << QSizeF(2000, 1600) << "扩大1点5倍|只纵向放大";
+    QTest::newRow("restore after all")
+        << "evr" << Z::Fit::After << keep << QSizeF(2000, 1600) << "扩大1点5倍|只纵向放大";
+}
+
+void TstViewRules::zoomSteps() {
+    QFETCH(QString, clicks);
+    QFETCH(Z::Fit, fit);
+    QFETCH(double, left);
+    QFETCH(QSizeF, size);
+    QFETCH(QString, captions);
+    ViewZoom zoom;
+    Z::Step step;
+    for (QChar c : clicks)
+        step = c == 'e'   ? zoom.toggleEnlarge(1000, 800)
+               : c == 'v' ? zoom.toggleVertical(1000, 800)
+                          : zoom.restoreDefault(1000, 800);
+    QCOMPARE(step.fit, fit);
+    QCOMPARE(step.left.has_value(), !qIsNaN(left));
+    if (step.left) QCOMPARE(*step.left, left);
+    QCOMPARE(QSizeF(step.width, step.height), size);
+    QCOMPARE(zoom.enlargeCaption() + '|' + zoom.directionsCaption(), captions);
+    QCOMPARE(zoom.directions() == Z::Directions::VerticalOnly,
+             captions.endsWith(QStringLiteral("横向纵向都放大")));
+}
+
+void TstViewRules::customSizeButtons_data() {
+    QTest::addColumn<QSizeF>("before");
+    QTest::addColumn<CustomSize::Step>("step");
+    QTest::addColumn<QSizeF>("after");
+    QTest::newRow("narrower") << QSizeF(1000, 800) << CustomSize::Step::Narrower
+                              << QSizeF(800, 800);
+    QTest::newRow("shorter") << QSizeF(1000, 800) << CustomSize::Step::Shorter << QSizeF(1000, 600);
+    QTest::newRow("wider") << QSizeF(1000, 800) << CustomSize::Step::Wider << QSizeF(1200, 800);
+    QTest::newRow("taller") << QSizeF(1000, 800) << CustomSize::Step::Taller << QSizeF(1000, 1000);
+    QTest::newRow("narrowest keeps a step")
+        << QSizeF(300, 800) << CustomSize::Step::Narrower << QSizeF(200, 800);
+    QTest::newRow("shortest keeps a step")
+        << QSizeF(1000, 200) << CustomSize::Step::Shorter << QSizeF(1000, 200);
+}
+
+void TstViewRules::customSizeButtons() {
+    QFETCH(QSizeF, before);
+    QFETCH(CustomSize::Step, step);
+    QFETCH(QSizeF, after);
+    QCOMPARE(CustomSize::resized(before, step), after);
+}
+
+void TstViewRules::restoreKeepsTheCustomCaption() {
+    CustomSize custom;
+    QCOMPARE(custom.caption(), QStringLiteral("自定义zuz"));
+    custom.toggle();
+    QCOMPARE(custom.buttons(), CustomSize::Buttons::Shown);
+    custom.hideButtons();
+    QCOMPARE(custom.caption(), QStringLiteral("结束自定义zuz"));
+    custom.toggle(); // only turns the item off: the buttons are hidden already
+    QCOMPARE(custom.caption(), QStringLiteral("自定义zuz"));
+    QCOMPARE(custom.buttons(), CustomSize::Buttons::Hidden);
+}
+
+// A picture 3000 twips long in a window 1000 long, at -1000: 1000 of
+// slack on the near side, 1000 on the far side.
+void TstViewRules::dragAlongAnAxis_data() {
+    QTest::addColumn<int>("pos");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("delta");
+    QTest::addColumn<int>("after");
+    QTest::newRow("follows the pointer") << -1000 << 3000 << 400 << -600;
+    QTest::newRow("both ways") << -1000 << 3000 << -400 << -1400;
+    QTest::newRow("near edges meet") << -1000 << 3000 << 1500 << 0;
+    QTest::newRow("far edges meet") << -1000 << 3000 << -1500 << -2000;
+    QTest::newRow("at the near edge, pulled on") << 0 << 3000 << 10 << 0;
+    QTest::newRow("inside the window: stays") << 15 << 3000 << -400 << 15;
+    // The far-side clamp of a narrower picture is negative: it moves it on.
+    QTest::newRow("narrower than the window") << -100 << 800 << -50 << 200;
+    QTest::newRow("narrower, towards the edge") << -100 << 800 << 50 << -50;
+}
+
+void TstViewRules::dragAlongAnAxis() {
+    QFETCH(int, pos);
+    QFETCH(int, size);
+    QFETCH(int, delta);
+    QFETCH(int, after);
+    QCOMPARE(panning::dragged(pos, size, 1000, delta), after);
+}
+
+void TstViewRules::aPressKeepsItsTarget() {
+    using T = MouseRoute::Target;
+    MouseRoute route;
+    QCOMPARE(route.move(false, false).to, T::None);
+    QCOMPARE(route.press(true), T::Picture);
+    // Dragged off the picture, and a second button: still the picture's.
+    QCOMPARE(route.move(true, false).to, T::Picture);
+    QCOMPARE(route.press(false), T::Picture);
+    QCOMPARE(route.pointerOver(false), T::Picture);
+    QCOMPARE(route.release(false), T::Picture);
+    QCOMPARE(route.release(true), T::Picture);
+    QCOMPARE(route.pointerOver(false), T::Background);
+    // A popup menu took the release: the next move delivers it first.
+    QCOMPARE(route.press(false), T::Background);
+    const MouseRoute::Move move = route.move(false, true);
+    QCOMPARE(move.missedRelease, T::Background);
+    QCOMPARE(move.to, T::Picture);
+    QCOMPARE(route.doubleClick(true), T::Picture);
+}
+
+// A picture 60 twips taller than the window: four steps fit, the fifth
+// would lift its bottom above the window's.
+void TstViewRules::scrollingEndsOrLoops() {
+    for (ViewMotion::Switch loop : {ViewMotion::Switch::Off, ViewMotion::Switch::On}) {
+        ViewMotion motion;
+        motion.loop = loop;
+        QList<double> tops;
+        ViewMotion::Step step;
+        do {
+            step = motion.tick(860, 0, 800);
+            tops << step.top;
+        } while (step.next == ViewMotion::Tick::Continue && tops.size() < 7);
+        if (loop == ViewMotion::Switch::Off)
+            QCOMPARE(tops, QList<double>({0, -15, -30, -45, -60}));
+        else
+            QCOMPARE(tops, QList<double>({0, -15, -30, -45, -60, 0, -15}));
+    }
+}
+
+void TstViewRules::pushPullTurnsAtBothEnds() {
+    PushPull p;
+    p.reset(15360, 11520);
+    p.start();
+    QCOMPARE(QPoint(p.InsetX, p.InsetY), QPoint(7680, 5760));
+    // Out from the centre: each tick shows 2 % more of each side.
+    QCOMPARE(p.tick(), QRect(7526, 5645, 308, 230));
+    int ticks = 1;
+    while (p.direction == PushPull::Direction::Out && ticks < 200) {
+        p.tick();
+        ++ticks;
+    }
+    QCOMPARE(ticks, 50);
+    QCOMPARE(QPoint(p.InsetX, p.InsetY), QPoint(0, 0));
+    // Back in, until the source has no extent: nothing is drawn then.
+    std::optional<QRect> drawn = QRect();
+    while (p.direction == PushPull::Direction::In && ticks < 400) {
+        drawn = p.tick();
+        ++ticks;
+    }
+    QVERIFY(!drawn);
+    QVERIFY(p.tick().has_value());
+}
+
+void TstViewRules::speedTicks() {
+    const auto never = []() -> QString {
+        qFatal("asked for a preset");
+        return {};
+    };
+    ScrollSpeed speed(ScrollSpeed::Choice::Medium, ScrollSpeed::Reading::WholeNumber);
+    QCOMPARE(speed.choose(ScrollSpeed::Choice::Fast, never), 1);
+    QCOMPARE(speed.ticked(), ScrollSpeed::Choice::Fast);
+    // The ticked one again: cleared, its interval set all the same.
+    QCOMPARE(speed.choose(ScrollSpeed::Choice::Fast, never), 1);
+    QVERIFY(!speed.ticked());
+    QCOMPARE(speed.choose(ScrollSpeed::Choice::Slow, never), 500);
+    QCOMPARE(speed.choose(ScrollSpeed::Choice::Default, never), 50);
+    QCOMPARE(speed.choose(ScrollSpeed::Choice::Medium, never), 100);
+    // Cancelled: the tick moves, the interval stays.
+    QCOMPARE(speed.choose(ScrollSpeed::Choice::Custom, [] { return QString(); }), std::nullopt);
+    QCOMPARE(speed.ticked(), ScrollSpeed::Choice::Custom);
+}
+
+void TstViewRules::typedInterval_data() {
+    QTest::addColumn<ScrollSpeed::Reading>("reading");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("interval"); // -1: not accepted
+    const auto whole = ScrollSpeed::Reading::WholeNumber;
+    const auto locale = ScrollSpeed::Reading::LocaleNumber;
+    QTest::newRow("whole: 1000") << whole << "1000" << 1000;
+    QTest::newRow("whole: spaces") << whole << " 7 " << 7;
+    QTest::newRow("whole: largest") << whole << "65535" << 65535;
+    QTest::newRow("whole: too large") << whole << "65536" << -1;
+    QTest::newRow("whole: fraction") << whole << "12.5" << -1;
+    QTest::newRow("whole: exponent") << whole << "1e3" << -1;
+    QTest::newRow("whole: negative") << whole << "-5" << -1;
+    QTest::newRow("whole: cancelled") << whole << "" << -1;
+    QTest::newRow("locale: fraction to even") << locale << "12.5" << 12;
+    QTest::newRow("locale: fraction up") << locale << "13.5" << 14;
+    QTest::newRow("locale: exponent") << locale << "1e3" << 1000;
+    QTest::newRow("locale: negative") << locale << "-1" << -1;
+    QTest::newRow("locale: too large") << locale << "65535.6" << -1;
+    QTest::newRow("locale: text") << locale << "abc" << -1;
+    QTest::newRow("locale: cancelled") << locale << "" << -1;
+}
+
+void TstViewRules::typedInterval() {
+    QFETCH(ScrollSpeed::Reading, reading);
+    QFETCH(QString, answer);
+    QFETCH(int, interval);
+    const ScrollSpeed speed(ScrollSpeed::Choice::Medium, reading);
+    QCOMPARE(speed.readInterval(answer).value_or(-1), interval);
+}
+
+QTEST_APPLESS_MAIN(TstViewRules)
+#include "tst_viewrules.moc"
