@@ -3,6 +3,7 @@
 
 #include "platform/stacking.h"
 #include "topmost.h"
+#include "wayback.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,10 +17,8 @@ QString Frmpictd::TrayTip() {
 
 void Frmpictd::AddTrayIcon() {
     if (m_services.tray) {
-        // The callback reports each mouse message on the icon.
-        disconnect(m_services.tray, &TrayIconService::mouseMessage, this, nullptr);
-        connect(m_services.tray, &TrayIconService::mouseMessage, this,
-                [this](int message) { Pictubiao_MouseMove(0, 0, 0, message, 0); });
+        connect(m_services.tray, &TrayIconService::activated, this, &Frmpictd::Pictubiao_MouseMove,
+                Qt::UniqueConnection);
         m_services.tray->add(QIcon(Pictubiao[0]), TrayTip());
     }
     Timer1->setEnabled(true);
@@ -34,30 +33,22 @@ void Frmpictd::Timer1_Timer() {
     if (TrayFrame == 2) TrayFrame = 0;
 }
 
-void Frmpictd::Pictubiao_MouseMove(int /*index*/, int /*button*/, int /*shift*/, double x,
-                                   double /*y*/) {
-    if (x == TrayIconService::WM_RBUTTONDOWN) RequestView();
+void Frmpictd::Pictubiao_MouseMove(QSystemTrayIcon::ActivationReason reason) {
+    // The right button, where the tip sends the user.
+    if (reason == QSystemTrayIcon::Context) RequestView();
 }
 
 void Frmpictd::InstallHotkey() {
     if (!m_services.hotkey) return;
-    PrevWndProc = m_services.hotkey->SetWindowProc(
-        [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-            return HotkeyWindowProc(message, wParam, lParam);
-        });
-    // Without the hotkey the icon and the menu still magnify; the result
-    // only matters when there is no icon either (CheckStillReachable).
-    m_hotkeyHeld = m_services.hotkey->RegisterHotKey(HotkeyId, HotkeyModifiers, HotkeyKey);
+    connect(m_services.hotkey, &HotkeyService::activated, this, &Frmpictd::HotkeyWindowProc,
+            Qt::UniqueConnection);
+    // Without the hotkey the icon and the menu still magnify; what it
+    // reached only matters when there is no icon either.
+    m_services.hotkey->claim(HotkeyKey, HotkeyModifiers);
 }
 
-std::intptr_t Frmpictd::HotkeyWindowProc(std::uint32_t message, std::uintptr_t wParam,
-                                         std::intptr_t lParam) {
-    if (message == HotkeyService::WM_HOTKEY && wParam == std::uintptr_t(HotkeyId)) {
-        const std::uint32_t modifiers = std::uint32_t(lParam) & 0xFFFF;
-        const std::uint32_t key = (std::uint32_t(lParam) >> 16) & 0xFFFF;
-        if (key == HotkeyKey && modifiers == HotkeyModifiers) RequestView();
-    }
-    return HotkeyService::CallWindowProc(PrevWndProc, message, wParam, lParam);
+void Frmpictd::HotkeyWindowProc() {
+    RequestView();
 }
 
 void Frmpictd::RequestView() {
@@ -88,6 +79,10 @@ void Frmpictd::TimKey_Timer() {
         TimKey->setEnabled(false);
         return;
     }
+    ShowView(std::move(shot));
+}
+
+void Frmpictd::ShowView(Picture shot) {
     Imadpic.picture = std::move(shot);
     // 2. Show the window, as a form's Show does: visible and active, so
     //    that X and Esc reach it.
@@ -120,14 +115,14 @@ void Frmpictd::TimKey_Timer() {
 }
 
 bool Frmpictd::HasWayBack() const {
-    return WayBack().reachable();
+    return WaysBack::of(m_services).reachable();
 }
 
 TipWayBack Frmpictd::WayBack() const {
-    return wayBackOf(m_services);
+    return WaysBack::of(m_services).tip();
 }
 
-// Shown as far as the toolkit knows, yet not on the screen: minimised by
+// Shown as far as Qt knows, yet not on the screen: minimised by
 // another program or hidden by "show desktop".
 bool Frmpictd::hiddenByDesktop() const {
     const QWindow* native = windowHandle();
@@ -141,10 +136,7 @@ QString Frmpictd::UnreachableText() {
 }
 
 void Frmpictd::CheckStillReachable() {
-    if (m_quitting || isVisible() || m_editor) return;
-    // Without a tray service at all (a platform that has none) nothing is
-    // known about a notification area; only a tray that reports none counts.
-    if (!m_services.tray || m_services.tray->hostAvailable() || m_hotkeyHeld) return;
+    if (m_quitting || isVisible() || m_editor || !WaysBack::of(m_services).stranded()) return;
     prompts().MessageBox(UnreachableText(), QCoreApplication::translate("zuz", "zuz 提示"));
     mnexit2_Click();
 }
