@@ -21,10 +21,9 @@ void Frmpictd::AddTrayIcon() {
                 Qt::UniqueConnection);
         m_services.tray->add(QIcon(Pictubiao[0]), TrayTip());
     }
+    // The task list is left alone: nothing depends on a borderless
+    // full-screen view's entry there.
     Timer1->setEnabled(true);
-    // The application-level visibility flag (App.TaskVisible) is left
-    // alone: the window is a borderless full-screen view whose presence in
-    // a task list nothing depends on.
 }
 
 void Frmpictd::Timer1_Timer() {
@@ -95,21 +94,14 @@ void Frmpictd::ShowView(Picture shot) {
     FitWindowToPicture(Imadpic);
     SetTopmost(this, true);
     // 5. The push-pull effect draws in P1 in place of the picture control.
-    if (mntiulaxg->isChecked()) {
-        Imadpic.Visible = false;
-        refreshView();
-        StartPushPull();
-    } else {
-        Imadpic.Visible = true;
-        refreshView();
-    }
+    const bool pushPull = mntiulaxg->isChecked();
+    Imadpic.Visible = !pushPull;
+    refreshView();
+    if (pushPull) StartPushPull();
     // 6. Up-down scrolling starts from the window's top.
-    if (mnshangxiagd->isChecked()) {
-        ScrollTop = float(WindowTop());
-        Timgund->setEnabled(true);
-    } else {
-        Timgund->setEnabled(false);
-    }
+    const bool scrolling = mnshangxiagd->isChecked();
+    if (scrolling) ScrollTop = float(WindowTop());
+    Timgund->setEnabled(scrolling);
     // 7. One run per arming.
     TimKey->setEnabled(false);
 }
@@ -122,17 +114,15 @@ TipWayBack Frmpictd::WayBack() const {
     return WaysBack::of(m_services).tip();
 }
 
-// Shown as far as Qt knows, yet not on the screen: minimised by
-// another program or hidden by "show desktop".
+// Shown as far as Qt knows, yet not on the screen: minimised by another
+// program or hidden by "show desktop".
 bool Frmpictd::hiddenByDesktop() const {
     const QWindow* native = windowHandle();
     return isVisible() && native && ((windowState() & Qt::WindowMinimized) || !native->isExposed());
 }
 
 QString Frmpictd::UnreachableText() {
-    return QCoreApplication::translate("zuz", "没有找到通知区域，Ctrl+Z 也已被别的程序占用，"
-                                              "zuz 无法在后台等待，现在退出。\n\n"
-                                              "要再次放大，请重新启动 zuz。");
+    return WaysBack::strandedText();
 }
 
 void Frmpictd::CheckStillReachable() {

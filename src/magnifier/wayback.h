@@ -27,6 +27,8 @@ class WaysBack {
     // area is known to be missing and no key is there, not even one the
     // user binds to a second start.
     bool stranded() const { return m_icon == Icon::NoHost && m_key == HotkeyReach::None; }
+    // What the user is told before the program ends, stranded.
+    static QString strandedText();
 
   private:
     Icon m_icon;
