@@ -59,17 +59,15 @@ void Frmpictd::RequestView() {
 }
 
 void Frmpictd::TimKey_Timer() {
-    // A box of this program that waits for an answer keeps its modal loop:
-    // the request is dropped rather than kept for later, since a view that
-    // came up once the box closed would freeze a screen the user no longer
-    // looks at, and one taken now would freeze the box into the view.
+    // While a box of this program waits for an answer the request is
+    // dropped: kept, it would freeze a screen the user no longer looks at;
+    // taken now, it would freeze the box into the view.
     if (QApplication::activeModalWidget()) {
         TimKey->setEnabled(false);
         return;
     }
-    // 1. The screen as it is now: the desktop between views, the view
-    //    itself during one (the zoom then compounds). The screen is the
-    //    monitor under the pointer.
+    // 1. The monitor under the pointer as it is now: the view itself
+    //    during one, so that the zoom compounds.
     followPointerScreen();
     // Where no picture of the screen can be had at all (the user has been
     // told why), there is nothing to magnify and no view to show.
