@@ -34,7 +34,7 @@ function(platform_sources library)
     set(sources)
     set(libraries)
     # Files that include windows.h, which defines macros under names the
-    # project's headers declare (VK_ESCAPE, WM_HOTKEY): they stay out of
+    # project's headers declare (VK_ESCAPE): they stay out of
     # unity batches.
     set(alone)
     if(ZUZ_PLATFORM STREQUAL "Linux" AND library STREQUAL "zshared")

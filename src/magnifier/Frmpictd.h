@@ -111,23 +111,22 @@ class Frmpictd : public MouseReporting<QWidget> {
     void InstallHotkey();
     void Timer1_Timer();
     void TimKey_Timer();
+    // Shows the view of a picture just taken of the screen: where TimKey's
+    // capture ends, whenever its answer comes.
+    void ShowView(Picture shot);
     // Where the hotkey, the icon and a later start's request arm TimKey: a
     // request that repeats a held key during a view is dropped.
     void RequestView();
     HeldKeyFilter heldKeys;
-    // The icon's callback: x carries the mouse message number.
-    void Pictubiao_MouseMove(int index, int button, int shift, double x, double y);
-    // The window procedure installed by InstallHotkey.
-    std::intptr_t HotkeyWindowProc(std::uint32_t message, std::uintptr_t wParam,
-                                   std::intptr_t lParam);
-    // Module ModKeyshezh: Ctrl (MOD_CONTROL) + the virtual key "Z".
-    static constexpr int HotkeyId = 1;
-    static constexpr std::uint32_t HotkeyModifiers = 2;
-    static constexpr std::uint32_t HotkeyKey = 90;
+    // What the user did on the icon.
+    void Pictubiao_MouseMove(QSystemTrayIcon::ActivationReason reason);
+    // A press of the hotkey that InstallHotkey claimed.
+    void HotkeyWindowProc();
+    // Module ModKeyshezh: Ctrl + the key "Z".
+    static constexpr Qt::Key HotkeyKey = Qt::Key_Z;
+    static constexpr Qt::KeyboardModifiers HotkeyModifiers{Qt::ControlModifier};
     // The icon's tip (at most 63 bytes in UTF-8).
     static QString TrayTip();
-    // The window procedure the window had before InstallHotkey.
-    HotkeyService::WindowProc PrevWndProc;
     // Run when the view has gone: without a notification area and without
     // the hotkey nothing could bring the next view, so the user is told
     // and the program ends, rather than wait where no one can reach it.
@@ -272,7 +271,6 @@ class Frmpictd : public MouseReporting<QWidget> {
     ServerSurface* m_surface = nullptr;
     QPointer<QWidget> m_editor;
     bool m_quitting = false;
-    bool m_hotkeyHeld = false;
     // The monitor the last view was laid out for.
     units::Screen m_laidOut;
     // The paint buffer outlives a view by this long, so that views in a row

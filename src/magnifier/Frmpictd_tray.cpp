@@ -3,6 +3,7 @@
 
 #include "platform/stacking.h"
 #include "topmost.h"
+#include "wayback.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,16 +17,13 @@ QString Frmpictd::TrayTip() {
 
 void Frmpictd::AddTrayIcon() {
     if (m_services.tray) {
-        // The callback reports each mouse message on the icon.
-        disconnect(m_services.tray, &TrayIconService::mouseMessage, this, nullptr);
-        connect(m_services.tray, &TrayIconService::mouseMessage, this,
-                [this](int message) { Pictubiao_MouseMove(0, 0, 0, message, 0); });
+        connect(m_services.tray, &TrayIconService::activated, this, &Frmpictd::Pictubiao_MouseMove,
+                Qt::UniqueConnection);
         m_services.tray->add(QIcon(Pictubiao[0]), TrayTip());
     }
+    // The task list is left alone: nothing depends on a borderless
+    // full-screen view's entry there.
     Timer1->setEnabled(true);
-    // The application-level visibility flag (App.TaskVisible) is left
-    // alone: the window is a borderless full-screen view whose presence in
-    // a task list nothing depends on.
 }
 
 void Frmpictd::Timer1_Timer() {
@@ -34,30 +32,22 @@ void Frmpictd::Timer1_Timer() {
     if (TrayFrame == 2) TrayFrame = 0;
 }
 
-void Frmpictd::Pictubiao_MouseMove(int /*index*/, int /*button*/, int /*shift*/, double x,
-                                   double /*y*/) {
-    if (x == TrayIconService::WM_RBUTTONDOWN) RequestView();
+void Frmpictd::Pictubiao_MouseMove(QSystemTrayIcon::ActivationReason reason) {
+    // The right button, where the tip sends the user.
+    if (reason == QSystemTrayIcon::Context) RequestView();
 }
 
 void Frmpictd::InstallHotkey() {
     if (!m_services.hotkey) return;
-    PrevWndProc = m_services.hotkey->SetWindowProc(
-        [this](std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-            return HotkeyWindowProc(message, wParam, lParam);
-        });
-    // Without the hotkey the icon and the menu still magnify; the result
-    // only matters when there is no icon either (CheckStillReachable).
-    m_hotkeyHeld = m_services.hotkey->RegisterHotKey(HotkeyId, HotkeyModifiers, HotkeyKey);
+    connect(m_services.hotkey, &HotkeyService::activated, this, &Frmpictd::HotkeyWindowProc,
+            Qt::UniqueConnection);
+    // Without the hotkey the icon and the menu still magnify; what it
+    // reached only matters when there is no icon either.
+    m_services.hotkey->claim(HotkeyKey, HotkeyModifiers);
 }
 
-std::intptr_t Frmpictd::HotkeyWindowProc(std::uint32_t message, std::uintptr_t wParam,
-                                         std::intptr_t lParam) {
-    if (message == HotkeyService::WM_HOTKEY && wParam == std::uintptr_t(HotkeyId)) {
-        const std::uint32_t modifiers = std::uint32_t(lParam) & 0xFFFF;
-        const std::uint32_t key = (std::uint32_t(lParam) >> 16) & 0xFFFF;
-        if (key == HotkeyKey && modifiers == HotkeyModifiers) RequestView();
-    }
-    return HotkeyService::CallWindowProc(PrevWndProc, message, wParam, lParam);
+void Frmpictd::HotkeyWindowProc() {
+    RequestView();
 }
 
 void Frmpictd::RequestView() {
@@ -69,17 +59,15 @@ void Frmpictd::RequestView() {
 }
 
 void Frmpictd::TimKey_Timer() {
-    // A box of this program that waits for an answer keeps its modal loop:
-    // the request is dropped rather than kept for later, since a view that
-    // came up once the box closed would freeze a screen the user no longer
-    // looks at, and one taken now would freeze the box into the view.
+    // While a box of this program waits for an answer the request is
+    // dropped: kept, it would freeze a screen the user no longer looks at;
+    // taken now, it would freeze the box into the view.
     if (QApplication::activeModalWidget()) {
         TimKey->setEnabled(false);
         return;
     }
-    // 1. The screen as it is now: the desktop between views, the view
-    //    itself during one (the zoom then compounds). The screen is the
-    //    monitor under the pointer.
+    // 1. The monitor under the pointer as it is now: the view itself
+    //    during one, so that the zoom compounds.
     followPointerScreen();
     // Where no picture of the screen can be had at all (the user has been
     // told why), there is nothing to magnify and no view to show.
@@ -88,6 +76,10 @@ void Frmpictd::TimKey_Timer() {
         TimKey->setEnabled(false);
         return;
     }
+    ShowView(std::move(shot));
+}
+
+void Frmpictd::ShowView(Picture shot) {
     Imadpic.picture = std::move(shot);
     // 2. Show the window, as a form's Show does: visible and active, so
     //    that X and Esc reach it.
@@ -100,51 +92,39 @@ void Frmpictd::TimKey_Timer() {
     FitWindowToPicture();
     SetTopmost(this, true);
     // 5. The push-pull effect draws in P1 in place of the picture control.
-    if (mntiulaxg->isChecked()) {
-        Imadpic.Visible = false;
-        refreshView();
-        StartPushPull();
-    } else {
-        Imadpic.Visible = true;
-        refreshView();
-    }
+    const bool pushPull = motion.pushPull == ViewMotion::Switch::On;
+    Imadpic.Visible = !pushPull;
+    refreshView();
+    if (pushPull) StartPushPull();
     // 6. Up-down scrolling starts from the window's top.
-    if (mnshangxiagd->isChecked()) {
-        motion.ScrollTop = float(WindowTop());
-        Timgund->setEnabled(true);
-    } else {
-        Timgund->setEnabled(false);
-    }
+    const bool scrolling = motion.scrolling == ViewMotion::Switch::On;
+    if (scrolling) motion.ScrollTop = float(WindowTop());
+    Timgund->setEnabled(scrolling);
     // 7. One run per arming.
     TimKey->setEnabled(false);
 }
 
 bool Frmpictd::HasWayBack() const {
-    return WayBack().reachable();
+    return WaysBack::of(m_services).reachable();
 }
 
 TipWayBack Frmpictd::WayBack() const {
-    return wayBackOf(m_services);
+    return WaysBack::of(m_services).tip();
 }
 
-// Shown as far as the toolkit knows, yet not on the screen: minimised by
-// another program or hidden by "show desktop".
+// Shown as far as Qt knows, yet not on the screen: minimised by another
+// program or hidden by "show desktop".
 bool Frmpictd::hiddenByDesktop() const {
     const QWindow* native = windowHandle();
     return isVisible() && native && ((windowState() & Qt::WindowMinimized) || !native->isExposed());
 }
 
 QString Frmpictd::UnreachableText() {
-    return QCoreApplication::translate("zuz", "没有找到通知区域，Ctrl+Z 也已被别的程序占用，"
-                                              "zuz 无法在后台等待，现在退出。\n\n"
-                                              "要再次放大，请重新启动 zuz。");
+    return WaysBack::strandedText();
 }
 
 void Frmpictd::CheckStillReachable() {
-    if (m_quitting || isVisible() || m_editor) return;
-    // Without a tray service at all (a platform that has none) nothing is
-    // known about a notification area; only a tray that reports none counts.
-    if (!m_services.tray || m_services.tray->hostAvailable() || m_hotkeyHeld) return;
+    if (m_quitting || isVisible() || m_editor || !WaysBack::of(m_services).stranded()) return;
     prompts().MessageBox(UnreachableText(), QCoreApplication::translate("zuz", "zuz 提示"));
     mnexit2_Click();
 }

@@ -11,30 +11,31 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <vector>
 
-// A hotkey service that claims what it is asked to and lets the test send
-// the window procedure any message.
+// A hotkey service that claims what it is asked to and lets the test press
+// any combination: only the one claimed is the hotkey, as on a desktop.
 class FakeHotkeyService : public HotkeyService {
   public:
     struct Claim {
-        int id;
-        std::uint32_t modifiers;
-        std::uint32_t key;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
     };
-    bool RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t key) override {
-        claims.push_back({id, modifiers, key});
+    bool claim(Qt::Key key, Qt::KeyboardModifiers modifiers) override {
+        claims.push_back({key, modifiers});
         return claimSucceeds;
     }
     HotkeyReach reach() const override {
         return claims.empty() || !claimSucceeds ? HotkeyReach::None : reached;
     }
-    std::intptr_t send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-        return deliver(message, wParam, lParam);
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        const auto claimed = [&](const Claim& c) {
+            return c.key == key && c.modifiers == modifiers;
+        };
+        if (claimSucceeds && std::any_of(claims.begin(), claims.end(), claimed)) emit activated();
     }
-    std::intptr_t sendHotkey(int id, std::uint32_t modifiers, std::uint32_t key) {
-        return send(WM_HOTKEY, std::uintptr_t(id), MakeHotkeyLParam(modifiers, key));
-    }
+    void pressCtrlZ() { press(Qt::Key_Z, Qt::ControlModifier); }
     std::vector<Claim> claims;
     bool claimSucceeds = true;
     HotkeyReach reached = HotkeyReach::Claimed;
@@ -62,7 +63,9 @@ class FakeTrayIconService : public TrayIconService {
         return was;
     }
     bool hostAvailable() const override { return hostPresent; }
-    void click(int message) { emit mouseMessage(message); }
+    void click(QSystemTrayIcon::ActivationReason reason = QSystemTrayIcon::Context) {
+        emit activated(reason);
+    }
 
     int adds = 0, modifies = 0, removes = 0;
     bool shown = false;

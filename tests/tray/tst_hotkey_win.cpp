@@ -1,25 +1,16 @@
 // The Windows hotkey service on the system's own message queue: the
-// WM_HOTKEY of a claimed hotkey reaches the installed window procedure
-// once, through Qt's event loop, with the values the system sends; other
-// messages are left to Qt; a hotkey that is held already is refused until
-// its holder lets it go.
+// WM_HOTKEY of the claimed hotkey is one activation, through Qt's event
+// loop; other messages are left to Qt; a hotkey that is held already is
+// refused until its holder lets it go.
 #include "Frmpictd.h"
 #include "platform/hotkey_win.h"
 
 #include <QTest>
 
-#include <vector>
-
 // After the project headers: its macros shadow the names they declare.
 #include <windows.h>
 
 namespace {
-struct Delivered {
-    std::uint32_t message;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
-};
-
 void post(UINT message, WPARAM wParam, LPARAM lParam) {
     QVERIFY(::PostThreadMessageW(::GetCurrentThreadId(), message, wParam, lParam));
 }
@@ -28,44 +19,43 @@ void post(UINT message, WPARAM wParam, LPARAM lParam) {
 class TstHotkeyWin : public QObject {
     Q_OBJECT
   private slots:
-    void theHotkeyReachesTheWindowProcOnce();
+    void theHotkeyIsActivatedOncePerPress();
     void aHeldHotkeyIsRefusedUntilReleased();
 };
 
-void TstHotkeyWin::theHotkeyReachesTheWindowProcOnce() {
+void TstHotkeyWin::theHotkeyIsActivatedOncePerPress() {
     WinHotkeyService service;
-    std::vector<Delivered> delivered;
-    service.SetWindowProc([&delivered](std::uint32_t m, std::uintptr_t w, std::intptr_t l) {
-        delivered.push_back({m, w, l});
-        return std::intptr_t(0);
-    });
-    QVERIFY(
-        service.RegisterHotKey(Frmpictd::HotkeyId, Frmpictd::HotkeyModifiers, Frmpictd::HotkeyKey));
+    int activations = 0;
+    connect(&service, &HotkeyService::activated, this, [&activations] { ++activations; });
+    QVERIFY(service.claim(Frmpictd::HotkeyKey, Frmpictd::HotkeyModifiers));
+    QCOMPARE(service.reach(), HotkeyReach::Claimed);
 
-    // What the system posts for Ctrl+Z, behind a message that is not ours.
+    // What the system posts for Ctrl+Z, behind a message that is not ours
+    // and one of a hotkey registered under another id.
     post(WM_APP + 7, 0, 0);
-    post(WM_HOTKEY, WPARAM(Frmpictd::HotkeyId), MAKELPARAM(MOD_CONTROL, 'Z'));
-    QTRY_COMPARE(delivered.size(), std::size_t(1));
-    QCOMPARE(delivered[0].message, std::uint32_t(WM_HOTKEY));
-    QCOMPARE(delivered[0].wParam, std::uintptr_t(Frmpictd::HotkeyId));
-    QCOMPARE(delivered[0].lParam, HotkeyService::MakeHotkeyLParam(Frmpictd::HotkeyModifiers,
-                                                                   Frmpictd::HotkeyKey));
+    post(WM_HOTKEY, WPARAM(WinHotkeyService::kId + 1), MAKELPARAM(MOD_CONTROL, 'Z'));
+    post(WM_HOTKEY, WPARAM(WinHotkeyService::kId), MAKELPARAM(MOD_CONTROL, 'Z'));
+    QTRY_COMPARE(activations, 1);
     // A second press is a second message, and nothing else came through.
-    post(WM_HOTKEY, WPARAM(Frmpictd::HotkeyId), MAKELPARAM(MOD_CONTROL, 'Z'));
-    QTRY_COMPARE(delivered.size(), std::size_t(2));
-    QCoreApplication::processEvents();
-    QCOMPARE(delivered.size(), std::size_t(2));
+    post(WM_HOTKEY, WPARAM(WinHotkeyService::kId), MAKELPARAM(MOD_CONTROL, 'Z'));
+    QTRY_COMPARE(activations, 2);
+    QTest::qWait(50);
+    QCOMPARE(activations, 2);
 }
 
 void TstHotkeyWin::aHeldHotkeyIsRefusedUntilReleased() {
     auto holder = std::make_unique<WinHotkeyService>();
-    QVERIFY(holder->RegisterHotKey(1, MOD_CONTROL, 'Z'));
+    QVERIFY(holder->claim(Qt::Key_Z, Qt::ControlModifier));
+    // One key a service.
+    QVERIFY(!holder->claim(Qt::Key_Y, Qt::ControlModifier));
     WinHotkeyService second;
-    QVERIFY(!second.RegisterHotKey(2, MOD_CONTROL, 'Z'));
+    QVERIFY(!second.claim(Qt::Key_Z, Qt::ControlModifier));
+    QCOMPARE(second.reach(), HotkeyReach::None);
+    WinHotkeyService third;
     // Another combination is free.
-    QVERIFY(second.RegisterHotKey(3, MOD_CONTROL | MOD_SHIFT, 'Z'));
+    QVERIFY(third.claim(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier));
     holder.reset();
-    QVERIFY(second.RegisterHotKey(2, MOD_CONTROL, 'Z'));
+    QVERIFY(second.claim(Qt::Key_Z, Qt::ControlModifier));
 }
 
 QTEST_MAIN(TstHotkeyWin)

@@ -22,9 +22,9 @@ class TstTray : public QObject {
     Q_OBJECT
   private slots:
     void hotkeyIsClaimedAtLoad();
-    void hotkeyWindowProcArmsTimKeyOnlyForCtrlZ_data();
-    void hotkeyWindowProcArmsTimKeyOnlyForCtrlZ();
-    void everyMessageReachesThePreviousWindowProc();
+    void theHotkeyArmsTimKeyOnlyForCtrlZ_data();
+    void theHotkeyArmsTimKeyOnlyForCtrlZ();
+    void aSecondLoadListensOnce();
     void aFailedClaimIsSilent();
     void timKeyRunsOncePerArming();
     void timKeyShowsAFreshViewOnTop();
@@ -52,57 +52,52 @@ void TstTray::hotkeyIsClaimedAtLoad() {
     TrayRig rig;
     rig.load();
     QCOMPARE(rig.hotkey.claims.size(), std::size_t(1));
-    QCOMPARE(rig.hotkey.claims[0].id, 1);
-    // Ctrl and the letter Z as the window system numbers them; that the X
-    // grab of this claim is the key labelled Z is tst_hotkey_filter's.
-    QCOMPARE(rig.hotkey.claims[0].modifiers, HotkeyService::MOD_CONTROL);
-    QCOMPARE(rig.hotkey.claims[0].key, std::uint32_t('Z'));
+    // Ctrl and the key Z; that the X grab of this claim is the key
+    // labelled Z is tst_hotkey_filter's.
+    QCOMPARE(rig.hotkey.claims[0].key, Qt::Key_Z);
+    QCOMPARE(rig.hotkey.claims[0].modifiers, Qt::KeyboardModifiers(Qt::ControlModifier));
 }
 
-void TstTray::hotkeyWindowProcArmsTimKeyOnlyForCtrlZ_data() {
-    QTest::addColumn<int>("message");
-    QTest::addColumn<int>("id");
-    QTest::addColumn<int>("modifiers");
+void TstTray::theHotkeyArmsTimKeyOnlyForCtrlZ_data() {
     QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
     QTest::addColumn<bool>("arms");
-    const int hk = int(HotkeyService::WM_HOTKEY);
-    QTest::newRow("Ctrl+Z") << hk << 1 << 2 << 90 << true;
-    QTest::newRow("Ctrl+Shift+Z") << hk << 1 << (2 | 4) << 90 << false;
-    QTest::newRow("Alt+Z") << hk << 1 << 1 << 90 << false;
-    QTest::newRow("Z") << hk << 1 << 0 << 90 << false;
-    QTest::newRow("Ctrl+Y") << hk << 1 << 2 << 89 << false;
-    QTest::newRow("another hotkey id") << hk << 2 << 2 << 90 << false;
-    QTest::newRow("not WM_HOTKEY") << 0x0100 << 1 << 2 << 90 << false;
+    const int ctrl = Qt::ControlModifier;
+    QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << ctrl << true;
+    QTest::newRow("Ctrl+Shift+Z") << int(Qt::Key_Z) << int(ctrl | Qt::ShiftModifier) << false;
+    QTest::newRow("Alt+Z") << int(Qt::Key_Z) << int(Qt::AltModifier) << false;
+    QTest::newRow("Z") << int(Qt::Key_Z) << 0 << false;
+    QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << ctrl << false;
 }
 
-void TstTray::hotkeyWindowProcArmsTimKeyOnlyForCtrlZ() {
-    QFETCH(int, message);
-    QFETCH(int, id);
-    QFETCH(int, modifiers);
+void TstTray::theHotkeyArmsTimKeyOnlyForCtrlZ() {
     QFETCH(int, key);
+    QFETCH(int, modifiers);
     QFETCH(bool, arms);
     TrayRig rig;
     rig.load();
     QVERIFY(!rig.form->TimKey->Enabled());
-    rig.hotkey.send(std::uint32_t(message), std::uintptr_t(id),
-                    HotkeyService::MakeHotkeyLParam(std::uint32_t(modifiers), std::uint32_t(key)));
+    rig.hotkey.press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(rig.form->TimKey->Enabled(), arms);
     // Only the timer is armed: nothing is captured until it runs.
     QCOMPARE(rig.grabber.grabs(), 1);
 }
 
-void TstTray::everyMessageReachesThePreviousWindowProc() {
+void TstTray::aSecondLoadListensOnce() {
     TrayRig rig;
-    std::vector<std::uint32_t> seen;
-    rig.hotkey.SetWindowProc([&seen](std::uint32_t m, std::uintptr_t, std::intptr_t) {
-        seen.push_back(m);
-        return std::intptr_t(42);
+    rig.loadAndEndView();
+    // Set up once more: a press and a click are still one request each,
+    // which a held key's filter would otherwise take for a repeat.
+    rig.form->InstallHotkey();
+    rig.form->AddTrayIcon();
+    int requests = 0;
+    rig.form->heldKeys.setClock([&] {
+        ++requests;
+        return rig.clockMs;
     });
-    rig.load();
-    QVERIFY(rig.form->PrevWndProc);
-    QCOMPARE(rig.hotkey.sendHotkey(1, 2, 90), std::intptr_t(42));
-    QCOMPARE(rig.hotkey.send(0x0100, 7, 8), std::intptr_t(42));
-    QCOMPARE(seen, (std::vector<std::uint32_t>{HotkeyService::WM_HOTKEY, 0x0100}));
+    rig.hotkey.pressCtrlZ();
+    rig.tray.click(QSystemTrayIcon::Context);
+    QCOMPARE(requests, 2);
     QVERIFY(rig.form->TimKey->Enabled());
 }
 
@@ -112,7 +107,7 @@ void TstTray::aFailedClaimIsSilent() {
     rig.load();
     QVERIFY(rig.form->isVisible());
     QCOMPARE(rig.tray.adds, 1);
-    rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
+    rig.tray.click(QSystemTrayIcon::Context);
     QVERIFY(rig.form->TimKey->Enabled());
 }
 
@@ -121,15 +116,15 @@ void TstTray::timKeyRunsOncePerArming() {
     rig.loadAndEndView();
     QCOMPARE(rig.grabber.grabs(), 1);
     // Armed twice before it runs: one view.
-    rig.hotkey.sendHotkey(1, 2, 90);
-    rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
-    rig.hotkey.sendHotkey(1, 2, 90);
+    rig.hotkey.pressCtrlZ();
+    rig.tray.click(QSystemTrayIcon::Context);
+    rig.hotkey.pressCtrlZ();
     QTRY_VERIFY(!rig.form->TimKey->Enabled());
     QTest::qWait(50);
     QCOMPARE(rig.grabber.grabs(), 2);
     // Armed again: one more.
     rig.letKeyGo();
-    rig.hotkey.sendHotkey(1, 2, 90);
+    rig.hotkey.pressCtrlZ();
     QTRY_COMPARE(rig.grabber.grabs(), 3);
     QTest::qWait(50);
     QCOMPARE(rig.grabber.grabs(), 3);
@@ -161,7 +156,7 @@ void TstTray::hotkeyDuringAViewMagnifiesTheView() {
     TrayRig rig;
     rig.load();
     QVERIFY(rig.form->isVisible());
-    rig.hotkey.sendHotkey(1, 2, 90);
+    rig.hotkey.pressCtrlZ();
     QTRY_VERIFY(!rig.form->TimKey->Enabled());
     // The new capture is the view itself: its middle shows the screen's
     // middle, its corner a quarter of the way in.
@@ -180,8 +175,8 @@ void TstTray::aRequestWhileABoxIsOpenIsDropped() {
     box.setModal(true);
     box.show();
     QTRY_COMPARE(QApplication::activeModalWidget(), &box);
-    rig.hotkey.sendHotkey(1, 2, 90);
-    rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
+    rig.hotkey.pressCtrlZ();
+    rig.tray.click(QSystemTrayIcon::Context);
     QTRY_VERIFY(!rig.form->TimKey->Enabled());
     QCOMPARE(rig.grabber.grabs(), grabs);
     QVERIFY(sameImage(rig.form->Imadpic.picture, before));
@@ -189,7 +184,7 @@ void TstTray::aRequestWhileABoxIsOpenIsDropped() {
     box.close();
     QVERIFY(!rig.form->TimKey->Enabled());
     rig.letKeyGo();
-    rig.hotkey.sendHotkey(1, 2, 90);
+    rig.hotkey.pressCtrlZ();
     QTRY_COMPARE(rig.grabber.grabs(), grabs + 1);
 }
 
@@ -214,10 +209,10 @@ void TstTray::aHeldKeyCompoundsTheViewOnce() {
                      QByteArray(programstart::kTaken));
             break;
         case 1:
-            rig.hotkey.sendHotkey(1, 2, 90);
+            rig.hotkey.pressCtrlZ();
             break;
         default:
-            rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
+            rig.tray.click(QSystemTrayIcon::Context);
         }
         ++sent;
         // Each one as the event loop hands it over.
@@ -245,7 +240,7 @@ void TstTray::aHeldKeyCompoundsTheViewOnce() {
 void TstTray::timKeyRestartsScrolling() {
     TrayRig rig;
     rig.loadAndEndView();
-    rig.form->mnshangxiagd->setChecked(true);
+    rig.form->motion.scrolling = ViewMotion::Switch::On;
     rig.form->motion.ScrollTop = 12345;
     QVERIFY(rig.runTimKey());
     QVERIFY(rig.form->Timgund->Enabled());
@@ -257,7 +252,7 @@ void TstTray::timKeyRestartsScrolling() {
 void TstTray::timKeyStopsScrollingWhenUnticked() {
     TrayRig rig;
     rig.loadAndEndView();
-    rig.form->mnshangxiagd->setChecked(false);
+    rig.form->motion.scrolling = ViewMotion::Switch::Off;
     rig.form->Timgund->setEnabled(true);
     rig.form->motion.ScrollTop = 777;
     QVERIFY(rig.runTimKey());
@@ -268,7 +263,7 @@ void TstTray::timKeyStopsScrollingWhenUnticked() {
 void TstTray::timKeyRestartsPushPull() {
     TrayRig rig;
     rig.loadAndEndView();
-    rig.form->mntiulaxg->setChecked(true);
+    rig.form->motion.pushPull = ViewMotion::Switch::On;
     QVERIFY(rig.runTimKey());
     // The picture control is hidden and the push-pull effect runs in its
     // place (StartPushPull starts Timtiula).
@@ -330,23 +325,21 @@ void TstTray::timer1TicksEverySecond() {
 }
 
 void TstTray::onlyARightPressOnTheIconStartsAView_data() {
-    QTest::addColumn<int>("message");
+    QTest::addColumn<int>("reason");
     QTest::addColumn<bool>("starts");
-    QTest::newRow("right press") << TrayIconService::WM_RBUTTONDOWN << true;
-    QTest::newRow("right release") << TrayIconService::WM_RBUTTONUP << false;
-    QTest::newRow("left press") << TrayIconService::WM_LBUTTONDOWN << false;
-    QTest::newRow("left release") << TrayIconService::WM_LBUTTONUP << false;
-    QTest::newRow("left double-click") << TrayIconService::WM_LBUTTONDBLCLK << false;
-    QTest::newRow("middle press") << TrayIconService::WM_MBUTTONDOWN << false;
-    QTest::newRow("move") << TrayIconService::WM_MOUSEMOVE << false;
+    QTest::newRow("right click") << int(QSystemTrayIcon::Context) << true;
+    QTest::newRow("left click") << int(QSystemTrayIcon::Trigger) << false;
+    QTest::newRow("left double-click") << int(QSystemTrayIcon::DoubleClick) << false;
+    QTest::newRow("middle click") << int(QSystemTrayIcon::MiddleClick) << false;
+    QTest::newRow("unknown") << int(QSystemTrayIcon::Unknown) << false;
 }
 
 void TstTray::onlyARightPressOnTheIconStartsAView() {
-    QFETCH(int, message);
+    QFETCH(int, reason);
     QFETCH(bool, starts);
     TrayRig rig;
     rig.loadAndEndView();
-    rig.tray.click(message);
+    rig.tray.click(QSystemTrayIcon::ActivationReason(reason));
     QCOMPARE(rig.form->TimKey->Enabled(), starts);
     if (starts) {
         QTRY_VERIFY(rig.form->isVisible());
@@ -436,7 +429,7 @@ void TstTray::withNeitherIconNorHotkeyTheUserIsTold() {
         QVERIFY(rig.prompts.messages.isEmpty());
         QCOMPARE(rig.tray.removes, 0);
         // The next view comes as usual.
-        rig.tray.click(TrayIconService::WM_RBUTTONDOWN);
+        rig.tray.click(QSystemTrayIcon::Context);
         QVERIFY(f.TimKey->Enabled());
     }
 }

@@ -34,6 +34,9 @@ class TstPortal : public QObject {
     void pictureBeyondTheUsualAllocationLimitIsRead_data();
     void pictureBeyondTheUsualAllocationLimitIsRead();
     void lateAnswerIsCleanedUp();
+    // Last: it makes Qt open the session bus, which Qt keeps for the
+    // process, before lateAnswerIsCleanedUp could name its own.
+    void theDesktopsAnswersChangeTheReach();
 };
 
 namespace {
@@ -113,12 +116,42 @@ void TstPortal::cutLeavesWhatThePictureLacksBlack() {
 }
 
 void TstPortal::triggerIsProposedInThePortalsNotation() {
-    QCOMPARE(PortalHotkeyService::triggerText(HotkeyService::MOD_CONTROL, 'Z'),
+    QCOMPARE(PortalHotkeyService::triggerText(Qt::Key_Z, Qt::ControlModifier),
              QStringLiteral("CTRL+z"));
-    QCOMPARE(PortalHotkeyService::triggerText(HotkeyService::MOD_CONTROL |
-                                                  HotkeyService::MOD_SHIFT | HotkeyService::MOD_ALT,
-                                              '7'),
-             QStringLiteral("CTRL+ALT+SHIFT+7"));
+    QCOMPARE(PortalHotkeyService::triggerText(Qt::Key_7, Qt::ControlModifier | Qt::ShiftModifier |
+                                                             Qt::AltModifier | Qt::MetaModifier),
+             QStringLiteral("CTRL+ALT+SHIFT+LOGO+7"));
+}
+
+// What the desktop answers, handed to the service as the bus hands it over;
+// the bus itself is left to the end-to-end tests.
+void TstPortal::theDesktopsAnswersChangeTheReach() {
+    PortalHotkeyService service;
+    std::vector<HotkeyReach> reaches;
+    connect(&service, &HotkeyService::reachChanged, this,
+            [&reaches](HotkeyReach r) { reaches.push_back(r); });
+    int presses = 0;
+    connect(&service, &HotkeyService::activated, this, [&presses] { ++presses; });
+    QVERIFY(service.claim(Qt::Key_Z, Qt::ControlModifier));
+    QCOMPARE(service.reach(), HotkeyReach::Proposed);
+    // A session: its activations count, a press once however often the
+    // desktop repeats it before the release; another session's do not.
+    const QString session = QStringLiteral("/org/freedesktop/portal/desktop/session/1_2/zuz");
+    service.SessionCreated(0, {{QStringLiteral("session_handle"), session}});
+    const auto activate = [&](const QString& path) {
+        service.Activated(QDBusObjectPath(path), QStringLiteral("view"), 0, {});
+    };
+    activate(session);
+    activate(session);
+    activate(session + QStringLiteral("2"));
+    QCOMPARE(presses, 1);
+    service.Deactivated(QDBusObjectPath(session), QStringLiteral("view"), 0, {});
+    activate(session);
+    QCOMPARE(presses, 2);
+    // Refused: the user's own binding of a second start is what is left.
+    service.SessionCreated(1, {});
+    QCOMPARE(service.reach(), HotkeyReach::UserBinding);
+    QCOMPARE(reaches, (std::vector<HotkeyReach>{HotkeyReach::Proposed, HotkeyReach::UserBinding}));
 }
 
 // How the file an answer names is laid out, and what the grabber must make

@@ -45,14 +45,21 @@ QString PortalHotkeyService::requestPath(const QString& token) const {
     return kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
 }
 
-QString PortalHotkeyService::triggerText(std::uint32_t modifiers, std::uint32_t virtualKey) {
+QString PortalHotkeyService::triggerText(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QStringList parts;
-    if (modifiers & MOD_CONTROL) parts << QStringLiteral("CTRL");
-    if (modifiers & MOD_ALT) parts << QStringLiteral("ALT");
-    if (modifiers & MOD_SHIFT) parts << QStringLiteral("SHIFT");
-    if (modifiers & MOD_WIN) parts << QStringLiteral("LOGO");
-    parts << QString(QChar(char16_t(virtualKey))).toLower();
+    if (modifiers & Qt::ControlModifier) parts << QStringLiteral("CTRL");
+    if (modifiers & Qt::AltModifier) parts << QStringLiteral("ALT");
+    if (modifiers & Qt::ShiftModifier) parts << QStringLiteral("SHIFT");
+    if (modifiers & Qt::MetaModifier) parts << QStringLiteral("LOGO");
+    // Qt numbers letters and digits by their upper-case character.
+    parts << QString(QChar(char16_t(key))).toLower();
     return parts.join(QLatin1Char('+'));
+}
+
+void PortalHotkeyService::setReach(HotkeyReach reach) {
+    if (reach == m_reach) return;
+    m_reach = reach;
+    emit reachChanged(reach);
 }
 
 namespace {
@@ -70,20 +77,18 @@ QVariant PortalHotkeyService::shortcuts() const {
     return QVariant::fromValue(QList<Shortcut>{
         {kShortcut,
          {{QStringLiteral("description"), QCoreApplication::translate("zuz", "放大本屏")},
-          {QStringLiteral("preferred_trigger"), triggerText(m_modifiers, m_key)}}}});
+          {QStringLiteral("preferred_trigger"), triggerText(m_key, m_modifiers)}}}});
 }
 
-bool PortalHotkeyService::RegisterHotKey(int id, std::uint32_t modifiers,
-                                         std::uint32_t virtualKey) {
+bool PortalHotkeyService::claim(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     // Where the desktop offers no global shortcuts (the call below then
     // fails), its own key binding of `zuz --view` plays the hotkey's part:
     // the program stays reachable without an icon either way. Nothing here
     // waits for the desktop: the hotkey simply works once it is bound.
     if (m_reach != HotkeyReach::None) return true;
-    m_reach = HotkeyReach::Proposed;
-    m_id = id;
+    m_key = key;
     m_modifiers = modifiers;
-    m_key = virtualKey;
+    setReach(HotkeyReach::Proposed);
     qDBusRegisterMetaType<Shortcut>();
     qDBusRegisterMetaType<QList<Shortcut>>();
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -99,11 +104,12 @@ bool PortalHotkeyService::RegisterHotKey(int id, std::uint32_t modifiers,
                           {QStringLiteral("session_handle_token"), QStringLiteral("zuz")},
                           {QStringLiteral("shortcuts"), shortcuts()}};
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(create, 10000), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
-        // No such interface, or the desktop said no before asking anyone.
-        if (call->isError()) m_reach = HotkeyReach::UserBinding;
-        call->deleteLater();
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher* call) {
+                // No such interface, or the desktop said no before asking anyone.
+                if (call->isError()) setReach(HotkeyReach::UserBinding);
+                call->deleteLater();
+            });
     return true;
 }
 
@@ -113,8 +119,10 @@ void PortalHotkeyService::SessionCreated(uint response, const QVariantMap& resul
                    QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
                    this, SLOT(SessionCreated(uint, QVariantMap)));
     // Refused: the desktop's own key binding is what is left.
-    if (response != 0) m_reach = HotkeyReach::UserBinding;
-    if (response != 0) return;
+    if (response != 0) {
+        setReach(HotkeyReach::UserBinding);
+        return;
+    }
     // A string by the interface's description, an object path from some
     // back-ends.
     const QVariant handle = results.value(QStringLiteral("session_handle"));
@@ -129,8 +137,8 @@ void PortalHotkeyService::SessionCreated(uint response, const QVariantMap& resul
     if (bound(results)) return;
     QDBusMessage bind = QDBusMessage::createMethodCall(kService, kPath, kInterface,
                                                        QStringLiteral("BindShortcuts"));
-    bind << QVariant::fromValue(QDBusObjectPath(m_session)) << shortcuts()
-         << QString() << QVariantMap{{QStringLiteral("handle_token"), QStringLiteral("zuzbind")}};
+    bind << QVariant::fromValue(QDBusObjectPath(m_session)) << shortcuts() << QString()
+         << QVariantMap{{QStringLiteral("handle_token"), QStringLiteral("zuzbind")}};
     // The desktop may ask the user which keys to use: the answer is not
     // waited for, an activation simply arrives once it is bound.
     bus.asyncCall(bind);
@@ -143,7 +151,7 @@ void PortalHotkeyService::Activated(const QDBusObjectPath& session, const QStrin
     if (m_keyState == Key::Down && m_down.elapsed() < kLongestPressMs) return;
     m_keyState = Key::Down;
     m_down.start();
-    deliver(WM_HOTKEY, std::uintptr_t(m_id), MakeHotkeyLParam(m_modifiers, m_key));
+    emit activated();
 }
 
 void PortalHotkeyService::Deactivated(const QDBusObjectPath& session, const QString& shortcut,

@@ -1,5 +1,7 @@
 #include "platform/hotkey_win.h"
 
+#include "platform/virtualkey.h"
+
 #include <QCoreApplication>
 
 #include <windows.h>
@@ -9,18 +11,25 @@ WinHotkeyService::WinHotkeyService() {
 }
 
 WinHotkeyService::~WinHotkeyService() {
-    for (int id : m_ids) ::UnregisterHotKey(nullptr, id);
+    if (m_claimed) ::UnregisterHotKey(nullptr, kId);
     if (auto* app = QCoreApplication::instance()) app->removeNativeEventFilter(this);
 }
 
-bool WinHotkeyService::RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t virtualKey) {
+bool WinHotkeyService::claim(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    const UINT virtualKey = virtualkey::fromQtKey(key);
+    if (m_claimed || !virtualKey) return false;
+    UINT mods = 0;
+    if (modifiers & Qt::AltModifier) mods |= MOD_ALT;
+    if (modifiers & Qt::ControlModifier) mods |= MOD_CONTROL;
+    if (modifiers & Qt::ShiftModifier) mods |= MOD_SHIFT;
+    if (modifiers & Qt::MetaModifier) mods |= MOD_WIN;
     // A held hotkey stands for one press; systems before Windows 7 know
     // no such flag and refuse it.
     constexpr UINT kNoRepeat = 0x4000;
-    if (!::RegisterHotKey(nullptr, id, UINT(modifiers) | kNoRepeat, UINT(virtualKey)) &&
-        !::RegisterHotKey(nullptr, id, UINT(modifiers), UINT(virtualKey)))
+    if (!::RegisterHotKey(nullptr, kId, mods | kNoRepeat, virtualKey) &&
+        !::RegisterHotKey(nullptr, kId, mods, virtualKey))
         return false;
-    m_ids.push_back(id);
+    m_claimed = true;
     return true;
 }
 
@@ -30,9 +39,8 @@ bool WinHotkeyService::nativeEventFilter(const QByteArray& /*eventType*/, void* 
     // messages once more from the window procedure; taking WM_HOTKEY here
     // keeps it from arriving twice.
     const MSG* msg = static_cast<const MSG*>(message);
-    if (!msg || msg->message != WM_HOTKEY) return false;
-    const std::intptr_t r = deliver(WM_HOTKEY, std::uintptr_t(msg->wParam),
-                                    std::intptr_t(msg->lParam));
-    if (result) *result = qintptr(r);
+    if (!msg || msg->message != WM_HOTKEY || msg->wParam != WPARAM(kId)) return false;
+    if (result) *result = 0;
+    emit activated();
     return true;
 }

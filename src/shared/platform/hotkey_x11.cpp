@@ -1,5 +1,6 @@
 #include "platform/hotkey_x11.h"
 
+#include "platform/virtualkey.h"
 #include "platform/virtualkey_x11.h"
 #include "platform/x11connection.h"
 
@@ -101,34 +102,38 @@ std::vector<std::uint16_t> X11HotkeyService::lockVariants(std::uint16_t modifier
     return out;
 }
 
-std::uint16_t X11HotkeyService::toXModifiers(std::uint32_t modifiers) {
+namespace {
+// Alt and the logo key where the common keyboard maps put them.
+const struct {
+    std::uint16_t x;
+    Qt::KeyboardModifier qt;
+} kModifiers[] = {{XCB_MOD_MASK_SHIFT, Qt::ShiftModifier},
+                  {XCB_MOD_MASK_CONTROL, Qt::ControlModifier},
+                  {XCB_MOD_MASK_1, Qt::AltModifier},
+                  {XCB_MOD_MASK_4, Qt::MetaModifier}};
+} // namespace
+
+std::uint16_t X11HotkeyService::toXModifiers(Qt::KeyboardModifiers modifiers) {
     std::uint16_t x = 0;
-    if (modifiers & MOD_SHIFT) x |= XCB_MOD_MASK_SHIFT;
-    if (modifiers & MOD_CONTROL) x |= XCB_MOD_MASK_CONTROL;
-    if (modifiers & MOD_ALT) x |= XCB_MOD_MASK_1;
-    if (modifiers & MOD_WIN) x |= XCB_MOD_MASK_4;
+    for (const auto& m : kModifiers)
+        if (modifiers & m.qt) x |= m.x;
     return x;
 }
 
-std::int32_t X11HotkeyService::fromXModifiers(std::uint16_t state, std::uint16_t numLockMask) {
+std::optional<Qt::KeyboardModifiers> X11HotkeyService::fromXModifiers(std::uint16_t state,
+                                                                      std::uint16_t numLockMask) {
     // Pointer buttons and the lock keys do not count.
     std::uint16_t rest = state & 0xFF & ~std::uint16_t(XCB_MOD_MASK_LOCK | numLockMask);
-    std::int32_t mods = 0;
-    const struct {
-        std::uint16_t x;
-        std::uint32_t mod;
-    } table[] = {{XCB_MOD_MASK_SHIFT, MOD_SHIFT},
-                 {XCB_MOD_MASK_CONTROL, MOD_CONTROL},
-                 {XCB_MOD_MASK_1, MOD_ALT},
-                 {XCB_MOD_MASK_4, MOD_WIN}};
-    for (const auto& t : table) {
-        if (rest & t.x) {
-            mods |= std::int32_t(t.mod);
-            rest &= ~t.x;
+    Qt::KeyboardModifiers mods;
+    for (const auto& m : kModifiers) {
+        if (rest & m.x) {
+            mods |= m.qt;
+            rest &= ~m.x;
         }
     }
     // Any other modifier (AltGr, Mod3...) makes it another combination.
-    return rest ? -1 : mods;
+    if (rest) return std::nullopt;
+    return mods;
 }
 
 bool X11HotkeyService::grab(const std::vector<std::uint8_t>& keycodes, std::uint16_t xmods) {
@@ -169,14 +174,13 @@ void X11HotkeyService::ungrab(const std::vector<std::uint8_t>& keycodes, std::ui
             xcb_ungrab_key(m_conn, code, m_root, m);
 }
 
-bool X11HotkeyService::RegisterHotKey(int id, std::uint32_t modifiers, std::uint32_t virtualKey) {
-    if (!isLetterOrDigit(virtualKey)) return false;
-    for (const Hotkey& h : m_hotkeys)
-        if (h.id == id || (h.modifiers == modifiers && h.virtualKey == virtualKey)) return false;
+bool X11HotkeyService::claim(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    const std::uint32_t virtualKey = virtualkey::fromQtKey(key);
+    if (m_hotkey || !isLetterOrDigit(virtualKey)) return false;
     const auto found = m_keys.find(virtualKey);
     if (found == m_keys.end() || found->second.empty()) return false;
     if (m_conn && !grab(found->second, toXModifiers(modifiers))) return false;
-    m_hotkeys.push_back({id, modifiers, virtualKey, found->second});
+    m_hotkey = Hotkey{modifiers, virtualKey, found->second};
     if (m_conn && !m_filterInstalled && QCoreApplication::instance()) {
         QCoreApplication::instance()->installNativeEventFilter(this);
         m_filterInstalled = true;
@@ -205,16 +209,13 @@ void X11HotkeyService::noteKey(bool press, std::uint8_t keycode, std::uint32_t t
     }
 }
 
-int X11HotkeyService::hotkeyFor(std::uint32_t window, std::uint8_t keycode,
+bool X11HotkeyService::isHotkey(std::uint32_t window, std::uint8_t keycode,
                                 std::uint16_t state) const {
-    if (window != m_root) return -1;
-    const std::int32_t mods = fromXModifiers(state, m_numLock);
-    if (mods < 0) return -1;
-    for (const Hotkey& h : m_hotkeys)
-        if (std::uint32_t(mods) == h.modifiers &&
-            std::find(h.keycodes.begin(), h.keycodes.end(), keycode) != h.keycodes.end())
-            return h.id;
-    return -1;
+    if (!m_hotkey || window != m_root) return false;
+    const std::optional<Qt::KeyboardModifiers> mods = fromXModifiers(state, m_numLock);
+    const auto& codes = m_hotkey->keycodes;
+    return mods == m_hotkey->modifiers &&
+           std::find(codes.begin(), codes.end(), keycode) != codes.end();
 }
 
 bool X11HotkeyService::isKeyboardChange(const void* event) const {
@@ -234,22 +235,19 @@ void X11HotkeyService::keyboardChanged(std::uint16_t numLockMask, KeyMap keys) {
         const auto found = keys.find(virtualKey);
         return found == keys.end() ? std::vector<std::uint8_t>{} : found->second;
     };
-    bool moved = numLockMask != m_numLock;
-    for (const Hotkey& h : m_hotkeys)
-        moved = moved || codesFor(h.virtualKey) != h.keycodes;
+    const bool moved = m_hotkey && (numLockMask != m_numLock ||
+                                    codesFor(m_hotkey->virtualKey) != m_hotkey->keycodes);
     if (moved) {
-        // Released with the lock modifier they were taken with, taken
-        // again with the new one.
-        if (m_conn)
-            for (const Hotkey& h : m_hotkeys)
-                ungrab(h.keycodes, toXModifiers(h.modifiers));
+        // Released with the lock modifier it was taken with, taken again
+        // with the new one.
+        Hotkey& h = *m_hotkey;
+        if (m_conn) ungrab(h.keycodes, toXModifiers(h.modifiers));
+        h.keycodes = codesFor(h.virtualKey);
         m_numLock = numLockMask;
-        for (Hotkey& h : m_hotkeys) {
-            h.keycodes = codesFor(h.virtualKey);
-            if (m_conn && !h.keycodes.empty() && !grab(h.keycodes, toXModifiers(h.modifiers)))
-                h.keycodes.clear();
-        }
+        if (m_conn && !h.keycodes.empty() && !grab(h.keycodes, toXModifiers(h.modifiers)))
+            h.keycodes.clear();
     }
+    m_numLock = numLockMask;
     m_keys = std::move(keys);
 }
 
@@ -269,14 +267,11 @@ bool X11HotkeyService::nativeEventFilter(const QByteArray& eventType, void* mess
     auto* key = reinterpret_cast<xcb_key_press_event_t*>(ev);
     const bool repeat = type == XCB_KEY_PRESS && isRepeat(key->detail, key->time);
     if (key->event == m_root) noteKey(type == XCB_KEY_PRESS, key->detail, key->time);
-    const int id = hotkeyFor(key->event, key->detail, key->state);
-    if (id < 0) return false;
+    if (!isHotkey(key->event, key->detail, key->state)) return false;
     // A held hotkey stands for one press: each view would otherwise
     // magnify the one before, twenty times a second.
     if (type == XCB_KEY_RELEASE || repeat) return true;
-    for (const Hotkey& h : m_hotkeys)
-        if (h.id == id)
-            deliver(WM_HOTKEY, std::uintptr_t(id), MakeHotkeyLParam(h.modifiers, h.virtualKey));
+    emit activated();
     // The press goes on to Qt, which has no window for it but takes its
     // time as the user's last input: a view that the hotkey brings up then
     // asks the window manager for the focus with this time, and window

@@ -1,7 +1,5 @@
 #include "platform/trayicon.h"
 
-#include <QSystemTrayIcon>
-
 QtTrayIconService::QtTrayIconService(QObject* parent) : TrayIconService(parent) {}
 
 QtTrayIconService::~QtTrayIconService() = default;
@@ -10,25 +8,7 @@ bool QtTrayIconService::add(const QIcon& icon, const QString& tip) {
     if (m_icon) return false;
     m_icon = std::make_unique<QSystemTrayIcon>(icon);
     m_icon->setToolTip(tip);
-    connect(m_icon.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                switch (reason) {
-                case QSystemTrayIcon::Context:
-                    emit mouseMessage(WM_RBUTTONDOWN);
-                    break;
-                case QSystemTrayIcon::Trigger:
-                    emit mouseMessage(WM_LBUTTONDOWN);
-                    break;
-                case QSystemTrayIcon::DoubleClick:
-                    emit mouseMessage(WM_LBUTTONDBLCLK);
-                    break;
-                case QSystemTrayIcon::MiddleClick:
-                    emit mouseMessage(WM_MBUTTONDOWN);
-                    break;
-                default:
-                    break;
-                }
-            });
+    connect(m_icon.get(), &QSystemTrayIcon::activated, this, &TrayIconService::activated);
     // Shown whether or not a tray host is there now: Qt embeds the icon
     // when one appears later.
     m_icon->show();
