@@ -3,7 +3,7 @@
 # Where a later start reaches the running instance over a local socket
 # (Linux), the program's executable is a small launcher that
 # needs only the C and C++ runtime: a later start hands its request over
-# without the dynamic loader first mapping and relocating the toolkit's
+# without the dynamic loader first mapping and relocating Qt's
 # libraries, which took longer than the view it asks for. Only a start
 # that goes on loads the program proper, <name>-program.so beside the
 # launcher; the process, its name and its folder stay the launcher's.

@@ -7,7 +7,7 @@
 #include <optional>
 
 // One process held for watching. Opened first thing when the capture
-// program starts, before the toolkit and the grabber are up, it stays the
+// program starts, before Qt and the grabber are up, it stays the
 // process it was: should that one end meanwhile and the system hand its id
 // to another, the watch still sees the first one's end, not the stranger.
 class ClientProcess {

@@ -14,7 +14,7 @@ class DesktopNotifier;
 class RegionClipboard;
 
 // The capture program waiting in the background for the pair's "Snarell":
-// windowless, with the toolkit and the grabber up, it shows the picker as
+// windowless, with Qt and the grabber up, it shows the picker as
 // soon as it is asked to. After a pick it waits again. It ends once none of
 // the programs it serves runs any longer and no picture of its own is left
 // on the clipboard to keep pasteable.

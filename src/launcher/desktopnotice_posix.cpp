@@ -14,7 +14,7 @@ namespace {
 
 // libdbus-1 is loaded only here, on the failure path, so that a start that
 // goes well maps nothing more. It is on every machine the programs run on
-// (Qt's D-Bus module, which the toolkit's GUI module needs, is built on
+// (Qt's D-Bus module, which Qt's GUI module needs, is built on
 // it), unlike notify-send or gdbus, and its ABI has been fixed since 1.0:
 // the few types the calls need are declared here rather than taken from
 // its development headers.

@@ -3,7 +3,7 @@
 // What a program's own executable does on POSIX systems: it needs nothing
 // but the C and C++ runtime, so that a later start (`zuz --view`, a key
 // bound to it in the desktop's settings) hands its request to the running
-// instance without the dynamic loader first mapping the toolkit's
+// instance without the dynamic loader first mapping Qt's
 // libraries. Only a start that goes on loads the program proper.
 namespace launcher {
 

@@ -76,7 +76,7 @@ int launch(const char* program, const char* request, int argc, char** argv) {
     // these is refused here, where it can still be said, rather than ending
     // the process at its first call of a missing function, past the exit
     // handlers that remove the lock and the channel. Global, as the symbols
-    // of an executable are: the toolkit's plugins see the program's as they
+    // of an executable are: Qt's plugins see the program's as they
     // would otherwise. The module stays loaded until the process ends, for
     // its exit handlers and for the reports of the sanitized build.
     void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_GLOBAL);

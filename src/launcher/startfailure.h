@@ -3,7 +3,7 @@
 // What a user is told when a launcher cannot start the program proper. A
 // start from the menu or a key has no terminal: the text goes where the
 // user sees it, so it is in the user's language, chosen as the programs
-// choose theirs but without the toolkit, which is not loaded yet.
+// choose theirs but without Qt, which is not loaded yet.
 #include <string>
 
 namespace startfailure {

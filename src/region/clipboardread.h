@@ -55,6 +55,6 @@ class SharedClipboardPictureReader : public ClipboardPictureReader {
     bool m_busy = false;
 };
 
-// The reader of the window system the program runs on; null where there
-// is none, and the toolkit's own clipboard is read instead.
+// The reader of X11, Wayland or Windows, whichever the program runs on; null where there
+// is none, and Qt's own clipboard is read instead.
 std::unique_ptr<ClipboardPictureReader> makeClipboardPictureReader();

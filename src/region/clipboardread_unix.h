@@ -4,7 +4,7 @@
 
 #include <QByteArrayList>
 
-// The readers of the two window systems the same build runs on.
+// The readers of X11 and Wayland, which the same build runs on.
 std::unique_ptr<ClipboardPictureReader> makeX11ClipboardPictureReader();
 // Null where the compositor gives no clipboard to a second listener.
 std::unique_ptr<ClipboardPictureReader> makeWaylandClipboardPictureReader();

@@ -1,5 +1,5 @@
 // The clipboard's picture read through a data device of this reader's own
-// on the toolkit's connection to the compositor: the toolkit's clipboard
+// on Qt's connection to the compositor: Qt's clipboard
 // waits on the owner's pipe on the interface thread, this reader lets the
 // event loop tell it when the pipe has something, and gives up on an owner
 // that keeps quiet.
@@ -57,7 +57,7 @@ class WaylandClipboardPictureReader : public QObject, public SharedClipboardPict
         m_deadline.setSingleShot(true);
         m_deadline.setInterval(kAnswerMs);
         connect(&m_deadline, &QTimer::timeout, this, [this] { endTransfer(false); });
-        // The compositor tells the toolkit's device and this one together:
+        // The compositor tells Qt's device and this one together:
         // the offers it withdraws meanwhile are let go then rather than
         // kept until the next read.
         connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,

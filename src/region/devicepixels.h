@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QRectF>
 
-// Rectangles between the toolkit's logical pixels and a monitor's device
+// Rectangles between Qt's logical pixels and a monitor's device
 // pixels, `ratio` of them to a logical pixel each way.
 namespace devicepixels {
 
@@ -12,7 +12,7 @@ QRectF toLogical(const QRect& device, double ratio);
 
 // The device pixels that a logical rectangle touches, and the logical
 // pixels to repaint so that all of a device rectangle is repainted. At a
-// fractional ratio the toolkit rounds the corner and the size of an area
+// fractional ratio Qt rounds the corner and the size of an area
 // apart on their way to device pixels, which can leave a device pixel
 // between two logical ones out of both: these reach one pixel further.
 QRect covering(const QRect& logical, double ratio);

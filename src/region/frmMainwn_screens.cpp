@@ -30,8 +30,8 @@ void frmMainwn::watchScreen(QScreen* screen) {
 void frmMainwn::scheduleScreensCheck() {
     if (m_screensCheckPending) return;
     m_screensCheckPending = true;
-    // Once the toolkit has taken in the whole change: the window system
-    // reports a new layout one monitor at a time.
+    // Once Qt has taken in the whole change: X11, Wayland and Windows
+    // report a new layout one monitor at a time.
     QTimer::singleShot(0, this, &frmMainwn::ScreensChanged);
 }
 

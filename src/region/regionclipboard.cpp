@@ -73,7 +73,7 @@ SystemClipboard::SystemClipboard()
           [this](const QImage& image) {
               QClipboard* c = systemClipboard();
               if (!c) return false;
-              // The toolkit lets go of data the clipboard refused; what it
+              // Qt lets go of data the clipboard refused; what it
               // holds then is another program's.
               auto* data = new QMimeData;
               data->setImageData(image);
@@ -121,7 +121,7 @@ bool SystemClipboard::ours() const {
     if (waiting(m_own)) return true;
     const QClipboard* c = systemClipboard();
     if (!c || m_own.state() != OwnPicture::State::Placed) return false;
-    // Where the toolkit does not tell who owns the clipboard, it still
+    // Where Qt does not tell who owns the clipboard, it still
     // holds the very data it was given until another program takes it.
     return m_ownershipTold ? c->ownsClipboard() : c->mimeData() == m_placed;
 }
@@ -141,7 +141,7 @@ QImage SystemClipboard::bitmap() const {
     const QClipboard* c = systemClipboard();
     if (!c) return {};
     // Another program's: only the types read, as they are named, never
-    // what the toolkit would decode of anything offered.
+    // what Qt would decode of anything offered.
     const QMimeData* data = c->mimeData();
     if (!data) return {};
     for (const QByteArray& type : clipboardpicture::mimeTypes())

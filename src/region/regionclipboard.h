@@ -51,7 +51,7 @@ class RegionClipboard {
 // a while (Windows), and the pick is not lost meanwhile. It is tried again
 // every kRetryMs until kGiveUpMs have passed, then reported. Seldom: each
 // try may itself keep the interface waiting a few tenths of a second while
-// the toolkit tries to open the clipboard.
+// Qt tries to open the clipboard.
 class OwnPicture : public QObject {
   public:
     enum class State { None, Placed, Waiting, Unreached };
@@ -102,7 +102,7 @@ class SystemClipboard : public RegionClipboard {
     bool m_readerMade = false;
     OwnPicture m_own;
     // The data the clipboard last took from us, only ever compared; and
-    // whether the toolkit tells that the program owns the clipboard.
+    // whether Qt tells that the program owns the clipboard.
     const void* m_placed = nullptr;
     bool m_ownershipTold = true;
 };

@@ -7,7 +7,7 @@
 
 namespace {
 // Lives as a child of the application, so that the cursors go with it and
-// not after it, when the window system is no longer there to free them.
+// not after it, when the connection to X11 or Windows is no longer there to free them.
 class CursorStore : public QObject {
   public:
     using QObject::QObject;

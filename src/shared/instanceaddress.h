@@ -6,7 +6,7 @@
 
 // Where a program's single-instance lock and channel lie in the user's
 // private folder, and the channel's limits. Plain C++, because a program's
-// launcher finds the channel before any library of the toolkit is loaded:
+// launcher finds the channel before any library of Qt is loaded:
 // launcher and program take both names from here and cannot disagree.
 //
 // One instance runs per graphical session, not per user: a user logged in

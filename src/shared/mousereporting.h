@@ -19,7 +19,7 @@ struct MouseReport {
 };
 
 // A widget's four mouse handlers as one, so that every form and control
-// turns the toolkit's events into the handlers' bit sets the same way.
+// turns Qt's events into the handlers' bit sets the same way.
 // Only the left button double-clicks: a second press of another button
 // soon after the first is a press again, so that a second right press
 // opens the menu again.

@@ -30,7 +30,7 @@ void prepare(const QString& programName) {
     QApplication::setApplicationName(programName);
     QApplication::setQuitOnLastWindowClosed(false);
     termination::quitOnRequest();
-    // The toolkit paints no window on a screen of colour indices (8 bits
+    // Qt paints no window on a screen of colour indices (8 bits
     // and fewer): the program runs, but its windows stay empty, and no box
     // could say so.
     if (const QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->depth() < 15)

@@ -30,7 +30,7 @@ class Prompts {
     virtual void UnloadTipDialog(TipVariant variant) = 0;
 };
 
-// The toolkit's menus and boxes, and the real tip dialog.
+// Qt's menus and boxes, and the real tip dialog.
 class DialogPrompts : public Prompts {
   public:
     void PopupMenu(QMenu* menu) override;

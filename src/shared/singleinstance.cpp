@@ -13,7 +13,7 @@
 
 namespace {
 // The lock this process holds. A program that loses its display is ended by
-// the toolkit with exit(), which skips every destructor: the lock must go
+// Qt with exit(), which skips every destructor: the lock must go
 // all the same, or the next start is refused until the lock is found stale.
 SingleInstance* g_held = nullptr;
 
@@ -111,7 +111,7 @@ bool SingleInstance::TakeOverForeignLock() {
 }
 
 bool SingleInstance::heldOnAnotherHost() const {
-    // The toolkit asks only its own host whether a holder lives, so a lock
+    // Qt asks only its own host whether a holder lives, so a lock
     // that a crash on another host left in a shared home would stand for
     // good. None can be alive: a folder that other hosts share names the
     // host in the lock's name, and the runtime folder is this host's alone.

@@ -2,7 +2,7 @@
 
 // What a later start of a program hands its running instance, and what
 // the instance replies. Plain C++: the launchers read it before any
-// library of the toolkit is loaded, the programs when they answer.
+// library of Qt is loaded, the programs when they answer.
 #include <cstring>
 
 namespace startrequest {

@@ -84,7 +84,7 @@ namespace {
 // The backing store's device pixels that a paint of `dirty` may touch, when
 // it is an image that stretchNearest() can draw on; empty otherwise.
 QImage* deviceStore(QPainter& painter, const QImage& pic) {
-    // A painter that could not begin (a window in pixels the toolkit
+    // A painter that could not begin (a window in pixels Qt
     // cannot paint, as on an 8-bit screen) has no engine.
     const QPaintEngine* engine = painter.paintEngine();
     auto* store = engine ? dynamic_cast<QImage*>(engine->paintDevice()) : nullptr;

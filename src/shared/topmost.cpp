@@ -17,11 +17,11 @@ bool IsTopmost(const QWidget* window) {
 
 void SetTopmost(QWidget* window, bool flag) {
     if (!window) return;
-    // The toolkit's stay-on-top hint is given only to a window that has no
+    // Qt's stay-on-top hint is given only to a window that has no
     // native window yet. Changed later, it makes the X11 platform destroy
     // the native window at its next show and make a new one, without the
     // native children made in the old (the view's server-drawn surface and
-    // its buttons' windows): the window system then draws into nothing.
+    // its buttons' windows): X11 then draws into nothing.
     // A window that exists changes its band in place (restack).
     if (!window->testAttribute(Qt::WA_WState_Created)) {
         const Qt::WindowFlags wanted = flag ? window->windowFlags() | Qt::WindowStaysOnTopHint

@@ -18,7 +18,7 @@ std::int16_t cint16(double value);
 
 constexpr double kTwipsPerInch = 1440.0;
 
-// The screen as the forms see it: one monitor, its size in the toolkit's
+// The screen as the forms see it: one monitor, its size in Qt's
 // logical pixels and twips per logical pixel, and how many device pixels a
 // logical one holds. Pictures of the screen are in device pixels; their
 // size in twips follows from that ratio, so that twips keep their physical

@@ -168,7 +168,7 @@ void frmphotoshop::setSwatch(int index, quint32 colour) {
 }
 
 void frmphotoshop::setPictureCursor(PictureCursor image) {
-    // Every pointer move asks; only a change goes to the window system.
+    // Every pointer move asks; only a change goes to X11, Wayland or Windows.
     if (image == m_cursor) return;
     m_cursor = image;
     Picture1->setCursor(Image1[image]);
@@ -227,5 +227,3 @@ bool frmphotoshop::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
 }
-
-

@@ -128,7 +128,7 @@ void frmphotoshop::Picture1_DblClick() {
     close();
 }
 
-// The window system has repainted the exposed part from the picture, which
+// Qt has repainted the exposed part from the picture, which
 // holds the edits; the selection object adds a frame it is composing.
 void frmphotoshop::Picture1_Paint() {
     if (!m_sel) return;

@@ -10,7 +10,7 @@
 // The editor's drawing surface: it holds the picture the editor works on, in
 // device pixels at (0, 0), and shows it. Whatever is written into the
 // picture reaches the screen through `pictureChanged`, rectangle by
-// rectangle; a repaint from the window system draws the picture as it is
+// rectangle; a repaint that X11, Wayland or Windows asks for draws the picture as it is
 // now, edits included. Mouse positions are reported in picture pixels.
 class PictureArea : public MouseReporting<QWidget> {
     Q_OBJECT

@@ -8,7 +8,7 @@
 // The later start's side of the single-instance channel on POSIX systems:
 // the user's private folder and a request over its Unix-domain socket.
 // Needs only the C library, so that a program's launcher can hand a
-// request over before the toolkit's libraries are loaded; the programs
+// request over before Qt's libraries are loaded; the programs
 // use the same code, so both find the same folder.
 namespace localchannel {
 

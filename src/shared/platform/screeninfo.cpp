@@ -18,8 +18,8 @@ units::Screen describeScreen(const QScreen* s) {
                                   device.height());
 }
 
-// The toolkit keeps a monitor's corner in the window system's coordinates
-// and divides only its size by the scale factor; where the window system
+// Qt keeps a monitor's corner in native coordinates (X11's or Windows')
+// and divides only its size by the scale factor; where X11 or Windows
 // cannot be asked, the size is multiplied back. The forms ask on every
 // conversion, so the answer is kept while the monitor stays as it is.
 QRect nativeGeometry(const QScreen* s) {

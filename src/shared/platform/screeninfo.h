@@ -14,9 +14,9 @@ class ScreenInfo {
   public:
     virtual ~ScreenInfo() = default;
     virtual units::Screen screen() const = 0;
-    // Where the monitor lies on the desktop, in the toolkit's logical pixels.
+    // Where the monitor lies on the desktop, in Qt's logical pixels.
     virtual QRect geometry() const = 0;
-    // The monitor's own pixels in the window system's coordinates: what a
+    // The monitor's own pixels in native coordinates (X11's or Windows'): what a
     // capture of it reads.
     virtual QRect nativeGeometry() const {
         const units::Screen s = screen();
@@ -66,7 +66,7 @@ class FixedScreenInfo : public ScreenInfo {
     QPoint m_origin;
 };
 
-// What a monitor of the toolkit is to the forms.
+// What a QScreen is to the forms.
 units::Screen describeScreen(const QScreen* screen);
-// Its own pixels in the window system's coordinates.
+// Its own pixels in native coordinates (X11's or Windows').
 QRect nativeGeometry(const QScreen* screen);

@@ -20,7 +20,7 @@ struct Services {
     // missing (null): the form then runs without it.
     HotkeyService* hotkey = nullptr;
     TrayIconService* tray = nullptr;
-    // The menus and boxes the user answers; the toolkit's own when null.
+    // The menus and boxes the user answers; Qt's own when null.
     Prompts* prompts = nullptr;
 };
 

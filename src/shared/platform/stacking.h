@@ -7,6 +7,6 @@ class QWidget;
 void restack(QWidget* window, bool topmost);
 
 // Puts a window that is shown back on the screen where the desktop has hidden
-// it (minimised, or every window hidden to show the desktop); the toolkit's
+// it (minimised, or every window hidden to show the desktop); Qt's
 // show() and raise() do nothing for a window it counts as shown.
 void bringBack(QWidget* window);

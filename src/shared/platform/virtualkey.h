@@ -4,7 +4,7 @@
 
 class QKeyEvent;
 
-// Keys in the window system's virtual-key numbering: 'A'..'Z' and
+// Keys in Windows' virtual-key numbering: 'A'..'Z' and
 // '0'..'9' for letters and digits, 27 for Esc. A letter key is named by
 // the Latin letter the active layout puts on it; a key that carries a
 // letter of another script (Cyrillic, Greek...) is named by the letter a

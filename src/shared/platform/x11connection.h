@@ -5,8 +5,8 @@
 
 struct xcb_connection_t;
 
-// The toolkit's own connection to the X server: requests on it are ordered
-// with the toolkit's. Null where the program does not run on X11.
+// Qt's own connection to the X server: requests on it are ordered
+// with Qt's. Null where the program does not run on X11.
 inline xcb_connection_t* x11Connection() {
     const auto* x11 =
         qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;

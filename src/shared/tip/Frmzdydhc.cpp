@@ -243,7 +243,7 @@ void Frmzdydhc::Unload() {
 }
 
 void Frmzdydhc::closeEvent(QCloseEvent* event) {
-    // Closing by the window system unloads the dialog like its buttons.
+    // Closing by the window manager unloads the dialog like its buttons.
     event->accept();
     Unload();
 }
