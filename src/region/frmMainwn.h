@@ -1,6 +1,7 @@
 #pragma once
 
 #include "captureareaowner.h"
+#include "pickstart.h"
 #include "platform/services.h"
 #include "prompts.h"
 #include "regionclipboard.h"
@@ -156,6 +157,9 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     void chooseSpeed(QAction* item);
     void setScrollIntervals(int ms);
     QPointF buttonTwips(const QPointF& globalPx) const;
+    // The steps of a pick after the button has gone.
+    void ScreenClear();
+    void PickerLoaded();
 
     enum class Phase { Idle, Picking, Ending };
     Phase m_phase = Phase::Idle;
@@ -166,5 +170,6 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     FortdckMemory m_memory;
     QSizeF m_sizeTwips;
     QPointer<Fortdck> m_fortdck;
+    std::unique_ptr<PickStart> m_pickStart;
     std::unique_ptr<frmCaptureArea> m_picker;
 };

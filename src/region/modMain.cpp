@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-std::int32_t AreaCaptureMode = 0;
-
 std::int32_t PointsToRect(const PointL& P1, const PointL& P2, RectL& Rect) {
     Rect.Left = std::min(P1.x, P2.x);
     Rect.Top = std::min(P1.y, P2.y);

@@ -10,13 +10,12 @@
 
 class QWidget;
 
-// What the program asks of the window system itself, where the toolkit
-// does not tell. Where there is no window system to ask, the answers are
-// "cannot tell" and "at once".
+// What the program asks of X11 itself, where Qt does not tell. Where there
+// is no X11 to ask, the answers are "cannot tell" and "no".
 
-// Where the pointer is in the window system's own pixels. The toolkit
-// hands mouse positions over rounded to whole logical pixels, which on a
-// scaled monitor leaves the device pixels between them out of reach.
+// Where the pointer is in the window system's own pixels. Qt hands mouse positions over rounded to
+// whole logical pixels, which on a scaled monitor leaves the device pixels between them out of
+// reach.
 std::optional<QPoint> nativePointerPosition();
 
 // From now on, remembers where the window system put each pointer event.
@@ -26,10 +25,10 @@ void watchPointerEvents();
 // whatever the pointer has done since.
 std::vector<QPoint> pointerEventPositions(quint64 time);
 
-// Returns once the window system shows nothing more of a window just
-// hidden, or after half a second: a window manager takes the frame it put
-// around the window away only when it gets to it.
-void awaitHidden(const QWidget& window);
+// Whether X11 still shows anything of a window just hidden: a window
+// manager takes the frame it put around the window away only when it gets
+// to it. Each question is a round trip.
+bool stillShown(const QWidget& window);
 
 // Where the window system shows `window`, its own area without a frame,
 // in the window system's pixels; nothing where it cannot tell.
