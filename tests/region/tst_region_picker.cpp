@@ -36,6 +36,8 @@ class TstRegionPicker : public QObject {
     void pickTakesTheDevicePixelsUnderTheDrag();
     void clickWithoutDragGivesOnePixel();
     void aCaptureThatFailsSaysWhy();
+    void aPictureThatComesLaterOpensThePickerThen();
+    void anExitWhileThePictureIsOnItsWayEndsThePick();
     void escapeLeavesTheClipboardAndOpensNothing();
     void releaseWithoutPressPicksNothing();
     void pickClosesThePreviousWindowAndRestoresTheButton();
@@ -282,6 +284,58 @@ void TstRegionPicker::aCaptureThatFailsSaysWhy() {
     rig.main->Comzdy_Click();
     QCOMPARE(rig.prompts.messages.size(), qsizetype(1));
     QVERIFY(rig.prompts.messages[0].endsWith(QStringLiteral("|no screenshot service")));
+}
+
+// Where the desktop hands the picture over later (the portal), the click
+// returns at once; the picker opens when the picture comes, and a second
+// click meanwhile asks for no second one.
+void TstRegionPicker::aPictureThatComesLaterOpensThePickerThen() {
+    RegionRig rig;
+    rig.grabber.answering = FakeScreenGrabber::Answering::Held;
+    const QPoint underButton = rig.main->geometry().center();
+    int picks = 0;
+    QPoint shown;
+    rig.main->onPick = [&](frmCaptureArea& p) {
+        ++picks;
+        shown = shownAt(p, underButton);
+        RegionRig::drag(p, {10, 10}, {50, 40});
+    };
+    rig.main->Comzdy_Click();
+    QVERIFY(!rig.main->isVisible());
+    QCOMPARE(rig.grabber.held(), 1);
+    QCOMPARE(picks, 0);
+    rig.main->Comzdy_Click();
+    rig.main->mnfangqu->trigger();
+    QCOMPARE(rig.grabber.held(), 1);
+
+    rig.grabber.release();
+    QCOMPARE(picks, 1);
+    QCOMPARE(shown, underButton);
+    QCOMPARE(rig.clipboard.bitmap().size(), QSize(40, 30));
+    QVERIFY(rig.main->isVisible());
+    QVERIFY(!rig.main->picker());
+    // The next click picks again.
+    rig.main->Comzdy_Click();
+    QCOMPARE(rig.grabber.held(), 1);
+}
+
+// A pick whose picture has not come yet when the program exits opens
+// nothing when it comes after all.
+void TstRegionPicker::anExitWhileThePictureIsOnItsWayEndsThePick() {
+    RegionRig rig;
+    rig.grabber.answering = FakeScreenGrabber::Answering::Held;
+    int picks = 0;
+    rig.main->onPick = [&](frmCaptureArea& p) {
+        ++picks;
+        p.Form_KeyDown(27, 0);
+    };
+    rig.main->Comzdy_Click();
+    QCOMPARE(rig.grabber.held(), 1);
+    rig.main->Form_Unload();
+    rig.grabber.release();
+    QCOMPARE(picks, 0);
+    QVERIFY(!rig.main->picker() || !rig.main->picker()->isVisible());
+    QVERIFY(rig.prompts.messages.isEmpty());
 }
 
 void TstRegionPicker::escapeLeavesTheClipboardAndOpensNothing() {

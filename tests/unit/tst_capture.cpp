@@ -3,6 +3,7 @@
 #include "platform/x11pixels.h"
 
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <bit>
@@ -16,6 +17,7 @@ class TstCapture : public QObject {
     void captureScreenIsScreenSized_data();
     void captureScreenIsScreenSized();
     void captureScreenCopiesTheArea();
+    void captureScreenWaitsForALaterAnswer();
     void captureRect_data();
     void captureRect();
     void captureRectLeavesSourceAlone();
@@ -51,6 +53,23 @@ void TstCapture::captureScreenCopiesTheArea() {
     QCOMPARE(decodePattern(pic.pixel(0, 0)), QPoint(10, 20));
     QCOMPARE(decodePattern(pic.pixel(29, 39)), QPoint(39, 59));
     QVERIFY(CaptureScreen(grabber, QRect(0, 0, 0, 10)).isNull());
+}
+
+// For callers that want the picture on return: a grabber that answers
+// later is waited for, and why there is no picture is kept for them once.
+void TstCapture::captureScreenWaitsForALaterAnswer() {
+    FakeScreenGrabber grabber({300, 200});
+    grabber.answering = FakeScreenGrabber::Answering::Held;
+    QTimer::singleShot(0, &grabber, &FakeScreenGrabber::release);
+    const Picture pic = CaptureScreen(grabber, QRect(10, 20, 30, 40));
+    QCOMPARE(pic.size(), QSize(30, 40));
+    QCOMPARE(decodePattern(pic.pixel(0, 0)), QPoint(10, 20));
+
+    grabber.failure = QStringLiteral("no screenshot service");
+    QTimer::singleShot(0, &grabber, &FakeScreenGrabber::release);
+    QVERIFY(CaptureScreen(grabber, QRect(0, 0, 30, 40)).isNull());
+    QCOMPARE(grabber.takeFailure(), QStringLiteral("no screenshot service"));
+    QVERIFY(grabber.takeFailure().isEmpty());
 }
 
 void TstCapture::captureRect_data() {

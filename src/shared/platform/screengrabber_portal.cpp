@@ -466,6 +466,10 @@ QImage PortalScreenGrabber::readPicture(QIODevice& device, QString& whyNot) {
 }
 
 QImage PortalScreenGrabber::cut(const QImage& shot, const QRect& desktop, const QRect& area) {
+    // The whole of a one-monitor desktop is the picture itself.
+    if (area == QRect(desktop.topLeft(), shot.size()) && desktop.size() == shot.size() &&
+        shot.format() == QImage::Format_RGB32)
+        return shot;
     QImage out(area.size().expandedTo({0, 0}), QImage::Format_RGB32);
     out.fill(Qt::black);
     if (out.isNull() || shot.isNull() || desktop.isEmpty()) return out;
