@@ -1,7 +1,9 @@
 // The area picker: frozen screen, outlines, size label, capture and Esc.
 #include "cursors.h"
 #include "regionrig.h"
+#include "repaintwait.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -38,6 +40,7 @@ class TstRegionPicker : public QObject {
     void aCaptureThatFailsSaysWhy();
     void aPictureThatComesLaterOpensThePickerThen();
     void anExitWhileThePictureIsOnItsWayEndsThePick();
+    void theWaitForTheScreenBeneathEndsWhenItShowsNoMore();
     void escapeLeavesTheClipboardAndOpensNothing();
     void releaseWithoutPressPicksNothing();
     void pickClosesThePreviousWindowAndRestoresTheButton();
@@ -336,6 +339,45 @@ void TstRegionPicker::anExitWhileThePictureIsOnItsWayEndsThePick() {
     QCOMPARE(picks, 0);
     QVERIFY(!rig.main->picker() || !rig.main->picker()->isVisible());
     QVERIFY(rig.prompts.messages.isEmpty());
+}
+
+// The screen under a window just hidden is watched, look after look, until
+// it shows the window no more and holds still; a screen that keeps showing
+// it ends the wait at the limit. A grabber that answers later is waited
+// for look by look.
+void TstRegionPicker::theWaitForTheScreenBeneathEndsWhenItShowsNoMore() {
+    FakeScreenGrabber grabber({400, 300});
+    QWidget window;
+    window.setGeometry(40, 30, 60, 50);
+    window.setStyleSheet(QStringLiteral("background: #123456"));
+    window.show();
+    grabber.setCoveringWindow(&window);
+    const QImage looks = window.grab().toImage();
+    const QRect area = window.geometry();
+
+    RepaintWait wait(grabber);
+    QSignalSpy finished(&wait, &RepaintWait::finished);
+    wait.start(area, looks, 200);
+    QCOMPARE(wait.outcome(), RepaintWait::Outcome::Waiting);
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(wait.outcome(), RepaintWait::Outcome::TimedOut);
+    QVERIFY(wait.looks() > 1);
+
+    window.hide();
+    grabber.answering = FakeScreenGrabber::Answering::Held;
+    wait.start(area, looks, 5000);
+    QCOMPARE(grabber.held(), 1);
+    grabber.release();
+    QTRY_COMPARE(grabber.held(), 1); // the next look, a moment later
+    grabber.release();
+    QTRY_COMPARE(finished.size(), 2);
+    QCOMPARE(wait.outcome(), RepaintWait::Outcome::Settled);
+    QCOMPARE(wait.looks(), 2);
+
+    // Nothing to watch: over at once.
+    wait.start(QRect(), looks);
+    QCOMPARE(finished.size(), 3);
+    QCOMPARE(wait.outcome(), RepaintWait::Outcome::Settled);
 }
 
 void TstRegionPicker::escapeLeavesTheClipboardAndOpensNothing() {
