@@ -14,7 +14,7 @@
 // outline and size label while the user drags, and on release the region
 // copied from the frozen picture to the clipboard before its owner takes
 // over (Zonara opens its magnified-region window). The mouse arrives in
-// the toolkit's logical pixels; the region, the outlines and the size are
+// Qt's logical pixels; the region, the outlines and the size are
 // device pixels of the frozen picture, so that what is taken is exactly
 // what was under the drag.
 class frmCaptureArea : public MouseReporting<QWidget> {

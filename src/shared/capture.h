@@ -34,7 +34,7 @@ Picture CaptureScreen(ScreenGrabber& grabber, const QRect& nativeArea);
 
 // Copies a rectangle of a picture the caller holds. Returns 1 and the
 // picture, or 0 and the empty picture. A rectangle of zero width or height
-// gives a 1 x 1 black picture, as the window system does for a zero-sized
+// gives a 1 x 1 black picture, as GDI does for a zero-sized
 // bitmap.
 std::int32_t CaptureRect(const QImage& source, const RectL& rect, Picture& picture);
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <utility>
 
-// Reads pixels off the screen. The forms never talk to the window system
-// directly for this, so that tests can hand them a known picture.
+// Reads pixels off the screen. The forms never talk to X11, Windows or the
+// desktop portal directly for this, so that tests can hand them a known picture.
 //
 // A caller connects to grabbed() and failed(), then calls request(); each
 // request is answered exactly once, by one of the two, naming the asker
@@ -28,9 +28,10 @@ class ScreenGrabber : public QObject {
   public:
     ~ScreenGrabber() override = default;
 
-    // Asks for the pixels of `area` of the screen, in the window system's
-    // own pixels, as they are on the screen now. Parts of the area that lie
-    // off the screen are black; the picture is always area.size() large.
+    // Asks for the pixels of `area` of the screen, in the device pixels of
+    // X11 or Windows (the portal's picture is cut to match), as they are on
+    // the screen now. Parts of the area that lie off the screen are black;
+    // the picture is always area.size() large.
     virtual void request(const QRect& area, const QObject* asker) = 0;
 
     // Gives back what the grabber keeps to make the next capture fast, all
@@ -40,7 +41,7 @@ class ScreenGrabber : public QObject {
 
     // Draws `source` of `picture` stretched onto `target` of `window`, and
     // fills the rest of `clip` with `back` (all in the window's device
-    // pixels), by the window system itself, straight from the memory a
+    // pixels), by X11 itself, straight from the memory a
     // capture of this grabber left the picture in: no window-sized buffer
     // on this side, so a view costs no fresh memory. Each target pixel takes
     // the source pixel under its centre, as stretch::stretchNearest() does.
@@ -55,7 +56,7 @@ class ScreenGrabber : public QObject {
     virtual bool drawsOnServer() const { return false; }
     virtual bool drawsOnServer(const QImage& /*picture*/) const { return false; }
 
-    // Work of the caller's that may run while the window system copies the
+    // Work of the caller's that may run while X11 copies the
     // pixels of the next request, so that the two overlap: it runs once,
     // after the request has gone out and before its pixels are awaited, and
     // at the latest in runMeanwhile().

@@ -473,7 +473,7 @@ QImage PortalScreenGrabber::cut(const QImage& shot, const QRect& desktop, const 
     QImage out(area.size().expandedTo({0, 0}), QImage::Format_RGB32);
     out.fill(Qt::black);
     if (out.isNull() || shot.isNull() || desktop.isEmpty()) return out;
-    // A monitor's corner is in the toolkit's coordinates, its size in
+    // A monitor's corner is in Qt's coordinates, its size in
     // device pixels; the picture's scale is the desktop's.
     const double ratio = double(shot.width()) / desktop.width();
     const QPoint at(qRound((area.x() - desktop.x()) * ratio),
