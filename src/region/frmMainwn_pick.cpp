@@ -110,6 +110,7 @@ void frmMainwn::mnfangqu_Click() {
 }
 
 void frmMainwn::RunModal(frmCaptureArea& picker) {
+    // The picker is modal by design: the pick is over when it returns.
     QEventLoop loop;
     connect(&picker, &frmCaptureArea::unloaded, &loop, &QEventLoop::quit);
     picker.ShowModal();
