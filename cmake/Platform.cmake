@@ -29,7 +29,7 @@ if(ZUZ_PLATFORM STREQUAL "Linux")
 endif()
 
 # platform_sources(<library>): the platform files and libraries of one of
-# zshared, zonarapicker and derudovudicore, from the folder that makes it.
+# zshared, areapicker and derudovudicore, from the folder that makes it.
 function(platform_sources library)
     set(sources)
     set(libraries)
@@ -42,7 +42,7 @@ function(platform_sources library)
         # launchers use it too (cmake/Program.cmake).
         add_library(localchannel STATIC platform/localchannel_posix.h
             platform/localchannel_posix.cpp instanceaddress.h startrequest.h)
-        target_include_directories(localchannel PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+        target_include_directories(localchannel PUBLIC ${PROJECT_SOURCE_DIR}/src)
         set_target_properties(localchannel PROPERTIES POSITION_INDEPENDENT_CODE ON
             AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
         # X11 and the portals, a passive grab for the key on X11, and a
@@ -84,25 +84,25 @@ function(platform_sources library)
             platform/userfolder_win.cpp
             platform/termination_null.cpp)
         set(libraries user32 gdi32 shell32 advapi32)
-    elseif(ZUZ_PLATFORM STREQUAL "Linux" AND library STREQUAL "zonarapicker")
+    elseif(ZUZ_PLATFORM STREQUAL "Linux" AND library STREQUAL "areapicker")
         # What Qt does not tell is asked of X11; the clipboard of either.
-        set(sources windowsystem_x11.cpp
-            clipboardread_unix.h clipboardread_unix.cpp
-            clipboardread_x11.cpp clipboardread_wayland.cpp)
+        set(sources platform/windowsystem_x11.cpp
+            platform/clipboardread_unix.h platform/clipboardread_unix.cpp
+            platform/clipboardread_x11.cpp platform/clipboardread_wayland.cpp)
         set(libraries PkgConfig::PLATFORM_XINPUT PkgConfig::PLATFORM_WAYLAND Qt6::GuiPrivate)
-    elseif(ZUZ_PLATFORM STREQUAL "Windows" AND library STREQUAL "zonarapicker")
-        set(alone clipboardread_win.cpp)
-        set(sources windowsystem_null.cpp clipboardread_win.cpp)
+    elseif(ZUZ_PLATFORM STREQUAL "Windows" AND library STREQUAL "areapicker")
+        set(alone platform/clipboardread_win.cpp)
+        set(sources platform/windowsystem_null.cpp platform/clipboardread_win.cpp)
     elseif(ZUZ_PLATFORM STREQUAL "Linux" AND library STREQUAL "derudovudicore")
         # The session's notification service; a clipboard manager of X11;
         # the client's end seen through a pidfd.
-        set(sources notifier_dbus.cpp clipboardlife_x11.cpp clientwatch_pidfd.cpp)
+        set(sources platform/notifier_dbus.cpp platform/clipboardlife_x11.cpp platform/clientwatch_pidfd.cpp)
         set(libraries Qt6::DBus PkgConfig::PLATFORM_XCB)
     elseif(ZUZ_PLATFORM STREQUAL "Windows" AND library STREQUAL "derudovudicore")
         # The notification-area icon's message; the clipboard the system
         # keeps.
-        set(alone clipboardlife_win.cpp)
-        set(sources notifier_tray.cpp clipboardlife_win.cpp clientwatch_win.cpp)
+        set(alone platform/clipboardlife_win.cpp)
+        set(sources platform/notifier_tray.cpp platform/clipboardlife_win.cpp platform/clientwatch_win.cpp)
         set(libraries ole32)
     else()
         message(FATAL_ERROR "platform_sources: no ${ZUZ_PLATFORM} files for ${library}")

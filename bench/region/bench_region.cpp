@@ -3,11 +3,11 @@
 // to the outline and label redrawn, and the release to the magnified-region
 // window painted. "Shown" means painted, flushed, and processed by the X
 // server (a one-pixel read-back follows the flush).
-#include "Fortdck.h"
-#include "frmCaptureArea.h"
-#include "frmMainwn.h"
-#include "platform/services.h"
-#include "regionclipboard.h"
+#include "region/Fortdck.h"
+#include "region/frmMainwn.h"
+#include "region/picker/frmCaptureArea.h"
+#include "region/picker/regionclipboard.h"
+#include "shared/platform/services.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 
 // What the benchmarks that run on a real X display share: waiting until the
 // server has shown what was sent, medians, and the first view of zuz.
-#include "Frmpictd.h"
+#include "magnifier/Frmpictd.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // stretched 2x repaint with its flush, a wheel notch, and (when built) the per-tick work
 // of scrolling and push-pull. Prints medians in milliseconds.
 #include "../support/onscreen.h"
-#include "picturebox.h"
+#include "magnifier/picturebox.h"
 
 #include <QAction>
 #include <QWheelEvent>

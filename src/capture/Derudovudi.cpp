@@ -1,9 +1,9 @@
-#include "Derudovudi.h"
+#include "capture/Derudovudi.h"
 
-#include "clipboardlife.h"
-#include "frmCaptureArea.h"
-#include "notifier.h"
-#include "regionclipboard.h"
+#include "capture/clipboardlife.h"
+#include "capture/notifier.h"
+#include "region/picker/frmCaptureArea.h"
+#include "region/picker/regionclipboard.h"
 
 #include <QApplication>
 #include <QClipboard>

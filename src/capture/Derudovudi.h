@@ -1,8 +1,8 @@
 #pragma once
 
-#include "capture.h"
-#include "captureareaowner.h"
-#include "picturefile.h"
+#include "capture/picturefile.h"
+#include "region/picker/captureareaowner.h"
+#include "shared/capture.h"
 
 #include <QDateTime>
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "clientwatch.h"
+#include "capture/clientwatch.h"
 
 #include <utility>
 

@@ -1,5 +1,5 @@
-#include "startup.h"
+#include "capture/capturestart.h"
 
 int main(int argc, char** argv) {
-    return startup::runCapture(argc, argv);
+    return capturestart::runCapture(argc, argv);
 }

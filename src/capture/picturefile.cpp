@@ -1,4 +1,4 @@
-#include "picturefile.h"
+#include "capture/picturefile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "resident.h"
+#include "capture/resident.h"
 
-#include "Derudovudi.h"
-#include "capturecompanion.h"
-#include "clipboardlife.h"
-#include "programstart.h"
-#include "regionclipboard.h"
+#include "capture/Derudovudi.h"
+#include "capture/clipboardlife.h"
+#include "region/picker/regionclipboard.h"
+#include "shared/capturecompanion.h"
+#include "shared/programstart.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

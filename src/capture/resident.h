@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clientwatch.h"
-#include "platform/services.h"
+#include "capture/clientwatch.h"
+#include "shared/platform/services.h"
 
 #include <QByteArray>
 #include <QObject>

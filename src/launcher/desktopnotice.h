@@ -2,7 +2,7 @@
 
 // Shows a launcher's failure on the desktop, before any toolkit is loaded:
 // a start from the menu or from a key has no terminal to print to.
-#include "startfailure.h"
+#include "launcher/startfailure.h"
 
 namespace desktopnotice {
 

@@ -1,4 +1,4 @@
-#include "startfailure.h"
+#include "launcher/startfailure.h"
 
 #include <cstdlib>
 #include <cstring>

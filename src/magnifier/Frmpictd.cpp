@@ -1,14 +1,14 @@
 // Construction, start-up and shutdown of the magnifier window.
-#include "Frmpictd.h"
+#include "magnifier/Frmpictd.h"
 
-#include "artwork.h"
-#include "formplace.h"
+#include "magnifier/artwork.h"
 #include "magnifier/editor/frmphotoshop.h"
-#include "menuitem.h"
-#include "picturebox.h"
-#include "serversurface.h"
-#include "tip/Frmzdydhc.h"
-#include "topmost.h"
+#include "magnifier/picturebox.h"
+#include "magnifier/serversurface.h"
+#include "shared/formplace.h"
+#include "shared/menuitem.h"
+#include "shared/tip/Frmzdydhc.h"
+#include "shared/topmost.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "customsize.h"
-#include "heldkey.h"
-#include "imagecontrol.h"
-#include "mousereporting.h"
-#include "mouseroute.h"
-#include "platform/services.h"
-#include "prompts.h"
-#include "pushpull.h"
-#include "speed.h"
-#include "tip/tiptext.h"
-#include "vbtimer.h"
-#include "viewmotion.h"
-#include "viewzoom.h"
+#include "magnifier/customsize.h"
+#include "magnifier/heldkey.h"
+#include "magnifier/imagecontrol.h"
+#include "magnifier/mouseroute.h"
+#include "magnifier/pushpull.h"
+#include "magnifier/viewmotion.h"
+#include "magnifier/viewzoom.h"
+#include "shared/mousereporting.h"
+#include "shared/platform/services.h"
+#include "shared/prompts.h"
+#include "shared/speed.h"
+#include "shared/tip/tiptext.h"
+#include "shared/vbtimer.h"
 
 #include <QPixmap>
 #include <QPointer>

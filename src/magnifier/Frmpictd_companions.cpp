@@ -1,13 +1,13 @@
 // Leaving the view for the region magnifier, the capture program, the
 // annotation editor or the tip dialog.
-#include "Frmpictd.h"
+#include "magnifier/Frmpictd.h"
 
-#include "capturecompanion.h"
 #include "magnifier/editor/frmphotoshop.h"
-#include "picturebox.h"
-#include "serversurface.h"
-#include "tip/Frmzdydhc.h"
-#include "topmost.h"
+#include "magnifier/picturebox.h"
+#include "magnifier/serversurface.h"
+#include "shared/capturecompanion.h"
+#include "shared/tip/Frmzdydhc.h"
+#include "shared/topmost.h"
 
 void Frmpictd::mnqufd_Click() {
     m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);

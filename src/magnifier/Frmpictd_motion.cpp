@@ -1,8 +1,8 @@
 // Up-down scrolling, the push-pull zoom and the scrolling speed.
-#include "Frmpictd.h"
+#include "magnifier/Frmpictd.h"
 
-#include "menuitem.h"
-#include "picturebox.h"
+#include "magnifier/picturebox.h"
+#include "shared/menuitem.h"
 
 #include <QAction>
 

@@ -1,11 +1,11 @@
 // Panning, the context menu, double-clicks and the keys that end a view.
-#include "Frmpictd.h"
+#include "magnifier/Frmpictd.h"
 
-#include "mouseargs.h"
-#include "panning.h"
-#include "picturebox.h"
-#include "platform/virtualkey.h"
-#include "wheelzoom.h"
+#include "magnifier/panning.h"
+#include "magnifier/picturebox.h"
+#include "magnifier/wheelzoom.h"
+#include "shared/mouseargs.h"
+#include "shared/platform/virtualkey.h"
 
 #include <QAction>
 #include <QKeyEvent>

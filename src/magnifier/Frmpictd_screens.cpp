@@ -1,6 +1,6 @@
 // The monitor a view is laid out for, and monitors that change while a
 // view is up.
-#include "Frmpictd.h"
+#include "magnifier/Frmpictd.h"
 
 #include <QGuiApplication>
 #include <QScreen>

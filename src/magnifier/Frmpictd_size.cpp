@@ -1,8 +1,8 @@
 // Custom size: four buttons that change the picture's width or height,
 // and the wheel's zoom.
-#include "Frmpictd.h"
+#include "magnifier/Frmpictd.h"
 
-#include "wheelzoom.h"
+#include "magnifier/wheelzoom.h"
 
 #include <QPushButton>
 

@@ -1,9 +1,9 @@
 // The tray icon, the global hotkey and the view they bring up.
-#include "Frmpictd.h"
+#include "magnifier/Frmpictd.h"
 
-#include "platform/stacking.h"
-#include "topmost.h"
-#include "wayback.h"
+#include "magnifier/wayback.h"
+#include "shared/platform/stacking.h"
+#include "shared/topmost.h"
 
 #include <QAction>
 #include <QApplication>

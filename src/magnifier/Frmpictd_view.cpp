@@ -1,12 +1,12 @@
 // The magnified view: geometry of the window and the picture, zoom modes,
 // painting and ending a view.
-#include "Frmpictd.h"
+#include "magnifier/Frmpictd.h"
 
-#include "platform/windowplacement.h"
+#include "shared/platform/windowplacement.h"
 
-#include "picturebox.h"
-#include "serversurface.h"
-#include "stretch.h"
+#include "magnifier/picturebox.h"
+#include "magnifier/serversurface.h"
+#include "shared/stretch.h"
 
 #include <QAction>
 #include <QBackingStore>

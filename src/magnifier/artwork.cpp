@@ -1,4 +1,4 @@
-#include "artwork.h"
+#include "magnifier/artwork.h"
 
 #include "magnifier/editor/editorartwork.h"
 

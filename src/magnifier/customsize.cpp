@@ -1,4 +1,4 @@
-#include "customsize.h"
+#include "magnifier/customsize.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "heldkey.h"
+#include "magnifier/heldkey.h"
 
 #include <chrono>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture.h"
+#include "shared/capture.h"
 
 #include <QCursor>
 #include <QRectF>

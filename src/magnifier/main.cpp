@@ -1,5 +1,5 @@
-#include "startup.h"
+#include "magnifier/magnifierstart.h"
 
 int main(int argc, char** argv) {
-    return startup::runMagnifier(argc, argv);
+    return magnifierstart::runMagnifier(argc, argv);
 }

@@ -1,6 +1,6 @@
-#include "programentry.h"
-#include "startup.h"
+#include "launcher/programentry.h"
+#include "magnifier/magnifierstart.h"
 
 int zuzZonaraProgramMain(int argc, char** argv) {
-    return startup::runMagnifier(argc, argv, programstart::Handover::Done);
+    return magnifierstart::runMagnifier(argc, argv, programstart::Handover::Done);
 }

@@ -1,4 +1,4 @@
-#include "mouseroute.h"
+#include "magnifier/mouseroute.h"
 
 MouseRoute::Target MouseRoute::press(bool overPicture) {
     if (m_target == Target::None) m_target = under(overPicture);

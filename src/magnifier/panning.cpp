@@ -1,4 +1,4 @@
-#include "panning.h"
+#include "magnifier/panning.h"
 
 #include <cstdlib>
 

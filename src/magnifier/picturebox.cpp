@@ -1,6 +1,6 @@
-#include "picturebox.h"
+#include "magnifier/picturebox.h"
 
-#include "stretch.h"
+#include "shared/stretch.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "capture.h"
-#include "mousereporting.h"
+#include "shared/capture.h"
+#include "shared/mousereporting.h"
 
 #include <QWidget>
 

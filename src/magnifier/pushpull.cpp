@@ -1,6 +1,6 @@
-#include "pushpull.h"
+#include "magnifier/pushpull.h"
 
-#include "units.h"
+#include "shared/units.h"
 
 using units::cint;
 

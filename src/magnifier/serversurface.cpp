@@ -1,4 +1,4 @@
-#include "serversurface.h"
+#include "magnifier/serversurface.h"
 
 #include <QPaintEvent>
 

@@ -1,4 +1,4 @@
-#include "viewmotion.h"
+#include "magnifier/viewmotion.h"
 
 ViewMotion::Step ViewMotion::tick(double pictureHeight, double windowTop, double windowHeight) {
     Step step{ScrollTop, Tick::Continue};

@@ -1,4 +1,4 @@
-#include "viewzoom.h"
+#include "magnifier/viewzoom.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
-#include "wayback.h"
+#include "magnifier/wayback.h"
 
-#include "platform/services.h"
+#include "shared/platform/services.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/hotkey.h"
-#include "tip/tiptext.h"
+#include "shared/platform/hotkey.h"
+#include "shared/tip/tiptext.h"
 
 struct Services;
 

@@ -1,4 +1,4 @@
-#include "wheelzoom.h"
+#include "magnifier/wheelzoom.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 // Loading, layout and unloading of the magnified-region window.
-#include "Fortdck.h"
+#include "region/Fortdck.h"
 
-#include "formplace.h"
-#include "platform/windowplacement.h"
+#include "shared/formplace.h"
+#include "shared/platform/windowplacement.h"
 
-#include "frmMainwn.h"
+#include "region/frmMainwn.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "capture.h"
-#include "formlife.h"
-#include "mousereporting.h"
-#include "scrollswitch.h"
-#include "units.h"
-#include "vbtimer.h"
+#include "region/scrollswitch.h"
+#include "shared/capture.h"
+#include "shared/formlife.h"
+#include "shared/mousereporting.h"
+#include "shared/units.h"
+#include "shared/vbtimer.h"
 
 #include <QPointer>
 #include <QSizeF>

@@ -1,9 +1,9 @@
 // Dragging the window with edge snapping, panning a picture larger than
 // the screen, the popup menu and closing by double-click.
-#include "Fortdck.h"
+#include "region/Fortdck.h"
 
-#include "frmMainwn.h"
-#include "platform/windowplacement.h"
+#include "region/frmMainwn.h"
+#include "shared/platform/windowplacement.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

@@ -1,11 +1,11 @@
 // The magnified-region window in device pixels: its size, the picture's
 // place in it, and painting, so that each picture pixel is a whole square of
 // device pixels at any scale factor of the monitor.
-#include "Fortdck.h"
+#include "region/Fortdck.h"
 
-#include "devicepixels.h"
-#include "frmMainwn.h"
-#include "stretch.h"
+#include "region/frmMainwn.h"
+#include "region/picker/devicepixels.h"
+#include "shared/stretch.h"
 
 #include <QPaintEngine>
 #include <QPaintEvent>

@@ -1,7 +1,7 @@
 // Automatic scrolling of a picture larger than the screen.
-#include "Fortdck.h"
+#include "region/Fortdck.h"
 
-#include "frmMainwn.h"
+#include "region/frmMainwn.h"
 
 namespace {
 // Enabling a running timer must not restart its period: the switch is

@@ -1,14 +1,14 @@
 // Construction, start-up, geometry and exit of the control window.
-#include "frmMainwn.h"
+#include "region/frmMainwn.h"
 
-#include "formplace.h"
-#include "platform/windowplacement.h"
+#include "shared/formplace.h"
+#include "shared/platform/windowplacement.h"
 
-#include "Fortdck.h"
-#include "cursors.h"
-#include "frmCaptureArea.h"
-#include "tip/Frmzdydhc.h"
-#include "topmost.h"
+#include "region/Fortdck.h"
+#include "region/picker/cursors.h"
+#include "region/picker/frmCaptureArea.h"
+#include "shared/tip/Frmzdydhc.h"
+#include "shared/topmost.h"
 
 #include <QApplication>
 #include <QCloseEvent>

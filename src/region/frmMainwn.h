@@ -1,15 +1,15 @@
 #pragma once
 
-#include "captureareaowner.h"
-#include "pickstart.h"
-#include "platform/services.h"
-#include "prompts.h"
-#include "ratiochoice.h"
-#include "regionclipboard.h"
-#include "regiondrag.h"
-#include "scrollcycle.h"
-#include "scrollswitch.h"
-#include "speed.h"
+#include "region/picker/captureareaowner.h"
+#include "region/picker/regionclipboard.h"
+#include "region/pickstart.h"
+#include "region/ratiochoice.h"
+#include "region/regiondrag.h"
+#include "region/scrollcycle.h"
+#include "region/scrollswitch.h"
+#include "shared/platform/services.h"
+#include "shared/prompts.h"
+#include "shared/speed.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,11 +1,11 @@
 // The popup menu: its items, the programs it starts, the tip dialog, the
 // mail link and the end of the program.
-#include "frmMainwn.h"
+#include "region/frmMainwn.h"
 
-#include "Fortdck.h"
-#include "capturecompanion.h"
-#include "frmCaptureArea.h"
-#include "menuitem.h"
+#include "region/Fortdck.h"
+#include "region/picker/frmCaptureArea.h"
+#include "shared/capturecompanion.h"
+#include "shared/menuitem.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 // The settings of the menu: enlargement ratio, automatic scrolling and its
 // speed. They act on the magnified-region window that is open, if any.
-#include "frmMainwn.h"
+#include "region/frmMainwn.h"
 
-#include "Fortdck.h"
-#include "menuitem.h"
-#include "units.h"
+#include "region/Fortdck.h"
+#include "shared/menuitem.h"
+#include "shared/units.h"
 
 #include <QAction>
 #include <QCoreApplication>

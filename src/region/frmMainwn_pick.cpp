@@ -1,12 +1,12 @@
 // The button: dragging the control window and picking a region.
-#include "frmMainwn.h"
+#include "region/frmMainwn.h"
 
-#include "frmCaptureArea.h"
-#include "mouseargs.h"
-#include "pickstart.h"
-#include "platform/windowplacement.h"
-#include "topmost.h"
-#include "windowsystem.h"
+#include "region/picker/frmCaptureArea.h"
+#include "region/picker/windowsystem.h"
+#include "region/pickstart.h"
+#include "shared/mouseargs.h"
+#include "shared/platform/windowplacement.h"
+#include "shared/topmost.h"
 
 #include <QApplication>
 #include <QEventLoop>

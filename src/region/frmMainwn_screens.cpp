@@ -1,8 +1,8 @@
 // Monitors that come, go or change while the program runs.
-#include "frmMainwn.h"
+#include "region/frmMainwn.h"
 
-#include "Fortdck.h"
-#include "frmCaptureArea.h"
+#include "region/Fortdck.h"
+#include "region/picker/frmCaptureArea.h"
 
 #include <QGuiApplication>
 #include <QScreen>

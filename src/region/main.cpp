@@ -1,5 +1,5 @@
-#include "startup.h"
+#include "region/regionstart.h"
 
 int main(int argc, char** argv) {
-    return startup::runRegion(argc, argv);
+    return regionstart::runRegion(argc, argv);
 }

@@ -1,6 +1,6 @@
-#include "programentry.h"
-#include "startup.h"
+#include "launcher/programentry.h"
+#include "region/regionstart.h"
 
 int zuzZonaraProgramMain(int argc, char** argv) {
-    return startup::runRegion(argc, argv, programstart::Handover::Done);
+    return regionstart::runRegion(argc, argv, programstart::Handover::Done);
 }

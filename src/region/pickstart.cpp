@@ -1,7 +1,7 @@
-#include "pickstart.h"
+#include "region/pickstart.h"
 
-#include "platform/termination.h"
-#include "windowsystem.h"
+#include "region/picker/windowsystem.h"
+#include "shared/platform/termination.h"
 
 #include <QWidget>
 

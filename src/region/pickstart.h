@@ -1,6 +1,6 @@
 #pragma once
 
-#include "repaintwait.h"
+#include "region/repaintwait.h"
 
 #include <QElapsedTimer>
 #include <QImage>

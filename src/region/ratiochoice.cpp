@@ -1,4 +1,4 @@
-#include "ratiochoice.h"
+#include "region/ratiochoice.h"
 
 void RatioChoice::choose(Ratio ratio) {
     set(ratio == m_ratio ? Ratio::None : ratio);

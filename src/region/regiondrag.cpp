@@ -1,6 +1,6 @@
-#include "regiondrag.h"
+#include "region/regiondrag.h"
 
-#include "units.h"
+#include "shared/units.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "repaintwait.h"
+#include "region/repaintwait.h"
 
-#include "platform/screengrabber.h"
-#include "platform/termination.h"
+#include "shared/platform/screengrabber.h"
+#include "shared/platform/termination.h"
 
 namespace {
 // A program that has not answered its exposure yet still shows the button

@@ -1,4 +1,4 @@
-#include "scrollcycle.h"
+#include "region/scrollcycle.h"
 
 ScrollDirection scrollDirection(QSizeF picture, QSizeF screen) {
     if (picture.height() >= screen.height()) return ScrollDirection::Vertical;

@@ -1,4 +1,4 @@
-#include "scrollswitch.h"
+#include "region/scrollswitch.h"
 
 void ScrollSwitch::toggle() {
     set(isOn() ? State::Off : State::On);

@@ -1,4 +1,4 @@
-#include "capture.h"
+#include "shared/capture.h"
 
 #include <QEventLoop>
 #include <QPainter>

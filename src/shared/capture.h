@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/screengrabber.h"
-#include "units.h"
+#include "shared/platform/screengrabber.h"
+#include "shared/units.h"
 
 #include <QImage>
 

@@ -1,6 +1,6 @@
-#include "capturecompanion.h"
+#include "shared/capturecompanion.h"
 
-#include "programstart.h"
+#include "shared/programstart.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

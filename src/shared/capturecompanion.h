@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/programstarter.h"
+#include "shared/platform/programstarter.h"
 
 #include <QObject>
 #include <QString>

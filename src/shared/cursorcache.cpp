@@ -1,4 +1,4 @@
-#include "cursorcache.h"
+#include "shared/cursorcache.h"
 
 #include <QCoreApplication>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "speed.h"
+#include "shared/speed.h"
 
 #include <QAction>
 #include <QActionGroup>

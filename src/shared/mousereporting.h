@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mouseargs.h"
+#include "shared/mouseargs.h"
 
 #include <QMouseEvent>
 #include <QPointF>

@@ -1,10 +1,10 @@
-#include "programstart.h"
+#include "shared/programstart.h"
 
-#include "capturecompanion.h"
-#include "platform/services.h"
-#include "platform/termination.h"
-#include "singleinstance.h"
-#include "translation.h"
+#include "shared/capturecompanion.h"
+#include "shared/platform/services.h"
+#include "shared/platform/termination.h"
+#include "shared/singleinstance.h"
+#include "shared/translation.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "startrequest.h"
+#include "shared/startrequest.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "prompts.h"
+#include "shared/prompts.h"
 
-#include "platform/services.h"
-#include "tip/Frmzdydhc.h"
+#include "shared/platform/services.h"
+#include "shared/tip/Frmzdydhc.h"
 
 #include <QCursor>
 #include <QInputDialog>

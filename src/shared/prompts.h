@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tip/tiptext.h"
+#include "shared/tip/tiptext.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "singleinstance.h"
+#include "shared/singleinstance.h"
 
-#include "instanceaddress.h"
-#include "platform/instancechannel.h"
+#include "shared/instanceaddress.h"
+#include "shared/platform/instancechannel.h"
 
 #include <QDir>
 #include <QFileInfo>

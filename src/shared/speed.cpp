@@ -1,6 +1,6 @@
-#include "speed.h"
+#include "shared/speed.h"
 
-#include "prompts.h"
+#include "shared/prompts.h"
 
 #include <QCoreApplication>
 #include <QLocale>

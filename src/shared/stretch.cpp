@@ -1,4 +1,4 @@
-#include "stretch.h"
+#include "shared/stretch.h"
 
 #include <QPaintEngine>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "topmost.h"
+#include "shared/topmost.h"
 
-#include "platform/stacking.h"
+#include "shared/platform/stacking.h"
 
 #include <QVariant>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "translation.h"
+#include "shared/translation.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "vbtimer.h"
+#include "shared/vbtimer.h"
 
 VbTimer::VbTimer(int intervalMs, QObject* parent) : QObject(parent), m_interval(intervalMs) {
     m_timer.setTimerType(Qt::PreciseTimer);

@@ -1,7 +1,7 @@
 // The capture program's watch on the programs it serves, on real child
 // processes: this test program, started again as a child that lives until
 // its input closes.
-#include "clientwatch.h"
+#include "capture/clientwatch.h"
 
 #include <QCoreApplication>
 #include <QFile>

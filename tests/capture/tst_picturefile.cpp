@@ -1,4 +1,4 @@
-#include "picturefile.h"
+#include "capture/picturefile.h"
 
 #include <QDir>
 #include <QFile>

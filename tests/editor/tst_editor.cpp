@@ -1,7 +1,7 @@
 // The annotation editor driven by mouse events on a known picture.
 #include "editorrig.h"
 
-#include "tip/Frmzdydhc.h"
+#include "shared/tip/Frmzdydhc.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -2,7 +2,7 @@
 #include "formrig.h"
 #include "magnifier/editor/frmphotoshop.h"
 #include "magnifier/editor/picturearea.h"
-#include "picturebox.h"
+#include "magnifier/picturebox.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Fortdck.h"
 #include "fakes.h"
-#include "frmCaptureArea.h"
-#include "frmMainwn.h"
-#include "regionclipboard.h"
+#include "region/Fortdck.h"
+#include "region/frmMainwn.h"
+#include "region/picker/frmCaptureArea.h"
+#include "region/picker/regionclipboard.h"
 
 #include <QMenu>
 #include <QUrl>

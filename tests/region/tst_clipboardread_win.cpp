@@ -3,7 +3,7 @@
 // holds up the thread that asked nor gets asked twice at once, and one that
 // has stopped running its messages is not asked at all, so that the
 // clipboard stays free for the next pick.
-#include "clipboardread.h"
+#include "region/picker/clipboardread.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

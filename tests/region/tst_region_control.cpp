@@ -1,7 +1,7 @@
 // Start-up, placement, dragging, the menu and the exit of the control window.
-#include "modMain.h"
+#include "region/picker/modMain.h"
+#include "region/regionstart.h"
 #include "regionrig.h"
-#include "startup.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -311,11 +311,11 @@ void TstRegionControl::exitUnloadsTheOtherWindows() {
 }
 
 void TstRegionControl::secondInstanceMessage() {
-    const QStringList pieces = startup::regionSecondInstancePieces();
+    const QStringList pieces = regionstart::regionSecondInstancePieces();
     QCOMPARE(pieces.size(), 5);
     QCOMPARE(pieces.first(), QStringLiteral("   zuz已经在运行中！按“Ctrl+Z”试试！操作要领如下："));
     QCOMPARE(pieces.last(), QStringLiteral("您现在可试一下！"));
-    const QString text = startup::regionSecondInstanceText();
+    const QString text = regionstart::regionSecondInstanceText();
     QCOMPARE(text.count(QStringLiteral("\n\n")), 4);
     QVERIFY(!text.endsWith(QLatin1Char('\n')));
 }

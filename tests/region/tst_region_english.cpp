@@ -1,6 +1,6 @@
 // Zonara in English where the user's languages put English first.
 #include "regionrig.h"
-#include "translation.h"
+#include "shared/translation.h"
 
 #include <QAction>
 #include <QPushButton>

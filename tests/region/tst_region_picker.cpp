@@ -1,7 +1,7 @@
 // The area picker: frozen screen, outlines, size label, capture and Esc.
-#include "cursors.h"
+#include "region/picker/cursors.h"
+#include "region/repaintwait.h"
 #include "regionrig.h"
-#include "repaintwait.h"
 
 #include <QSignalSpy>
 #include <QTest>

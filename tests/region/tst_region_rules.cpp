@@ -1,8 +1,8 @@
 // The region magnifier's rules without any window: the scroll cycle, edge
 // snapping and panning (the ratio is tested with its menu items). Lengths
 // in twips, 15 to the pixel.
-#include "regiondrag.h"
-#include "scrollcycle.h"
+#include "region/regiondrag.h"
+#include "region/scrollcycle.h"
 
 #include <QTest>
 

@@ -3,9 +3,9 @@
 // nothing else, whatever decoders are installed. And a pick the clipboard
 // does not take at once (another program holds it open) stays at hand,
 // goes there as soon as it can, and is reported when it never can.
-#include "clipboardread.h"
-#include "clipboardreadtypes.h"
-#include "regionclipboard.h"
+#include "region/picker/clipboardread.h"
+#include "region/picker/clipboardreadtypes.h"
+#include "region/picker/regionclipboard.h"
 
 #include <QBuffer>
 #include <QClipboard>

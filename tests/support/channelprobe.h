@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/instancechannel.h"
+#include "shared/platform/instancechannel.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

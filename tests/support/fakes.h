@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/programstarter.h"
-#include "platform/screengrabber.h"
-#include "prompts.h"
+#include "shared/platform/programstarter.h"
+#include "shared/platform/screengrabber.h"
+#include "shared/prompts.h"
 
 #include <QPointer>
 #include <QStringList>

@@ -2,8 +2,8 @@
 
 // Header-only: the tests that include it link the magnifier's library,
 // which the fakes' own library does not.
-#include "Frmpictd.h"
 #include "fakes.h"
+#include "magnifier/Frmpictd.h"
 
 #include <memory>
 

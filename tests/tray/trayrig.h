@@ -1,9 +1,9 @@
 #pragma once
 
 #include "magnifierrig.h"
-#include "platform/hotkey.h"
-#include "platform/trayicon.h"
-#include "tip/Frmzdydhc.h"
+#include "shared/platform/hotkey.h"
+#include "shared/platform/trayicon.h"
+#include "shared/tip/Frmzdydhc.h"
 
 #include <QDir>
 #include <QIcon>

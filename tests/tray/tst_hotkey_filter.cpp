@@ -1,10 +1,10 @@
 // The X11 hotkey filter's decisions, on synthetic key events: Ctrl+Z with
 // and without the lock keys is the hotkey; other combinations are not;
 // the key follows the keyboard layout.
-#include "Frmpictd.h"
-#include "platform/hotkey_x11.h"
-#include "platform/virtualkey.h"
-#include "platform/virtualkey_x11.h"
+#include "magnifier/Frmpictd.h"
+#include "shared/platform/hotkey_x11.h"
+#include "shared/platform/virtualkey.h"
+#include "shared/platform/virtualkey_x11.h"
 
 #include <QTest>
 

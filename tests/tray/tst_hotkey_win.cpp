@@ -2,8 +2,8 @@
 // WM_HOTKEY of the claimed hotkey is one activation, through Qt's event
 // loop; other messages are left to Qt; a hotkey that is held already is
 // refused until its holder lets it go.
-#include "Frmpictd.h"
-#include "platform/hotkey_win.h"
+#include "magnifier/Frmpictd.h"
+#include "shared/platform/hotkey_win.h"
 
 #include <QTest>
 

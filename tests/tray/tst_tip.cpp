@@ -2,8 +2,8 @@
 // two places, the buttons, dragging, and the magnifier's use of it.
 #include "trayrig.h"
 
-#include "tip/tipartwork.h"
-#include "topmost.h"
+#include "shared/tip/tipartwork.h"
+#include "shared/topmost.h"
 
 #include <QApplication>
 #include <QCheckBox>

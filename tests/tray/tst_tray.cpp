@@ -2,10 +2,10 @@
 // icon, with the platform behind fakes.
 #include "trayrig.h"
 
-#include "picturebox.h"
-#include "programstart.h"
-#include "startup.h"
-#include "topmost.h"
+#include "magnifier/magnifierstart.h"
+#include "magnifier/picturebox.h"
+#include "shared/programstart.h"
+#include "shared/topmost.h"
 
 #include <QAction>
 #include <QApplication>
@@ -205,7 +205,7 @@ void TstTray::aHeldKeyCompoundsTheViewOnce() {
     const auto request = [&] {
         switch (route == 3 ? sent % 3 : route) {
         case 0:
-            QCOMPARE(startup::answerRequest(f, startup::viewRequest()),
+            QCOMPARE(magnifierstart::answerRequest(f, magnifierstart::viewRequest()),
                      QByteArray(programstart::kTaken));
             break;
         case 1:
@@ -472,12 +472,13 @@ void TstTray::aSecondStartBringsAViewOnlyWithoutIconOrKey() {
     QCoreApplication::processEvents();
     QVERIFY(rig.prompts.messages.isEmpty());
 
-    QCOMPARE(startup::answerRequest(f, startup::startRequest()),
+    QCOMPARE(magnifierstart::answerRequest(f, magnifierstart::startRequest()),
              QByteArray(wayBack ? programstart::kShowHint : programstart::kTaken));
     QCOMPARE(f.TimKey->Enabled(), !wayBack);
     f.TimKey->setEnabled(false);
     // `zuz --view` brings a view either way.
-    QCOMPARE(startup::answerRequest(f, startup::viewRequest()), QByteArray(programstart::kTaken));
+    QCOMPARE(magnifierstart::answerRequest(f, magnifierstart::viewRequest()),
+             QByteArray(programstart::kTaken));
     QVERIFY(f.TimKey->Enabled());
     // The About box, opened later, knows what is there now.
     f.mnabuot_Click();

@@ -1,7 +1,7 @@
 // Which ways back to the next view zuz sees in its services, and what it
 // makes of them: the tip's hints, a second start's view, giving up.
+#include "magnifier/wayback.h"
 #include "trayrig.h"
-#include "wayback.h"
 
 #include <QTest>
 

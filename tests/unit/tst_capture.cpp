@@ -1,6 +1,6 @@
-#include "capture.h"
 #include "fakes.h"
-#include "platform/x11pixels.h"
+#include "shared/capture.h"
+#include "shared/platform/x11pixels.h"
 
 #include <QTest>
 #include <QTimer>

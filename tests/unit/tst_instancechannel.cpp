@@ -2,8 +2,8 @@
 // user's alone, and a channel that hostile or broken peers cannot take
 // down.
 #include "channelprobe.h"
-#include "platform/instancechannel.h"
-#include "singleinstance.h"
+#include "shared/platform/instancechannel.h"
+#include "shared/singleinstance.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -2,9 +2,9 @@
 // may open or make first, answered on the listener's thread, and peers
 // that say nothing hold up neither other starts nor the event loop.
 #include "channelprobe.h"
-#include "platform/instancechannel.h"
-#include "platform/instancechannel_win.h"
-#include "singleinstance.h"
+#include "shared/platform/instancechannel.h"
+#include "shared/platform/instancechannel_win.h"
+#include "shared/singleinstance.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

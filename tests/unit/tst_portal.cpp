@@ -1,5 +1,5 @@
-#include "platform/hotkey_portal.h"
-#include "platform/screengrabber_portal.h"
+#include "shared/platform/hotkey_portal.h"
+#include "shared/platform/screengrabber_portal.h"
 
 #include <QBuffer>
 #include <QDBusConnection>

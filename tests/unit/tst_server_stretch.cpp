@@ -1,9 +1,9 @@
 // Runs on a real X server (tests/e2e/test_server_drawing.py starts one):
 // the server's enlarged drawing of a captured picture must be pixel for
 // pixel what stretchNearest() draws, for the scales and offsets views use.
-#include "platform/screengrabber_x11.h"
-#include "platform/x11connection.h"
-#include "stretch.h"
+#include "shared/platform/screengrabber_x11.h"
+#include "shared/platform/x11connection.h"
+#include "shared/stretch.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // Single instance and timers.
-#include "instanceaddress.h"
-#include "singleinstance.h"
-#include "vbtimer.h"
+#include "shared/instanceaddress.h"
+#include "shared/singleinstance.h"
+#include "shared/vbtimer.h"
 
 #include <QCoreApplication>
 #include <QDir>

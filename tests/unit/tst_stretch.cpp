@@ -1,5 +1,5 @@
 #include "fakes.h"
-#include "stretch.h"
+#include "shared/stretch.h"
 
 #include <QPainter>
 #include <QTest>

@@ -1,5 +1,5 @@
 // Which family serves a Windows program, with and without ZUZ_SERVICES.
-#include "platform/systemchoice.h"
+#include "shared/platform/systemchoice.h"
 
 #include <QRegularExpression>
 #include <QTest>

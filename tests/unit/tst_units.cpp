@@ -1,4 +1,4 @@
-#include "units.h"
+#include "shared/units.h"
 
 #include <QTest>
 

@@ -1,12 +1,12 @@
 // The view's rules without a window: zoom steps, custom size, scrolling
 // and push-pull ticks, and the speed menu's choices and typed intervals.
-#include "customsize.h"
-#include "mouseroute.h"
-#include "panning.h"
-#include "pushpull.h"
-#include "speed.h"
-#include "viewmotion.h"
-#include "viewzoom.h"
+#include "magnifier/customsize.h"
+#include "magnifier/mouseroute.h"
+#include "magnifier/panning.h"
+#include "magnifier/pushpull.h"
+#include "magnifier/viewmotion.h"
+#include "magnifier/viewzoom.h"
+#include "shared/speed.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 // translation loads, and the zoom modes and custom size, which keep their
 // state in menu captions, still switch in English.
 #include "formrig.h"
-#include "translation.h"
+#include "shared/translation.h"
 
 #include <QAction>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 // Up-down scrolling, speeds, the push-pull zoom and custom sizes, driven by
 // calling the handlers and timer ticks directly.
 #include "formrig.h"
-#include "picturebox.h"
+#include "magnifier/picturebox.h"
 
 #include <QAction>
 #include <QPushButton>

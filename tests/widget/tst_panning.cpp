@@ -1,6 +1,6 @@
 // Dragging the picture, the pointer shapes, the menu and the keys.
 #include "formrig.h"
-#include "picturebox.h"
+#include "magnifier/picturebox.h"
 
 #include <QAction>
 #include <QMouseEvent>

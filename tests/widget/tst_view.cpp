@@ -1,6 +1,6 @@
 // The magnifier's start-up state, zoom commands and the end of a view.
 #include "formrig.h"
-#include "picturebox.h"
+#include "magnifier/picturebox.h"
 
 #include <QAction>
 #include <QBackingStore>

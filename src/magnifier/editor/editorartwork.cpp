@@ -1,6 +1,6 @@
 #include "magnifier/editor/editorartwork.h"
 
-#include "cursorcache.h"
+#include "shared/cursorcache.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -3,8 +3,8 @@
 
 #include "magnifier/editor/editorartwork.h"
 #include "magnifier/editor/picturearea.h"
-#include "platform/windowplacement.h"
 #include "raster/colour.h"
+#include "shared/platform/windowplacement.h"
 
 #include <QAction>
 #include <QActionGroup>

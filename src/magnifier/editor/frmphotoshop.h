@@ -1,13 +1,13 @@
 #pragma once
 
 #include "magnifier/editor/clspotoshop.h"
-#include "platform/services.h"
+#include "shared/platform/services.h"
 
 #include <QWidget>
 
 #include <array>
-#include <optional>
 #include <memory>
+#include <optional>
 
 class PictureArea;
 class QAction;

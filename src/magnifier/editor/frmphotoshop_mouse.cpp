@@ -2,7 +2,7 @@
 #include "magnifier/editor/frmphotoshop.h"
 
 #include "magnifier/editor/picturearea.h"
-#include "prompts.h"
+#include "shared/prompts.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,9 +1,8 @@
 // The toolbar and the popup menu of the editor.
 #include "magnifier/editor/frmphotoshop.h"
 
-#include "capturecompanion.h"
-#include "prompts.h"
-
+#include "shared/capturecompanion.h"
+#include "shared/prompts.h"
 
 void frmphotoshop::Toolbar1_ButtonClick(const QString& key) {
     if (key == QLatin1String("ToolRect")) {

@@ -1,8 +1,8 @@
 #include "magnifier/editor/picturearea.h"
 
 #include "raster/blit.h"
-#include "stretch.h"
-#include "units.h"
+#include "shared/stretch.h"
+#include "shared/units.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mousereporting.h"
 #include "raster/surface.h"
+#include "shared/mousereporting.h"
 
 #include <QWidget>
 

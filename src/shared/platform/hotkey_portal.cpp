@@ -1,4 +1,4 @@
-#include "hotkey_portal.h"
+#include "shared/platform/hotkey_portal.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>

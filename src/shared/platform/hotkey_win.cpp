@@ -1,6 +1,6 @@
-#include "platform/hotkey_win.h"
+#include "shared/platform/hotkey_win.h"
 
-#include "platform/virtualkey.h"
+#include "shared/platform/virtualkey.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
-#include "platform/hotkey_x11.h"
+#include "shared/platform/hotkey_x11.h"
 
-#include "platform/virtualkey.h"
-#include "platform/virtualkey_x11.h"
-#include "platform/x11connection.h"
+#include "shared/platform/virtualkey.h"
+#include "shared/platform/virtualkey_x11.h"
+#include "shared/platform/x11connection.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

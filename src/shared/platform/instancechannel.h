@@ -1,6 +1,6 @@
 #pragma once
 
-#include "instanceaddress.h"
+#include "shared/instanceaddress.h"
 
 #include <QByteArray>
 #include <QObject>

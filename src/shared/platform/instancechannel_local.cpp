@@ -3,9 +3,9 @@
 // The server is a socket of its own rather than QLocalServer, which closes
 // and deletes its socket at the first failed accept (a flood of peers that
 // exhausts the descriptors): here a failed accept only pauses accepting.
-#include "platform/instancechannel.h"
+#include "shared/platform/instancechannel.h"
 
-#include "platform/localchannel_posix.h"
+#include "shared/platform/localchannel_posix.h"
 
 #include <QFile>
 #include <QLocalSocket>

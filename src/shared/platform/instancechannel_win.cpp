@@ -13,8 +13,8 @@
 // with overlapped I/O on an event that a QWinEventNotifier watches, so the
 // handler runs on the listener's thread and a silent peer holds one
 // instance until its deadline, no more.
-#include "platform/instancechannel_win.h"
-#include "platform/instancechannel.h"
+#include "shared/platform/instancechannel_win.h"
+#include "shared/platform/instancechannel.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -4,7 +4,7 @@
 // which the user sees and which may roam. Names go through the system's
 // wide-character calls only: a profile folder may bear any name, not only
 // one of the ANSI code page.
-#include "platform/instancechannel.h"
+#include "shared/platform/instancechannel.h"
 
 #include <QDir>
 #include <QStandardPaths>

@@ -1,6 +1,6 @@
-#include "platform/localchannel_posix.h"
+#include "shared/platform/localchannel_posix.h"
 
-#include "instanceaddress.h"
+#include "shared/instanceaddress.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The monitors as Windows lays them out on the virtual screen.
-#include "monitorgeometry.h"
+#include "shared/platform/monitorgeometry.h"
 
 #include <QScreen>
 

@@ -1,6 +1,6 @@
 // The monitors as RandR lays them out on the root window.
-#include "monitorgeometry.h"
-#include "x11connection.h"
+#include "shared/platform/monitorgeometry.h"
+#include "shared/platform/x11connection.h"
 
 #include <QGuiApplication>
 #include <QScreen>

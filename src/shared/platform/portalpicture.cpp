@@ -1,4 +1,4 @@
-#include "portalpicture.h"
+#include "shared/platform/portalpicture.h"
 
 #include <QSysInfo>
 

@@ -1,7 +1,7 @@
-#include "programstarter.h"
+#include "shared/platform/programstarter.h"
 
-#include "programstart.h"
-#include "singleinstance.h"
+#include "shared/programstart.h"
+#include "shared/singleinstance.h"
 
 #include <QCoreApplication>
 #include <QDir>

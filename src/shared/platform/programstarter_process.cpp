@@ -1,5 +1,5 @@
 // Where programs have no window state to start in, a detached process.
-#include "programstarter.h"
+#include "shared/platform/programstarter.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,6 +1,6 @@
 // ShellExecuteW opens the program file by its full path, in the window
 // state asked for: normal or minimised, with the focus either way.
-#include "programstarter.h"
+#include "shared/platform/programstarter.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "screengrabber.h"
+#include "shared/platform/screengrabber.h"
 
 void DirectScreenGrabber::request(const QRect& area, const QObject* asker) {
     QString why;

@@ -1,7 +1,7 @@
-#include "screengrabber_portal.h"
+#include "shared/platform/screengrabber_portal.h"
 
-#include "portalpicture.h"
-#include "termination.h"
+#include "shared/platform/portalpicture.h"
+#include "shared/platform/termination.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

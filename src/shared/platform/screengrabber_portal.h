@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screengrabber.h"
+#include "shared/platform/screengrabber.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

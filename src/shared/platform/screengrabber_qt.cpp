@@ -1,5 +1,5 @@
 // Grabbing through Qt alone: used where no faster native path exists.
-#include "screengrabber_qt.h"
+#include "shared/platform/screengrabber_qt.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screengrabber.h"
+#include "shared/platform/screengrabber.h"
 
 class QtScreenGrabber : public DirectScreenGrabber {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "screengrabber_win.h"
+#include "shared/platform/screengrabber_win.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screengrabber.h"
+#include "shared/platform/screengrabber.h"
 
 // Reads the screen with GDI: one BitBlt from the desktop window's device
 // context, which is the screen's, into a device-independent bitmap, with

@@ -1,7 +1,7 @@
-#include "screengrabber_x11.h"
-#include "screengrabber_qt.h"
-#include "screengrabber_x11_segment.h"
-#include "x11connection.h"
+#include "shared/platform/screengrabber_x11.h"
+#include "shared/platform/screengrabber_qt.h"
+#include "shared/platform/screengrabber_x11_segment.h"
+#include "shared/platform/x11connection.h"
 
 #include <QGuiApplication>
 #include <QPainter>

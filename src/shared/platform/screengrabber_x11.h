@@ -1,7 +1,7 @@
 #pragma once
 
-#include "screengrabber.h"
-#include "x11pixels.h"
+#include "shared/platform/screengrabber.h"
+#include "shared/platform/x11pixels.h"
 
 #include <memory>
 

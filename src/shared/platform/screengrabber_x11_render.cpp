@@ -3,10 +3,10 @@
 // filter straight into the window, so a view needs no window-sized paint
 // buffer: after a pause, fresh memory for one would cost about as much as
 // the whole rest of the view.
-#include "screengrabber_x11.h"
-#include "screengrabber_x11_segment.h"
+#include "shared/platform/screengrabber_x11.h"
+#include "shared/platform/screengrabber_x11_segment.h"
 
-#include "stretch.h"
+#include "shared/stretch.h"
 
 #include <xcb/render.h>
 #include <xcb/shm.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 // What a grabber keeps of its shared segments; for its own source files.
-#include "screengrabber_x11.h"
+#include "shared/platform/screengrabber_x11.h"
 
 #include <QSize>
 

@@ -1,6 +1,6 @@
-#include "screeninfo.h"
+#include "shared/platform/screeninfo.h"
 
-#include "monitorgeometry.h"
+#include "shared/platform/monitorgeometry.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "units.h"
+#include "shared/units.h"
 
 #include <QPointer>
 #include <QRect>

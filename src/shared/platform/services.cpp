@@ -1,4 +1,4 @@
-#include "platform/services.h"
+#include "shared/platform/services.h"
 
 SystemServices::SystemServices()
     : m_grabber(makeSystemScreenGrabber()), m_screen(std::make_unique<DesktopScreenInfo>()),

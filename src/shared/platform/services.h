@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/hotkey.h"
-#include "platform/programstarter.h"
-#include "platform/screengrabber.h"
-#include "platform/screeninfo.h"
-#include "platform/trayicon.h"
+#include "shared/platform/hotkey.h"
+#include "shared/platform/programstarter.h"
+#include "shared/platform/screengrabber.h"
+#include "shared/platform/screeninfo.h"
+#include "shared/platform/trayicon.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
 // SetWindowPos into or out of the topmost band: no move, no resize, no
 // activation, and shown if it is not.
-#include "platform/stacking.h"
+#include "shared/platform/stacking.h"
 
-#include "platform/systemchoice.h"
+#include "shared/platform/systemchoice.h"
 
 #include <QWidget>
 

@@ -4,10 +4,10 @@
 // map request went before the message on the same connection included).
 // Elsewhere (Wayland, or where Qt's ways alone are asked for) Qt's ways
 // are what is left.
-#include "platform/stacking.h"
+#include "shared/platform/stacking.h"
 
-#include "platform/systemchoice.h"
-#include "platform/x11connection.h"
+#include "shared/platform/systemchoice.h"
+#include "shared/platform/x11connection.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "platform/systemchoice.h"
+#include "shared/platform/systemchoice.h"
 
 #include <QDebug>
 

@@ -3,13 +3,13 @@
 // Wayland desktop the portals read the screen and give the key, also to
 // the program started on the desktop's X server (Xwayland), whose X server
 // sees only the desktop's X11 programs.
-#include "hotkey_portal.h"
-#include "hotkey_x11.h"
-#include "screengrabber_portal.h"
-#include "screengrabber_qt.h"
-#include "screengrabber_x11.h"
-#include "systemchoice.h"
-#include "x11connection.h"
+#include "shared/platform/hotkey_portal.h"
+#include "shared/platform/hotkey_x11.h"
+#include "shared/platform/screengrabber_portal.h"
+#include "shared/platform/screengrabber_qt.h"
+#include "shared/platform/screengrabber_x11.h"
+#include "shared/platform/systemchoice.h"
+#include "shared/platform/x11connection.h"
 
 #include <QDebug>
 

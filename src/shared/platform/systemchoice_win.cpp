@@ -1,9 +1,9 @@
 // Which adapters serve the program on Windows: the system's own, unless
 // the user asks for Qt's.
-#include "hotkey_win.h"
-#include "screengrabber_qt.h"
-#include "screengrabber_win.h"
-#include "systemchoice.h"
+#include "shared/platform/hotkey_win.h"
+#include "shared/platform/screengrabber_qt.h"
+#include "shared/platform/screengrabber_win.h"
+#include "shared/platform/systemchoice.h"
 
 #include <QDebug>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "platform/termination.h"
+#include "shared/platform/termination.h"
 
 namespace termination {
 

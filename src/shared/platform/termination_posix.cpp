@@ -1,4 +1,4 @@
-#include "platform/termination.h"
+#include "shared/platform/termination.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,4 +1,4 @@
-#include "platform/trayicon.h"
+#include "shared/platform/trayicon.h"
 
 QtTrayIconService::QtTrayIconService(QObject* parent) : TrayIconService(parent) {}
 

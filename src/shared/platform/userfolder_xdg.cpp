@@ -1,4 +1,4 @@
-#include "platform/userfolder.h"
+#include "shared/platform/userfolder.h"
 
 #include <QStandardPaths>
 

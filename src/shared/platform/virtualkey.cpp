@@ -1,4 +1,4 @@
-#include "platform/virtualkey.h"
+#include "shared/platform/virtualkey.h"
 
 #include <Qt>
 

@@ -1,7 +1,7 @@
 // Windows hands every key event its virtual key, which names letter keys
 // by their place on a US keyboard whatever script the layout writes.
-#include "platform/systemchoice.h"
-#include "platform/virtualkey.h"
+#include "shared/platform/systemchoice.h"
+#include "shared/platform/virtualkey.h"
 
 #include <QKeyEvent>
 

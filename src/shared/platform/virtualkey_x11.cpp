@@ -1,7 +1,7 @@
-#include "platform/virtualkey_x11.h"
+#include "shared/platform/virtualkey_x11.h"
 
-#include "platform/systemchoice.h"
-#include "platform/virtualkey.h"
+#include "shared/platform/systemchoice.h"
+#include "shared/platform/virtualkey.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,6 @@
-#include "windowplacement.h"
+#include "shared/platform/windowplacement.h"
 
-#include "systemchoice.h"
+#include "shared/platform/systemchoice.h"
 
 #include <QScreen>
 #include <QWidget>

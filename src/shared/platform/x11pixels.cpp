@@ -1,4 +1,4 @@
-#include "x11pixels.h"
+#include "shared/platform/x11pixels.h"
 
 #include <bit>
 #include <cstring>
@@ -66,8 +66,9 @@ QImage decodeX11Pixels(const std::uint8_t* data, std::size_t length, QSize size,
         for (int x = 0; x < size.width(); ++x, in += bytes) {
             const std::uint32_t v = readPixel(in, bytes, layout.mostSignificantFirst);
             if (mapped)
-                row[x] = v < std::uint32_t(layout.palette.size()) ? layout.palette[int(v)] | 0xFF000000u
-                                                                  : qRgb(0, 0, 0);
+                row[x] = v < std::uint32_t(layout.palette.size())
+                             ? layout.palette[int(v)] | 0xFF000000u
+                             : qRgb(0, 0, 0);
             else
                 row[x] = qRgb(r.of(v, layout.redMask), g.of(v, layout.greenMask),
                               b.of(v, layout.blueMask));

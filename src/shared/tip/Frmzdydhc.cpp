@@ -1,9 +1,9 @@
-#include "tip/Frmzdydhc.h"
+#include "shared/tip/Frmzdydhc.h"
 
-#include "platform/screeninfo.h"
-#include "tip/tipartwork.h"
-#include "topmost.h"
-#include "units.h"
+#include "shared/platform/screeninfo.h"
+#include "shared/tip/tipartwork.h"
+#include "shared/topmost.h"
+#include "shared/units.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "formlife.h"
-#include "mousereporting.h"
-#include "tip/tiplabels.h"
-#include "tip/tiptext.h"
+#include "shared/formlife.h"
+#include "shared/mousereporting.h"
+#include "shared/tip/tiplabels.h"
+#include "shared/tip/tiptext.h"
 
 #include <QPixmap>
 #include <QRect>

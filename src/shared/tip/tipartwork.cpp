@@ -1,6 +1,6 @@
-#include "tip/tipartwork.h"
+#include "shared/tip/tipartwork.h"
 
-#include "cursorcache.h"
+#include "shared/cursorcache.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,9 +1,9 @@
 // The dialog's controls: labels that keep their own mouse events and
 // report them in twips, the hint label and the image controls.
-#include "tip/tiplabels.h"
+#include "shared/tip/tiplabels.h"
 
-#include "platform/screeninfo.h"
-#include "units.h"
+#include "shared/platform/screeninfo.h"
+#include "shared/units.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>

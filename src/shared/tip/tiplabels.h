@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mousereporting.h"
-#include "units.h"
+#include "shared/mousereporting.h"
+#include "shared/units.h"
 
 #include <QLabel>
 #include <QPixmap>

@@ -1,8 +1,8 @@
 // The tip dialog's texts and the marker file that keeps it from coming
 // back: plain logic, apart from the dialog.
-#include "tip/tiptext.h"
+#include "shared/tip/tiptext.h"
 
-#include "platform/userfolder.h"
+#include "shared/platform/userfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -50,10 +50,12 @@ QStringList TipHintPieces(TipVariant variant, const TipWayBack& wayBack, TipLang
         if (!wayBack.reachable()) {
             // In the place of the key and the icon that are not there.
             pieces.resize(2);
-            return pieces << t(QT_TRANSLATE_NOOP("zuz", "快捷键：为命令“zuz --view”设一个（GNOME：设置→键盘→"
-                                                         "自定义快捷键）！"))
-                          << t(QT_TRANSLATE_NOOP("zuz", "“岚”字图标：GNOME 需启用 AppIndicator 扩展！再次启动 "
-                                                         "zuz 也可放大！"));
+            return pieces << t(QT_TRANSLATE_NOOP(
+                                 "zuz", "快捷键：为命令“zuz --view”设一个（GNOME：设置→键盘→"
+                                        "自定义快捷键）！"))
+                          << t(QT_TRANSLATE_NOOP(
+                                 "zuz", "“岚”字图标：GNOME 需启用 AppIndicator 扩展！再次启动 "
+                                        "zuz 也可放大！"));
         }
         // A desktop that gives programs no key of their own: the user binds
         // one in its settings, in the place of the invitation to try Ctrl+Z,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/hotkey.h"
+#include "shared/platform/hotkey.h"
 
 #include <QByteArray>
 #include <QString>

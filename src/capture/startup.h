@@ -1,6 +1,0 @@
-#pragma once
-
-namespace startup {
-// Runs the capture program; returns the process exit code.
-int runCapture(int argc, char** argv);
-} // namespace startup
