@@ -265,7 +265,8 @@ def main():
                         help="GNOME Shell and KWin only (or those named, as gnome,kde), "
                              "from the shared desktops folder")
     parser.add_argument("--trace", metavar="FILE",
-                        help="with --desktops: the programs' timings of each step into FILE")
+                        help="with --desktops: the programs' timings of each step into FILE "
+                             "(trace_steps.py FILE sums them up)")
     args = parser.parse_args()
     SAMPLES = args.samples
     pattern = coded_pattern(W, H)
