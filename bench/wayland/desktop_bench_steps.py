@@ -26,6 +26,13 @@ from drivers.pictures import coded_pattern
 from drivers.session import wait_until
 
 PAUSE = 1.0
+TRACE = bool(os.environ.get("ZUZ_BENCH_TRACE"))
+
+
+def mark(step, at):
+    """Beside the programs' own timings, on the same clock."""
+    if TRACE:
+        print(f"bench {step} {at * 1000:.1f}", file=sys.stderr, flush=True)
 ROUND_TRIP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "roundtrip.py")
 
 
@@ -147,7 +154,10 @@ def main():
                 d.spawn([d.program("zuz"), "--view"])
             else:
                 d.key(ord("z"), CONTROL_L)
-            view.append((probe.wait(zuz_class) - start) * 1000)
+            mark("view asked", start)
+            mapped = probe.wait(zuz_class)
+            mark("view mapped", mapped)
+            view.append((mapped - start) * 1000)
         end(d, probe, zuz_class)
 
         d.spawn([d.program("Zonara")])
@@ -159,7 +169,10 @@ def main():
             start = time.monotonic()
             d.button(True)
             d.button(False)
-            pick.append((probe.wait("Zonara") - start) * 1000)
+            mark("pick clicked", start)
+            mapped = probe.wait("Zonara")
+            mark("picker mapped", mapped)
+            pick.append((mapped - start) * 1000)
             d.park()
             end(d, probe, "Zonara")
         out = subprocess.run([sys.executable, ROUND_TRIP, str(samples)], capture_output=True,

@@ -165,9 +165,11 @@ def sway_bench(bin_dir, pattern):
 
 
 # --- GNOME and KDE -------------------------------------------------------------
-def desktop_bench(bin_dir, script):
+def desktop_bench(bin_dir, script, trace=None):
     """The steps of desktop_bench_steps.py inside a session of the shared
-    desktops folder (see tests/e2e/test_desktops.py)."""
+    desktops folder (see tests/e2e/test_desktops.py). With `trace` (a file
+    name) the programs' own timings of each step, and the moments the
+    steps started and ended the compositor's way, are written there."""
     from drivers.desktoprig import desktops_folder, stage
     from drivers.wlsession import USER
     folder = desktops_folder()
@@ -178,10 +180,18 @@ def desktop_bench(bin_dir, script):
                     + [os.path.join(HERE, name)
                        for name in ("desktop_bench_steps.py", "roundtrip.py")])
         proc = subprocess.run(
-            [os.path.join(folder, script), "-u", USER, "-s", f"{W}x{H}", "--",
+            [os.path.join(folder, script), "-u", USER, "-s", f"{W}x{H}"]
+            + (["-e", "QT_LOGGING_RULES=zuz.capture.timing.debug=true",
+                "-e", "ZUZ_BENCH_TRACE=1"] if trace else [])
+            + ["--",
              "/usr/bin/python3", os.path.join(tmp, "desktop_bench_steps.py"), tmp,
              str(SAMPLES)], env=dict(os.environ, RIG_TMP=run), cwd=tmp, capture_output=True,
             text=True, timeout=600)
+        if trace:
+            with open(trace, "a") as f:
+                f.write(f"# {script}\n")
+                f.writelines(line + "\n" for line in proc.stderr.splitlines()
+                             if "zuz.capture.timing" in line or line.startswith("bench "))
         lines = [line for line in proc.stdout.splitlines() if line.startswith("{")]
         if proc.returncode != 0 or not lines:
             raise AssertionError(f"{script}: {proc.stdout[-2000:]}{proc.stderr[-3000:]}")
@@ -254,6 +264,9 @@ def main():
     parser.add_argument("--desktops", nargs="?", const="gnome,kde",
                         help="GNOME Shell and KWin only (or those named, as gnome,kde), "
                              "from the shared desktops folder")
+    parser.add_argument("--trace", metavar="FILE",
+                        help="with --desktops: the programs' timings of each step into FILE "
+                             "(trace_steps.py FILE sums them up)")
     args = parser.parse_args()
     SAMPLES = args.samples
     pattern = coded_pattern(W, H)
@@ -265,7 +278,7 @@ def main():
                                    "Ctrl+Z (the desktop's shortcut)")):
             if script.split("-")[0] not in args.desktops.split(","):
                 continue
-            got = desktop_bench(args.bin, script)
+            got = desktop_bench(args.bin, script, args.trace)
             print(f"{name}:")
             figures(f"{key} -> view mapped", got["view"])
             figures("Zonara click -> picker mapped", got["pick"])

@@ -1,7 +1,8 @@
 #include "region/pickstart.h"
 
-#include "region/picker/windowsystem.h"
+#include "shared/platform/screengrabber.h"
 #include "shared/platform/termination.h"
+#include "windowsystem.h"
 
 #include <QWidget>
 
@@ -22,6 +23,7 @@ PickStart::PickStart(QWidget& button, ScreenGrabber& grabber, QObject* parent)
 }
 
 void PickStart::begin() {
+    capturetiming::mark("pick begins");
     // What the button looks like on the screen, to tell when the screen
     // beneath shows it no more; only where X11 says where it lies.
     m_area = nativeWindowArea(m_button);
@@ -68,5 +70,6 @@ void PickStart::repainted() {
         return;
     }
     m_step = Step::Clear;
+    capturetiming::mark("pick screen clear");
     emit clear();
 }

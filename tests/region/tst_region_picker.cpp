@@ -290,8 +290,8 @@ void TstRegionPicker::aCaptureThatFailsSaysWhy() {
 }
 
 // Where the desktop hands the picture over later (the portal), the click
-// returns at once; the picker opens when the picture comes, and a second
-// click meanwhile asks for no second one.
+// returns at once; the picker, made but hidden meanwhile, opens when the
+// picture comes, and a second click meanwhile asks for no second one.
 void TstRegionPicker::aPictureThatComesLaterOpensThePickerThen() {
     RegionRig rig;
     rig.grabber.answering = FakeScreenGrabber::Answering::Held;
@@ -307,6 +307,11 @@ void TstRegionPicker::aPictureThatComesLaterOpensThePickerThen() {
     QVERIFY(!rig.main->isVisible());
     QCOMPARE(rig.grabber.held(), 1);
     QCOMPARE(picks, 0);
+    // Its window is made meanwhile, unshown, so that the picture then
+    // only has to be put on the screen.
+    QVERIFY(rig.main->picker());
+    QVERIFY(rig.main->picker()->testAttribute(Qt::WA_WState_Created));
+    QVERIFY(!rig.main->picker()->isVisible());
     rig.main->Comzdy_Click();
     rig.main->mnfangqu->trigger();
     QCOMPARE(rig.grabber.held(), 1);

@@ -34,6 +34,8 @@ class TstPortal : public QObject {
     void onlyTheFileMadeForTheRequestIsTaken();
     void pictureBeyondTheUsualAllocationLimitIsRead_data();
     void pictureBeyondTheUsualAllocationLimitIsRead();
+    void picturesComeOpaqueInThe32BitsTheViewPaints_data();
+    void picturesComeOpaqueInThe32BitsTheViewPaints();
     void lateAnswerIsCleanedUp();
     void requestsWhileAPictureIsOnItsWayShareTheNext();
     void aSilentRequestIsAskedAgainOnceAPictureCame();
@@ -284,6 +286,48 @@ void TstPortal::pictureBeyondTheUsualAllocationLimitIsRead() {
     QCOMPARE(read.pixel(width - 1, height - 1), qRgb(0x10, 0x80, 0x80));
     // Other reads keep the usual limit.
     QCOMPARE(QImageReader::allocationLimit(), usual);
+}
+
+void TstPortal::picturesComeOpaqueInThe32BitsTheViewPaints_data() {
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<QImage>("source");
+    // Odd sizes: rows of 3-byte pixels are not 4-byte aligned.
+    QImage translucent(7, 3, QImage::Format_ARGB32);
+    QImage opaque(7, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 7; ++x) {
+            translucent.setPixel(x, y, qRgba(x * 30, y * 80, 200 - x * 20, x * 40));
+            opaque.setPixel(x, y, qRgb(x * 30, y * 80, 200 - x * 20));
+        }
+    QTest::newRow("png with alpha") << QByteArray("PNG") << translucent;
+    QTest::newRow("png without") << QByteArray("PNG") << opaque;
+    QTest::newRow("ppm") << QByteArray("PPM") << opaque;
+    // Any other format still comes through Qt's readers.
+    QTest::newRow("bmp") << QByteArray("BMP") << opaque;
+}
+
+// Straight into the format the windows paint, so that no second picture
+// is made on the way; what a file says of alpha is dropped, the colours
+// stay.
+void TstPortal::picturesComeOpaqueInThe32BitsTheViewPaints() {
+    QFETCH(QByteArray, format);
+    QFETCH(QImage, source);
+    QByteArray data;
+    QBuffer out(&data);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QVERIFY(source.save(&out, format.constData()));
+    out.close();
+    QBuffer in(&data);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    QString why;
+    const QImage read = PortalScreenGrabber::readPicture(in, why);
+    QVERIFY2(!read.isNull(), qPrintable(why));
+    if (format != "BMP") QCOMPARE(read.format(), QImage::Format_RGB32);
+    QCOMPARE(read.convertToFormat(QImage::Format_RGB32),
+             source.convertToFormat(QImage::Format_RGB32));
+    for (int y = 0; y < read.height(); ++y)
+        for (int x = 0; x < read.width(); ++x)
+            QCOMPARE(qAlpha(read.pixel(x, y)), 255);
 }
 
 namespace {

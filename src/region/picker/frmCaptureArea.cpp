@@ -71,10 +71,16 @@ void frmCaptureArea::Form_Load() {
         Captured({}, {});
         return;
     }
+    // Made now, hidden, while the desktop takes the picture (the portal),
+    // so that showing it then is only mapping it. Not shown before: it
+    // would be in the picture.
+    create();
+    capturetiming::mark("picker asks");
     s.grabber->request(monitor, this);
 }
 
 void frmCaptureArea::Captured(const QImage& picture, const QString& why) {
+    capturetiming::mark("picker has picture");
     disconnect(m_owner.services().grabber, nullptr, this, nullptr);
     m_background = CreateBitmapPicture(picture);
     if (!why.isEmpty()) m_owner.InformationBox(why);
@@ -98,6 +104,7 @@ void frmCaptureArea::ShowModal() {
     // Esc must reach the picker although no window manager gives it the
     // focus.
     grabKeyboard();
+    capturetiming::mark("picker shown");
 }
 
 void frmCaptureArea::Unload() {
@@ -175,6 +182,7 @@ void frmCaptureArea::ClearWindow() {
 }
 
 void frmCaptureArea::paintEvent(QPaintEvent* event) {
+    if (std::exchange(m_firstPaint, false)) capturetiming::mark("picker first paint");
     QPainter p(this);
     // Unscaled, whole pixels take the painter's plain blits and fills.
     const bool unscaled = m_ratio == 1;

@@ -88,4 +88,5 @@ class frmCaptureArea : public MouseReporting<QWidget> {
     PointL m_end;
     RectL m_region;
     QFont m_font;
+    bool m_firstPaint = true;
 };

@@ -5,7 +5,6 @@
 #include <png.h>
 
 #include <cctype>
-#include <cstring>
 #include <optional>
 
 namespace portalpicture {
@@ -14,18 +13,26 @@ QImage fromPng(const QByteArray& data) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&png, data.constData(), size_t(data.size()))) return {};
-    // Straight into the layout the screen's pictures are kept in (a 32-bit
-    // 0xAARRGGBB a pixel), with no conversion afterwards: without an alpha
-    // channel in the file every pixel comes opaque.
+    // Straight into the layout the view paints (Qt's RGB32, 0xffRRGGBB a
+    // pixel), with no second picture afterwards: a copy of 8 MB is several
+    // milliseconds of the user's wait. Without an alpha channel in the file
+    // every pixel comes opaque.
     const bool translucent = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     png.format = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
-    QImage image(int(png.width), int(png.height),
-                 translucent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    QImage image(int(png.width), int(png.height), QImage::Format_RGB32);
     if (image.isNull() || !png_image_finish_read(&png, nullptr, image.bits(),
                                                  png_int_32(image.bytesPerLine()), nullptr)) {
         png_image_free(&png);
         return {};
     }
+    // The screen is opaque whatever the file says: its alpha goes, the
+    // colours stay, as Qt's conversion to RGB32 does it.
+    if (translucent)
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                row[x] |= 0xff000000u;
+        }
     return image;
 }
 
@@ -49,28 +56,62 @@ std::optional<long long> headerNumber(const QByteArray& d, qsizetype& at) {
     return n;
 }
 
-QImage fromPpm(const QByteArray& d) {
+struct PpmHeader {
+    QSize size;
+    qsizetype pixelsAt = 0;
+};
+
+std::optional<PpmHeader> ppmHeader(const QByteArray& d) {
     qsizetype at = 2;
     const auto w = headerNumber(d, at), h = headerNumber(d, at), max = headerNumber(d, at);
     // One whitespace byte ends the header; only one byte a sample is
     // what grim writes.
     if (!w || !h || !max || *w <= 0 || *h <= 0 || *max != 255 || *w > 0x7fff || *h > 0x7fff ||
         at >= d.size())
-        return {};
-    ++at;
-    if (d.size() - at < *w * *h * 3) return {};
-    QImage image(int(*w), int(*h), QImage::Format_RGB888);
+        return std::nullopt;
+    return PpmHeader{QSize(int(*w), int(*h)), at + 1};
+}
+
+QImage fromPpm(const QByteArray& d) {
+    const auto header = ppmHeader(d);
+    if (!header) return {};
+    const int w = header->size.width();
+    if (d.size() - header->pixelsAt < qsizetype(w) * header->size.height() * 3) return {};
+    // Straight into RGB32 too, not through a 24-bit picture.
+    QImage image(header->size, QImage::Format_RGB32);
     if (image.isNull()) return {};
-    const qsizetype row = *w * 3;
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(image.scanLine(y), d.constData() + at + y * row, size_t(row));
+    const auto* in = reinterpret_cast<const uchar*>(d.constData() + header->pixelsAt);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < w; ++x, in += 3)
+            row[x] = qRgb(in[0], in[1], in[2]);
+    }
     return image;
 }
+
+quint32 bigEndian32(const QByteArray& d, qsizetype at) {
+    return quint32(uchar(d[at])) << 24 | quint32(uchar(d[at + 1])) << 16 |
+           quint32(uchar(d[at + 2])) << 8 | quint32(uchar(d[at + 3]));
+}
+
+constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
 } // namespace
 
 QImage decode(const QByteArray& data) {
-    if (data.startsWith("\x89PNG\r\n\x1a\n")) return fromPng(data);
+    if (data.startsWith(kPngSignature)) return fromPng(data);
     if (data.startsWith("P6")) return fromPpm(data);
+    return {};
+}
+
+QSize size(const QByteArray& data) {
+    // A PNG's first chunk is its header, the size in its first eight bytes.
+    if (data.startsWith(kPngSignature) && data.size() >= 24 && data.mid(12, 4) == "IHDR") {
+        const quint32 w = bigEndian32(data, 16), h = bigEndian32(data, 20);
+        if (w > 0 && h > 0 && w <= 0x7fffffffu && h <= 0x7fffffffu) return QSize(int(w), int(h));
+        return {};
+    }
+    if (data.startsWith("P6"))
+        if (const auto header = ppmHeader(data)) return header->size;
     return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QObject>
 #include <QRect>
 #include <QRegion>
@@ -10,6 +11,15 @@
 #include <functional>
 #include <memory>
 #include <utility>
+
+// Steps of a capture and of the window that shows it, each with the
+// monotonic clock in milliseconds, so that a run can be laid beside an
+// outside observer's timings (Python's time.monotonic() reads the same
+// clock). Off unless QT_LOGGING_RULES="zuz.capture.timing.debug=true".
+Q_DECLARE_LOGGING_CATEGORY(captureTiming)
+namespace capturetiming {
+void mark(const char* step);
+} // namespace capturetiming
 
 // Reads pixels off the screen. The forms never talk to X11, Windows or the
 // desktop portal directly for this, so that tests can hand them a known picture.

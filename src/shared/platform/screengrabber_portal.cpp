@@ -179,6 +179,7 @@ void PortalRequests::ask(const QDBusMessage& call, const QString& handle, int ti
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, handle](QDBusPendingCallWatcher* done) {
                 done->deleteLater();
+                capturetiming::mark("portal call replied");
                 if (done->isError()) {
                     settle(handle, {3, {}, done->error().message()});
                     return;
@@ -193,6 +194,7 @@ void PortalRequests::ask(const QDBusMessage& call, const QString& handle, int ti
 
 void PortalRequests::Response(uint response, const QVariantMap& results,
                               const QDBusMessage& message) {
+    capturetiming::mark("portal response");
     settle(message.path(), {response, results, {}});
 }
 
@@ -292,6 +294,7 @@ void PortalScreenGrabber::askPortal() {
     // request, and this program asks for no other kind): closing that
     // request would not close the dialog, and asking again would show
     // another one.
+    capturetiming::mark("portal request sent");
     m_requests.ask(call, m_handle, left, m_permitted ? m_patience : 0);
 }
 
@@ -397,6 +400,7 @@ void PortalScreenGrabber::finish(const QImage& shot, const QString& whyNot) {
             if (m_state == State::Idle && !m_waiting.isEmpty()) startShot();
         });
     const QRect desktop = desktopArea();
+    capturetiming::mark("picture answered");
     for (const Asked& asked : served) {
         if (shot.isNull())
             emit failed(asked.asker, whyNot.isEmpty() ? QString() : tellOnce(whyNot));
@@ -432,20 +436,26 @@ PortalScreenGrabber::TakenFile PortalScreenGrabber::takeFile(const QString& uri,
     // The desktop saved the picture for us alone: it is not left behind
     // among the user's own pictures.
     removeIfSame(path, file.st);
+    capturetiming::mark("picture file removed");
     if (!out.picture.isNull()) out.verdict = FileVerdict::Taken;
     return out;
 }
 
 QImage PortalScreenGrabber::readPicture(QIODevice& device, QString& whyNot) {
     QByteArray data = device.readAll();
+    capturetiming::mark("picture read");
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    const QSize size = QImageReader(&buffer).size();
+    // Read off the header: an image reader would first look for the format
+    // among Qt's plugins.
+    QSize size = portalpicture::size(data);
+    if (!size.isValid()) size = QImageReader(&buffer).size();
     if (!size.isValid()) {
         whyNot = QCoreApplication::translate("zuz", "桌面门户给出的画面无法读取。");
         return {};
     }
-    // The picture and its 32-bit copy side by side.
+    // The picture, and as much again for a format that is only read
+    // through Qt's image readers and converted to 32 bits.
     const qint64 pixels = qint64(size.width()) * size.height();
     if (pixels * 4 * 2 > availableMemory()) {
         whyNot = QCoreApplication::translate("zuz", "画面太大（%1x%2），内存不足。")
@@ -462,6 +472,7 @@ QImage PortalScreenGrabber::readPicture(QIODevice& device, QString& whyNot) {
     }
     if (picture.isNull())
         whyNot = QCoreApplication::translate("zuz", "桌面门户给出的画面无法读取。");
+    capturetiming::mark("picture decoded");
     return picture;
 }
 
