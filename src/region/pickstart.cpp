@@ -1,8 +1,8 @@
 #include "region/pickstart.h"
 
+#include "region/picker/windowsystem.h"
 #include "shared/platform/screengrabber.h"
 #include "shared/platform/termination.h"
-#include "windowsystem.h"
 
 #include <QWidget>
 
