@@ -11,19 +11,23 @@
 #include "speed.h"
 #include "tip/tiptext.h"
 #include "vbtimer.h"
+#include "viewbuttons.h"
+#include "viewmenu.h"
 #include "viewmotion.h"
 #include "viewzoom.h"
+#include "wheelzoom.h"
 
 #include <QPixmap>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class PictureBox;
-class ServerSurface;
+class ScreenFollower;
+class ViewCanvas;
 class frmphotoshop;
 class QAction;
 class QMenu;
@@ -50,7 +54,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     // buffer; runs a little after a view ends, unless the next view came
     // first.
     void releaseViewBuffers();
-    bool viewBuffersReleasePending() const { return m_releaseBuffers.isActive(); }
+    bool viewBuffersReleasePending() const;
 
     // The view.
     void FitWindowToPicture();
@@ -102,8 +106,8 @@ class Frmpictd : public MouseReporting<QWidget> {
     void Command3_Click();
     void Command4_Click();
 
-    // A monitor changed while a view is up: the view covers its monitor as
-    // it is now, or the primary one where its own has gone.
+    // A monitor changed: a view that is up covers its monitor as it is
+    // now, or the primary one where its own has gone.
     void followScreenChange();
 
     // Tray icon and hotkey.
@@ -231,34 +235,17 @@ class Frmpictd : public MouseReporting<QWidget> {
     void buildControls();
     Prompts& prompts() const { return promptsOf(m_services); }
     void ShowTipDialog();
-    void buildMenu();
-    void placeButton(QPushButton* button, double left, double top, double width, double height);
-    void placeCornerButtons();
     void followPointerScreen();
     bool hiddenByDesktop() const;
-    // Scales the picture and moves the corner buttons from the monitor the
-    // window was laid out for to the one it is on now.
-    void layOutForScreen();
-    // Monitors that come, go or change size while the program runs.
-    void watchScreens();
-    // Where FitWindowToPicture puts the window on the current monitor.
-    QRect viewGeometry() const;
-    // Grows the paint buffer to the view's size before the view is shown,
-    // its pages made resident while the capture is under way.
-    void readyPaintBuffer();
-    // Repaints the picture: through the server surface where the X11
-    // server can draw the picture itself, in this window otherwise.
+    // Scales the picture and moves the corner buttons, by how much larger
+    // the monitor is now than the one the last view was laid out for.
+    void rescaleView(const std::optional<QSizeF>& scale);
     void refreshView();
-    bool drawOnServer(const QRegion& devicePixels);
-    // Where the picture control lies, in the window's logical pixels.
-    QRectF pictureRect() const;
-    // Shows a capture in the view.
     void showPicture(Picture picture);
     void clearPictures();
     void applyZoom(const ViewZoom::Step& step);
     void showCustomSize();
     void resizePicture(CustomSize::Step step);
-    void showMotion();
     void chooseSpeed(ScrollSpeed::Choice choice);
     enum class ScrollStart { FromTop, Resume };
     void toggleScrolling(ScrollStart start);
@@ -267,18 +254,12 @@ class Frmpictd : public MouseReporting<QWidget> {
     void updatePointer(const QPointF& posPx);
 
     Services m_services;
-    // Where the X11 server draws the picture; null where it cannot.
-    ServerSurface* m_surface = nullptr;
+    ViewCanvas* m_canvas = nullptr;
+    ScreenFollower* m_screens = nullptr;
+    ViewMenu m_menu{*this};
+    std::optional<ViewButtons> m_buttons;
     QPointer<QWidget> m_editor;
     bool m_quitting = false;
-    // The monitor the last view was laid out for.
-    units::Screen m_laidOut;
-    // The paint buffer outlives a view by this long, so that views in a row
-    // come up fast, and no longer, so that a program waiting in the tray
-    // holds one screen-sized buffer only: the capture's, which stays
-    // resident for the next view.
-    QTimer m_releaseBuffers;
     MouseRoute m_route;
-    // Wheel delta short of a notch, in eighths of a degree.
-    int m_wheelPending = 0;
+    wheelzoom::Notches m_wheel;
 };

@@ -5,9 +5,9 @@
 #include "capturecompanion.h"
 #include "magnifier/editor/frmphotoshop.h"
 #include "picturebox.h"
-#include "serversurface.h"
 #include "tip/Frmzdydhc.h"
 #include "topmost.h"
+#include "viewcanvas.h"
 
 void Frmpictd::mnqufd_Click() {
     m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
@@ -16,10 +16,7 @@ void Frmpictd::mnqufd_Click() {
 void Frmpictd::mnwanneng_Click() {
     // A waiting capture program reads the screen at once: the hole the menu
     // left in the view has to be painted, and on the screen, by then.
-    if (isVisible()) {
-        repaint();
-        if (m_surface && m_surface->isVisible()) m_surface->repaint();
-    }
+    if (isVisible()) m_canvas->repaintNow();
     capturecompanion::pickAfterMenu(*m_services.starter, ProgramStarter::Show::Minimized, this);
 }
 

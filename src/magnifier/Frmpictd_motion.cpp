@@ -1,18 +1,9 @@
 // Up-down scrolling, the push-pull zoom and the scrolling speed.
 #include "Frmpictd.h"
 
-#include "menuitem.h"
 #include "picturebox.h"
 
-#include <QAction>
-
 using units::cint;
-
-void Frmpictd::showMotion() {
-    mnshangxiagd->setChecked(motion.scrolling == ViewMotion::Switch::On);
-    mnxunhuang->setChecked(motion.loop == ViewMotion::Switch::On);
-    mntiulaxg->setChecked(motion.pushPull == ViewMotion::Switch::On);
-}
 
 void Frmpictd::mnshangxiagd_Click() {
     toggleScrolling(ScrollStart::FromTop);
@@ -32,7 +23,7 @@ void Frmpictd::toggleScrolling(ScrollStart start) {
     } else {
         Timgund->setEnabled(false);
     }
-    showMotion();
+    m_menu.show();
 }
 
 void Frmpictd::Timgund_Timer() {
@@ -44,14 +35,14 @@ void Frmpictd::Timgund_Timer() {
 
 void Frmpictd::mnxunhuang_Click() {
     motion.loop = ViewMotion::flipped(motion.loop);
-    showMotion();
+    m_menu.show();
 }
 
 // A running scroll carries on at the new speed; push-pull keeps its own.
 void Frmpictd::chooseSpeed(ScrollSpeed::Choice choice) {
     const std::optional<int> ms =
         speed.choose(choice, [this] { return ScrollSpeed::ask(prompts(), this); });
-    showSpeed(this, speed);
+    m_menu.show();
     if (ms) Timgund->setInterval(*ms);
 }
 
@@ -89,7 +80,7 @@ void Frmpictd::mntiulaxg_Click() {
         refreshView();
         FitWindowToPicture();
     }
-    showMotion();
+    m_menu.show();
 }
 
 void Frmpictd::StartPushPull() {

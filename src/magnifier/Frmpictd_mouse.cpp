@@ -5,7 +5,6 @@
 #include "panning.h"
 #include "picturebox.h"
 #include "platform/virtualkey.h"
-#include "wheelzoom.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -66,8 +65,7 @@ void Frmpictd::reportMouse(const MouseReport& r) {
 
 void Frmpictd::wheelEvent(QWheelEvent* event) {
     // Touchpads and high-resolution wheels report fractions of a notch.
-    const int notches = wheelzoom::takeNotches(m_wheelPending, event->angleDelta().y());
-    Imadpic_Wheel(notches, event->position());
+    Imadpic_Wheel(m_wheel.take(event->angleDelta().y()), event->position());
     event->accept();
 }
 

@@ -4,7 +4,7 @@
 
 #include "wheelzoom.h"
 
-#include <QPushButton>
+#include "viewbuttons.h"
 
 void Frmpictd::mnshougong_Click() {
     customSize.toggle();
@@ -12,10 +12,8 @@ void Frmpictd::mnshougong_Click() {
 }
 
 void Frmpictd::showCustomSize() {
-    mnshougong->setText(customSize.caption());
-    const bool shown = customSize.buttons() == CustomSize::Buttons::Shown;
-    for (QPushButton* b : {Command2, Command1, Command3, Command4})
-        b->setVisible(shown);
+    m_menu.show();
+    m_buttons->showCustomSize(customSize.buttons());
 }
 
 void Frmpictd::resizePicture(CustomSize::Step step) {
@@ -40,25 +38,15 @@ void Frmpictd::Command4_Click() {
 
 void Frmpictd::Imadpic_Wheel(int notches, const QPointF& posPx) {
     if (notches == 0 || !Imadpic.Visible) return;
-    const units::Screen s = screen();
-    const Picture& pic = Imadpic.picture;
-    // The screen's own size is the picture's pixel count, which a scaled
-    // logical size may not give back exactly.
-    const double ownW = pic.isNull() ? s.toDeviceX(s.Width()) : pic.width();
-    const double ownH = pic.isNull() ? s.toDeviceY(s.Height()) : pic.height();
-    const double ratio = s.DevicePixelRatio;
-    if (zoom.directions() == ViewZoom::Directions::Both) {
-        const wheelzoom::Span x =
-            wheelzoom::zoom({s.toDeviceX(Imadpic.Left), s.toDeviceX(Imadpic.Width)}, ownW,
-                            s.toDeviceX(ScaleWidth()), posPx.x() * ratio, notches);
-        Imadpic.Left = s.pictureTwipsX(x.pos);
-        Imadpic.Width = s.pictureTwipsX(x.size);
-    }
-    const wheelzoom::Span y =
-        wheelzoom::zoom({s.toDeviceY(Imadpic.Top), s.toDeviceY(Imadpic.Height)}, ownH,
-                        s.toDeviceY(ScaleHeight()), posPx.y() * ratio, notches);
-    Imadpic.Top = s.pictureTwipsY(y.pos);
-    Imadpic.Height = s.pictureTwipsY(y.size);
+    const auto axes = zoom.directions() == ViewZoom::Directions::Both
+                          ? wheelzoom::Axes::Both
+                          : wheelzoom::Axes::VerticalOnly;
+    const QRectF r = wheelzoom::zoomPicture(Imadpic.rect(), Imadpic.picture.size(), screen(),
+                                            {ScaleWidth(), ScaleHeight()}, posPx, notches, axes);
+    Imadpic.Left = r.left();
+    Imadpic.Top = r.top();
+    Imadpic.Width = r.width();
+    Imadpic.Height = r.height();
     // A running scroll carries on from where the zoom left the picture.
     if (Timgund->Enabled()) motion.ScrollTop = float(Imadpic.Top);
     refreshView();

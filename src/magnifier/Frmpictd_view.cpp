@@ -1,56 +1,20 @@
-// The magnified view: geometry of the window and the picture, zoom modes,
-// painting and ending a view.
+// The magnified view: the window and the picture on their monitor, the zoom
+// modes and ending a view.
 #include "Frmpictd.h"
 
 #include "platform/windowplacement.h"
 
 #include "picturebox.h"
-#include "serversurface.h"
-#include "stretch.h"
-
-#include <QAction>
-#include <QBackingStore>
-#include <QPaintEvent>
-#include <QPainter>
-
-namespace {
-const QColor kBackColor(192, 192, 255);
-} // namespace
+#include "screenfollower.h"
+#include "viewbuttons.h"
+#include "viewcanvas.h"
 
 // The view covers its monitor, as a maximised window does on X11, Wayland
 // and Windows alike, whatever size the picture has: every zoom leaves it
 // at least monitor-sized, and a picture shrunk below that (custom sizes)
 // shows the background around it rather than a smaller window.
 void Frmpictd::FitWindowToPicture() {
-    placement::cover(*this, m_services.screen->qscreen(), viewGeometry());
-}
-
-QRect Frmpictd::viewGeometry() const {
-    return m_services.screen->geometry();
-}
-
-void Frmpictd::readyPaintBuffer() {
-    // The server draws the picture: the buffer holds the buttons only.
-    if (m_surface) return;
-    QBackingStore* store = backingStore();
-    const QSize size = viewGeometry().size();
-    if (!store || size.isEmpty() || store->size() == size) return;
-    store->resize(size);
-    // The device image exists once a paint has begun; an empty one draws
-    // nothing, and the view paints the whole window when it is shown.
-    store->beginPaint(QRegion());
-    auto* image = dynamic_cast<QImage*>(store->paintDevice());
-    store->endPaint();
-    if (!image || image->isNull()) return;
-    uchar* bits = image->bits();
-    const qsizetype bytes = image->sizeInBytes();
-    // A fresh buffer costs a page fault for every 4 KiB on its first write,
-    // about 25 ms for a 4K screen: taken here, while the server copies the
-    // screen on the other core, rather than in the first paint after it.
-    m_services.grabber->setMeanwhile([bits, bytes] {
-        for (qsizetype at = 0; at < bytes; at += 4096)
-            *static_cast<volatile uchar*>(bits + at) = 0;
-    });
+    placement::cover(*this, m_services.screen->qscreen(), m_services.screen->geometry());
 }
 
 void Frmpictd::CenterPicture(ImageControl& p) {
@@ -64,49 +28,45 @@ void Frmpictd::Form_Resize() {
 }
 
 void Frmpictd::resizeEvent(QResizeEvent*) {
-    if (m_surface) m_surface->setGeometry(rect());
+    m_canvas->resized();
     Form_Resize();
 }
 
+void Frmpictd::paintEvent(QPaintEvent* event) {
+    m_canvas->paint(event);
+}
+
 void Frmpictd::refreshView() {
-    if (m_surface) {
-        const bool server = Imadpic.Visible && m_services.grabber->drawsOnServer(Imadpic.picture);
-        m_surface->setVisible(server);
-        if (server) {
-            m_surface->update();
-            return;
-        }
-    }
-    update();
+    m_canvas->refresh();
 }
 
 QWidget* Frmpictd::pictureWidget() {
-    if (m_surface && m_surface->isVisible()) return m_surface;
-    return this;
+    return m_canvas->widget();
 }
 
-QRectF Frmpictd::pictureRect() const {
-    const units::Screen s = screen();
-    return {Imadpic.Left / s.TwipsPerPixelX, Imadpic.Top / s.TwipsPerPixelY,
-            Imadpic.Width / s.TwipsPerPixelX, Imadpic.Height / s.TwipsPerPixelY};
+void Frmpictd::followScreenChange() {
+    // Between views nothing is shown; the next view lays itself out for
+    // the monitor under the pointer as it is then.
+    if (!isVisible()) return;
+    rescaleView(m_screens->layOut());
+    FitWindowToPicture();
 }
 
-bool Frmpictd::drawOnServer(const QRegion& devicePixels) {
-    const double ratio = m_surface->devicePixelRatioF();
-    const QRectF logical = pictureRect();
-    const QRectF target(logical.topLeft() * ratio, logical.size() * ratio);
-    const Picture& pic = Imadpic.picture;
-    return Imadpic.Visible &&
-           m_services.grabber->drawStretched(m_surface->winId(), devicePixels, target, pic,
-                                             QRectF(pic.rect()), kBackColor);
+// A view belongs to the monitor under the pointer when it starts. On a
+// monitor of another size the picture keeps its enlargement and its place
+// relative to the screen, and the corner buttons follow the corner.
+void Frmpictd::followPointerScreen() {
+    rescaleView(m_screens->followPointer());
 }
 
-void Frmpictd::paintEvent(QPaintEvent* event) {
-    if (m_surface && m_surface->isVisible()) return;
-    QPainter painter(this);
-    const Picture& pic = Imadpic.Visible ? Imadpic.picture : Imagls.picture;
-    stretch::paintStretchedOn(painter, event->region(), pictureRect(), pic, QRectF(pic.rect()),
-                              kBackColor);
+void Frmpictd::rescaleView(const std::optional<QSizeF>& scale) {
+    if (!scale) return;
+    Imadpic.Left *= scale->width();
+    Imadpic.Width *= scale->width();
+    Imadpic.Top *= scale->height();
+    Imadpic.Height *= scale->height();
+    m_buttons->placeCorner(screen());
+    refreshView();
 }
 
 void Frmpictd::mnbuhuo_Click() {
@@ -143,8 +103,7 @@ void Frmpictd::mnzongxiangfd_Click() {
 
 // Resizing never moves the picture, unless the step says where.
 void Frmpictd::applyZoom(const ViewZoom::Step& step) {
-    mnsuoxiao->setText(zoom.enlargeCaption());
-    mnzongxiangfd->setText(zoom.directionsCaption());
+    m_menu.show();
     if (step.fit == ViewZoom::Fit::Before) FitWindowToPicture();
     if (step.left) Imadpic.Left = *step.left;
     Imadpic.Height = step.height;
@@ -166,21 +125,21 @@ void Frmpictd::clearPictures() {
 }
 
 void Frmpictd::hideEvent(QHideEvent*) {
-    m_releaseBuffers.start();
+    m_canvas->viewHidden();
     // After the hide has run to its end, outside the handler that hid.
     QMetaObject::invokeMethod(this, &Frmpictd::CheckStillReachable, Qt::QueuedConnection);
 }
 
 void Frmpictd::showEvent(QShowEvent*) {
-    m_releaseBuffers.stop();
+    m_canvas->viewShown();
 }
 
 void Frmpictd::releaseViewBuffers() {
-    if (isVisible()) return;
-    // The paint buffer shrinks to a pixel and grows back with the next
-    // capture; the grabber keeps the latest capture's buffer.
-    if (QBackingStore* store = backingStore()) store->resize(QSize(1, 1));
-    m_services.grabber->trim();
+    m_canvas->releaseBuffers();
+}
+
+bool Frmpictd::viewBuffersReleasePending() const {
+    return m_canvas->releasePending();
 }
 
 void Frmpictd::mnexit_Click() {
