@@ -4,7 +4,6 @@
 #include "heldkey.h"
 #include "imagecontrol.h"
 #include "mousereporting.h"
-#include "mouseroute.h"
 #include "platform/services.h"
 #include "prompts.h"
 #include "pushpull.h"
@@ -14,8 +13,8 @@
 #include "viewbuttons.h"
 #include "viewmenu.h"
 #include "viewmotion.h"
+#include "viewmouse.h"
 #include "viewzoom.h"
-#include "wheelzoom.h"
 
 #include <QPixmap>
 #include <QPointer>
@@ -249,9 +248,6 @@ class Frmpictd : public MouseReporting<QWidget> {
     void chooseSpeed(ScrollSpeed::Choice choice);
     enum class ScrollStart { FromTop, Resume };
     void toggleScrolling(ScrollStart start);
-    bool overPicture(const QPointF& posPx) const;
-    QPointF toPictureTwips(const QPointF& posPx) const;
-    void updatePointer(const QPointF& posPx);
 
     Services m_services;
     ViewCanvas* m_canvas = nullptr;
@@ -260,6 +256,5 @@ class Frmpictd : public MouseReporting<QWidget> {
     std::optional<ViewButtons> m_buttons;
     QPointer<QWidget> m_editor;
     bool m_quitting = false;
-    MouseRoute m_route;
-    wheelzoom::Notches m_wheel;
+    ViewMouse m_mouse{*this};
 };
