@@ -5,6 +5,7 @@
 #include "formplace.h"
 #include "magnifier/editor/frmphotoshop.h"
 #include "picturebox.h"
+#include "pushpullstage.h"
 #include "screenfollower.h"
 #include "tip/Frmzdydhc.h"
 #include "topmost.h"
@@ -52,6 +53,7 @@ void Frmpictd::buildControls() {
     connect(P1, &PictureBox::mouseDown, this, &Frmpictd::P1_MouseDown);
     connect(P1, &PictureBox::clicked, this, &Frmpictd::P1_Click);
     connect(P1, &PictureBox::doubleClicked, this, &Frmpictd::P1_DblClick);
+    m_stage.emplace(*P1, *P2, pushPull);
 
     m_buttons.emplace(*this, m_canvas->onServer());
 

@@ -7,6 +7,7 @@
 #include "platform/services.h"
 #include "prompts.h"
 #include "pushpull.h"
+#include "pushpullstage.h"
 #include "speed.h"
 #include "tip/tiptext.h"
 #include "vbtimer.h"
@@ -254,6 +255,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     ScreenFollower* m_screens = nullptr;
     ViewMenu m_menu{*this};
     std::optional<ViewButtons> m_buttons;
+    std::optional<PushPullStage> m_stage;
     QPointer<QWidget> m_editor;
     bool m_quitting = false;
     ViewMouse m_mouse{*this};

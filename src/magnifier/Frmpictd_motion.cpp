@@ -1,9 +1,7 @@
 // Up-down scrolling, the push-pull zoom and the scrolling speed.
 #include "Frmpictd.h"
 
-#include "picturebox.h"
-
-using units::cint;
+#include "pushpullstage.h"
 
 void Frmpictd::mnshangxiagd_Click() {
     toggleScrolling(ScrollStart::FromTop);
@@ -14,8 +12,7 @@ void Frmpictd::toggleScrolling(ScrollStart start) {
     if (motion.scrolling == ViewMotion::Switch::On) {
         motion.pushPull = ViewMotion::Switch::Off;
         Timtiula->setEnabled(false);
-        P1->hide();
-        P2->hide();
+        m_stage->setVisible(false);
         Imadpic.Visible = true;
         refreshView();
         if (start == ScrollStart::FromTop) motion.ScrollTop = float(WindowTop());
@@ -67,15 +64,13 @@ void Frmpictd::mntiulaxg_Click() {
     if (motion.pushPull == ViewMotion::Switch::On) {
         Imadpic.Visible = false;
         refreshView();
-        P1->show();
-        P2->show();
+        m_stage->setVisible(true);
         StartPushPull();
         // A running scroll keeps moving the hidden picture.
         motion.scrolling = ViewMotion::Switch::Off;
     } else {
         Timtiula->setEnabled(false);
-        P1->hide();
-        P2->hide();
+        m_stage->setVisible(false);
         Imadpic.Visible = true;
         refreshView();
         FitWindowToPicture();
@@ -84,24 +79,15 @@ void Frmpictd::mntiulaxg_Click() {
 }
 
 void Frmpictd::StartPushPull() {
-    const units::Screen s = screen();
-    P2->setPicture(Imadpic.picture);
-    // The picture is in device pixels; the box is measured in logical ones.
-    P2->resize((QSizeF(P2->picture().size()) / s.DevicePixelRatio).toSize());
-    P2->hide();
+    m_stage->load(Imadpic.picture, screen());
     ResetPushPull();
-    const double p1Width = s.toTwipsX(P1->width());
-    const double p1Height = s.toTwipsY(P1->height());
-    P1->move(s.toPixelsX((ScaleWidth() - p1Width) / 2),
-             s.toPixelsY((ScaleHeight() - p1Height) / 2));
+    m_stage->centre(screen(), {ScaleWidth(), ScaleHeight()});
     pushPull.start();
     Timtiula->setEnabled(true);
 }
 
 void Frmpictd::ResetPushPull() {
-    const units::Screen s = screen();
-    pushPull.reset(cint(s.toTwipsX(P2->width())), cint(s.toTwipsY(P2->height())));
-    P1->resize(s.toPixelsX(pushPull.Width), s.toPixelsY(pushPull.Height));
+    m_stage->reset(screen());
     StopPushPull();
 }
 
@@ -110,10 +96,5 @@ void Frmpictd::StopPushPull() {
 }
 
 void Frmpictd::Timtiula_Timer() {
-    const std::optional<QRect> source = pushPull.tick();
-    if (!source) return;
-    const units::Screen s = screen();
-    P1->setStretchedSource(P2->picture(),
-                           QRectF(s.toDeviceX(source->x()), s.toDeviceY(source->y()),
-                                  s.toDeviceX(source->width()), s.toDeviceY(source->height())));
+    m_stage->tick(screen());
 }

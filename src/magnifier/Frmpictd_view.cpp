@@ -4,7 +4,7 @@
 
 #include "platform/windowplacement.h"
 
-#include "picturebox.h"
+#include "pushpullstage.h"
 #include "screenfollower.h"
 #include "viewbuttons.h"
 #include "viewcanvas.h"
@@ -120,8 +120,7 @@ void Frmpictd::EndView() {
 // Empty, push-pull's drawing too, so that nothing of the view is held.
 void Frmpictd::clearPictures() {
     Imadpic.picture = Imagls.picture;
-    P1->setPicture(Imagls.picture);
-    P1->setStretchedSource({}, {});
+    m_stage->clear();
 }
 
 void Frmpictd::hideEvent(QHideEvent*) {
