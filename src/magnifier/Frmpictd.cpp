@@ -67,23 +67,10 @@ void Frmpictd::buildControls() {
     connect(TimKey, &VbTimer::Timer, this, &Frmpictd::TimKey_Timer);
 }
 
-units::Screen Frmpictd::screen() const {
-    return m_services.screen->screen();
-}
-double Frmpictd::ScaleWidth() const {
-    return screen().toTwipsX(width());
-}
-double Frmpictd::ScaleHeight() const {
-    return screen().toTwipsY(height());
-}
 // On the window's own monitor, whose top is the top of "the screen".
 double Frmpictd::WindowTop() const {
     return formplace::twips(*this, screen(), m_services.screen->geometry()).y();
 }
-double Frmpictd::WindowHeight() const {
-    return screen().toTwipsY(height());
-}
-
 Picture Frmpictd::CaptureScreen() {
     // A menu or dialog that just closed over the view leaves a hole that is
     // repainted only later; paint it now so the capture shows the view.

@@ -8,10 +8,12 @@
 #include "prompts.h"
 #include "pushpull.h"
 #include "pushpullstage.h"
+#include "screenfollower.h"
 #include "speed.h"
 #include "tip/tiptext.h"
 #include "vbtimer.h"
 #include "viewbuttons.h"
+#include "viewcanvas.h"
 #include "viewmenu.h"
 #include "viewmotion.h"
 #include "viewmouse.h"
@@ -26,8 +28,6 @@
 #include <optional>
 
 class PictureBox;
-class ScreenFollower;
-class ViewCanvas;
 class frmphotoshop;
 class QAction;
 class QMenu;
@@ -53,22 +53,24 @@ class Frmpictd : public MouseReporting<QWidget> {
     // Gives back the paint buffer of the last view and all but one capture
     // buffer; runs a little after a view ends, unless the next view came
     // first.
-    void releaseViewBuffers();
-    bool viewBuffersReleasePending() const;
+    void releaseViewBuffers() { m_canvas->releaseBuffers(); }
+    bool viewBuffersReleasePending() const { return m_canvas->releasePending(); }
 
     // The view.
     void FitWindowToPicture();
     void CenterPicture(ImageControl& p);
-    void Form_Resize();
+    void Form_Resize() { CenterPicture(Imadpic); }
     void EndView();
-    void mnbuhuo_Click();
-    void mnzaicifd_Click();
+    void mnbuhuo_Click() { mnzaicifd_Click(); }
+    // Taken while the view is up, the picture is the view itself: enlarged
+    // once more, with size and place kept.
+    void mnzaicifd_Click() { showPicture(CaptureScreen()); }
     void mnhiufuquesheng_Click();
     void mnsuoxiao_Click();
     void mnzongxiangfd_Click();
-    void mnexit_Click();
+    void mnexit_Click() { EndView(); }
     void mnexit2_Click();
-    void Comqxbcfd_Click();
+    void Comqxbcfd_Click() { EndView(); }
 
     // Mouse and keys.
     void Imadpic_MouseDown(int button, int shift, double x, double y);
@@ -77,34 +79,38 @@ class Frmpictd : public MouseReporting<QWidget> {
     void Imadpic_DblClick();
     // Zooms by whole wheel notches about the window pixel `posPx`.
     void Imadpic_Wheel(int notches, const QPointF& posPx);
-    void Form_MouseDown(int button, int shift, double x, double y);
+    void Form_MouseDown(int button, int /*shift*/, double /*x*/, double /*y*/) {
+        if (button == 2) prompts().PopupMenu(mnkz);
+    }
     void Form_DblClick();
     void Form_KeyDown(int keyCode, int shift);
-    void P1_MouseDown(int button, int shift, double x, double y);
-    void P1_Click();
-    void P1_DblClick();
+    void P1_MouseDown(int button, int /*shift*/, double /*x*/, double /*y*/) {
+        if (button == 2) prompts().PopupMenu(mnkz);
+    }
+    void P1_Click() { Timtiula->setEnabled(false); }
+    void P1_DblClick() { Form_DblClick(); }
 
     // Scrolling, push-pull and speed.
-    void mnshangxiagd_Click();
+    void mnshangxiagd_Click() { toggleScrolling(ScrollStart::FromTop); }
     void mnxunhuang_Click();
     void mntiulaxg_Click();
-    void mnkuai_Click();
-    void mnzhong_Click();
-    void mnman_Click();
-    void mnquesheng_Click();
-    void mnzidingyi_Click();
+    void mnkuai_Click() { chooseSpeed(ScrollSpeed::Choice::Fast); }
+    void mnzhong_Click() { chooseSpeed(ScrollSpeed::Choice::Medium); }
+    void mnman_Click() { chooseSpeed(ScrollSpeed::Choice::Slow); }
+    void mnquesheng_Click() { chooseSpeed(ScrollSpeed::Choice::Default); }
+    void mnzidingyi_Click() { chooseSpeed(ScrollSpeed::Choice::Custom); }
     void Timgund_Timer();
-    void Timtiula_Timer();
+    void Timtiula_Timer() { m_stage->tick(screen()); }
     void StartPushPull();
     void ResetPushPull();
-    void StopPushPull();
+    void StopPushPull() { Timtiula->setEnabled(false); }
 
     // Custom size.
     void mnshougong_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
+    void Command1_Click() { resizePicture(CustomSize::Step::Narrower); }
+    void Command2_Click() { resizePicture(CustomSize::Step::Shorter); }
+    void Command3_Click() { resizePicture(CustomSize::Step::Wider); }
+    void Command4_Click() { resizePicture(CustomSize::Step::Taller); }
 
     // A monitor changed: a view that is up covers its monitor as it is
     // now, or the primary one where its own has gone.
@@ -148,19 +154,21 @@ class Frmpictd : public MouseReporting<QWidget> {
     void mnqufd_Click();
     void mnwanneng_Click();
     void Command5_Click();
-    void mnabuot_Click();
+    // Shows the one tip dialog; a dialog that is open already comes to the
+    // front instead of a second one.
+    void mnabuot_Click() { ShowTipDialog(); }
     // The open annotation editor, or null.
     frmphotoshop* editor() const;
     // The widget the picture is painted in now: this window, or a child
     // window that the X11 server paints.
-    QWidget* pictureWidget();
+    QWidget* pictureWidget() { return m_canvas->widget(); }
 
     // Screen size and the window's client area, in twips.
-    units::Screen screen() const;
-    double ScaleWidth() const;
-    double ScaleHeight() const;
+    units::Screen screen() const { return m_services.screen->screen(); }
+    double ScaleWidth() const { return screen().toTwipsX(width()); }
+    double ScaleHeight() const { return screen().toTwipsY(height()); }
     double WindowTop() const;
-    double WindowHeight() const;
+    double WindowHeight() const { return screen().toTwipsY(height()); }
 
     // Controls.
     ImageControl Imadpic;
@@ -222,25 +230,28 @@ class Frmpictd : public MouseReporting<QWidget> {
     std::int32_t TrayFrame = 0;
 
   protected:
-    void paintEvent(QPaintEvent* event) override;
+    void paintEvent(QPaintEvent* event) override { m_canvas->paint(event); }
     void resizeEvent(QResizeEvent* event) override;
-    void reportMouse(const MouseReport& report) override;
+    void reportMouse(const MouseReport& report) override { m_mouse.report(report); }
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void showEvent(QShowEvent*) override { m_canvas->viewShown(); }
 
   private:
     void buildControls();
     Prompts& prompts() const { return promptsOf(m_services); }
     void ShowTipDialog();
-    void followPointerScreen();
+    // A view belongs to the monitor under the pointer when it starts. On a
+    // monitor of another size the picture keeps its enlargement and its place
+    // relative to the screen, and the corner buttons follow the corner.
+    void followPointerScreen() { rescaleView(m_screens->followPointer()); }
     bool hiddenByDesktop() const;
     // Scales the picture and moves the corner buttons, by how much larger
     // the monitor is now than the one the last view was laid out for.
     void rescaleView(const std::optional<QSizeF>& scale);
-    void refreshView();
+    void refreshView() { m_canvas->refresh(); }
     void showPicture(Picture picture);
     void clearPictures();
     void applyZoom(const ViewZoom::Step& step);

@@ -41,12 +41,6 @@ void Frmpictd::Command5_Click() {
     clearPictures();
 }
 
-// Shows the one tip dialog; a dialog that is open already comes to the
-// front instead of a second one.
-void Frmpictd::mnabuot_Click() {
-    ShowTipDialog();
-}
-
 // Owned by the view: it stays above it whatever the window manager does
 // with a focused full-screen window.
 void Frmpictd::ShowTipDialog() {

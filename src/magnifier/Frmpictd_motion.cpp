@@ -3,10 +3,6 @@
 
 #include "pushpullstage.h"
 
-void Frmpictd::mnshangxiagd_Click() {
-    toggleScrolling(ScrollStart::FromTop);
-}
-
 void Frmpictd::toggleScrolling(ScrollStart start) {
     motion.scrolling = ViewMotion::flipped(motion.scrolling);
     if (motion.scrolling == ViewMotion::Switch::On) {
@@ -43,22 +39,6 @@ void Frmpictd::chooseSpeed(ScrollSpeed::Choice choice) {
     if (ms) Timgund->setInterval(*ms);
 }
 
-void Frmpictd::mnkuai_Click() {
-    chooseSpeed(ScrollSpeed::Choice::Fast);
-}
-void Frmpictd::mnzhong_Click() {
-    chooseSpeed(ScrollSpeed::Choice::Medium);
-}
-void Frmpictd::mnman_Click() {
-    chooseSpeed(ScrollSpeed::Choice::Slow);
-}
-void Frmpictd::mnquesheng_Click() {
-    chooseSpeed(ScrollSpeed::Choice::Default);
-}
-void Frmpictd::mnzidingyi_Click() {
-    chooseSpeed(ScrollSpeed::Choice::Custom);
-}
-
 void Frmpictd::mntiulaxg_Click() {
     motion.pushPull = ViewMotion::flipped(motion.pushPull);
     if (motion.pushPull == ViewMotion::Switch::On) {
@@ -89,12 +69,4 @@ void Frmpictd::StartPushPull() {
 void Frmpictd::ResetPushPull() {
     m_stage->reset(screen());
     StopPushPull();
-}
-
-void Frmpictd::StopPushPull() {
-    Timtiula->setEnabled(false);
-}
-
-void Frmpictd::Timtiula_Timer() {
-    m_stage->tick(screen());
 }

@@ -11,10 +11,6 @@
 
 using units::cint;
 
-void Frmpictd::reportMouse(const MouseReport& report) {
-    m_mouse.report(report);
-}
-
 void Frmpictd::wheelEvent(QWheelEvent* event) {
     // Touchpads and high-resolution wheels report fractions of a notch.
     Imadpic_Wheel(m_mouse.notches(event->angleDelta().y()), event->position());
@@ -47,14 +43,6 @@ void Frmpictd::Imadpic_MouseUp(int, int, double, double) {
     Imadpic.MousePointer = Imagxs1.MousePointer;
 }
 
-void Frmpictd::Form_MouseDown(int button, int, double, double) {
-    if (button == 2) prompts().PopupMenu(mnkz);
-}
-
-void Frmpictd::P1_MouseDown(int button, int, double, double) {
-    if (button == 2) prompts().PopupMenu(mnkz);
-}
-
 void Frmpictd::Form_KeyDown(int keyCode, int /*shift*/) {
     if (keyCode == 27 || keyCode == 88) EndView(); // Esc, X
 }
@@ -70,12 +58,4 @@ void Frmpictd::Form_DblClick() {
     Timgund->setEnabled(false);
     Timtiula->setEnabled(false);
     hide();
-}
-
-void Frmpictd::P1_DblClick() {
-    Form_DblClick();
-}
-
-void Frmpictd::P1_Click() {
-    Timtiula->setEnabled(false);
 }

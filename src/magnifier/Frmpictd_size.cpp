@@ -23,19 +23,6 @@ void Frmpictd::resizePicture(CustomSize::Step step) {
     refreshView();
 }
 
-void Frmpictd::Command1_Click() {
-    resizePicture(CustomSize::Step::Narrower);
-}
-void Frmpictd::Command2_Click() {
-    resizePicture(CustomSize::Step::Shorter);
-}
-void Frmpictd::Command3_Click() {
-    resizePicture(CustomSize::Step::Wider);
-}
-void Frmpictd::Command4_Click() {
-    resizePicture(CustomSize::Step::Taller);
-}
-
 void Frmpictd::Imadpic_Wheel(int notches, const QPointF& posPx) {
     if (notches == 0 || !Imadpic.Visible) return;
     const auto axes = zoom.directions() == ViewZoom::Directions::Both

@@ -23,25 +23,9 @@ void Frmpictd::CenterPicture(ImageControl& p) {
     refreshView();
 }
 
-void Frmpictd::Form_Resize() {
-    CenterPicture(Imadpic);
-}
-
 void Frmpictd::resizeEvent(QResizeEvent*) {
     m_canvas->resized();
     Form_Resize();
-}
-
-void Frmpictd::paintEvent(QPaintEvent* event) {
-    m_canvas->paint(event);
-}
-
-void Frmpictd::refreshView() {
-    m_canvas->refresh();
-}
-
-QWidget* Frmpictd::pictureWidget() {
-    return m_canvas->widget();
 }
 
 void Frmpictd::followScreenChange() {
@@ -52,13 +36,6 @@ void Frmpictd::followScreenChange() {
     FitWindowToPicture();
 }
 
-// A view belongs to the monitor under the pointer when it starts. On a
-// monitor of another size the picture keeps its enlargement and its place
-// relative to the screen, and the corner buttons follow the corner.
-void Frmpictd::followPointerScreen() {
-    rescaleView(m_screens->followPointer());
-}
-
 void Frmpictd::rescaleView(const std::optional<QSizeF>& scale) {
     if (!scale) return;
     Imadpic.Left *= scale->width();
@@ -67,16 +44,6 @@ void Frmpictd::rescaleView(const std::optional<QSizeF>& scale) {
     Imadpic.Height *= scale->height();
     m_buttons->placeCorner(screen());
     refreshView();
-}
-
-void Frmpictd::mnbuhuo_Click() {
-    mnzaicifd_Click();
-}
-
-// Taken while the view is up, the picture is the view itself: enlarged
-// once more, with size and place kept.
-void Frmpictd::mnzaicifd_Click() {
-    showPicture(CaptureScreen());
 }
 
 void Frmpictd::showPicture(Picture picture) {
@@ -127,24 +94,4 @@ void Frmpictd::hideEvent(QHideEvent*) {
     m_canvas->viewHidden();
     // After the hide has run to its end, outside the handler that hid.
     QMetaObject::invokeMethod(this, &Frmpictd::CheckStillReachable, Qt::QueuedConnection);
-}
-
-void Frmpictd::showEvent(QShowEvent*) {
-    m_canvas->viewShown();
-}
-
-void Frmpictd::releaseViewBuffers() {
-    m_canvas->releaseBuffers();
-}
-
-bool Frmpictd::viewBuffersReleasePending() const {
-    return m_canvas->releasePending();
-}
-
-void Frmpictd::mnexit_Click() {
-    EndView();
-}
-
-void Frmpictd::Comqxbcfd_Click() {
-    EndView();
 }
