@@ -2,7 +2,6 @@
 
 #include "clipboardlife.h"
 #include "frmCaptureArea.h"
-#include "modMain.h"
 #include "notifier.h"
 #include "regionclipboard.h"
 
@@ -42,12 +41,16 @@ void Derudovudi::Form_Load() {
     if (m_phase != Phase::Idle) return;
     m_phase = Phase::Picking;
     m_services.screen->selectUnderPointer();
-    AreaCaptureMode = 4;
     m_picker = std::make_unique<frmCaptureArea>(*this);
     // Queued: a release unloads the picker before it hands the pick over.
     connect(m_picker.get(), &frmCaptureArea::unloaded, this, &Derudovudi::PickerUnloaded,
             Qt::QueuedConnection);
+    connect(m_picker.get(), &frmCaptureArea::captured, this, &Derudovudi::PickerLoaded);
     m_picker->Form_Load();
+}
+
+void Derudovudi::PickerLoaded() {
+    if (m_phase != Phase::Picking || !m_picker) return;
     if (m_picker->background().isNull()) {
         End();
         return;

@@ -32,8 +32,9 @@ class Derudovudi : public QObject, public CaptureAreaOwner {
                QString picturesFolder, Lifetime lifetime = Lifetime::OnePick);
     ~Derudovudi() override;
 
-    // Freezes the monitor under the pointer and shows the picker; ends at
-    // once when there is no picture of the screen to pick from.
+    // Freezes the monitor under the pointer and shows the picker once the
+    // picture is in (at once where the screen is read directly); ends when
+    // there is no picture of the screen to pick from.
     void Form_Load();
 
     const Services& services() const override { return m_services; }
@@ -67,6 +68,7 @@ class Derudovudi : public QObject, public CaptureAreaOwner {
     virtual QDateTime Now() const { return QDateTime::currentDateTime(); }
 
   private:
+    void PickerLoaded();
     void PickerUnloaded();
     void Finish();
     void Told();

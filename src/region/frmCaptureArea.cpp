@@ -56,8 +56,29 @@ void frmCaptureArea::Form_Load() {
     setCursor(cursors::thinCross());
     const Services& s = m_owner.services();
     m_ratio = s.screen->screen().DevicePixelRatio;
-    m_background = CaptureScreen(*s.grabber, s.screen->nativeGeometry());
-    if (const QString why = s.grabber->takeFailure(); !why.isEmpty()) m_owner.InformationBox(why);
+    // Answered at once where the screen is read directly (X11, Windows),
+    // later where the desktop is asked (the portal).
+    connect(s.grabber, &ScreenGrabber::grabbed, this,
+            [this](const QObject* asker, const QImage& picture) {
+                if (asker == this) Captured(picture, {});
+            });
+    connect(s.grabber, &ScreenGrabber::failed, this,
+            [this](const QObject* asker, const QString& why) {
+                if (asker == this) Captured({}, why);
+            });
+    const QRect monitor = s.screen->nativeGeometry();
+    if (monitor.isEmpty()) {
+        Captured({}, {});
+        return;
+    }
+    s.grabber->request(monitor, this);
+}
+
+void frmCaptureArea::Captured(const QImage& picture, const QString& why) {
+    disconnect(m_owner.services().grabber, nullptr, this, nullptr);
+    m_background = CreateBitmapPicture(picture);
+    if (!why.isEmpty()) m_owner.InformationBox(why);
+    emit captured();
 }
 
 PointL frmCaptureArea::devicePoint(double x, double y) const {

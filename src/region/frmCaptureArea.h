@@ -14,7 +14,7 @@
 // outline and size label while the user drags, and on release the region
 // copied from the frozen picture to the clipboard before its owner takes
 // over (Zonara opens its magnified-region window). The mouse arrives in
-// the toolkit's logical pixels; the region, the outlines and the size are
+// Qt's logical pixels; the region, the outlines and the size are
 // device pixels of the frozen picture, so that what is taken is exactly
 // what was under the drag.
 class frmCaptureArea : public MouseReporting<QWidget> {
@@ -23,6 +23,8 @@ class frmCaptureArea : public MouseReporting<QWidget> {
     explicit frmCaptureArea(CaptureAreaOwner& owner);
     ~frmCaptureArea() override;
 
+    // Asks for the picture of the monitor; captured() follows once it is
+    // in (or there is none and the owner has told the user why).
     void Form_Load();
     void Form_MouseDown(int button, int shift, double x, double y);
     void Form_MouseMove(int button, int shift, double x, double y);
@@ -55,6 +57,7 @@ class frmCaptureArea : public MouseReporting<QWidget> {
     static QFont LabelFont();
 
   signals:
+    void captured();
     void unloaded();
 
   protected:
@@ -64,6 +67,7 @@ class frmCaptureArea : public MouseReporting<QWidget> {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void Captured(const QImage& picture, const QString& why);
     void ClearWindow();
     QRect labelTextRect() const;
     PointL devicePoint(double x, double y) const;

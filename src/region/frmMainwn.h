@@ -1,6 +1,7 @@
 #pragma once
 
 #include "captureareaowner.h"
+#include "pickstart.h"
 #include "platform/services.h"
 #include "prompts.h"
 #include "ratiochoice.h"
@@ -164,6 +165,9 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     void chooseSpeed(ScrollSpeed::Choice choice);
     void setScrollIntervals(int ms);
     QPointF buttonTwips(const QPointF& globalPx) const;
+    // The steps of a pick after the button has gone.
+    void ScreenClear();
+    void PickerLoaded();
 
     enum class Phase { Idle, Picking, Ending };
     Phase m_phase = Phase::Idle;
@@ -176,6 +180,7 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     ScrollSwitch m_scrollSwitch;
     QSizeF m_sizeTwips;
     QPointer<Fortdck> m_fortdck;
+    std::unique_ptr<PickStart> m_pickStart;
     std::unique_ptr<frmCaptureArea> m_picker;
     ScrollSpeed m_speed{ScrollSpeed::Choice::Default, ScrollSpeed::Reading::LocaleNumber};
 };

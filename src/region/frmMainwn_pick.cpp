@@ -2,15 +2,13 @@
 #include "frmMainwn.h"
 
 #include "frmCaptureArea.h"
-#include "modMain.h"
 #include "mouseargs.h"
+#include "pickstart.h"
 #include "platform/windowplacement.h"
-#include "repaintwait.h"
 #include "topmost.h"
 #include "windowsystem.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -32,8 +30,7 @@ bool frmMainwn::eventFilter(QObject* watched, QEvent* event) {
     // double-click in place of the press, whatever the button: it is a
     // press all the same, or a right-click right after a quick pick from
     // the menu would open no menu.
-    if (event->type() == QEvent::MouseButtonPress ||
-        event->type() == QEvent::MouseButtonDblClick) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
         auto* me = static_cast<QMouseEvent*>(event);
         const QPointF t = buttonTwips(me->globalPosition());
         const int button = mouseargs::button(me->button());
@@ -82,22 +79,30 @@ void frmMainwn::Comzdy_Click() {
     m_services.screen->selectUnderPointer();
     // Off the screen, and the screen beneath repainted, before the picker
     // freezes it: what lies beneath may show the button for a while yet.
-    const std::optional<QRect> area = nativeWindowArea(*this);
-    const QImage looks = area ? grab().toImage() : QImage();
-    hide();
-    QCoreApplication::processEvents();
-    awaitHidden(*this);
-    if (area) awaitRepainted(*m_services.grabber, *area, looks);
-    AreaCaptureMode = 4;
+    if (!m_pickStart) {
+        m_pickStart = std::make_unique<PickStart>(*this, *m_services.grabber);
+        connect(m_pickStart.get(), &PickStart::clear, this, &frmMainwn::ScreenClear);
+    }
+    m_pickStart->begin();
+}
+
+void frmMainwn::ScreenClear() {
+    if (m_phase != Phase::Picking) return;
     m_picker = std::make_unique<frmCaptureArea>(*this);
+    connect(m_picker.get(), &frmCaptureArea::captured, this, &frmMainwn::PickerLoaded);
     m_picker->Form_Load();
+}
+
+void frmMainwn::PickerLoaded() {
     // No picture of the screen, no pick (the user has been told why).
-    if (!m_picker->background().isNull()) RunModal(*m_picker);
+    if (m_phase == Phase::Picking && m_picker && !m_picker->background().isNull())
+        RunModal(*m_picker);
     if (m_phase == Phase::Picking) {
         m_phase = Phase::Idle;
         SetTopmost(this, true);
     }
-    m_picker.reset();
+    // Out of the picker's own signal.
+    if (m_picker) m_picker.release()->deleteLater();
 }
 
 void frmMainwn::mnfangqu_Click() {
@@ -105,6 +110,7 @@ void frmMainwn::mnfangqu_Click() {
 }
 
 void frmMainwn::RunModal(frmCaptureArea& picker) {
+    // The picker is modal by design: the pick is over when it returns.
     QEventLoop loop;
     connect(&picker, &frmCaptureArea::unloaded, &loop, &QEventLoop::quit);
     picker.ShowModal();

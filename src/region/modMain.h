@@ -10,9 +10,5 @@ struct PointL {
     std::int32_t y = 0;
 };
 
-// The picker's mode; the control window sets 4 (a free rectangle dragged
-// with the mouse), the only mode there is.
-extern std::int32_t AreaCaptureMode;
-
 // The rectangle spanned by two points, whichever way the drag went.
 RectL PointsToRect(const PointL& P1, const PointL& P2);

@@ -4,7 +4,9 @@ std::optional<QPoint> nativePointerPosition() {
     return std::nullopt;
 }
 
-void awaitHidden(const QWidget&) {}
+bool stillShown(const QWidget&) {
+    return false;
+}
 
 void watchPointerEvents() {}
 

@@ -1,11 +1,8 @@
 #include "windowsystem.h"
 
-#include "platform/termination.h"
 #include "platform/x11connection.h"
-#include <QCoreApplication>
-#include <QElapsedTimer>
+
 #include <QGuiApplication>
-#include <QThread>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -22,7 +19,7 @@ template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 // Whether the outermost window holding `window` (its frame, or itself) is
 // still on the screen.
-bool stillShown(xcb_connection_t* c, xcb_window_t window) {
+bool frameShown(xcb_connection_t* c, xcb_window_t window) {
     xcb_window_t top = window;
     for (;;) {
         Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, top), nullptr),
@@ -35,7 +32,7 @@ bool stillShown(xcb_connection_t* c, xcb_window_t window) {
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, top), nullptr), &std::free);
     return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
 }
-// The toolkit hands pointer positions over rounded to logical pixels; the
+// Qt hands pointer positions over rounded to logical pixels; the
 // events themselves carry the device pixel, core and XInput 2 alike.
 class PointerLog : public QAbstractNativeEventFilter {
   public:
@@ -107,18 +104,10 @@ std::optional<QPoint> nativePointerPosition() {
     return QPoint(reply->root_x, reply->root_y);
 }
 
-void awaitHidden(const QWidget& window) {
+bool stillShown(const QWidget& window) {
     xcb_connection_t* c = x11Connection();
     const auto id = xcb_window_t(window.internalWinId());
-    if (!c || !id) return;
-    QElapsedTimer waited;
-    waited.start();
-    // The frame usually goes within a few milliseconds: ask again at once
-    // rather than sleep past the moment, each question being a round trip.
-    while (stillShown(c, id) && waited.elapsed() < 500 && !termination::requested()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(200);
-    }
+    return c && id && frameShown(c, id);
 }
 
 std::optional<QRect> nativeWindowArea(const QWidget& window) {

@@ -24,18 +24,17 @@ struct RectL {
 // fastest. A bitmap that cannot be wrapped gives the empty picture.
 Picture CreateBitmapPicture(const QImage& hBmp);
 
-// WidthSrc x HeightSrc pixels of a window (its client area or its outer
-// frame) as they are on the screen now, starting at (LeftSrc, TopSrc).
-Picture CaptureWindow(ScreenGrabber& grabber, WId hWndSrc, bool Client, std::int32_t LeftSrc,
-                      std::int32_t TopSrc, std::int32_t WidthSrc, std::int32_t HeightSrc);
-
 // The whole screen: every device pixel of the monitor that `nativeArea`
-// names in the window system's coordinates, exactly its size.
+// names in the window system's coordinates, exactly its size; the empty
+// picture when there is none, with the words why for takeFailure().
+// Returns with the picture: where the grabber answers later (the portal),
+// it waits in a loop of its own. Callers that can wait for a signal ask
+// the grabber themselves (ScreenGrabber::request()).
 Picture CaptureScreen(ScreenGrabber& grabber, const QRect& nativeArea);
 
 // Copies a rectangle of a picture the caller holds. Returns 1 and the
 // picture, or 0 and the empty picture. A rectangle of zero width or height
-// gives a 1 x 1 black picture, as the window system does for a zero-sized
+// gives a 1 x 1 black picture, as GDI does for a zero-sized
 // bitmap.
 std::int32_t CaptureRect(const QImage& source, const RectL& rect, Picture& picture);
 

@@ -1,7 +1,9 @@
 // The area picker: frozen screen, outlines, size label, capture and Esc.
 #include "cursors.h"
 #include "regionrig.h"
+#include "repaintwait.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -36,6 +38,9 @@ class TstRegionPicker : public QObject {
     void pickTakesTheDevicePixelsUnderTheDrag();
     void clickWithoutDragGivesOnePixel();
     void aCaptureThatFailsSaysWhy();
+    void aPictureThatComesLaterOpensThePickerThen();
+    void anExitWhileThePictureIsOnItsWayEndsThePick();
+    void theWaitForTheScreenBeneathEndsWhenItShowsNoMore();
     void escapeLeavesTheClipboardAndOpensNothing();
     void releaseWithoutPressPicksNothing();
     void pickClosesThePreviousWindowAndRestoresTheButton();
@@ -109,7 +114,6 @@ void TstRegionPicker::pickFreezesTheScreenWithoutTheControlWindow() {
     };
     rig.main->Comzdy_Click();
     QVERIFY(!rig.main->visibleDuringPick);
-    QCOMPARE(AreaCaptureMode, 4);
     // The screen under the button, not the button.
     QCOMPARE(shown, underButton);
 }
@@ -283,6 +287,97 @@ void TstRegionPicker::aCaptureThatFailsSaysWhy() {
     rig.main->Comzdy_Click();
     QCOMPARE(rig.prompts.messages.size(), qsizetype(1));
     QVERIFY(rig.prompts.messages[0].endsWith(QStringLiteral("|no screenshot service")));
+}
+
+// Where the desktop hands the picture over later (the portal), the click
+// returns at once; the picker opens when the picture comes, and a second
+// click meanwhile asks for no second one.
+void TstRegionPicker::aPictureThatComesLaterOpensThePickerThen() {
+    RegionRig rig;
+    rig.grabber.answering = FakeScreenGrabber::Answering::Held;
+    const QPoint underButton = rig.main->geometry().center();
+    int picks = 0;
+    QPoint shown;
+    rig.main->onPick = [&](frmCaptureArea& p) {
+        ++picks;
+        shown = shownAt(p, underButton);
+        RegionRig::drag(p, {10, 10}, {50, 40});
+    };
+    rig.main->Comzdy_Click();
+    QVERIFY(!rig.main->isVisible());
+    QCOMPARE(rig.grabber.held(), 1);
+    QCOMPARE(picks, 0);
+    rig.main->Comzdy_Click();
+    rig.main->mnfangqu->trigger();
+    QCOMPARE(rig.grabber.held(), 1);
+
+    rig.grabber.release();
+    QCOMPARE(picks, 1);
+    QCOMPARE(shown, underButton);
+    QCOMPARE(rig.clipboard.bitmap().size(), QSize(40, 30));
+    QVERIFY(rig.main->isVisible());
+    QVERIFY(!rig.main->picker());
+    // The next click picks again.
+    rig.main->Comzdy_Click();
+    QCOMPARE(rig.grabber.held(), 1);
+}
+
+// A pick whose picture has not come yet when the program exits opens
+// nothing when it comes after all.
+void TstRegionPicker::anExitWhileThePictureIsOnItsWayEndsThePick() {
+    RegionRig rig;
+    rig.grabber.answering = FakeScreenGrabber::Answering::Held;
+    int picks = 0;
+    rig.main->onPick = [&](frmCaptureArea& p) {
+        ++picks;
+        p.Form_KeyDown(27, 0);
+    };
+    rig.main->Comzdy_Click();
+    QCOMPARE(rig.grabber.held(), 1);
+    rig.main->Form_Unload();
+    rig.grabber.release();
+    QCOMPARE(picks, 0);
+    QVERIFY(!rig.main->picker() || !rig.main->picker()->isVisible());
+    QVERIFY(rig.prompts.messages.isEmpty());
+}
+
+// The screen under a window just hidden is watched, look after look, until
+// it shows the window no more and holds still; a screen that keeps showing
+// it ends the wait at the limit. A grabber that answers later is waited
+// for look by look.
+void TstRegionPicker::theWaitForTheScreenBeneathEndsWhenItShowsNoMore() {
+    FakeScreenGrabber grabber({400, 300});
+    QWidget window;
+    window.setGeometry(40, 30, 60, 50);
+    window.setStyleSheet(QStringLiteral("background: #123456"));
+    window.show();
+    grabber.setCoveringWindow(&window);
+    const QImage looks = window.grab().toImage();
+    const QRect area = window.geometry();
+
+    RepaintWait wait(grabber);
+    QSignalSpy finished(&wait, &RepaintWait::finished);
+    wait.start(area, looks, 200);
+    QCOMPARE(wait.outcome(), RepaintWait::Outcome::Waiting);
+    QTRY_COMPARE(finished.size(), 1);
+    QCOMPARE(wait.outcome(), RepaintWait::Outcome::TimedOut);
+    QVERIFY(wait.looks() > 1);
+
+    window.hide();
+    grabber.answering = FakeScreenGrabber::Answering::Held;
+    wait.start(area, looks, 5000);
+    QCOMPARE(grabber.held(), 1);
+    grabber.release();
+    QTRY_COMPARE(grabber.held(), 1); // the next look, a moment later
+    grabber.release();
+    QTRY_COMPARE(finished.size(), 2);
+    QCOMPARE(wait.outcome(), RepaintWait::Outcome::Settled);
+    QCOMPARE(wait.looks(), 2);
+
+    // Nothing to watch: over at once.
+    wait.start(QRect(), looks);
+    QCOMPARE(finished.size(), 3);
+    QCOMPARE(wait.outcome(), RepaintWait::Outcome::Settled);
 }
 
 void TstRegionPicker::escapeLeavesTheClipboardAndOpensNothing() {

@@ -20,8 +20,24 @@ QPoint decodePattern(QRgb p) {
 FakeScreenGrabber::FakeScreenGrabber(QSize screenSize)
     : m_screen(codedPattern(screenSize.width(), screenSize.height())) {}
 
-QImage FakeScreenGrabber::grab(WId, bool, const QRect& area) {
+void FakeScreenGrabber::request(const QRect& area, const QObject* asker) {
+    if (answering == Answering::Held)
+        m_held.append({area, asker});
+    else
+        answer(area, asker);
+}
+
+void FakeScreenGrabber::release() {
+    for (const auto& [area, asker] : std::exchange(m_held, {}))
+        answer(area, asker);
+}
+
+void FakeScreenGrabber::answer(const QRect& area, const QObject* asker) {
     ++m_grabs;
+    if (!failure.isEmpty()) {
+        emit failed(asker, std::exchange(failure, QString()));
+        return;
+    }
     QImage shown = m_screen;
     if (m_cover && m_cover->isVisible()) {
         QPainter p(&shown);
@@ -30,5 +46,5 @@ QImage FakeScreenGrabber::grab(WId, bool, const QRect& area) {
     QImage out(area.size(), QImage::Format_RGB32);
     out.fill(Qt::black);
     QPainter(&out).drawImage(QPoint(0, 0), shown, area);
-    return out;
+    emit grabbed(asker, out);
 }

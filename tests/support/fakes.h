@@ -18,25 +18,35 @@ QPoint decodePattern(QRgb pixel);
 
 // A screen that shows the coded pattern, or, while a window covers it, what
 // that window draws: so a capture taken during a view shows the view.
+// It answers at once, as X11 does, or, while `answering` is Held, only
+// when the test releases the requests, as the portal does.
 class FakeScreenGrabber : public ScreenGrabber {
+    Q_OBJECT
   public:
     explicit FakeScreenGrabber(QSize screenSize);
-    WId desktopWindow() override { return 0; }
-    QImage grab(WId window, bool client, const QRect& area) override;
+    void request(const QRect& area, const QObject* asker) override;
 
     void trim() override { ++m_trims; }
     // Why grabs fail, as a platform that cannot read the screen says it:
-    // handed to the form once.
+    // the next request fails with it, once.
     QString failure;
-    QString takeFailure() override { return std::exchange(failure, QString()); }
+
+    enum class Answering { AtOnce, Held };
+    Answering answering = Answering::AtOnce;
+    // Answers the held requests in order, with the screen as it is now.
+    void release();
+    int held() const { return int(m_held.size()); }
 
     void setCoveringWindow(QWidget* w) { m_cover = w; }
     int grabs() const { return m_grabs; }
     int trims() const { return m_trims; }
 
   private:
+    void answer(const QRect& area, const QObject* asker);
+
     QImage m_screen;
     QPointer<QWidget> m_cover;
+    QList<std::pair<QRect, const QObject*>> m_held;
     int m_grabs = 0;
     int m_trims = 0;
 };

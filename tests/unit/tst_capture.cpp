@@ -3,6 +3,7 @@
 #include "platform/x11pixels.h"
 
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <bit>
@@ -15,7 +16,8 @@ class TstCapture : public QObject {
   private slots:
     void captureScreenIsScreenSized_data();
     void captureScreenIsScreenSized();
-    void captureWindowCopiesTheArea();
+    void captureScreenCopiesTheArea();
+    void captureScreenWaitsForALaterAnswer();
     void captureRect_data();
     void captureRect();
     void captureRectLeavesSourceAlone();
@@ -44,13 +46,30 @@ void TstCapture::captureScreenIsScreenSized() {
              monitor.bottomRight());
 }
 
-void TstCapture::captureWindowCopiesTheArea() {
+void TstCapture::captureScreenCopiesTheArea() {
     FakeScreenGrabber grabber({300, 200});
-    const Picture pic = CaptureWindow(grabber, 0, false, 10, 20, 30, 40);
+    const Picture pic = CaptureScreen(grabber, QRect(10, 20, 30, 40));
     QCOMPARE(pic.size(), QSize(30, 40));
     QCOMPARE(decodePattern(pic.pixel(0, 0)), QPoint(10, 20));
     QCOMPARE(decodePattern(pic.pixel(29, 39)), QPoint(39, 59));
-    QVERIFY(CaptureWindow(grabber, 0, false, 0, 0, 0, 10).isNull());
+    QVERIFY(CaptureScreen(grabber, QRect(0, 0, 0, 10)).isNull());
+}
+
+// For callers that want the picture on return: a grabber that answers
+// later is waited for, and why there is no picture is kept for them once.
+void TstCapture::captureScreenWaitsForALaterAnswer() {
+    FakeScreenGrabber grabber({300, 200});
+    grabber.answering = FakeScreenGrabber::Answering::Held;
+    QTimer::singleShot(0, &grabber, &FakeScreenGrabber::release);
+    const Picture pic = CaptureScreen(grabber, QRect(10, 20, 30, 40));
+    QCOMPARE(pic.size(), QSize(30, 40));
+    QCOMPARE(decodePattern(pic.pixel(0, 0)), QPoint(10, 20));
+
+    grabber.failure = QStringLiteral("no screenshot service");
+    QTimer::singleShot(0, &grabber, &FakeScreenGrabber::release);
+    QVERIFY(CaptureScreen(grabber, QRect(0, 0, 30, 40)).isNull());
+    QCOMPARE(grabber.takeFailure(), QStringLiteral("no screenshot service"));
+    QVERIFY(grabber.takeFailure().isEmpty());
 }
 
 void TstCapture::captureRect_data() {
@@ -120,10 +139,11 @@ QByteArray encodeX11(const QVector<QRgb>& colours, int rows, const X11PixelLayou
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < colours.size(); ++x) {
             const QRgb c = colours[x];
-            const std::uint32_t v =
-                l.palette.isEmpty() ? channel(qRed(c), l.redMask) | channel(qGreen(c), l.greenMask) |
-                                          channel(qBlue(c), l.blueMask)
-                                    : std::uint32_t(l.palette.indexOf(c | 0xFF000000u));
+            const std::uint32_t v = l.palette.isEmpty()
+                                        ? channel(qRed(c), l.redMask) |
+                                              channel(qGreen(c), l.greenMask) |
+                                              channel(qBlue(c), l.blueMask)
+                                        : std::uint32_t(l.palette.indexOf(c | 0xFF000000u));
             char* at = out.data() + stride * std::size_t(y) + std::size_t(x * bytes);
             for (int i = 0; i < bytes; ++i) {
                 const int shift = 8 * (l.mostSignificantFirst ? bytes - 1 - i : i);
@@ -181,8 +201,9 @@ void TstCapture::serverPixelsOfEveryDepth() {
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < colours.size(); ++x) {
             const QRgb g = got.pixel(x, y), w = colours[x];
-            const int worst = std::max({std::abs(qRed(g) - qRed(w)), std::abs(qGreen(g) - qGreen(w)),
-                                        std::abs(qBlue(g) - qBlue(w))});
+            const int worst =
+                std::max({std::abs(qRed(g) - qRed(w)), std::abs(qGreen(g) - qGreen(w)),
+                          std::abs(qBlue(g) - qBlue(w))});
             if (worst > tolerance || qAlpha(g) != 255)
                 QFAIL(qPrintable(QStringLiteral("(%1,%2): got %3, want %4")
                                      .arg(x)

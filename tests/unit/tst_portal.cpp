@@ -12,6 +12,7 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -34,9 +35,23 @@ class TstPortal : public QObject {
     void pictureBeyondTheUsualAllocationLimitIsRead_data();
     void pictureBeyondTheUsualAllocationLimitIsRead();
     void lateAnswerIsCleanedUp();
+    void requestsWhileAPictureIsOnItsWayShareTheNext();
+    void aSilentRequestIsAskedAgainOnceAPictureCame();
+    void aFailureIsToldOnceAfterTheRetries();
     // Last: it makes Qt open the session bus, which Qt keeps for the
-    // process, before lateAnswerIsCleanedUp could name its own.
+    // process, before the tests above could name their own.
     void theDesktopsAnswersChangeTheReach();
+
+  private:
+    // A session bus of the test's own with a fresh slow portal on it; null
+    // when there is no dbus-daemon. One for all tests: the D-Bus library
+    // reads the session bus's address once per process.
+    struct Bus;
+    struct BusDeleter {
+        void operator()(Bus* bus) const;
+    };
+    Bus* startBus();
+    std::unique_ptr<Bus, BusDeleter> m_bus;
 };
 
 namespace {
@@ -53,6 +68,11 @@ class SlowPortal : public QObject {
     SlowPortal(QDBusConnection bus, QString file) : m_bus(bus), m_file(std::move(file)) {}
     int delayMs = 0;
     int answered = 0;
+    int asked = 0;
+    // The next requests this many are taken and never answered.
+    int ignore = 0;
+    // What the answers say: 0 a picture, 2 a failure.
+    uint response = 0;
 
   public slots:
     QDBusObjectPath Screenshot(const QString&, const QVariantMap& options,
@@ -61,12 +81,17 @@ class SlowPortal : public QObject {
         sender.replace(QLatin1Char('.'), QLatin1Char('_'));
         const QString handle = kPortalPath + QStringLiteral("/request/") + sender +
                                QLatin1Char('/') + options.value("handle_token").toString();
+        ++asked;
+        if (ignore > 0) {
+            --ignore;
+            return QDBusObjectPath(handle);
+        }
         QTimer::singleShot(delayMs, this, [this, handle] {
             QImage(8, 8, QImage::Format_RGB32).save(m_file);
             QDBusMessage response =
                 QDBusMessage::createSignal(handle, QStringLiteral("org.freedesktop.portal.Request"),
                                            QStringLiteral("Response"));
-            response << 0u
+            response << this->response
                      << QVariantMap{
                             {QStringLiteral("uri"), QUrl::fromLocalFile(m_file).toString()}};
             m_bus.send(response);
@@ -271,55 +296,182 @@ QDBusMessage screenshotCall(const QString& token) {
 }
 } // namespace
 
+struct TstPortal::Bus {
+    QProcess daemon;
+    QTemporaryDir dir;
+    QString file;
+    QDBusConnection portalBus{QString()};
+    std::unique_ptr<SlowPortal> portal;
+    ~Bus() {
+        portal.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("slow-portal"));
+        daemon.terminate();
+        daemon.waitForFinished(5000);
+    }
+};
+
+void TstPortal::BusDeleter::operator()(Bus* bus) const {
+    delete bus;
+}
+
+TstPortal::Bus* TstPortal::startBus() {
+    if (m_bus) {
+        m_bus->portalBus.unregisterObject(kPortalPath);
+        m_bus->portal = std::make_unique<SlowPortal>(m_bus->portalBus, m_bus->file);
+        if (!m_bus->portalBus.registerObject(kPortalPath, m_bus->portal.get(),
+                                             QDBusConnection::ExportAllSlots))
+            return nullptr;
+        return m_bus.get();
+    }
+    auto bus = std::make_unique<Bus>();
+    bus->daemon.start(QStringLiteral("dbus-daemon"),
+                      {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                       QStringLiteral("--print-address=1")});
+    if (!bus->daemon.waitForStarted(5000) || !bus->daemon.waitForReadyRead(10000)) return nullptr;
+    const QByteArray address = bus->daemon.readLine().trimmed();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    bus->portalBus =
+        QDBusConnection::connectToBus(QString::fromUtf8(address), QStringLiteral("slow-portal"));
+    bus->file = bus->dir.filePath(QStringLiteral("Screenshot.png"));
+    bus->portal = std::make_unique<SlowPortal>(bus->portalBus, bus->file);
+    if (!bus->portalBus.isConnected() ||
+        !bus->portalBus.registerObject(kPortalPath, bus->portal.get(),
+                                       QDBusConnection::ExportAllSlots) ||
+        !bus->portalBus.registerService(kPortal))
+        return nullptr;
+    m_bus.reset(bus.release());
+    return m_bus.get();
+}
+
 // An answer that comes after the caller gave up leaves no picture behind,
 // and the next request is answered as usual.
 void TstPortal::lateAnswerIsCleanedUp() {
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                  QStringLiteral("--print-address=1")});
-    if (!daemon.waitForStarted(5000)) QSKIP("no dbus-daemon");
-    QVERIFY(daemon.waitForReadyRead(10000));
-    const QByteArray address = daemon.readLine().trimmed();
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
-    const auto stop = qScopeGuard([&daemon] {
-        daemon.terminate();
-        daemon.waitForFinished(5000);
-    });
-    QDBusConnection portalBus =
-        QDBusConnection::connectToBus(QString::fromUtf8(address), QStringLiteral("slow-portal"));
-    QVERIFY(portalBus.isConnected());
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("Screenshot.png"));
-    SlowPortal portal(portalBus, file);
-    QVERIFY(portalBus.registerObject(kPortalPath, &portal, QDBusConnection::ExportAllSlots));
-    QVERIFY(portalBus.registerService(kPortal));
-    {
-        PortalRequests requests;
-        QString sender = requests.bus().baseService().mid(1);
-        sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-        const auto handle = [&sender](const QString& token) {
-            return kPortalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-        };
-        portal.delayMs = 1500;
-        QElapsedTimer waited;
-        waited.start();
-        QVERIFY(!requests.ask(screenshotCall(QStringLiteral("late")), handle("late"), 300));
-        QVERIFY2(waited.elapsed() < 1400, "the caller waited for the answer");
-        QTRY_COMPARE_WITH_TIMEOUT(portal.answered, 1, 10000);
-        QTRY_VERIFY(!QFileInfo::exists(file));
+    Bus* const bus = startBus();
+    if (!bus) QSKIP("no dbus-daemon");
+    SlowPortal& portal = *bus->portal;
+    const QString& file = bus->file;
+    PortalRequests requests;
+    QSignalSpy answered(&requests, &PortalRequests::answered);
+    QSignalSpy unanswered(&requests, &PortalRequests::unanswered);
+    QString sender = requests.bus().baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    const auto handle = [&sender](const QString& token) {
+        return kPortalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+    };
+    portal.delayMs = 1500;
+    requests.ask(screenshotCall(QStringLiteral("late")), handle("late"), 300);
+    // Given up before the answer came.
+    QTRY_COMPARE_WITH_TIMEOUT(unanswered.size(), 1, 10000);
+    QCOMPARE(portal.answered, 0);
+    QCOMPARE(unanswered[0][0].toString(), handle("late"));
+    QCOMPARE(unanswered[0][1].toBool(), false);
+    QTRY_COMPARE_WITH_TIMEOUT(portal.answered, 1, 10000);
+    QTRY_VERIFY(!QFileInfo::exists(file));
+    QVERIFY(answered.isEmpty());
 
-        portal.delayMs = 0;
-        const auto answer = requests.ask(screenshotCall(QStringLiteral("prompt")),
-                                         handle(QStringLiteral("prompt")), 10000);
-        QVERIFY(answer);
-        QCOMPARE(answer->response, 0u);
-        QCOMPARE(answer->results.value(QStringLiteral("uri")).toString(),
-                 QUrl::fromLocalFile(file).toString());
-        // Read by the caller, not removed behind its back.
-        QVERIFY(QFileInfo::exists(file));
+    portal.delayMs = 0;
+    requests.ask(screenshotCall(QStringLiteral("prompt")), handle(QStringLiteral("prompt")), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(answered.size(), 1, 10000);
+    QCOMPARE(answered[0][0].toString(), handle("prompt"));
+    const auto answer = answered[0][1].value<PortalRequests::Result>();
+    QCOMPARE(answer.response, 0u);
+    QCOMPARE(answer.results.value(QStringLiteral("uri")).toString(),
+             QUrl::fromLocalFile(file).toString());
+    // Read by the caller, not removed behind its back.
+    QVERIFY(QFileInfo::exists(file));
+    QCOMPARE(unanswered.size(), 1);
+}
+
+namespace {
+// The answers a grabber gives, by asker.
+struct Answers {
+    explicit Answers(ScreenGrabber& grabber) {
+        QObject::connect(&grabber, &ScreenGrabber::grabbed,
+                         [this](const QObject* asker, const QImage& picture) {
+                             order << asker;
+                             pictures << picture;
+                             whys << QString();
+                         });
+        QObject::connect(&grabber, &ScreenGrabber::failed,
+                         [this](const QObject* asker, const QString& why) {
+                             order << asker;
+                             pictures << QImage();
+                             whys << why;
+                         });
     }
-    QDBusConnection::disconnectFromBus(QStringLiteral("slow-portal"));
+    QList<const QObject*> order;
+    QList<QImage> pictures;
+    QStringList whys;
+};
+} // namespace
+
+// One picture at a time: a request while one is on its way is not lost,
+// nor answered with the picture taken before it came, but with the next.
+void TstPortal::requestsWhileAPictureIsOnItsWayShareTheNext() {
+    Bus* const bus = startBus();
+    if (!bus) QSKIP("no dbus-daemon");
+    SlowPortal& portal = *bus->portal;
+    portal.delayMs = 300;
+    PortalScreenGrabber grabber;
+    Answers answers(grabber);
+    const QObject first, second, third;
+    grabber.request(QRect(0, 0, 4, 3), &first);
+    QVERIFY(answers.order.isEmpty()); // later, not inside the request
+    QTRY_COMPARE(portal.asked, 1);
+    grabber.request(QRect(0, 0, 2, 2), &second);
+    grabber.request(QRect(0, 0, 5, 5), &third);
+    QTRY_COMPARE_WITH_TIMEOUT(answers.order.size(), 3, 10000);
+    QCOMPARE(answers.order, (QList<const QObject*>{&first, &second, &third}));
+    QCOMPARE(answers.pictures[0].size(), QSize(4, 3));
+    QCOMPARE(answers.pictures[1].size(), QSize(2, 2));
+    QCOMPARE(answers.pictures[2].size(), QSize(5, 5));
+    // The two that came meanwhile shared the second picture.
+    QCOMPARE(portal.asked, 2);
+    QCOMPARE(portal.answered, 2);
+    QVERIFY(!QFileInfo::exists(bus->file));
+}
+
+// A request that the portal takes and never answers (GNOME's, while
+// another caller's screenshot is under way) is closed and asked again, but
+// only once the desktop has given a picture: before that, silence may be
+// its dialog asking the user.
+void TstPortal::aSilentRequestIsAskedAgainOnceAPictureCame() {
+    Bus* const bus = startBus();
+    if (!bus) QSKIP("no dbus-daemon");
+    SlowPortal& portal = *bus->portal;
+    PortalScreenGrabber grabber;
+    Answers answers(grabber);
+    const QObject asker;
+    grabber.request(QRect(0, 0, 8, 8), &asker);
+    QTRY_COMPARE_WITH_TIMEOUT(answers.order.size(), 1, 10000);
+    QVERIFY(!answers.pictures[0].isNull());
+    portal.ignore = 1;
+    grabber.request(QRect(0, 0, 8, 8), &asker);
+    QTRY_COMPARE_WITH_TIMEOUT(answers.order.size(), 2, 15000);
+    QVERIFY2(!answers.pictures[1].isNull(), qPrintable(answers.whys[1]));
+    QCOMPARE(portal.asked, 3);
+}
+
+// A desktop that fails is asked again a few times; then the request fails
+// and the user is told why, once: not with every later failure.
+void TstPortal::aFailureIsToldOnceAfterTheRetries() {
+    Bus* const bus = startBus();
+    if (!bus) QSKIP("no dbus-daemon");
+    SlowPortal& portal = *bus->portal;
+    portal.response = 2;
+    PortalScreenGrabber grabber;
+    Answers answers(grabber);
+    const QObject asker;
+    grabber.request(QRect(0, 0, 8, 8), &asker);
+    QTRY_COMPARE_WITH_TIMEOUT(answers.order.size(), 1, 10000);
+    QVERIFY(answers.pictures[0].isNull());
+    QCOMPARE(answers.whys[0],
+             PortalScreenGrabber::failureText(QStringLiteral("桌面门户截屏失败。")));
+    QCOMPARE(portal.asked, 5);
+    grabber.request(QRect(0, 0, 8, 8), &asker);
+    QTRY_COMPARE_WITH_TIMEOUT(answers.order.size(), 2, 10000);
+    QVERIFY(answers.pictures[1].isNull());
+    QVERIFY(answers.whys[1].isEmpty());
 }
 
 QTEST_MAIN(TstPortal)

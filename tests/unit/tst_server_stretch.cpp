@@ -72,7 +72,7 @@ void TstServerStretch::initTestCase() {
     m_shown->setGeometry(area);
     m_shown->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_shown.get()));
-    QTRY_VERIFY((m_picture = m_grabber->grab(m_grabber->desktopWindow(), true, area)) == m_screen);
+    QTRY_VERIFY((m_picture = m_grabber->grabRoot(area)) == m_screen);
     QVERIFY(m_grabber->drawsOnServer(m_picture));
     // A window the toolkit never paints: what it shows is the server's.
     m_window = std::make_unique<QWindow>();
@@ -136,7 +136,7 @@ void TstServerStretch::drawsWhatTheClientWould() {
     want.fill(kBack);
     for (const QRect& r : clip)
         stretch::stretchNearest(want, r, target, m_picture, m_picture.rect());
-    const QImage got = m_grabber->grab(m_window->winId(), true, all);
+    const QImage got = m_grabber->grabRoot(all.translated(m_window->geometry().topLeft()));
     QCOMPARE(got.size(), want.size());
     const double fx = m_picture.width() / target.width();
     const double fy = m_picture.height() / target.height();
@@ -181,7 +181,7 @@ void TstServerStretch::picturesNotCapturedAreLeftToTheCaller() {
     // A copy lies in ordinary memory; a small capture came through an
     // ordinary request. Neither can the server see.
     const QImage copy = m_picture.copy();
-    const QImage small = m_grabber->grab(m_grabber->desktopWindow(), true, QRect(0, 0, 8, 8));
+    const QImage small = m_grabber->grabRoot(QRect(0, 0, 8, 8));
     for (const QImage& pic : {copy, small}) {
         QVERIFY(!m_grabber->drawsOnServer(pic));
         QVERIFY(!m_grabber->drawStretched(m_window->winId(), QRegion(0, 0, 8, 8),

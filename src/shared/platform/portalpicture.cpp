@@ -1,5 +1,7 @@
 #include "portalpicture.h"
 
+#include <QSysInfo>
+
 #include <png.h>
 
 #include <cctype>
@@ -12,9 +14,13 @@ QImage fromPng(const QByteArray& data) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&png, data.constData(), size_t(data.size()))) return {};
-    // Byte order R, G, B, A whatever the machine's.
-    png.format = PNG_FORMAT_RGBA;
-    QImage image(int(png.width), int(png.height), QImage::Format_RGBA8888);
+    // Straight into the layout the screen's pictures are kept in (a 32-bit
+    // 0xAARRGGBB a pixel), with no conversion afterwards: without an alpha
+    // channel in the file every pixel comes opaque.
+    const bool translucent = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    png.format = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? PNG_FORMAT_BGRA : PNG_FORMAT_ARGB;
+    QImage image(int(png.width), int(png.height),
+                 translucent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull() || !png_image_finish_read(&png, nullptr, image.bits(),
                                                  png_int_32(image.bytesPerLine()), nullptr)) {
         png_image_free(&png);

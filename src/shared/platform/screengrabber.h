@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QObject>
 #include <QRect>
 #include <QRegion>
 #include <QWidget>
@@ -10,25 +11,28 @@
 #include <memory>
 #include <utility>
 
-// Reads pixels off the screen. The forms never talk to the window system
-// directly for this, so that tests can hand them a known picture.
-class ScreenGrabber {
+// Reads pixels off the screen. The forms never talk to X11, Windows or the
+// desktop portal directly for this, so that tests can hand them a known picture.
+//
+// A caller connects to grabbed() and failed(), then calls request(); each
+// request is answered exactly once, by one of the two, naming the asker
+// given with it, and a grabber answers its requests in the order they came.
+// Grabbers that read the screen themselves (X11, Windows, Qt's own, the
+// tests') answer inside request(): a capture then costs no trip through the
+// event loop, which on X11 is most of what it would take. Those that must
+// ask the desktop (the Wayland portal, grim) answer when it has answered;
+// requests that come meanwhile are served together by the next picture,
+// taken after theirs came.
+class ScreenGrabber : public QObject {
+    Q_OBJECT
   public:
-    virtual ~ScreenGrabber() = default;
+    ~ScreenGrabber() override = default;
 
-    // The window whose outer area is the whole screen.
-    virtual WId desktopWindow() = 0;
-
-    // The pixels of `area`, given relative to the window's client area
-    // (client = true) or to its outer frame corner, exactly as they are on
-    // the screen now. Parts of the area that lie off the screen are black.
-    // The image is always area.size() large.
-    virtual QImage grab(WId window, bool client, const QRect& area) = 0;
-
-    // Why grabs give no picture, in words for the user, for the form to
-    // show: said once, the first time, and empty after that or when there
-    // is nothing to say.
-    virtual QString takeFailure() { return {}; }
+    // Asks for the pixels of `area` of the screen, in the device pixels of
+    // X11 or Windows (the portal's picture is cut to match), as they are on
+    // the screen now. Parts of the area that lie off the screen are black;
+    // the picture is always area.size() large.
+    virtual void request(const QRect& area, const QObject* asker) = 0;
 
     // Gives back what the grabber keeps to make the next capture fast, all
     // but the buffer of the latest capture: with it, the next capture of the
@@ -37,7 +41,7 @@ class ScreenGrabber {
 
     // Draws `source` of `picture` stretched onto `target` of `window`, and
     // fills the rest of `clip` with `back` (all in the window's device
-    // pixels), by the window system itself, straight from the memory a
+    // pixels), by X11 itself, straight from the memory a
     // capture of this grabber left the picture in: no window-sized buffer
     // on this side, so a view costs no fresh memory. Each target pixel takes
     // the source pixel under its centre, as stretch::stretchNearest() does.
@@ -52,8 +56,8 @@ class ScreenGrabber {
     virtual bool drawsOnServer() const { return false; }
     virtual bool drawsOnServer(const QImage& /*picture*/) const { return false; }
 
-    // Work of the caller's that may run while the window system copies the
-    // pixels of the next grab(), so that the two overlap: it runs once,
+    // Work of the caller's that may run while X11 copies the
+    // pixels of the next request, so that the two overlap: it runs once,
     // after the request has gone out and before its pixels are awaited, and
     // at the latest in runMeanwhile().
     void setMeanwhile(std::function<void()> work) { m_meanwhile = std::move(work); }
@@ -61,16 +65,43 @@ class ScreenGrabber {
         if (auto work = std::exchange(m_meanwhile, nullptr)) work();
     }
 
+    // The words of the latest failed() that CaptureScreen() waited for,
+    // once; for callers of that function, which see no signals.
+    QString takeFailure() { return std::exchange(m_failure, QString()); }
+    void keepFailure(const QString& why) { m_failure = why; }
+
+  signals:
+    // The answer to `asker`'s request: the picture, area.size() large.
+    void grabbed(const QObject* asker, const QImage& picture);
+    // There is no picture for `asker`'s request. `why` is in words for the
+    // user, for the form to show: said once, the first time, and empty
+    // after that or when there is nothing to say.
+    void failed(const QObject* asker, const QString& why);
+
   private:
     std::function<void()> m_meanwhile;
+    QString m_failure;
+};
+
+// A grabber that reads the screen itself, at once.
+class DirectScreenGrabber : public ScreenGrabber {
+    Q_OBJECT
+  public:
+    void request(const QRect& area, const QObject* asker) final;
+
+  protected:
+    // The pixels of `area`, or a null image and why (said once) in
+    // `whyNot`.
+    virtual QImage grabNow(const QRect& area, QString& whyNot) = 0;
 };
 
 // The fastest grabber the running platform offers.
 std::unique_ptr<ScreenGrabber> makeSystemScreenGrabber();
 
 // A grabber that sees a black screen; for tests that need no pixels.
-class NullScreenGrabber : public ScreenGrabber {
-  public:
-    WId desktopWindow() override { return 0; }
-    QImage grab(WId, bool, const QRect& area) override;
+class NullScreenGrabber : public DirectScreenGrabber {
+    Q_OBJECT
+
+  protected:
+    QImage grabNow(const QRect& area, QString& whyNot) override;
 };

@@ -8,20 +8,16 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
-
-#include <QElapsedTimer>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -61,12 +57,6 @@ QRect desktopArea() {
     for (const QScreen* s : QGuiApplication::screens())
         all |= s->geometry();
     return all;
-}
-
-void pause(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 qint64 availableMemory() {
@@ -160,9 +150,8 @@ PortalRequests::~PortalRequests() {
     QDBusConnection::disconnectFromBus(kConnectionName);
 }
 
-std::optional<PortalRequests::Result> PortalRequests::ask(const QDBusMessage& call,
-                                                          const QString& handle, int timeoutMs,
-                                                          int silenceMs, bool* silent) {
+void PortalRequests::ask(const QDBusMessage& call, const QString& handle, int timeoutMs,
+                         int silenceMs) {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (auto it = m_pending.begin(); it != m_pending.end();) {
         if (it->abandoned && it->asked.secsTo(now) > kForgetAfterSecs) {
@@ -173,54 +162,33 @@ std::optional<PortalRequests::Result> PortalRequests::ask(const QDBusMessage& ca
             ++it;
         }
     }
-    m_pending.insert(handle, Pending{std::nullopt, now, false});
+    Pending pending{now, false, new QTimer(this), nullptr};
+    pending.deadline->setSingleShot(true);
+    connect(pending.deadline, &QTimer::timeout, this, [this, handle] { giveUp(handle, false); });
+    if (silenceMs > 0) {
+        pending.silence = new QTimer(this);
+        pending.silence->setSingleShot(true);
+        pending.silence->setInterval(silenceMs);
+        connect(pending.silence, &QTimer::timeout, this, [this, handle] { giveUp(handle, true); });
+    }
+    m_pending.insert(handle, pending);
     // The request's object path is known before the call, so that an
     // answer that comes at once is not missed.
     m_bus.connect(kService, handle, kRequest, QStringLiteral("Response"), this, kResponseSlot);
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    // Silence counts from the call's reply: a portal that is still being
-    // started by the bus has not taken the request yet.
-    QTimer silence;
-    silence.setSingleShot(true);
-    bool silenced = false;
-    connect(&silence, &QTimer::timeout, &loop, [&loop, &silenced] {
-        silenced = true;
-        loop.quit();
-    });
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, timeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, handle](QDBusPendingCallWatcher* done) {
                 done->deleteLater();
-                if (done->isError()) settle(handle, {3, {}, done->error().message()});
+                if (done->isError()) {
+                    settle(handle, {3, {}, done->error().message()});
+                    return;
+                }
+                // Silence counts from the call's reply: a portal that is
+                // still being started by the bus has not taken the request.
+                auto it = m_pending.find(handle);
+                if (it != m_pending.end() && !it->abandoned && it->silence) it->silence->start();
             });
-    if (silenceMs > 0)
-        connect(watcher, &QDBusPendingCallWatcher::finished, &silence,
-                [&silence, silenceMs](QDBusPendingCallWatcher* done) {
-                    if (!done->isError()) silence.start(silenceMs);
-                });
-    connect(this, &PortalRequests::answered, &loop, [&loop, handle](const QString& which) {
-        if (which == handle) loop.quit();
-    });
-    deadline.start(timeoutMs);
-    // Input waits until the picture is in: a click meanwhile would act on
-    // a screen that is about to change.
-    if (!m_pending.value(handle).result) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    auto it = m_pending.find(handle);
-    if (it->result) {
-        std::optional<Result> result = std::move(it->result);
-        forget(handle);
-        return result;
-    }
-    if (silent) *silent = silenced;
-    // A late answer finds the request abandoned: it is cleaned up, and
-    // a request asked again has a handle of its own.
-    it->abandoned = true;
-    m_bus.asyncCall(
-        QDBusMessage::createMethodCall(kService, handle, kRequest, QStringLiteral("Close")));
-    return std::nullopt;
+    pending.deadline->start(timeoutMs);
 }
 
 void PortalRequests::Response(uint response, const QVariantMap& results,
@@ -228,144 +196,213 @@ void PortalRequests::Response(uint response, const QVariantMap& results,
     settle(message.path(), {response, results, {}});
 }
 
+void PortalRequests::stopTimers(Pending& pending) {
+    delete std::exchange(pending.deadline, nullptr);
+    delete std::exchange(pending.silence, nullptr);
+}
+
 void PortalRequests::settle(const QString& handle, Result result) {
     auto it = m_pending.find(handle);
-    if (it == m_pending.end() || it->result) return;
+    if (it == m_pending.end()) return;
     if (it->abandoned) {
         if (result.response == 0) discard(result.results, it->asked);
         forget(handle);
         return;
     }
-    it->result = std::move(result);
-    emit answered(handle);
+    forget(handle);
+    emit answered(handle, result);
+}
+
+void PortalRequests::giveUp(const QString& handle, bool silent) {
+    auto it = m_pending.find(handle);
+    if (it == m_pending.end() || it->abandoned) return;
+    // A late answer finds the request abandoned: it is cleaned up, and
+    // a request asked again has a handle of its own.
+    it->abandoned = true;
+    stopTimers(*it);
+    m_bus.asyncCall(
+        QDBusMessage::createMethodCall(kService, handle, kRequest, QStringLiteral("Close")));
+    emit unanswered(handle, silent);
 }
 
 void PortalRequests::forget(const QString& handle) {
     m_bus.disconnect(kService, handle, kRequest, QStringLiteral("Response"), this, kResponseSlot);
-    m_pending.remove(handle);
+    auto it = m_pending.find(handle);
+    if (it == m_pending.end()) return;
+    stopTimers(*it);
+    m_pending.erase(it);
 }
 
-PortalScreenGrabber::PortalScreenGrabber() = default;
-PortalScreenGrabber::~PortalScreenGrabber() = default;
+PortalScreenGrabber::PortalScreenGrabber() {
+    connect(&m_requests, &PortalRequests::answered, this, &PortalScreenGrabber::portalAnswered);
+    connect(&m_requests, &PortalRequests::unanswered, this, &PortalScreenGrabber::portalUnanswered);
+}
 
-QImage PortalScreenGrabber::grab(WId /*window*/, bool /*client*/, const QRect& area) {
+PortalScreenGrabber::~PortalScreenGrabber() {
+    if (m_grim) {
+        m_grim->disconnect(this);
+        m_grim->kill();
+        m_grim->waitForFinished(1000);
+    }
+}
+
+void PortalScreenGrabber::request(const QRect& area, const QObject* asker) {
     // Only the desktop can be read here: another window's pixels are the
     // desktop's where that window lies.
-    QString why;
-    const QImage shot = screenshot(why);
-    if (shot.isNull()) {
-        if (!why.isEmpty()) tellOnce(why);
-        return {};
-    }
-    return cut(shot, desktopArea(), area);
+    m_waiting.append({area, asker});
+    if (m_state == State::Idle) startShot();
 }
 
-QImage PortalScreenGrabber::screenshot(QString& whyNot) {
-    // A request that comes while a picture is on its way (through the bus
-    // or the single-instance channel) finds no picture, silently.
-    if (m_busy) return {};
-    m_busy = true;
-    const auto idle = qScopeGuard([this] { m_busy = false; });
-    if (m_source == Source::Grim) return fromGrim(whyNot);
-    bool shared = false;
-    QImage shot = fromPortal(whyNot, shared);
-    if (!shared) return shot;
-    // The back-end writes to a shared place (xdg-desktop-portal-wlr:
-    // /tmp/out.png): the grim it runs hands the picture over a pipe instead.
-    if (QStandardPaths::findExecutable(QStringLiteral("grim")).isEmpty()) {
-        whyNot += QCoreApplication::translate("zuz", "为安全起见不予读取。");
-        return {};
+void PortalScreenGrabber::startShot() {
+    m_serving = std::exchange(m_waiting, {});
+    m_waited.start();
+    m_patience = kSilentAfterMs;
+    m_failures = 0;
+    if (m_source == Source::Grim) {
+        startGrim();
+        return;
     }
-    m_source = Source::Grim;
-    return fromGrim(whyNot);
+    if (!m_requests.bus().isConnected()) {
+        finish({}, QCoreApplication::translate("zuz", "没有会话总线 (D-Bus)。"));
+        return;
+    }
+    askPortal();
 }
 
-QImage PortalScreenGrabber::fromPortal(QString& whyNot, bool& shared) {
-    const QDBusConnection& bus = m_requests.bus();
-    if (!bus.isConnected()) {
-        whyNot = QCoreApplication::translate("zuz", "没有会话总线 (D-Bus)。");
-        return {};
+void PortalScreenGrabber::askPortal() {
+    const int left = kAnswerTimeoutMs - int(m_waited.elapsed());
+    if (left <= 0) {
+        finish({}, QCoreApplication::translate("zuz", "桌面门户没有给出画面。"));
+        return;
     }
-    QString sender = bus.baseService().mid(1);
+    QString sender = m_requests.bus().baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    QElapsedTimer waited;
-    waited.start();
-    int patience = kSilentAfterMs;
-    for (int failures = 0;;) {
-        const QString token = QStringLiteral("zuz%1").arg(++m_count);
-        const QString handle =
-            kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            kService, kPath, QStringLiteral("org.freedesktop.portal.Screenshot"),
-            QStringLiteral("Screenshot"));
-        call << QString()
-             << QVariantMap{{QStringLiteral("handle_token"), token},
-                            {QStringLiteral("interactive"), false}};
-        const QDateTime asked = QDateTime::currentDateTimeUtc();
-        const int left = kAnswerTimeoutMs - int(waited.elapsed());
-        // Until the desktop has once given a picture, silence may be its
-        // dialog asking the user's permission (also for a non-interactive
-        // request, and this program asks for no other kind): closing that
-        // request would not close the dialog, and asking again would show
-        // another one.
-        bool silent = false;
-        const std::optional<PortalRequests::Result> answer =
-            left > 0 ? m_requests.ask(call, handle, left, m_permitted ? patience : 0, &silent)
-                     : std::nullopt;
-        if (!answer) {
-            // Not when the loops were ended to quit or terminate.
-            if (silent && !termination::requested()) {
-                patience *= 2;
-                continue;
-            }
-            whyNot = QCoreApplication::translate("zuz", "桌面门户没有给出画面。");
-            return {};
-        }
-        if (answer->response == 0) m_permitted = true;
-        if (answer->error.isEmpty() && answer->response == 0) {
-            TakenFile taken =
-                takeFile(answer->results.value(QStringLiteral("uri")).toString(), asked);
-            shared = taken.verdict == FileVerdict::Shared;
-            whyNot = taken.whyNot;
-            return taken.picture.isNull() ? QImage()
-                                          : taken.picture.convertToFormat(QImage::Format_RGB32);
-        }
-        if (answer->response == 1) {
-            whyNot = QCoreApplication::translate("zuz", "截屏的许可被拒绝。");
-            return {};
-        }
-        whyNot = answer->error.isEmpty() ? QCoreApplication::translate("zuz", "桌面门户截屏失败。")
-                                         : answer->error;
-        if (failures >= int(std::size(kRetryPausesMs))) return {};
-        pause(kRetryPausesMs[failures++]);
-    }
+    const QString token = QStringLiteral("zuz%1").arg(++m_count);
+    m_handle = kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.portal.Screenshot"),
+        QStringLiteral("Screenshot"));
+    call << QString()
+         << QVariantMap{{QStringLiteral("handle_token"), token},
+                        {QStringLiteral("interactive"), false}};
+    m_asked = QDateTime::currentDateTimeUtc();
+    m_state = State::Asking;
+    // Until the desktop has once given a picture, silence may be its
+    // dialog asking the user's permission (also for a non-interactive
+    // request, and this program asks for no other kind): closing that
+    // request would not close the dialog, and asking again would show
+    // another one.
+    m_requests.ask(call, m_handle, left, m_permitted ? m_patience : 0);
 }
 
-QImage PortalScreenGrabber::fromGrim(QString& whyNot) {
-    QProcess grim;
-    QEventLoop loop;
-    QObject::connect(&grim, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&grim, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QTimer::singleShot(kGrimTimeoutMs, &loop, &QEventLoop::quit);
-    grim.start(QStringLiteral("grim"),
-               {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (grim.state() != QProcess::NotRunning) {
-        grim.kill();
-        grim.waitForFinished(1000);
-        whyNot = QCoreApplication::translate("zuz", "grim 没有给出画面。");
-        return {};
+void PortalScreenGrabber::portalUnanswered(const QString& handle, bool silent) {
+    if (m_state != State::Asking || handle != m_handle) return;
+    // Not when the program is being terminated.
+    if (silent && !termination::requested()) {
+        m_patience *= 2;
+        askPortal();
+        return;
     }
-    if (grim.exitStatus() != QProcess::NormalExit || grim.exitCode() != 0) {
-        whyNot = QCoreApplication::translate("zuz", "grim 截屏失败：%1")
-                     .arg(QString::fromLocal8Bit(grim.readAllStandardError()).trimmed());
-        return {};
+    finish({}, QCoreApplication::translate("zuz", "桌面门户没有给出画面。"));
+}
+
+void PortalScreenGrabber::portalAnswered(const QString& handle,
+                                         const PortalRequests::Result& answer) {
+    if (m_state != State::Asking || handle != m_handle) return;
+    if (answer.response == 0) m_permitted = true;
+    if (answer.error.isEmpty() && answer.response == 0) {
+        TakenFile taken = takeFile(answer.results.value(QStringLiteral("uri")).toString(), m_asked);
+        if (taken.verdict != FileVerdict::Shared) {
+            finish(taken.picture.isNull() ? QImage()
+                                          : taken.picture.convertToFormat(QImage::Format_RGB32),
+                   taken.whyNot);
+            return;
+        }
+        // The back-end writes to a shared place (xdg-desktop-portal-wlr:
+        // /tmp/out.png): the grim it runs hands the picture over a pipe
+        // instead.
+        if (QStandardPaths::findExecutable(QStringLiteral("grim")).isEmpty()) {
+            finish({}, taken.whyNot + QCoreApplication::translate("zuz", "为安全起见不予读取。"));
+            return;
+        }
+        m_source = Source::Grim;
+        startGrim();
+        return;
     }
-    QByteArray data = grim.readAllStandardOutput();
+    if (answer.response == 1) {
+        finish({}, QCoreApplication::translate("zuz", "截屏的许可被拒绝。"));
+        return;
+    }
+    const QString whyNot = answer.error.isEmpty()
+                               ? QCoreApplication::translate("zuz", "桌面门户截屏失败。")
+                               : answer.error;
+    if (m_failures >= int(std::size(kRetryPausesMs))) {
+        finish({}, whyNot);
+        return;
+    }
+    m_state = State::Pausing;
+    QTimer::singleShot(kRetryPausesMs[m_failures++], this, [this] {
+        if (m_state == State::Pausing) askPortal();
+    });
+}
+
+void PortalScreenGrabber::startGrim() {
+    m_state = State::Running;
+    m_grim = new QProcess(this);
+    m_grimDeadline = new QTimer(m_grim);
+    m_grimDeadline->setSingleShot(true);
+    connect(m_grim, &QProcess::finished, this, &PortalScreenGrabber::grimEnded);
+    connect(m_grim, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) grimEnded();
+    });
+    connect(m_grimDeadline, &QTimer::timeout, this, &PortalScreenGrabber::grimEnded);
+    m_grim->start(QStringLiteral("grim"),
+                  {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
+    m_grimDeadline->start(kGrimTimeoutMs);
+}
+
+void PortalScreenGrabber::grimEnded() {
+    if (m_state != State::Running || !m_grim) return;
+    QProcess* grim = std::exchange(m_grim, nullptr);
+    grim->disconnect(this);
+    grim->deleteLater();
+    if (grim->state() != QProcess::NotRunning) {
+        grim->kill();
+        grim->waitForFinished(1000);
+        finish({}, QCoreApplication::translate("zuz", "grim 没有给出画面。"));
+        return;
+    }
+    if (grim->error() == QProcess::FailedToStart || grim->exitStatus() != QProcess::NormalExit ||
+        grim->exitCode() != 0) {
+        finish({}, QCoreApplication::translate("zuz", "grim 截屏失败：%1")
+                       .arg(QString::fromLocal8Bit(grim->readAllStandardError()).trimmed()));
+        return;
+    }
+    QByteArray data = grim->readAllStandardOutput();
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
+    QString whyNot;
     const QImage shot = readPicture(buffer, whyNot);
-    return shot.isNull() ? shot : shot.convertToFormat(QImage::Format_RGB32);
+    finish(shot.isNull() ? shot : shot.convertToFormat(QImage::Format_RGB32), whyNot);
+}
+
+void PortalScreenGrabber::finish(const QImage& shot, const QString& whyNot) {
+    m_state = State::Idle;
+    m_handle.clear();
+    const QList<Asked> served = std::exchange(m_serving, {});
+    // Those that came meanwhile are asked for from the event loop, also
+    // when an answer opens a window that waits for the user.
+    if (!m_waiting.isEmpty())
+        QTimer::singleShot(0, this, [this] {
+            if (m_state == State::Idle && !m_waiting.isEmpty()) startShot();
+        });
+    const QRect desktop = desktopArea();
+    for (const Asked& asked : served) {
+        if (shot.isNull())
+            emit failed(asked.asker, whyNot.isEmpty() ? QString() : tellOnce(whyNot));
+        else
+            emit grabbed(asked.asker, cut(shot, desktop, asked.area));
+    }
 }
 
 PortalScreenGrabber::TakenFile PortalScreenGrabber::takeFile(const QString& uri,
@@ -429,10 +466,14 @@ QImage PortalScreenGrabber::readPicture(QIODevice& device, QString& whyNot) {
 }
 
 QImage PortalScreenGrabber::cut(const QImage& shot, const QRect& desktop, const QRect& area) {
+    // The whole of a one-monitor desktop is the picture itself.
+    if (area == QRect(desktop.topLeft(), shot.size()) && desktop.size() == shot.size() &&
+        shot.format() == QImage::Format_RGB32)
+        return shot;
     QImage out(area.size().expandedTo({0, 0}), QImage::Format_RGB32);
     out.fill(Qt::black);
     if (out.isNull() || shot.isNull() || desktop.isEmpty()) return out;
-    // A monitor's corner is in the toolkit's coordinates, its size in
+    // A monitor's corner is in Qt's coordinates, its size in
     // device pixels; the picture's scale is the desktop's.
     const double ratio = double(shot.width()) / desktop.width();
     const QPoint at(qRound((area.x() - desktop.x()) * ratio),
@@ -453,7 +494,7 @@ QString PortalScreenGrabber::failureText(const QString& why) {
         .arg(why);
 }
 
-void PortalScreenGrabber::tellOnce(const QString& why) {
-    if (std::exchange(m_told, true)) return;
-    m_failure = failureText(why);
+QString PortalScreenGrabber::tellOnce(const QString& why) {
+    if (std::exchange(m_told, true)) return {};
+    return failureText(why);
 }

@@ -5,13 +5,15 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QIODevice>
 #include <QObject>
+#include <QProcess>
 #include <QString>
+#include <QTimer>
 #include <QVariantMap>
 
-#include <optional>
 #include <utility>
 
 // The portal's requests, answered on the bus while the program goes on
@@ -29,27 +31,31 @@ class PortalRequests : public QObject {
         QVariantMap results;
         QString error;
     };
-    // Sends `call`, whose answer comes on `handle`, and runs the event loop
-    // until that answer or `timeoutMs` have passed, or, when `silenceMs` is
-    // not 0, until the call was taken that long ago with no answer (then
-    // `silent` is set). With no answer the request is closed and nothing
-    // returned.
-    std::optional<Result> ask(const QDBusMessage& call, const QString& handle, int timeoutMs,
-                              int silenceMs = 0, bool* silent = nullptr);
+    // Sends `call`, whose answer comes on `handle`: answered() follows with
+    // the answer, or unanswered() once `timeoutMs` have passed or, when
+    // `silenceMs` is not 0, once the call was taken that long ago with no
+    // answer (then `silent` is true). A request unanswered is closed.
+    void ask(const QDBusMessage& call, const QString& handle, int timeoutMs, int silenceMs = 0);
 
   public slots:
     void Response(uint response, const QVariantMap& results, const QDBusMessage& message);
 
   signals:
-    void answered(const QString& handle);
+    void answered(const QString& handle, const PortalRequests::Result& result);
+    void unanswered(const QString& handle, bool silent);
 
   private:
     struct Pending {
-        std::optional<Result> result;
         QDateTime asked;
         bool abandoned = false;
+        // Until the answer: the deadline, and the silence once the call
+        // was taken.
+        QTimer* deadline = nullptr;
+        QTimer* silence = nullptr;
     };
     void settle(const QString& handle, Result result);
+    void giveUp(const QString& handle, bool silent);
+    void stopTimers(Pending& pending);
     void forget(const QString& handle);
 
     QDBusConnection m_bus;
@@ -59,22 +65,20 @@ class PortalRequests : public QObject {
 // Reads the screen through the desktop portal's Screenshot interface
 // (non-interactive), where the compositor lets no client read other
 // clients' pixels. The desktop hands back a file with the whole desktop in
-// device pixels; the grabber reads it, removes it and cuts the area out.
-// When no picture can be had, grab() returns a null image and the user is
-// told why, once.
+// device pixels; the grabber reads it, removes it and cuts each request's
+// area out. One picture is asked for at a time: requests that come while
+// it is on its way are served together by the next one.
 class PortalScreenGrabber : public ScreenGrabber {
+    Q_OBJECT
   public:
     PortalScreenGrabber();
     ~PortalScreenGrabber() override;
 
-    WId desktopWindow() override { return 0; }
-    QImage grab(WId window, bool client, const QRect& area) override;
+    void request(const QRect& area, const QObject* asker) override;
 
-    // The whole desktop as the portal gives it, or a null image and why.
-    QImage screenshot(QString& whyNot);
     // The area of a desktop picture, where `desktop` is the union of the
-    // monitors in the toolkit's coordinates and the picture covers it in
-    // device pixels.
+    // monitors in Qt's coordinates and the picture covers it in device
+    // pixels.
     static QImage cut(const QImage& shot, const QRect& desktop, const QRect& area);
 
     // What became of the file a portal's answer names.
@@ -90,26 +94,52 @@ class PortalScreenGrabber : public ScreenGrabber {
     // (some back-ends write every shot to /tmp/out.png) is not read: another
     // account may have made it, or may read it; it is removed if ours.
     static TakenFile takeFile(const QString& uri, const QDateTime& asked);
-    // Decodes a whole picture, also one larger than the toolkit's usual
-    // allocation limit, as long as memory allows.
+    // Decodes a whole picture, also one larger than Qt's usual allocation
+    // limit, as long as memory allows.
     static QImage readPicture(QIODevice& device, QString& whyNot);
 
     // What the user is told when the portal gives no picture.
     static QString failureText(const QString& why);
 
   private:
+    struct Asked {
+        QRect area;
+        const QObject* asker = nullptr;
+    };
     enum class Source { Portal, Grim };
-    QImage fromPortal(QString& whyNot, bool& shared);
-    QImage fromGrim(QString& whyNot);
-    void tellOnce(const QString& why);
-    QString takeFailure() override { return std::exchange(m_failure, QString()); }
+    // Idle: no picture on its way; Asking: the portal has the request;
+    // Pausing: a busy screenshot service is given a moment before it is
+    // asked again; Running: grim is at work.
+    enum class State { Idle, Asking, Pausing, Running };
+
+    void startShot();
+    void askPortal();
+    void portalAnswered(const QString& handle, const PortalRequests::Result& answer);
+    void portalUnanswered(const QString& handle, bool silent);
+    void startGrim();
+    void grimEnded();
+    // Answers every request the picture was taken for, and starts the
+    // next picture for those that came meanwhile.
+    void finish(const QImage& shot, const QString& whyNot);
+    QString tellOnce(const QString& why);
 
     PortalRequests m_requests;
     Source m_source = Source::Portal;
+    State m_state = State::Idle;
+    QList<Asked> m_waiting;
+    QList<Asked> m_serving;
+    // The request out now, when it was sent, and how the picture fares.
+    QString m_handle;
+    QDateTime m_asked;
+    QElapsedTimer m_waited;
+    int m_patience = 0;
+    int m_failures = 0;
     int m_count = 0;
+    QProcess* m_grim = nullptr;
+    QTimer* m_grimDeadline = nullptr;
     // The desktop has given a picture: it asks the user no more.
     bool m_permitted = false;
-    bool m_busy = false;
     bool m_told = false;
-    QString m_failure;
 };
+
+Q_DECLARE_METATYPE(PortalRequests::Result)

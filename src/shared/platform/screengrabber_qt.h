@@ -2,8 +2,12 @@
 
 #include "screengrabber.h"
 
-class QtScreenGrabber : public ScreenGrabber {
+class QtScreenGrabber : public DirectScreenGrabber {
+    Q_OBJECT
   public:
-    WId desktopWindow() override { return 0; }
-    QImage grab(WId window, bool client, const QRect& area) override;
+    // What Qt reads of `area` of the screen, black where it reads nothing.
+    static QImage read(const QRect& area);
+
+  protected:
+    QImage grabNow(const QRect& area, QString& whyNot) override;
 };

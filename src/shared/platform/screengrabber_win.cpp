@@ -4,18 +4,14 @@
 
 #include <windows.h>
 
-WId WinScreenGrabber::desktopWindow() {
-    return WId(::GetDesktopWindow());
-}
-
-QImage WinScreenGrabber::grab(WId window, bool client, const QRect& area) {
+QImage WinScreenGrabber::grabNow(const QRect& area, QString& /*whyNot*/) {
     QImage out(area.size().expandedTo({0, 0}), QImage::Format_RGB32);
     if (out.isNull() || out.width() == 0 || out.height() == 0) return out;
     out.fill(Qt::black);
-    const HWND hwnd = HWND(window);
+    const HWND hwnd = ::GetDesktopWindow();
     // The desktop window's own context is the screen's: the whole virtual
     // screen, with the primary monitor's corner at (0, 0).
-    HDC source = client ? ::GetDC(hwnd) : ::GetWindowDC(hwnd);
+    HDC source = ::GetWindowDC(hwnd);
     if (!source) return out;
     HDC memory = ::CreateCompatibleDC(source);
     BITMAPINFO info = {};
@@ -26,8 +22,8 @@ QImage WinScreenGrabber::grab(WId window, bool client, const QRect& area) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = memory ? ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
-                            : nullptr;
+    HBITMAP bitmap =
+        memory ? ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
     if (bitmap && bits) {
         HGDIOBJ previous = ::SelectObject(memory, bitmap);
         // Off-screen parts stay as the section starts: zero, black.
@@ -41,7 +37,8 @@ QImage WinScreenGrabber::grab(WId window, bool client, const QRect& area) {
         for (int y = 0; y < out.height(); ++y) {
             auto* to = reinterpret_cast<quint32*>(out.scanLine(y));
             const quint32* row = from + std::size_t(y) * std::size_t(out.width());
-            for (int x = 0; x < out.width(); ++x) to[x] = row[x] | 0xff000000u;
+            for (int x = 0; x < out.width(); ++x)
+                to[x] = row[x] | 0xff000000u;
         }
     }
     if (bitmap) ::DeleteObject(bitmap);

@@ -2,11 +2,13 @@
 
 #include "screengrabber.h"
 
-// Reads the screen with GDI: one BitBlt from the window's device context
-// (the screen's for the desktop window) into a device-independent bitmap,
-// with CAPTUREBLT so that layered windows are in the picture too.
-class WinScreenGrabber : public ScreenGrabber {
-  public:
-    WId desktopWindow() override;
-    QImage grab(WId window, bool client, const QRect& area) override;
+// Reads the screen with GDI: one BitBlt from the desktop window's device
+// context, which is the screen's, into a device-independent bitmap, with
+// CAPTUREBLT so that layered windows are in the picture too. Requests are
+// answered at once.
+class WinScreenGrabber : public DirectScreenGrabber {
+    Q_OBJECT
+
+  protected:
+    QImage grabNow(const QRect& area, QString& whyNot) override;
 };

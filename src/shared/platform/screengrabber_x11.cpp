@@ -132,10 +132,6 @@ void X11ScreenGrabber::readPalette() {
     std::free(r);
 }
 
-WId X11ScreenGrabber::desktopWindow() {
-    return m_root;
-}
-
 void X11ScreenGrabber::trim() {
     // The latest released is the one the next view of the same monitor
     // uses; another size never matches it, and goes with the next trim.
@@ -179,32 +175,8 @@ X11ScreenGrabber::Segment* X11ScreenGrabber::attachSegment(std::size_t bytes) {
     return new Segment{seg, addr, bytes, m_pool, 0, 0, {}};
 }
 
-QPoint X11ScreenGrabber::originOnRoot(WId window, bool client) {
-    xcb_window_t w = xcb_window_t(window);
-    if (w == 0 || w == m_root) return {0, 0};
-    if (!client) {
-        // The outer frame is the ancestor that is a direct child of the root.
-        for (;;) {
-            xcb_query_tree_reply_t* t =
-                xcb_query_tree_reply(m_conn, xcb_query_tree(m_conn, w), nullptr);
-            if (!t) break;
-            const xcb_window_t parent = t->parent;
-            std::free(t);
-            if (parent == m_root || parent == 0) break;
-            w = parent;
-        }
-    }
-    xcb_translate_coordinates_reply_t* r = xcb_translate_coordinates_reply(
-        m_conn, xcb_translate_coordinates(m_conn, w, m_root, 0, 0), nullptr);
-    if (!r) return {0, 0};
-    const QPoint p(r->dst_x, r->dst_y);
-    std::free(r);
-    return p;
-}
-
-QImage X11ScreenGrabber::grab(WId window, bool client, const QRect& area) {
-    const QRect rootArea = area.translated(originOnRoot(window, client));
-    return grabRoot(rootArea);
+QImage X11ScreenGrabber::grabNow(const QRect& area, QString& /*whyNot*/) {
+    return grabRoot(area);
 }
 
 QSize X11ScreenGrabber::rootSize(unsigned int cookie) {
@@ -284,7 +256,7 @@ QImage X11ScreenGrabber::grabRoot(const QRect& rootArea) {
         got = QImage(static_cast<uchar*>(segment->addr), visible.width(), visible.height(),
                      visible.width() * 4, QImage::Format_RGB32, releaseSegment, segment);
     } else if (got.isNull() && !visible.isEmpty()) {
-        got = QtScreenGrabber().grab(0, true, visible);
+        got = QtScreenGrabber::read(visible);
     }
     if (visible == rootArea && !got.isNull()) return got;
 

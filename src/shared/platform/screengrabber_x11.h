@@ -13,15 +13,17 @@ struct xcb_connection_t;
 // picture's segment is kept, mapped, for the next capture; trim() keeps only
 // the latest. Small areas, and every area where the server has no MIT-SHM,
 // come through an ordinary image request, in the server's own pixels, read
-// by the screen's depth and visual (16, 24 and 30 bits, colour maps). A picture in a segment can be drawn enlarged by the server itself,
-// from the same memory (drawStretched()).
-class X11ScreenGrabber : public ScreenGrabber {
+// by the screen's depth and visual (16, 24 and 30 bits, colour maps). A picture in a segment can be
+// drawn enlarged by the server itself, from the same memory (drawStretched()).
+class X11ScreenGrabber : public DirectScreenGrabber {
+    Q_OBJECT
   public:
     explicit X11ScreenGrabber(xcb_connection_t* connection);
     ~X11ScreenGrabber() override;
 
-    WId desktopWindow() override;
-    QImage grab(WId window, bool client, const QRect& area) override;
+    // The pixels of `rootArea` of the root window, at once; what
+    // request() answers with.
+    QImage grabRoot(const QRect& rootArea);
     void trim() override;
     bool drawStretched(WId window, const QRegion& clip, const QRectF& target, const QImage& picture,
                        const QRectF& source, const QColor& back) override;
@@ -33,9 +35,10 @@ class X11ScreenGrabber : public ScreenGrabber {
     // Frees the server's pixmap over a segment, if it has one.
     static void freeServerPicture(Segment* segment);
 
+  protected:
+    QImage grabNow(const QRect& area, QString& whyNot) override;
+
   private:
-    QPoint originOnRoot(WId window, bool client);
-    QImage grabRoot(const QRect& rootArea);
     // The root's size from a geometry request's reply, or the last known.
     QSize rootSize(unsigned int geometryCookie);
     // The pixels of an ordinary image request's reply, `size` of them.
