@@ -28,6 +28,12 @@ Frmpictd::Frmpictd(const Services& services, QWidget* parent)
     // First, so that the surface X11 draws on is the lowest native child.
     m_canvas = new ViewCanvas(*this, *m_services.grabber, Imadpic, [this] { return screen(); });
     buildControls();
+    m_capture = new ViewCapture(*m_services.grabber, this);
+    connect(m_capture, &ViewCapture::captured, this, &Frmpictd::pictureTaken);
+    connect(m_capture, &ViewCapture::failed, this,
+            [this](ViewCapture::Purpose, const QString& why) {
+                prompts().MessageBox(why, QApplication::applicationName());
+            });
     m_screens = new ScreenFollower(*m_services.screen, *this);
     connect(m_screens, &ScreenFollower::changed, this, &Frmpictd::followScreenChange);
 }
@@ -71,18 +77,31 @@ void Frmpictd::buildControls() {
 double Frmpictd::WindowTop() const {
     return formplace::twips(*this, screen(), m_services.screen->geometry()).y();
 }
-Picture Frmpictd::CaptureScreen() {
+void Frmpictd::requestCapture(ViewCapture::Purpose purpose) {
+    if (m_capture->pending(purpose)) return;
     // A menu or dialog that just closed over the view leaves a hole that is
     // repainted only later; paint it now so the capture shows the view.
     if (isVisible())
         m_canvas->repaintNow();
     else
         m_canvas->readyPaintBuffer(m_services.screen->geometry().size());
-    Picture picture = ::CaptureScreen(*m_services.grabber, m_services.screen->nativeGeometry());
-    m_services.grabber->runMeanwhile();
-    if (const QString why = m_services.grabber->takeFailure(); !why.isEmpty())
-        prompts().MessageBox(why, QApplication::applicationName());
-    return picture;
+    m_capture->request(m_services.screen->nativeGeometry(), purpose);
+}
+
+void Frmpictd::pictureTaken(ViewCapture::Purpose purpose, const Picture& picture) {
+    switch (purpose) {
+    case ViewCapture::Purpose::View:
+        // Where no picture of the screen can be had at all (the user has
+        // been told why), there is nothing to magnify and no view to show.
+        if (!picture.isNull()) ShowView(picture);
+        break;
+    case ViewCapture::Purpose::Again:
+        showPicture(picture);
+        break;
+    case ViewCapture::Purpose::Editor:
+        openEditor(picture);
+        break;
+    }
 }
 
 void Frmpictd::Form_Load() {

@@ -14,6 +14,7 @@
 #include "vbtimer.h"
 #include "viewbuttons.h"
 #include "viewcanvas.h"
+#include "viewcapture.h"
 #include "viewmenu.h"
 #include "viewmotion.h"
 #include "viewmouse.h"
@@ -49,7 +50,6 @@ class Frmpictd : public MouseReporting<QWidget> {
     void Form_Unload(bool& cancel);
 
     // Capture.
-    Picture CaptureScreen();
     // Gives back the paint buffer of the last view and all but one capture
     // buffer; runs a little after a view ends, unless the next view came
     // first.
@@ -64,7 +64,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     void mnbuhuo_Click() { mnzaicifd_Click(); }
     // Taken while the view is up, the picture is the view itself: enlarged
     // once more, with size and place kept.
-    void mnzaicifd_Click() { showPicture(CaptureScreen()); }
+    void mnzaicifd_Click() { requestCapture(ViewCapture::Purpose::Again); }
     void mnhiufuquesheng_Click();
     void mnsuoxiao_Click();
     void mnzongxiangfd_Click();
@@ -253,6 +253,10 @@ class Frmpictd : public MouseReporting<QWidget> {
     void rescaleView(const std::optional<QSizeF>& scale);
     void refreshView() { m_canvas->refresh(); }
     void showPicture(Picture picture);
+    // Asks for a picture of the monitor; pictureTaken() gets the answer.
+    void requestCapture(ViewCapture::Purpose purpose);
+    void pictureTaken(ViewCapture::Purpose purpose, const Picture& picture);
+    void openEditor(const Picture& picture);
     void clearPictures();
     void applyZoom(const ViewZoom::Step& step);
     void showCustomSize();
@@ -263,6 +267,7 @@ class Frmpictd : public MouseReporting<QWidget> {
 
     Services m_services;
     ViewCanvas* m_canvas = nullptr;
+    ViewCapture* m_capture = nullptr;
     ScreenFollower* m_screens = nullptr;
     ViewMenu m_menu{*this};
     std::optional<ViewButtons> m_buttons;

@@ -29,10 +29,14 @@ frmphotoshop* Frmpictd::editor() const {
 void Frmpictd::Command5_Click() {
     // One editor at a time: a new one starts from a fresh picture.
     if (m_editor) m_editor->close();
+    requestCapture(ViewCapture::Purpose::Editor);
+}
+
+void Frmpictd::openEditor(const Picture& picture) {
     auto* editor = new frmphotoshop(m_services);
     m_editor = editor;
     editor->Form_Load();
-    editor->setPicture(CaptureScreen(), screen().DevicePixelRatio);
+    editor->setPicture(picture, screen().DevicePixelRatio);
     editor->setWindowFlag(Qt::WindowStaysOnTopHint);
     editor->show();
     editor->activateWindow();

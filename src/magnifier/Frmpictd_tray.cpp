@@ -69,14 +69,10 @@ void Frmpictd::TimKey_Timer() {
     // 1. The monitor under the pointer as it is now: the view itself
     //    during one, so that the zoom compounds.
     followPointerScreen();
-    // Where no picture of the screen can be had at all (the user has been
-    // told why), there is nothing to magnify and no view to show.
-    Picture shot = CaptureScreen();
-    if (shot.isNull()) {
-        TimKey->setEnabled(false);
-        return;
-    }
-    ShowView(std::move(shot));
+    // One run per arming: presses while the picture is on its way bring
+    // no second view.
+    TimKey->setEnabled(false);
+    requestCapture(ViewCapture::Purpose::View);
 }
 
 void Frmpictd::ShowView(Picture shot) {

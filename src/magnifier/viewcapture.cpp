@@ -30,6 +30,10 @@ int ViewCapture::purposeOf(const QObject* asker) const {
 bool ViewCapture::request(const QRect& nativeArea, Purpose purpose) {
     const int p = index(purpose);
     if (m_out[p]) return false;
+    if (nativeArea.isEmpty()) {
+        emit captured(purpose, Picture());
+        return true;
+    }
     m_out[p] = true;
     // May answer before it returns.
     m_grabber.request(nativeArea, &m_askers[p]);
