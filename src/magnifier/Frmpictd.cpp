@@ -77,6 +77,7 @@ void Frmpictd::buildControls() {
 double Frmpictd::WindowTop() const {
     return formplace::twips(*this, screen(), m_services.screen->geometry()).y();
 }
+
 void Frmpictd::requestCapture(ViewCapture::Purpose purpose) {
     if (m_capture->pending(purpose)) return;
     // A menu or dialog that just closed over the view leaves a hole that is

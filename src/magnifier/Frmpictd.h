@@ -19,7 +19,9 @@
 #include "viewmotion.h"
 #include "viewmouse.h"
 #include "viewzoom.h"
+#include "wayback.h"
 
+#include <QCoreApplication>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -49,10 +51,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     void Form_QueryUnload(bool& cancel, int unloadMode);
     void Form_Unload(bool& cancel);
 
-    // Capture.
-    // Gives back the paint buffer of the last view and all but one capture
-    // buffer; runs a little after a view ends, unless the next view came
-    // first.
+    // The buffers a view leaves, given back a while after it ends.
     void releaseViewBuffers() { m_canvas->releaseBuffers(); }
     bool viewBuffersReleasePending() const { return m_canvas->releasePending(); }
 
@@ -131,27 +130,27 @@ class Frmpictd : public MouseReporting<QWidget> {
     // What the user did on the icon.
     void Pictubiao_MouseMove(QSystemTrayIcon::ActivationReason reason);
     // A press of the hotkey that InstallHotkey claimed.
-    void HotkeyWindowProc();
+    void HotkeyWindowProc() { RequestView(); }
     // Module ModKeyshezh: Ctrl + the key "Z".
     static constexpr Qt::Key HotkeyKey = Qt::Key_Z;
     static constexpr Qt::KeyboardModifiers HotkeyModifiers{Qt::ControlModifier};
     // The icon's tip (at most 63 bytes in UTF-8).
-    static QString TrayTip();
-    // Run when the view has gone: without a notification area and without
-    // the hotkey nothing could bring the next view, so the user is told
-    // and the program ends, rather than wait where no one can reach it.
+    static QString TrayTip() {
+        return QCoreApplication::translate("zuz", "在此“岚”字图标上按右键，放大本屏！");
+    }
+    // Run when the view has gone: where nothing could bring the next view
+    // (WaysBack), the user is told and the program ends.
     void CheckStillReachable();
-    static QString UnreachableText();
-    // Whether the user holds a way of their own to the next view: the
-    // icon in a notification area, or a key the program or the desktop
-    // delivers. Without one, a second start of the program brings the
-    // view, and the tip says how to get a key and the icon.
-    bool HasWayBack() const;
+    static QString UnreachableText() { return WaysBack::strandedText(); }
+    // Whether the user holds a way of their own (icon or key) to the next view.
+    bool HasWayBack() const { return WaysBack::of(m_services).reachable(); }
     // What the hints of the tip dialog name as the ways back.
-    TipWayBack WayBack() const;
+    TipWayBack WayBack() const { return WaysBack::of(m_services).tip(); }
 
     // Companion programs, editor and tip dialog.
-    void mnqufd_Click();
+    void mnqufd_Click() {
+        m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
+    }
     void mnwanneng_Click();
     void Command5_Click();
     // Shows the one tip dialog; a dialog that is open already comes to the
@@ -159,8 +158,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     void mnabuot_Click() { ShowTipDialog(); }
     // The open annotation editor, or null.
     frmphotoshop* editor() const;
-    // The widget the picture is painted in now: this window, or a child
-    // window that the X11 server paints.
+    // This window, or the child window X11 paints the picture in.
     QWidget* pictureWidget() { return m_canvas->widget(); }
 
     // Screen size and the window's client area, in twips.
@@ -242,7 +240,9 @@ class Frmpictd : public MouseReporting<QWidget> {
   private:
     void buildControls();
     Prompts& prompts() const { return promptsOf(m_services); }
-    void ShowTipDialog();
+    // Owned by the view: it stays above it whatever the window manager does
+    // with a focused full-screen window.
+    void ShowTipDialog() { prompts().ShowTipDialog(TipVariant::Magnifier, this, WayBack()); }
     // A view belongs to the monitor under the pointer when it starts. On a
     // monitor of another size the picture keeps its enlargement and its place
     // relative to the screen, and the corner buttons follow the corner.

@@ -9,19 +9,11 @@
 #include "topmost.h"
 #include "viewcanvas.h"
 
-void Frmpictd::mnqufd_Click() {
-    m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
-}
-
 void Frmpictd::mnwanneng_Click() {
     // A waiting capture program reads the screen at once: the hole the menu
     // left in the view has to be painted, and on the screen, by then.
     if (isVisible()) m_canvas->repaintNow();
     capturecompanion::pickAfterMenu(*m_services.starter, ProgramStarter::Show::Minimized, this);
-}
-
-frmphotoshop* Frmpictd::editor() const {
-    return static_cast<frmphotoshop*>(m_editor.data());
 }
 
 // The editor gets the view as the user sees it, small buttons included, and
@@ -45,8 +37,6 @@ void Frmpictd::openEditor(const Picture& picture) {
     clearPictures();
 }
 
-// Owned by the view: it stays above it whatever the window manager does
-// with a focused full-screen window.
-void Frmpictd::ShowTipDialog() {
-    prompts().ShowTipDialog(TipVariant::Magnifier, this, WayBack());
+frmphotoshop* Frmpictd::editor() const {
+    return static_cast<frmphotoshop*>(m_editor.data());
 }

@@ -11,10 +11,6 @@
 #include <QIcon>
 #include <QWindow>
 
-QString Frmpictd::TrayTip() {
-    return QCoreApplication::translate("zuz", "在此“岚”字图标上按右键，放大本屏！");
-}
-
 void Frmpictd::AddTrayIcon() {
     if (m_services.tray) {
         connect(m_services.tray, &TrayIconService::activated, this, &Frmpictd::Pictubiao_MouseMove,
@@ -44,10 +40,6 @@ void Frmpictd::InstallHotkey() {
     // Without the hotkey the icon and the menu still magnify; what it
     // reached only matters when there is no icon either.
     m_services.hotkey->claim(HotkeyKey, HotkeyModifiers);
-}
-
-void Frmpictd::HotkeyWindowProc() {
-    RequestView();
 }
 
 void Frmpictd::RequestView() {
@@ -100,23 +92,11 @@ void Frmpictd::ShowView(Picture shot) {
     TimKey->setEnabled(false);
 }
 
-bool Frmpictd::HasWayBack() const {
-    return WaysBack::of(m_services).reachable();
-}
-
-TipWayBack Frmpictd::WayBack() const {
-    return WaysBack::of(m_services).tip();
-}
-
 // Shown as far as Qt knows, yet not on the screen: minimised by another
 // program or hidden by "show desktop".
 bool Frmpictd::hiddenByDesktop() const {
     const QWindow* native = windowHandle();
     return isVisible() && native && ((windowState() & Qt::WindowMinimized) || !native->isExposed());
-}
-
-QString Frmpictd::UnreachableText() {
-    return WaysBack::strandedText();
 }
 
 void Frmpictd::CheckStillReachable() {
