@@ -5,12 +5,8 @@
 #include "formplace.h"
 #include "magnifier/editor/frmphotoshop.h"
 #include "picturebox.h"
-#include "pushpullstage.h"
-#include "screenfollower.h"
 #include "tip/Frmzdydhc.h"
 #include "topmost.h"
-#include "viewbuttons.h"
-#include "viewcanvas.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -20,6 +20,7 @@
 #include "viewmouse.h"
 #include "viewzoom.h"
 #include "wayback.h"
+#include "wheelzoom.h"
 
 #include <QCoreApplication>
 #include <QPixmap>
@@ -169,53 +170,26 @@ class Frmpictd : public MouseReporting<QWidget> {
     double WindowHeight() const { return screen().toTwipsY(height()); }
 
     // Controls.
-    ImageControl Imadpic;
-    ImageControl Imagls;
-    ImageControl Imagxs1;
-    ImageControl Imagxs2;
+    ImageControl Imadpic, Imagls, Imagxs1, Imagxs2;
     QPixmap Imatbiao;
-    PictureBox* P1 = nullptr;
-    PictureBox* P2 = nullptr;
+    PictureBox *P1 = nullptr, *P2 = nullptr;
     std::array<QPixmap, 2> Pictubiao;
-    QPushButton* Command5 = nullptr;
-    QPushButton* Comqxbcfd = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    VbTimer* Timer1 = nullptr;
-    VbTimer* Timgund = nullptr;
-    VbTimer* Timtiula = nullptr;
-    VbTimer* TimKey = nullptr;
+    QPushButton *Command5 = nullptr, *Comqxbcfd = nullptr;
+    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr;
+    VbTimer *Timer1 = nullptr, *Timgund = nullptr, *Timtiula = nullptr, *TimKey = nullptr;
 
+    // The menu, group by group, and its separators.
     QMenu* mnkz = nullptr;
-    QAction* mnexit = nullptr;
-    QAction* mnzaicifd = nullptr;
-    QAction* mnzaicifdxx = nullptr;
-    QAction* mnexit2 = nullptr;
-    QAction* mnexitxx = nullptr;
-    QAction* mnzongxiangfd = nullptr;
-    QAction* mnshougong = nullptr;
-    QAction* mnhiufuquesheng = nullptr;
-    QAction* mnhfqsxx = nullptr;
+    QAction *mnexit = nullptr, *mnzaicifd = nullptr, *mnexit2 = nullptr;
+    QAction *mnzongxiangfd = nullptr, *mnshougong = nullptr, *mnhiufuquesheng = nullptr;
     QAction* mnsuoxiao = nullptr;
-    QAction* mnshxgdxx = nullptr;
-    QAction* mnshangxiagd = nullptr;
-    QAction* mnxunhuang = nullptr;
-    QAction* mntiulaxg = nullptr;
-    QAction* mnsxgdxx = nullptr;
+    QAction *mnshangxiagd = nullptr, *mnxunhuang = nullptr, *mntiulaxg = nullptr;
     QMenu* mnsudu = nullptr;
-    QAction* mnkuai = nullptr;
-    QAction* mnzhong = nullptr;
-    QAction* mnman = nullptr;
-    QAction* mnquesheng = nullptr;
+    QAction *mnkuai = nullptr, *mnzhong = nullptr, *mnman = nullptr, *mnquesheng = nullptr;
     QAction* mnzidingyi = nullptr;
-    QAction* mnqueshengxx = nullptr;
-    QAction* mnqufd = nullptr;
-    QAction* mnwanneng = nullptr;
-    QAction* mnquxbcfd = nullptr;
-    QAction* mnabuot = nullptr;
-    QAction* mnbuhuo = nullptr;
+    QAction *mnqufd = nullptr, *mnwanneng = nullptr, *mnabuot = nullptr, *mnbuhuo = nullptr;
+    QAction *mnzaicifdxx = nullptr, *mnexitxx = nullptr, *mnhfqsxx = nullptr, *mnshxgdxx = nullptr;
+    QAction *mnsxgdxx = nullptr, *mnqueshengxx = nullptr, *mnquxbcfd = nullptr;
 
     // The view's state; the menu's captions and ticks show it.
     ViewZoom zoom;
@@ -223,8 +197,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     ViewMotion motion;
     PushPull pushPull;
     ScrollSpeed speed{ScrollSpeed::Choice::Medium, ScrollSpeed::Reading::WholeNumber};
-    std::int32_t DragStartX = 0;
-    std::int32_t DragStartY = 0;
+    std::int32_t DragStartX = 0, DragStartY = 0;
     std::int32_t TrayFrame = 0;
 
   protected:
@@ -243,13 +216,11 @@ class Frmpictd : public MouseReporting<QWidget> {
     // Owned by the view: it stays above it whatever the window manager does
     // with a focused full-screen window.
     void ShowTipDialog() { prompts().ShowTipDialog(TipVariant::Magnifier, this, WayBack()); }
-    // A view belongs to the monitor under the pointer when it starts. On a
-    // monitor of another size the picture keeps its enlargement and its place
-    // relative to the screen, and the corner buttons follow the corner.
+    // A view belongs to the monitor under the pointer when it starts.
     void followPointerScreen() { rescaleView(m_screens->followPointer()); }
     bool hiddenByDesktop() const;
-    // Scales the picture and moves the corner buttons, by how much larger
-    // the monitor is now than the one the last view was laid out for.
+    // On a monitor of another size the picture keeps its enlargement and
+    // its place relative to the screen; the corner buttons follow the corner.
     void rescaleView(const std::optional<QSizeF>& scale);
     void refreshView() { m_canvas->refresh(); }
     void showPicture(Picture picture);

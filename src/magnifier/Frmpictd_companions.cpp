@@ -7,7 +7,6 @@
 #include "picturebox.h"
 #include "tip/Frmzdydhc.h"
 #include "topmost.h"
-#include "viewcanvas.h"
 
 void Frmpictd::mnwanneng_Click() {
     // A waiting capture program reads the screen at once: the hole the menu

@@ -1,8 +1,6 @@
 // Up-down scrolling, the push-pull zoom and the scrolling speed.
 #include "Frmpictd.h"
 
-#include "pushpullstage.h"
-
 void Frmpictd::toggleScrolling(ScrollStart start) {
     motion.scrolling = ViewMotion::flipped(motion.scrolling);
     if (motion.scrolling == ViewMotion::Switch::On) {

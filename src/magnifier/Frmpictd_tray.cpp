@@ -3,7 +3,6 @@
 
 #include "platform/stacking.h"
 #include "topmost.h"
-#include "wayback.h"
 
 #include <QAction>
 #include <QApplication>

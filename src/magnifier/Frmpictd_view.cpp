@@ -1,13 +1,8 @@
 // The magnified view: the window and the picture on their monitor, the zoom
-// modes and ending a view.
+// modes, custom sizes, the wheel and ending a view.
 #include "Frmpictd.h"
 
 #include "platform/windowplacement.h"
-
-#include "pushpullstage.h"
-#include "screenfollower.h"
-#include "viewbuttons.h"
-#include "viewcanvas.h"
 
 // The view covers its monitor, as a maximised window does on X11, Wayland
 // and Windows alike, whatever size the picture has: every zoom leaves it
@@ -94,4 +89,38 @@ void Frmpictd::hideEvent(QHideEvent*) {
     m_canvas->viewHidden();
     // After the hide has run to its end, outside the handler that hid.
     QMetaObject::invokeMethod(this, &Frmpictd::CheckStillReachable, Qt::QueuedConnection);
+}
+
+// Custom size: four buttons that change the picture's width or height.
+void Frmpictd::mnshougong_Click() {
+    customSize.toggle();
+    showCustomSize();
+}
+
+void Frmpictd::showCustomSize() {
+    m_menu.show();
+    m_buttons->showCustomSize(customSize.buttons());
+}
+
+void Frmpictd::resizePicture(CustomSize::Step step) {
+    const QSizeF size = CustomSize::resized({Imadpic.Width, Imadpic.Height}, step);
+    Imadpic.Width = size.width();
+    Imadpic.Height = size.height();
+    refreshView();
+}
+
+void Frmpictd::Imadpic_Wheel(int notches, const QPointF& posPx) {
+    if (notches == 0 || !Imadpic.Visible) return;
+    const auto axes = zoom.directions() == ViewZoom::Directions::Both
+                          ? wheelzoom::Axes::Both
+                          : wheelzoom::Axes::VerticalOnly;
+    const QRectF r = wheelzoom::zoomPicture(Imadpic.rect(), Imadpic.picture.size(), screen(),
+                                            {ScaleWidth(), ScaleHeight()}, posPx, notches, axes);
+    Imadpic.Left = r.left();
+    Imadpic.Top = r.top();
+    Imadpic.Width = r.width();
+    Imadpic.Height = r.height();
+    // A running scroll carries on from where the zoom left the picture.
+    if (Timgund->Enabled()) motion.ScrollTop = float(Imadpic.Top);
+    refreshView();
 }
