@@ -7,6 +7,8 @@
 #include "magnifier/editor/frmphotoshop.h"
 #include "magnifier/editor/picturearea.h"
 
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QPointer>
 
 #include <cmath>
@@ -129,7 +131,18 @@ int main(int argc, char** argv) {
                 *std::max_element(opens.begin(), opens.end()), opens.size());
     form.hide();
 
-    const QImage picture = form.CaptureScreen();
+    // The screen as the view's capture reads it; X11 answers at once, the
+    // portal within its own deadline.
+    QImage picture;
+    const QObject asker;
+    ScreenGrabber& grabber = *system.services().grabber;
+    QObject::connect(&grabber, &ScreenGrabber::grabbed, &asker,
+                     [&](const QObject* who, const QImage& p) {
+                         if (who == &asker) picture = p;
+                     });
+    grabber.request(system.services().screen->nativeGeometry(), &asker);
+    for (QDeadlineTimer limit(10000); picture.isNull() && !limit.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     const qreal ratio = form.devicePixelRatioF();
     const Figures part = measure(system.services(), picture, ratio, Composition::ChangedArea);
     const Figures whole = measure(system.services(), picture, ratio, Composition::WholeFrame);

@@ -4,26 +4,13 @@
 #include "magnifier/artwork.h"
 #include "magnifier/editor/frmphotoshop.h"
 #include "magnifier/picturebox.h"
-#include "magnifier/serversurface.h"
 #include "shared/formplace.h"
-#include "shared/menuitem.h"
 #include "shared/tip/Frmzdydhc.h"
 #include "shared/topmost.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QMenu>
 #include <QPushButton>
-#include <QScreen>
-#include <QWindow>
-
-namespace {
-constexpr int kReleaseBuffersMs = 2000;
-} // namespace
 
 Frmpictd::Frmpictd(const Services& services, QWidget* parent)
     : MouseReporting(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services) {
@@ -34,12 +21,17 @@ Frmpictd::Frmpictd(const Services& services, QWidget* parent)
     setMouseTracking(true);
     // Shown "maximised": the client area is the whole primary screen.
     setGeometry(m_services.screen->geometry());
+    // First, so that the surface X11 draws on is the lowest native child.
+    m_canvas = new ViewCanvas(*this, *m_services.grabber, Imadpic, [this] { return screen(); });
     buildControls();
-    buildMenu();
-    m_releaseBuffers.setSingleShot(true);
-    m_releaseBuffers.setInterval(kReleaseBuffersMs);
-    connect(&m_releaseBuffers, &QTimer::timeout, this, &Frmpictd::releaseViewBuffers);
-    watchScreens();
+    m_capture = new ViewCapture(*m_services.grabber, this);
+    connect(m_capture, &ViewCapture::captured, this, &Frmpictd::pictureTaken);
+    connect(m_capture, &ViewCapture::failed, this,
+            [this](ViewCapture::Purpose, const QString& why) {
+                prompts().MessageBox(why, QApplication::applicationName());
+            });
+    m_screens = new ScreenFollower(*m_services.screen, *this);
+    connect(m_screens, &ScreenFollower::changed, this, &Frmpictd::followScreenChange);
 }
 
 Frmpictd::~Frmpictd() {
@@ -53,19 +45,6 @@ void Frmpictd::buildControls() {
     Imatbiao = artwork::pencilPicture();
     Pictubiao = {artwork::magnifierIcon(), artwork::glyphIcon()};
 
-    // First, so that it is the lowest of the native children.
-    if (m_services.grabber->drawsOnServer()) {
-        m_surface = new ServerSurface(
-            this, [this](const QRegion& r) { return drawOnServer(r); },
-            [this] {
-                // Drawn by Qt from now on, in this window.
-                m_surface->hide();
-                update();
-            });
-        m_surface->setObjectName(QStringLiteral("surface"));
-        m_surface->hide();
-    }
-
     P1 = new PictureBox(this);
     P1->setObjectName(QStringLiteral("P1"));
     P1->setBackColor(palette().color(QPalette::Button));
@@ -76,41 +55,9 @@ void Frmpictd::buildControls() {
     connect(P1, &PictureBox::mouseDown, this, &Frmpictd::P1_MouseDown);
     connect(P1, &PictureBox::clicked, this, &Frmpictd::P1_Click);
     connect(P1, &PictureBox::doubleClicked, this, &Frmpictd::P1_DblClick);
+    m_stage.emplace(*P1, *P2, pushPull);
 
-    auto makeButton = [this](const char* name, const QString& caption, const char* tip) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QCoreApplication::translate("zuz", tip));
-        b->setFocusPolicy(Qt::NoFocus);
-        // Over the server surface, which is a window of its own.
-        if (m_surface) b->setAttribute(Qt::WA_NativeWindow);
-        return b;
-    };
-    Command5 = makeButton("Command5", {}, QT_TRANSLATE_NOOP("zuz", "手工画框标记"));
-    Command5->setIconSize(QSize(32, 32));
-    Comqxbcfd = makeButton("Comqxbcfd", {}, QT_TRANSLATE_NOOP("zuz", "取消本次放大[可按X键]"));
-    Comqxbcfd->setIcon(artwork::undoArrowPicture());
-    Comqxbcfd->setIconSize(QSize(16, 16));
-    Command1 = makeButton("Command1", QCoreApplication::translate("zuz", "宽-"),
-                          QT_TRANSLATE_NOOP("zuz", "单击减宽200"));
-    Command2 = makeButton("Command2", QCoreApplication::translate("zuz", "高-"),
-                          QT_TRANSLATE_NOOP("zuz", "单击减高200"));
-    Command3 = makeButton("Command3", QCoreApplication::translate("zuz", "宽+"),
-                          QT_TRANSLATE_NOOP("zuz", "单击增宽200"));
-    Command4 = makeButton("Command4", QCoreApplication::translate("zuz", "高+"),
-                          QT_TRANSLATE_NOOP("zuz", "单击增高200"));
-    placeButton(Command1, 4560, 2880, 495, 255);
-    placeButton(Command2, 4560, 2280, 495, 255);
-    placeButton(Command3, 4080, 2880, 495, 255);
-    placeButton(Command4, 4080, 2280, 495, 255);
-    for (QPushButton* b : {Command1, Command2, Command3, Command4})
-        b->hide();
-    connect(Command5, &QPushButton::clicked, this, &Frmpictd::Command5_Click);
-    connect(Comqxbcfd, &QPushButton::clicked, this, &Frmpictd::Comqxbcfd_Click);
-    connect(Command1, &QPushButton::clicked, this, &Frmpictd::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Frmpictd::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Frmpictd::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &Frmpictd::Command4_Click);
+    m_buttons.emplace(*this, m_canvas->onServer());
 
     Timer1 = new VbTimer(1000, this);
     Timgund = new VbTimer(50, this);
@@ -122,98 +69,42 @@ void Frmpictd::buildControls() {
     connect(TimKey, &VbTimer::Timer, this, &Frmpictd::TimKey_Timer);
 }
 
-void Frmpictd::buildMenu() {
-    using F = Frmpictd;
-    struct Item {
-        QAction* F::*item;
-        const char* caption; // null: a separator
-        void (F::*click)();
-    };
-    const auto add = [this](std::initializer_list<Item> items) {
-        for (const Item& i : items)
-            this->*i.item =
-                i.caption ? addMenuItem(this, mnkz, i.caption, i.click) : mnkz->addSeparator();
-    };
-    mnkz = new QMenu(QCoreApplication::translate("zuz", "控制"), this);
-    add({
-        {&F::mnexit, QT_TRANSLATE_NOOP("zuz", "取消本次放大[也可按X键或Esc键！]"),
-         &F::mnexit_Click},
-        {&F::mnzaicifd, QT_TRANSLATE_NOOP("zuz", "再次放大本屏(Ctrl+Z)"), &F::mnzaicifd_Click},
-        {&F::mnzaicifdxx, nullptr, nullptr},
-        {&F::mnexit2, QT_TRANSLATE_NOOP("zuz", "退出！！！"), &F::mnexit2_Click},
-        {&F::mnexitxx, nullptr, nullptr},
-        {&F::mnzongxiangfd, QT_TRANSLATE_NOOP("zuz", "只纵向放大"), &F::mnzongxiangfd_Click},
-        {&F::mnshougong, QT_TRANSLATE_NOOP("zuz", "自定义zuz"), &F::mnshougong_Click},
-        {&F::mnhiufuquesheng, QT_TRANSLATE_NOOP("zuz", "恢复缺省大小[2倍]"),
-         &F::mnhiufuquesheng_Click},
-        {&F::mnhfqsxx, nullptr, nullptr},
-        {&F::mnsuoxiao, QT_TRANSLATE_NOOP("zuz", "扩大1点5倍"), &F::mnsuoxiao_Click},
-        {&F::mnshxgdxx, nullptr, nullptr},
-        {&F::mnshangxiagd, QT_TRANSLATE_NOOP("zuz", "上下自动滚动"), &F::mnshangxiagd_Click},
-        {&F::mnxunhuang, QT_TRANSLATE_NOOP("zuz", "循环滚动"), &F::mnxunhuang_Click},
-        {&F::mntiulaxg, QT_TRANSLATE_NOOP("zuz", "推拉效果"), &F::mntiulaxg_Click},
-        {&F::mnsxgdxx, nullptr, nullptr},
-    });
-    mnsudu = addSpeedMenu(this, mnkz);
-    add({
-        {&F::mnqueshengxx, nullptr, nullptr},
-        {&F::mnqufd, "Zonara", &F::mnqufd_Click},
-        {&F::mnwanneng, "Snarell", &F::mnwanneng_Click},
-        {&F::mnquxbcfd, nullptr, nullptr},
-        {&F::mnabuot, QT_TRANSLATE_NOOP("zuz", "关于..."), &F::mnabuot_Click},
-        {&F::mnbuhuo, QT_TRANSLATE_NOOP("zuz", "捕获"), &F::mnbuhuo_Click},
-    });
-    mnbuhuo->setVisible(false);
-    for (QAction* a : {mnshangxiagd, mnxunhuang, mntiulaxg})
-        a->setCheckable(true);
-    // "中=100" ticked, although the scrolling runs at 50 ms until a speed
-    // is chosen: the menu as it was designed.
-    showSpeed(this, speed);
-}
-
-void Frmpictd::placeButton(QPushButton* button, double left, double top, double width,
-                           double height) {
-    const units::Screen s = screen();
-    button->setGeometry(s.toPixelsX(left), s.toPixelsY(top), s.toPixelsX(width),
-                        s.toPixelsY(height));
-}
-
-units::Screen Frmpictd::screen() const {
-    return m_services.screen->screen();
-}
-double Frmpictd::ScaleWidth() const {
-    return screen().toTwipsX(width());
-}
-double Frmpictd::ScaleHeight() const {
-    return screen().toTwipsY(height());
-}
 // On the window's own monitor, whose top is the top of "the screen".
 double Frmpictd::WindowTop() const {
     return formplace::twips(*this, screen(), m_services.screen->geometry()).y();
 }
-double Frmpictd::WindowHeight() const {
-    return screen().toTwipsY(height());
-}
 
-Picture Frmpictd::CaptureScreen() {
+void Frmpictd::requestCapture(ViewCapture::Purpose purpose) {
+    if (m_capture->pending(purpose)) return;
     // A menu or dialog that just closed over the view leaves a hole that is
     // repainted only later; paint it now so the capture shows the view.
-    if (isVisible()) {
-        repaint();
-        if (m_surface && m_surface->isVisible()) m_surface->repaint();
-    } else
-        readyPaintBuffer();
-    Picture picture = ::CaptureScreen(*m_services.grabber, m_services.screen->nativeGeometry());
-    m_services.grabber->runMeanwhile();
-    if (const QString why = m_services.grabber->takeFailure(); !why.isEmpty())
-        prompts().MessageBox(why, QApplication::applicationName());
-    return picture;
+    if (isVisible())
+        m_canvas->repaintNow();
+    else
+        m_canvas->readyPaintBuffer(m_services.screen->geometry().size());
+    m_capture->request(m_services.screen->nativeGeometry(), purpose);
+}
+
+void Frmpictd::pictureTaken(ViewCapture::Purpose purpose, const Picture& picture) {
+    switch (purpose) {
+    case ViewCapture::Purpose::View:
+        // Where no picture of the screen can be had at all (the user has
+        // been told why), there is nothing to magnify and no view to show.
+        if (!picture.isNull()) ShowView(picture);
+        break;
+    case ViewCapture::Purpose::Again:
+        showPicture(picture);
+        break;
+    case ViewCapture::Purpose::Editor:
+        openEditor(picture);
+        break;
+    }
 }
 
 void Frmpictd::Form_Load() {
     followPointerScreen();
     const units::Screen s = screen();
-    placeCornerButtons();
+    m_buttons->placeCorner(s);
     Command5->setIcon(Imatbiao);
     Imadpic.Height = 2 * s.Height();
     Imadpic.Width = 2 * s.Width();

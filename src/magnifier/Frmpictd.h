@@ -3,10 +3,18 @@
 #include "magnifier/customsize.h"
 #include "magnifier/heldkey.h"
 #include "magnifier/imagecontrol.h"
-#include "magnifier/mouseroute.h"
 #include "magnifier/pushpull.h"
+#include "magnifier/pushpullstage.h"
+#include "magnifier/screenfollower.h"
+#include "magnifier/viewbuttons.h"
+#include "magnifier/viewcanvas.h"
+#include "magnifier/viewcapture.h"
+#include "magnifier/viewmenu.h"
 #include "magnifier/viewmotion.h"
+#include "magnifier/viewmouse.h"
 #include "magnifier/viewzoom.h"
+#include "magnifier/wayback.h"
+#include "magnifier/wheelzoom.h"
 #include "shared/mousereporting.h"
 #include "shared/platform/services.h"
 #include "shared/prompts.h"
@@ -14,16 +22,16 @@
 #include "shared/tip/tiptext.h"
 #include "shared/vbtimer.h"
 
+#include <QCoreApplication>
 #include <QPixmap>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class PictureBox;
-class ServerSurface;
 class frmphotoshop;
 class QAction;
 class QMenu;
@@ -44,27 +52,25 @@ class Frmpictd : public MouseReporting<QWidget> {
     void Form_QueryUnload(bool& cancel, int unloadMode);
     void Form_Unload(bool& cancel);
 
-    // Capture.
-    Picture CaptureScreen();
-    // Gives back the paint buffer of the last view and all but one capture
-    // buffer; runs a little after a view ends, unless the next view came
-    // first.
-    void releaseViewBuffers();
-    bool viewBuffersReleasePending() const { return m_releaseBuffers.isActive(); }
+    // The buffers a view leaves, given back a while after it ends.
+    void releaseViewBuffers() { m_canvas->releaseBuffers(); }
+    bool viewBuffersReleasePending() const { return m_canvas->releasePending(); }
 
     // The view.
     void FitWindowToPicture();
     void CenterPicture(ImageControl& p);
-    void Form_Resize();
+    void Form_Resize() { CenterPicture(Imadpic); }
     void EndView();
-    void mnbuhuo_Click();
-    void mnzaicifd_Click();
+    void mnbuhuo_Click() { mnzaicifd_Click(); }
+    // Taken while the view is up, the picture is the view itself: enlarged
+    // once more, with size and place kept.
+    void mnzaicifd_Click() { requestCapture(ViewCapture::Purpose::Again); }
     void mnhiufuquesheng_Click();
     void mnsuoxiao_Click();
     void mnzongxiangfd_Click();
-    void mnexit_Click();
+    void mnexit_Click() { EndView(); }
     void mnexit2_Click();
-    void Comqxbcfd_Click();
+    void Comqxbcfd_Click() { EndView(); }
 
     // Mouse and keys.
     void Imadpic_MouseDown(int button, int shift, double x, double y);
@@ -73,37 +79,41 @@ class Frmpictd : public MouseReporting<QWidget> {
     void Imadpic_DblClick();
     // Zooms by whole wheel notches about the window pixel `posPx`.
     void Imadpic_Wheel(int notches, const QPointF& posPx);
-    void Form_MouseDown(int button, int shift, double x, double y);
+    void Form_MouseDown(int button, int /*shift*/, double /*x*/, double /*y*/) {
+        if (button == 2) prompts().PopupMenu(mnkz);
+    }
     void Form_DblClick();
     void Form_KeyDown(int keyCode, int shift);
-    void P1_MouseDown(int button, int shift, double x, double y);
-    void P1_Click();
-    void P1_DblClick();
+    void P1_MouseDown(int button, int /*shift*/, double /*x*/, double /*y*/) {
+        if (button == 2) prompts().PopupMenu(mnkz);
+    }
+    void P1_Click() { Timtiula->setEnabled(false); }
+    void P1_DblClick() { Form_DblClick(); }
 
     // Scrolling, push-pull and speed.
-    void mnshangxiagd_Click();
+    void mnshangxiagd_Click() { toggleScrolling(ScrollStart::FromTop); }
     void mnxunhuang_Click();
     void mntiulaxg_Click();
-    void mnkuai_Click();
-    void mnzhong_Click();
-    void mnman_Click();
-    void mnquesheng_Click();
-    void mnzidingyi_Click();
+    void mnkuai_Click() { chooseSpeed(ScrollSpeed::Choice::Fast); }
+    void mnzhong_Click() { chooseSpeed(ScrollSpeed::Choice::Medium); }
+    void mnman_Click() { chooseSpeed(ScrollSpeed::Choice::Slow); }
+    void mnquesheng_Click() { chooseSpeed(ScrollSpeed::Choice::Default); }
+    void mnzidingyi_Click() { chooseSpeed(ScrollSpeed::Choice::Custom); }
     void Timgund_Timer();
-    void Timtiula_Timer();
+    void Timtiula_Timer() { m_stage->tick(screen()); }
     void StartPushPull();
     void ResetPushPull();
-    void StopPushPull();
+    void StopPushPull() { Timtiula->setEnabled(false); }
 
     // Custom size.
     void mnshougong_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
+    void Command1_Click() { resizePicture(CustomSize::Step::Narrower); }
+    void Command2_Click() { resizePicture(CustomSize::Step::Shorter); }
+    void Command3_Click() { resizePicture(CustomSize::Step::Wider); }
+    void Command4_Click() { resizePicture(CustomSize::Step::Taller); }
 
-    // A monitor changed while a view is up: the view covers its monitor as
-    // it is now, or the primary one where its own has gone.
+    // A monitor changed: a view that is up covers its monitor as it is
+    // now, or the primary one where its own has gone.
     void followScreenChange();
 
     // Tray icon and hotkey.
@@ -121,91 +131,65 @@ class Frmpictd : public MouseReporting<QWidget> {
     // What the user did on the icon.
     void Pictubiao_MouseMove(QSystemTrayIcon::ActivationReason reason);
     // A press of the hotkey that InstallHotkey claimed.
-    void HotkeyWindowProc();
+    void HotkeyWindowProc() { RequestView(); }
     // Module ModKeyshezh: Ctrl + the key "Z".
     static constexpr Qt::Key HotkeyKey = Qt::Key_Z;
     static constexpr Qt::KeyboardModifiers HotkeyModifiers{Qt::ControlModifier};
     // The icon's tip (at most 63 bytes in UTF-8).
-    static QString TrayTip();
-    // Run when the view has gone: without a notification area and without
-    // the hotkey nothing could bring the next view, so the user is told
-    // and the program ends, rather than wait where no one can reach it.
+    static QString TrayTip() {
+        return QCoreApplication::translate("zuz", "在此“岚”字图标上按右键，放大本屏！");
+    }
+    // Run when the view has gone: where nothing could bring the next view
+    // (WaysBack), the user is told and the program ends.
     void CheckStillReachable();
-    static QString UnreachableText();
-    // Whether the user holds a way of their own to the next view: the
-    // icon in a notification area, or a key the program or the desktop
-    // delivers. Without one, a second start of the program brings the
-    // view, and the tip says how to get a key and the icon.
-    bool HasWayBack() const;
+    static QString UnreachableText() { return WaysBack::strandedText(); }
+    // Whether the user holds a way of their own (icon or key) to the next view.
+    bool HasWayBack() const { return WaysBack::of(m_services).reachable(); }
     // What the hints of the tip dialog name as the ways back.
-    TipWayBack WayBack() const;
+    TipWayBack WayBack() const { return WaysBack::of(m_services).tip(); }
 
     // Companion programs, editor and tip dialog.
-    void mnqufd_Click();
+    void mnqufd_Click() {
+        m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
+    }
     void mnwanneng_Click();
     void Command5_Click();
-    void mnabuot_Click();
+    // Shows the one tip dialog; a dialog that is open already comes to the
+    // front instead of a second one.
+    void mnabuot_Click() { ShowTipDialog(); }
     // The open annotation editor, or null.
     frmphotoshop* editor() const;
-    // The widget the picture is painted in now: this window, or a child
-    // window that the X11 server paints.
-    QWidget* pictureWidget();
+    // This window, or the child window X11 paints the picture in.
+    QWidget* pictureWidget() { return m_canvas->widget(); }
 
     // Screen size and the window's client area, in twips.
-    units::Screen screen() const;
-    double ScaleWidth() const;
-    double ScaleHeight() const;
+    units::Screen screen() const { return m_services.screen->screen(); }
+    double ScaleWidth() const { return screen().toTwipsX(width()); }
+    double ScaleHeight() const { return screen().toTwipsY(height()); }
     double WindowTop() const;
-    double WindowHeight() const;
+    double WindowHeight() const { return screen().toTwipsY(height()); }
 
     // Controls.
-    ImageControl Imadpic;
-    ImageControl Imagls;
-    ImageControl Imagxs1;
-    ImageControl Imagxs2;
+    ImageControl Imadpic, Imagls, Imagxs1, Imagxs2;
     QPixmap Imatbiao;
-    PictureBox* P1 = nullptr;
-    PictureBox* P2 = nullptr;
+    PictureBox *P1 = nullptr, *P2 = nullptr;
     std::array<QPixmap, 2> Pictubiao;
-    QPushButton* Command5 = nullptr;
-    QPushButton* Comqxbcfd = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    VbTimer* Timer1 = nullptr;
-    VbTimer* Timgund = nullptr;
-    VbTimer* Timtiula = nullptr;
-    VbTimer* TimKey = nullptr;
+    QPushButton *Command5 = nullptr, *Comqxbcfd = nullptr;
+    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr;
+    VbTimer *Timer1 = nullptr, *Timgund = nullptr, *Timtiula = nullptr, *TimKey = nullptr;
 
+    // The menu, group by group, and its separators.
     QMenu* mnkz = nullptr;
-    QAction* mnexit = nullptr;
-    QAction* mnzaicifd = nullptr;
-    QAction* mnzaicifdxx = nullptr;
-    QAction* mnexit2 = nullptr;
-    QAction* mnexitxx = nullptr;
-    QAction* mnzongxiangfd = nullptr;
-    QAction* mnshougong = nullptr;
-    QAction* mnhiufuquesheng = nullptr;
-    QAction* mnhfqsxx = nullptr;
+    QAction *mnexit = nullptr, *mnzaicifd = nullptr, *mnexit2 = nullptr;
+    QAction *mnzongxiangfd = nullptr, *mnshougong = nullptr, *mnhiufuquesheng = nullptr;
     QAction* mnsuoxiao = nullptr;
-    QAction* mnshxgdxx = nullptr;
-    QAction* mnshangxiagd = nullptr;
-    QAction* mnxunhuang = nullptr;
-    QAction* mntiulaxg = nullptr;
-    QAction* mnsxgdxx = nullptr;
+    QAction *mnshangxiagd = nullptr, *mnxunhuang = nullptr, *mntiulaxg = nullptr;
     QMenu* mnsudu = nullptr;
-    QAction* mnkuai = nullptr;
-    QAction* mnzhong = nullptr;
-    QAction* mnman = nullptr;
-    QAction* mnquesheng = nullptr;
+    QAction *mnkuai = nullptr, *mnzhong = nullptr, *mnman = nullptr, *mnquesheng = nullptr;
     QAction* mnzidingyi = nullptr;
-    QAction* mnqueshengxx = nullptr;
-    QAction* mnqufd = nullptr;
-    QAction* mnwanneng = nullptr;
-    QAction* mnquxbcfd = nullptr;
-    QAction* mnabuot = nullptr;
-    QAction* mnbuhuo = nullptr;
+    QAction *mnqufd = nullptr, *mnwanneng = nullptr, *mnabuot = nullptr, *mnbuhuo = nullptr;
+    QAction *mnzaicifdxx = nullptr, *mnexitxx = nullptr, *mnhfqsxx = nullptr, *mnshxgdxx = nullptr;
+    QAction *mnsxgdxx = nullptr, *mnqueshengxx = nullptr, *mnquxbcfd = nullptr;
 
     // The view's state; the menu's captions and ticks show it.
     ViewZoom zoom;
@@ -213,72 +197,53 @@ class Frmpictd : public MouseReporting<QWidget> {
     ViewMotion motion;
     PushPull pushPull;
     ScrollSpeed speed{ScrollSpeed::Choice::Medium, ScrollSpeed::Reading::WholeNumber};
-    std::int32_t DragStartX = 0;
-    std::int32_t DragStartY = 0;
+    std::int32_t DragStartX = 0, DragStartY = 0;
     std::int32_t TrayFrame = 0;
 
   protected:
-    void paintEvent(QPaintEvent* event) override;
+    void paintEvent(QPaintEvent* event) override { m_canvas->paint(event); }
     void resizeEvent(QResizeEvent* event) override;
-    void reportMouse(const MouseReport& report) override;
+    void reportMouse(const MouseReport& report) override { m_mouse.report(report); }
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void showEvent(QShowEvent*) override { m_canvas->viewShown(); }
 
   private:
     void buildControls();
     Prompts& prompts() const { return promptsOf(m_services); }
-    void ShowTipDialog();
-    void buildMenu();
-    void placeButton(QPushButton* button, double left, double top, double width, double height);
-    void placeCornerButtons();
-    void followPointerScreen();
+    // Owned by the view: it stays above it whatever the window manager does
+    // with a focused full-screen window.
+    void ShowTipDialog() { prompts().ShowTipDialog(TipVariant::Magnifier, this, WayBack()); }
+    // A view belongs to the monitor under the pointer when it starts.
+    void followPointerScreen() { rescaleView(m_screens->followPointer()); }
     bool hiddenByDesktop() const;
-    // Scales the picture and moves the corner buttons from the monitor the
-    // window was laid out for to the one it is on now.
-    void layOutForScreen();
-    // Monitors that come, go or change size while the program runs.
-    void watchScreens();
-    // Where FitWindowToPicture puts the window on the current monitor.
-    QRect viewGeometry() const;
-    // Grows the paint buffer to the view's size before the view is shown,
-    // its pages made resident while the capture is under way.
-    void readyPaintBuffer();
-    // Repaints the picture: through the server surface where the X11
-    // server can draw the picture itself, in this window otherwise.
-    void refreshView();
-    bool drawOnServer(const QRegion& devicePixels);
-    // Where the picture control lies, in the window's logical pixels.
-    QRectF pictureRect() const;
-    // Shows a capture in the view.
+    // On a monitor of another size the picture keeps its enlargement and
+    // its place relative to the screen; the corner buttons follow the corner.
+    void rescaleView(const std::optional<QSizeF>& scale);
+    void refreshView() { m_canvas->refresh(); }
     void showPicture(Picture picture);
+    // Asks for a picture of the monitor; pictureTaken() gets the answer.
+    void requestCapture(ViewCapture::Purpose purpose);
+    void pictureTaken(ViewCapture::Purpose purpose, const Picture& picture);
+    void openEditor(const Picture& picture);
     void clearPictures();
     void applyZoom(const ViewZoom::Step& step);
     void showCustomSize();
     void resizePicture(CustomSize::Step step);
-    void showMotion();
     void chooseSpeed(ScrollSpeed::Choice choice);
     enum class ScrollStart { FromTop, Resume };
     void toggleScrolling(ScrollStart start);
-    bool overPicture(const QPointF& posPx) const;
-    QPointF toPictureTwips(const QPointF& posPx) const;
-    void updatePointer(const QPointF& posPx);
 
     Services m_services;
-    // Where the X11 server draws the picture; null where it cannot.
-    ServerSurface* m_surface = nullptr;
+    ViewCanvas* m_canvas = nullptr;
+    ViewCapture* m_capture = nullptr;
+    ScreenFollower* m_screens = nullptr;
+    ViewMenu m_menu{*this};
+    std::optional<ViewButtons> m_buttons;
+    std::optional<PushPullStage> m_stage;
     QPointer<QWidget> m_editor;
     bool m_quitting = false;
-    // The monitor the last view was laid out for.
-    units::Screen m_laidOut;
-    // The paint buffer outlives a view by this long, so that views in a row
-    // come up fast, and no longer, so that a program waiting in the tray
-    // holds one screen-sized buffer only: the capture's, which stays
-    // resident for the next view.
-    QTimer m_releaseBuffers;
-    MouseRoute m_route;
-    // Wheel delta short of a notch, in eighths of a degree.
-    int m_wheelPending = 0;
+    ViewMouse m_mouse{*this};
 };

@@ -4,27 +4,15 @@
 
 #include "magnifier/editor/frmphotoshop.h"
 #include "magnifier/picturebox.h"
-#include "magnifier/serversurface.h"
 #include "shared/capturecompanion.h"
 #include "shared/tip/Frmzdydhc.h"
 #include "shared/topmost.h"
 
-void Frmpictd::mnqufd_Click() {
-    m_services.starter->start(QStringLiteral("Zonara"), ProgramStarter::Show::Normal);
-}
-
 void Frmpictd::mnwanneng_Click() {
     // A waiting capture program reads the screen at once: the hole the menu
     // left in the view has to be painted, and on the screen, by then.
-    if (isVisible()) {
-        repaint();
-        if (m_surface && m_surface->isVisible()) m_surface->repaint();
-    }
+    if (isVisible()) m_canvas->repaintNow();
     capturecompanion::pickAfterMenu(*m_services.starter, ProgramStarter::Show::Minimized, this);
-}
-
-frmphotoshop* Frmpictd::editor() const {
-    return static_cast<frmphotoshop*>(m_editor.data());
 }
 
 // The editor gets the view as the user sees it, small buttons included, and
@@ -32,10 +20,14 @@ frmphotoshop* Frmpictd::editor() const {
 void Frmpictd::Command5_Click() {
     // One editor at a time: a new one starts from a fresh picture.
     if (m_editor) m_editor->close();
+    requestCapture(ViewCapture::Purpose::Editor);
+}
+
+void Frmpictd::openEditor(const Picture& picture) {
     auto* editor = new frmphotoshop(m_services);
     m_editor = editor;
     editor->Form_Load();
-    editor->setPicture(CaptureScreen(), screen().DevicePixelRatio);
+    editor->setPicture(picture, screen().DevicePixelRatio);
     editor->setWindowFlag(Qt::WindowStaysOnTopHint);
     editor->show();
     editor->activateWindow();
@@ -44,14 +36,6 @@ void Frmpictd::Command5_Click() {
     clearPictures();
 }
 
-// Shows the one tip dialog; a dialog that is open already comes to the
-// front instead of a second one.
-void Frmpictd::mnabuot_Click() {
-    ShowTipDialog();
-}
-
-// Owned by the view: it stays above it whatever the window manager does
-// with a focused full-screen window.
-void Frmpictd::ShowTipDialog() {
-    prompts().ShowTipDialog(TipVariant::Magnifier, this, WayBack());
+frmphotoshop* Frmpictd::editor() const {
+    return static_cast<frmphotoshop*>(m_editor.data());
 }

@@ -1,30 +1,12 @@
 // Up-down scrolling, the push-pull zoom and the scrolling speed.
 #include "magnifier/Frmpictd.h"
 
-#include "magnifier/picturebox.h"
-#include "shared/menuitem.h"
-
-#include <QAction>
-
-using units::cint;
-
-void Frmpictd::showMotion() {
-    mnshangxiagd->setChecked(motion.scrolling == ViewMotion::Switch::On);
-    mnxunhuang->setChecked(motion.loop == ViewMotion::Switch::On);
-    mntiulaxg->setChecked(motion.pushPull == ViewMotion::Switch::On);
-}
-
-void Frmpictd::mnshangxiagd_Click() {
-    toggleScrolling(ScrollStart::FromTop);
-}
-
 void Frmpictd::toggleScrolling(ScrollStart start) {
     motion.scrolling = ViewMotion::flipped(motion.scrolling);
     if (motion.scrolling == ViewMotion::Switch::On) {
         motion.pushPull = ViewMotion::Switch::Off;
         Timtiula->setEnabled(false);
-        P1->hide();
-        P2->hide();
+        m_stage->setVisible(false);
         Imadpic.Visible = true;
         refreshView();
         if (start == ScrollStart::FromTop) motion.ScrollTop = float(WindowTop());
@@ -32,7 +14,7 @@ void Frmpictd::toggleScrolling(ScrollStart start) {
     } else {
         Timgund->setEnabled(false);
     }
-    showMotion();
+    m_menu.show();
 }
 
 void Frmpictd::Timgund_Timer() {
@@ -44,31 +26,15 @@ void Frmpictd::Timgund_Timer() {
 
 void Frmpictd::mnxunhuang_Click() {
     motion.loop = ViewMotion::flipped(motion.loop);
-    showMotion();
+    m_menu.show();
 }
 
 // A running scroll carries on at the new speed; push-pull keeps its own.
 void Frmpictd::chooseSpeed(ScrollSpeed::Choice choice) {
     const std::optional<int> ms =
         speed.choose(choice, [this] { return ScrollSpeed::ask(prompts(), this); });
-    showSpeed(this, speed);
+    m_menu.show();
     if (ms) Timgund->setInterval(*ms);
-}
-
-void Frmpictd::mnkuai_Click() {
-    chooseSpeed(ScrollSpeed::Choice::Fast);
-}
-void Frmpictd::mnzhong_Click() {
-    chooseSpeed(ScrollSpeed::Choice::Medium);
-}
-void Frmpictd::mnman_Click() {
-    chooseSpeed(ScrollSpeed::Choice::Slow);
-}
-void Frmpictd::mnquesheng_Click() {
-    chooseSpeed(ScrollSpeed::Choice::Default);
-}
-void Frmpictd::mnzidingyi_Click() {
-    chooseSpeed(ScrollSpeed::Choice::Custom);
 }
 
 void Frmpictd::mntiulaxg_Click() {
@@ -76,53 +42,29 @@ void Frmpictd::mntiulaxg_Click() {
     if (motion.pushPull == ViewMotion::Switch::On) {
         Imadpic.Visible = false;
         refreshView();
-        P1->show();
-        P2->show();
+        m_stage->setVisible(true);
         StartPushPull();
         // A running scroll keeps moving the hidden picture.
         motion.scrolling = ViewMotion::Switch::Off;
     } else {
         Timtiula->setEnabled(false);
-        P1->hide();
-        P2->hide();
+        m_stage->setVisible(false);
         Imadpic.Visible = true;
         refreshView();
         FitWindowToPicture();
     }
-    showMotion();
+    m_menu.show();
 }
 
 void Frmpictd::StartPushPull() {
-    const units::Screen s = screen();
-    P2->setPicture(Imadpic.picture);
-    // The picture is in device pixels; the box is measured in logical ones.
-    P2->resize((QSizeF(P2->picture().size()) / s.DevicePixelRatio).toSize());
-    P2->hide();
+    m_stage->load(Imadpic.picture, screen());
     ResetPushPull();
-    const double p1Width = s.toTwipsX(P1->width());
-    const double p1Height = s.toTwipsY(P1->height());
-    P1->move(s.toPixelsX((ScaleWidth() - p1Width) / 2),
-             s.toPixelsY((ScaleHeight() - p1Height) / 2));
+    m_stage->centre(screen(), {ScaleWidth(), ScaleHeight()});
     pushPull.start();
     Timtiula->setEnabled(true);
 }
 
 void Frmpictd::ResetPushPull() {
-    const units::Screen s = screen();
-    pushPull.reset(cint(s.toTwipsX(P2->width())), cint(s.toTwipsY(P2->height())));
-    P1->resize(s.toPixelsX(pushPull.Width), s.toPixelsY(pushPull.Height));
+    m_stage->reset(screen());
     StopPushPull();
-}
-
-void Frmpictd::StopPushPull() {
-    Timtiula->setEnabled(false);
-}
-
-void Frmpictd::Timtiula_Timer() {
-    const std::optional<QRect> source = pushPull.tick();
-    if (!source) return;
-    const units::Screen s = screen();
-    P1->setStretchedSource(P2->picture(),
-                           QRectF(s.toDeviceX(source->x()), s.toDeviceY(source->y()),
-                                  s.toDeviceX(source->width()), s.toDeviceY(source->height())));
 }

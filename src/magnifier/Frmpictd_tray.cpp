@@ -1,7 +1,6 @@
 // The tray icon, the global hotkey and the view they bring up.
 #include "magnifier/Frmpictd.h"
 
-#include "magnifier/wayback.h"
 #include "shared/platform/stacking.h"
 #include "shared/topmost.h"
 
@@ -10,10 +9,6 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QWindow>
-
-QString Frmpictd::TrayTip() {
-    return QCoreApplication::translate("zuz", "在此“岚”字图标上按右键，放大本屏！");
-}
 
 void Frmpictd::AddTrayIcon() {
     if (m_services.tray) {
@@ -46,10 +41,6 @@ void Frmpictd::InstallHotkey() {
     m_services.hotkey->claim(HotkeyKey, HotkeyModifiers);
 }
 
-void Frmpictd::HotkeyWindowProc() {
-    RequestView();
-}
-
 void Frmpictd::RequestView() {
     // A view the desktop has hidden is not up: a press then brings it back
     // however soon it follows the last one.
@@ -69,14 +60,10 @@ void Frmpictd::TimKey_Timer() {
     // 1. The monitor under the pointer as it is now: the view itself
     //    during one, so that the zoom compounds.
     followPointerScreen();
-    // Where no picture of the screen can be had at all (the user has been
-    // told why), there is nothing to magnify and no view to show.
-    Picture shot = CaptureScreen();
-    if (shot.isNull()) {
-        TimKey->setEnabled(false);
-        return;
-    }
-    ShowView(std::move(shot));
+    // One run per arming: presses while the picture is on its way bring
+    // no second view.
+    TimKey->setEnabled(false);
+    requestCapture(ViewCapture::Purpose::View);
 }
 
 void Frmpictd::ShowView(Picture shot) {
@@ -104,23 +91,11 @@ void Frmpictd::ShowView(Picture shot) {
     TimKey->setEnabled(false);
 }
 
-bool Frmpictd::HasWayBack() const {
-    return WaysBack::of(m_services).reachable();
-}
-
-TipWayBack Frmpictd::WayBack() const {
-    return WaysBack::of(m_services).tip();
-}
-
 // Shown as far as Qt knows, yet not on the screen: minimised by another
 // program or hidden by "show desktop".
 bool Frmpictd::hiddenByDesktop() const {
     const QWindow* native = windowHandle();
     return isVisible() && native && ((windowState() & Qt::WindowMinimized) || !native->isExposed());
-}
-
-QString Frmpictd::UnreachableText() {
-    return WaysBack::strandedText();
 }
 
 void Frmpictd::CheckStillReachable() {

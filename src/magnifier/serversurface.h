@@ -4,8 +4,8 @@
 
 #include <functional>
 
-// A native child window that the window system paints itself: the toolkit
-// keeps no paint buffer for it. It covers the view under the view's
+// A native child window that X11 paints itself: Qt keeps no paint buffer
+// for it. It covers the view under the view's
 // buttons, which are native windows too so that they stay above it; mouse
 // events fall through to the view.
 class ServerSurface : public QWidget {

@@ -38,4 +38,23 @@ int takeNotches(int& pending, int delta) {
     return notches;
 }
 
+QRectF zoomPicture(const QRectF& picture, QSize own, const units::Screen& s, const QSizeF& window,
+                   const QPointF& pointer, int notches, Axes axes) {
+    // The screen's own size is the picture's pixel count, which a scaled
+    // logical size may not give back exactly.
+    const double ownW = own.isEmpty() ? s.toDeviceX(s.Width()) : own.width();
+    const double ownH = own.isEmpty() ? s.toDeviceY(s.Height()) : own.height();
+    const double ratio = s.DevicePixelRatio;
+    QRectF r = picture;
+    if (axes == Axes::Both) {
+        const Span x = zoom({s.toDeviceX(r.left()), s.toDeviceX(r.width())}, ownW,
+                            s.toDeviceX(window.width()), pointer.x() * ratio, notches);
+        r.setRect(s.pictureTwipsX(x.pos), r.top(), s.pictureTwipsX(x.size), r.height());
+    }
+    const Span y = zoom({s.toDeviceY(r.top()), s.toDeviceY(r.height())}, ownH,
+                        s.toDeviceY(window.height()), pointer.y() * ratio, notches);
+    r.setRect(r.left(), s.pictureTwipsY(y.pos), r.width(), s.pictureTwipsY(y.size));
+    return r;
+}
+
 } // namespace wheelzoom

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "shared/units.h"
+
+#include <QRectF>
+#include <QSize>
+
 // The wheel's zoom along one axis of the view, in device pixels.
 namespace wheelzoom {
 
@@ -30,5 +35,25 @@ Span zoom(Span picture, double screen, double window, double pointer, int notche
 // whole notches out of it, so that fine touchpad steps add up. A turn the
 // other way drops what was left of the last direction.
 int takeNotches(int& pending, int delta);
+
+// A wheel's turns as they come, in whole notches.
+class Notches {
+  public:
+    // The whole notches `delta` (Qt's eighths of a degree) completes.
+    int take(int delta) { return takeNotches(m_pending, delta); }
+
+  private:
+    // Short of a notch.
+    int m_pending = 0;
+};
+
+enum class Axes { Both, VerticalOnly };
+
+// The picture control's place and size (twips of `screen`) after `notches`
+// about the view's logical pixel `pointer`, in a view `window` twips large.
+// `own` is the picture's own size in device pixels; an empty one stands for
+// the screen's.
+QRectF zoomPicture(const QRectF& picture, QSize own, const units::Screen& screen,
+                   const QSizeF& window, const QPointF& pointer, int notches, Axes axes);
 
 } // namespace wheelzoom

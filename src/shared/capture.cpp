@@ -1,9 +1,6 @@
 #include "shared/capture.h"
 
-#include <QEventLoop>
 #include <QPainter>
-
-#include <optional>
 
 #include <limits>
 
@@ -11,35 +8,6 @@ Picture CreateBitmapPicture(const QImage& hBmp) {
     if (hBmp.isNull()) return {};
     if (hBmp.format() == QImage::Format_RGB32) return hBmp;
     return hBmp.convertToFormat(QImage::Format_RGB32);
-}
-
-Picture CaptureScreen(ScreenGrabber& grabber, const QRect& nativeArea) {
-    if (nativeArea.isEmpty()) return {};
-    // Names this call's request among those of other callers.
-    const QObject asker;
-    std::optional<Picture> answer;
-    QEventLoop wait;
-    QObject::connect(&grabber, &ScreenGrabber::grabbed, &asker,
-                     [&](const QObject* who, const QImage& picture) {
-                         if (who != &asker) return;
-                         answer = CreateBitmapPicture(picture);
-                         wait.quit();
-                     });
-    QObject::connect(&grabber, &ScreenGrabber::failed, &asker,
-                     [&](const QObject* who, const QString& why) {
-                         if (who != &asker) return;
-                         answer = Picture();
-                         if (!why.isEmpty()) grabber.keepFailure(why);
-                         wait.quit();
-                     });
-    grabber.request(nativeArea, &asker);
-    // TRANSITIONAL: the one nested wait left, for the magnifier's view
-    // while it still expects the picture on return. Only the portal and
-    // grim get here; they answer within their own deadlines, and a quit
-    // ends this loop too. Input waits: a click meanwhile would act on a
-    // screen that is about to change.
-    if (!answer) wait.exec(QEventLoop::ExcludeUserInputEvents);
-    return answer.value_or(Picture());
 }
 
 std::int32_t BitmapToPicture(const QImage& bitmap, Picture& picture) {

@@ -24,14 +24,6 @@ struct RectL {
 // fastest. A bitmap that cannot be wrapped gives the empty picture.
 Picture CreateBitmapPicture(const QImage& hBmp);
 
-// The whole screen: every device pixel of the monitor that `nativeArea`
-// names in the window system's coordinates, exactly its size; the empty
-// picture when there is none, with the words why for takeFailure().
-// Returns with the picture: where the grabber answers later (the portal),
-// it waits in a loop of its own. Callers that can wait for a signal ask
-// the grabber themselves (ScreenGrabber::request()).
-Picture CaptureScreen(ScreenGrabber& grabber, const QRect& nativeArea);
-
 // Copies a rectangle of a picture the caller holds. Returns 1 and the
 // picture, or 0 and the empty picture. A rectangle of zero width or height
 // gives a 1 x 1 black picture, as GDI does for a zero-sized

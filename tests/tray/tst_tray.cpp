@@ -27,6 +27,7 @@ class TstTray : public QObject {
     void aSecondLoadListensOnce();
     void aFailedClaimIsSilent();
     void timKeyRunsOncePerArming();
+    void pressesWhileThePictureIsOnItsWayBringOneView();
     void timKeyShowsAFreshViewOnTop();
     void hotkeyDuringAViewMagnifiesTheView();
     void aRequestWhileABoxIsOpenIsDropped();
@@ -129,6 +130,26 @@ void TstTray::timKeyRunsOncePerArming() {
     QTest::qWait(50);
     QCOMPARE(rig.grabber.grabs(), 3);
     QVERIFY(!rig.form->TimKey->Enabled());
+}
+
+// Through the Wayland portal the picture comes a while after the request:
+// presses meanwhile neither ask again nor stack a second view on the first.
+void TstTray::pressesWhileThePictureIsOnItsWayBringOneView() {
+    TrayRig rig;
+    rig.loadAndEndView();
+    rig.grabber.answering = FakeScreenGrabber::Answering::Held;
+    rig.hotkey.pressCtrlZ();
+    QTRY_COMPARE(rig.grabber.held(), 1);
+    QVERIFY(!rig.form->isVisible());
+    rig.letKeyGo();
+    rig.hotkey.pressCtrlZ();
+    rig.tray.click(QSystemTrayIcon::Context);
+    QTRY_VERIFY(!rig.form->TimKey->Enabled());
+    QCOMPARE(rig.grabber.held(), 1);
+    rig.grabber.release();
+    QTRY_VERIFY(rig.form->isVisible());
+    QCOMPARE(rig.grabber.grabs(), 2);
+    QCOMPARE(rig.grabber.held(), 0);
 }
 
 void TstTray::timKeyShowsAFreshViewOnTop() {

@@ -3,7 +3,6 @@
 #include "shared/platform/x11pixels.h"
 
 #include <QTest>
-#include <QTimer>
 
 #include <algorithm>
 #include <bit>
@@ -14,10 +13,6 @@ Q_DECLARE_METATYPE(X11PixelLayout)
 class TstCapture : public QObject {
     Q_OBJECT
   private slots:
-    void captureScreenIsScreenSized_data();
-    void captureScreenIsScreenSized();
-    void captureScreenCopiesTheArea();
-    void captureScreenWaitsForALaterAnswer();
     void captureRect_data();
     void captureRect();
     void captureRectLeavesSourceAlone();
@@ -25,52 +20,6 @@ class TstCapture : public QObject {
     void serverPixelsOfEveryDepth_data();
     void serverPixelsOfEveryDepth();
 };
-
-void TstCapture::captureScreenIsScreenSized_data() {
-    QTest::addColumn<QRect>("monitor");
-    QTest::newRow("1024x768 at the origin") << QRect(0, 0, 1024, 768);
-    QTest::newRow("odd size") << QRect(0, 0, 1366, 767);
-    QTest::newRow("a second monitor to the right") << QRect(1024, 0, 800, 600);
-    QTest::newRow("a monitor below and left") << QRect(100, 768, 640, 480);
-}
-
-// The capture is the monitor's own pixel count, whatever its twips per
-// pixel, and starts at its corner.
-void TstCapture::captureScreenIsScreenSized() {
-    QFETCH(QRect, monitor);
-    FakeScreenGrabber grabber(QSize(2000, 1400));
-    const Picture pic = CaptureScreen(grabber, monitor);
-    QCOMPARE(pic.size(), monitor.size());
-    QCOMPARE(decodePattern(pic.pixel(0, 0)), monitor.topLeft());
-    QCOMPARE(decodePattern(pic.pixel(monitor.width() - 1, monitor.height() - 1)),
-             monitor.bottomRight());
-}
-
-void TstCapture::captureScreenCopiesTheArea() {
-    FakeScreenGrabber grabber({300, 200});
-    const Picture pic = CaptureScreen(grabber, QRect(10, 20, 30, 40));
-    QCOMPARE(pic.size(), QSize(30, 40));
-    QCOMPARE(decodePattern(pic.pixel(0, 0)), QPoint(10, 20));
-    QCOMPARE(decodePattern(pic.pixel(29, 39)), QPoint(39, 59));
-    QVERIFY(CaptureScreen(grabber, QRect(0, 0, 0, 10)).isNull());
-}
-
-// For callers that want the picture on return: a grabber that answers
-// later is waited for, and why there is no picture is kept for them once.
-void TstCapture::captureScreenWaitsForALaterAnswer() {
-    FakeScreenGrabber grabber({300, 200});
-    grabber.answering = FakeScreenGrabber::Answering::Held;
-    QTimer::singleShot(0, &grabber, &FakeScreenGrabber::release);
-    const Picture pic = CaptureScreen(grabber, QRect(10, 20, 30, 40));
-    QCOMPARE(pic.size(), QSize(30, 40));
-    QCOMPARE(decodePattern(pic.pixel(0, 0)), QPoint(10, 20));
-
-    grabber.failure = QStringLiteral("no screenshot service");
-    QTimer::singleShot(0, &grabber, &FakeScreenGrabber::release);
-    QVERIFY(CaptureScreen(grabber, QRect(0, 0, 30, 40)).isNull());
-    QCOMPARE(grabber.takeFailure(), QStringLiteral("no screenshot service"));
-    QVERIFY(grabber.takeFailure().isEmpty());
-}
 
 void TstCapture::captureRect_data() {
     QTest::addColumn<RectL>("rect");

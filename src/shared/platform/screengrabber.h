@@ -75,11 +75,6 @@ class ScreenGrabber : public QObject {
         if (auto work = std::exchange(m_meanwhile, nullptr)) work();
     }
 
-    // The words of the latest failed() that CaptureScreen() waited for,
-    // once; for callers of that function, which see no signals.
-    QString takeFailure() { return std::exchange(m_failure, QString()); }
-    void keepFailure(const QString& why) { m_failure = why; }
-
   signals:
     // The answer to `asker`'s request: the picture, area.size() large.
     void grabbed(const QObject* asker, const QImage& picture);
@@ -90,7 +85,6 @@ class ScreenGrabber : public QObject {
 
   private:
     std::function<void()> m_meanwhile;
-    QString m_failure;
 };
 
 // A grabber that reads the screen itself, at once.

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "shared/capture.h"
+#include "shared/units.h"
+
+class PictureBox;
+class PushPull;
+
+// Where the push-pull effect plays: the screen picture is held at its own
+// size in a hidden box, and a box centred in the view shows, stretched, the
+// part of it the animation has reached.
+class PushPullStage {
+  public:
+    PushPullStage(PictureBox& shown, PictureBox& source, PushPull& animation)
+        : m_shown(shown), m_source(source), m_animation(animation) {}
+
+    void load(const Picture& picture, const units::Screen& s);
+    // The whole picture, still, in a shown box of its size.
+    void reset(const units::Screen& s);
+    // The shown box in the middle of a view `window` twips large.
+    void centre(const units::Screen& s, const QSizeF& window);
+    void tick(const units::Screen& s);
+    void setVisible(bool visible);
+    // Holds nothing of the last view.
+    void clear();
+
+  private:
+    PictureBox& m_shown;
+    PictureBox& m_source;
+    PushPull& m_animation;
+};

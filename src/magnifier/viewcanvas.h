@@ -1,0 +1,65 @@
+#pragma once
+
+#include "magnifier/imagecontrol.h"
+#include "shared/units.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+class QPaintEvent;
+class QWidget;
+class ScreenGrabber;
+class ServerSurface;
+
+// Where the view's picture is painted: through a child window that X11
+// draws straight from the capture where it can, in the view's own paint
+// buffer otherwise. It also keeps that buffer no longer than views in a row
+// need it.
+class ViewCanvas : public QObject {
+    Q_OBJECT
+  public:
+    // `picture` is the view's picture control, placed in twips of `screen`.
+    ViewCanvas(QWidget& view, ScreenGrabber& grabber, const ImageControl& picture,
+               std::function<units::Screen()> screen);
+
+    // Whether X11 draws the picture; native buttons must then lie above it.
+    bool onServer() const { return m_surface != nullptr; }
+    // The widget the picture is painted in now.
+    QWidget* widget() const;
+    // Where the picture control lies, in the view's logical pixels.
+    QRectF pictureRect() const;
+
+    // Repaints the picture on whichever path can draw it now.
+    void refresh();
+    // Paints at once, so that a capture taken next sees the view whole.
+    void repaintNow();
+    void paint(QPaintEvent* event);
+    void resized();
+
+    // Grows the paint buffer to `size` before the view is shown, its pages
+    // made resident while the capture is under way.
+    void readyPaintBuffer(const QSize& size);
+    // The buffers are given back a while after the view hides, unless the
+    // next view came first.
+    void viewShown() { m_release.stop(); }
+    void viewHidden() { m_release.start(); }
+    bool releasePending() const { return m_release.isActive(); }
+    // Gives back the paint buffer and all but one capture buffer.
+    void releaseBuffers();
+
+  private:
+    bool drawOnServer(const QRegion& devicePixels);
+
+    QWidget& m_view;
+    ScreenGrabber& m_grabber;
+    const ImageControl& m_picture;
+    std::function<units::Screen()> m_screen;
+    ServerSurface* m_surface = nullptr;
+    // The paint buffer outlives a view by this long, so that views in a row
+    // come up fast, and no longer, so that a program waiting in the tray
+    // holds one screen-sized buffer only: the capture's, which stays
+    // resident for the next view.
+    QTimer m_release;
+};
