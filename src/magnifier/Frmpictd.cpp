@@ -45,28 +45,22 @@ void Frmpictd::buildControls() {
     Imatbiao = artwork::pencilPicture();
     Pictubiao = {artwork::magnifierIcon(), artwork::glyphIcon()};
 
-    P1 = new PictureBox(this);
-    P1->setObjectName(QStringLiteral("P1"));
-    P1->setBackColor(palette().color(QPalette::Button));
-    P1->hide();
-    P2 = new PictureBox(this);
-    P2->setObjectName(QStringLiteral("P2"));
-    P2->hide();
+    m_stage.emplace(*this, palette().color(QPalette::Button), pushPull);
+    P1 = m_stage->shown();
+    P2 = m_stage->source();
     connect(P1, &PictureBox::mouseDown, this, &Frmpictd::P1_MouseDown);
     connect(P1, &PictureBox::clicked, this, &Frmpictd::P1_Click);
     connect(P1, &PictureBox::doubleClicked, this, &Frmpictd::P1_DblClick);
-    m_stage.emplace(*P1, *P2, pushPull);
-
     m_buttons.emplace(*this, m_canvas->onServer());
-
-    Timer1 = new VbTimer(1000, this);
-    Timgund = new VbTimer(50, this);
-    Timtiula = new VbTimer(50, this);
-    TimKey = new VbTimer(1, this);
-    connect(Timer1, &VbTimer::Timer, this, &Frmpictd::Timer1_Timer);
-    connect(Timgund, &VbTimer::Timer, this, &Frmpictd::Timgund_Timer);
-    connect(Timtiula, &VbTimer::Timer, this, &Frmpictd::Timtiula_Timer);
-    connect(TimKey, &VbTimer::Timer, this, &Frmpictd::TimKey_Timer);
+    const auto timer = [this](int ms, void (Frmpictd::*handler)()) {
+        auto* t = new VbTimer(ms, this);
+        connect(t, &VbTimer::Timer, this, handler);
+        return t;
+    };
+    Timer1 = timer(1000, &Frmpictd::Timer1_Timer);
+    Timgund = timer(50, &Frmpictd::Timgund_Timer);
+    Timtiula = timer(50, &Frmpictd::Timtiula_Timer);
+    TimKey = timer(1, &Frmpictd::TimKey_Timer);
 }
 
 // On the window's own monitor, whose top is the top of "the screen".

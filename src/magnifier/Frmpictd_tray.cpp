@@ -4,9 +4,7 @@
 #include "shared/platform/stacking.h"
 #include "shared/topmost.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QCoreApplication>
 #include <QIcon>
 #include <QWindow>
 
@@ -87,8 +85,6 @@ void Frmpictd::ShowView(Picture shot) {
     const bool scrolling = motion.scrolling == ViewMotion::Switch::On;
     if (scrolling) motion.ScrollTop = float(WindowTop());
     Timgund->setEnabled(scrolling);
-    // 7. One run per arming.
-    TimKey->setEnabled(false);
 }
 
 // Shown as far as Qt knows, yet not on the screen: minimised by another

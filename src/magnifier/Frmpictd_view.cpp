@@ -33,10 +33,9 @@ void Frmpictd::followScreenChange() {
 
 void Frmpictd::rescaleView(const std::optional<QSizeF>& scale) {
     if (!scale) return;
-    Imadpic.Left *= scale->width();
-    Imadpic.Width *= scale->width();
-    Imadpic.Top *= scale->height();
-    Imadpic.Height *= scale->height();
+    const QRectF r = Imadpic.rect();
+    Imadpic.setRect({r.left() * scale->width(), r.top() * scale->height(),
+                     r.width() * scale->width(), r.height() * scale->height()});
     m_buttons->placeCorner(screen());
     refreshView();
 }
@@ -68,8 +67,7 @@ void Frmpictd::applyZoom(const ViewZoom::Step& step) {
     m_menu.show();
     if (step.fit == ViewZoom::Fit::Before) FitWindowToPicture();
     if (step.left) Imadpic.Left = *step.left;
-    Imadpic.Height = step.height;
-    Imadpic.Width = step.width;
+    Imadpic.setSize({step.width, step.height});
     refreshView();
     if (step.fit == ViewZoom::Fit::After) FitWindowToPicture();
 }
@@ -103,9 +101,7 @@ void Frmpictd::showCustomSize() {
 }
 
 void Frmpictd::resizePicture(CustomSize::Step step) {
-    const QSizeF size = CustomSize::resized({Imadpic.Width, Imadpic.Height}, step);
-    Imadpic.Width = size.width();
-    Imadpic.Height = size.height();
+    Imadpic.setSize(CustomSize::resized({Imadpic.Width, Imadpic.Height}, step));
     refreshView();
 }
 
@@ -114,12 +110,8 @@ void Frmpictd::Imadpic_Wheel(int notches, const QPointF& posPx) {
     const auto axes = zoom.directions() == ViewZoom::Directions::Both
                           ? wheelzoom::Axes::Both
                           : wheelzoom::Axes::VerticalOnly;
-    const QRectF r = wheelzoom::zoomPicture(Imadpic.rect(), Imadpic.picture.size(), screen(),
-                                            {ScaleWidth(), ScaleHeight()}, posPx, notches, axes);
-    Imadpic.Left = r.left();
-    Imadpic.Top = r.top();
-    Imadpic.Width = r.width();
-    Imadpic.Height = r.height();
+    Imadpic.setRect(wheelzoom::zoomPicture(Imadpic.rect(), Imadpic.picture.size(), screen(),
+                                           {ScaleWidth(), ScaleHeight()}, posPx, notches, axes));
     // A running scroll carries on from where the zoom left the picture.
     if (Timgund->Enabled()) motion.ScrollTop = float(Imadpic.Top);
     refreshView();

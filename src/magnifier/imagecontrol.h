@@ -18,4 +18,14 @@ struct ImageControl {
     QCursor MousePointer;
 
     QRectF rect() const { return {Left, Top, Width, Height}; }
+    void setRect(const QRectF& r) {
+        Left = r.left();
+        Top = r.top();
+        Width = r.width();
+        Height = r.height();
+    }
+    void setSize(const QSizeF& s) {
+        Width = s.width();
+        Height = s.height();
+    }
 };

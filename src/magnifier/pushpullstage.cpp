@@ -3,6 +3,20 @@
 #include "magnifier/picturebox.h"
 #include "magnifier/pushpull.h"
 
+namespace {
+PictureBox& hiddenBox(QWidget& view, const char* name) {
+    auto* box = new PictureBox(&view);
+    box->setObjectName(QString::fromLatin1(name));
+    box->hide();
+    return *box;
+}
+} // namespace
+
+PushPullStage::PushPullStage(QWidget& view, const QColor& back, PushPull& animation)
+    : m_shown(hiddenBox(view, "P1")), m_source(hiddenBox(view, "P2")), m_animation(animation) {
+    m_shown.setBackColor(back);
+}
+
 using units::cint;
 
 void PushPullStage::load(const Picture& picture, const units::Screen& s) {
