@@ -92,6 +92,10 @@ void Frmpictd::pictureTaken(ViewCapture::Purpose purpose, const Picture& picture
     case ViewCapture::Purpose::Editor:
         openEditor(picture);
         break;
+    case ViewCapture::Purpose::Start:
+        showPicture(picture);
+        finishLoad();
+        break;
     }
 }
 
@@ -102,7 +106,14 @@ void Frmpictd::Form_Load() {
     Command5->setIcon(Imatbiao);
     Imadpic.Height = 2 * s.Height();
     Imadpic.Width = 2 * s.Width();
-    mnbuhuo_Click();
+    // The picture first: nothing of this program, neither the window nor
+    // the tip dialog, may be on the screen when it is taken, and through
+    // the portal it comes later.
+    requestCapture(ViewCapture::Purpose::Start);
+}
+
+// The rest of the start, once its picture is in (or known not to come).
+void Frmpictd::finishLoad() {
     // Keyboard preview: the buttons never take the focus, so every key
     // reaches the window first.
     setFocus();
@@ -110,6 +121,23 @@ void Frmpictd::Form_Load() {
     InstallHotkey();
     ApplyTipMarker();
     FitWindowToPicture();
+}
+
+void Frmpictd::showStartView() {
+    if (m_capture->pending(ViewCapture::Purpose::Start)) {
+        connect(m_capture, &ViewCapture::captured, this, &Frmpictd::showStartView,
+                Qt::SingleShotConnection);
+        return;
+    }
+    // Without a picture of the screen the program waits hidden, as between
+    // views (the user has been told why).
+    if (Imadpic.picture.isNull()) {
+        hide();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 void Frmpictd::ApplyTipMarker() {

@@ -51,6 +51,9 @@ class Frmpictd : public MouseReporting<QWidget> {
     void ApplyTipMarker();
     void Form_QueryUnload(bool& cancel, int unloadMode);
     void Form_Unload(bool& cancel);
+    // Shows the first view once its picture is in: at once on X11 and
+    // Windows, when the portal answers on Wayland.
+    void showStartView();
 
     // The buffers a view leaves, given back a while after it ends.
     void releaseViewBuffers() { m_canvas->releaseBuffers(); }
@@ -228,6 +231,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     void requestCapture(ViewCapture::Purpose purpose);
     void pictureTaken(ViewCapture::Purpose purpose, const Picture& picture);
     void openEditor(const Picture& picture);
+    void finishLoad();
     void clearPictures();
     void applyZoom(const ViewZoom::Step& step);
     void showCustomSize();

@@ -24,16 +24,7 @@ namespace {
 int openMagnifier(SystemServices& system, SingleInstance& instance) {
     Frmpictd form(system.services());
     form.Form_Load();
-    if (form.Imadpic.picture.isNull()) {
-        // Without a picture of the screen the program waits hidden, as
-        // between views (the user has been told why); hidden before the
-        // event loop runs, the view never reaches the screen.
-        form.hide();
-    } else {
-        form.show();
-        form.raise();
-        form.activateWindow();
-    }
+    form.showStartView();
     instance.listen([&form](const QString& request) { return answerRequest(form, request); });
     return programstart::exec();
 }

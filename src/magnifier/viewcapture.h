@@ -16,7 +16,7 @@ class ScreenGrabber;
 class ViewCapture : public QObject {
     Q_OBJECT
   public:
-    enum class Purpose { View, Again, Editor };
+    enum class Purpose { View, Again, Editor, Start };
 
     ViewCapture(ScreenGrabber& grabber, QObject* parent);
 
@@ -39,6 +39,6 @@ class ViewCapture : public QObject {
     ScreenGrabber& m_grabber;
     // Each purpose asks as an object of its own, so that the answers tell
     // them apart from each other and from other askers of the grabber.
-    std::array<QObject, 3> m_askers;
-    std::array<bool, 3> m_out{};
+    std::array<QObject, 4> m_askers;
+    std::array<bool, 4> m_out{};
 };

@@ -28,6 +28,7 @@ class TstTray : public QObject {
     void aFailedClaimIsSilent();
     void timKeyRunsOncePerArming();
     void pressesWhileThePictureIsOnItsWayBringOneView();
+    void aStartWaitsForItsPictureBeforeAnythingShows();
     void timKeyShowsAFreshViewOnTop();
     void hotkeyDuringAViewMagnifiesTheView();
     void aRequestWhileABoxIsOpenIsDropped();
@@ -134,6 +135,24 @@ void TstTray::timKeyRunsOncePerArming() {
 
 // Through the Wayland portal the picture comes a while after the request:
 // presses meanwhile neither ask again nor stack a second view on the first.
+// Through the portal the start's picture comes after Form_Load has run:
+// until then nothing of the program may reach the screen, or the picture
+// would hold the empty view or the tip dialog.
+void TstTray::aStartWaitsForItsPictureBeforeAnythingShows() {
+    TrayRig rig(QSize(800, 600), false);
+    rig.grabber.answering = FakeScreenGrabber::Answering::Held;
+    rig.form->Form_Load();
+    rig.form->showStartView();
+    QCOMPARE(rig.grabber.held(), 1);
+    QVERIFY(!rig.form->isVisible());
+    QCOMPARE(rig.prompts.tipShown, 0);
+    rig.grabber.release();
+    QTRY_VERIFY(rig.form->isVisible());
+    QCOMPARE(rig.prompts.tipShown, 1);
+    QVERIFY(!rig.form->Imadpic.picture.isNull());
+    QCOMPARE(rig.hotkey.claims.size(), std::size_t(1));
+}
+
 void TstTray::pressesWhileThePictureIsOnItsWayBringOneView() {
     TrayRig rig;
     rig.loadAndEndView();
