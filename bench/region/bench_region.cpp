@@ -65,6 +65,22 @@ class BenchMain : public frmMainwn {
         whilePicking(picker);
         picker.removeEventFilter(&counter);
         if (picker.isLoaded()) picker.Unload();
+        ++picks;
+    }
+
+  public:
+    int picks = 0;
+    // A click runs through its states (the button hidden, the screen beneath
+    // repainted, the picture taken) from the event loop: returns once the
+    // picker it brings has run.
+    void pick() {
+        const int before = picks;
+        Comzdy_Click();
+        QElapsedTimer guard;
+        guard.start();
+        while (picks == before && guard.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        QCoreApplication::processEvents();
     }
 };
 
@@ -89,8 +105,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 21; ++i) {
         main.whilePicking = [&](frmCaptureArea&) { open.push_back(clock.nsecsElapsed() / 1e6); };
         clock.start();
-        main.Comzdy_Click();
-        QCoreApplication::processEvents();
+        main.pick();
     }
     open.erase(open.begin()); // the first start pays for fonts and caches
     std::printf("click to picker shown: median %.1f ms, max %.1f ms (%zu picks)\n", median(open),
@@ -112,7 +127,7 @@ int main(int argc, char** argv) {
         }
         picker.removeEventFilter(&counter);
     };
-    main.Comzdy_Click();
+    main.pick();
     std::printf("pointer move to outline redrawn: median %.2f ms, max %.2f ms (%zu moves)\n",
                 median(moves), maxOf(moves), moves.size());
 
@@ -134,8 +149,7 @@ int main(int argc, char** argv) {
             f->removeEventFilter(&counter);
             release.push_back(t.nsecsElapsed() / 1e6);
         };
-        main.Comzdy_Click();
-        QCoreApplication::processEvents();
+        main.pick();
     }
     release.erase(release.begin());
     std::printf("release to magnified window painted (320x240 region): median %.1f ms, max "
