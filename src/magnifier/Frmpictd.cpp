@@ -2,7 +2,6 @@
 #include "magnifier/Frmpictd.h"
 
 #include "magnifier/artwork.h"
-#include "magnifier/editor/frmphotoshop.h"
 #include "magnifier/picturebox.h"
 #include "shared/formplace.h"
 #include "shared/tip/Frmzdydhc.h"
@@ -34,9 +33,7 @@ Frmpictd::Frmpictd(const Services& services, QWidget* parent)
     connect(m_screens, &ScreenFollower::changed, this, &Frmpictd::followScreenChange);
 }
 
-Frmpictd::~Frmpictd() {
-    delete m_editor;
-}
+Frmpictd::~Frmpictd() = default;
 
 void Frmpictd::buildControls() {
     Imagxs1.MousePointer = QCursor(Qt::OpenHandCursor);
@@ -101,11 +98,9 @@ void Frmpictd::pictureTaken(ViewCapture::Purpose purpose, const Picture& picture
 
 void Frmpictd::Form_Load() {
     followPointerScreen();
-    const units::Screen s = screen();
-    m_buttons->placeCorner(s);
+    m_buttons->placeCorner(screen());
     Command5->setIcon(Imatbiao);
-    Imadpic.Height = 2 * s.Height();
-    Imadpic.Width = 2 * s.Width();
+    Imadpic.setSize(2 * screenSize());
     // The picture first: nothing of this program, neither the window nor
     // the tip dialog, may be on the screen when it is taken, and through
     // the portal it comes later.
@@ -135,9 +130,7 @@ void Frmpictd::showStartView() {
         hide();
         return;
     }
-    show();
-    raise();
-    activateWindow();
+    showForward(this);
 }
 
 void Frmpictd::ApplyTipMarker() {
@@ -154,7 +147,7 @@ void Frmpictd::Form_QueryUnload(bool& cancel, int /*unloadMode*/) {
     cancel = false;
     Timer1->setEnabled(false);
     // The icon leaves the notification area at once.
-    if (m_services.tray) m_services.tray->remove();
+    m_summons.removeIcon();
 }
 
 void Frmpictd::Form_Unload(bool& cancel) {
@@ -166,7 +159,7 @@ void Frmpictd::Form_Unload(bool& cancel) {
 void Frmpictd::mnexit2_Click() {
     m_quitting = true;
     close();
-    if (m_editor) m_editor->close();
+    m_editor.close();
     QCoreApplication::quit();
 }
 
@@ -177,10 +170,8 @@ void Frmpictd::closeEvent(QCloseEvent* event) {
     Form_QueryUnload(cancel, 0);
     Form_Unload(cancel);
     event->accept();
-    if (m_quitting || !m_editor) {
+    if (m_quitting)
         QCoreApplication::quit();
-        return;
-    }
-    // Connected once per close; a second quit on the way out is harmless.
-    connect(m_editor, &QObject::destroyed, qApp, &QCoreApplication::quit);
+    else
+        m_editor.quitWhenClosed();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "magnifier/customsize.h"
-#include "magnifier/heldkey.h"
+#include "magnifier/editorslot.h"
 #include "magnifier/imagecontrol.h"
 #include "magnifier/pushpull.h"
 #include "magnifier/pushpullstage.h"
@@ -12,8 +12,8 @@
 #include "magnifier/viewmenu.h"
 #include "magnifier/viewmotion.h"
 #include "magnifier/viewmouse.h"
+#include "magnifier/viewsummons.h"
 #include "magnifier/viewzoom.h"
-#include "magnifier/wayback.h"
 #include "magnifier/wheelzoom.h"
 #include "shared/mousereporting.h"
 #include "shared/platform/services.h"
@@ -24,7 +24,6 @@
 
 #include <QCoreApplication>
 #include <QPixmap>
-#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -32,7 +31,6 @@
 #include <optional>
 
 class PictureBox;
-class frmphotoshop;
 class QAction;
 class QMenu;
 class QPushButton;
@@ -69,8 +67,8 @@ class Frmpictd : public MouseReporting<QWidget> {
     // once more, with size and place kept.
     void mnzaicifd_Click() { requestCapture(ViewCapture::Purpose::Again); }
     void mnhiufuquesheng_Click();
-    void mnsuoxiao_Click();
-    void mnzongxiangfd_Click();
+    void mnsuoxiao_Click() { applyZoom(zoom.toggleEnlarge(screenSize())); }
+    void mnzongxiangfd_Click() { applyZoom(zoom.toggleVertical(screenSize())); }
     void mnexit_Click() { EndView(); }
     void mnexit2_Click();
     void Comqxbcfd_Click() { EndView(); }
@@ -87,8 +85,8 @@ class Frmpictd : public MouseReporting<QWidget> {
     }
     void Form_DblClick();
     void Form_KeyDown(int keyCode, int shift);
-    void P1_MouseDown(int button, int /*shift*/, double /*x*/, double /*y*/) {
-        if (button == 2) prompts().PopupMenu(mnkz);
+    void P1_MouseDown(int button, int shift, double x, double y) {
+        Form_MouseDown(button, shift, x, y);
     }
     void P1_Click() { Timtiula->setEnabled(false); }
     void P1_DblClick() { Form_DblClick(); }
@@ -107,6 +105,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     void StartPushPull();
     void ResetPushPull();
     void StopPushPull() { Timtiula->setEnabled(false); }
+    void showPushPull();
 
     // Custom size.
     void mnshougong_Click();
@@ -122,34 +121,23 @@ class Frmpictd : public MouseReporting<QWidget> {
     // Tray icon and hotkey.
     void AddTrayIcon();
     void InstallHotkey();
-    void Timer1_Timer();
+    void Timer1_Timer() { m_summons.nextFrame(); }
     void TimKey_Timer();
     // Shows the view of a picture just taken of the screen: where TimKey's
     // capture ends, whenever its answer comes.
     void ShowView(Picture shot);
-    // Where the hotkey, the icon and a later start's request arm TimKey: a
-    // request that repeats a held key during a view is dropped.
+    // Where the hotkey, the icon and a later start's request arm TimKey.
     void RequestView();
-    HeldKeyFilter heldKeys;
     // What the user did on the icon.
     void Pictubiao_MouseMove(QSystemTrayIcon::ActivationReason reason);
     // A press of the hotkey that InstallHotkey claimed.
     void HotkeyWindowProc() { RequestView(); }
-    // Module ModKeyshezh: Ctrl + the key "Z".
-    static constexpr Qt::Key HotkeyKey = Qt::Key_Z;
-    static constexpr Qt::KeyboardModifiers HotkeyModifiers{Qt::ControlModifier};
-    // The icon's tip (at most 63 bytes in UTF-8).
-    static QString TrayTip() {
-        return QCoreApplication::translate("zuz", "在此“岚”字图标上按右键，放大本屏！");
-    }
+    ViewSummons& summons() { return m_summons; }
     // Run when the view has gone: where nothing could bring the next view
     // (WaysBack), the user is told and the program ends.
     void CheckStillReachable();
-    static QString UnreachableText() { return WaysBack::strandedText(); }
     // Whether the user holds a way of their own (icon or key) to the next view.
-    bool HasWayBack() const { return WaysBack::of(m_services).reachable(); }
-    // What the hints of the tip dialog name as the ways back.
-    TipWayBack WayBack() const { return WaysBack::of(m_services).tip(); }
+    bool HasWayBack() const { return m_summons.ways().reachable(); }
 
     // Companion programs, editor and tip dialog.
     void mnqufd_Click() {
@@ -161,16 +149,16 @@ class Frmpictd : public MouseReporting<QWidget> {
     // front instead of a second one.
     void mnabuot_Click() { ShowTipDialog(); }
     // The open annotation editor, or null.
-    frmphotoshop* editor() const;
+    frmphotoshop* editor() const { return m_editor.editor(); }
     // This window, or the child window X11 paints the picture in.
     QWidget* pictureWidget() { return m_canvas->widget(); }
 
     // Screen size and the window's client area, in twips.
     units::Screen screen() const { return m_services.screen->screen(); }
+    QSizeF screenSize() const { return {screen().Width(), screen().Height()}; }
     double ScaleWidth() const { return screen().toTwipsX(width()); }
     double ScaleHeight() const { return screen().toTwipsY(height()); }
     double WindowTop() const;
-    double WindowHeight() const { return screen().toTwipsY(height()); }
 
     // Controls.
     ImageControl Imadpic, Imagls, Imagxs1, Imagxs2;
@@ -201,7 +189,6 @@ class Frmpictd : public MouseReporting<QWidget> {
     PushPull pushPull;
     ScrollSpeed speed{ScrollSpeed::Choice::Medium, ScrollSpeed::Reading::WholeNumber};
     std::int32_t DragStartX = 0, DragStartY = 0;
-    std::int32_t TrayFrame = 0;
 
   protected:
     void paintEvent(QPaintEvent* event) override { m_canvas->paint(event); }
@@ -218,10 +205,11 @@ class Frmpictd : public MouseReporting<QWidget> {
     Prompts& prompts() const { return promptsOf(m_services); }
     // Owned by the view: it stays above it whatever the window manager does
     // with a focused full-screen window.
-    void ShowTipDialog() { prompts().ShowTipDialog(TipVariant::Magnifier, this, WayBack()); }
+    void ShowTipDialog() {
+        prompts().ShowTipDialog(TipVariant::Magnifier, this, m_summons.ways().tip());
+    }
     // A view belongs to the monitor under the pointer when it starts.
     void followPointerScreen() { rescaleView(m_screens->followPointer()); }
-    bool hiddenByDesktop() const;
     // On a monitor of another size the picture keeps its enlargement and
     // its place relative to the screen; the corner buttons follow the corner.
     void rescaleView(const std::optional<QSizeF>& scale);
@@ -241,13 +229,14 @@ class Frmpictd : public MouseReporting<QWidget> {
     void toggleScrolling(ScrollStart start);
 
     Services m_services;
+    ViewSummons m_summons{m_services, Pictubiao};
     ViewCanvas* m_canvas = nullptr;
     ViewCapture* m_capture = nullptr;
     ScreenFollower* m_screens = nullptr;
     ViewMenu m_menu{*this};
     std::optional<ViewButtons> m_buttons;
     std::optional<PushPullStage> m_stage;
-    QPointer<QWidget> m_editor;
+    EditorSlot m_editor;
     bool m_quitting = false;
     ViewMouse m_mouse{*this};
 };

@@ -2,11 +2,7 @@
 // annotation editor or the tip dialog.
 #include "magnifier/Frmpictd.h"
 
-#include "magnifier/editor/frmphotoshop.h"
-#include "magnifier/picturebox.h"
 #include "shared/capturecompanion.h"
-#include "shared/tip/Frmzdydhc.h"
-#include "shared/topmost.h"
 
 void Frmpictd::mnwanneng_Click() {
     // A waiting capture program reads the screen at once: the hole the menu
@@ -19,23 +15,12 @@ void Frmpictd::mnwanneng_Click() {
 // takes over the screen; the view does not come back when it closes.
 void Frmpictd::Command5_Click() {
     // One editor at a time: a new one starts from a fresh picture.
-    if (m_editor) m_editor->close();
+    m_editor.close();
     requestCapture(ViewCapture::Purpose::Editor);
 }
 
 void Frmpictd::openEditor(const Picture& picture) {
-    auto* editor = new frmphotoshop(m_services);
-    m_editor = editor;
-    editor->Form_Load();
-    editor->setPicture(picture, screen().DevicePixelRatio);
-    editor->setWindowFlag(Qt::WindowStaysOnTopHint);
-    editor->show();
-    editor->activateWindow();
-    SetTopmost(editor, true);
+    m_editor.open(m_services, picture, screen().DevicePixelRatio);
     hide();
     clearPictures();
-}
-
-frmphotoshop* Frmpictd::editor() const {
-    return static_cast<frmphotoshop*>(m_editor.data());
 }

@@ -2,23 +2,28 @@
 #include "magnifier/Frmpictd.h"
 
 void Frmpictd::toggleScrolling(ScrollStart start) {
-    motion.scrolling = ViewMotion::flipped(motion.scrolling);
-    if (motion.scrolling == ViewMotion::Switch::On) {
-        motion.pushPull = ViewMotion::Switch::Off;
-        Timtiula->setEnabled(false);
-        m_stage->setVisible(false);
-        Imadpic.Visible = true;
-        refreshView();
-        if (start == ScrollStart::FromTop) motion.ScrollTop = float(WindowTop());
-        Timgund->setEnabled(true);
-    } else {
-        Timgund->setEnabled(false);
-    }
+    motion.flipScrolling();
+    const bool on = motion.scrolling == ViewMotion::Switch::On;
+    if (on) showPushPull();
+    if (on && start == ScrollStart::FromTop) motion.ScrollTop = float(WindowTop());
+    Timgund->setEnabled(on);
     m_menu.show();
 }
 
+// The push-pull picture in place of the picture while push-pull is on.
+void Frmpictd::showPushPull() {
+    const bool on = motion.pushPull == ViewMotion::Switch::On;
+    Imadpic.Visible = !on;
+    refreshView();
+    m_stage->setVisible(on);
+    if (on)
+        StartPushPull();
+    else
+        StopPushPull();
+}
+
 void Frmpictd::Timgund_Timer() {
-    const ViewMotion::Step step = motion.tick(Imadpic.Height, WindowTop(), WindowHeight());
+    const ViewMotion::Step step = motion.tick(Imadpic.Height, WindowTop(), ScaleHeight());
     Imadpic.Top = step.top;
     refreshView();
     if (step.next == ViewMotion::Tick::Stop) Timgund->setEnabled(false);
@@ -37,22 +42,11 @@ void Frmpictd::chooseSpeed(ScrollSpeed::Choice choice) {
     if (ms) Timgund->setInterval(*ms);
 }
 
+// A running scroll keeps moving the hidden picture, its tick shown off.
 void Frmpictd::mntiulaxg_Click() {
-    motion.pushPull = ViewMotion::flipped(motion.pushPull);
-    if (motion.pushPull == ViewMotion::Switch::On) {
-        Imadpic.Visible = false;
-        refreshView();
-        m_stage->setVisible(true);
-        StartPushPull();
-        // A running scroll keeps moving the hidden picture.
-        motion.scrolling = ViewMotion::Switch::Off;
-    } else {
-        Timtiula->setEnabled(false);
-        m_stage->setVisible(false);
-        Imadpic.Visible = true;
-        refreshView();
-        FitWindowToPicture();
-    }
+    motion.flipPushPull();
+    showPushPull();
+    if (motion.pushPull == ViewMotion::Switch::Off) FitWindowToPicture();
     m_menu.show();
 }
 

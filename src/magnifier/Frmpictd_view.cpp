@@ -33,9 +33,7 @@ void Frmpictd::followScreenChange() {
 
 void Frmpictd::rescaleView(const std::optional<QSizeF>& scale) {
     if (!scale) return;
-    const QRectF r = Imadpic.rect();
-    Imadpic.setRect({r.left() * scale->width(), r.top() * scale->height(),
-                     r.width() * scale->width(), r.height() * scale->height()});
+    Imadpic.scale(*scale);
     m_buttons->placeCorner(screen());
     refreshView();
 }
@@ -46,20 +44,9 @@ void Frmpictd::showPicture(Picture picture) {
 }
 
 void Frmpictd::mnhiufuquesheng_Click() {
-    const units::Screen s = screen();
-    applyZoom(zoom.restoreDefault(s.Width(), s.Height()));
+    applyZoom(zoom.restoreDefault(screenSize()));
     customSize.hideButtons();
     showCustomSize();
-}
-
-void Frmpictd::mnsuoxiao_Click() {
-    const units::Screen s = screen();
-    applyZoom(zoom.toggleEnlarge(s.Width(), s.Height()));
-}
-
-void Frmpictd::mnzongxiangfd_Click() {
-    const units::Screen s = screen();
-    applyZoom(zoom.toggleVertical(s.Width(), s.Height()));
 }
 
 // Resizing never moves the picture, unless the step says where.

@@ -28,4 +28,8 @@ struct ImageControl {
         Width = s.width();
         Height = s.height();
     }
+    // Place and size, all four, scaled by the factor of each axis.
+    void scale(const QSizeF& by) {
+        setRect({Left * by.width(), Top * by.height(), Width * by.width(), Height * by.height()});
+    }
 };

@@ -14,6 +14,15 @@ class ViewMotion {
     static constexpr float kStep = 15;
 
     static Switch flipped(Switch s) { return s == Switch::On ? Switch::Off : Switch::On; }
+    // The menu's switches: scrolling and push-pull never both show on.
+    void flipScrolling() {
+        scrolling = flipped(scrolling);
+        if (scrolling == Switch::On) pushPull = Switch::Off;
+    }
+    void flipPushPull() {
+        pushPull = flipped(pushPull);
+        if (pushPull == Switch::On) scrolling = Switch::Off;
+    }
 
     // Moves the picture up a step; at its bottom the next tick starts at
     // the window's top again when looping, or the scrolling stops.

@@ -2,30 +2,30 @@
 
 #include <QCoreApplication>
 
-ViewZoom::Step ViewZoom::restoreDefault(double screenWidth, double screenHeight) {
+ViewZoom::Step ViewZoom::restoreDefault(const QSizeF& screen) {
     m_enlarge = Enlarge::Twice;
     m_directions = Directions::Both;
-    return {Fit::After, std::nullopt, 2 * screenWidth, 2 * screenHeight};
+    return {Fit::After, std::nullopt, 2 * screen.width(), 2 * screen.height()};
 }
 
 // From vertical-only as well: both ways again, at the other size.
-ViewZoom::Step ViewZoom::toggleEnlarge(double screenWidth, double screenHeight) {
+ViewZoom::Step ViewZoom::toggleEnlarge(const QSizeF& screen) {
     m_directions = Directions::Both;
     m_enlarge = m_enlarge == Enlarge::Twice ? Enlarge::OneAndHalf : Enlarge::Twice;
     const double factor = m_enlarge == Enlarge::OneAndHalf ? 1.5 : 2;
-    return {Fit::Before, std::nullopt, factor * screenWidth, factor * screenHeight};
+    return {Fit::Before, std::nullopt, factor * screen.width(), factor * screen.height()};
 }
 
-ViewZoom::Step ViewZoom::toggleVertical(double screenWidth, double screenHeight) {
+ViewZoom::Step ViewZoom::toggleVertical(const QSizeF& screen) {
     if (m_directions == Directions::Both) {
         // The screen's own width from its left edge: the picture cannot
         // be dragged sideways. The enlarge item keeps its caption.
         m_directions = Directions::VerticalOnly;
-        return {Fit::None, 0.0, screenWidth, 2 * screenHeight};
+        return {Fit::None, 0.0, screen.width(), 2 * screen.height()};
     }
     m_directions = Directions::Both;
     m_enlarge = Enlarge::Twice;
-    return {Fit::Before, std::nullopt, 2 * screenWidth, 2 * screenHeight};
+    return {Fit::Before, std::nullopt, 2 * screen.width(), 2 * screen.height()};
 }
 
 QString ViewZoom::enlargeCaption() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSizeF>
 #include <QString>
 
 #include <optional>
@@ -23,9 +24,9 @@ class ViewZoom {
         double height = 0;
     };
 
-    Step restoreDefault(double screenWidth, double screenHeight);
-    Step toggleEnlarge(double screenWidth, double screenHeight);
-    Step toggleVertical(double screenWidth, double screenHeight);
+    Step restoreDefault(const QSizeF& screen);
+    Step toggleEnlarge(const QSizeF& screen);
+    Step toggleVertical(const QSizeF& screen);
 
     Enlarge enlarge() const { return m_enlarge; }
     Directions directions() const { return m_directions; }

@@ -4,6 +4,7 @@
 
 #include <QVariant>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 const char kBand[] = "topmostBand";
@@ -36,4 +37,18 @@ void SetTopmost(QWidget* window, bool flag) {
     }
     window->setProperty(kBand, flag);
     restack(window, flag);
+}
+
+bool hiddenByDesktop(const QWidget* window) {
+    const QWindow* native = window->windowHandle();
+    return window->isVisible() && native &&
+           ((window->windowState() & Qt::WindowMinimized) || !native->isExposed());
+}
+
+void showForward(QWidget* window) {
+    const bool hidden = hiddenByDesktop(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (hidden) bringBack(window);
 }

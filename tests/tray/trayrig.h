@@ -90,7 +90,7 @@ struct TrayRig : MagnifierRig {
         create(&hotkey, &tray);
         // Requests a test makes at once would otherwise be taken for a
         // held key's repeats; the tests move this clock on.
-        form->heldKeys.setClock([this] { return clockMs; });
+        form->summons().heldKeys.setClock([this] { return clockMs; });
     }
     // Past the time within which a request repeats the previous one.
     void letKeyGo() { clockMs += HeldKeyFilter::kRepeatWindowMs; }

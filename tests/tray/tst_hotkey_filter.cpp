@@ -1,7 +1,7 @@
 // The X11 hotkey filter's decisions, on synthetic key events: Ctrl+Z with
 // and without the lock keys is the hotkey; other combinations are not;
 // the key follows the keyboard layout.
-#include "magnifier/Frmpictd.h"
+#include "magnifier/viewsummons.h"
 #include "shared/platform/hotkey_x11.h"
 #include "shared/platform/virtualkey.h"
 #include "shared/platform/virtualkey_x11.h"
@@ -275,7 +275,7 @@ void TstHotkeyFilter::keyboardChangeEvents() {
 
 void TstHotkeyFilter::theFormsClaimIsCtrlZ() {
     X11HotkeyService service(kRoot, kNumLock, X11HotkeyService::keysOf(8, 248, 2, kGerman.data()));
-    QVERIFY(service.claim(Frmpictd::HotkeyKey, Frmpictd::HotkeyModifiers));
+    QVERIFY(service.claim(ViewSummons::HotkeyKey, ViewSummons::HotkeyModifiers));
     QVERIFY(service.isHotkey(kRoot, 29, XCB_MOD_MASK_CONTROL));
     QVERIFY(!service.isHotkey(kRoot, 29, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT));
     QVERIFY(!service.isHotkey(kRoot, 29, XCB_MOD_MASK_1));

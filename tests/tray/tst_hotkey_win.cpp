@@ -2,7 +2,7 @@
 // WM_HOTKEY of the claimed hotkey is one activation, through Qt's event
 // loop; other messages are left to Qt; a hotkey that is held already is
 // refused until its holder lets it go.
-#include "magnifier/Frmpictd.h"
+#include "magnifier/viewsummons.h"
 #include "shared/platform/hotkey_win.h"
 
 #include <QTest>
@@ -27,7 +27,7 @@ void TstHotkeyWin::theHotkeyIsActivatedOncePerPress() {
     WinHotkeyService service;
     int activations = 0;
     connect(&service, &HotkeyService::activated, this, [&activations] { ++activations; });
-    QVERIFY(service.claim(Frmpictd::HotkeyKey, Frmpictd::HotkeyModifiers));
+    QVERIFY(service.claim(ViewSummons::HotkeyKey, ViewSummons::HotkeyModifiers));
     QCOMPARE(service.reach(), HotkeyReach::Claimed);
 
     // What the system posts for Ctrl+Z, behind a message that is not ours

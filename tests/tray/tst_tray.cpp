@@ -93,7 +93,7 @@ void TstTray::aSecondLoadListensOnce() {
     rig.form->InstallHotkey();
     rig.form->AddTrayIcon();
     int requests = 0;
-    rig.form->heldKeys.setClock([&] {
+    rig.form->summons().heldKeys.setClock([&] {
         ++requests;
         return rig.clockMs;
     });
@@ -321,7 +321,7 @@ void TstTray::trayIconIsAddedWithTipAndFirstFrame() {
     QVERIFY(sameImage(rig.tray.icons.at(0), rig.form->Pictubiao[0].toImage()));
     // The tip: one line, right-click the icon to magnify this screen, at
     // most 63 bytes in the system code page (UTF-8 here).
-    QCOMPARE(rig.tray.tip, Frmpictd::TrayTip());
+    QCOMPARE(rig.tray.tip, ViewSummons::TrayTip());
     QVERIFY(rig.tray.tip.contains(QStringLiteral("右键")));
     QVERIFY(rig.tray.tip.contains(QStringLiteral("放大本屏")));
     QVERIFY(!rig.tray.tip.contains(QLatin1Char('\n')));
@@ -335,13 +335,13 @@ void TstTray::trayIconIsAddedWithTipAndFirstFrame() {
 void TstTray::trayFrameSequence() {
     TrayRig rig;
     rig.load();
-    QCOMPARE(rig.form->TrayFrame, 0);
+    QCOMPARE(rig.form->summons().TrayFrame, 0);
     const QImage glass = rig.form->Pictubiao[0].toImage();
     const QImage glyph = rig.form->Pictubiao[1].toImage();
     std::vector<int> frames;
     for (int tick = 0; tick < 5; ++tick) {
         rig.form->Timer1_Timer();
-        frames.push_back(rig.form->TrayFrame);
+        frames.push_back(rig.form->summons().TrayFrame);
     }
     // The frame counter: 1, 0, 1, 0, 1 after each tick.
     QCOMPARE(frames, (std::vector<int>{1, 0, 1, 0, 1}));
@@ -361,7 +361,7 @@ void TstTray::timer1TicksEverySecond() {
     QVERIFY(rig.form->Timer1->Enabled());
     QCOMPARE(rig.form->Timer1->Interval(), 1000);
     QTRY_COMPARE_WITH_TIMEOUT(rig.tray.modifies, 1, 2500);
-    QCOMPARE(rig.form->TrayFrame, 1);
+    QCOMPARE(rig.form->summons().TrayFrame, 1);
 }
 
 void TstTray::onlyARightPressOnTheIconStartsAView_data() {
@@ -429,7 +429,7 @@ void TstTray::runsWithoutHotkeyAndTray() {
         QVERIFY(form.isVisible());
         QVERIFY(form.Timer1->Enabled());
         form.Timer1_Timer();
-        QCOMPARE(form.TrayFrame, 1);
+        QCOMPARE(form.summons().TrayFrame, 1);
         bool cancel = false;
         form.Form_QueryUnload(cancel, 0);
         form.Form_Unload(cancel);
@@ -459,8 +459,7 @@ void TstTray::withNeitherIconNorHotkeyTheUserIsTold() {
     f.EndView();
     if (told) {
         QTRY_COMPARE(rig.prompts.messages.size(), qsizetype(1));
-        QCOMPARE(rig.prompts.messages[0],
-                 QStringLiteral("zuz 提示|") + Frmpictd::UnreachableText());
+        QCOMPARE(rig.prompts.messages[0], QStringLiteral("zuz 提示|") + WaysBack::strandedText());
         // And the program ends: the icon record goes, nothing waits hidden.
         QCOMPARE(rig.tray.removes, 1);
         QVERIFY(!f.Timer1->Enabled());

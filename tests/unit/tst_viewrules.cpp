@@ -69,9 +69,9 @@ void TstViewRules::zoomSteps() {
     ViewZoom zoom;
     Z::Step step;
     for (QChar c : clicks)
-        step = c == 'e'   ? zoom.toggleEnlarge(1000, 800)
-               : c == 'v' ? zoom.toggleVertical(1000, 800)
-                          : zoom.restoreDefault(1000, 800);
+        step = c == 'e'   ? zoom.toggleEnlarge({1000, 800})
+               : c == 'v' ? zoom.toggleVertical({1000, 800})
+                          : zoom.restoreDefault({1000, 800});
     QCOMPARE(step.fit, fit);
     QCOMPARE(step.left.has_value(), !qIsNaN(left));
     if (step.left) QCOMPARE(*step.left, left);
@@ -178,6 +178,16 @@ void TstViewRules::scrollingEndsOrLoops() {
         else
             QCOMPARE(tops, QList<double>({0, -15, -30, -45, -60, 0, -15}));
     }
+    // The menu's two motions never both show on, whichever comes second.
+    using S = ViewMotion::Switch;
+    ViewMotion menu;
+    menu.flipScrolling();
+    menu.flipPushPull();
+    QCOMPARE(std::pair(menu.scrolling, menu.pushPull), std::pair(S::Off, S::On));
+    menu.flipScrolling();
+    QCOMPARE(std::pair(menu.scrolling, menu.pushPull), std::pair(S::On, S::Off));
+    menu.flipScrolling();
+    QCOMPARE(std::pair(menu.scrolling, menu.pushPull), std::pair(S::Off, S::Off));
 }
 
 void TstViewRules::pushPullTurnsAtBothEnds() {

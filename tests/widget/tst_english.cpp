@@ -42,7 +42,7 @@ void TstEnglish::theInterfaceIsEnglish() {
     QCOMPARE(f.mnexit->text(), QStringLiteral("Cancel this zoom [or press X or Esc!]"));
     QCOMPARE(f.Command1->text(), QStringLiteral("W-"));
     QCOMPARE(f.Comqxbcfd->toolTip(), QStringLiteral("Cancel this zoom [or press X]"));
-    QCOMPARE(Frmpictd::TrayTip(), QStringLiteral("Right-click this icon to zoom the screen!"));
+    QCOMPARE(ViewSummons::TrayTip(), QStringLiteral("Right-click this icon to zoom the screen!"));
 
     f.mnsuoxiao->trigger();
     QCOMPARE(f.mnsuoxiao->text(), QStringLiteral("Enlarge 2x"));

@@ -5,6 +5,7 @@
 #include "magnifier/editor/picturearea.h"
 #include "raster/colour.h"
 #include "shared/platform/windowplacement.h"
+#include "shared/topmost.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -172,6 +173,18 @@ void frmphotoshop::setPictureCursor(PictureCursor image) {
     if (image == m_cursor) return;
     m_cursor = image;
     Picture1->setCursor(Image1[image]);
+}
+
+frmphotoshop* frmphotoshop::openOver(const Services& services, QImage picture,
+                                     qreal devicePixelRatio) {
+    auto* editor = new frmphotoshop(services);
+    editor->Form_Load();
+    editor->setPicture(std::move(picture), devicePixelRatio);
+    editor->setWindowFlag(Qt::WindowStaysOnTopHint);
+    editor->show();
+    editor->activateWindow();
+    SetTopmost(editor, true);
+    return editor;
 }
 
 void frmphotoshop::Form_Load() {

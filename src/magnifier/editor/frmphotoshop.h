@@ -48,6 +48,9 @@ class frmphotoshop : public QWidget {
 
     explicit frmphotoshop(const Services& services, QWidget* parent = nullptr);
     ~frmphotoshop() override;
+    // A new editor, loaded, that takes over the screen with the picture:
+    // shown above everything and active.
+    static frmphotoshop* openOver(const Services& services, QImage picture, qreal devicePixelRatio);
 
     // Load and unload.
     void Form_Load();
