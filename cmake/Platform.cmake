@@ -26,6 +26,9 @@ if(ZUZ_PLATFORM STREQUAL "Linux")
     # The desktop's pictures of large screens are decoded without the image
     # readers' process-wide limit (portalpicture.h).
     find_package(PNG REQUIRED)
+    # The common kind of those pictures is inflated by libdeflate, at twice
+    # zlib's speed (pngrows.h).
+    pkg_check_modules(PLATFORM_DEFLATE REQUIRED IMPORTED_TARGET libdeflate)
 endif()
 
 # platform_sources(<library>): the platform files and libraries of one of
@@ -55,6 +58,7 @@ function(platform_sources library)
             platform/screengrabber_x11_segment.h platform/screengrabber_x11_render.cpp
             platform/screengrabber_portal.h platform/screengrabber_portal.cpp
             platform/portalpicture.h platform/portalpicture.cpp
+            platform/pngrows.h platform/pngrows.cpp
             platform/hotkey_x11.h platform/hotkey_x11.cpp
             platform/hotkey_portal.h platform/hotkey_portal.cpp
             platform/virtualkey_x11.h platform/virtualkey_x11.cpp
@@ -63,7 +67,8 @@ function(platform_sources library)
             platform/termination_posix.cpp
             platform/programstarter_process.cpp
             platform/userfolder_xdg.cpp)
-        set(libraries localchannel PkgConfig::PLATFORM_XCB Qt6::DBus Qt6::Network PNG::PNG)
+        set(libraries localchannel PkgConfig::PLATFORM_XCB Qt6::DBus Qt6::Network PNG::PNG
+            PkgConfig::PLATFORM_DEFLATE)
     elseif(ZUZ_PLATFORM STREQUAL "Windows" AND library STREQUAL "zshared")
         # RegisterHotKey, GDI, SetWindowPos, ShellExecuteW, %APPDATA% and a
         # named pipe. No signals come: the programs end by their menus.

@@ -1,5 +1,7 @@
 #include "shared/platform/portalpicture.h"
 
+#include "shared/platform/pngrows.h"
+
 #include <QSysInfo>
 
 #include <png.h>
@@ -10,6 +12,7 @@
 namespace portalpicture {
 namespace {
 QImage fromPng(const QByteArray& data) {
+    if (QImage image = pngrows::decode(data); !image.isNull()) return image;
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&png, data.constData(), size_t(data.size()))) return {};
