@@ -2,15 +2,16 @@
 # Installs what building needs when it is missing (the group "build" of
 # scripts/deps.txt), then configures and builds into build/, or with
 # --sanitize into build-asan/ with AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer: the presets "default" and "asan" of
+# CMakePresets.json.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-dir=build
-options=()
+preset=default
 if [[ "${1:-}" == "--sanitize" ]]; then
-    dir=build-asan
-    options=(-DZUZ_ZONARA_SANITIZE=ON)
+    preset=asan
 fi
 "$top/scripts/setup-deps.sh" build
-cmake -S "$top" -B "$top/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
-cmake --build "$top/$dir" -j"$(nproc)"
+# cmake reads the presets from the folder it runs in.
+cd "$top"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j"$(nproc)"

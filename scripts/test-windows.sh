@@ -41,13 +41,12 @@ fi
 qt=$(cd "$qt" && pwd)
 "$top/scripts/setup-deps.sh" build demo windows
 
-# Unity batches: the cross-compiler reads the Qt headers once a batch
-# rather than once a file, which halves the build.
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_UNITY_BUILD=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_PREFIX_PATH="$qt" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
-cmake --build "$build" -j"$(nproc)"
+# The preset "windows" of CMakePresets.json, with the Qt for MinGW found
+# above on top of its own. It builds in unity batches: the cross-compiler
+# reads the Qt headers once a batch rather than once a file, which halves
+# the build.
+(cd "$top" && cmake --preset windows -DCMAKE_PREFIX_PATH="$qt" >/dev/null &&
+    cmake --build --preset windows -j"$(nproc)")
 
 # Wine and the tests keep off the desktop this runs in: the end-to-end test
 # starts an X server of its own, the rest needs none.
