@@ -15,13 +15,11 @@ import os
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                "tests", "e2e"))
 
-from drivers.session import wait_until  # noqa: E402
-from drivers.xsession import new_session, program_folder  # noqa: E402
-from drivers.zonara import Zonara  # noqa: E402
-from drivers.zuz import Zuz, end_view  # noqa: E402
+from drivers.session import wait_until
+from drivers.xsession import new_session, program_folder
+from drivers.zonara import Zonara
+from drivers.zuz import Zuz, end_view
 
 SECONDS = 10.0
 # How long a program is left alone before the measurement, so that what it

@@ -11,13 +11,11 @@ import os
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                "tests", "e2e"))
 
-from drivers.longuse import Holdings, editor_trace, grabs_free, picks, views  # noqa: E402
-from drivers.xsession import new_session  # noqa: E402
-from drivers.zonara import Zonara  # noqa: E402
-from drivers.zuz import Zuz, end_view  # noqa: E402
+from drivers.longuse import Holdings, editor_trace, grabs_free, picks, views
+from drivers.xsession import new_session
+from drivers.zonara import Zonara
+from drivers.zuz import Zuz, end_view
 
 
 def report(title, count, seconds, before, after):

@@ -7,8 +7,7 @@ no window manager.
 import os
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-import benchrun  # noqa: E402
+import benchrun
 
 if __name__ == "__main__":
     sys.exit(benchrun.main("bench_region", wm=False))

@@ -11,12 +11,11 @@ import statistics
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-import benchrun  # noqa: E402
-from drivers.pictures import colour_close, gradient_colour  # noqa: E402
-from drivers.session import wait_until  # noqa: E402
-from drivers.xsession import new_session  # noqa: E402
-from drivers.zuz import Zuz  # noqa: E402
+import benchrun
+from drivers.pictures import colour_close, gradient_colour
+from drivers.session import wait_until
+from drivers.xsession import new_session
+from drivers.zuz import Zuz
 
 
 def first_view_ms(s, zuz):
