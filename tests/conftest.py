@@ -6,11 +6,10 @@ a case needs them the build folder (--build), the Wine helper (--helper)
 and a Wine prefix (--prefix). A case that cannot run here calls
 pytest.skip with the reason. When every case selected was skipped, the
 run ends with status 77, which ctest reports as "Skipped"; where
-ZUZ_SKIP_REPORTS names a folder, each skip leaves a line "case: reason"
-in a file there (scripts/test.sh lists them at the end)."""
+ZUZ_SKIP_REPORTS names a folder, each skip leaves a line "<ctest entry>:
+<reason>" in a file there (scripts/test.sh lists them at the end)."""
 
 import argparse
-import hashlib
 import os
 
 import pytest
@@ -51,21 +50,28 @@ def pytest_runtest_makereport(item, call):
     tally = item.config._zuz_tally
     if report.skipped and (report.when == "setup" or report.when == "call"):
         tally.skipped += 1
-        _record_skip(item.nodeid, report)
+        _record_skip(ctest_name(item), report)
     elif report.when == "call":
         tally.ran += 1
 
 
-def _record_skip(nodeid, report):
+def ctest_name(item):
+    """The case's ctest entry: <folder>_<file without test_>.<case without
+    test_>, as cmake/Testing.cmake (add_pytest_cases) names it."""
+    path = item.path
+    return "%s_%s.%s" % (path.parent.name, path.stem.removeprefix("test_"),
+                         item.name.removeprefix("test_"))
+
+
+def _record_skip(name, report):
     folder = os.environ.get("ZUZ_SKIP_REPORTS")
     if not folder:
         return
     reason = report.longrepr[2] if isinstance(report.longrepr, tuple) else str(report.longrepr)
     reason = reason.removeprefix("Skipped: ")
     os.makedirs(folder, exist_ok=True)
-    name = hashlib.sha1(nodeid.encode()).hexdigest()[:16] + ".txt"
-    with open(os.path.join(folder, name), "w", encoding="utf-8") as f:
-        f.write(f"{nodeid}: {reason}\n")
+    with open(os.path.join(folder, name + ".txt"), "w", encoding="utf-8") as f:
+        f.write(f"{name}: {reason}\n")
 
 
 def pytest_sessionfinish(session, exitstatus):

@@ -10,11 +10,10 @@ Without a tray or a key, a second start of zuz brings a
 view. The steps themselves are in desktopsteps.py, run inside the
 session with the drivers beside them.
 
-The sessions come from the desktops folder of the shared test material,
-beside this checkout or beside the repository it was cloned from; where
-there is none, or in the sanitized build (the same code is checked under
-the sanitizers on sway and X11, and the sessions would double the suite's
-time), the tests are skipped."""
+The sessions come from the desktops folder of the shared test material:
+$ZUZ_DESKTOPS_DIR, else beside this checkout or the repository it was
+cloned from; where there is none, the tests are skipped. The sanitized
+build leaves them out (tests/e2e/CMakeLists.txt)."""
 
 import os
 import shutil
@@ -37,7 +36,9 @@ def why_not(script):
         return "the sessions run as the test account, which needs root"
     folder = desktops_folder()
     if not folder:
-        return "no shared/desktops beside the checkout or its origin"
+        where = (os.environ.get("ZUZ_DESKTOPS_DIR")
+                 or "shared/desktops beside the checkout or its origin")
+        return f"no desktop sessions' rig in {where}"
     if script == "gnome-session.sh" and not os.path.isdir(
             "/usr/share/gnome-shell/extensions/ubuntu-appindicators@ubuntu.com"):
         return "gnome-shell-extension-appindicator is not installed"

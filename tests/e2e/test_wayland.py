@@ -52,10 +52,15 @@ def tray_items(path):
         return []
 
 
-def test_wayland_desktop(args):
+@pytest.fixture(autouse=True)
+def wayland_desktop():
+    """Every case here needs a Wayland desktop, which runs as the test account."""
     why = missing()
     if why:
         pytest.skip(f"no Wayland desktop here: {why}")
+
+
+def test_wayland_desktop(args):
     pattern = coded_pattern(W, H)
     with WaylandSession(args.bin, W, H, background=pattern) as s:
         same(s.screenshot(), pattern, COMPARED, "the desktop's own background")
@@ -149,9 +154,6 @@ def test_wayland_desktop(args):
 
 
 def test_capture_program(args):
-    why = missing()
-    if why:
-        pytest.skip(f"no Wayland desktop here: {why}")
     pattern = coded_pattern(W, H)
     with WaylandSession(args.bin, W, H, background=pattern) as s:
         capture = s.spawn([s.program("Derudovudi")])

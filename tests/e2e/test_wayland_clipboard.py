@@ -83,10 +83,15 @@ def click(s, at):
     s.park_pointer()
 
 
-def test_clipboard_owners(args):
+@pytest.fixture(autouse=True)
+def wayland_desktop():
+    """Every case here needs a Wayland desktop, which runs as the test account."""
     why = missing()
     if why:
         pytest.skip(f"no Wayland desktop here: {why}")
+
+
+def test_clipboard_owners(args):
     owner_program = os.environ.get("SILENT_OWNER")
     assert owner_program and os.path.exists(owner_program), "no silent owner program built"
     with WaylandSession(args.bin, W, H, background=coded_pattern(W, H)) as s:
