@@ -35,6 +35,8 @@ def args(request):
 
 
 class Tally:
+    """How many of the cases selected ran and how many skipped."""
+
     def __init__(self):
         self.ran = self.skipped = 0
 
