@@ -4,7 +4,7 @@ opened and closed, and one free-hand stroke of 100,000 pointer positions in
 the annotation editor. Prints resident memory after the warm-up and at the
 end, and what each program holds in the X server (X-Resource), in
 shared-memory segments (ipcs -m) and in grabs, before and after. Figures
-only: the suite's e2e_test_long_use checks the same on shorter runs."""
+only: the suite's e2e_long_use.* cases check the same on shorter runs."""
 
 import argparse
 import os
