@@ -10,7 +10,8 @@ The capture program waits in the background once Zonara has been up a few
 seconds; --cold leaves it out (a program folder without it at first), so
 that every "Snarell" starts a process of its own, as before.
 
-    /usr/bin/python3 bench/capture/run_capture_bench.py --bin build/bin [--cold]
+    PYTHONPATH=tests/e2e:bench /usr/bin/python3 \\
+        bench/capture/run_capture_bench.py --bin build/bin [--cold]
 """
 
 import argparse

@@ -1,7 +1,7 @@
 """What the programs cost while nobody uses them: wake-ups per second and
 share of one core, read from /proc over a quiet stretch.
 
-    /usr/bin/python3 bench/idle/run_idle_bench.py --bin build/bin
+    PYTHONPATH=tests/e2e:bench /usr/bin/python3 bench/idle/run_idle_bench.py --bin build/bin
 
 Wake-ups are the voluntary and involuntary context switches of all the
 process's threads; the core share is its user and system time over the

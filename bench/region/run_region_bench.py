@@ -1,10 +1,10 @@
 """Runs bench_region on private X servers at 1920x1080 and 3840x2160, with
 no window manager.
 
-    /usr/bin/python3 bench/region/run_region_bench.py --bench build/bench/region
+    PYTHONPATH=tests/e2e:bench /usr/bin/python3 \\
+        bench/region/run_region_bench.py --bench build/bench/region
 """
 
-import os
 import sys
 
 import benchrun

@@ -2,7 +2,8 @@
 servers: start-up to the first painted view (median of 10 starts) and the
 in-process repaint figures of bench_view.
 
-    /usr/bin/python3 bench/view/run_view_bench.py --bin build/bin --bench build/bench/view
+    PYTHONPATH=tests/e2e:bench /usr/bin/python3 \\
+        bench/view/run_view_bench.py --bin build/bin --bench build/bench/view
 """
 
 import argparse
