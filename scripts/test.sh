@@ -58,7 +58,9 @@ for name in ordinary sanitized windows; do
         /^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: / {
             if ($0 ~ /\*\*\*Skipped/) s++; else if ($0 ~ / Passed /) p++; else f++ }
         END { print p + 0, f + 0, s + 0 }' "$log")
-    echo "the $name build: $((passed + failed)) ran, $passed passed, $failed failed, $skipped skipped"
+    title=$name
+    [[ $name != windows ]] || title=Windows
+    echo "the $title build: $((passed + failed)) ran, $passed passed, $failed failed, $skipped skipped"
     if [[ -d "$logs/$name-skips" ]]; then
         cat "$logs/$name-skips"/*.txt 2>/dev/null | sed 's/^/    skipped /' || true
     fi
