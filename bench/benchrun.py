@@ -1,18 +1,13 @@
-"""What the bench runners share. Importing it puts the end-to-end drivers
-(tests/e2e/drivers) on the import path, so that a runner can drive the
-programs as the tests do; each runner imports it first:
-
-    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-    import benchrun
-"""
+"""What the bench runners share. The runners import it, and the
+end-to-end drivers (tests/e2e/drivers) to drive the programs as the tests
+do, by name: scripts/bench.sh runs them with PYTHONPATH=tests/e2e:bench."""
 
 import argparse
 import os
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from drivers.xsession import new_session  # noqa: E402
+from drivers.xsession import new_session
 
 # A full HD monitor and a 4K one: where painting costs grow with the pixels.
 SCREENS = [(1920, 1080), (3840, 2160)]

@@ -3,7 +3,7 @@ turn, round after round, so that both meet the same machine. Prints each
 figure's median over the rounds for both builds, and the spread between
 rounds of the same build, the run-to-run noise a difference must beat.
 
-    /usr/bin/python3 bench/sidebyside.py --rounds 3 \\
+    PYTHONPATH=tests/e2e:bench /usr/bin/python3 bench/sidebyside.py --rounds 3 \\
         --a /tmp/before --b build -- bench/tray/run_hotkey_bench.py --bin {}/bin
 
 Every `{}` in the command stands for the build's folder. A figure is a

@@ -7,6 +7,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 [[ $(id -u) -ne 0 ]] || "$top/scripts/setup-testuser.sh"
 "$top/scripts/build.sh"
 py=/usr/bin/python3
+# The runners import the end-to-end tests' drivers and bench/benchrun.py.
+export PYTHONPATH="$top/tests/e2e:$top/bench"
 echo "== zuz: start-up and repaints"
 $py "$top/bench/view/run_view_bench.py" --bin "$top/build/bin" --bench "$top/build/bench/view"
 echo "== zuz: Ctrl+Z to the view, memory while waiting"

@@ -10,11 +10,10 @@ import time
 
 from PIL import Image, ImageDraw, ImageFont
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from drivers.session import wait_until  # noqa: E402
-from drivers.tipdialog import CHECKBOX_CENTRE, click_in, dialog, dialog_gone  # noqa: E402
-from drivers.xsession import XSession  # noqa: E402
-from drivers.zuz import MARKER, Zuz  # noqa: E402
+from drivers.session import wait_until
+from drivers.tipdialog import CHECKBOX_CENTRE, click_in, dialog, dialog_gone
+from drivers.xsession import XSession
+from drivers.zuz import MARKER, Zuz
 
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 W, H = 1024, 768

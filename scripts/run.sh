@@ -11,4 +11,5 @@ if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
     exec "$top/build/bin/zuz"
 fi
 "$top/scripts/setup-deps.sh" demo
-exec /usr/bin/python3 "$top/scripts/demo.py" --bin "$top/build/bin" --out "$top/out/demo" "$@"
+# The session drives the programs with the end-to-end tests' drivers.
+PYTHONPATH="$top/tests/e2e" exec /usr/bin/python3 "$top/scripts/demo.py" --bin "$top/build/bin" --out "$top/out/demo" "$@"

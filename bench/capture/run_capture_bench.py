@@ -10,7 +10,8 @@ The capture program waits in the background once Zonara has been up a few
 seconds; --cold leaves it out (a program folder without it at first), so
 that every "Snarell" starts a process of its own, as before.
 
-    /usr/bin/python3 bench/capture/run_capture_bench.py --bin build/bin [--cold]
+    PYTHONPATH=tests/e2e:bench /usr/bin/python3 \\
+        bench/capture/run_capture_bench.py --bin build/bin [--cold]
 """
 
 import argparse
@@ -23,13 +24,12 @@ import time
 
 from Xlib import X, display as xdisplay
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-import benchrun  # noqa: E402
-from drivers.captureprogram import capture_pids  # noqa: E402
-from drivers.pictures import test_pattern  # noqa: E402
-from drivers.session import wait_until  # noqa: E402
-from drivers.xsession import XSession, program_folder  # noqa: E402
-from drivers.zonara import Zonara  # noqa: E402
+import benchrun
+from drivers.captureprogram import capture_pids
+from drivers.pictures import test_pattern
+from drivers.session import wait_until
+from drivers.xsession import XSession, program_folder
+from drivers.zonara import Zonara
 
 RUNS = 16
 PAUSE = 1.0

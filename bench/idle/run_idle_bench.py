@@ -1,7 +1,7 @@
 """What the programs cost while nobody uses them: wake-ups per second and
 share of one core, read from /proc over a quiet stretch.
 
-    /usr/bin/python3 bench/idle/run_idle_bench.py --bin build/bin
+    PYTHONPATH=tests/e2e:bench /usr/bin/python3 bench/idle/run_idle_bench.py --bin build/bin
 
 Wake-ups are the voluntary and involuntary context switches of all the
 process's threads; the core share is its user and system time over the
@@ -15,13 +15,11 @@ import os
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                "tests", "e2e"))
 
-from drivers.session import wait_until  # noqa: E402
-from drivers.xsession import new_session, program_folder  # noqa: E402
-from drivers.zonara import Zonara  # noqa: E402
-from drivers.zuz import Zuz, end_view  # noqa: E402
+from drivers.session import wait_until
+from drivers.xsession import new_session, program_folder
+from drivers.zonara import Zonara
+from drivers.zuz import Zuz, end_view
 
 SECONDS = 10.0
 # How long a program is left alone before the measurement, so that what it

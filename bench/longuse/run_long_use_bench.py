@@ -4,20 +4,18 @@ opened and closed, and one free-hand stroke of 100,000 pointer positions in
 the annotation editor. Prints resident memory after the warm-up and at the
 end, and what each program holds in the X server (X-Resource), in
 shared-memory segments (ipcs -m) and in grabs, before and after. Figures
-only: the suite's e2e_test_long_use checks the same on shorter runs."""
+only: the suite's e2e_long_use.* cases check the same on shorter runs."""
 
 import argparse
 import os
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                "tests", "e2e"))
 
-from drivers.longuse import Holdings, editor_trace, grabs_free, picks, views  # noqa: E402
-from drivers.xsession import new_session  # noqa: E402
-from drivers.zonara import Zonara  # noqa: E402
-from drivers.zuz import Zuz, end_view  # noqa: E402
+from drivers.longuse import Holdings, editor_trace, grabs_free, picks, views
+from drivers.xsession import new_session
+from drivers.zonara import Zonara
+from drivers.zuz import Zuz, end_view
 
 
 def report(title, count, seconds, before, after):

@@ -24,16 +24,14 @@ import statistics
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
-                                "tests", "e2e"))
 
 from Xlib import X, XK
 from Xlib.ext import res, xtest
 
-from drivers.pictures import colour_close, gradient_colour  # noqa: E402
-from drivers.session import wait_until  # noqa: E402
-from drivers.xsession import new_session  # noqa: E402
-from drivers.zuz import Zuz, end_view, views  # noqa: E402
+from drivers.pictures import colour_close, gradient_colour
+from drivers.session import wait_until
+from drivers.xsession import new_session
+from drivers.zuz import Zuz, end_view, views
 
 SAMPLES = 20
 # How long zuz keeps its paint buffer after a view ends.

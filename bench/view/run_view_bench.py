@@ -2,7 +2,8 @@
 servers: start-up to the first painted view (median of 10 starts) and the
 in-process repaint figures of bench_view.
 
-    /usr/bin/python3 bench/view/run_view_bench.py --bin build/bin --bench build/bench/view
+    PYTHONPATH=tests/e2e:bench /usr/bin/python3 \\
+        bench/view/run_view_bench.py --bin build/bin --bench build/bench/view
 """
 
 import argparse
@@ -11,12 +12,11 @@ import statistics
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-import benchrun  # noqa: E402
-from drivers.pictures import colour_close, gradient_colour  # noqa: E402
-from drivers.session import wait_until  # noqa: E402
-from drivers.xsession import new_session  # noqa: E402
-from drivers.zuz import Zuz  # noqa: E402
+import benchrun
+from drivers.pictures import colour_close, gradient_colour
+from drivers.session import wait_until
+from drivers.xsession import new_session
+from drivers.zuz import Zuz
 
 
 def first_view_ms(s, zuz):

@@ -29,12 +29,11 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
 
-from drivers.pictures import coded_pattern  # noqa: E402
-from drivers.session import wait_until  # noqa: E402
-from drivers.wlsession import WaylandSession, missing  # noqa: E402
-from drivers.xsession import XSession, program_folder  # noqa: E402
+from drivers.pictures import coded_pattern
+from drivers.session import wait_until
+from drivers.wlsession import WaylandSession, missing
+from drivers.xsession import XSession, program_folder
 
 W, H = 1920, 1080
 SAMPLES = 10

@@ -13,7 +13,6 @@ import json
 import os
 import re
 import subprocess
-import sys
 import time
 
 from PIL import Image
@@ -22,7 +21,7 @@ from drivers.captureprogram import capture_pids
 from drivers.clipboard import clip_put, clip_read
 from drivers.menus import choose
 from drivers.pictures import test_pattern
-from drivers.session import main, wait_until
+from drivers.session import wait_until
 from drivers.xsession import XSession, program_folder
 from drivers.zonara import CONTROL_SIZE, Zonara
 from drivers.zuz import MARKER
@@ -125,7 +124,7 @@ def drag(s, a, b, release=True):
         s.xdotool("mouseup", "1")
 
 
-def from_zonara(args):
+def test_from_zonara(args):
     """The waiting process takes every pick, goes back to waiting after
     each, and outlives Zonara only while it keeps the clipboard."""
     d = Desk(args.bin)
@@ -178,7 +177,7 @@ def from_zonara(args):
         d.close()
 
 
-def one_for_both(args):
+def test_one_for_both(args):
     """zuz and Zonara share one waiting process, which takes the view's and
     the editor's picks (what the user sees: the enlarged view, the editor's
     picture) and ends once both have gone."""
@@ -239,7 +238,7 @@ class ScaledZonara(Zonara):
         return next((w for w, g in self.windows() if g[2:] == (2 * CONTROL_SIZE,) * 2), None)
 
 
-def scaled_screen(args):
+def test_scaled_screen(args):
     """At twice the pixels a drag takes device pixels, exactly."""
     d = Desk(args.bin, env={"QT_SCALE_FACTOR": "2"})
     try:
@@ -254,7 +253,7 @@ def scaled_screen(args):
         d.close()
 
 
-def clipboard_manager(args):
+def test_clipboard_manager(args):
     """With a clipboard manager, the picture stays pasteable after the
     waiting process has ended, which it does with Zonara."""
     d = Desk(args.bin)
@@ -286,7 +285,7 @@ def steady_screenshot(s):
     return second if first == second else None
 
 
-def unwritable_pictures_folder(args):
+def test_unwritable_pictures_folder(args):
     """Started by hand: a pick of its own, a message where the file could
     not go, and an end once another program takes the clipboard."""
     d = Desk(args.bin)
@@ -319,8 +318,3 @@ def png_of(image):
     out = io.BytesIO()
     image.save(out, "PNG")
     return out.getvalue()
-
-
-if __name__ == "__main__":
-    sys.exit(main([from_zonara, one_for_both, scaled_screen, clipboard_manager,
-                   unwritable_pictures_folder]))

@@ -7,13 +7,12 @@ after it are part of the first-day journey (test_journey_zuz.py)."""
 
 import os
 import stat
-import sys
 
 from drivers.editor import (H, PENCIL, TOP, W, Toolbar, changes, crop_rect, drag, expect_screen,
                             inset, open_editor, stable_frame)
 from drivers.menus import choose
 from drivers.pictures import coded_pattern
-from drivers.session import main, wait_until
+from drivers.session import wait_until
 from drivers.tray import tray_icon
 from drivers.xsession import new_session
 from drivers.zuz import Zuz
@@ -76,7 +75,7 @@ def march(a, b):
 
 
 # --- tests ---------------------------------------------------------------------
-def select_move_and_undo(args):
+def test_select_move_and_undo(args):
     with new_session(W, H, coded_pattern) as s:
         zuz = Zuz(s, args.bin)
         zuz.start()
@@ -142,7 +141,7 @@ def select_move_and_undo(args):
         assert zuz.proc.poll() is None
 
 
-def popup_starts_zonara(args):
+def test_popup_starts_zonara(args):
     with new_session(W, H, coded_pattern) as s:
         zuz = Zuz(s, args.bin)
         # A stand-in for the sibling program that says how it was started.
@@ -165,7 +164,3 @@ def popup_starts_zonara(args):
                 return None
         assert wait_until(started, 10, "the stand-in to be started") == "0\n", started()
         assert s.viewable(editor), "the editor closed with the menu"
-
-
-if __name__ == "__main__":
-    sys.exit(main([select_move_and_undo, popup_starts_zonara]))

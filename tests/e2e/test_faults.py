@@ -6,22 +6,19 @@ tick of the tip dialog lands in the user's configuration folder."""
 
 import os
 import signal
-import sys
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "install"))
-from installrig import (MARKERS, ZONARA_END, ZONARA_FULL_SCREEN, User, no_tip_dialogs,  # noqa: E402
-                        processes_running, shared_tmp, tick_tip_dialog, zonara_control,
-                        zonara_menu)
+from drivers.installrig import (MARKERS, ZONARA_END, ZONARA_FULL_SCREEN, User, no_tip_dialogs,
+                                processes_running, shared_tmp, tick_tip_dialog, zonara_control,
+                                zonara_menu)
 from drivers.menus import choose
-from drivers.session import main, stays, wait_until
+from drivers.session import stays, wait_until
 from drivers.xsession import new_session, program_folder
 from drivers.zuz import Zuz
 
 ZUZ_MENU_ZONARA = 12  # "Zonara", twelve items down the view's menu
 
 
-def awkward_folder_as_ordinary_user(args):
+def test_awkward_folder_as_ordinary_user(args):
     base = shared_tmp("zuz-faults-")
     try:
         with new_session(1024, 768) as s:
@@ -68,7 +65,3 @@ def awkward_folder_as_ordinary_user(args):
     finally:
         import shutil
         shutil.rmtree(base, ignore_errors=True)
-
-
-if __name__ == "__main__":
-    sys.exit(main([awkward_folder_as_ordinary_user]))

@@ -13,10 +13,9 @@ the interface describes, and in CreateSession's options, where Plasma
 
 import json
 import os
-import sys
 
 from drivers.pictures import coded_pattern, difference_box, middle_twice
-from drivers.session import main, wait_until
+from drivers.session import wait_until
 from drivers.xsession import XSession
 from drivers.zuz import end_view, zuz_with_view
 
@@ -80,8 +79,3 @@ def test_plasma_527_shortcut_at_session(args):
 
 def test_unanswered_screenshot_asked_again(args):
     portal_shortcut_and_screenshot(args, "stuck")
-
-
-if __name__ == "__main__":
-    sys.exit(main([test_portal_shortcut_bound, test_plasma_527_shortcut_at_session,
-                   test_unanswered_screenshot_asked_again]))

@@ -8,7 +8,6 @@ an input box of zuz is open; so does a desktop's binding that runs
 leaves zuz running with its icon."""
 
 import os
-import sys
 import time
 
 from Xlib import X
@@ -17,7 +16,7 @@ from drivers.client import MAGENTA, Client, hold_ctrl_z
 from drivers.menus import open_menu
 from drivers.pictures import (colour_close, expect_mapping, mapping_mismatches,
                               middle_twice_source, sample_points)
-from drivers.session import main, stays, wait_until
+from drivers.session import stays, wait_until
 from drivers.tray import press_icon
 from drivers.xsession import new_session
 from drivers.zuz import end_view, expect_no_view, views, waiting_zuz, zuz_with_view
@@ -44,7 +43,7 @@ def client_shown_in_view(s, box):
     wait_until(ok, 10, "the view to show the other client twice as large")
 
 
-def ctrl_z_over_another_client(args):
+def test_ctrl_z_over_another_client(args):
     w, h = 800, 600
     with new_session(w, h) as s:
         zuz = waiting_zuz(s, args.bin)
@@ -78,7 +77,7 @@ def ctrl_z_over_another_client(args):
         assert zuz.proc.poll() is None
 
 
-def other_combinations_do_nothing(args):
+def test_other_combinations_do_nothing(args):
     w, h = 800, 600
     with new_session(w, h) as s:
         zuz = waiting_zuz(s, args.bin)
@@ -109,7 +108,7 @@ def start_up_view(s, args, w, h):
     return zuz, pts
 
 
-def ctrl_z_during_a_view_compounds(args):
+def test_ctrl_z_during_a_view_compounds(args):
     w, h = 800, 600
     with new_session(w, h) as s:
         zuz, pts = start_up_view(s, args, w, h)
@@ -131,7 +130,7 @@ def ctrl_z_during_a_view_compounds(args):
               "the repeated `zuz --view` magnified again")
 
 
-def held_ctrl_z_and_a_box_each_take_one_view(args):
+def test_held_ctrl_z_and_a_box_each_take_one_view(args):
     w, h = 800, 600
     with new_session(w, h) as s:
         zuz, pts = start_up_view(s, args, w, h)
@@ -158,7 +157,7 @@ def held_ctrl_z_and_a_box_each_take_one_view(args):
         assert zuz.proc.poll() is None
 
 
-def a_held_hotkey_is_silent(args):
+def test_a_held_hotkey_is_silent(args):
     w, h = 800, 600
     with new_session(w, h) as s:
         # Another client claims Ctrl+Z first.
@@ -180,9 +179,3 @@ def a_held_hotkey_is_silent(args):
             press_icon(s, zuz.view_window)
         finally:
             other.close()
-
-
-if __name__ == "__main__":
-    sys.exit(main([ctrl_z_over_another_client, other_combinations_do_nothing,
-                   ctrl_z_during_a_view_compounds, held_ctrl_z_and_a_box_each_take_one_view,
-                   a_held_hotkey_is_silent]))

@@ -8,14 +8,13 @@ off the clipboard. At scale 1 under openbox the whole day; at
 QT_SCALE_FACTOR 2 under xfwm4 the tip dialog and a pick."""
 
 import os
-import sys
 
 from PIL import Image
 
 from drivers.clipboard import clip_targets
 from drivers.menus import quit_from_menu
 from drivers.pictures import Findings, picture_differs
-from drivers.session import main, wait_until
+from drivers.session import wait_until
 from drivers.xsession import XSession, painted, program_folder
 from drivers.zonara import (CONTROL_SIZE, MARKER, TIP_CHECKBOX, Zonara, drag_window,
                             expect_clipboard, tip_dialogs)
@@ -84,7 +83,7 @@ def end_clears_the_clipboard(z):
     assert not any(t.startswith("image/") for t in targets), targets
 
 
-def whole_day(args):
+def test_whole_day(args):
     with XSession(1024, 768) as s, Findings() as f:
         pattern = painted(s)
         z = NewZonara(s, args.bin, 1)
@@ -110,7 +109,7 @@ def whole_day(args):
         end_clears_the_clipboard(z)
 
 
-def scale_two_under_xfwm4(args):
+def test_scale_two_under_xfwm4(args):
     with XSession(2048, 1536, wm="xfwm4", env={"QT_SCALE_FACTOR": "2"}) as s, \
             Findings() as f:
         pattern = painted(s)
@@ -118,7 +117,3 @@ def scale_two_under_xfwm4(args):
         tip_first(s, z, 2)
         pick(f, s, z, pattern, 2, (400, 300), (523, 381))
         end_clears_the_clipboard(z)
-
-
-if __name__ == "__main__":
-    sys.exit(main([whole_day, scale_two_under_xfwm4]))

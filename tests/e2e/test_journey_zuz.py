@@ -14,21 +14,20 @@ under xfwm4 the first hour, in test_journey_zuz_first_hour.py."""
 
 import os
 import signal
-import sys
 import time
 
 from Xlib import X
 
 from drivers.day import ENLARGE_15, SCROLLING, VERTICAL_ONLY, ZONARA, Day, first_view_and_tip
 from drivers.editor import PARK, Toolbar, crop_rect, drag, expect_screen, inset, pencil
-from drivers.session import main, stays, wait_until
+from drivers.session import stays, wait_until
 from drivers.tipdialog import CHECKBOX_CENTRE as CHECKBOX, EXPECTED_MARKER
 from drivers.tray import tray_icon
 from drivers.xsession import XSession
 from drivers.zuz import expect_no_view
 
 
-def whole_day(args):
+def test_whole_day(args):
     w, h = 1024, 768
     with XSession(w, h) as s:
         day = Day(s, args, 1)
@@ -129,7 +128,3 @@ def whole_day(args):
         day.expect_view("the view of the next start")
         stays(lambda: not day.dialogs(), 1.5, "the dialog came back")
         day.quit()
-
-
-if __name__ == "__main__":
-    sys.exit(main([whole_day]))

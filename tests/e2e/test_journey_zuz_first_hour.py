@@ -5,10 +5,8 @@ tip dialog over the first view, views after it, one after the desktop
 minimised it, and the next start with or without the dialog."""
 
 import os
-import sys
 
 from drivers.day import Day, first_view_and_tip
-from drivers.session import main
 from drivers.tipdialog import CHECKBOX_CENTRE as CHECKBOX, YES_CENTRE as YES
 from drivers.xsession import XSession
 
@@ -40,13 +38,9 @@ def first_hour(args, scale, wm, by):
         day.quit(at=(100, 100))
 
 
-def scale_two_closed_by_yes(args):
+def test_scale_two_closed_by_yes(args):
     first_hour(args, 2, "openbox", YES)
 
 
-def xfwm4_closed_by_the_check_box(args):
+def test_xfwm4_closed_by_the_check_box(args):
     first_hour(args, 1, "xfwm4", CHECKBOX)
-
-
-if __name__ == "__main__":
-    sys.exit(main([scale_two_closed_by_yes, xfwm4_closed_by_the_check_box]))

@@ -8,14 +8,13 @@ meant whatever the layout: 37 Control, 9 Esc, 52 and 53 the keys a US
 keyboard labels Z and X, 29 the one it labels Y (Z on a German keyboard)."""
 
 import subprocess
-import sys
 
 from Xlib import X, Xatom, Xutil, display as xdisplay
 from Xlib.ext import xtest
 
 from drivers.client import Client, hold_ctrl_z
 from drivers.pictures import colour_close
-from drivers.session import main, wait_until
+from drivers.session import wait_until
 from drivers.tray import press_icon
 from drivers.xsession import new_session
 from drivers.zuz import expect_no_view, waiting_zuz
@@ -149,7 +148,7 @@ def expect_keyboard(s, wid, what):
         raise AssertionError(f"{what}: the view never got the keyboard") from None
 
 
-def views_take_the_keyboard(args):
+def test_views_take_the_keyboard(args):
     """Ctrl+Z with another program focused, then Esc or X with no other
     step, ends the view; the view covers a dock; so does one from the tray
     icon. Under openbox and under xfwm4."""
@@ -180,7 +179,7 @@ def views_take_the_keyboard(args):
             assert zuz.proc.poll() is None
 
 
-def keys_follow_the_layout(args):
+def test_keys_follow_the_layout(args):
     """Under a Cyrillic layout Ctrl+Z and X are the keys a US keyboard
     labels so; under a German one Ctrl+Z is the key labelled Z there; the
     layout changes while zuz waits."""
@@ -208,7 +207,7 @@ def keys_follow_the_layout(args):
         assert zuz.proc.poll() is None
 
 
-def a_late_tray_host_gets_the_icon(args):
+def test_a_late_tray_host_gets_the_icon(args):
     with new_session(800, 600, wm="openbox", tray=False) as s:
         zuz = waiting_zuz(s, args.bin)
         s.start_tray()
@@ -216,7 +215,7 @@ def a_late_tray_host_gets_the_icon(args):
         assert zuz.proc.poll() is None
 
 
-def with_no_way_back_zuz_says_so_and_ends(args):
+def test_with_no_way_back_zuz_says_so_and_ends(args):
     """No tray host and Ctrl+Z held by another client: when the view ends,
     zuz says once how to get the next one and ends, rather than wait where
     nothing can reach it."""
@@ -231,8 +230,3 @@ def with_no_way_back_zuz_says_so_and_ends(args):
             assert len(s.windows(name="zuz 提示", visible=False)) == 0
         finally:
             other.close()
-
-
-if __name__ == "__main__":
-    sys.exit(main([views_take_the_keyboard, keys_follow_the_layout,
-                   a_late_tray_host_gets_the_icon, with_no_way_back_zuz_says_so_and_ends]))

@@ -8,12 +8,13 @@ import os
 import shutil
 import stat
 import subprocess
-import sys
+
+import pytest
+
+from drivers.session import wait_until
+from drivers.xsession import NO_BUS, XSession, program_folder
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, HERE)
-from drivers.session import main, wait_until  # noqa: E402
-from drivers.xsession import NO_BUS, XSession, program_folder  # noqa: E402
 
 
 class Desk:
@@ -47,7 +48,7 @@ class Desk:
         self.s.close()
 
 
-def missing_and_unresolved_modules_are_told(desk):
+def test_missing_and_unresolved_modules_are_told(desk):
     # zuz without its module, in the programs' own language, in a folder
     # whose name is not UTF-8 (an overlong "/"), which D-Bus would refuse.
     folder = os.path.join(os.fsencode(desk.s.tmp), b"prog-\xc0\xaf")
@@ -75,7 +76,7 @@ def missing_and_unresolved_modules_are_told(desk):
     assert "zuzZonaraNowhereDefined" in notices[0]["body"], notices
 
 
-def without_a_notification_service_a_dialog_tells(desk):
+def test_without_a_notification_service_a_dialog_tells(desk):
     # A bare window manager's desktop: no session bus, a dialog program.
     tools = os.path.join(desk.s.tmp, "tools")
     os.makedirs(tools)
@@ -96,19 +97,11 @@ def without_a_notification_service_a_dialog_tells(desk):
     assert any(a.startswith("--text=") and "zuz-program.so" in a for a in args), args
 
 
-def shared(args):
-    import contextlib
-
-    @contextlib.contextmanager
-    def desk():
-        d = Desk(args.bin)
-        try:
-            yield (d,)
-        finally:
-            d.close()
-    return desk()
-
-
-if __name__ == "__main__":
-    sys.exit(main([missing_and_unresolved_modules_are_told,
-                   without_a_notification_service_a_dialog_tells], shared=shared))
+# One desktop for both cases.
+@pytest.fixture(scope="module")
+def desk(args):
+    d = Desk(args.bin)
+    try:
+        yield d
+    finally:
+        d.close()

@@ -7,10 +7,9 @@ near where it was. A leak of one pixmap or segment per view shows here;
 bench/longuse runs the full counts."""
 
 import os
-import sys
 
 from drivers.longuse import Holdings, editor_trace, grabs_free, picks, views
-from drivers.session import main, wait_until
+from drivers.session import wait_until
 from drivers.xsession import new_session
 from drivers.zonara import Zonara
 from drivers.zuz import Zuz, waiting_zuz
@@ -44,7 +43,7 @@ def nothing_piles_up(s, pid, before, what):
     assert grabs_free(s), f"{what}: a grab was left standing"
 
 
-def zuz_views_and_strokes(args):
+def test_zuz_views_and_strokes(args):
     with new_session(1024, 768) as s:
         zuz = waiting_zuz(s, args.bin)
         # Warm-up: the allocator settles on what a view and a long stroke
@@ -62,7 +61,7 @@ def zuz_views_and_strokes(args):
         assert zuz.proc.poll() is None
 
 
-def zonara_picks(args):
+def test_zonara_picks(args):
     with new_session(1024, 768) as s:
         zuz = Zuz(s, args.bin)  # the folder, with both programs
         open(os.path.join(zuz.folder, "Vorlane.ini"), "w").close()
@@ -72,7 +71,3 @@ def zonara_picks(args):
         picks(s, zonara, 30)
         nothing_piles_up(s, zonara.proc.pid, before, "30 picks")
         assert zonara.end() == 0
-
-
-if __name__ == "__main__":
-    sys.exit(main([zuz_views_and_strokes, zonara_picks]))

@@ -10,10 +10,8 @@ Every pixel of the desktop names its own root coordinates, so a picture
 from the wrong monitor, or shifted on the right one, shows up as wrong
 coordinates in the failure message."""
 
-import sys
 
 from drivers.pictures import Findings, crop, shown
-from drivers.session import main
 from drivers.tray import press_icon, tray_icon
 from drivers.xorgsession import XorgSession
 from drivers.xsession import painted
@@ -29,7 +27,7 @@ STACKED = [(1024, 768, 0, 600, True), (800, 600, 224, 0, False)]
 # inside the desktop, where no edge of the root window would explain a snap.
 BESIDE_LOWER = [(1024, 768, 800, 0, True), (800, 600, 0, 400, False)]
 
-def zuz_follows_the_pointer_across_monitors(args):
+def test_zuz_follows_the_pointer_across_monitors(args):
     with XorgSession(SIDE_BY_SIDE) as s, Findings() as f:
         pattern = painted(s)
         left, primary = s.monitors
@@ -48,7 +46,7 @@ def zuz_follows_the_pointer_across_monitors(args):
         assert zuz.proc.poll() is None, "zuz ended"
 
 
-def zuz_on_stacked_monitors(args):
+def test_zuz_on_stacked_monitors(args):
     with XorgSession(STACKED) as s, Findings() as f:
         pattern = painted(s)
         lower, upper = s.monitors
@@ -68,7 +66,7 @@ def zuz_on_stacked_monitors(args):
         assert zuz.proc.poll() is None, "zuz ended"
 
 
-def zonara_starts_on_the_primary_monitor(args):
+def test_zonara_starts_on_the_primary_monitor(args):
     with XorgSession(BESIDE_LOWER) as s, Findings() as f:
         pattern = painted(s)
         primary = s.primary
@@ -88,7 +86,7 @@ def zonara_starts_on_the_primary_monitor(args):
         assert z.proc.poll() is None, "Zonara ended"
 
 
-def zonara_picks_on_the_monitor_of_its_button(args):
+def test_zonara_picks_on_the_monitor_of_its_button(args):
     with XorgSession(BESIDE_LOWER) as s, Findings() as f:
         pattern = painted(s)
         other = next(m for m in s.monitors if not m.primary)
@@ -115,9 +113,3 @@ def zonara_picks_on_the_monitor_of_its_button(args):
         f.settle(lambda: s.window_geometry(wid), lambda g: g[1] == other.y,
                  f"the window's top to snap to y = {other.y}")
         assert z.proc.poll() is None, "Zonara ended"
-
-
-if __name__ == "__main__":
-    sys.exit(main([zuz_follows_the_pointer_across_monitors, zuz_on_stacked_monitors,
-                   zonara_starts_on_the_primary_monitor,
-                   zonara_picks_on_the_monitor_of_its_button]))

@@ -2,19 +2,18 @@
 double-clicks, the push-pull zoom from the menu and the custom size
 buttons."""
 
-import sys
 import time
 
 from drivers.menus import choose
 from drivers.pictures import coded_pattern, decode, shown
-from drivers.session import main, wait_until
+from drivers.session import wait_until
 from drivers.xsession import new_session
 from drivers.zuz import zuz_with_view
 
 W, H = 1024, 768
 
 
-def double_click_scrolls_and_stops(args):
+def test_double_click_scrolls_and_stops(args):
     with new_session(W, H, coded_pattern) as s:
         zuz_with_view(s, args.bin)
         wait_until(lambda: shown(s, 100, 100) == (256 + 50, 192 + 50), 10, "the 2x view")
@@ -35,7 +34,7 @@ def double_click_scrolls_and_stops(args):
         assert shown(s, 100, 100) == stopped, "the second double-click did not stop it"
 
 
-def push_pull_returns_to_the_whole_screen(args):
+def test_push_pull_returns_to_the_whole_screen(args):
     with new_session(W, H, coded_pattern) as s:
         zuz_with_view(s, args.bin)
         wait_until(lambda: shown(s, 100, 100) == (306, 242), 10, "the 2x view")
@@ -55,7 +54,7 @@ def push_pull_returns_to_the_whole_screen(args):
         assert len(frames) > 5, f"only {len(frames)} different frames"
 
 
-def custom_size_buttons(args):
+def test_custom_size_buttons(args):
     with new_session(W, H, coded_pattern) as s:
         zuz_with_view(s, args.bin)
         wait_until(lambda: shown(s, 900, 300) == (256 + 450, 192 + 150), 10, "the 2x view")
@@ -70,8 +69,3 @@ def custom_size_buttons(args):
         wait_until(lambda: abs(shown(s, 900, 300)[0] - want) <= 1, 10,
                    f"the wider enlargement (source x {want})")
         assert shown(s, 900, 300)[1] == 192 + 150, "the height changed too"
-
-
-if __name__ == "__main__":
-    sys.exit(main([double_click_scrolls_and_stops, push_pull_returns_to_the_whole_screen,
-                   custom_size_buttons]))

@@ -6,7 +6,6 @@ covers the whole monitor above a dock, and the tip dialog follows a drag
 pixel for pixel."""
 
 import io
-import sys
 import threading
 import time
 
@@ -16,7 +15,7 @@ from Xlib.ext import xtest
 
 from drivers.clipboard import clip_read
 from drivers.pictures import test_pattern
-from drivers.session import main, wait_until
+from drivers.session import wait_until
 from drivers.xsession import XSession, new_session, program_folder
 from drivers.zonara import CONTROL_SIZE, Zonara, tip_dialogs
 
@@ -115,7 +114,7 @@ def drag_quickly(xs, wid, grip, steps, pause, sign=1):
 
 
 # --- tests --------------------------------------------------------------------
-def pick_over_a_late_window(args):
+def test_pick_over_a_late_window(args):
     # Unscaled, and at 1.5, where the button is 50 device pixels large.
     for scale, control_px in [(None, CONTROL_SIZE), ("1.5", 50)]:
         with XSession(env={"QT_SCALE_FACTOR": scale} if scale else None) as xs:
@@ -151,7 +150,7 @@ def pick_over_a_late_window_in(xs, args, control_px):
         late.close()
 
 
-def keyboard_and_focus_under_xfwm4(args):
+def test_keyboard_and_focus_under_xfwm4(args):
     with new_session(1024, 768, wm="xfwm4") as xs:
         # Another program has the keyboard when Zonara starts.
         xs.spawn(["xlogo", "-geometry", "200x200+40+40"])
@@ -188,7 +187,7 @@ def keyboard_and_focus_under_xfwm4(args):
         wait_until(lambda: z.find_control(), 10, "the control window back")
 
 
-def tip_dialog_follows_a_quick_drag(args):
+def test_tip_dialog_follows_a_quick_drag(args):
     with XSession(tray=False) as xs:
         folder = program_folder(args.bin, xs.tmp, names=("Zonara",))
         Zonara(xs, folder)
@@ -202,8 +201,3 @@ def tip_dialog_follows_a_quick_drag(args):
                        f"drag {n} to end where the pointer put the dialog")
             time.sleep(0.2)
             assert xs.window_geometry(tip)[:2] == want, (n, xs.window_geometry(tip), want)
-
-
-if __name__ == "__main__":
-    sys.exit(main([pick_over_a_late_window, tip_dialog_follows_a_quick_drag,
-                   keyboard_and_focus_under_xfwm4]))

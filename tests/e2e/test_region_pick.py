@@ -3,16 +3,15 @@ Esc during a drag, the exit with another program's clipboard content, a
 second start and a huge picture from another program. Picks checked pixel
 for pixel are part of the first-day journey (test_journey_zonara.py)."""
 
-import contextlib
 import os
-import sys
 import time
 
+import pytest
 from PIL import Image
 
 from drivers.clipboard import clip_put, clip_read, clip_targets
 from drivers.pictures import png_bytes, test_pattern
-from drivers.session import main, proc_status, stays, wait_until
+from drivers.session import proc_status, stays, wait_until
 from drivers.xsession import XSession, program_folder
 from drivers.zonara import Zonara
 
@@ -187,8 +186,9 @@ def test_a_silent_clipboard_owner_freezes_nothing(xs, folder, pattern):
     assert z.end() == 0
 
 
-@contextlib.contextmanager
-def one_desktop(args):
+# One desktop for all the cases here; each case is given its parts.
+@pytest.fixture(scope="module")
+def desktop(args):
     with XSession() as xs:
         pattern = test_pattern(xs.width, xs.height)
         xs.set_background(pattern)
@@ -198,17 +198,21 @@ def one_desktop(args):
         yield xs, folder, pattern
 
 
-def end_zonara(xs, folder, pattern):
-    """What a failed test left running would spoil the next one."""
-    for p in list(xs.procs):
+@pytest.fixture
+def xs(desktop):
+    yield desktop[0]
+    # What a failed case left running would spoil the next one.
+    for p in list(desktop[0].procs):
         if p.args and str(p.args[0]).endswith("Zonara") and p.poll() is None:
             p.terminate()
             p.wait(5)
 
 
-if __name__ == "__main__":
-    sys.exit(main([test_placement, test_escape_during_a_drag,
-                   test_exit_clears_only_our_own_bitmap, test_second_start_shows_the_message,
-                   test_huge_picture_from_another_program,
-                   test_a_silent_clipboard_owner_freezes_nothing],
-                  shared=one_desktop, after_failure=end_zonara))
+@pytest.fixture
+def folder(desktop):
+    return desktop[1]
+
+
+@pytest.fixture
+def pattern(desktop):
+    return desktop[2]

@@ -5,10 +5,8 @@ its picker shows the frozen screen one to one and the clipboard gets
 exactly the device pixels under the dragged rectangle; zuz's view shows
 each device pixel of the screen's middle as exactly 2 x 2 device pixels."""
 
-import sys
 
 from drivers.pictures import Findings
-from drivers.session import main
 from drivers.xsession import XSession, painted
 from drivers.zonara import CONTROL_SIZE, Zonara, expect_clipboard
 from drivers.zuz import Zuz, expect_view
@@ -48,22 +46,17 @@ def scaled(args, width, height, scale, env=None, resources=None):
         expect_view(f, s, pattern, screen, "the 2x view", scale)
 
 
-def qt_scale_factor_one_and_a_half(args):
+def test_qt_scale_factor_one_and_a_half(args):
     scaled(args, 1536, 1152, 1.5, env={"QT_SCALE_FACTOR": "1.5"})
 
 
-def qt_scale_factor_two(args):
+def test_qt_scale_factor_two(args):
     scaled(args, 2048, 1536, 2, env={"QT_SCALE_FACTOR": "2"})
 
 
-def screen_scale_factor_one_and_a_half(args):
+def test_screen_scale_factor_one_and_a_half(args):
     scaled(args, 1536, 1152, 1.5, env={"QT_SCREEN_SCALE_FACTORS": "1.5"})
 
 
-def xft_dpi_192(args):
+def test_xft_dpi_192(args):
     scaled(args, 2048, 1536, 2, resources="Xft.dpi: 192\n")
-
-
-if __name__ == "__main__":
-    sys.exit(main([qt_scale_factor_one_and_a_half, qt_scale_factor_two,
-                   screen_scale_factor_one_and_a_half, xft_dpi_192]))

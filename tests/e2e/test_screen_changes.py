@@ -17,12 +17,11 @@ As in test_monitors, every pixel of the desktop names its own root
 coordinates, so a picture taken from where a monitor was, or shifted on
 the right one, shows up as wrong coordinates in the failure message."""
 
-import sys
 
 from PIL import Image
 
 from drivers.pictures import Findings, shown
-from drivers.session import main, settle
+from drivers.session import settle
 from drivers.xorgsession import XorgSession
 from drivers.xsession import painted
 from drivers.zonara import CONTROL_SIZE, Zonara, drag_button, expect_pick
@@ -60,7 +59,7 @@ def ctrl_z_view(f, s, zuz, monitor, what):
              f"{what}, then waiting: one kept segment of {monitor.w}x{monitor.h} pixels")
 
 
-def zuz_views_monitors_as_they_are_now(args):
+def test_zuz_views_monitors_as_they_are_now(args):
     with XorgSession(PRIMARY_AND_SMALL_RIGHT) as s, Findings() as f:
         pattern = painted(s)
         primary, right = s.monitors
@@ -91,7 +90,7 @@ def frozen_at(monitor, was, p):
             was.y + int((ry / 2 + monitor.h / 4) * was.h / monitor.h))
 
 
-def zuz_view_follows_its_monitor_while_up(args):
+def test_zuz_view_follows_its_monitor_while_up(args):
     with XorgSession(PRIMARY_AND_SMALL_RIGHT) as s, Findings() as f:
         pattern = painted(s)
         primary, right = s.monitors
@@ -119,7 +118,7 @@ def zuz_view_follows_its_monitor_while_up(args):
         assert zuz.proc.poll() is None, "zuz ended"
 
 
-def zonara_returns_from_a_monitor_switched_off(args):
+def test_zonara_returns_from_a_monitor_switched_off(args):
     # openbox by itself pushes a window that no monitor shows back until a
     # sliver of it shows; the button must still come back to its corner.
     with XorgSession(PRIMARY_AND_LOWER_RIGHT) as s, Findings() as f:
@@ -151,9 +150,3 @@ def zonara_returns_from_a_monitor_switched_off(args):
             f.picture(s, (centred[0] + 1, centred[1] + 1) + big.size, big,
                       "the region window's picture on the primary monitor")
         assert z.proc.poll() is None, "Zonara ended"
-
-
-if __name__ == "__main__":
-    sys.exit(main([zuz_views_monitors_as_they_are_now,
-                   zuz_view_follows_its_monitor_while_up,
-                   zonara_returns_from_a_monitor_switched_off]))

@@ -5,13 +5,12 @@ view's hand, though the window under it is one the server draws in."""
 
 import os
 import subprocess
-import sys
 
 import time
 
 from Xlib.ext import xfixes  # noqa: F401  (adds the display's xfixes calls)
 
-from drivers.session import main, wait_until
+from drivers.session import wait_until
 from drivers.xsession import XSession, new_session
 from drivers.zuz import zuz_with_view
 
@@ -21,7 +20,7 @@ def tool(args):
     return os.path.join(args.bin, os.pardir, "tests", "unit", "tst_server_stretch")
 
 
-def matches_the_client_drawing(args):
+def test_matches_the_client_drawing(args):
     with XSession(1280, 960, wm=False, tray=False) as s:
         proc = subprocess.run([tool(args)], env=s.env, capture_output=True, text=True,
                               timeout=120)
@@ -45,7 +44,7 @@ def settled_cursor(s):
     return wait_until(same_again, 5, "the cursor to settle")
 
 
-def the_pointer_over_the_view(args):
+def test_the_pointer_over_the_view(args):
     # The window the server draws in lies over the view: the pointer over
     # the picture must still be the view's open hand, closed while held.
     with new_session(800, 600) as s:
@@ -64,7 +63,3 @@ def the_pointer_over_the_view(args):
         s.xdotool("mousemove", 330, 320)
         wait_until(lambda: cursor(s) == opened, 5,
                    "the open hand over a fresh view, before any button")
-
-
-if __name__ == "__main__":
-    sys.exit(main([matches_the_client_drawing, the_pointer_over_the_view]))

@@ -10,10 +10,9 @@ for its first picture, from a portal that never answers."""
 import json
 import os
 import signal
-import sys
 
 from drivers.longuse import shm_segments
-from drivers.session import main, wait_until
+from drivers.session import wait_until
 from drivers.tray import icon_gone, tray_icon
 from drivers.xsession import XSession, new_session, program_folder
 from drivers.zonara import Zonara
@@ -41,7 +40,7 @@ def region_window(s, zonara):
                       10, "the magnified-region window")
 
 
-def terminate_during_view_and_pick(args):
+def test_terminate_during_view_and_pick(args):
     with new_session(1024, 768) as s:
         zuz = zuz_with_view(s, args.bin)
         tray_icon(s)
@@ -68,7 +67,7 @@ def screenshots_asked(record):
         return []
 
 
-def terminate_while_the_first_picture_is_awaited(args):
+def test_terminate_while_the_first_picture_is_awaited(args):
     # The portal would keep each start waiting 20 s, in a loop of the
     # start's own, before its event loop ever runs.
     with XSession(640, 480, tray=False, env={"WAYLAND_DISPLAY": "wayland-elsewhere"}) as s:
@@ -87,7 +86,7 @@ def terminate_while_the_first_picture_is_awaited(args):
                          f"{name} waiting for its first picture", within=5)
 
 
-def x_server_goes_away(args):
+def test_x_server_goes_away(args):
     # A lost display is a failure of its own: the status is the toolkit's,
     # but the program must still end and leave nothing behind.
     with new_session(1024, 768) as s:
@@ -112,8 +111,3 @@ def x_server_goes_away(args):
                      "zuz when its X server went away", end=lambda: None, status=None)
         ends_cleanly(s, zonara.proc, locks[1],
                      "Zonara when its X server went away", end=lambda: None, status=None)
-
-
-if __name__ == "__main__":
-    sys.exit(main([terminate_during_view_and_pick, terminate_while_the_first_picture_is_awaited,
-                   x_server_goes_away]))

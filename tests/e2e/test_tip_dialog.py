@@ -3,16 +3,14 @@ one, and opens it anew once it is closed. How it comes over the first
 view and how each way of closing it carries over to the next start is
 part of the first-day journey (test_journey_zuz.py)."""
 
-import sys
 
 from drivers.menus import close_menu, open_menu
-from drivers.session import main
 from drivers.tipdialog import YES_CENTRE, click_in, dialog, dialog_gone, dialogs
 from drivers.xsession import new_session
 from drivers.zuz import zuz_with_view
 
 
-def about_never_opens_two(args):
+def test_about_never_opens_two(args):
     w, h = 1024, 768
     with new_session(w, h) as s:
         zuz_with_view(s, args.bin, with_marker=False)
@@ -27,7 +25,3 @@ def about_never_opens_two(args):
         dialog_gone(s)
         close_menu(s, ["Up", "Return"], open_menu(s, 60, 60))
         assert len([dialog(s)]) == 1 and len(dialogs(s)) == 1
-
-
-if __name__ == "__main__":
-    sys.exit(main([about_never_opens_two]))

@@ -4,16 +4,14 @@ press on it brings a topmost view, left clicks nothing, and "退出！！！"
 takes it away at once is part of the first-day journey
 (test_journey_zuz.py)."""
 
-import sys
 import time
 
-from drivers.session import main
 from drivers.tray import tray_icon
 from drivers.xsession import new_session
 from drivers.zuz import waiting_zuz
 
 
-def icon_alternates_every_second(args):
+def test_icon_alternates_every_second(args):
     w, h = 800, 600
     with new_session(w, h) as s:
         zuz = waiting_zuz(s, args.bin)
@@ -39,7 +37,3 @@ def icon_alternates_every_second(args):
         time.sleep(1.0)
         assert s.screenshot(box).tobytes() != first, "the icon did not change in a second"
         assert zuz.proc.poll() is None
-
-
-if __name__ == "__main__":
-    sys.exit(main([icon_alternates_every_second]))

@@ -7,16 +7,15 @@ sizes and the ways of ending a view are part of the first-day journey
 
 import os
 import signal
-import sys
 
 from drivers.pictures import (coded_pattern, decode, expect_mapping, middle_twice_source,
                               sample_points)
-from drivers.session import main, wait_until
+from drivers.session import wait_until
 from drivers.xsession import new_session
 from drivers.zuz import Zuz, expect_no_view, views, waiting_zuz, zuz_with_view
 
 
-def startup_shows_the_middle_twice(args):
+def test_startup_shows_the_middle_twice(args):
     for (w, h) in [(1024, 768), (1920, 1080)]:
         with new_session(w, h) as s:
             zuz = Zuz(s, args.bin)
@@ -27,7 +26,7 @@ def startup_shows_the_middle_twice(args):
                            f"2x middle at {w}x{h}")
 
 
-def x11_named_over_a_stale_wayland_display(args):
+def test_x11_named_over_a_stale_wayland_display(args):
     # The X server's own ways serve throughout: the picture is the X
     # server's (no portal runs here), and the view covers the screen as an
     # X11 window, not as a full-screen one of a Wayland desktop's X server.
@@ -42,7 +41,7 @@ def x11_named_over_a_stale_wayland_display(args):
         expect_mapping(s, middle_twice_source(w, h), sample_points(w, h), "the X server's picture")
 
 
-def second_instance_and_killed_instance(args):
+def test_second_instance_and_killed_instance(args):
     w, h = 1024, 768
     with new_session(w, h) as s:
         first = zuz_with_view(s, args.bin)
@@ -65,7 +64,7 @@ def second_instance_and_killed_instance(args):
         assert not s.windows(name="zuz 提示"), "a stale lock blocked the new start"
 
 
-def each_display_has_its_own_instance(args):
+def test_each_display_has_its_own_instance(args):
     # Two sessions of one user (a remote desktop beside the local one)
     # share the runtime folder: zuz runs on both, and a later start on
     # either display brings its view there, not on the other.
@@ -83,7 +82,7 @@ def each_display_has_its_own_instance(args):
         assert len(views(far)) == 1, views(far)
 
 
-def a_wheel_notch_keeps_the_pointed_pixel(args):
+def test_a_wheel_notch_keeps_the_pointed_pixel(args):
     # Every pixel names its coordinates; the one under the pointer must stay
     # within a pixel of the same after each notch, while one far from it
     # shows the zoom happened.
@@ -105,9 +104,3 @@ def a_wheel_notch_keeps_the_pointed_pixel(args):
             now = decode(s.screenshot().getpixel((px, py)))
             assert abs(now[0] - pointed[0]) <= 1 and abs(now[1] - pointed[1]) <= 1, \
                 f"button {button}: {pointed} under the pointer became {now}"
-
-
-if __name__ == "__main__":
-    sys.exit(main([startup_shows_the_middle_twice, a_wheel_notch_keeps_the_pointed_pixel,
-                   second_instance_and_killed_instance, each_display_has_its_own_instance,
-                   x11_named_over_a_stale_wayland_display]))

@@ -6,20 +6,19 @@ programs started from the unpacked tree: their launchers lead to the
 program folder, where the tip dialogs' markers land, and every library and
 Qt plugin they need comes from a package that the dependencies pull in."""
 
-import argparse
 import glob
 import gzip
 import os
 import re
 import shutil
 import subprocess
-import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-from installrig import (IDS, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, Installed, check_launchers,
-                        expected_files, run, tick_tip_dialog, zonara_control)
-from drivers.session import main
+import pytest
+
+from drivers.installrig import (IDS, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, Installed, check_launchers,
+                                expected_files, run, tick_tip_dialog, zonara_control)
 from drivers.xsession import XSession
 
 BUILD = None
@@ -28,6 +27,18 @@ _deb = {}
 
 QT_LIBRARIES = ("libqt6core6", "libqt6gui6", "libqt6widgets6")
 GLYPH = "岚"  # the tray icon's glyph, in the tip texts too
+
+
+@pytest.fixture(scope="module", autouse=True)
+def work(args):
+    """The build folder, and a folder of this module's cases, removed after
+    the last."""
+    global BUILD, TMP
+    if not args.build:
+        raise pytest.UsageError("--build <the build folder> is needed")
+    BUILD, TMP = args.build, tempfile.mkdtemp(prefix="zuz-package-")
+    yield
+    shutil.rmtree(TMP, ignore_errors=True)
 
 
 def deb():
@@ -144,7 +155,7 @@ def required_objects(programs, pids):
 
 
 # --- tests ------------------------------------------------------------------------
-def control_fields_and_dependencies(args):
+def test_control_fields_and_dependencies(args):
     assert field("Package") == "zuz-zonara"
     arch = run(["dpkg", "--print-architecture"]).strip()
     assert field("Architecture") == arch, field("Architecture")
@@ -177,7 +188,7 @@ def control_fields_and_dependencies(args):
         assert name in with_glyph, f"{name} has no {GLYPH}"
 
 
-def file_list_owners_and_modes(args):
+def test_file_list_owners_and_modes(args):
     listing = run(["dpkg-deb", "-c", deb()])
     files, links = set(), {}
     for line in listing.splitlines():
@@ -215,7 +226,7 @@ def file_list_owners_and_modes(args):
     check_launchers(os.path.join(root, "usr", PROGRAM_DIR))
 
 
-def programs_run_from_the_unpacked_package(args):
+def test_programs_run_from_the_unpacked_package(args):
     root = unpacked()
     folder = os.path.join(root, "usr", PROGRAM_DIR)
     with XSession() as s:
@@ -241,16 +252,3 @@ def programs_run_from_the_unpacked_package(args):
         closure = pulled_in(relations(field("Depends")))
         strays = {lib: pkgs for lib, pkgs in owners(required).items() if not pkgs & closure}
         assert not strays, f"needed but not among the dependencies: {strays}"
-
-
-if __name__ == "__main__":
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--build", required=True, help="the build folder to package")
-    known, rest = ap.parse_known_args()
-    BUILD, TMP = known.build, tempfile.mkdtemp(prefix="zuz-package-")
-    try:
-        status = main([control_fields_and_dependencies, file_list_owners_and_modes,
-                       programs_run_from_the_unpacked_package], rest)
-    finally:
-        shutil.rmtree(TMP, ignore_errors=True)
-    sys.exit(status)

@@ -12,9 +12,13 @@ TOP = os.path.dirname(os.path.dirname(os.path.dirname(DRIVERS)))
 
 
 def desktops_folder():
-    """The desktops folder of the shared test material, beside this
-    checkout or beside the repository it was cloned from; None if there
-    is none."""
+    """The desktops folder of the shared test material: $ZUZ_DESKTOPS_DIR
+    where set, else beside this checkout or beside the repository it was
+    cloned from; None if there is none."""
+    if os.environ.get("ZUZ_DESKTOPS_DIR"):
+        folder = os.environ["ZUZ_DESKTOPS_DIR"]
+        return os.path.realpath(folder) if os.path.exists(
+            os.path.join(folder, "gnome-session.sh")) else None
     candidates = [os.path.join(TOP, "..", "shared", "desktops")]
     origin = subprocess.run(["git", "-C", TOP, "config", "--get", "remote.origin.url"],
                             capture_output=True, text=True).stdout.strip()

@@ -19,6 +19,10 @@ def test_pattern(width, height):
     return img
 
 
+# A picture, not a test: pytest collects what test modules import too.
+test_pattern.__test__ = False
+
+
 def gradient_colour(x, y, width, height):
     """The colour test_pattern() has at a screen point."""
     return ((x * 255) // (width - 1), (y * 255) // (height - 1), 128)

@@ -1,6 +1,6 @@
 """What every desktop the tests start has in common: the programs it
 started, a folder of its own, waiting on conditions with time-outs and an
-end that leaves nothing behind. The test runner (main) is here too."""
+end that leaves nothing behind."""
 
 import os
 import shutil
@@ -126,34 +126,3 @@ class Session:
 
     def __exit__(self, *exc):
         self.close()
-
-
-def main(tests, argv=None, shared=None, after_failure=None):
-    """Runs the given test functions with the parsed arguments, prints a
-    closing tally and returns the exit status. Tests that share one
-    desktop name a context manager shared(args), whose value (a tuple)
-    they are given instead, and after_failure clears up what a failed
-    one left there."""
-    import argparse
-    import contextlib
-    import traceback
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--bin", required=True, help="folder of the built programs")
-    args = parser.parse_args(argv)
-    passed = failed = 0
-    with shared(args) if shared else contextlib.nullcontext((args,)) as given:
-        for test in tests:
-            start = time.monotonic()
-            try:
-                test(*given)
-            except Exception:
-                failed += 1
-                print(f"FAIL {test.__name__} ({time.monotonic() - start:.1f}s)")
-                traceback.print_exc()
-                if after_failure:
-                    after_failure(*given)
-            else:
-                passed += 1
-                print(f"PASS {test.__name__} ({time.monotonic() - start:.1f}s)")
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0

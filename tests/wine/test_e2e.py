@@ -13,22 +13,18 @@ brings a new view; later starts `zuz.exe --view` and `Zonara.exe --pick`
 hand their request to the running programs: a view and the picker, not
 the hint box."""
 
-import argparse
 import os
 import shutil
 import subprocess
-import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from PIL import Image
+import Xlib.error
+from Xlib import X
 
-from PIL import Image  # noqa: E402
-import Xlib.error  # noqa: E402
-from Xlib import X  # noqa: E402
-
-from drivers.pictures import colour_close  # noqa: E402
-from drivers.session import wait_until  # noqa: E402
-from drivers.xsession import XSession  # noqa: E402
+from drivers.pictures import colour_close
+from drivers.session import wait_until
+from drivers.xsession import XSession
 
 WIDTH, HEIGHT = 1024, 700  # the Wine desktop: Windows' screen
 # The pattern leaves the bottom of the screen to Wine's taskbar, where the
@@ -223,7 +219,7 @@ def read_clipboard(wine, helper, folder):
     return Image.open(out).convert("RGB")
 
 
-def run(args):
+def test_both_programs_under_wine(args):
     with XSession(WIDTH, 768, wm=False, tray=True) as s:
         wine = Wine(s, args.prefix)
         try:
@@ -361,17 +357,3 @@ def run(args):
             print("PASS: zuz.exe --view and Zonara.exe --pick reach the running programs")
         finally:
             wine.kill()
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--bin", required=True)
-    parser.add_argument("--helper", required=True)
-    parser.add_argument("--prefix", required=True)
-    args = parser.parse_args()
-    run(args)
-    print("1 passed, 0 failed")
-
-
-if __name__ == "__main__":
-    main()

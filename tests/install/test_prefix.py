@@ -6,22 +6,36 @@ boxes leave their markers in the user's configuration folder, and the
 next start shows neither dialog. Installing again over programs that run
 leaves them the files they have mapped."""
 
-import argparse
 import mmap
 import os
 import shutil
 import subprocess
-import sys
 
-from installrig import (IDS, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, ZONARA_END,
-                        ZONARA_FULL_SCREEN, Installed, User, check_tree, desktop_entry,
-                        no_tip_dialogs, process_uid, processes_running, run, shared_tmp,
-                        tick_tip_dialog, wm_class, zonara_control, zonara_menu)
-from drivers.session import main, wait_until
+import pytest
+
+from drivers.installrig import (IDS, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, ZONARA_END,
+                                ZONARA_FULL_SCREEN, Installed, User, check_tree, desktop_entry,
+                                no_tip_dialogs, process_uid, processes_running, run, shared_tmp,
+                                tick_tip_dialog, wm_class, zonara_control, zonara_menu)
+from drivers.session import wait_until
 from drivers.xsession import XSession
 
 BUILD = None
 TMP = None  # holds the prefix and the user's home
+
+
+@pytest.fixture(scope="module", autouse=True)
+def work(args):
+    """The build folder, and a folder of this module's cases, removed after
+    the last."""
+    global BUILD, TMP
+    if not args.build:
+        raise pytest.UsageError("--build <the build folder> is needed")
+    BUILD, TMP = args.build, shared_tmp("zuz-install-")
+    yield
+    # A program folder made read-only must be writable again to go.
+    subprocess.run(["chmod", "-R", "u+w", TMP])
+    shutil.rmtree(TMP, ignore_errors=True)
 
 
 def prefix():
@@ -32,11 +46,11 @@ def prefix():
     return path
 
 
-def installed_tree_is_complete_and_valid(args):
+def test_installed_tree_is_complete_and_valid(args):
     check_tree(prefix())
 
 
-def reinstalling_keeps_running_programs_whole(args):
+def test_reinstalling_keeps_running_programs_whole(args):
     # Mapped as the loader maps them; the install sees older files to replace.
     programs = os.path.join(prefix(), PROGRAM_DIR)
     held = []
@@ -57,7 +71,7 @@ def reinstalling_keeps_running_programs_whole(args):
             mapped.close()
 
 
-def zonara_starts_installed_zuz_and_ticks_stick(args):
+def test_zonara_starts_installed_zuz_and_ticks_stick(args):
     top = prefix()
     programs = os.path.join(top, PROGRAM_DIR)
     with XSession() as s:
@@ -108,19 +122,3 @@ def zonara_starts_installed_zuz_and_ticks_stick(args):
                     os.kill(pid, 15)
                 except ProcessLookupError:
                     pass
-
-
-if __name__ == "__main__":
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--build", required=True, help="the build folder to install from")
-    known, rest = ap.parse_known_args()
-    BUILD, TMP = known.build, shared_tmp("zuz-install-")
-    try:
-        status = main([installed_tree_is_complete_and_valid,
-                       reinstalling_keeps_running_programs_whole,
-                       zonara_starts_installed_zuz_and_ticks_stick], rest)
-    finally:
-        # A program folder made read-only must be writable again to go.
-        subprocess.run(["chmod", "-R", "u+w", TMP])
-        shutil.rmtree(TMP, ignore_errors=True)
-    sys.exit(status)

@@ -8,19 +8,16 @@ import os
 import pwd
 import re
 import subprocess
-import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
 from PIL import Image
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
-from drivers.menus import quit_from_menu  # noqa: E402
-from drivers.session import proc_status, wait_until  # noqa: E402
-from drivers.tipdialog import CHECKBOX_CENTRE as ZUZ_TIP_CHECKBOX  # noqa: E402
-from drivers.tipdialog import SIZE as ZUZ_TIP_SIZE  # noqa: E402
-from drivers.zuz import Zuz  # noqa: E402
+from drivers.menus import quit_from_menu
+from drivers.session import proc_status, wait_until
+from drivers.tipdialog import CHECKBOX_CENTRE as ZUZ_TIP_CHECKBOX
+from drivers.tipdialog import SIZE as ZUZ_TIP_SIZE
+from drivers.zuz import Zuz
 
 PROGRAMS = ("zuz", "Zonara", "Derudovudi")
 # The program proper of each program whose executable is a launcher.
