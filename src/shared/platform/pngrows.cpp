@@ -54,21 +54,7 @@ std::optional<QByteArray> imageData(const QByteArray& data) {
     return stream;
 }
 
-using Pixel = std::int16_t __attribute__((vector_size(8)));
-
-template <int N> Pixel load(const uchar* p) {
-    Pixel v{p[0], p[1], p[2], 0};
-    if constexpr (N == 4) v[3] = p[3];
-    return v;
-}
-
-template <int N> void store(uchar* p, Pixel v) {
-    for (int i = 0; i < N; ++i)
-        p[i] = uchar(v[i]);
-}
-
-// The rows' filters undone in place. Sub, Average and Paeth depend on the
-// pixel to the left, so a pixel's channels go together, as four lanes.
+// A row's filter undone in place, given the row above it undone.
 template <int N> bool unfilter(uchar type, uchar* row, const uchar* above, int width) {
     const int bytes = width * N;
     switch (type) {
@@ -88,22 +74,18 @@ template <int N> bool unfilter(uchar type, uchar* row, const uchar* above, int w
         for (int i = N; i < bytes; ++i)
             row[i] = uchar(row[i] + ((row[i - N] + above[i]) >> 1));
         return true;
-    case 4: {
-        Pixel a{}, c{};
-        for (int x = 0; x < width; ++x) {
-            const Pixel b = load<N>(above + x * N);
-            const Pixel pa0 = b - c, pb0 = a - c;
-            const Pixel pa = pa0 < 0 ? -pa0 : pa0;
-            const Pixel pb = pb0 < 0 ? -pb0 : pb0;
-            const Pixel pc0 = pa0 + pb0;
-            const Pixel pc = pc0 < 0 ? -pc0 : pc0;
-            const Pixel predictor = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
-            a = (load<N>(row + x * N) + predictor) & 0xff;
-            store<N>(row + x * N, a);
-            c = b;
+    case 4:
+        // With no pixel to the left the predictor is the one above.
+        for (int i = 0; i < N; ++i)
+            row[i] = uchar(row[i] + above[i]);
+        // Branch-free, so that the N channels' chains run side by side.
+        for (int i = N; i < bytes; ++i) {
+            const int a = row[i - N], b = above[i], c = above[i - N];
+            const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(b - c + a - c);
+            const int nearest = pb < pa ? (pc < pb ? c : b) : (pc < pa ? c : a);
+            row[i] = uchar(row[i] + nearest);
         }
         return true;
-    }
     default:
         return false;
     }
