@@ -1,5 +1,7 @@
 #include "shared/platform/hotkey_portal.h"
 
+#include "shared/platform/screengrabber.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -147,6 +149,7 @@ void PortalHotkeyService::SessionCreated(uint response, const QVariantMap& resul
 void PortalHotkeyService::Activated(const QDBusObjectPath& session, const QString& shortcut,
                                     qulonglong /*timestamp*/, const QVariantMap& /*options*/) {
     if (session.path() != m_session || shortcut != kShortcut) return;
+    capturetiming::mark("key activated");
     constexpr qint64 kLongestPressMs = 2000;
     if (m_keyState == Key::Down && m_down.elapsed() < kLongestPressMs) return;
     m_keyState = Key::Down;
