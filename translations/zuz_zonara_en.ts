@@ -78,6 +78,22 @@
         <translation>Redo (Ctrl+Y)</translation>
     </message>
     <message>
+        <source>复制图片（Ctrl+C）</source>
+        <translation>Copy the picture (Ctrl+C)</translation>
+    </message>
+    <message>
+        <source>保存图片（Ctrl+S）</source>
+        <translation>Save the picture (Ctrl+S)</translation>
+    </message>
+    <message>
+        <source>已保存：%1</source>
+        <translation>Saved: %1</translation>
+    </message>
+    <message>
+        <source>未能保存到“%1”（%2）</source>
+        <translation>Could not save in “%1” (%2)</translation>
+    </message>
+    <message>
         <source>离开</source>
         <translation>Leave</translation>
     </message>

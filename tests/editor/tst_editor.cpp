@@ -4,9 +4,13 @@
 #include "shared/tip/Frmzdydhc.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -51,6 +55,7 @@ class TstEditor : public QObject {
     void keysAndModifiersPickTheShapeDrawnOverThePicture();
     void drawingsUndoRedoAndClearWhileKeysAndClicksKeepTheEditor();
     void theHotkeyUndoesOnlyInTheActiveEditor();
+    void copyAndSaveTakeTheDrawnPictureAtItsDevicePixels();
 };
 
 void TstEditor::loadsWithItsControlsAndSettings() {
@@ -94,7 +99,8 @@ void TstEditor::loadsWithItsControlsAndSettings() {
     QStringList captions;
     for (QAction* a : e.mnkz->actions())
         captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    QCOMPARE(captions, QStringList({"结束本次放大", "Zonara", "Snarell", "-", "关于..."}));
+    QCOMPARE(captions, QStringList({"结束本次放大", "Zonara", "Snarell", "-", "关于...", "-",
+                                    "复制图片（Ctrl+C）", "保存图片（Ctrl+S）"}));
 }
 
 void TstEditor::rectangleDragSelectsAndErasesItsBand() {
@@ -505,6 +511,37 @@ void TstEditor::theHotkeyUndoesOnlyInTheActiveEditor() {
     QVERIFY(QTest::qWaitForWindowActive(r.editor.data(), 2000));
     QVERIFY(r.editor->hotkeyPressed());
     QVERIFY(r.editor->drawings().isEmpty());
+}
+
+// On a monitor at twice the pixels the drawing lands on the picture's own
+// pixels, and the clipboard and the file get all of them.
+void TstEditor::copyAndSaveTakeTheDrawnPictureAtItsDevicePixels() {
+    EditorRig r;
+    r.editor->setPicture(r.picture, 2);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    r.editor->PicturesFolder = dir.path();
+    r.key(Qt::Key_K);
+    r.drag({20, 20}, {{60, 50}}, Qt::ControlModifier);
+    QCOMPARE(r.editor->drawings().shapes().back().points.back(), QPointF(120, 100));
+
+    QGuiApplication::clipboard()->clear();
+    r.key(Qt::Key_C, Qt::ControlModifier);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), QSize(EditorRig::W, EditorRig::H));
+    QCOMPARE(copied.pixel(80, 40) & 0xFFFFFFu, 0u);
+    QCOMPARE(copied.pixel(80, 70) & 0xFFFFFFu, r.picture.pixel(80, 70) & 0xFFFFFFu);
+    QCOMPARE(copied.pixel(200, 150) & 0xFFFFFFu, r.picture.pixel(200, 150) & 0xFFFFFFu);
+
+    r.editor->mnbaocun->trigger();
+    const QStringList files = QDir(dir.path()).entryList({QStringLiteral("*.png")});
+    QCOMPARE(files.size(), 1);
+    QVERIFY2(files[0].startsWith(QStringLiteral("截图 ")), qPrintable(files[0]));
+    const QImage saved(QDir(dir.path()).filePath(files[0]));
+    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32),
+             copied.convertToFormat(QImage::Format_RGB32));
+    QVERIFY(r.editor->Notice->isVisible());
+    QVERIFY(r.editor->Notice->text().contains(files[0]));
 }
 
 QTEST_MAIN(TstEditor)

@@ -1,6 +1,7 @@
 // Construction, load and unload of the annotation editor.
 #include "magnifier/editor/frmphotoshop.h"
 
+#include "capture/picturefile.h"
 #include "magnifier/editor/editorartwork.h"
 #include "magnifier/editor/picturearea.h"
 #include "raster/colour.h"
@@ -92,6 +93,17 @@ void frmphotoshop::buildControls() {
     Check1->setObjectName(QStringLiteral("Check1"));
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
+
+    Notice = new QLabel(this);
+    Notice->setObjectName(QStringLiteral("Notice"));
+    Notice->setAutoFillBackground(true);
+    Notice->setMargin(8);
+    Notice->hide();
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    m_noticeTimer->setInterval(4000);
+    connect(m_noticeTimer, &QTimer::timeout, Notice, &QWidget::hide);
+    PicturesFolder = picturefile::picturesFolder();
 }
 
 void frmphotoshop::buildToolbar() {
@@ -164,6 +176,11 @@ void frmphotoshop::buildMenu() {
     mnwnbhxx = mnkz->addSeparator();
     mnwnbhxx->setObjectName(QStringLiteral("mnwnbhxx"));
     mnabuot = add("mnabuot", QT_TRANSLATE_NOOP("zuz", "关于..."), &frmphotoshop::mnabuot_Click);
+    mnkz->addSeparator();
+    mnfuzhi =
+        add("mnfuzhi", QT_TRANSLATE_NOOP("zuz", "复制图片（Ctrl+C）"), &frmphotoshop::copyPicture);
+    mnbaocun =
+        add("mnbaocun", QT_TRANSLATE_NOOP("zuz", "保存图片（Ctrl+S）"), &frmphotoshop::savePicture);
 }
 
 QAction* frmphotoshop::button(const QString& key) const {

@@ -116,6 +116,13 @@ class frmphotoshop : public QWidget {
     // The picture with the drawings on it, at its full size in device
     // pixels, as a copy or a file gets it.
     QImage annotatedPicture() const;
+    // Ctrl+C: that picture on the clipboard. Ctrl+S: that picture as a PNG
+    // in PicturesFolder, named as the capture program names its captures,
+    // and a notice over the picture that names the file.
+    void copyPicture();
+    void savePicture();
+    QString PicturesFolder;
+    QLabel* Notice = nullptr;
     // Controls.
     PictureArea* Picture1 = nullptr;
     QLabel* Label3 = nullptr;
@@ -133,6 +140,8 @@ class frmphotoshop : public QWidget {
     QAction* mnwanneng = nullptr;
     QAction* mnwnbhxx = nullptr;
     QAction* mnabuot = nullptr;
+    QAction* mnfuzhi = nullptr;  // copy the picture
+    QAction* mnbaocun = nullptr; // save the picture
 
     // Fields.
     qint16 ToolMode = RectWaiting;
@@ -168,6 +177,7 @@ class frmphotoshop : public QWidget {
     void changeWidth(int steps);
     void drawingChanged(const QRectF& pictureArea);
     void paintDrawings(QPainter& painter) const;
+    void showNotice(const QString& text);
 
     Services m_services;
     std::unique_ptr<clspotoshop> m_sel;
@@ -183,4 +193,5 @@ class frmphotoshop : public QWidget {
     bool m_tabHeld = false;
     // Whether the last edit was a drawing's rather than a pixel tool's.
     bool m_drawnLast = false;
+    QTimer* m_noticeTimer = nullptr;
 };

@@ -4,9 +4,18 @@
 #include "magnifier/editor/picturearea.h"
 #include "raster/surface.h"
 
+#include "capture/picturefile.h"
+
 #include <QAction>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
+#include <QTimer>
 #include <QWheelEvent>
 
 namespace {
@@ -105,7 +114,40 @@ void frmphotoshop::paintDrawings(QPainter& painter) const {
 
 QImage frmphotoshop::annotatedPicture() const {
     const raster::Surface* surface = Picture1->hDC();
-    return surface ? m_drawing.flattened(surface->image()) : QImage();
+    if (!surface) return {};
+    QImage out = m_drawing.flattened(surface->image());
+    // One pixel of the picture is one pixel wherever it goes.
+    out.setDevicePixelRatio(1);
+    return out;
+}
+
+void frmphotoshop::copyPicture() {
+    const QImage picture = annotatedPicture();
+    if (!picture.isNull()) QGuiApplication::clipboard()->setImage(picture);
+}
+
+void frmphotoshop::savePicture() {
+    const QImage picture = annotatedPicture();
+    if (picture.isNull()) return;
+    const picturefile::Result saved =
+        picturefile::save(picture, PicturesFolder, QDateTime::currentDateTime());
+    if (saved.outcome == picturefile::Outcome::Saved)
+        showNotice(QCoreApplication::translate("zuz", "已保存：%1")
+                       .arg(QDir::toNativeSeparators(saved.path)));
+    else
+        showNotice(QCoreApplication::translate("zuz", "未能保存到“%1”（%2）")
+                       .arg(QDir::toNativeSeparators(saved.path), saved.reason));
+}
+
+// Over the picture, where the user looks: the editor covers the desktop's
+// own notices.
+void frmphotoshop::showNotice(const QString& text) {
+    Notice->setText(text);
+    Notice->adjustSize();
+    Notice->move((width() - Notice->width()) / 2, height() - Notice->height() - 40);
+    Notice->show();
+    Notice->raise();
+    m_noticeTimer->start();
 }
 
 // The selection object undoes one step and takes it back the second time;
@@ -167,6 +209,12 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
             return;
         case Qt::Key_Y:
             Redo();
+            return;
+        case Qt::Key_C:
+            if (!shift) copyPicture();
+            return;
+        case Qt::Key_S:
+            if (!shift) savePicture();
             return;
         case Qt::Key_Up:
             changeWidth(1);
