@@ -65,8 +65,10 @@ struct EditorRig {
         drag({50, 50}, {{150, 100}});
     }
     void tick() { editor->Timer1_Timer(); }
+    // Through the window, as a window system delivers keys: to whichever
+    // widget of the editor has the focus.
     void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        QTest::keyClick(editor.data(), k, m);
+        QTest::keyClick(editor->windowHandle(), k, m);
     }
     // What the screen shows of the area, drawings included.
     QImage shown() const {

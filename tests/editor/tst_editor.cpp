@@ -401,9 +401,9 @@ void TstEditor::keysAndModifiersPickTheShapeDrawnOverThePicture() {
     else
         r.key(Qt::Key(key), Qt::KeyboardModifiers(keyModifiers));
     QCOMPARE(r.editor->ToolMode, frmphotoshop::Drawing);
-    if (tab) QTest::keyPress(r.editor.data(), Qt::Key_Tab);
+    if (tab) QTest::keyPress(r.editor->windowHandle(), Qt::Key_Tab);
     r.drag({40, 40}, {{90, 60}, {140, 100}}, Qt::KeyboardModifiers(dragModifiers));
-    if (tab) QTest::keyRelease(r.editor.data(), Qt::Key_Tab);
+    if (tab) QTest::keyRelease(r.editor->windowHandle(), Qt::Key_Tab);
     QVERIFY(r.editor->isVisible());
 
     const auto& shapes = r.editor->drawings().shapes();
