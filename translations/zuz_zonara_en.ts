@@ -86,6 +86,10 @@
         <translation>Save the picture (Ctrl+S)</translation>
     </message>
     <message>
+        <source>粗细：%1</source>
+        <translation>Width: %1</translation>
+    </message>
+    <message>
         <source>已保存：%1</source>
         <translation>Saved: %1</translation>
     </message>

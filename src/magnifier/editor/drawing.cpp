@@ -251,13 +251,18 @@ std::optional<std::size_t> Drawing::hitTestOnScreen(QPointF screenPoint,
     return hitTest(back.map(screenPoint), tolerance / scale);
 }
 
-void Drawing::render(QPainter& painter, const QTransform& pictureToScreen) const {
+void Drawing::render(QPainter& painter, const QTransform& pictureToScreen,
+                     const QRectF& screenArea) const {
     if (m_shapes.empty()) return;
+    // A pen's repaint covers a few pixels: the shapes elsewhere stay as
+    // they are on the screen.
+    const QRectF area =
+        screenArea.isNull() ? QRectF() : pictureToScreen.inverted().mapRect(screenArea);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setTransform(pictureToScreen, true);
     for (const Shape& s : m_shapes)
-        renderShape(painter, s);
+        if (area.isNull() || s.bounds().intersects(area)) renderShape(painter, s);
     painter.restore();
 }
 

@@ -86,8 +86,10 @@ class Drawing {
                                                const QTransform& pictureToScreen,
                                                qreal tolerance = 4) const;
 
-    // All shapes onto `painter`, through `pictureToScreen`, antialiased.
-    void render(QPainter& painter, const QTransform& pictureToScreen) const;
+    // All shapes onto `painter`, through `pictureToScreen`, antialiased;
+    // with `screenArea`, only those that reach into it.
+    void render(QPainter& painter, const QTransform& pictureToScreen,
+                const QRectF& screenArea = QRectF()) const;
     // A copy of `picture` with every shape on it at the picture's size.
     QImage flattened(const QImage& picture) const;
 

@@ -60,7 +60,9 @@ void frmphotoshop::buildControls() {
     connect(Picture1, &PictureArea::DblClickAt, this, [this](int button, int shift, int x, int y) {
         if (ToolMode == Drawing) Picture1_MouseDown(button, shift, x, y);
     });
-    Picture1->Overlay = [this](QPainter& painter) { paintDrawings(painter); };
+    Picture1->Overlay = [this](QPainter& painter, const QRect& area) {
+        paintDrawings(painter, area);
+    };
     Picture1->installEventFilter(this);
     connect(Picture1, &PictureArea::Paint, this, &frmphotoshop::Picture1_Paint);
 

@@ -176,7 +176,7 @@ class frmphotoshop : public QWidget {
     void chooseDrawTool(drawing::Kind kind, const QString& key);
     void changeWidth(int steps);
     void drawingChanged(const QRectF& pictureArea);
-    void paintDrawings(QPainter& painter) const;
+    void paintDrawings(QPainter& painter, const QRect& area) const;
     void showNotice(const QString& text);
 
     Services m_services;

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
 namespace {
@@ -73,12 +74,17 @@ void frmphotoshop::startStroke(int shift, QPoint at) {
 
 void frmphotoshop::extendStroke(QPoint at) {
     if (!m_stroke) return;
-    const QRectF before = m_stroke->bounds();
-    if (m_straight)
+    if (m_straight) {
+        const QRectF before = m_stroke->bounds();
         m_stroke->points.back() = QPointF(at);
-    else if (m_stroke->points.back() != QPointF(at))
+        drawingChanged(before | m_stroke->bounds());
+    } else if (m_stroke->points.back() != QPointF(at)) {
+        // Only the new segment, and its joint, change on the screen.
+        const QPointF last = m_stroke->points.back();
         m_stroke->points.push_back(QPointF(at));
-    drawingChanged(before | m_stroke->bounds());
+        const qreal m = m_stroke->width / 2 + 2;
+        drawingChanged(QRectF(last, QPointF(at)).normalized().adjusted(-m, -m, m, m));
+    }
 }
 
 void frmphotoshop::endStroke() {
@@ -101,9 +107,9 @@ void frmphotoshop::drawingChanged(const QRectF& pictureArea) {
     Picture1->pictureChanged(QRegion(pictureArea.toAlignedRect()));
 }
 
-void frmphotoshop::paintDrawings(QPainter& painter) const {
+void frmphotoshop::paintDrawings(QPainter& painter, const QRect& area) const {
     const QTransform toWidget = Picture1->pictureToWidget();
-    m_drawing.render(painter, toWidget);
+    m_drawing.render(painter, toWidget, QRectF(area));
     if (!m_stroke) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -176,8 +182,11 @@ bool frmphotoshop::hotkeyPressed() {
     return true;
 }
 
+// The width shows at the pointer while it changes.
 void frmphotoshop::changeWidth(int steps) {
     DrawWidth = drawing::clampWidth(DrawWidth + steps);
+    QToolTip::showText(QCursor::pos(),
+                       QCoreApplication::translate("zuz", "粗细：%1").arg(DrawWidth), this);
 }
 
 // Tab would move the focus between toolbar buttons; here it is held to

@@ -104,7 +104,7 @@ void PictureArea::paintEvent(QPaintEvent* event) {
     }
     for (const QRect& r : rest)
         painter.fillRect(r, BackColor);
-    if (Overlay) Overlay(painter);
+    if (Overlay) Overlay(painter, event->region().boundingRect());
     emit Paint();
 }
 

@@ -55,8 +55,9 @@ class PictureArea : public MouseReporting<QWidget> {
     QTransform pictureToWidget() const;
 
     // Paints over the picture on every repaint, with a painter in logical
-    // positions: what is drawn on the picture without being part of it.
-    std::function<void(QPainter&)> Overlay;
+    // positions, given the part being repainted: what is drawn on the
+    // picture without being part of it.
+    std::function<void(QPainter&, const QRect&)> Overlay;
 
   signals:
     void MouseDown(int button, int shift, int x, int y);
