@@ -123,6 +123,7 @@ class frmphotoshop : public QWidget {
     void savePicture();
     QString PicturesFolder;
     QLabel* Notice = nullptr;
+
     // Controls.
     PictureArea* Picture1 = nullptr;
     QLabel* Label3 = nullptr;
