@@ -50,6 +50,54 @@
         <translation>Undo</translation>
     </message>
     <message>
+        <source>画笔（R G B O Y P W K 选颜色）</source>
+        <translation>Pen (R G B O Y P W K pick the colour)</translation>
+    </message>
+    <message>
+        <source>荧光笔（Shift+颜色键）</source>
+        <translation>Highlighter (Shift+colour key)</translation>
+    </message>
+    <message>
+        <source>直线（画笔时 Shift+拖动）</source>
+        <translation>Line (with the pen: Shift+drag)</translation>
+    </message>
+    <message>
+        <source>箭头（画笔时 Ctrl+Shift+拖动）</source>
+        <translation>Arrow (with the pen: Ctrl+Shift+drag)</translation>
+    </message>
+    <message>
+        <source>方框（画笔时 Ctrl+拖动）</source>
+        <translation>Box (with the pen: Ctrl+drag)</translation>
+    </message>
+    <message>
+        <source>椭圆（画笔时按住 Tab 拖动）</source>
+        <translation>Ellipse (with the pen: hold Tab and drag)</translation>
+    </message>
+    <message>
+        <source>重做（Ctrl+Y）</source>
+        <translation>Redo (Ctrl+Y)</translation>
+    </message>
+    <message>
+        <source>复制图片（Ctrl+C）</source>
+        <translation>Copy the picture (Ctrl+C)</translation>
+    </message>
+    <message>
+        <source>保存图片（Ctrl+S）</source>
+        <translation>Save the picture (Ctrl+S)</translation>
+    </message>
+    <message>
+        <source>粗细：%1</source>
+        <translation>Width: %1</translation>
+    </message>
+    <message>
+        <source>已保存：%1</source>
+        <translation>Saved: %1</translation>
+    </message>
+    <message>
+        <source>未能保存到“%1”（%2）</source>
+        <translation>Could not save in “%1” (%2)</translation>
+    </message>
+    <message>
         <source>离开</source>
         <translation>Leave</translation>
     </message>

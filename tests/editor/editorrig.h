@@ -38,16 +38,17 @@ struct EditorRig {
     quint32 loaded(int x, int y) const { return raster::fromRgb(picture.pixel(x, y)); }
 
     void tool(const char* key) { editor->button(QString::fromLatin1(key))->trigger(); }
-    void press(QPoint p, Qt::MouseButton b = Qt::LeftButton) {
-        QTest::mousePress(area(), b, Qt::NoModifier, p);
+    void press(QPoint p, Qt::MouseButton b = Qt::LeftButton,
+               Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::mousePress(area(), b, m, p);
     }
     void move(QPoint p) { QTest::mouseMove(area(), p); }
     void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) {
         QTest::mouseRelease(area(), b, Qt::NoModifier, p);
     }
     // A press, moves through `via`, and a release at the last point.
-    void drag(QPoint from, const QList<QPoint>& via) {
-        press(from);
+    void drag(QPoint from, const QList<QPoint>& via, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        press(from, Qt::LeftButton, m);
         for (QPoint p : via)
             move(p);
         release(via.isEmpty() ? from : via.last());
@@ -64,6 +65,15 @@ struct EditorRig {
         drag({50, 50}, {{150, 100}});
     }
     void tick() { editor->Timer1_Timer(); }
+    // Through the window, as a window system delivers keys: to whichever
+    // widget of the editor has the focus.
+    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(editor->windowHandle(), k, m);
+    }
+    // What the screen shows of the area, drawings included.
+    QImage shown() const {
+        return area()->grab(QRect(0, 0, W, H)).toImage().convertToFormat(QImage::Format_RGB32);
+    }
 
     FixedScreenInfo screen;
     RecordingStarter starter;

@@ -4,10 +4,15 @@
 #include "shared/tip/Frmzdydhc.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace {
 
@@ -46,6 +51,11 @@ class TstEditor : public QObject {
     void closingFromThePopupEndsThePressQuietly_data();
     void closingFromThePopupEndsThePressQuietly();
     void menuStartsCompanionsAndShowsOneTipDialog();
+    void keysAndModifiersPickTheShapeDrawnOverThePicture_data();
+    void keysAndModifiersPickTheShapeDrawnOverThePicture();
+    void drawingsUndoRedoAndClearWhileKeysAndClicksKeepTheEditor();
+    void theHotkeyUndoesOnlyInTheActiveEditor();
+    void copyAndSaveTakeTheDrawnPictureAtItsDevicePixels();
 };
 
 void TstEditor::loadsWithItsControlsAndSettings() {
@@ -70,7 +80,12 @@ void TstEditor::loadsWithItsControlsAndSettings() {
     QStringList tips;
     for (QAction* a : e.Toolbar1->actions())
         tips << (a->isSeparator() ? QStringLiteral("-") : a->toolTip());
-    QCOMPARE(tips, QStringList({"矩型", "任意型", "移动", "取色", "-", "撤消", "离开"}));
+    // The drawing tools follow the four, redo follows 撤消.
+    QCOMPARE(tips,
+             QStringList({"矩型", "任意型", "移动", "取色", "画笔（R G B O Y P W K 选颜色）",
+                          "荧光笔（Shift+颜色键）", "直线（画笔时 Shift+拖动）",
+                          "箭头（画笔时 Ctrl+Shift+拖动）", "方框（画笔时 Ctrl+拖动）",
+                          "椭圆（画笔时按住 Tab 拖动）", "-", "撤消", "重做（Ctrl+Y）", "离开"}));
     QVERIFY(e.button("ToolRect")->isChecked());
     r.tool("ToolMove");
     QVERIFY(!e.button("ToolRect")->isChecked());
@@ -84,7 +99,8 @@ void TstEditor::loadsWithItsControlsAndSettings() {
     QStringList captions;
     for (QAction* a : e.mnkz->actions())
         captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    QCOMPARE(captions, QStringList({"结束本次放大", "Zonara", "Snarell", "-", "关于..."}));
+    QCOMPARE(captions, QStringList({"结束本次放大", "Zonara", "Snarell", "-", "关于...", "-",
+                                    "复制图片（Ctrl+C）", "保存图片（Ctrl+S）"}));
 }
 
 void TstEditor::rectangleDragSelectsAndErasesItsBand() {
@@ -335,6 +351,197 @@ void TstEditor::menuStartsCompanionsAndShowsOneTipDialog() {
     r.editor->mnabuot->trigger();
     QCOMPARE(LoadedTipDialog(TipVariant::Magnifier), tip);
     tip->Unload();
+}
+
+void TstEditor::keysAndModifiersPickTheShapeDrawnOverThePicture_data() {
+    QTest::addColumn<QString>("tool"); // a toolbar button, or empty for the key
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("keyModifiers");
+    QTest::addColumn<int>("dragModifiers");
+    QTest::addColumn<bool>("tab");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QPoint>("onShape");
+    using K = drawing::Kind;
+    const int shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier, none = 0;
+    // The drag goes from (40, 40) through (90, 60) to (140, 100).
+    QTest::newRow("R, a drag: free-hand pen") << "" << int(Qt::Key_R) << none << none << false
+                                              << int(K::Pen) << QColor(230, 0, 0) << QPoint(90, 60);
+    QTest::newRow("Shift+Y: highlighter")
+        << "" << int(Qt::Key_Y) << shift << none << false << int(K::Highlighter)
+        << QColor(255, 230, 0) << QPoint(90, 60);
+    QTest::newRow("Shift+drag: line") << "" << int(Qt::Key_B) << none << shift << false
+                                      << int(K::Line) << QColor(0, 70, 230) << QPoint(90, 70);
+    QTest::newRow("Ctrl+drag: box") << "" << int(Qt::Key_G) << none << ctrl << false << int(K::Box)
+                                    << QColor(0, 170, 0) << QPoint(90, 40);
+    QTest::newRow("Ctrl+Shift+drag: arrow")
+        << "" << int(Qt::Key_K) << none << (ctrl | shift) << false << int(K::Arrow)
+        << QColor(0, 0, 0) << QPoint(90, 70);
+    QTest::newRow("Tab held: ellipse") << "" << int(Qt::Key_O) << none << none << true
+                                       << int(K::Ellipse) << QColor(255, 140, 0) << QPoint(40, 70);
+    QTest::newRow("box tool, Shift held: still a box")
+        << "ToolBox" << 0 << none << shift << false << int(K::Box) << QColor(230, 0, 0)
+        << QPoint(140, 70);
+}
+
+// The drawing lies over the picture: the screen shows it, the picture's
+// pixels (which the pixel tools work on) stay as they were.
+void TstEditor::keysAndModifiersPickTheShapeDrawnOverThePicture() {
+    QFETCH(QString, tool);
+    QFETCH(int, key);
+    QFETCH(int, keyModifiers);
+    QFETCH(int, dragModifiers);
+    QFETCH(bool, tab);
+    QFETCH(int, kind);
+    QFETCH(QColor, colour);
+    QFETCH(QPoint, onShape);
+    EditorRig r;
+    if (!tool.isEmpty())
+        r.tool(tool.toLatin1());
+    else
+        r.key(Qt::Key(key), Qt::KeyboardModifiers(keyModifiers));
+    QCOMPARE(r.editor->ToolMode, frmphotoshop::Drawing);
+    if (tab) QTest::keyPress(r.editor->windowHandle(), Qt::Key_Tab);
+    r.drag({40, 40}, {{90, 60}, {140, 100}}, Qt::KeyboardModifiers(dragModifiers));
+    if (tab) QTest::keyRelease(r.editor->windowHandle(), Qt::Key_Tab);
+    QVERIFY(r.editor->isVisible());
+
+    const auto& shapes = r.editor->drawings().shapes();
+    QCOMPARE(shapes.size(), std::size_t(1));
+    QCOMPARE(int(shapes[0].kind), kind);
+    QCOMPARE(shapes[0].colour, colour);
+    QCOMPARE(shapes[0].points.front(), QPointF(40, 40));
+    QCOMPARE(shapes[0].points.back(), QPointF(140, 100));
+
+    const QImage shown = r.shown();
+    const QRgb there = shown.pixel(onShape) & 0xFFFFFFu;
+    if (kind == int(drawing::Kind::Highlighter))
+        QVERIFY(there != (r.picture.pixel(onShape) & 0xFFFFFFu));
+    else
+        QCOMPARE(QColor(there), colour);
+    QCOMPARE(r.at(onShape.x(), onShape.y()), r.loaded(onShape.x(), onShape.y()));
+    QCOMPARE(shown.pixel(200, 20) & 0xFFFFFFu, r.picture.pixel(200, 20) & 0xFFFFFFu);
+}
+
+void TstEditor::drawingsUndoRedoAndClearWhileKeysAndClicksKeepTheEditor() {
+    EditorRig r;
+    const auto count = [&] { return r.editor->drawings().shapes().size(); };
+    // Pixels moved first, then a stroke: undo takes the stroke back first,
+    // then the move.
+    r.liftAndMove();
+    r.key(Qt::Key_R);
+    r.drag({10, 150}, {{60, 160}});
+    QCOMPARE(count(), std::size_t(1));
+    r.tool("Undo");
+    QCOMPARE(count(), std::size_t(0));
+    QCOMPARE(r.sel().Left(), 120);
+    r.tool("Undo");
+    QCOMPARE(r.sel().Left(), 20);
+    r.tool("Redo");
+    QCOMPARE(count(), std::size_t(1));
+
+    // A double click with the pen draws and closes nothing; Esc drops the
+    // stroke under way and leaves the editor open.
+    // (A window system sends press, release, double click, release.)
+    r.press({100, 20});
+    r.release({100, 20});
+    QTest::mouseDClick(r.area(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 20));
+    r.release({100, 20});
+    QVERIFY(!r.editor->isUnloaded());
+    QVERIFY(r.editor->isVisible());
+    const std::size_t drawn = count();
+    QCOMPARE(drawn, std::size_t(3));
+    r.press({150, 150});
+    r.move({170, 160});
+    QVERIFY(r.editor->stroke().has_value());
+    r.key(Qt::Key_Escape);
+    QVERIFY(!r.editor->stroke().has_value());
+    r.release({170, 160});
+    QCOMPARE(count(), drawn);
+    QVERIFY(r.editor->isVisible());
+
+    // E clears as one step; Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y walk it.
+    r.key(Qt::Key_E);
+    QCOMPARE(count(), std::size_t(0));
+    QCOMPARE(r.shown().pixel(60, 160) & 0xFFFFFFu, r.picture.pixel(60, 160) & 0xFFFFFFu);
+    r.key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(count(), drawn);
+    r.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(count(), std::size_t(0));
+    r.key(Qt::Key_Z, Qt::ControlModifier);
+    r.key(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(count(), std::size_t(0));
+
+    // Width: 1 to 40, by Ctrl+Up/Down and Ctrl+wheel.
+    for (int i = 0; i < 50; ++i)
+        r.key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(r.editor->DrawWidth, 40.0);
+    QWheelEvent notch(QPointF(50, 50), r.area()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                      QPoint(0, -240), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(r.area(), &notch);
+    QCOMPARE(r.editor->DrawWidth, 38.0);
+    for (int i = 0; i < 50; ++i)
+        r.key(Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(r.editor->DrawWidth, 1.0);
+
+    // The eyedropper's left button gives the pens their colour.
+    r.tool("ToolSelect");
+    r.press({200, 20});
+    r.release({200, 20});
+    QCOMPARE(r.editor->DrawColour.rgb() & 0xFFFFFFu, r.picture.pixel(200, 20) & 0xFFFFFFu);
+    r.tool("ToolPen");
+    r.drag({10, 10}, {{30, 10}});
+    QCOMPARE(r.editor->drawings().shapes().back().colour, r.editor->DrawColour);
+}
+
+// zuz's own Ctrl+Z reaches the program, not the editor's keys: the editor
+// takes it as its undo while it is in front, and leaves it to the view
+// otherwise.
+void TstEditor::theHotkeyUndoesOnlyInTheActiveEditor() {
+    EditorRig r;
+    r.key(Qt::Key_B);
+    r.drag({10, 150}, {{60, 160}});
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    if (!QTest::qWaitForWindowActive(&other, 2000)) QSKIP("no window activation here");
+    QVERIFY(!r.editor->hotkeyPressed());
+    QCOMPARE(r.editor->drawings().shapes().size(), std::size_t(1));
+    r.editor->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(r.editor.data(), 2000));
+    QVERIFY(r.editor->hotkeyPressed());
+    QVERIFY(r.editor->drawings().isEmpty());
+}
+
+// On a monitor at twice the pixels the drawing lands on the picture's own
+// pixels, and the clipboard and the file get all of them.
+void TstEditor::copyAndSaveTakeTheDrawnPictureAtItsDevicePixels() {
+    EditorRig r;
+    r.editor->setPicture(r.picture, 2);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    r.editor->PicturesFolder = dir.path();
+    r.key(Qt::Key_K);
+    r.drag({20, 20}, {{60, 50}}, Qt::ControlModifier);
+    QCOMPARE(r.editor->drawings().shapes().back().points.back(), QPointF(120, 100));
+
+    QGuiApplication::clipboard()->clear();
+    r.key(Qt::Key_C, Qt::ControlModifier);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), QSize(EditorRig::W, EditorRig::H));
+    QCOMPARE(copied.pixel(80, 40) & 0xFFFFFFu, 0u);
+    QCOMPARE(copied.pixel(80, 70) & 0xFFFFFFu, r.picture.pixel(80, 70) & 0xFFFFFFu);
+    QCOMPARE(copied.pixel(200, 150) & 0xFFFFFFu, r.picture.pixel(200, 150) & 0xFFFFFFu);
+
+    r.editor->mnbaocun->trigger();
+    const QStringList files = QDir(dir.path()).entryList({QStringLiteral("*.png")});
+    QCOMPARE(files.size(), 1);
+    QVERIFY2(files[0].startsWith(QStringLiteral("截图 ")), qPrintable(files[0]));
+    const QImage saved(QDir(dir.path()).filePath(files[0]));
+    QCOMPARE(saved.convertToFormat(QImage::Format_RGB32),
+             copied.convertToFormat(QImage::Format_RGB32));
+    QVERIFY(r.editor->Notice->isVisible());
+    QVERIFY(r.editor->Notice->text().contains(files[0]));
 }
 
 QTEST_MAIN(TstEditor)

@@ -73,9 +73,63 @@ void curvedArrow(QPainter& p) {
     p.drawPolygon(QPolygonF({QPointF(1, 6), QPointF(7, 2), QPointF(7, 10)}));
 }
 
+// The drawing tools show what they draw, in the pen's red.
+const QColor kInk(220, 0, 0);
+
+void pen(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap));
+    QPainterPath stroke;
+    stroke.moveTo(2, 12);
+    stroke.cubicTo(5, 4, 8, 14, 14, 3);
+    p.drawPath(stroke);
+}
+
+void highlighter(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 230, 0));
+    p.drawRect(QRectF(1, 5, 14, 6));
+    p.setPen(QPen(Qt::black, 1));
+    p.drawLine(QPointF(3, 8.5), QPointF(13, 8.5));
+}
+
+void line(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(2, 14), QPointF(14, 2));
+}
+
+void arrow(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(2, 14), QPointF(10, 6));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    p.drawPolygon(QPolygonF({QPointF(14.5, 1.5), QPointF(7, 4), QPointF(12, 9)}));
+}
+
+void box(QPainter& p) {
+    p.setPen(QPen(kInk, 2));
+    p.drawRect(QRectF(2, 3, 12, 10));
+}
+
+void ellipse(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1.6));
+    p.drawEllipse(QRectF(1.5, 3.5, 13, 9));
+}
+
+// The undo arrow turned the other way.
+void curvedArrowForward(QPainter& p) {
+    p.translate(16, 0);
+    p.scale(-1, 1);
+    curvedArrow(p);
+}
+
 using Drawing = void (*)(QPainter&);
-constexpr std::array<Drawing, 5> drawings{dashedRectangle, lasso, arrowWithCross, eyedropper,
-                                          curvedArrow};
+constexpr std::array<Drawing, 12> drawings{
+    dashedRectangle, lasso, arrowWithCross, eyedropper, curvedArrow, pen,
+    highlighter,     line,  arrow,          box,        ellipse,     curvedArrowForward};
 
 // A plain pointer arrow with its tip at (0, 0).
 void pointer(QPainter& p) {

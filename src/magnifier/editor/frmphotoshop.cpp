@@ -1,6 +1,7 @@
 // Construction, load and unload of the annotation editor.
 #include "magnifier/editor/frmphotoshop.h"
 
+#include "capture/picturefile.h"
 #include "magnifier/editor/editorartwork.h"
 #include "magnifier/editor/picturearea.h"
 #include "raster/colour.h"
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include <utility>
@@ -54,6 +56,14 @@ void frmphotoshop::buildControls() {
     connect(Picture1, &PictureArea::MouseMove, this, &frmphotoshop::Picture1_MouseMove);
     connect(Picture1, &PictureArea::MouseUp, this, &frmphotoshop::Picture1_MouseUp);
     connect(Picture1, &PictureArea::DblClick, this, &frmphotoshop::Picture1_DblClick);
+    // With a drawing tool the second click of a double click draws again.
+    connect(Picture1, &PictureArea::DblClickAt, this, [this](int button, int shift, int x, int y) {
+        if (ToolMode == Drawing) Picture1_MouseDown(button, shift, x, y);
+    });
+    Picture1->Overlay = [this](QPainter& painter, const QRect& area) {
+        paintDrawings(painter, area);
+    };
+    Picture1->installEventFilter(this);
     connect(Picture1, &PictureArea::Paint, this, &frmphotoshop::Picture1_Paint);
 
     Label3 = new QLabel(Picture1);
@@ -85,6 +95,17 @@ void frmphotoshop::buildControls() {
     Check1->setObjectName(QStringLiteral("Check1"));
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
+
+    Notice = new QLabel(this);
+    Notice->setObjectName(QStringLiteral("Notice"));
+    Notice->setAutoFillBackground(true);
+    Notice->setMargin(8);
+    Notice->hide();
+    m_noticeTimer = new QTimer(this);
+    m_noticeTimer->setSingleShot(true);
+    m_noticeTimer->setInterval(4000);
+    connect(m_noticeTimer, &QTimer::timeout, Notice, &QWidget::hide);
+    PicturesFolder = picturefile::picturesFolder();
 }
 
 void frmphotoshop::buildToolbar() {
@@ -108,8 +129,15 @@ void frmphotoshop::buildToolbar() {
         {"ToolAny", QT_TRANSLATE_NOOP("zuz", "任意型"), 1, true},
         {"ToolMove", QT_TRANSLATE_NOOP("zuz", "移动"), 2, true},
         {"ToolSelect", QT_TRANSLATE_NOOP("zuz", "取色"), 3, true},
+        {"ToolPen", QT_TRANSLATE_NOOP("zuz", "画笔（R G B O Y P W K 选颜色）"), 5, true},
+        {"ToolMarker", QT_TRANSLATE_NOOP("zuz", "荧光笔（Shift+颜色键）"), 6, true},
+        {"ToolLine", QT_TRANSLATE_NOOP("zuz", "直线（画笔时 Shift+拖动）"), 7, true},
+        {"ToolArrow", QT_TRANSLATE_NOOP("zuz", "箭头（画笔时 Ctrl+Shift+拖动）"), 8, true},
+        {"ToolBox", QT_TRANSLATE_NOOP("zuz", "方框（画笔时 Ctrl+拖动）"), 9, true},
+        {"ToolEllipse", QT_TRANSLATE_NOOP("zuz", "椭圆（画笔时按住 Tab 拖动）"), 10, true},
         {nullptr, nullptr, -1, false},
         {"Undo", QT_TRANSLATE_NOOP("zuz", "撤消"), 4, false},
+        {"Redo", QT_TRANSLATE_NOOP("zuz", "重做（Ctrl+Y）"), 11, false},
         {"exit", QT_TRANSLATE_NOOP("zuz", "离开"), -1, false},
     };
     for (const Button& b : buttons) {
@@ -150,6 +178,11 @@ void frmphotoshop::buildMenu() {
     mnwnbhxx = mnkz->addSeparator();
     mnwnbhxx->setObjectName(QStringLiteral("mnwnbhxx"));
     mnabuot = add("mnabuot", QT_TRANSLATE_NOOP("zuz", "关于..."), &frmphotoshop::mnabuot_Click);
+    mnkz->addSeparator();
+    mnfuzhi =
+        add("mnfuzhi", QT_TRANSLATE_NOOP("zuz", "复制图片（Ctrl+C）"), &frmphotoshop::copyPicture);
+    mnbaocun =
+        add("mnbaocun", QT_TRANSLATE_NOOP("zuz", "保存图片（Ctrl+S）"), &frmphotoshop::savePicture);
 }
 
 QAction* frmphotoshop::button(const QString& key) const {
@@ -172,7 +205,7 @@ void frmphotoshop::setPictureCursor(PictureCursor image) {
     // Every pointer move asks; only a change goes to X11, Wayland or Windows.
     if (image == m_cursor) return;
     m_cursor = image;
-    Picture1->setCursor(Image1[image]);
+    Picture1->setCursor(image == DrawCursor ? QCursor(Qt::CrossCursor) : Image1[image]);
 }
 
 frmphotoshop* frmphotoshop::openOver(const Services& services, QImage picture,
@@ -225,6 +258,11 @@ void frmphotoshop::closeEvent(QCloseEvent* event) {
 // The strip takes the pointer over the top edge: moving there brings the
 // toolbar back, and presses there start nothing.
 bool frmphotoshop::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+wheel over the picture sets the pens' width.
+    if (watched == Picture1 && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return event->isAccepted();
+    }
     if (watched != Label3) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseMove:

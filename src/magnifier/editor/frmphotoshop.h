@@ -1,6 +1,7 @@
 #pragma once
 
 #include "magnifier/editor/clspotoshop.h"
+#include "magnifier/editor/drawing.h"
 #include "shared/platform/services.h"
 
 #include <QWidget>
@@ -8,6 +9,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class PictureArea;
 class QAction;
@@ -23,7 +25,9 @@ class QToolBar;
 // The annotation editor: a borderless window over one monitor that shows a
 // frozen picture, on which the user marks a rectangle or a free-hand
 // outline, drags the outline or the pixels under it, picks colours and
-// undoes the last move. It keeps nothing: closing it drops the edits.
+// undoes the last move, and draws over the picture with pens and shapes
+// that stay objects of their own. It keeps nothing: closing it drops the
+// edits.
 class frmphotoshop : public QWidget {
     Q_OBJECT
   public:
@@ -36,6 +40,7 @@ class frmphotoshop : public QWidget {
         MoveWaiting = 5,   // move tool, waiting
         MoveDragging = 6,  // move tool, dragging the selected pixels
         ColourPicking = 7, // colour-pick tool
+        Drawing = 8,       // a drawing tool (DrawTool), waiting or drawing
     };
     // The pointers over the picture, by their place in Image1.
     enum PictureCursor : int {
@@ -44,7 +49,10 @@ class frmphotoshop : public QWidget {
         MoveCursor = 2,   // move tool
         PickCursor = 3,   // colour-pick tool
         InClipCursor = 4, // over the selection, which a press drags
+        DrawCursor = 5,   // the drawing tools: a cross, not one of Image1
     };
+    // The colours of the keys R, G, B, O, Y, P, W and K, in that order.
+    static const std::array<std::pair<Qt::Key, QColor>, 8> ColourKeys;
 
     explicit frmphotoshop(const Services& services, QWidget* parent = nullptr);
     ~frmphotoshop() override;
@@ -77,6 +85,14 @@ class frmphotoshop : public QWidget {
 
     // Toolbar and menu.
     void Toolbar1_ButtonClick(const QString& key);
+    // 撤消 and Ctrl+Z: the last drawing step while the drawings were
+    // edited last, else the selection object's one step. Redo is the
+    // drawings' only.
+    void Undo();
+    void Redo();
+    // The system-wide Ctrl+Z, pressed while this editor may be in front:
+    // true when it was the editor's undo and must not freeze a new view.
+    bool hotkeyPressed();
     void mnjieshufd_Click();
     void mnqufd_Click();
     void mnwanneng_Click();
@@ -88,6 +104,25 @@ class frmphotoshop : public QWidget {
     // The selection object; null before load and after unload.
     clspotoshop* selection() const { return m_sel.get(); }
     QAction* button(const QString& key) const;
+
+    // What is drawn over the picture, and the shape the mouse is drawing.
+    const drawing::Drawing& drawings() const { return m_drawing; }
+    const std::optional<drawing::Shape>& stroke() const { return m_stroke; }
+    // The kind a drag with the drawing tool draws, before the modifiers.
+    drawing::Kind DrawTool = drawing::Kind::Pen;
+    QColor DrawColour{230, 0, 0}; // the R key's red
+    // Picture pixels; the highlighter draws four times as wide.
+    qreal DrawWidth = 4;
+    // The picture with the drawings on it, at its full size in device
+    // pixels, as a copy or a file gets it.
+    QImage annotatedPicture() const;
+    // Ctrl+C: that picture on the clipboard. Ctrl+S: that picture as a PNG
+    // in PicturesFolder, named as the capture program names its captures,
+    // and a notice over the picture that names the file.
+    void copyPicture();
+    void savePicture();
+    QString PicturesFolder;
+    QLabel* Notice = nullptr;
 
     // Controls.
     PictureArea* Picture1 = nullptr;
@@ -106,6 +141,8 @@ class frmphotoshop : public QWidget {
     QAction* mnwanneng = nullptr;
     QAction* mnwnbhxx = nullptr;
     QAction* mnabuot = nullptr;
+    QAction* mnfuzhi = nullptr;  // copy the picture
+    QAction* mnbaocun = nullptr; // save the picture
 
     // Fields.
     qint16 ToolMode = RectWaiting;
@@ -117,6 +154,9 @@ class frmphotoshop : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     void buildControls();
@@ -129,6 +169,16 @@ class frmphotoshop : public QWidget {
     void showWritten();
     QColor swatch(int index) const;
     void setSwatch(int index, quint32 colour);
+    // Drawing with the mouse; `shift` as the handlers take it.
+    void startStroke(int shift, QPoint at);
+    void extendStroke(QPoint at);
+    void endStroke();
+    void cancelStroke();
+    void chooseDrawTool(drawing::Kind kind, const QString& key);
+    void changeWidth(int steps);
+    void drawingChanged(const QRectF& pictureArea);
+    void paintDrawings(QPainter& painter, const QRect& area) const;
+    void showNotice(const QString& text);
 
     Services m_services;
     std::unique_ptr<clspotoshop> m_sel;
@@ -136,4 +186,13 @@ class frmphotoshop : public QWidget {
     // Whether a not-xor band from RectStart to LastCorner is on the picture.
     bool m_bandShown = false;
     std::optional<PictureCursor> m_cursor;
+    drawing::Drawing m_drawing;
+    std::optional<drawing::Shape> m_stroke;
+    // Whether the stroke goes straight from the press to the pointer.
+    bool m_straight = false;
+    // Tab turns a drag into an ellipse while it is held.
+    bool m_tabHeld = false;
+    // Whether the last edit was a drawing's rather than a pixel tool's.
+    bool m_drawnLast = false;
+    QTimer* m_noticeTimer = nullptr;
 };

@@ -13,7 +13,7 @@ constexpr int Left = 1;
 constexpr int Right = 2;
 } // namespace
 
-void frmphotoshop::Picture1_MouseDown(int button, int /*shift*/, int x, int y) {
+void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
     if (!m_sel) return;
     if (button == Right) {
         promptsOf(m_services).PopupMenu(mnkz);
@@ -24,6 +24,7 @@ void frmphotoshop::Picture1_MouseDown(int button, int /*shift*/, int x, int y) {
         const quint32 colour = Picture1->Point(QPoint(x, y));
         if (button == Left) {
             setSwatch(1, colour);
+            DrawColour = swatch(1);
         } else if (button == Right) {
             setSwatch(0, colour);
             m_sel->BackColor(colour);
@@ -32,6 +33,11 @@ void frmphotoshop::Picture1_MouseDown(int button, int /*shift*/, int x, int y) {
         }
     }
     if (button != Left) return;
+    if (ToolMode == Drawing) {
+        startStroke(shift, QPoint(x, y));
+        return;
+    }
+    if (ToolMode != ColourPicking) m_drawnLast = false;
 
     if (m_sel->isInClip(x, y)) {
         const qint16 dragging = ToolMode == AnyWaiting    ? AnyDragging
@@ -63,6 +69,9 @@ void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
     if (!m_sel) return;
     if (button == Left) {
         switch (ToolMode) {
+        case Drawing:
+            extendStroke(QPoint(x, y));
+            return;
         case RectWaiting:
             drawRect(x, y, true);
             break;
@@ -118,6 +127,10 @@ void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
         m_sel->EndRgnMove();
         ToolMode = RectWaiting;
         break;
+    case Drawing:
+        extendStroke(QPoint(x, y));
+        endStroke();
+        return;
     default:
         break;
     }
@@ -125,6 +138,8 @@ void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
 }
 
 void frmphotoshop::Picture1_DblClick() {
+    // A double click is part of drawing: drawings are not lost to it.
+    if (ToolMode == Drawing) return;
     close();
 }
 

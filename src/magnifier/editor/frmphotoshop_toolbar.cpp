@@ -17,9 +17,22 @@ void frmphotoshop::Toolbar1_ButtonClick(const QString& key) {
     } else if (key == QLatin1String("ToolSelect")) {
         setPictureCursor(PickCursor);
         ToolMode = ColourPicking;
+    } else if (key == QLatin1String("ToolPen")) {
+        chooseDrawTool(drawing::Kind::Pen, key);
+    } else if (key == QLatin1String("ToolMarker")) {
+        chooseDrawTool(drawing::Kind::Highlighter, key);
+    } else if (key == QLatin1String("ToolLine")) {
+        chooseDrawTool(drawing::Kind::Line, key);
+    } else if (key == QLatin1String("ToolArrow")) {
+        chooseDrawTool(drawing::Kind::Arrow, key);
+    } else if (key == QLatin1String("ToolBox")) {
+        chooseDrawTool(drawing::Kind::Box, key);
+    } else if (key == QLatin1String("ToolEllipse")) {
+        chooseDrawTool(drawing::Kind::Ellipse, key);
     } else if (key == QLatin1String("Undo")) {
-        if (m_sel) m_sel->UnDo();
-        showWritten();
+        Undo();
+    } else if (key == QLatin1String("Redo")) {
+        Redo();
     } else if (key == QLatin1String("exit")) {
         close();
     }

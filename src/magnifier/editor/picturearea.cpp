@@ -87,6 +87,10 @@ QPoint PictureArea::toPicture(const QPointF& pos) const {
     return {units::cint(pos.x() * m_ratio), units::cint(pos.y() * m_ratio)};
 }
 
+QTransform PictureArea::pictureToWidget() const {
+    return QTransform::fromScale(1 / m_ratio, 1 / m_ratio);
+}
+
 void PictureArea::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     QRegion rest = event->region();
@@ -100,6 +104,7 @@ void PictureArea::paintEvent(QPaintEvent* event) {
     }
     for (const QRect& r : rest)
         painter.fillRect(r, BackColor);
+    if (Overlay) Overlay(painter, event->region().boundingRect());
     emit Paint();
 }
 
@@ -116,6 +121,7 @@ void PictureArea::reportMouse(const MouseReport& r) {
         emit MouseUp(r.button, r.shift, p.x(), p.y());
         break;
     case MouseReport::Kind::DoubleClick:
+        emit DblClickAt(r.button, r.shift, p.x(), p.y());
         emit DblClick();
         break;
     }

@@ -3,8 +3,10 @@
 #include "raster/surface.h"
 #include "shared/mousereporting.h"
 
+#include <QTransform>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 // The editor's drawing surface: it holds the picture the editor works on, in
@@ -49,12 +51,21 @@ class PictureArea : public MouseReporting<QWidget> {
 
     // Logical widget position to picture pixels, halves to even.
     QPoint toPicture(const QPointF& pos) const;
+    // Picture pixels to the logical positions a painter on the area uses.
+    QTransform pictureToWidget() const;
+
+    // Paints over the picture on every repaint, with a painter in logical
+    // positions, given the part being repainted: what is drawn on the
+    // picture without being part of it.
+    std::function<void(QPainter&, const QRect&)> Overlay;
 
   signals:
     void MouseDown(int button, int shift, int x, int y);
     void MouseMove(int button, int shift, int x, int y);
     void MouseUp(int button, int shift, int x, int y);
     void DblClick();
+    // The same double click with its press, for tools that take it as one.
+    void DblClickAt(int button, int shift, int x, int y);
     void Paint();
 
   protected:

@@ -1,0 +1,283 @@
+#include "magnifier/editor/drawing.h"
+
+#include <QLineF>
+#include <QPainter>
+#include <QPainterPathStroker>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace drawing {
+
+qreal clampWidth(qreal width) {
+    return std::clamp(width, MinWidth, MaxWidth);
+}
+
+namespace {
+
+// A click without a drag: all points in one place, drawn as a round dot.
+bool isDot(const Shape& s) {
+    return s.points.empty() || std::all_of(s.points.begin(), s.points.end(),
+                                           [&](const QPointF& p) { return p == s.points.front(); });
+}
+
+// The head grows with the width so that a thick arrow still shows one.
+qreal headLength(const Shape& s) {
+    return 10 + 3 * s.width;
+}
+
+// Where the arrow's shaft ends: the base of its head, or the start when the
+// arrow is shorter than its head.
+QPointF shaftEnd(const Shape& s) {
+    const QLineF line(s.points.front(), s.points.back());
+    if (line.length() <= headLength(s)) return line.p1();
+    return line.pointAt(1 - headLength(s) / line.length());
+}
+
+QPen strokePen(const Shape& s) {
+    QPen pen(s.colour, s.width);
+    pen.setJoinStyle(Qt::RoundJoin);
+    // A straight highlighter stroke ends square like a marker's tip; the
+    // free-hand ones round.
+    const bool straightMarker = s.kind == Kind::Highlighter && s.points.size() == 2;
+    pen.setCapStyle(straightMarker ? Qt::FlatCap : Qt::RoundCap);
+    if (s.kind == Kind::Box) pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+} // namespace
+
+QPainterPath Shape::path() const {
+    QPainterPath path;
+    if (points.empty()) return path;
+    const QPointF a = points.front();
+    const QPointF b = points.back();
+    switch (kind) {
+    case Kind::Pen:
+    case Kind::Highlighter:
+        path.moveTo(a);
+        for (std::size_t i = 1; i < points.size(); ++i)
+            path.lineTo(points[i]);
+        break;
+    case Kind::Line:
+        path.moveTo(a);
+        path.lineTo(b);
+        break;
+    case Kind::Arrow:
+        path.moveTo(a);
+        path.lineTo(shaftEnd(*this));
+        break;
+    case Kind::Box:
+        path.addRect(QRectF(a, b).normalized());
+        break;
+    case Kind::Ellipse:
+        path.addEllipse(QRectF(a, b).normalized());
+        break;
+    }
+    return path;
+}
+
+QPolygonF Shape::arrowHead() const {
+    if (kind != Kind::Arrow || points.size() < 2) return {};
+    const QLineF line(points.front(), points.back());
+    if (line.length() == 0) return {};
+    const QPointF tip = line.p2();
+    const QPointF along = (line.p2() - line.p1()) / line.length();
+    const QPointF across(-along.y(), along.x());
+    const qreal len = std::min(headLength(*this), line.length());
+    const QPointF base = tip - along * len;
+    const qreal half = headLength(*this) * 0.45;
+    return QPolygonF({tip, base + across * half, base - across * half, tip});
+}
+
+QRectF Shape::bounds() const {
+    if (points.empty()) return {};
+    const qreal m = width / 2 + 1;
+    QRectF r = isDot(*this) ? QRectF(points.front(), QSizeF(0, 0)) : path().boundingRect();
+    r = r.adjusted(-m, -m, m, m);
+    if (kind == Kind::Arrow) r |= arrowHead().boundingRect().adjusted(-1, -1, 1, 1);
+    return r;
+}
+
+bool Shape::touches(QPointF p, qreal tolerance) const {
+    if (points.empty()) return false;
+    if (isDot(*this)) return QLineF(p, points.front()).length() <= width / 2 + tolerance;
+    if (kind == Kind::Arrow) {
+        const QPolygonF head = arrowHead();
+        if (head.containsPoint(p, Qt::OddEvenFill)) return true;
+        for (int i = 0; i + 1 < head.size(); ++i) {
+            const QLineF side(head[i], head[i + 1]);
+            // Distance to a side: its projection clamped to the side.
+            const QPointF d = side.p2() - side.p1();
+            const qreal len2 = QPointF::dotProduct(d, d);
+            const qreal t =
+                len2 > 0 ? std::clamp(QPointF::dotProduct(p - side.p1(), d) / len2, 0.0, 1.0) : 0;
+            if (QLineF(p, side.p1() + d * t).length() <= tolerance) return true;
+        }
+    }
+    QPainterPathStroker stroker;
+    stroker.setWidth(width + 2 * tolerance);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return stroker.createStroke(path()).contains(p);
+}
+
+void renderShape(QPainter& painter, const Shape& s) {
+    if (s.points.empty()) return;
+    painter.save();
+    // Multiply keeps dark text under a light marker dark: the marker only
+    // tints what it covers, and never lightens it.
+    if (s.kind == Kind::Highlighter) painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+    if (isDot(s)) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(s.colour);
+        painter.drawEllipse(s.points.front(), s.width / 2, s.width / 2);
+    } else {
+        painter.setPen(strokePen(s));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(s.path());
+        if (s.kind == Kind::Arrow) {
+            QPen edge(s.colour, 1);
+            edge.setJoinStyle(Qt::MiterJoin);
+            painter.setPen(edge);
+            painter.setBrush(s.colour);
+            painter.drawPolygon(s.arrowHead());
+        }
+    }
+    painter.restore();
+}
+
+void Drawing::record(Step step) {
+    m_redo.clear();
+    m_undo.push_back(std::move(step));
+    if (m_undo.size() > HistoryDepth) m_undo.pop_front();
+}
+
+void Drawing::add(Shape shape) {
+    shape.width = clampWidth(shape.width);
+    Step step{Step::Op::Add, m_shapes.size(), {std::move(shape)}, {}, {}, {}};
+    apply(step, true);
+    record(std::move(step));
+}
+
+void Drawing::remove(std::size_t index) {
+    if (index >= m_shapes.size()) return;
+    Step step{Step::Op::Remove, index, {m_shapes[index]}, {}, {}, {}};
+    apply(step, true);
+    record(std::move(step));
+}
+
+void Drawing::move(std::size_t index, QPointF by) {
+    if (index >= m_shapes.size() || by.isNull()) return;
+    Step step{Step::Op::Move, index, {}, by, {}, {}};
+    apply(step, true);
+    record(std::move(step));
+}
+
+void Drawing::recolour(std::size_t index, const QColor& colour) {
+    if (index >= m_shapes.size() || m_shapes[index].colour == colour) return;
+    Step step{Step::Op::Recolour, index, {}, {}, m_shapes[index].colour, colour};
+    apply(step, true);
+    record(std::move(step));
+}
+
+void Drawing::clear() {
+    if (m_shapes.empty()) return;
+    Step step{Step::Op::Clear, 0, m_shapes, {}, {}, {}};
+    apply(step, true);
+    record(std::move(step));
+}
+
+void Drawing::apply(const Step& step, bool forward) {
+    const auto at = m_shapes.begin() + std::ptrdiff_t(step.index);
+    switch (step.op) {
+    case Step::Op::Add:
+    case Step::Op::Remove:
+        // Adding forward is removing backward, and the other way round.
+        if (forward == (step.op == Step::Op::Add))
+            m_shapes.insert(at, step.shapes.front());
+        else
+            m_shapes.erase(at);
+        break;
+    case Step::Op::Move:
+        for (QPointF& p : at->points)
+            p += forward ? step.by : -step.by;
+        break;
+    case Step::Op::Recolour:
+        at->colour = forward ? step.after : step.before;
+        break;
+    case Step::Op::Clear:
+        if (forward)
+            m_shapes.clear();
+        else
+            m_shapes = step.shapes;
+        break;
+    }
+}
+
+bool Drawing::undo() {
+    if (m_undo.empty()) return false;
+    Step step = std::move(m_undo.back());
+    m_undo.pop_back();
+    apply(step, false);
+    m_redo.push_back(std::move(step));
+    return true;
+}
+
+bool Drawing::redo() {
+    if (m_redo.empty()) return false;
+    Step step = std::move(m_redo.back());
+    m_redo.pop_back();
+    apply(step, true);
+    m_undo.push_back(std::move(step));
+    return true;
+}
+
+std::optional<std::size_t> Drawing::hitTest(QPointF p, qreal tolerance) const {
+    for (std::size_t i = m_shapes.size(); i-- > 0;)
+        if (m_shapes[i].touches(p, tolerance)) return i;
+    return std::nullopt;
+}
+
+std::optional<std::size_t> Drawing::hitTestOnScreen(QPointF screenPoint,
+                                                    const QTransform& pictureToScreen,
+                                                    qreal tolerance) const {
+    bool invertible = false;
+    const QTransform back = pictureToScreen.inverted(&invertible);
+    if (!invertible) return std::nullopt;
+    // The transforms here scale alike in both directions (zoom and pan).
+    const qreal scale = std::sqrt(std::abs(pictureToScreen.determinant()));
+    return hitTest(back.map(screenPoint), tolerance / scale);
+}
+
+void Drawing::render(QPainter& painter, const QTransform& pictureToScreen,
+                     const QRectF& screenArea) const {
+    if (m_shapes.empty()) return;
+    // A pen's repaint covers a few pixels: the shapes elsewhere stay as
+    // they are on the screen.
+    const QRectF area =
+        screenArea.isNull() ? QRectF() : pictureToScreen.inverted().mapRect(screenArea);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setTransform(pictureToScreen, true);
+    for (const Shape& s : m_shapes)
+        if (area.isNull() || s.bounds().intersects(area)) renderShape(painter, s);
+    painter.restore();
+}
+
+QImage Drawing::flattened(const QImage& picture) const {
+    // Multiply needs colour channels to work on: a plain 32-bit copy.
+    QImage out = picture.format() == QImage::Format_RGB32 ||
+                         picture.format() == QImage::Format_ARGB32_Premultiplied
+                     ? picture.copy()
+                     : picture.convertToFormat(QImage::Format_RGB32);
+    out.setDevicePixelRatio(1);
+    QPainter painter(&out);
+    render(painter, QTransform());
+    painter.end();
+    out.setDevicePixelRatio(picture.devicePixelRatio());
+    return out;
+}
+
+} // namespace drawing

@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPainterPath>
+#include <QPointF>
+#include <QRectF>
+#include <QTransform>
+
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+// What the user draws over the frozen picture: objects in the picture's
+// device pixels, so that every zoom and pan takes them along and a copy or a
+// file gets them at the picture's own resolution. No widgets here: the
+// editor owns one Drawing and shows it through `render`.
+namespace drawing {
+
+// One value per kind; text, step numbers and pixelated boxes join here with
+// data of their own in Shape.
+enum class Kind : quint8 {
+    Pen,         // free-hand, through every point
+    Highlighter, // free-hand or straight, blended so that what lies below stays readable
+    Line,        // from the first point to the last
+    Arrow,       // a line with its head on the last point
+    Box,         // the outline of the box spanned by the first and the last point
+    Ellipse,     // the ellipse inside that box
+};
+
+constexpr qreal MinWidth = 1;
+constexpr qreal MaxWidth = 40;
+qreal clampWidth(qreal width);
+
+struct Shape {
+    Kind kind = Kind::Pen;
+    QColor colour = Qt::red;
+    qreal width = 4; // picture pixels
+    // Free-hand kinds: the traced points; the others: the drag's start and end.
+    std::vector<QPointF> points;
+
+    // The outline the stroke follows, before the pen's width.
+    QPainterPath path() const;
+    // Every picture pixel the shape can colour.
+    QRectF bounds() const;
+    // Whether `p` lies on the stroke or within `tolerance` of it.
+    bool touches(QPointF p, qreal tolerance) const;
+    // The head of an arrow, a closed triangle whose tip is the last point.
+    QPolygonF arrowHead() const;
+};
+
+// Draws one shape; `painter` maps picture pixels to wherever it paints.
+void renderShape(QPainter& painter, const Shape& shape);
+
+// The objects on one picture, bottom first, with their undo history.
+class Drawing {
+  public:
+    // Steps kept for undo; older ones are forgotten.
+    static constexpr std::size_t HistoryDepth = 200;
+
+    const std::vector<Shape>& shapes() const { return m_shapes; }
+    bool isEmpty() const { return m_shapes.empty(); }
+
+    // Each edit is one step of the history and drops what could be redone.
+    void add(Shape shape);
+    void remove(std::size_t index);
+    void move(std::size_t index, QPointF by);
+    void recolour(std::size_t index, const QColor& colour);
+    void clear();
+
+    bool canUndo() const { return !m_undo.empty(); }
+    bool canRedo() const { return !m_redo.empty(); }
+    // Take back the last step, or make the last one taken back again; false
+    // when there is none.
+    bool undo();
+    bool redo();
+
+    // The topmost shape within `tolerance` picture pixels of `p`.
+    std::optional<std::size_t> hitTest(QPointF p, qreal tolerance) const;
+    // The same for a point on the screen, `tolerance` in screen pixels
+    // whatever the zoom.
+    std::optional<std::size_t> hitTestOnScreen(QPointF screenPoint,
+                                               const QTransform& pictureToScreen,
+                                               qreal tolerance = 4) const;
+
+    // All shapes onto `painter`, through `pictureToScreen`, antialiased;
+    // with `screenArea`, only those that reach into it.
+    void render(QPainter& painter, const QTransform& pictureToScreen,
+                const QRectF& screenArea = QRectF()) const;
+    // A copy of `picture` with every shape on it at the picture's size.
+    QImage flattened(const QImage& picture) const;
+
+  private:
+    struct Step {
+        enum class Op : quint8 { Add, Remove, Move, Recolour, Clear } op;
+        std::size_t index = 0;
+        std::vector<Shape> shapes; // Add, Remove: the one shape; Clear: all of them
+        QPointF by;
+        QColor before, after;
+    };
+    void record(Step step);
+    void apply(const Step& step, bool forward);
+
+    std::vector<Shape> m_shapes;
+    std::deque<Step> m_undo;
+    std::vector<Step> m_redo;
+};
+
+} // namespace drawing

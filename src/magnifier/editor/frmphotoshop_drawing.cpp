@@ -1,0 +1,271 @@
+// Drawing over the picture: the pens and shapes, their keys and their undo.
+#include "magnifier/editor/frmphotoshop.h"
+
+#include "magnifier/editor/picturearea.h"
+#include "raster/surface.h"
+
+#include "capture/picturefile.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QTimer>
+#include <QToolTip>
+#include <QWheelEvent>
+
+namespace {
+constexpr int ShiftBit = 1;
+constexpr int CtrlBit = 2;
+} // namespace
+
+const std::array<std::pair<Qt::Key, QColor>, 8> frmphotoshop::ColourKeys{{
+    {Qt::Key_R, QColor(230, 0, 0)},
+    {Qt::Key_G, QColor(0, 170, 0)},
+    {Qt::Key_B, QColor(0, 70, 230)},
+    {Qt::Key_O, QColor(255, 140, 0)},
+    {Qt::Key_Y, QColor(255, 230, 0)},
+    {Qt::Key_P, QColor(255, 80, 170)},
+    {Qt::Key_W, QColor(255, 255, 255)},
+    {Qt::Key_K, QColor(0, 0, 0)},
+}};
+
+void frmphotoshop::chooseDrawTool(drawing::Kind kind, const QString& key) {
+    if (QAction* a = button(key)) a->setChecked(true);
+    DrawTool = kind;
+    ToolMode = Drawing;
+    setPictureCursor(DrawCursor);
+}
+
+// The pens take the shape from the keys held at the press, as presenters
+// know them; a shape's own tool draws that shape whatever is held.
+void frmphotoshop::startStroke(int shift, QPoint at) {
+    cancelStroke();
+    drawing::Shape s;
+    s.kind = DrawTool;
+    s.colour = DrawColour;
+    s.width = DrawWidth;
+    m_straight = true;
+    if (DrawTool == drawing::Kind::Pen || DrawTool == drawing::Kind::Highlighter) {
+        const bool withShift = shift & ShiftBit;
+        const bool withCtrl = shift & CtrlBit;
+        if (withCtrl && withShift)
+            s.kind = drawing::Kind::Arrow;
+        else if (withCtrl)
+            s.kind = drawing::Kind::Box;
+        else if (m_tabHeld)
+            s.kind = drawing::Kind::Ellipse;
+        else if (withShift && DrawTool == drawing::Kind::Pen)
+            s.kind = drawing::Kind::Line;
+        else
+            m_straight = withShift; // a highlighter keeps its kind, straight or not
+    }
+    if (s.kind == drawing::Kind::Highlighter) s.width = drawing::clampWidth(4 * DrawWidth);
+    s.points = {QPointF(at)};
+    if (m_straight) s.points.push_back(QPointF(at));
+    m_stroke = std::move(s);
+    drawingChanged(m_stroke->bounds());
+}
+
+void frmphotoshop::extendStroke(QPoint at) {
+    if (!m_stroke) return;
+    if (m_straight) {
+        const QRectF before = m_stroke->bounds();
+        m_stroke->points.back() = QPointF(at);
+        drawingChanged(before | m_stroke->bounds());
+    } else if (m_stroke->points.back() != QPointF(at)) {
+        // Only the new segment, and its joint, change on the screen.
+        const QPointF last = m_stroke->points.back();
+        m_stroke->points.push_back(QPointF(at));
+        const qreal m = m_stroke->width / 2 + 2;
+        drawingChanged(QRectF(last, QPointF(at)).normalized().adjusted(-m, -m, m, m));
+    }
+}
+
+void frmphotoshop::endStroke() {
+    if (!m_stroke) return;
+    const QRectF area = m_stroke->bounds();
+    m_drawing.add(std::move(*m_stroke));
+    m_stroke.reset();
+    m_drawnLast = true;
+    drawingChanged(area);
+}
+
+void frmphotoshop::cancelStroke() {
+    if (!m_stroke) return;
+    const QRectF area = m_stroke->bounds();
+    m_stroke.reset();
+    drawingChanged(area);
+}
+
+void frmphotoshop::drawingChanged(const QRectF& pictureArea) {
+    Picture1->pictureChanged(QRegion(pictureArea.toAlignedRect()));
+}
+
+void frmphotoshop::paintDrawings(QPainter& painter, const QRect& area) const {
+    const QTransform toWidget = Picture1->pictureToWidget();
+    m_drawing.render(painter, toWidget, QRectF(area));
+    if (!m_stroke) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setTransform(toWidget, true);
+    drawing::renderShape(painter, *m_stroke);
+    painter.restore();
+}
+
+QImage frmphotoshop::annotatedPicture() const {
+    const raster::Surface* surface = Picture1->hDC();
+    if (!surface) return {};
+    QImage out = m_drawing.flattened(surface->image());
+    // One pixel of the picture is one pixel wherever it goes.
+    out.setDevicePixelRatio(1);
+    return out;
+}
+
+void frmphotoshop::copyPicture() {
+    const QImage picture = annotatedPicture();
+    if (!picture.isNull()) QGuiApplication::clipboard()->setImage(picture);
+}
+
+void frmphotoshop::savePicture() {
+    const QImage picture = annotatedPicture();
+    if (picture.isNull()) return;
+    const picturefile::Result saved =
+        picturefile::save(picture, PicturesFolder, QDateTime::currentDateTime());
+    if (saved.outcome == picturefile::Outcome::Saved)
+        showNotice(QCoreApplication::translate("zuz", "已保存：%1")
+                       .arg(QDir::toNativeSeparators(saved.path)));
+    else
+        showNotice(QCoreApplication::translate("zuz", "未能保存到“%1”（%2）")
+                       .arg(QDir::toNativeSeparators(saved.path), saved.reason));
+}
+
+// Over the picture, where the user looks: the editor covers the desktop's
+// own notices.
+void frmphotoshop::showNotice(const QString& text) {
+    Notice->setText(text);
+    Notice->adjustSize();
+    Notice->move((width() - Notice->width()) / 2, height() - Notice->height() - 40);
+    Notice->show();
+    Notice->raise();
+    m_noticeTimer->start();
+}
+
+// The selection object undoes one step and takes it back the second time;
+// the drawings have a history of their own. Which of them an undo goes to
+// follows the last edit, and a drawing history run dry gives way to the
+// selection object.
+void frmphotoshop::Undo() {
+    if (m_drawnLast && m_drawing.canUndo()) {
+        m_drawing.undo();
+        Picture1->update();
+        return;
+    }
+    if (m_sel) m_sel->UnDo();
+    showWritten();
+}
+
+void frmphotoshop::Redo() {
+    if (!m_drawing.redo()) return;
+    m_drawnLast = true;
+    Picture1->update();
+}
+
+bool frmphotoshop::hotkeyPressed() {
+    if (isUnloaded() || !isActiveWindow()) return false;
+    Undo();
+    return true;
+}
+
+// The width shows at the pointer while it changes.
+void frmphotoshop::changeWidth(int steps) {
+    DrawWidth = drawing::clampWidth(DrawWidth + steps);
+    QToolTip::showText(QCursor::pos(),
+                       QCoreApplication::translate("zuz", "粗细：%1").arg(DrawWidth), this);
+}
+
+// Tab would move the focus between toolbar buttons; here it is held to
+// draw an ellipse.
+bool frmphotoshop::event(QEvent* e) {
+    if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+            if (!k->isAutoRepeat()) m_tabHeld = e->type() == QEvent::KeyPress;
+            return true;
+        }
+    }
+    return QWidget::event(e);
+}
+
+void frmphotoshop::keyPressEvent(QKeyEvent* e) {
+    const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                         Qt::AltModifier | Qt::MetaModifier);
+    const bool shift = mods & Qt::ShiftModifier;
+    // Esc ends what is being drawn and never the editor.
+    if (e->key() == Qt::Key_Escape) {
+        cancelStroke();
+        return;
+    }
+    if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
+        switch (e->key()) {
+        case Qt::Key_Z:
+            shift ? Redo() : Undo();
+            return;
+        case Qt::Key_Y:
+            Redo();
+            return;
+        case Qt::Key_C:
+            if (!shift) copyPicture();
+            return;
+        case Qt::Key_S:
+            if (!shift) savePicture();
+            return;
+        case Qt::Key_Up:
+            changeWidth(1);
+            return;
+        case Qt::Key_Down:
+            changeWidth(-1);
+            return;
+        default:
+            break;
+        }
+    }
+    if (mods == Qt::NoModifier || mods == Qt::ShiftModifier) {
+        for (const auto& [key, colour] : ColourKeys) {
+            if (e->key() != key) continue;
+            DrawColour = colour;
+            if (shift)
+                chooseDrawTool(drawing::Kind::Highlighter, QStringLiteral("ToolMarker"));
+            else
+                chooseDrawTool(drawing::Kind::Pen, QStringLiteral("ToolPen"));
+            return;
+        }
+        if (e->key() == Qt::Key_E && !shift) {
+            cancelStroke();
+            if (!m_drawing.isEmpty()) {
+                m_drawing.clear();
+                m_drawnLast = true;
+                Picture1->update();
+            }
+            return;
+        }
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void frmphotoshop::wheelEvent(QWheelEvent* e) {
+    if (!(e->modifiers() & Qt::ControlModifier)) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    const int dy = e->angleDelta().y();
+    // A notch is a step; a fine-grained wheel or pad at least one.
+    const int steps = dy / 120 != 0 ? dy / 120 : (dy > 0) - (dy < 0);
+    changeWidth(steps);
+}

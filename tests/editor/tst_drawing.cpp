@@ -1,0 +1,229 @@
+// The drawn objects of the annotation editor, without the editor: where a
+// click finds them, what undo and redo give back, how they render.
+#include "magnifier/editor/drawing.h"
+
+#include <QPainter>
+#include <QTest>
+
+#include <cmath>
+
+using drawing::Drawing;
+using drawing::Kind;
+using drawing::Shape;
+
+Q_DECLARE_METATYPE(Kind)
+
+namespace {
+
+Shape shape(Kind kind, std::vector<QPointF> points, qreal width = 2, QColor colour = Qt::red) {
+    Shape s;
+    s.kind = kind;
+    s.points = std::move(points);
+    s.width = width;
+    s.colour = colour;
+    return s;
+}
+
+QImage white(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+// The centre of everything not white, weighted by how far from white.
+QPointF inkCentre(const QImage& image) {
+    double sx = 0, sy = 0, sw = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            const double w = 765 - qRed(c) - qGreen(c) - qBlue(c);
+            sx += w * (x + 0.5);
+            sy += w * (y + 0.5);
+            sw += w;
+        }
+    return sw > 0 ? QPointF(sx / sw, sy / sw) : QPointF(-1, -1);
+}
+
+// Dark pixels, half covered or more, within `radius` of `centre`.
+int inkWithin(const QImage& image, QPointF centre, qreal radius) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128 &&
+                QLineF(centre, QPointF(x + 0.5, y + 0.5)).length() <= radius)
+                ++n;
+    return n;
+}
+
+} // namespace
+
+class TstDrawing : public QObject {
+    Q_OBJECT
+  private slots:
+    void aClickPicksTheTopmostShapeWithinAFewScreenPixels_data();
+    void aClickPicksTheTopmostShapeWithinAFewScreenPixels();
+    void undoAndRedoWalkEveryKindOfStep();
+    void theArrowHeadIsWhereTheDragEnded_data();
+    void theArrowHeadIsWhereTheDragEnded();
+    void twiceTheScalePutsEachShapeOnTheSamePicturePoints_data();
+    void twiceTheScalePutsEachShapeOnTheSamePicturePoints();
+    void theHighlighterTintsLightPixelsAndKeepsDarkOnesDark();
+};
+
+void TstDrawing::aClickPicksTheTopmostShapeWithinAFewScreenPixels_data() {
+    QTest::addColumn<QPointF>("at"); // picture pixels
+    QTest::addColumn<qreal>("zoom");
+    QTest::addColumn<int>("expected"); // index, -1 for none
+    // 0 pen, 1 box, 2 ellipse, 3 line, 4 arrow, 5 box over the first box
+    QTest::newRow("pen's second segment") << QPointF(51, 30) << 1.0 << 0;
+    QTest::newRow("inside a box is no hit") << QPointF(125, 125) << 1.0 << -1;
+    QTest::newRow("box edge, 5 away at 1x") << QPointF(125, 105) << 1.0 << 1;
+    QTest::newRow("box edge, 8 away at 1x") << QPointF(125, 108) << 1.0 << -1;
+    QTest::newRow("box edge, 5 away at 4x") << QPointF(125, 105) << 4.0 << -1;
+    QTest::newRow("box edge, 2.5 away at 4x") << QPointF(125, 102.5) << 4.0 << 1;
+    QTest::newRow("crossing edges: the later box") << QPointF(140, 100) << 1.0 << 5;
+    QTest::newRow("ellipse's leftmost point") << QPointF(31, 130) << 1.0 << 2;
+    QTest::newRow("ellipse's centre") << QPointF(60, 130) << 1.0 << -1;
+    QTest::newRow("line") << QPointF(100, 202) << 2.0 << 3;
+    QTest::newRow("arrow head's barb") << QPointF(190, 27) << 1.0 << 4;
+    QTest::newRow("beside the arrow's shaft") << QPointF(140, 27) << 1.0 << -1;
+}
+
+void TstDrawing::aClickPicksTheTopmostShapeWithinAFewScreenPixels() {
+    QFETCH(QPointF, at);
+    QFETCH(qreal, zoom);
+    QFETCH(int, expected);
+    Drawing d;
+    d.add(shape(Kind::Pen, {{10, 10}, {50, 10}, {50, 50}}));
+    d.add(shape(Kind::Box, {{100, 100}, {160, 140}}, 4));
+    d.add(shape(Kind::Ellipse, {{30, 100}, {90, 160}}));
+    d.add(shape(Kind::Line, {{0, 200}, {200, 200}}));
+    d.add(shape(Kind::Arrow, {{120, 20}, {200, 20}}));
+    d.add(shape(Kind::Box, {{140, 90}, {180, 150}}));
+    const QTransform toScreen = QTransform::fromTranslate(17, -9).scale(zoom, zoom);
+    const auto hit = d.hitTestOnScreen(toScreen.map(at), toScreen);
+    QCOMPARE(hit ? int(*hit) : -1, expected);
+}
+
+// Each state the history passes through comes back, by undo in reverse and
+// by redo in order; a new step after an undo leaves nothing to redo.
+void TstDrawing::undoAndRedoWalkEveryKindOfStep() {
+    Drawing d;
+    const QImage base = white(120, 90);
+    QList<QImage> states{d.flattened(base)};
+    auto step = [&](auto edit) {
+        edit();
+        states << d.flattened(base);
+        QVERIFY(states.last() != states[states.size() - 2]);
+    };
+    step([&] { d.add(shape(Kind::Pen, {{10, 10}, {30, 12}, {40, 40}}, 3)); });
+    step([&] { d.add(shape(Kind::Highlighter, {{5, 60}, {100, 60}}, 12, Qt::yellow)); });
+    step([&] { d.add(shape(Kind::Box, {{50, 20}, {90, 50}}, 2, Qt::blue)); });
+    step([&] { d.recolour(2, Qt::green); });
+    step([&] { d.move(0, {30, 20}); });
+    step([&] { d.add(shape(Kind::Arrow, {{100, 80}, {60, 70}})); });
+    step([&] { d.remove(1); });
+    step([&] { d.clear(); });
+    QVERIFY(d.isEmpty());
+
+    for (qsizetype i = states.size() - 2; i >= 0; --i) {
+        QVERIFY(d.undo());
+        QVERIFY2(d.flattened(base) == states[i], qPrintable(QString::number(i)));
+    }
+    QVERIFY(!d.undo());
+    for (qsizetype i = 1; i < states.size(); ++i) {
+        QVERIFY(d.redo());
+        QVERIFY2(d.flattened(base) == states[i], qPrintable(QString::number(i)));
+    }
+    QVERIFY(!d.redo());
+
+    d.undo();
+    d.undo();
+    d.add(shape(Kind::Ellipse, {{10, 10}, {50, 40}}));
+    QVERIFY(!d.canRedo());
+
+    // A hundred strokes can all be taken back.
+    Drawing many;
+    for (int i = 0; i < 100; ++i)
+        many.add(shape(Kind::Line, {{0, qreal(i)}, {10, qreal(i)}}));
+    for (int i = 0; i < 100; ++i)
+        QVERIFY(many.undo());
+    QVERIFY(many.isEmpty());
+}
+
+void TstDrawing::theArrowHeadIsWhereTheDragEnded_data() {
+    QTest::addColumn<QPointF>("from");
+    QTest::addColumn<QPointF>("to");
+    QTest::newRow("to the right") << QPointF(20, 100) << QPointF(180, 100);
+    QTest::newRow("to the left") << QPointF(180, 100) << QPointF(20, 100);
+    QTest::newRow("upwards") << QPointF(100, 180) << QPointF(100, 20);
+    QTest::newRow("down and left") << QPointF(170, 30) << QPointF(40, 160);
+}
+
+void TstDrawing::theArrowHeadIsWhereTheDragEnded() {
+    QFETCH(QPointF, from);
+    QFETCH(QPointF, to);
+    Drawing d;
+    d.add(shape(Kind::Arrow, {from, to}, 2, Qt::black));
+    const QImage image = d.flattened(white(200, 200));
+    // The head is a wide triangle, the tail only the shaft's width.
+    const QPointF along = (to - from) / QLineF(from, to).length();
+    const int atHead = inkWithin(image, to - along * 8, 8);
+    const int atTail = inkWithin(image, from + along * 8, 8);
+    QVERIFY2(atHead > 3 * atTail, qPrintable(QStringLiteral("%1 %2").arg(atHead).arg(atTail)));
+    // and its tip reaches the end of the drag.
+    const QPoint nearTip = (to - along * 2).toPoint();
+    QVERIFY(qRed(image.pixel(nearTip)) < 128);
+}
+
+void TstDrawing::twiceTheScalePutsEachShapeOnTheSamePicturePoints_data() {
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<std::vector<QPointF>>("points");
+    QTest::newRow("pen") << Kind::Pen << std::vector<QPointF>{{20, 30}, {60, 35}, {90, 80}};
+    QTest::newRow("highlighter") << Kind::Highlighter << std::vector<QPointF>{{30, 40}, {110, 40}};
+    QTest::newRow("line") << Kind::Line << std::vector<QPointF>{{15, 85}, {100, 20}};
+    QTest::newRow("arrow") << Kind::Arrow << std::vector<QPointF>{{15, 85}, {100, 20}};
+    QTest::newRow("box") << Kind::Box << std::vector<QPointF>{{70, 50}, {20, 10}};
+    QTest::newRow("ellipse") << Kind::Ellipse << std::vector<QPointF>{{40, 20}, {110, 70}};
+    QTest::newRow("dot") << Kind::Pen << std::vector<QPointF>{{33, 44}};
+}
+
+void TstDrawing::twiceTheScalePutsEachShapeOnTheSamePicturePoints() {
+    QFETCH(Kind, kind);
+    QFETCH(std::vector<QPointF>, points);
+    Drawing d;
+    d.add(shape(kind, points, 5, Qt::darkBlue));
+    const QImage once = d.flattened(white(120, 90));
+    QImage twice = white(240, 180);
+    QPainter p(&twice);
+    d.render(p, QTransform::fromScale(2, 2));
+    p.end();
+
+    const QPointF a = inkCentre(once);
+    const QPointF b = inkCentre(twice) / 2;
+    QVERIFY(a.x() > 0);
+    QVERIFY2(QLineF(a, b).length() < 0.5, qPrintable(QStringLiteral("1x (%1, %2), 2x (%3, %4)")
+                                                         .arg(a.x())
+                                                         .arg(a.y())
+                                                         .arg(b.x())
+                                                         .arg(b.y())));
+    // and where the shape says it is.
+    QVERIFY(d.shapes().front().bounds().contains(a));
+}
+
+// Text under the marker stays readable: black stays black, white takes the
+// marker's colour.
+void TstDrawing::theHighlighterTintsLightPixelsAndKeepsDarkOnesDark() {
+    QImage page = white(60, 20);
+    for (int x = 0; x < 60; x += 2)
+        page.setPixel(x, 10, qRgb(0, 0, 0));
+    Drawing d;
+    d.add(shape(Kind::Highlighter, {{0, 10}, {60, 10}}, 12, QColor(255, 240, 0)));
+    const QImage marked = d.flattened(page);
+    QCOMPARE(marked.pixel(20, 10), qRgb(0, 0, 0));
+    QCOMPARE(marked.pixel(21, 10), qRgb(255, 240, 0));
+    QCOMPARE(marked.pixel(21, 1), qRgb(255, 255, 255));
+}
+
+QTEST_MAIN(TstDrawing)
+#include "tst_drawing.moc"
