@@ -22,7 +22,6 @@
 #include "shared/tip/tiptext.h"
 #include "shared/vbtimer.h"
 
-#include <QCoreApplication>
 #include <QPixmap>
 #include <QWidget>
 
@@ -130,8 +129,10 @@ class Frmpictd : public MouseReporting<QWidget> {
     void RequestView();
     // What the user did on the icon.
     void Pictubiao_MouseMove(QSystemTrayIcon::ActivationReason reason);
-    // A press of the hotkey that InstallHotkey claimed.
-    void HotkeyWindowProc() { RequestView(); }
+    // A press of the hotkey that InstallHotkey claimed: the active editor's undo, or a view.
+    void HotkeyWindowProc() {
+        if (!m_editor.takesHotkey()) RequestView();
+    }
     ViewSummons& summons() { return m_summons; }
     // Run when the view has gone: where nothing could bring the next view
     // (WaysBack), the user is told and the program ends.

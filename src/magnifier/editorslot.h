@@ -21,6 +21,8 @@ class EditorSlot {
         close();
         m_editor = frmphotoshop::openOver(services, picture, devicePixelRatio);
     }
+    // The global key, while the editor is the active window, is its undo.
+    bool takesHotkey() { return m_editor && m_editor->hotkeyPressed(); }
     void close() {
         if (m_editor) m_editor->close();
     }

@@ -15,6 +15,7 @@ class TstEditorHandoff : public QObject {
     void closingTheEditorLeavesTheProgramWaiting();
     void quittingEndsAnOpenEditor();
     void theProgramEndsWithTheEditorItOutlived();
+    void theKeyIsTheActiveEditorsUndo();
 };
 
 void TstEditorHandoff::pencilOpensTheEditorOnTheViewAsShown() {
@@ -92,6 +93,26 @@ void TstEditorHandoff::theProgramEndsWithTheEditorItOutlived() {
     QTimer::singleShot(0, e, [e] { e->mnjieshufd->trigger(); });
     QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
     QCOMPARE(QCoreApplication::exec(), 0);
+}
+
+// zuz's global key, pressed while the editor is the active window, undoes
+// there: a new view would freeze the editor into itself. Elsewhere it
+// brings a view as ever.
+void TstEditorHandoff::theKeyIsTheActiveEditorsUndo() {
+    FormRig rig(QSize(320, 240));
+    Frmpictd& f = *rig.form;
+    f.Command5_Click();
+    frmphotoshop* e = f.editor();
+    e->activateWindow();
+    if (!QTest::qWaitForWindowActive(e, 2000)) QSKIP("no window activation here");
+    f.HotkeyWindowProc();
+    QVERIFY(!f.TimKey->Enabled());
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other, 2000));
+    f.HotkeyWindowProc();
+    QVERIFY(f.TimKey->Enabled());
 }
 
 QTEST_MAIN(TstEditorHandoff)

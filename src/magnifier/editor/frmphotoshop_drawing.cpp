@@ -1,10 +1,10 @@
 // Drawing over the picture: the pens and shapes, their keys and their undo.
 #include "magnifier/editor/frmphotoshop.h"
 
+#include "capture/picturefile.h"
 #include "magnifier/editor/picturearea.h"
 #include "raster/surface.h"
-
-#include "capture/picturefile.h"
+#include "shared/platform/virtualkey.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -206,13 +206,17 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
     const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
                                                          Qt::AltModifier | Qt::MetaModifier);
     const bool shift = mods & Qt::ShiftModifier;
+    // Letters by the key, not the character it types: under a Cyrillic
+    // layout the same keys draw in the same colours.
+    const std::uint32_t vk = virtualkey::of(*e);
+    const int key = vk >= 'A' && vk <= 'Z' ? int(vk) : e->key();
     // Esc ends what is being drawn and never the editor.
     if (e->key() == Qt::Key_Escape) {
         cancelStroke();
         return;
     }
     if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
-        switch (e->key()) {
+        switch (key) {
         case Qt::Key_Z:
             shift ? Redo() : Undo();
             return;
@@ -236,8 +240,8 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
         }
     }
     if (mods == Qt::NoModifier || mods == Qt::ShiftModifier) {
-        for (const auto& [key, colour] : ColourKeys) {
-            if (e->key() != key) continue;
+        for (const auto& [colourKey, colour] : ColourKeys) {
+            if (key != colourKey) continue;
             DrawColour = colour;
             if (shift)
                 chooseDrawTool(drawing::Kind::Highlighter, QStringLiteral("ToolMarker"));
@@ -245,7 +249,7 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
                 chooseDrawTool(drawing::Kind::Pen, QStringLiteral("ToolPen"));
             return;
         }
-        if (e->key() == Qt::Key_E && !shift) {
+        if (key == Qt::Key_E && !shift) {
             cancelStroke();
             if (!m_drawing.isEmpty()) {
                 m_drawing.clear();
