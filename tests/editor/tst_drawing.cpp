@@ -68,6 +68,7 @@ class TstDrawing : public QObject {
     void twiceTheScalePutsEachShapeOnTheSamePicturePoints_data();
     void twiceTheScalePutsEachShapeOnTheSamePicturePoints();
     void theHighlighterTintsLightPixelsAndKeepsDarkOnesDark();
+    void stepNumbersFollowWhatIsOnThePicture();
 };
 
 void TstDrawing::aClickPicksTheTopmostShapeWithinAFewScreenPixels_data() {
@@ -186,6 +187,7 @@ void TstDrawing::twiceTheScalePutsEachShapeOnTheSamePicturePoints_data() {
     QTest::newRow("box") << Kind::Box << std::vector<QPointF>{{70, 50}, {20, 10}};
     QTest::newRow("ellipse") << Kind::Ellipse << std::vector<QPointF>{{40, 20}, {110, 70}};
     QTest::newRow("dot") << Kind::Pen << std::vector<QPointF>{{33, 44}};
+    QTest::newRow("step number") << Kind::Number << std::vector<QPointF>{{47, 38}};
 }
 
 void TstDrawing::twiceTheScalePutsEachShapeOnTheSamePicturePoints() {
@@ -223,6 +225,56 @@ void TstDrawing::theHighlighterTintsLightPixelsAndKeepsDarkOnesDark() {
     QCOMPARE(marked.pixel(20, 10), qRgb(0, 0, 0));
     QCOMPARE(marked.pixel(21, 10), qRgb(255, 240, 0));
     QCOMPARE(marked.pixel(21, 1), qRgb(255, 255, 255));
+}
+
+void TstDrawing::stepNumbersFollowWhatIsOnThePicture() {
+    Drawing d;
+    QCOMPARE(d.nextNumber(), 1);
+    const auto place = [&](QPointF at, QColor colour) {
+        Shape s = shape(Kind::Number, {at}, 4, colour);
+        s.number = d.nextNumber();
+        d.add(s);
+    };
+    place({20, 20}, Qt::black);
+    d.add(shape(Kind::Pen, {{0, 0}, {9, 9}}));
+    place({60, 20}, Qt::black);
+    place({100, 20}, QColor(255, 230, 0));
+    QCOMPARE(d.nextNumber(), 4);
+    QVERIFY(d.undo());
+    QCOMPARE(d.nextNumber(), 3);
+    QVERIFY(d.redo());
+    QCOMPARE(d.nextNumber(), 4);
+    // The highest on the picture decides, not how many there are.
+    d.remove(0);
+    QCOMPARE(d.nextNumber(), 4);
+    d.remove(d.shapes().size() - 1);
+    QCOMPARE(d.nextNumber(), 3);
+    d.clear();
+    QCOMPARE(d.nextNumber(), 1);
+    QVERIFY(d.undo());
+    QCOMPARE(d.nextNumber(), 3);
+
+    // A filled circle, hit anywhere on it, the number in a colour that reads
+    // on it.
+    Drawing one;
+    Shape s = shape(Kind::Number, {{50, 50}}, 10, QColor(0, 70, 230));
+    s.number = 7;
+    one.add(s);
+    const qreal r = drawing::numberRadius(10);
+    QCOMPARE(one.hitTest({50, 50}, 0), std::optional<std::size_t>(0));
+    QCOMPARE(one.hitTest({50 + r - 1, 50}, 0), std::optional<std::size_t>(0));
+    QVERIFY(!one.hitTest({50 + r + 3, 50}, 1));
+    const QImage image = one.flattened(white(100, 100));
+    QCOMPARE(image.pixel(50, int(50 + r - 2)), qRgb(0, 70, 230));
+    int light = 0;
+    for (int y = 50 - int(r); y < 50 + r; ++y)
+        for (int x = 50 - int(r); x < 50 + r; ++x)
+            if (QLineF(QPointF(x + 0.5, y + 0.5), {50, 50}).length() < r - 2 &&
+                qGray(image.pixel(x, y)) > 200)
+                ++light;
+    QVERIFY2(light > 20, qPrintable(QString::number(light)));
+    QCOMPARE(drawing::contrasting(QColor(255, 230, 0)), QColor(Qt::black));
+    QCOMPARE(drawing::contrasting(QColor(230, 0, 0)), QColor(Qt::white));
 }
 
 QTEST_MAIN(TstDrawing)

@@ -56,6 +56,7 @@ class TstEditor : public QObject {
     void drawingsUndoRedoAndClearWhileKeysAndClicksKeepTheEditor();
     void theHotkeyUndoesOnlyInTheActiveEditor();
     void copyAndSaveTakeTheDrawnPictureAtItsDevicePixels();
+    void nPlacesTheNextStepNumberAtEachClick();
 };
 
 void TstEditor::loadsWithItsControlsAndSettings() {
@@ -81,11 +82,11 @@ void TstEditor::loadsWithItsControlsAndSettings() {
     for (QAction* a : e.Toolbar1->actions())
         tips << (a->isSeparator() ? QStringLiteral("-") : a->toolTip());
     // The drawing tools follow the four, redo follows 撤消.
-    QCOMPARE(tips,
-             QStringList({"矩型", "任意型", "移动", "取色", "画笔（R G B O Y P W K 选颜色）",
-                          "荧光笔（Shift+颜色键）", "直线（画笔时 Shift+拖动）",
-                          "箭头（画笔时 Ctrl+Shift+拖动）", "方框（画笔时 Ctrl+拖动）",
-                          "椭圆（画笔时按住 Tab 拖动）", "-", "撤消", "重做（Ctrl+Y）", "离开"}));
+    QCOMPARE(tips, QStringList({"矩型", "任意型", "移动", "取色", "画笔（R G B O Y P W K 选颜色）",
+                                "荧光笔（Shift+颜色键）", "直线（画笔时 Shift+拖动）",
+                                "箭头（画笔时 Ctrl+Shift+拖动）", "方框（画笔时 Ctrl+拖动）",
+                                "椭圆（画笔时按住 Tab 拖动）", "步骤编号（N）", "-", "撤消",
+                                "重做（Ctrl+Y）", "离开"}));
     QVERIFY(e.button("ToolRect")->isChecked());
     r.tool("ToolMove");
     QVERIFY(!e.button("ToolRect")->isChecked());
@@ -542,6 +543,40 @@ void TstEditor::copyAndSaveTakeTheDrawnPictureAtItsDevicePixels() {
              copied.convertToFormat(QImage::Format_RGB32));
     QVERIFY(r.editor->Notice->isVisible());
     QVERIFY(r.editor->Notice->text().contains(files[0]));
+}
+
+// Each click is the next number, in the pen's colour; an undone number is
+// given again.
+void TstEditor::nPlacesTheNextStepNumberAtEachClick() {
+    EditorRig r;
+    r.key(Qt::Key_Y);
+    r.key(Qt::Key_N);
+    QVERIFY(r.editor->button(QStringLiteral("ToolNumber"))->isChecked());
+    QVERIFY(r.editor->button(QStringLiteral("ToolNumber"))->toolTip().contains(QLatin1Char('N')));
+    const QList<QPoint> clicks{{40, 40}, {120, 60}, {200, 140}};
+    for (QPoint p : clicks) {
+        r.press(p);
+        r.release(p);
+    }
+    const auto numbers = [&] {
+        QList<int> n;
+        for (const drawing::Shape& s : r.editor->drawings().shapes())
+            n << (s.kind == drawing::Kind::Number ? s.number : -1);
+        return n;
+    };
+    QCOMPARE(numbers(), QList<int>({1, 2, 3}));
+    // The circle in the current colour around each, just inside its rim.
+    const qreal radius = drawing::numberRadius(r.editor->DrawWidth);
+    const QImage shown = r.shown();
+    for (QPoint p : clicks)
+        QCOMPARE(QColor(shown.pixel(p + QPoint(0, int(radius) - 2))), QColor(255, 230, 0));
+    QCOMPARE(r.at(40, 40), r.loaded(40, 40));
+
+    r.key(Qt::Key_Z, Qt::ControlModifier);
+    r.press({60, 150});
+    r.release({60, 150});
+    QCOMPARE(numbers(), QList<int>({1, 2, 3}));
+    QCOMPARE(r.editor->drawings().shapes().back().points.front(), QPointF(60, 150));
 }
 
 QTEST_MAIN(TstEditor)

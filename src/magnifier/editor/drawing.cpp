@@ -14,10 +14,19 @@ qreal clampWidth(qreal width) {
     return std::clamp(width, MinWidth, MaxWidth);
 }
 
+qreal numberRadius(qreal width) {
+    return 4 + 2 * clampWidth(width);
+}
+
+QColor contrasting(const QColor& colour) {
+    return qGray(colour.rgb()) >= 150 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 namespace {
 
 // A click without a drag: all points in one place, drawn as a round dot.
 bool isDot(const Shape& s) {
+    if (s.kind == Kind::Number) return false;
     return s.points.empty() || std::all_of(s.points.begin(), s.points.end(),
                                            [&](const QPointF& p) { return p == s.points.front(); });
 }
@@ -74,6 +83,9 @@ QPainterPath Shape::path() const {
     case Kind::Ellipse:
         path.addEllipse(QRectF(a, b).normalized());
         break;
+    case Kind::Number:
+        path.addEllipse(a, numberRadius(width), numberRadius(width));
+        break;
     }
     return path;
 }
@@ -93,6 +105,7 @@ QPolygonF Shape::arrowHead() const {
 
 QRectF Shape::bounds() const {
     if (points.empty()) return {};
+    if (kind == Kind::Number) return path().boundingRect().adjusted(-1, -1, 1, 1);
     const qreal m = width / 2 + 1;
     QRectF r = isDot(*this) ? QRectF(points.front(), QSizeF(0, 0)) : path().boundingRect();
     r = r.adjusted(-m, -m, m, m);
@@ -102,6 +115,9 @@ QRectF Shape::bounds() const {
 
 bool Shape::touches(QPointF p, qreal tolerance) const {
     if (points.empty()) return false;
+    // A filled shape is hit anywhere on it.
+    if (kind == Kind::Number)
+        return QLineF(p, points.front()).length() <= numberRadius(width) + tolerance;
     if (isDot(*this)) return QLineF(p, points.front()).length() <= width / 2 + tolerance;
     if (kind == Kind::Arrow) {
         const QPolygonF head = arrowHead();
@@ -123,9 +139,37 @@ bool Shape::touches(QPointF p, qreal tolerance) const {
     return stroker.createStroke(path()).contains(p);
 }
 
+namespace {
+
+void renderNumber(QPainter& painter, const Shape& s) {
+    const qreal r = numberRadius(s.width);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(s.colour);
+    painter.drawEllipse(s.points.front(), r, r);
+    const QString digits = QString::number(s.number);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    // Longer numbers take smaller digits so that they stay in the circle.
+    font.setPixelSize(qMax(1, qRound(r * (digits.size() == 1   ? 1.3
+                                          : digits.size() == 2 ? 1.05
+                                                               : 0.8))));
+    painter.setFont(font);
+    painter.setPen(contrasting(s.colour));
+    painter.drawText(QRectF(s.points.front() - QPointF(r, r), QSizeF(2 * r, 2 * r)),
+                     Qt::AlignCenter, digits);
+}
+
+} // namespace
+
 void renderShape(QPainter& painter, const Shape& s) {
     if (s.points.empty()) return;
     painter.save();
+    if (s.kind == Kind::Number) {
+        renderNumber(painter, s);
+        painter.restore();
+        return;
+    }
     // Multiply keeps dark text under a light marker dark: the marker only
     // tints what it covers, and never lightens it.
     if (s.kind == Kind::Highlighter) painter.setCompositionMode(QPainter::CompositionMode_Multiply);
@@ -187,6 +231,13 @@ void Drawing::clear() {
     Step step{Step::Op::Clear, 0, m_shapes, {}, {}, {}};
     apply(step, true);
     record(std::move(step));
+}
+
+int Drawing::nextNumber() const {
+    int highest = 0;
+    for (const Shape& s : m_shapes)
+        if (s.kind == Kind::Number) highest = std::max(highest, s.number);
+    return highest + 1;
 }
 
 void Drawing::apply(const Step& step, bool forward) {

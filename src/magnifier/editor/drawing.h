@@ -20,8 +20,8 @@ class QPainter;
 // editor owns one Drawing and shows it through `render`.
 namespace drawing {
 
-// One value per kind; text, step numbers and pixelated boxes join here with
-// data of their own in Shape.
+// One value per kind; the kinds after Ellipse have data of their own in
+// Shape.
 enum class Kind : quint8 {
     Pen,         // free-hand, through every point
     Highlighter, // free-hand or straight, blended so that what lies below stays readable
@@ -29,11 +29,18 @@ enum class Kind : quint8 {
     Arrow,       // a line with its head on the last point
     Box,         // the outline of the box spanned by the first and the last point
     Ellipse,     // the ellipse inside that box
+    Number,      // a step number in a filled circle centred on the one point
 };
 
 constexpr qreal MinWidth = 1;
 constexpr qreal MaxWidth = 40;
 qreal clampWidth(qreal width);
+// A step number's circle grows with the width: 12 picture pixels across at
+// width 1, 168 at 40.
+qreal numberRadius(qreal width);
+// Black on light colours, white on dark ones: the number stays readable on
+// its circle.
+QColor contrasting(const QColor& colour);
 
 struct Shape {
     Kind kind = Kind::Pen;
@@ -41,6 +48,7 @@ struct Shape {
     qreal width = 4; // picture pixels
     // Free-hand kinds: the traced points; the others: the drag's start and end.
     std::vector<QPointF> points;
+    int number = 0; // Number: the step it shows
 
     // The outline the stroke follows, before the pen's width.
     QPainterPath path() const;
@@ -70,6 +78,10 @@ class Drawing {
     void move(std::size_t index, QPointF by);
     void recolour(std::size_t index, const QColor& colour);
     void clear();
+
+    // The number a new step number shows: one more than the highest on the
+    // picture, so that an undone number is given again.
+    int nextNumber() const;
 
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }

@@ -126,10 +126,21 @@ void curvedArrowForward(QPainter& p) {
     curvedArrow(p);
 }
 
+// A step number: a filled disc with a light 1.
+void numberDisc(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    p.drawEllipse(QRectF(1, 1, 14, 14));
+    p.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(8.5, 4), QPointF(8.5, 12));
+    p.drawLine(QPointF(8.5, 4), QPointF(6, 6.5));
+}
+
 using Drawing = void (*)(QPainter&);
-constexpr std::array<Drawing, 12> drawings{
-    dashedRectangle, lasso, arrowWithCross, eyedropper, curvedArrow, pen,
-    highlighter,     line,  arrow,          box,        ellipse,     curvedArrowForward};
+constexpr std::array<Drawing, 13> drawings{
+    dashedRectangle, lasso, arrowWithCross, eyedropper,         curvedArrow, pen, highlighter, line,
+    arrow,           box,   ellipse,        curvedArrowForward, numberDisc};
 
 // A plain pointer arrow with its tip at (0, 0).
 void pointer(QPainter& p) {

@@ -135,6 +135,7 @@ void frmphotoshop::buildToolbar() {
         {"ToolArrow", QT_TRANSLATE_NOOP("zuz", "箭头（画笔时 Ctrl+Shift+拖动）"), 8, true},
         {"ToolBox", QT_TRANSLATE_NOOP("zuz", "方框（画笔时 Ctrl+拖动）"), 9, true},
         {"ToolEllipse", QT_TRANSLATE_NOOP("zuz", "椭圆（画笔时按住 Tab 拖动）"), 10, true},
+        {"ToolNumber", QT_TRANSLATE_NOOP("zuz", "步骤编号（N）"), 12, true},
         {nullptr, nullptr, -1, false},
         {"Undo", QT_TRANSLATE_NOOP("zuz", "撤消"), 4, false},
         {"Redo", QT_TRANSLATE_NOOP("zuz", "重做（Ctrl+Y）"), 11, false},

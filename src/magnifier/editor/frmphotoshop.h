@@ -174,6 +174,7 @@ class frmphotoshop : public QWidget {
     void extendStroke(QPoint at);
     void endStroke();
     void cancelStroke();
+    void placeNumber(QPoint at);
     void chooseDrawTool(drawing::Kind kind, const QString& key);
     void changeWidth(int steps);
     void drawingChanged(const QRectF& pictureArea);

@@ -96,6 +96,21 @@ void frmphotoshop::endStroke() {
     drawingChanged(area);
 }
 
+// A number goes on at the press: a click is the whole gesture.
+void frmphotoshop::placeNumber(QPoint at) {
+    cancelStroke();
+    drawing::Shape s;
+    s.kind = drawing::Kind::Number;
+    s.colour = DrawColour;
+    s.width = DrawWidth;
+    s.points = {QPointF(at)};
+    s.number = m_drawing.nextNumber();
+    const QRectF area = s.bounds();
+    m_drawing.add(std::move(s));
+    m_drawnLast = true;
+    drawingChanged(area);
+}
+
 void frmphotoshop::cancelStroke() {
     if (!m_stroke) return;
     const QRectF area = m_stroke->bounds();
@@ -247,6 +262,10 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
                 chooseDrawTool(drawing::Kind::Highlighter, QStringLiteral("ToolMarker"));
             else
                 chooseDrawTool(drawing::Kind::Pen, QStringLiteral("ToolPen"));
+            return;
+        }
+        if (key == Qt::Key_N && !shift) {
+            chooseDrawTool(drawing::Kind::Number, QStringLiteral("ToolNumber"));
             return;
         }
         if (key == Qt::Key_E && !shift) {

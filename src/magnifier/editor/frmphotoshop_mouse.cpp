@@ -34,7 +34,10 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
     }
     if (button != Left) return;
     if (ToolMode == Drawing) {
-        startStroke(shift, QPoint(x, y));
+        if (DrawTool == drawing::Kind::Number)
+            placeNumber(QPoint(x, y));
+        else
+            startStroke(shift, QPoint(x, y));
         return;
     }
     if (ToolMode != ColourPicking) m_drawnLast = false;
