@@ -78,6 +78,10 @@
         <translation>Step number (N)</translation>
     </message>
     <message>
+        <source>马赛克（X）</source>
+        <translation>Pixelate (X)</translation>
+    </message>
+    <message>
         <source>重做（Ctrl+Y）</source>
         <translation>Redo (Ctrl+Y)</translation>
     </message>

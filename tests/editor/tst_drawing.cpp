@@ -69,6 +69,8 @@ class TstDrawing : public QObject {
     void twiceTheScalePutsEachShapeOnTheSamePicturePoints();
     void theHighlighterTintsLightPixelsAndKeepsDarkOnesDark();
     void stepNumbersFollowWhatIsOnThePicture();
+    void aPixelatedBoxShowsEachBlocksAverage_data();
+    void aPixelatedBoxShowsEachBlocksAverage();
 };
 
 void TstDrawing::aClickPicksTheTopmostShapeWithinAFewScreenPixels_data() {
@@ -275,6 +277,52 @@ void TstDrawing::stepNumbersFollowWhatIsOnThePicture() {
     QVERIFY2(light > 20, qPrintable(QString::number(light)));
     QCOMPARE(drawing::contrasting(QColor(255, 230, 0)), QColor(Qt::black));
     QCOMPARE(drawing::contrasting(QColor(230, 0, 0)), QColor(Qt::white));
+}
+
+// Red 4x, green 4y, blue 100 and 200 by turns: a block's average is known
+// by hand, and every block here has as many of each blue.
+void TstDrawing::aPixelatedBoxShowsEachBlocksAverage_data() {
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QRgb>("expected");
+    // The box (10, 20)-(50, 45): columns of 12, 12, 12 and 4 pixels, rows of
+    // 12, 12 and 1.
+    QTest::newRow("first block, its first pixel") << QPoint(10, 20) << qRgb(62, 102, 150);
+    QTest::newRow("first block, its last pixel") << QPoint(21, 31) << qRgb(62, 102, 150);
+    QTest::newRow("second column") << QPoint(22, 25) << qRgb(110, 102, 150);
+    QTest::newRow("last column, 4 wide") << QPoint(49, 30) << qRgb(190, 102, 150);
+    QTest::newRow("last row, 1 tall") << QPoint(12, 44) << qRgb(62, 176, 150);
+    QTest::newRow("corner, 4 by 1") << QPoint(47, 44) << qRgb(190, 176, 150);
+    QTest::newRow("right of the box") << QPoint(50, 30) << qRgb(200, 120, 100);
+    QTest::newRow("above the box") << QPoint(15, 19) << qRgb(60, 76, 100);
+    QTest::newRow("below the box") << QPoint(15, 45) << qRgb(60, 180, 100);
+}
+
+void TstDrawing::aPixelatedBoxShowsEachBlocksAverage() {
+    QFETCH(QPoint, at);
+    QFETCH(QRgb, expected);
+    QImage picture(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(4 * x, 4 * y, (x + y) % 2 ? 200 : 100));
+    // Dragged from the bottom right, off whole pixels.
+    Shape s = shape(Kind::Pixelate, {{50.3, 44.8}, {9.7, 20.2}});
+    drawing::pixelate(s, picture);
+    QCOMPARE(s.blocks.size(), QSize(4, 3));
+    Drawing d;
+    d.add(s);
+    QCOMPARE(d.flattened(picture).pixel(at), expected);
+    // Taken once: the picture changing later leaves the blocks as they are.
+    picture.fill(Qt::white);
+    QCOMPARE(d.flattened(picture).pixel(at) == expected, QRect(10, 20, 40, 25).contains(at));
+    // A box reaching off the picture keeps to it; one with no pixels there
+    // has no blocks.
+    Shape off = shape(Kind::Pixelate, {{40, 40}, {90, 90}});
+    drawing::pixelate(off, picture);
+    QCOMPARE(off.blocks.size(), QSize(2, 1));
+    QCOMPARE(off.points.back(), QPointF(64, 48));
+    Shape outside = shape(Kind::Pixelate, {{70, 10}, {90, 30}});
+    drawing::pixelate(outside, picture);
+    QVERIFY(outside.blocks.isNull());
 }
 
 QTEST_MAIN(TstDrawing)

@@ -57,6 +57,7 @@ class TstEditor : public QObject {
     void theHotkeyUndoesOnlyInTheActiveEditor();
     void copyAndSaveTakeTheDrawnPictureAtItsDevicePixels();
     void nPlacesTheNextStepNumberAtEachClick();
+    void xPixelatesTheDraggedBoxOnScreenAndInTheCopy();
 };
 
 void TstEditor::loadsWithItsControlsAndSettings() {
@@ -85,8 +86,8 @@ void TstEditor::loadsWithItsControlsAndSettings() {
     QCOMPARE(tips, QStringList({"矩型", "任意型", "移动", "取色", "画笔（R G B O Y P W K 选颜色）",
                                 "荧光笔（Shift+颜色键）", "直线（画笔时 Shift+拖动）",
                                 "箭头（画笔时 Ctrl+Shift+拖动）", "方框（画笔时 Ctrl+拖动）",
-                                "椭圆（画笔时按住 Tab 拖动）", "步骤编号（N）", "-", "撤消",
-                                "重做（Ctrl+Y）", "离开"}));
+                                "椭圆（画笔时按住 Tab 拖动）", "步骤编号（N）", "马赛克（X）", "-",
+                                "撤消", "重做（Ctrl+Y）", "离开"}));
     QVERIFY(e.button("ToolRect")->isChecked());
     r.tool("ToolMove");
     QVERIFY(!e.button("ToolRect")->isChecked());
@@ -577,6 +578,40 @@ void TstEditor::nPlacesTheNextStepNumberAtEachClick() {
     r.release({60, 150});
     QCOMPARE(numbers(), QList<int>({1, 2, 3}));
     QCOMPARE(r.editor->drawings().shapes().back().points.front(), QPointF(60, 150));
+}
+
+// The blocks are the picture's averages, over the picture as an object: the
+// picture's own pixels stay, a copy has the blocks, an undo takes them off.
+void TstEditor::xPixelatesTheDraggedBoxOnScreenAndInTheCopy() {
+    EditorRig r;
+    r.key(Qt::Key_X);
+    QVERIFY(r.editor->button(QStringLiteral("ToolPixelate"))->isChecked());
+    QVERIFY(r.editor->button(QStringLiteral("ToolPixelate"))->toolTip().contains(QLatin1Char('X')));
+    r.drag({30, 30}, {{60, 50}, {90, 70}});
+    QCOMPARE(r.editor->drawings().shapes().size(), std::size_t(1));
+    QVERIFY(r.editor->isVisible());
+    // The block from (42, 54) to (53, 65).
+    const auto average = [&] {
+        int red = 0, green = 0, blue = 0;
+        for (int y = 54; y < 66; ++y)
+            for (int x = 42; x < 54; ++x) {
+                const QRgb c = r.picture.pixel(x, y);
+                red += qRed(c), green += qGreen(c), blue += qBlue(c);
+            }
+        return qRgb((red + 72) / 144, (green + 72) / 144, (blue + 72) / 144);
+    };
+    const QImage shown = r.shown();
+    for (QPoint p : {QPoint(42, 54), QPoint(53, 65), QPoint(47, 60)})
+        QCOMPARE(shown.pixel(p) & 0xFFFFFFu, average() & 0xFFFFFFu);
+    QVERIFY(shown.pixel(41, 54) != shown.pixel(42, 54));
+    QCOMPARE(shown.pixel(90, 70) & 0xFFFFFFu, r.picture.pixel(90, 70) & 0xFFFFFFu);
+    QCOMPARE(r.at(47, 60), r.loaded(47, 60));
+
+    r.key(Qt::Key_C, Qt::ControlModifier);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.pixel(47, 60) & 0xFFFFFFu, average() & 0xFFFFFFu);
+    r.key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(r.shown().pixel(47, 60) & 0xFFFFFFu, r.picture.pixel(47, 60) & 0xFFFFFFu);
 }
 
 QTEST_MAIN(TstEditor)

@@ -26,7 +26,7 @@ namespace {
 
 // A click without a drag: all points in one place, drawn as a round dot.
 bool isDot(const Shape& s) {
-    if (s.kind == Kind::Number) return false;
+    if (s.kind == Kind::Number || s.kind == Kind::Pixelate) return false;
     return s.points.empty() || std::all_of(s.points.begin(), s.points.end(),
                                            [&](const QPointF& p) { return p == s.points.front(); });
 }
@@ -86,6 +86,9 @@ QPainterPath Shape::path() const {
     case Kind::Number:
         path.addEllipse(a, numberRadius(width), numberRadius(width));
         break;
+    case Kind::Pixelate:
+        path.addRect(QRectF(a, b).normalized());
+        break;
     }
     return path;
 }
@@ -105,7 +108,8 @@ QPolygonF Shape::arrowHead() const {
 
 QRectF Shape::bounds() const {
     if (points.empty()) return {};
-    if (kind == Kind::Number) return path().boundingRect().adjusted(-1, -1, 1, 1);
+    if (kind == Kind::Number || kind == Kind::Pixelate)
+        return path().boundingRect().adjusted(-2, -2, 2, 2);
     const qreal m = width / 2 + 1;
     QRectF r = isDot(*this) ? QRectF(points.front(), QSizeF(0, 0)) : path().boundingRect();
     r = r.adjusted(-m, -m, m, m);
@@ -118,6 +122,11 @@ bool Shape::touches(QPointF p, qreal tolerance) const {
     // A filled shape is hit anywhere on it.
     if (kind == Kind::Number)
         return QLineF(p, points.front()).length() <= numberRadius(width) + tolerance;
+    if (kind == Kind::Pixelate)
+        return path()
+            .boundingRect()
+            .adjusted(-tolerance, -tolerance, tolerance, tolerance)
+            .contains(p);
     if (isDot(*this)) return QLineF(p, points.front()).length() <= width / 2 + tolerance;
     if (kind == Kind::Arrow) {
         const QPolygonF head = arrowHead();
@@ -160,13 +169,70 @@ void renderNumber(QPainter& painter, const Shape& s) {
                      Qt::AlignCenter, digits);
 }
 
+// While the box is dragged only its outline shows: the blocks are taken
+// once, from the picture beneath, when it is let go.
+void renderPixelated(QPainter& painter, const Shape& s) {
+    const QRectF box = s.path().boundingRect();
+    if (s.blocks.isNull()) {
+        QPen outline(Qt::black, 1, Qt::DashLine);
+        outline.setCosmetic(true);
+        painter.setPen(outline);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box);
+        return;
+    }
+    // One block pixel to a block, not smoothed: the blocks keep their
+    // edges at every scale, and the last ones are cut where the box ends.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setClipRect(box, Qt::IntersectClip);
+    painter.drawImage(QRectF(box.topLeft(), QSizeF(s.blocks.size() * PixelBlock)), s.blocks);
+}
+
 } // namespace
+
+void pixelate(Shape& shape, const QImage& picture) {
+    shape.blocks = QImage();
+    if (shape.points.empty()) return;
+    const QRectF spanned = QRectF(shape.points.front(), shape.points.back()).normalized();
+    const QRect box = QRect(QPoint(qRound(spanned.left()), qRound(spanned.top())),
+                            QPoint(qRound(spanned.right()) - 1, qRound(spanned.bottom()) - 1)) &
+                      picture.rect();
+    shape.points = {QPointF(box.topLeft()),
+                    QPointF(box.topLeft() + QPoint(box.width(), box.height()))};
+    if (box.isEmpty()) return;
+    const QImage pixels = picture.copy(box).convertToFormat(QImage::Format_RGB32);
+    const int cols = (box.width() + PixelBlock - 1) / PixelBlock;
+    const int rows = (box.height() + PixelBlock - 1) / PixelBlock;
+    QImage blocks(cols, rows, QImage::Format_RGB32);
+    for (int by = 0; by < rows; ++by)
+        for (int bx = 0; bx < cols; ++bx) {
+            const int x0 = bx * PixelBlock, x1 = std::min(x0 + PixelBlock, box.width());
+            const int y0 = by * PixelBlock, y1 = std::min(y0 + PixelBlock, box.height());
+            quint64 r = 0, g = 0, b = 0;
+            for (int y = y0; y < y1; ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+                for (int x = x0; x < x1; ++x) {
+                    r += qRed(line[x]);
+                    g += qGreen(line[x]);
+                    b += qBlue(line[x]);
+                }
+            }
+            const quint64 n = quint64(x1 - x0) * quint64(y1 - y0);
+            // Rounded to the nearest, halves up.
+            blocks.setPixel(bx, by,
+                            qRgb(int((r + n / 2) / n), int((g + n / 2) / n), int((b + n / 2) / n)));
+        }
+    shape.blocks = std::move(blocks);
+}
 
 void renderShape(QPainter& painter, const Shape& s) {
     if (s.points.empty()) return;
     painter.save();
-    if (s.kind == Kind::Number) {
-        renderNumber(painter, s);
+    if (s.kind == Kind::Number || s.kind == Kind::Pixelate) {
+        if (s.kind == Kind::Number)
+            renderNumber(painter, s);
+        else
+            renderPixelated(painter, s);
         painter.restore();
         return;
     }

@@ -30,6 +30,7 @@ enum class Kind : quint8 {
     Box,         // the outline of the box spanned by the first and the last point
     Ellipse,     // the ellipse inside that box
     Number,      // a step number in a filled circle centred on the one point
+    Pixelate,    // the picture in the box between the two points, in blocks
 };
 
 constexpr qreal MinWidth = 1;
@@ -41,6 +42,9 @@ qreal numberRadius(qreal width);
 // Black on light colours, white on dark ones: the number stays readable on
 // its circle.
 QColor contrasting(const QColor& colour);
+// A pixelated box's blocks are this many device pixels square, or less where
+// the box ends: too coarse for text to be read back.
+constexpr int PixelBlock = 12;
 
 struct Shape {
     Kind kind = Kind::Pen;
@@ -49,6 +53,9 @@ struct Shape {
     // Free-hand kinds: the traced points; the others: the drag's start and end.
     std::vector<QPointF> points;
     int number = 0; // Number: the step it shows
+    // Pixelate: one pixel per block, the first at the box's top-left; null
+    // while the box is still being dragged.
+    QImage blocks;
 
     // The outline the stroke follows, before the pen's width.
     QPainterPath path() const;
@@ -59,6 +66,12 @@ struct Shape {
     // The head of an arrow, a closed triangle whose tip is the last point.
     QPolygonF arrowHead() const;
 };
+
+// Makes `shape`, a Pixelate whose points span its box, the blocks of
+// `picture` in that box: the box goes to whole pixels within the picture,
+// and each block takes the average colour of its pixels. A box without
+// pixels is left without blocks.
+void pixelate(Shape& shape, const QImage& picture);
 
 // Draws one shape; `painter` maps picture pixels to wherever it paints.
 void renderShape(QPainter& painter, const Shape& shape);

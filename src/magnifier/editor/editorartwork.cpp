@@ -137,10 +137,19 @@ void numberDisc(QPainter& p) {
     p.drawLine(QPointF(8.5, 4), QPointF(6, 6.5));
 }
 
+// Pixelate: a grid of grey blocks.
+void blocks(QPainter& p) {
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            p.fillRect(QRect(x * 4, y * 4, 4, 4),
+                       (x + y) % 2 ? QColor(70, 70, 70) : QColor(190, 190, 190));
+}
+
 using Drawing = void (*)(QPainter&);
-constexpr std::array<Drawing, 13> drawings{
-    dashedRectangle, lasso, arrowWithCross, eyedropper,         curvedArrow, pen, highlighter, line,
-    arrow,           box,   ellipse,        curvedArrowForward, numberDisc};
+constexpr std::array<Drawing, 14> drawings{
+    dashedRectangle, lasso, arrowWithCross, eyedropper, curvedArrow, pen,
+    highlighter,     line,  arrow,          box,        ellipse,     curvedArrowForward,
+    numberDisc,      blocks};
 
 // A plain pointer arrow with its tip at (0, 0).
 void pointer(QPainter& p) {

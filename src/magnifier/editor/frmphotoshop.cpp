@@ -136,6 +136,7 @@ void frmphotoshop::buildToolbar() {
         {"ToolBox", QT_TRANSLATE_NOOP("zuz", "方框（画笔时 Ctrl+拖动）"), 9, true},
         {"ToolEllipse", QT_TRANSLATE_NOOP("zuz", "椭圆（画笔时按住 Tab 拖动）"), 10, true},
         {"ToolNumber", QT_TRANSLATE_NOOP("zuz", "步骤编号（N）"), 12, true},
+        {"ToolPixelate", QT_TRANSLATE_NOOP("zuz", "马赛克（X）"), 13, true},
         {nullptr, nullptr, -1, false},
         {"Undo", QT_TRANSLATE_NOOP("zuz", "撤消"), 4, false},
         {"Redo", QT_TRANSLATE_NOOP("zuz", "重做（Ctrl+Y）"), 11, false},

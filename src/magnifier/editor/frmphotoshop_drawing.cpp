@@ -89,7 +89,17 @@ void frmphotoshop::extendStroke(QPoint at) {
 
 void frmphotoshop::endStroke() {
     if (!m_stroke) return;
-    const QRectF area = m_stroke->bounds();
+    QRectF area = m_stroke->bounds();
+    // The blocks are of the picture as it is now, beneath the drawings.
+    if (m_stroke->kind == drawing::Kind::Pixelate) {
+        const raster::Surface* surface = Picture1->hDC();
+        if (surface) drawing::pixelate(*m_stroke, surface->image());
+        if (m_stroke->blocks.isNull()) {
+            cancelStroke();
+            return;
+        }
+        area |= m_stroke->bounds();
+    }
     m_drawing.add(std::move(*m_stroke));
     m_stroke.reset();
     m_drawnLast = true;
@@ -266,6 +276,10 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
         }
         if (key == Qt::Key_N && !shift) {
             chooseDrawTool(drawing::Kind::Number, QStringLiteral("ToolNumber"));
+            return;
+        }
+        if (key == Qt::Key_X && !shift) {
+            chooseDrawTool(drawing::Kind::Pixelate, QStringLiteral("ToolPixelate"));
             return;
         }
         if (key == Qt::Key_E && !shift) {

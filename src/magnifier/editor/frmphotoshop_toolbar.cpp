@@ -31,6 +31,8 @@ void frmphotoshop::Toolbar1_ButtonClick(const QString& key) {
         chooseDrawTool(drawing::Kind::Ellipse, key);
     } else if (key == QLatin1String("ToolNumber")) {
         chooseDrawTool(drawing::Kind::Number, key);
+    } else if (key == QLatin1String("ToolPixelate")) {
+        chooseDrawTool(drawing::Kind::Pixelate, key);
     } else if (key == QLatin1String("Undo")) {
         Undo();
     } else if (key == QLatin1String("Redo")) {
