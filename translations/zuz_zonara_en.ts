@@ -82,6 +82,10 @@
         <translation>Pixelate (X)</translation>
     </message>
     <message>
+        <source>文字（T）</source>
+        <translation>Text (T)</translation>
+    </message>
+    <message>
         <source>重做（Ctrl+Y）</source>
         <translation>Redo (Ctrl+Y)</translation>
     </message>

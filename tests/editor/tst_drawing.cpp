@@ -71,6 +71,8 @@ class TstDrawing : public QObject {
     void stepNumbersFollowWhatIsOnThePicture();
     void aPixelatedBoxShowsEachBlocksAverage_data();
     void aPixelatedBoxShowsEachBlocksAverage();
+    void textGrowsWithTheWidthAndItsLines_data();
+    void textGrowsWithTheWidthAndItsLines();
 };
 
 void TstDrawing::aClickPicksTheTopmostShapeWithinAFewScreenPixels_data() {
@@ -190,13 +192,16 @@ void TstDrawing::twiceTheScalePutsEachShapeOnTheSamePicturePoints_data() {
     QTest::newRow("ellipse") << Kind::Ellipse << std::vector<QPointF>{{40, 20}, {110, 70}};
     QTest::newRow("dot") << Kind::Pen << std::vector<QPointF>{{33, 44}};
     QTest::newRow("step number") << Kind::Number << std::vector<QPointF>{{47, 38}};
+    QTest::newRow("text") << Kind::Text << std::vector<QPointF>{{20, 25}};
 }
 
 void TstDrawing::twiceTheScalePutsEachShapeOnTheSamePicturePoints() {
     QFETCH(Kind, kind);
     QFETCH(std::vector<QPointF>, points);
     Drawing d;
-    d.add(shape(kind, points, 5, Qt::darkBlue));
+    Shape s = shape(kind, points, 5, Qt::darkBlue);
+    s.text = QStringLiteral("Tag\n字");
+    d.add(s);
     const QImage once = d.flattened(white(120, 90));
     QImage twice = white(240, 180);
     QPainter p(&twice);
@@ -323,6 +328,43 @@ void TstDrawing::aPixelatedBoxShowsEachBlocksAverage() {
     Shape outside = shape(Kind::Pixelate, {{70, 10}, {90, 30}});
     drawing::pixelate(outside, picture);
     QVERIFY(outside.blocks.isNull());
+}
+
+void TstDrawing::textGrowsWithTheWidthAndItsLines_data() {
+    QTest::addColumn<qreal>("width");
+    QTest::addColumn<qreal>("pixelSize");
+    QTest::newRow("thinnest") << 1.0 << 15.0;
+    QTest::newRow("the first width") << 4.0 << 24.0;
+    QTest::newRow("widest") << 40.0 << 132.0;
+    QTest::newRow("beyond: as the widest") << 90.0 << 132.0;
+}
+
+// Letters as high as the width says; each line one line's spacing lower;
+// a click anywhere on the text's box picks it.
+void TstDrawing::textGrowsWithTheWidthAndItsLines() {
+    QFETCH(qreal, width);
+    QFETCH(qreal, pixelSize);
+    QCOMPARE(drawing::textPixelSize(width), pixelSize);
+    QCOMPARE(drawing::textFont(width).pixelSize(), int(pixelSize));
+    Shape one = shape(Kind::Text, {{30, 40}}, width, Qt::black);
+    one.text = QStringLiteral("Hi");
+    Shape three = one;
+    three.text = QStringLiteral("Hi\n\nHi there");
+    const QRectF a = one.path().boundingRect();
+    const QRectF b = three.path().boundingRect();
+    QCOMPARE(a.topLeft(), QPointF(30, 40));
+    QVERIFY2(a.height() >= pixelSize && a.height() < 1.5 * pixelSize,
+             qPrintable(QString::number(a.height())));
+    QCOMPARE(b.height(), 3 * a.height());
+    QVERIFY(b.width() > a.width());
+    Drawing d;
+    d.add(three);
+    QCOMPARE(d.hitTest(b.center(), 0), std::optional<std::size_t>(0));
+    QVERIFY(!d.hitTest(b.bottomRight() + QPointF(3, 3), 1));
+    const QImage image = d.flattened(white(int(b.right()) + 40, int(b.bottom()) + 40));
+    QCOMPARE(inkWithin(image, b.center(), b.width() + b.height()),
+             inkWithin(image, QPointF(image.width(), image.height()) / 2, 4 * image.width()));
+    QVERIFY(inkWithin(image, b.center(), b.width() + b.height()) > 0);
 }
 
 QTEST_MAIN(TstDrawing)

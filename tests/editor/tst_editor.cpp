@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWheelEvent>
@@ -58,6 +59,7 @@ class TstEditor : public QObject {
     void copyAndSaveTakeTheDrawnPictureAtItsDevicePixels();
     void nPlacesTheNextStepNumberAtEachClick();
     void xPixelatesTheDraggedBoxOnScreenAndInTheCopy();
+    void tTypesTextAtThePointerWithKeysAndAnInputMethod();
 };
 
 void TstEditor::loadsWithItsControlsAndSettings() {
@@ -86,8 +88,8 @@ void TstEditor::loadsWithItsControlsAndSettings() {
     QCOMPARE(tips, QStringList({"矩型", "任意型", "移动", "取色", "画笔（R G B O Y P W K 选颜色）",
                                 "荧光笔（Shift+颜色键）", "直线（画笔时 Shift+拖动）",
                                 "箭头（画笔时 Ctrl+Shift+拖动）", "方框（画笔时 Ctrl+拖动）",
-                                "椭圆（画笔时按住 Tab 拖动）", "步骤编号（N）", "马赛克（X）", "-",
-                                "撤消", "重做（Ctrl+Y）", "离开"}));
+                                "椭圆（画笔时按住 Tab 拖动）", "步骤编号（N）", "马赛克（X）",
+                                "文字（T）", "-", "撤消", "重做（Ctrl+Y）", "离开"}));
     QVERIFY(e.button("ToolRect")->isChecked());
     r.tool("ToolMove");
     QVERIFY(!e.button("ToolRect")->isChecked());
@@ -612,6 +614,73 @@ void TstEditor::xPixelatesTheDraggedBoxOnScreenAndInTheCopy() {
     QCOMPARE(copied.pixel(47, 60) & 0xFFFFFFu, average() & 0xFFFFFFu);
     r.key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(r.shown().pixel(47, 60) & 0xFFFFFFu, r.picture.pixel(47, 60) & 0xFFFFFFu);
+}
+
+// T opens a box at the pointer that takes keys and an input method's
+// Chinese; Esc or a click beside it makes the text an object, and a box
+// left empty leaves nothing.
+void TstEditor::tTypesTextAtThePointerWithKeysAndAnInputMethod() {
+    EditorRig r;
+    r.key(Qt::Key_B);
+    r.move({50, 60});
+    r.key(Qt::Key_T);
+    QVERIFY(r.editor->button(QStringLiteral("ToolText"))->isChecked());
+    QVERIFY(r.editor->button(QStringLiteral("ToolText"))->toolTip().contains(QLatin1Char('T')));
+    QPlainTextEdit* box = r.editor->textBox();
+    QVERIFY(box);
+    QCOMPARE(box->pos(), QPoint(50, 60));
+    QCOMPARE(r.editor->focusWidget(), box);
+    QVERIFY(box->inputMethodQuery(Qt::ImEnabled).toBool());
+    // Letter keys type (R is not red here), Enter starts a line.
+    r.key(Qt::Key_R);
+    r.key(Qt::Key_E);
+    r.key(Qt::Key_Return);
+    QInputMethodEvent composing(QStringLiteral("ni"), {});
+    QApplication::sendEvent(r.editor->focusWidget(), &composing);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("你好"));
+    QApplication::sendEvent(r.editor->focusWidget(), &commit);
+    QVERIFY(r.editor->drawings().isEmpty());
+    r.key(Qt::Key_Escape);
+    QVERIFY(!r.editor->textBox());
+    QVERIFY(r.editor->isVisible());
+
+    const auto& shapes = r.editor->drawings().shapes();
+    QCOMPARE(shapes.size(), std::size_t(1));
+    QCOMPARE(shapes[0].kind, drawing::Kind::Text);
+    QCOMPARE(shapes[0].text, QStringLiteral("re\n你好"));
+    QCOMPARE(shapes[0].colour, QColor(0, 70, 230));
+    QCOMPARE(shapes[0].points.front(), QPointF(50, 60));
+    // On the screen and in the copy, the text's colour within its box and
+    // the picture around it.
+    const QRect inBox = shapes[0].path().boundingRect().toAlignedRect();
+    const auto blueIn = [&](const QImage& image) {
+        int n = 0;
+        for (int y = inBox.top(); y <= inBox.bottom(); ++y)
+            for (int x = inBox.left(); x <= inBox.right(); ++x)
+                n += (image.pixel(x, y) & 0xFFFFFFu) == 0x0046E6u;
+        return n;
+    };
+    QVERIFY(blueIn(r.shown()) > 20);
+    QVERIFY(blueIn(r.editor->annotatedPicture().convertToFormat(QImage::Format_RGB32)) > 20);
+    QCOMPARE(r.at(inBox.center().x(), inBox.center().y()),
+             r.loaded(inBox.center().x(), inBox.center().y()));
+
+    // A click beside the text ends it; Esc on an empty box leaves nothing.
+    r.key(Qt::Key_T);
+    r.key(Qt::Key_A);
+    r.press({200, 160});
+    r.release({200, 160});
+    QVERIFY(!r.editor->textBox());
+    QCOMPARE(shapes.size(), std::size_t(2));
+    QCOMPARE(shapes[1].text, QStringLiteral("a"));
+    r.key(Qt::Key_T);
+    QVERIFY(r.editor->textBox());
+    r.key(Qt::Key_Escape);
+    QVERIFY(!r.editor->textBox());
+    QCOMPARE(shapes.size(), std::size_t(2));
+    r.key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(shapes.size(), std::size_t(1));
 }
 
 QTEST_MAIN(TstEditor)

@@ -1,5 +1,6 @@
 #include "magnifier/editor/drawing.h"
 
+#include <QFontMetricsF>
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPathStroker>
@@ -18,6 +19,17 @@ qreal numberRadius(qreal width) {
     return 4 + 2 * clampWidth(width);
 }
 
+qreal textPixelSize(qreal width) {
+    return 12 + 3 * clampWidth(width);
+}
+
+QFont textFont(qreal width) {
+    QFont font;
+    font.setPixelSize(qRound(textPixelSize(width)));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
 QColor contrasting(const QColor& colour) {
     return qGray(colour.rgb()) >= 150 ? QColor(Qt::black) : QColor(Qt::white);
 }
@@ -26,7 +38,7 @@ namespace {
 
 // A click without a drag: all points in one place, drawn as a round dot.
 bool isDot(const Shape& s) {
-    if (s.kind == Kind::Number || s.kind == Kind::Pixelate) return false;
+    if (s.kind == Kind::Number || s.kind == Kind::Pixelate || s.kind == Kind::Text) return false;
     return s.points.empty() || std::all_of(s.points.begin(), s.points.end(),
                                            [&](const QPointF& p) { return p == s.points.front(); });
 }
@@ -89,6 +101,17 @@ QPainterPath Shape::path() const {
     case Kind::Pixelate:
         path.addRect(QRectF(a, b).normalized());
         break;
+    case Kind::Text: {
+        // The box the lines fill: as wide as the widest, a line's spacing
+        // for each.
+        const QFontMetricsF metrics(textFont(width));
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        qreal widest = 0;
+        for (const QString& line : lines)
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        path.addRect(QRectF(a, QSizeF(widest, metrics.lineSpacing() * lines.size())));
+        break;
+    }
     }
     return path;
 }
@@ -110,6 +133,11 @@ QRectF Shape::bounds() const {
     if (points.empty()) return {};
     if (kind == Kind::Number || kind == Kind::Pixelate)
         return path().boundingRect().adjusted(-2, -2, 2, 2);
+    // Italics and accents reach a little beyond the advance and the line.
+    if (kind == Kind::Text) {
+        const qreal m = textPixelSize(width) / 4 + 2;
+        return path().boundingRect().adjusted(-m, -m, m, m);
+    }
     const qreal m = width / 2 + 1;
     QRectF r = isDot(*this) ? QRectF(points.front(), QSizeF(0, 0)) : path().boundingRect();
     r = r.adjusted(-m, -m, m, m);
@@ -122,7 +150,7 @@ bool Shape::touches(QPointF p, qreal tolerance) const {
     // A filled shape is hit anywhere on it.
     if (kind == Kind::Number)
         return QLineF(p, points.front()).length() <= numberRadius(width) + tolerance;
-    if (kind == Kind::Pixelate)
+    if (kind == Kind::Pixelate || kind == Kind::Text)
         return path()
             .boundingRect()
             .adjusted(-tolerance, -tolerance, tolerance, tolerance)
@@ -188,6 +216,19 @@ void renderPixelated(QPainter& painter, const Shape& s) {
     painter.drawImage(QRectF(box.topLeft(), QSizeF(s.blocks.size() * PixelBlock)), s.blocks);
 }
 
+void renderText(QPainter& painter, const Shape& s) {
+    const QFont font = textFont(s.width);
+    const QFontMetricsF metrics(font);
+    painter.setFont(font);
+    painter.setPen(s.colour);
+    const QStringList lines = s.text.split(QLatin1Char('\n'));
+    QPointF baseline = s.points.front() + QPointF(0, metrics.ascent());
+    for (const QString& line : lines) {
+        painter.drawText(baseline, line);
+        baseline.ry() += metrics.lineSpacing();
+    }
+}
+
 } // namespace
 
 void pixelate(Shape& shape, const QImage& picture) {
@@ -228,11 +269,13 @@ void pixelate(Shape& shape, const QImage& picture) {
 void renderShape(QPainter& painter, const Shape& s) {
     if (s.points.empty()) return;
     painter.save();
-    if (s.kind == Kind::Number || s.kind == Kind::Pixelate) {
+    if (s.kind == Kind::Number || s.kind == Kind::Pixelate || s.kind == Kind::Text) {
         if (s.kind == Kind::Number)
             renderNumber(painter, s);
-        else
+        else if (s.kind == Kind::Pixelate)
             renderPixelated(painter, s);
+        else
+            renderText(painter, s);
         painter.restore();
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPainterPath>
 #include <QPointF>
@@ -31,6 +32,7 @@ enum class Kind : quint8 {
     Ellipse,     // the ellipse inside that box
     Number,      // a step number in a filled circle centred on the one point
     Pixelate,    // the picture in the box between the two points, in blocks
+    Text,        // lines of text, the first line's top-left on the one point
 };
 
 constexpr qreal MinWidth = 1;
@@ -42,6 +44,12 @@ qreal numberRadius(qreal width);
 // Black on light colours, white on dark ones: the number stays readable on
 // its circle.
 QColor contrasting(const QColor& colour);
+// Text follows the width as the pens do: letters 12 + 3 x width picture
+// pixels high (15 at width 1, 24 at the first 4, 132 at 40), the font
+// unhinted so that it keeps its shape at every scale.
+qreal textPixelSize(qreal width);
+QFont textFont(qreal width);
+
 // A pixelated box's blocks are this many device pixels square, or less where
 // the box ends: too coarse for text to be read back.
 constexpr int PixelBlock = 12;
@@ -56,6 +64,7 @@ struct Shape {
     // Pixelate: one pixel per block, the first at the box's top-left; null
     // while the box is still being dragged.
     QImage blocks;
+    QString text; // Text: its lines, split by '\n'
 
     // The outline the stroke follows, before the pen's width.
     QPainterPath path() const;

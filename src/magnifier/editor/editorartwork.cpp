@@ -145,11 +145,17 @@ void blocks(QPainter& p) {
                        (x + y) % 2 ? QColor(70, 70, 70) : QColor(190, 190, 190));
 }
 
+// Text: a serif-less capital T.
+void letterT(QPainter& p) {
+    p.fillRect(QRectF(2, 2, 12, 2.5), kInk);
+    p.fillRect(QRectF(6.75, 2, 2.5, 12), kInk);
+}
+
 using Drawing = void (*)(QPainter&);
-constexpr std::array<Drawing, 14> drawings{
-    dashedRectangle, lasso, arrowWithCross, eyedropper, curvedArrow, pen,
-    highlighter,     line,  arrow,          box,        ellipse,     curvedArrowForward,
-    numberDisc,      blocks};
+constexpr std::array<Drawing, 15> drawings{
+    dashedRectangle, lasso,  arrowWithCross, eyedropper, curvedArrow, pen,
+    highlighter,     line,   arrow,          box,        ellipse,     curvedArrowForward,
+    numberDisc,      blocks, letterT};
 
 // A plain pointer arrow with its tip at (0, 0).
 void pointer(QPainter& p) {
