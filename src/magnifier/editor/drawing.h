@@ -58,7 +58,8 @@ struct Shape {
     Kind kind = Kind::Pen;
     QColor colour = Qt::red;
     qreal width = 4; // picture pixels
-    // Free-hand kinds: the traced points; the others: the drag's start and end.
+    // Free-hand kinds: the traced points; step numbers and text: the one
+    // point they are placed at; the others: the drag's start and end.
     std::vector<QPointF> points;
     int number = 0; // Number: the step it shows
     // Pixelate: one pixel per block, the first at the box's top-left; null
