@@ -74,6 +74,18 @@
         <translation>Ellipse (with the pen: hold Tab and drag)</translation>
     </message>
     <message>
+        <source>步骤编号（N）</source>
+        <translation>Step number (N)</translation>
+    </message>
+    <message>
+        <source>马赛克（X）</source>
+        <translation>Pixelate (X)</translation>
+    </message>
+    <message>
+        <source>文字（T）</source>
+        <translation>Text (T)</translation>
+    </message>
+    <message>
         <source>重做（Ctrl+Y）</source>
         <translation>Redo (Ctrl+Y)</translation>
     </message>

@@ -68,6 +68,11 @@ class TstDrawing : public QObject {
     void twiceTheScalePutsEachShapeOnTheSamePicturePoints_data();
     void twiceTheScalePutsEachShapeOnTheSamePicturePoints();
     void theHighlighterTintsLightPixelsAndKeepsDarkOnesDark();
+    void stepNumbersFollowWhatIsOnThePicture();
+    void aPixelatedBoxShowsEachBlocksAverage_data();
+    void aPixelatedBoxShowsEachBlocksAverage();
+    void textGrowsWithTheWidthAndItsLines_data();
+    void textGrowsWithTheWidthAndItsLines();
 };
 
 void TstDrawing::aClickPicksTheTopmostShapeWithinAFewScreenPixels_data() {
@@ -186,13 +191,17 @@ void TstDrawing::twiceTheScalePutsEachShapeOnTheSamePicturePoints_data() {
     QTest::newRow("box") << Kind::Box << std::vector<QPointF>{{70, 50}, {20, 10}};
     QTest::newRow("ellipse") << Kind::Ellipse << std::vector<QPointF>{{40, 20}, {110, 70}};
     QTest::newRow("dot") << Kind::Pen << std::vector<QPointF>{{33, 44}};
+    QTest::newRow("step number") << Kind::Number << std::vector<QPointF>{{47, 38}};
+    QTest::newRow("text") << Kind::Text << std::vector<QPointF>{{20, 25}};
 }
 
 void TstDrawing::twiceTheScalePutsEachShapeOnTheSamePicturePoints() {
     QFETCH(Kind, kind);
     QFETCH(std::vector<QPointF>, points);
     Drawing d;
-    d.add(shape(kind, points, 5, Qt::darkBlue));
+    Shape s = shape(kind, points, 5, Qt::darkBlue);
+    s.text = QStringLiteral("Tag\n字");
+    d.add(s);
     const QImage once = d.flattened(white(120, 90));
     QImage twice = white(240, 180);
     QPainter p(&twice);
@@ -223,6 +232,139 @@ void TstDrawing::theHighlighterTintsLightPixelsAndKeepsDarkOnesDark() {
     QCOMPARE(marked.pixel(20, 10), qRgb(0, 0, 0));
     QCOMPARE(marked.pixel(21, 10), qRgb(255, 240, 0));
     QCOMPARE(marked.pixel(21, 1), qRgb(255, 255, 255));
+}
+
+void TstDrawing::stepNumbersFollowWhatIsOnThePicture() {
+    Drawing d;
+    QCOMPARE(d.nextNumber(), 1);
+    const auto place = [&](QPointF at, QColor colour) {
+        Shape s = shape(Kind::Number, {at}, 4, colour);
+        s.number = d.nextNumber();
+        d.add(s);
+    };
+    place({20, 20}, Qt::black);
+    d.add(shape(Kind::Pen, {{0, 0}, {9, 9}}));
+    place({60, 20}, Qt::black);
+    place({100, 20}, QColor(255, 230, 0));
+    QCOMPARE(d.nextNumber(), 4);
+    QVERIFY(d.undo());
+    QCOMPARE(d.nextNumber(), 3);
+    QVERIFY(d.redo());
+    QCOMPARE(d.nextNumber(), 4);
+    // The highest on the picture decides, not how many there are.
+    d.remove(0);
+    QCOMPARE(d.nextNumber(), 4);
+    d.remove(d.shapes().size() - 1);
+    QCOMPARE(d.nextNumber(), 3);
+    d.clear();
+    QCOMPARE(d.nextNumber(), 1);
+    QVERIFY(d.undo());
+    QCOMPARE(d.nextNumber(), 3);
+
+    // A filled circle, hit anywhere on it, the number in a colour that reads
+    // on it.
+    Drawing one;
+    Shape s = shape(Kind::Number, {{50, 50}}, 10, QColor(0, 70, 230));
+    s.number = 7;
+    one.add(s);
+    const qreal r = drawing::numberRadius(10);
+    QCOMPARE(one.hitTest({50, 50}, 0), std::optional<std::size_t>(0));
+    QCOMPARE(one.hitTest({50 + r - 1, 50}, 0), std::optional<std::size_t>(0));
+    QVERIFY(!one.hitTest({50 + r + 3, 50}, 1));
+    const QImage image = one.flattened(white(100, 100));
+    QCOMPARE(image.pixel(50, int(50 + r - 2)), qRgb(0, 70, 230));
+    int light = 0;
+    for (int y = 50 - int(r); y < 50 + r; ++y)
+        for (int x = 50 - int(r); x < 50 + r; ++x)
+            if (QLineF(QPointF(x + 0.5, y + 0.5), {50, 50}).length() < r - 2 &&
+                qGray(image.pixel(x, y)) > 200)
+                ++light;
+    QVERIFY2(light > 20, qPrintable(QString::number(light)));
+    QCOMPARE(drawing::contrasting(QColor(255, 230, 0)), QColor(Qt::black));
+    QCOMPARE(drawing::contrasting(QColor(230, 0, 0)), QColor(Qt::white));
+}
+
+// Red 4x, green 4y, blue 100 and 200 by turns: a block's average is known
+// by hand, and every block here has as many of each blue.
+void TstDrawing::aPixelatedBoxShowsEachBlocksAverage_data() {
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QRgb>("expected");
+    // The box (10, 20)-(50, 45): columns of 12, 12, 12 and 4 pixels, rows of
+    // 12, 12 and 1.
+    QTest::newRow("first block, its first pixel") << QPoint(10, 20) << qRgb(62, 102, 150);
+    QTest::newRow("first block, its last pixel") << QPoint(21, 31) << qRgb(62, 102, 150);
+    QTest::newRow("second column") << QPoint(22, 25) << qRgb(110, 102, 150);
+    QTest::newRow("last column, 4 wide") << QPoint(49, 30) << qRgb(190, 102, 150);
+    QTest::newRow("last row, 1 tall") << QPoint(12, 44) << qRgb(62, 176, 150);
+    QTest::newRow("corner, 4 by 1") << QPoint(47, 44) << qRgb(190, 176, 150);
+    QTest::newRow("right of the box") << QPoint(50, 30) << qRgb(200, 120, 100);
+    QTest::newRow("above the box") << QPoint(15, 19) << qRgb(60, 76, 100);
+    QTest::newRow("below the box") << QPoint(15, 45) << qRgb(60, 180, 100);
+}
+
+void TstDrawing::aPixelatedBoxShowsEachBlocksAverage() {
+    QFETCH(QPoint, at);
+    QFETCH(QRgb, expected);
+    QImage picture(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(4 * x, 4 * y, (x + y) % 2 ? 200 : 100));
+    // Dragged from the bottom right, off whole pixels.
+    Shape s = shape(Kind::Pixelate, {{50.3, 44.8}, {9.7, 20.2}});
+    drawing::pixelate(s, picture);
+    QCOMPARE(s.blocks.size(), QSize(4, 3));
+    Drawing d;
+    d.add(s);
+    QCOMPARE(d.flattened(picture).pixel(at), expected);
+    // Taken once: the picture changing later leaves the blocks as they are.
+    picture.fill(Qt::white);
+    QCOMPARE(d.flattened(picture).pixel(at) == expected, QRect(10, 20, 40, 25).contains(at));
+    // A box reaching off the picture keeps to it; one with no pixels there
+    // has no blocks.
+    Shape off = shape(Kind::Pixelate, {{40, 40}, {90, 90}});
+    drawing::pixelate(off, picture);
+    QCOMPARE(off.blocks.size(), QSize(2, 1));
+    QCOMPARE(off.points.back(), QPointF(64, 48));
+    Shape outside = shape(Kind::Pixelate, {{70, 10}, {90, 30}});
+    drawing::pixelate(outside, picture);
+    QVERIFY(outside.blocks.isNull());
+}
+
+void TstDrawing::textGrowsWithTheWidthAndItsLines_data() {
+    QTest::addColumn<qreal>("width");
+    QTest::addColumn<qreal>("pixelSize");
+    QTest::newRow("thinnest") << 1.0 << 15.0;
+    QTest::newRow("the first width") << 4.0 << 24.0;
+    QTest::newRow("widest") << 40.0 << 132.0;
+    QTest::newRow("beyond: as the widest") << 90.0 << 132.0;
+}
+
+// Letters as high as the width says; each line one line's spacing lower;
+// a click anywhere on the text's box picks it.
+void TstDrawing::textGrowsWithTheWidthAndItsLines() {
+    QFETCH(qreal, width);
+    QFETCH(qreal, pixelSize);
+    QCOMPARE(drawing::textPixelSize(width), pixelSize);
+    QCOMPARE(drawing::textFont(width).pixelSize(), int(pixelSize));
+    Shape one = shape(Kind::Text, {{30, 40}}, width, Qt::black);
+    one.text = QStringLiteral("Hi");
+    Shape three = one;
+    three.text = QStringLiteral("Hi\n\nHi there");
+    const QRectF a = one.path().boundingRect();
+    const QRectF b = three.path().boundingRect();
+    QCOMPARE(a.topLeft(), QPointF(30, 40));
+    QVERIFY2(a.height() >= pixelSize && a.height() < 1.5 * pixelSize,
+             qPrintable(QString::number(a.height())));
+    QCOMPARE(b.height(), 3 * a.height());
+    QVERIFY(b.width() > a.width());
+    Drawing d;
+    d.add(three);
+    QCOMPARE(d.hitTest(b.center(), 0), std::optional<std::size_t>(0));
+    QVERIFY(!d.hitTest(b.bottomRight() + QPointF(3, 3), 1));
+    const QImage image = d.flattened(white(int(b.right()) + 40, int(b.bottom()) + 40));
+    QCOMPARE(inkWithin(image, b.center(), b.width() + b.height()),
+             inkWithin(image, QPointF(image.width(), image.height()) / 2, 4 * image.width()));
+    QVERIFY(inkWithin(image, b.center(), b.width() + b.height()) > 0);
 }
 
 QTEST_MAIN(TstDrawing)

@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWheelEvent>
@@ -56,6 +57,9 @@ class TstEditor : public QObject {
     void drawingsUndoRedoAndClearWhileKeysAndClicksKeepTheEditor();
     void theHotkeyUndoesOnlyInTheActiveEditor();
     void copyAndSaveTakeTheDrawnPictureAtItsDevicePixels();
+    void nPlacesTheNextStepNumberAtEachClick();
+    void xPixelatesTheDraggedBoxOnScreenAndInTheCopy();
+    void tTypesTextAtThePointerWithKeysAndAnInputMethod();
 };
 
 void TstEditor::loadsWithItsControlsAndSettings() {
@@ -81,11 +85,11 @@ void TstEditor::loadsWithItsControlsAndSettings() {
     for (QAction* a : e.Toolbar1->actions())
         tips << (a->isSeparator() ? QStringLiteral("-") : a->toolTip());
     // The drawing tools follow the four, redo follows 撤消.
-    QCOMPARE(tips,
-             QStringList({"矩型", "任意型", "移动", "取色", "画笔（R G B O Y P W K 选颜色）",
-                          "荧光笔（Shift+颜色键）", "直线（画笔时 Shift+拖动）",
-                          "箭头（画笔时 Ctrl+Shift+拖动）", "方框（画笔时 Ctrl+拖动）",
-                          "椭圆（画笔时按住 Tab 拖动）", "-", "撤消", "重做（Ctrl+Y）", "离开"}));
+    QCOMPARE(tips, QStringList({"矩型", "任意型", "移动", "取色", "画笔（R G B O Y P W K 选颜色）",
+                                "荧光笔（Shift+颜色键）", "直线（画笔时 Shift+拖动）",
+                                "箭头（画笔时 Ctrl+Shift+拖动）", "方框（画笔时 Ctrl+拖动）",
+                                "椭圆（画笔时按住 Tab 拖动）", "步骤编号（N）", "马赛克（X）",
+                                "文字（T）", "-", "撤消", "重做（Ctrl+Y）", "离开"}));
     QVERIFY(e.button("ToolRect")->isChecked());
     r.tool("ToolMove");
     QVERIFY(!e.button("ToolRect")->isChecked());
@@ -542,6 +546,141 @@ void TstEditor::copyAndSaveTakeTheDrawnPictureAtItsDevicePixels() {
              copied.convertToFormat(QImage::Format_RGB32));
     QVERIFY(r.editor->Notice->isVisible());
     QVERIFY(r.editor->Notice->text().contains(files[0]));
+}
+
+// Each click is the next number, in the pen's colour; an undone number is
+// given again.
+void TstEditor::nPlacesTheNextStepNumberAtEachClick() {
+    EditorRig r;
+    r.key(Qt::Key_Y);
+    r.key(Qt::Key_N);
+    QVERIFY(r.editor->button(QStringLiteral("ToolNumber"))->isChecked());
+    QVERIFY(r.editor->button(QStringLiteral("ToolNumber"))->toolTip().contains(QLatin1Char('N')));
+    const QList<QPoint> clicks{{40, 40}, {120, 60}, {200, 140}};
+    for (QPoint p : clicks) {
+        r.press(p);
+        r.release(p);
+    }
+    const auto numbers = [&] {
+        QList<int> n;
+        for (const drawing::Shape& s : r.editor->drawings().shapes())
+            n << (s.kind == drawing::Kind::Number ? s.number : -1);
+        return n;
+    };
+    QCOMPARE(numbers(), QList<int>({1, 2, 3}));
+    // The circle in the current colour around each, just inside its rim.
+    const qreal radius = drawing::numberRadius(r.editor->DrawWidth);
+    const QImage shown = r.shown();
+    for (QPoint p : clicks)
+        QCOMPARE(QColor(shown.pixel(p + QPoint(0, int(radius) - 2))), QColor(255, 230, 0));
+    QCOMPARE(r.at(40, 40), r.loaded(40, 40));
+
+    r.key(Qt::Key_Z, Qt::ControlModifier);
+    r.press({60, 150});
+    r.release({60, 150});
+    QCOMPARE(numbers(), QList<int>({1, 2, 3}));
+    QCOMPARE(r.editor->drawings().shapes().back().points.front(), QPointF(60, 150));
+}
+
+// The blocks are the picture's averages, over the picture as an object: the
+// picture's own pixels stay, a copy has the blocks, an undo takes them off.
+void TstEditor::xPixelatesTheDraggedBoxOnScreenAndInTheCopy() {
+    EditorRig r;
+    r.key(Qt::Key_X);
+    QVERIFY(r.editor->button(QStringLiteral("ToolPixelate"))->isChecked());
+    QVERIFY(r.editor->button(QStringLiteral("ToolPixelate"))->toolTip().contains(QLatin1Char('X')));
+    r.drag({30, 30}, {{60, 50}, {90, 70}});
+    QCOMPARE(r.editor->drawings().shapes().size(), std::size_t(1));
+    QVERIFY(r.editor->isVisible());
+    // The block from (42, 54) to (53, 65).
+    const auto average = [&] {
+        int red = 0, green = 0, blue = 0;
+        for (int y = 54; y < 66; ++y)
+            for (int x = 42; x < 54; ++x) {
+                const QRgb c = r.picture.pixel(x, y);
+                red += qRed(c), green += qGreen(c), blue += qBlue(c);
+            }
+        return qRgb((red + 72) / 144, (green + 72) / 144, (blue + 72) / 144);
+    };
+    const QImage shown = r.shown();
+    for (QPoint p : {QPoint(42, 54), QPoint(53, 65), QPoint(47, 60)})
+        QCOMPARE(shown.pixel(p) & 0xFFFFFFu, average() & 0xFFFFFFu);
+    QVERIFY(shown.pixel(41, 54) != shown.pixel(42, 54));
+    QCOMPARE(shown.pixel(90, 70) & 0xFFFFFFu, r.picture.pixel(90, 70) & 0xFFFFFFu);
+    QCOMPARE(r.at(47, 60), r.loaded(47, 60));
+
+    r.key(Qt::Key_C, Qt::ControlModifier);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.pixel(47, 60) & 0xFFFFFFu, average() & 0xFFFFFFu);
+    r.key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(r.shown().pixel(47, 60) & 0xFFFFFFu, r.picture.pixel(47, 60) & 0xFFFFFFu);
+}
+
+// T opens a box at the pointer that takes keys and an input method's
+// Chinese; Esc or a click beside it makes the text an object, and a box
+// left empty leaves nothing.
+void TstEditor::tTypesTextAtThePointerWithKeysAndAnInputMethod() {
+    EditorRig r;
+    r.key(Qt::Key_B);
+    r.move({50, 60});
+    r.key(Qt::Key_T);
+    QVERIFY(r.editor->button(QStringLiteral("ToolText"))->isChecked());
+    QVERIFY(r.editor->button(QStringLiteral("ToolText"))->toolTip().contains(QLatin1Char('T')));
+    QPlainTextEdit* box = r.editor->textBox();
+    QVERIFY(box);
+    QCOMPARE(box->pos(), QPoint(50, 60));
+    QCOMPARE(r.editor->focusWidget(), box);
+    QVERIFY(box->inputMethodQuery(Qt::ImEnabled).toBool());
+    // Letter keys type (R is not red here), Enter starts a line.
+    r.key(Qt::Key_R);
+    r.key(Qt::Key_E);
+    r.key(Qt::Key_Return);
+    QInputMethodEvent composing(QStringLiteral("ni"), {});
+    QApplication::sendEvent(r.editor->focusWidget(), &composing);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("你好"));
+    QApplication::sendEvent(r.editor->focusWidget(), &commit);
+    QVERIFY(r.editor->drawings().isEmpty());
+    r.key(Qt::Key_Escape);
+    QVERIFY(!r.editor->textBox());
+    QVERIFY(r.editor->isVisible());
+
+    const auto& shapes = r.editor->drawings().shapes();
+    QCOMPARE(shapes.size(), std::size_t(1));
+    QCOMPARE(shapes[0].kind, drawing::Kind::Text);
+    QCOMPARE(shapes[0].text, QStringLiteral("re\n你好"));
+    QCOMPARE(shapes[0].colour, QColor(0, 70, 230));
+    QCOMPARE(shapes[0].points.front(), QPointF(50, 60));
+    // On the screen and in the copy, the text's colour within its box and
+    // the picture around it.
+    const QRect inBox = shapes[0].path().boundingRect().toAlignedRect();
+    const auto blueIn = [&](const QImage& image) {
+        int n = 0;
+        for (int y = inBox.top(); y <= inBox.bottom(); ++y)
+            for (int x = inBox.left(); x <= inBox.right(); ++x)
+                n += (image.pixel(x, y) & 0xFFFFFFu) == 0x0046E6u;
+        return n;
+    };
+    QVERIFY(blueIn(r.shown()) > 20);
+    QVERIFY(blueIn(r.editor->annotatedPicture().convertToFormat(QImage::Format_RGB32)) > 20);
+    QCOMPARE(r.at(inBox.center().x(), inBox.center().y()),
+             r.loaded(inBox.center().x(), inBox.center().y()));
+
+    // A click beside the text ends it; Esc on an empty box leaves nothing.
+    r.key(Qt::Key_T);
+    r.key(Qt::Key_A);
+    r.press({200, 160});
+    r.release({200, 160});
+    QVERIFY(!r.editor->textBox());
+    QCOMPARE(shapes.size(), std::size_t(2));
+    QCOMPARE(shapes[1].text, QStringLiteral("a"));
+    r.key(Qt::Key_T);
+    QVERIFY(r.editor->textBox());
+    r.key(Qt::Key_Escape);
+    QVERIFY(!r.editor->textBox());
+    QCOMPARE(shapes.size(), std::size_t(2));
+    r.key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(shapes.size(), std::size_t(1));
 }
 
 QTEST_MAIN(TstEditor)

@@ -1,5 +1,6 @@
 #include "magnifier/editor/drawing.h"
 
+#include <QFontMetricsF>
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPathStroker>
@@ -14,10 +15,30 @@ qreal clampWidth(qreal width) {
     return std::clamp(width, MinWidth, MaxWidth);
 }
 
+qreal numberRadius(qreal width) {
+    return 4 + 2 * clampWidth(width);
+}
+
+qreal textPixelSize(qreal width) {
+    return 12 + 3 * clampWidth(width);
+}
+
+QFont textFont(qreal width) {
+    QFont font;
+    font.setPixelSize(qRound(textPixelSize(width)));
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+QColor contrasting(const QColor& colour) {
+    return qGray(colour.rgb()) >= 150 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 namespace {
 
 // A click without a drag: all points in one place, drawn as a round dot.
 bool isDot(const Shape& s) {
+    if (s.kind == Kind::Number || s.kind == Kind::Pixelate || s.kind == Kind::Text) return false;
     return s.points.empty() || std::all_of(s.points.begin(), s.points.end(),
                                            [&](const QPointF& p) { return p == s.points.front(); });
 }
@@ -74,6 +95,23 @@ QPainterPath Shape::path() const {
     case Kind::Ellipse:
         path.addEllipse(QRectF(a, b).normalized());
         break;
+    case Kind::Number:
+        path.addEllipse(a, numberRadius(width), numberRadius(width));
+        break;
+    case Kind::Pixelate:
+        path.addRect(QRectF(a, b).normalized());
+        break;
+    case Kind::Text: {
+        // The box the lines fill: as wide as the widest, a line's spacing
+        // for each.
+        const QFontMetricsF metrics(textFont(width));
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        qreal widest = 0;
+        for (const QString& line : lines)
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        path.addRect(QRectF(a, QSizeF(widest, metrics.lineSpacing() * lines.size())));
+        break;
+    }
     }
     return path;
 }
@@ -93,6 +131,13 @@ QPolygonF Shape::arrowHead() const {
 
 QRectF Shape::bounds() const {
     if (points.empty()) return {};
+    if (kind == Kind::Number || kind == Kind::Pixelate)
+        return path().boundingRect().adjusted(-2, -2, 2, 2);
+    // Italics and accents reach a little beyond the advance and the line.
+    if (kind == Kind::Text) {
+        const qreal m = textPixelSize(width) / 4 + 2;
+        return path().boundingRect().adjusted(-m, -m, m, m);
+    }
     const qreal m = width / 2 + 1;
     QRectF r = isDot(*this) ? QRectF(points.front(), QSizeF(0, 0)) : path().boundingRect();
     r = r.adjusted(-m, -m, m, m);
@@ -102,6 +147,14 @@ QRectF Shape::bounds() const {
 
 bool Shape::touches(QPointF p, qreal tolerance) const {
     if (points.empty()) return false;
+    // A filled shape is hit anywhere on it.
+    if (kind == Kind::Number)
+        return QLineF(p, points.front()).length() <= numberRadius(width) + tolerance;
+    if (kind == Kind::Pixelate || kind == Kind::Text)
+        return path()
+            .boundingRect()
+            .adjusted(-tolerance, -tolerance, tolerance, tolerance)
+            .contains(p);
     if (isDot(*this)) return QLineF(p, points.front()).length() <= width / 2 + tolerance;
     if (kind == Kind::Arrow) {
         const QPolygonF head = arrowHead();
@@ -123,9 +176,109 @@ bool Shape::touches(QPointF p, qreal tolerance) const {
     return stroker.createStroke(path()).contains(p);
 }
 
+namespace {
+
+void renderNumber(QPainter& painter, const Shape& s) {
+    const qreal r = numberRadius(s.width);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(s.colour);
+    painter.drawEllipse(s.points.front(), r, r);
+    const QString digits = QString::number(s.number);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    // Longer numbers take smaller digits so that they stay in the circle.
+    font.setPixelSize(qMax(1, qRound(r * (digits.size() == 1   ? 1.3
+                                          : digits.size() == 2 ? 1.05
+                                                               : 0.8))));
+    painter.setFont(font);
+    painter.setPen(contrasting(s.colour));
+    painter.drawText(QRectF(s.points.front() - QPointF(r, r), QSizeF(2 * r, 2 * r)),
+                     Qt::AlignCenter, digits);
+}
+
+// While the box is dragged only its outline shows: the blocks are taken
+// once, from the picture beneath, when it is let go.
+void renderPixelated(QPainter& painter, const Shape& s) {
+    const QRectF box = s.path().boundingRect();
+    if (s.blocks.isNull()) {
+        QPen outline(Qt::black, 1, Qt::DashLine);
+        outline.setCosmetic(true);
+        painter.setPen(outline);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(box);
+        return;
+    }
+    // One block pixel to a block, not smoothed: the blocks keep their
+    // edges at every scale, and the last ones are cut where the box ends.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setClipRect(box, Qt::IntersectClip);
+    painter.drawImage(QRectF(box.topLeft(), QSizeF(s.blocks.size() * PixelBlock)), s.blocks);
+}
+
+void renderText(QPainter& painter, const Shape& s) {
+    const QFont font = textFont(s.width);
+    const QFontMetricsF metrics(font);
+    painter.setFont(font);
+    painter.setPen(s.colour);
+    const QStringList lines = s.text.split(QLatin1Char('\n'));
+    QPointF baseline = s.points.front() + QPointF(0, metrics.ascent());
+    for (const QString& line : lines) {
+        painter.drawText(baseline, line);
+        baseline.ry() += metrics.lineSpacing();
+    }
+}
+
+} // namespace
+
+void pixelate(Shape& shape, const QImage& picture) {
+    shape.blocks = QImage();
+    if (shape.points.empty()) return;
+    const QRectF spanned = QRectF(shape.points.front(), shape.points.back()).normalized();
+    const QRect box = QRect(QPoint(qRound(spanned.left()), qRound(spanned.top())),
+                            QPoint(qRound(spanned.right()) - 1, qRound(spanned.bottom()) - 1)) &
+                      picture.rect();
+    shape.points = {QPointF(box.topLeft()),
+                    QPointF(box.topLeft() + QPoint(box.width(), box.height()))};
+    if (box.isEmpty()) return;
+    const QImage pixels = picture.copy(box).convertToFormat(QImage::Format_RGB32);
+    const int cols = (box.width() + PixelBlock - 1) / PixelBlock;
+    const int rows = (box.height() + PixelBlock - 1) / PixelBlock;
+    QImage blocks(cols, rows, QImage::Format_RGB32);
+    for (int by = 0; by < rows; ++by)
+        for (int bx = 0; bx < cols; ++bx) {
+            const int x0 = bx * PixelBlock, x1 = std::min(x0 + PixelBlock, box.width());
+            const int y0 = by * PixelBlock, y1 = std::min(y0 + PixelBlock, box.height());
+            quint64 r = 0, g = 0, b = 0;
+            for (int y = y0; y < y1; ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+                for (int x = x0; x < x1; ++x) {
+                    r += qRed(line[x]);
+                    g += qGreen(line[x]);
+                    b += qBlue(line[x]);
+                }
+            }
+            const quint64 n = quint64(x1 - x0) * quint64(y1 - y0);
+            // Rounded to the nearest, halves up.
+            blocks.setPixel(bx, by,
+                            qRgb(int((r + n / 2) / n), int((g + n / 2) / n), int((b + n / 2) / n)));
+        }
+    shape.blocks = std::move(blocks);
+}
+
 void renderShape(QPainter& painter, const Shape& s) {
     if (s.points.empty()) return;
     painter.save();
+    if (s.kind == Kind::Number || s.kind == Kind::Pixelate || s.kind == Kind::Text) {
+        if (s.kind == Kind::Number)
+            renderNumber(painter, s);
+        else if (s.kind == Kind::Pixelate)
+            renderPixelated(painter, s);
+        else
+            renderText(painter, s);
+        painter.restore();
+        return;
+    }
     // Multiply keeps dark text under a light marker dark: the marker only
     // tints what it covers, and never lightens it.
     if (s.kind == Kind::Highlighter) painter.setCompositionMode(QPainter::CompositionMode_Multiply);
@@ -187,6 +340,13 @@ void Drawing::clear() {
     Step step{Step::Op::Clear, 0, m_shapes, {}, {}, {}};
     apply(step, true);
     record(std::move(step));
+}
+
+int Drawing::nextNumber() const {
+    int highest = 0;
+    for (const Shape& s : m_shapes)
+        if (s.kind == Kind::Number) highest = std::max(highest, s.number);
+    return highest + 1;
 }
 
 void Drawing::apply(const Step& step, bool forward) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPainterPath>
 #include <QPointF>
@@ -20,8 +21,8 @@ class QPainter;
 // editor owns one Drawing and shows it through `render`.
 namespace drawing {
 
-// One value per kind; text, step numbers and pixelated boxes join here with
-// data of their own in Shape.
+// One value per kind; the kinds after Ellipse have data of their own in
+// Shape.
 enum class Kind : quint8 {
     Pen,         // free-hand, through every point
     Highlighter, // free-hand or straight, blended so that what lies below stays readable
@@ -29,18 +30,42 @@ enum class Kind : quint8 {
     Arrow,       // a line with its head on the last point
     Box,         // the outline of the box spanned by the first and the last point
     Ellipse,     // the ellipse inside that box
+    Number,      // a step number in a filled circle centred on the one point
+    Pixelate,    // the picture in the box between the two points, in blocks
+    Text,        // lines of text, the first line's top-left on the one point
 };
 
 constexpr qreal MinWidth = 1;
 constexpr qreal MaxWidth = 40;
 qreal clampWidth(qreal width);
+// A step number's circle grows with the width: 12 picture pixels across at
+// width 1, 168 at 40.
+qreal numberRadius(qreal width);
+// Black on light colours, white on dark ones: the number stays readable on
+// its circle.
+QColor contrasting(const QColor& colour);
+// Text follows the width as the pens do: letters 12 + 3 x width picture
+// pixels high (15 at width 1, 24 at the first 4, 132 at 40), the font
+// unhinted so that it keeps its shape at every scale.
+qreal textPixelSize(qreal width);
+QFont textFont(qreal width);
+
+// A pixelated box's blocks are this many device pixels square, or less where
+// the box ends: too coarse for text to be read back.
+constexpr int PixelBlock = 12;
 
 struct Shape {
     Kind kind = Kind::Pen;
     QColor colour = Qt::red;
     qreal width = 4; // picture pixels
-    // Free-hand kinds: the traced points; the others: the drag's start and end.
+    // Free-hand kinds: the traced points; step numbers and text: the one
+    // point they are placed at; the others: the drag's start and end.
     std::vector<QPointF> points;
+    int number = 0; // Number: the step it shows
+    // Pixelate: one pixel per block, the first at the box's top-left; null
+    // while the box is still being dragged.
+    QImage blocks;
+    QString text; // Text: its lines, split by '\n'
 
     // The outline the stroke follows, before the pen's width.
     QPainterPath path() const;
@@ -51,6 +76,12 @@ struct Shape {
     // The head of an arrow, a closed triangle whose tip is the last point.
     QPolygonF arrowHead() const;
 };
+
+// Makes `shape`, a Pixelate whose points span its box, the blocks of
+// `picture` in that box: the box goes to whole pixels within the picture,
+// and each block takes the average colour of its pixels. A box without
+// pixels is left without blocks.
+void pixelate(Shape& shape, const QImage& picture);
 
 // Draws one shape; `painter` maps picture pixels to wherever it paints.
 void renderShape(QPainter& painter, const Shape& shape);
@@ -70,6 +101,10 @@ class Drawing {
     void move(std::size_t index, QPointF by);
     void recolour(std::size_t index, const QColor& colour);
     void clear();
+
+    // The number a new step number shows: one more than the highest on the
+    // picture, so that an undone number is given again.
+    int nextNumber() const;
 
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }

@@ -126,10 +126,36 @@ void curvedArrowForward(QPainter& p) {
     curvedArrow(p);
 }
 
+// A step number: a filled disc with a light 1.
+void numberDisc(QPainter& p) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kInk);
+    p.drawEllipse(QRectF(1, 1, 14, 14));
+    p.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(QPointF(8.5, 4), QPointF(8.5, 12));
+    p.drawLine(QPointF(8.5, 4), QPointF(6, 6.5));
+}
+
+// Pixelate: a grid of grey blocks.
+void blocks(QPainter& p) {
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            p.fillRect(QRect(x * 4, y * 4, 4, 4),
+                       (x + y) % 2 ? QColor(70, 70, 70) : QColor(190, 190, 190));
+}
+
+// Text: a serif-less capital T.
+void letterT(QPainter& p) {
+    p.fillRect(QRectF(2, 2, 12, 2.5), kInk);
+    p.fillRect(QRectF(6.75, 2, 2.5, 12), kInk);
+}
+
 using Drawing = void (*)(QPainter&);
-constexpr std::array<Drawing, 12> drawings{
-    dashedRectangle, lasso, arrowWithCross, eyedropper, curvedArrow, pen,
-    highlighter,     line,  arrow,          box,        ellipse,     curvedArrowForward};
+constexpr std::array<Drawing, 15> drawings{
+    dashedRectangle, lasso,  arrowWithCross, eyedropper, curvedArrow, pen,
+    highlighter,     line,   arrow,          box,        ellipse,     curvedArrowForward,
+    numberDisc,      blocks, letterT};
 
 // A plain pointer arrow with its tip at (0, 0).
 void pointer(QPainter& p) {

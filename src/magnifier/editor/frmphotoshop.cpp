@@ -14,10 +14,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
@@ -135,6 +137,9 @@ void frmphotoshop::buildToolbar() {
         {"ToolArrow", QT_TRANSLATE_NOOP("zuz", "箭头（画笔时 Ctrl+Shift+拖动）"), 8, true},
         {"ToolBox", QT_TRANSLATE_NOOP("zuz", "方框（画笔时 Ctrl+拖动）"), 9, true},
         {"ToolEllipse", QT_TRANSLATE_NOOP("zuz", "椭圆（画笔时按住 Tab 拖动）"), 10, true},
+        {"ToolNumber", QT_TRANSLATE_NOOP("zuz", "步骤编号（N）"), 12, true},
+        {"ToolPixelate", QT_TRANSLATE_NOOP("zuz", "马赛克（X）"), 13, true},
+        {"ToolText", QT_TRANSLATE_NOOP("zuz", "文字（T）"), 14, true},
         {nullptr, nullptr, -1, false},
         {"Undo", QT_TRANSLATE_NOOP("zuz", "撤消"), 4, false},
         {"Redo", QT_TRANSLATE_NOOP("zuz", "重做（Ctrl+Y）"), 11, false},
@@ -258,6 +263,12 @@ void frmphotoshop::closeEvent(QCloseEvent* event) {
 // The strip takes the pointer over the top edge: moving there brings the
 // toolbar back, and presses there start nothing.
 bool frmphotoshop::eventFilter(QObject* watched, QEvent* event) {
+    // Esc ends the text; Enter stays the box's own new line.
+    if (watched == m_textBox && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        finishText();
+        return true;
+    }
     // Ctrl+wheel over the picture sets the pens' width.
     if (watched == Picture1 && event->type() == QEvent::Wheel) {
         wheelEvent(static_cast<QWheelEvent*>(event));

@@ -19,6 +19,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPlainTextEdit;
 class QTimer;
 class QToolBar;
 
@@ -108,6 +109,9 @@ class frmphotoshop : public QWidget {
     // What is drawn over the picture, and the shape the mouse is drawing.
     const drawing::Drawing& drawings() const { return m_drawing; }
     const std::optional<drawing::Shape>& stroke() const { return m_stroke; }
+    // The text being typed, on the picture where it will stay; null when
+    // there is none.
+    QPlainTextEdit* textBox() const { return m_textBox; }
     // The kind a drag with the drawing tool draws, before the modifiers.
     drawing::Kind DrawTool = drawing::Kind::Pen;
     QColor DrawColour{230, 0, 0}; // the R key's red
@@ -174,6 +178,13 @@ class frmphotoshop : public QWidget {
     void extendStroke(QPoint at);
     void endStroke();
     void cancelStroke();
+    void placeNumber(QPoint at);
+    // Text: typed into a box over the picture, an object once it ends;
+    // `keep` false drops what was typed.
+    void startText(QPoint at);
+    void finishText(bool keep = true);
+    void fitTextBox();
+    QPoint pointer() const;
     void chooseDrawTool(drawing::Kind kind, const QString& key);
     void changeWidth(int steps);
     void drawingChanged(const QRectF& pictureArea);
@@ -195,4 +206,9 @@ class frmphotoshop : public QWidget {
     // Whether the last edit was a drawing's rather than a pixel tool's.
     bool m_drawnLast = false;
     QTimer* m_noticeTimer = nullptr;
+    QPlainTextEdit* m_textBox = nullptr;
+    // What the text will be, all but its letters.
+    drawing::Shape m_text;
+    // Where the pointer was last seen over the picture: T starts text there.
+    std::optional<QPoint> m_pointer;
 };

@@ -11,13 +11,18 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 constexpr int ShiftBit = 1;
@@ -36,6 +41,7 @@ const std::array<std::pair<Qt::Key, QColor>, 8> frmphotoshop::ColourKeys{{
 }};
 
 void frmphotoshop::chooseDrawTool(drawing::Kind kind, const QString& key) {
+    finishText();
     if (QAction* a = button(key)) a->setChecked(true);
     DrawTool = kind;
     ToolMode = Drawing;
@@ -89,9 +95,115 @@ void frmphotoshop::extendStroke(QPoint at) {
 
 void frmphotoshop::endStroke() {
     if (!m_stroke) return;
-    const QRectF area = m_stroke->bounds();
+    QRectF area = m_stroke->bounds();
+    // The blocks are of the picture as it is now, beneath the drawings.
+    if (m_stroke->kind == drawing::Kind::Pixelate) {
+        const raster::Surface* surface = Picture1->hDC();
+        if (surface) drawing::pixelate(*m_stroke, surface->image());
+        if (m_stroke->blocks.isNull()) {
+            cancelStroke();
+            return;
+        }
+        area |= m_stroke->bounds();
+    }
     m_drawing.add(std::move(*m_stroke));
     m_stroke.reset();
+    m_drawnLast = true;
+    drawingChanged(area);
+}
+
+// A number goes on at the press: a click is the whole gesture.
+void frmphotoshop::placeNumber(QPoint at) {
+    cancelStroke();
+    drawing::Shape s;
+    s.kind = drawing::Kind::Number;
+    s.colour = DrawColour;
+    s.width = DrawWidth;
+    s.points = {QPointF(at)};
+    s.number = m_drawing.nextNumber();
+    const QRectF area = s.bounds();
+    m_drawing.add(std::move(s));
+    m_drawnLast = true;
+    drawingChanged(area);
+}
+
+QPoint frmphotoshop::pointer() const {
+    if (m_pointer) return *m_pointer;
+    // No move seen yet: where the pointer is, kept on the picture.
+    const QPoint at = Picture1->toPicture(Picture1->mapFromGlobal(QCursor::pos()));
+    return QPoint(std::clamp(at.x(), 0, std::max(0, Picture1->pictureWidth() - 1)),
+                  std::clamp(at.y(), 0, std::max(0, Picture1->pictureHeight() - 1)));
+}
+
+// The box takes the keys, input methods included, and shows the letters as
+// they will stay: same font, colour and place, at the picture's scale.
+void frmphotoshop::startText(QPoint at) {
+    finishText();
+    cancelStroke();
+    m_text = drawing::Shape();
+    m_text.kind = drawing::Kind::Text;
+    m_text.colour = DrawColour;
+    m_text.width = DrawWidth;
+    m_text.points = {QPointF(at)};
+
+    auto* box = new QPlainTextEdit(Picture1);
+    box->setObjectName(QStringLiteral("TextBox"));
+    box->setFrameShape(QFrame::NoFrame);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->document()->setDocumentMargin(0);
+    box->setAttribute(Qt::WA_InputMethodEnabled);
+    // A picture pixel is 1/ratio of a logical pixel; a point size takes
+    // the fraction a pixel size would round away.
+    QFont font = drawing::textFont(DrawWidth);
+    font.setPointSizeF(drawing::textPixelSize(DrawWidth) / Picture1->pictureRatio() * 72.0 /
+                       Picture1->logicalDpiY());
+    box->setFont(font);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    palette.setColor(QPalette::Text, DrawColour);
+    box->setPalette(palette);
+    box->setAutoFillBackground(false);
+    box->viewport()->setAutoFillBackground(false);
+    box->installEventFilter(this);
+    connect(box, &QPlainTextEdit::textChanged, this, &frmphotoshop::fitTextBox);
+    m_textBox = box;
+    fitTextBox();
+    box->show();
+    box->raise();
+    box->setFocus(Qt::OtherFocusReason);
+}
+
+// As large as the lines, with room for the next letters and an input
+// method's composition, so that a click beside the text lands on the
+// picture.
+void frmphotoshop::fitTextBox() {
+    if (!m_textBox) return;
+    const QFontMetricsF metrics(m_textBox->font());
+    const QStringList lines = m_textBox->toPlainText().split(QLatin1Char('\n'));
+    qreal widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const QPointF topLeft = Picture1->pictureToWidget().map(QPointF(m_text.points.front()));
+    const QSizeF size(widest + 6 * metrics.height(), metrics.lineSpacing() * (lines.size() + 1));
+    m_textBox->setGeometry(QRectF(topLeft, size).toAlignedRect() & Picture1->rect());
+}
+
+void frmphotoshop::finishText(bool keep) {
+    if (!m_textBox) return;
+    QPlainTextEdit* box = std::exchange(m_textBox, nullptr);
+    const QString text = box->toPlainText();
+    // It may be in its own key handler still.
+    box->removeEventFilter(this);
+    box->hide();
+    box->deleteLater();
+    setFocus(Qt::OtherFocusReason);
+    if (!keep || text.trimmed().isEmpty()) return;
+    m_text.text = text;
+    const QRectF area = m_text.bounds();
+    m_drawing.add(std::move(m_text));
+    m_text = drawing::Shape();
     m_drawnLast = true;
     drawingChanged(area);
 }
@@ -128,11 +240,13 @@ QImage frmphotoshop::annotatedPicture() const {
 }
 
 void frmphotoshop::copyPicture() {
+    finishText();
     const QImage picture = annotatedPicture();
     if (!picture.isNull()) QGuiApplication::clipboard()->setImage(picture);
 }
 
 void frmphotoshop::savePicture() {
+    finishText();
     const QImage picture = annotatedPicture();
     if (picture.isNull()) return;
     const picturefile::Result saved =
@@ -161,6 +275,11 @@ void frmphotoshop::showNotice(const QString& text) {
 // follows the last edit, and a drawing history run dry gives way to the
 // selection object.
 void frmphotoshop::Undo() {
+    // Text being typed is the edit under way: undo drops it.
+    if (m_textBox) {
+        finishText(false);
+        return;
+    }
     if (m_drawnLast && m_drawing.canUndo()) {
         m_drawing.undo();
         Picture1->update();
@@ -213,6 +332,7 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
     // Esc ends what is being drawn and never the editor.
     if (e->key() == Qt::Key_Escape) {
         cancelStroke();
+        finishText();
         return;
     }
     if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
@@ -247,6 +367,19 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
                 chooseDrawTool(drawing::Kind::Highlighter, QStringLiteral("ToolMarker"));
             else
                 chooseDrawTool(drawing::Kind::Pen, QStringLiteral("ToolPen"));
+            return;
+        }
+        if (key == Qt::Key_N && !shift) {
+            chooseDrawTool(drawing::Kind::Number, QStringLiteral("ToolNumber"));
+            return;
+        }
+        if (key == Qt::Key_T && !shift) {
+            chooseDrawTool(drawing::Kind::Text, QStringLiteral("ToolText"));
+            startText(pointer());
+            return;
+        }
+        if (key == Qt::Key_X && !shift) {
+            chooseDrawTool(drawing::Kind::Pixelate, QStringLiteral("ToolPixelate"));
             return;
         }
         if (key == Qt::Key_E && !shift) {

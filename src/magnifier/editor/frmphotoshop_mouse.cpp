@@ -15,6 +15,12 @@ constexpr int Right = 2;
 
 void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
     if (!m_sel) return;
+    m_pointer = QPoint(x, y);
+    // A click beside the text being typed ends it, and only that.
+    if (m_textBox) {
+        finishText();
+        if (button == Left) return;
+    }
     if (button == Right) {
         promptsOf(m_services).PopupMenu(mnkz);
         // The menu may have closed the editor.
@@ -34,7 +40,12 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
     }
     if (button != Left) return;
     if (ToolMode == Drawing) {
-        startStroke(shift, QPoint(x, y));
+        if (DrawTool == drawing::Kind::Number)
+            placeNumber(QPoint(x, y));
+        else if (DrawTool == drawing::Kind::Text)
+            startText(QPoint(x, y));
+        else
+            startStroke(shift, QPoint(x, y));
         return;
     }
     if (ToolMode != ColourPicking) m_drawnLast = false;
@@ -66,6 +77,7 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
 
 void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
     Toolbar1->hide();
+    m_pointer = QPoint(x, y);
     if (!m_sel) return;
     if (button == Left) {
         switch (ToolMode) {

@@ -5,6 +5,8 @@
 #include "shared/prompts.h"
 
 void frmphotoshop::Toolbar1_ButtonClick(const QString& key) {
+    // 撤消 drops text being typed; every other button ends it.
+    if (key != QLatin1String("Undo")) finishText();
     if (key == QLatin1String("ToolRect")) {
         setPictureCursor(RectCursor);
         ToolMode = RectWaiting;
@@ -29,6 +31,12 @@ void frmphotoshop::Toolbar1_ButtonClick(const QString& key) {
         chooseDrawTool(drawing::Kind::Box, key);
     } else if (key == QLatin1String("ToolEllipse")) {
         chooseDrawTool(drawing::Kind::Ellipse, key);
+    } else if (key == QLatin1String("ToolNumber")) {
+        chooseDrawTool(drawing::Kind::Number, key);
+    } else if (key == QLatin1String("ToolPixelate")) {
+        chooseDrawTool(drawing::Kind::Pixelate, key);
+    } else if (key == QLatin1String("ToolText")) {
+        chooseDrawTool(drawing::Kind::Text, key);
     } else if (key == QLatin1String("Undo")) {
         Undo();
     } else if (key == QLatin1String("Redo")) {
