@@ -555,7 +555,7 @@ On a Wayland desktop the screen can only be read through the desktop portal (xdg
     </message>
     <message>
         <source>暂离</source>
-        <translation>Close</translation>
+        <translation>Leave</translation>
     </message>
 </context>
 </TS>
