@@ -557,5 +557,9 @@ On a Wayland desktop the screen can only be read through the desktop portal (xdg
         <source>暂离</source>
         <translation>Leave</translation>
     </message>
+    <message>
+        <source>自定义区域</source>
+        <translation>Custom area</translation>
+    </message>
 </context>
 </TS>

@@ -168,6 +168,9 @@ void Frmzdydhc::build() {
     Imyes->setObjectName(QStringLiteral("Imyes"));
     Imyes->setPicture(Ima01);
     Imyes->setToolTip(yesTip);
+    // A picture that acts as the dialog's button: named for screen readers.
+    Imyes->setAccessibleName(QCoreApplication::translate("zuz", "离开"));
+    Imyes->setAccessibleDescription(yesTip);
     Imyes->setCursor(hand);
     Imyes->setGeometry(px(l.yesLeft, l.yesTop, 1005, 690));
     connect(Imyes, &TipLabel::mouseDown, this, &Frmzdydhc::Imyes_MouseDown);
