@@ -561,5 +561,9 @@ On a Wayland desktop the screen can only be read through the desktop portal (xdg
         <source>自定义区域</source>
         <translation>Custom area</translation>
     </message>
+    <message>
+        <source>提示</source>
+        <translation>Tip</translation>
+    </message>
 </context>
 </TS>

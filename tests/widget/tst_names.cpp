@@ -3,6 +3,7 @@
 // once under an English desktop).
 #include "../region/regionrig.h"
 #include "formrig.h"
+#include "magnifier/editor/frmphotoshop.h"
 #include "shared/keyoverlay.h"
 #include "shared/tip/Frmzdydhc.h"
 #include "shared/translation.h"
@@ -40,27 +41,28 @@ bool operated(QAccessible::Role role) {
     }
 }
 
-// Every shown control under `window` whose name is empty, as "class
-// objectName role"; `named` gets every name read, by object name.
-QStringList nameless(QWidget* window, QHash<QString, QString>& named) {
+// Every shown control under `top`, and a window there itself, whose name
+// is empty, as "class objectName role"; `named` gets every name read, by
+// object name where there is one.
+QStringList nameless(QWidget* top, QHash<QString, QString>& named) {
     QStringList found;
     std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* a) {
         if (!a || a->state().invisible) return;
         QObject* o = a->object();
         const QString name = a->text(QAccessible::Name).trimmed();
-        if (o && !o->objectName().isEmpty()) named[o->objectName()] = name;
+        if (o) named[o->objectName().isEmpty() ? u'#' + name : o->objectName()] = name;
         // A picture that takes clicks, which shows a pointer of its own, is
         // a control whatever its class says.
         const bool clickable =
             o && o->isWidgetType() && static_cast<QWidget*>(o)->testAttribute(Qt::WA_SetCursor);
-        if ((operated(a->role()) || clickable) && name.isEmpty())
+        if ((operated(a->role()) || clickable || (o == top && top->isWindow())) && name.isEmpty())
             found << QStringLiteral("%1 %2 role %3")
                          .arg(o ? o->metaObject()->className() : "?", o ? o->objectName() : "")
                          .arg(int(a->role()));
         for (int i = 0; i < a->childCount(); ++i)
             walk(a->child(i));
     };
-    walk(QAccessible::queryAccessibleInterface(window));
+    walk(QAccessible::queryAccessibleInterface(top));
     return found;
 }
 } // namespace
@@ -101,6 +103,15 @@ void TstNames::everyControlIsNamed() {
     // The tray icon says what it does in its tip.
     QCOMPARE(ViewSummons::TrayTip().isEmpty(), false);
 
+    // The editor's toolbar buttons, which read their tips.
+    f.Command5_Click();
+    QTRY_VERIFY(f.editor());
+    auto* toolbar = f.editor()->findChild<QWidget*>(QStringLiteral("Toolbar1"));
+    QVERIFY(toolbar);
+    QCOMPARE(nameless(toolbar, named), QStringList());
+    QVERIFY(named.values().contains(pick("撤消", "Undo")));
+    f.editor()->close();
+
     // The tip dialog, from the menu's "about".
     f.mnabuot_Click();
     Frmzdydhc* tip = nullptr;
@@ -108,6 +119,7 @@ void TstNames::everyControlIsNamed() {
         if (auto* d = qobject_cast<Frmzdydhc*>(w); d && d->isVisible()) tip = d;
     QVERIFY(tip);
     QCOMPARE(nameless(tip, named), QStringList());
+    QCOMPARE(named.value("Frmzdydhc"), pick("提示", "Tip"));
     QCOMPARE(named.value("Imyes"), pick("离开", "Leave"));
     QCOMPARE(named.value("Chezhidaole"),
              pick("知道了。以后别再烦我了！！", "Got it. Don't show this again!"));

@@ -91,6 +91,8 @@ Frmzdydhc::Frmzdydhc(TipVariant variant, const TipMarkerFolders& folders, QWidge
     m_tppY = s.TwipsPerPixelY;
     setObjectName(QStringLiteral("Frmzdydhc"));
     setWindowTitle(QStringLiteral("Form1"));
+    // A screen reader reads this rather than the title of the form's design.
+    setAccessibleName(QCoreApplication::translate("zuz", "提示"));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kBackColor);
     pal.setColor(QPalette::WindowText, kForeColor);
