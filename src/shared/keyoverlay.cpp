@@ -18,7 +18,7 @@ KeyOverlay::KeyOverlay(QWidget& window, std::span<const KeyHelp> keys, bool nati
     // Light on dark and large, for those who read the enlarged screen; an
     // opaque panel, as a native window cannot blend with what lies under it.
     setStyleSheet(QStringLiteral("QLabel { background: #202020; color: #FFFFFF; "
-                                 "border: 2px solid #FFD700; padding: 12px; font-size: 16pt; }"));
+                                 "border: 2px solid #FFD700; padding: 12px; }"));
     setAccessibleName(QCoreApplication::translate("zuz", "按键一览"));
     setAccessibleDescription(listing(keys));
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -37,9 +37,28 @@ QString KeyOverlay::listing(std::span<const KeyHelp> keys) {
 }
 
 void KeyOverlay::showOverWindow() {
-    adjustSize();
     const QWidget& w = *parentWidget();
-    move((w.width() - width()) / 2, (w.height() - height()) / 2);
+    const auto fits = [this, &w] { return width() <= w.width() && height() <= w.height(); };
+    // Large, and smaller only as far as it stays easy to read.
+    QFont f = font();
+    for (int points = 16; points >= 11; --points) {
+        f.setPointSize(points);
+        setFont(f);
+        adjustSize();
+        if (fits()) break;
+    }
+    if (fits()) {
+        if (isWindow()) setWindowFlags(Qt::Widget);
+        move((w.width() - width()) / 2, (w.height() - height()) / 2);
+    } else {
+        // Over a window too small for it (a small region), a window of its
+        // own that takes neither the focus nor the keys.
+        f.setPointSize(16);
+        setFont(f);
+        if (!isWindow()) setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
+        adjustSize();
+        move(w.mapToGlobal(w.rect().center()) - QPoint(width() / 2, height() / 2));
+    }
     show();
     raise();
 }
