@@ -8,12 +8,13 @@ KeyOverlay::KeyOverlay(QWidget& window, std::span<const KeyHelp> keys, bool nati
     setObjectName(QStringLiteral("keyOverlay"));
     QString rows;
     for (const KeyHelp& k : keys)
-        rows += QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
+        rows += QStringLiteral("<tr><td><b>%1</b></td><td width=\"24\"></td><td>%2</td></tr>")
                     .arg(QCoreApplication::translate("zuz", k.keys).toHtmlEscaped(),
                          QCoreApplication::translate("zuz", k.what).toHtmlEscaped());
-    setText(QStringLiteral("<h3>%1</h3><table cellspacing=\"6\">%2</table><p>%3</p>")
-                .arg(QCoreApplication::translate("zuz", "按键一览").toHtmlEscaped(), rows,
-                     QCoreApplication::translate("zuz", "按任意键关闭").toHtmlEscaped()));
+    setText(
+        QStringLiteral("<h3>%1</h3><table cellspacing=\"0\" cellpadding=\"5\">%2</table><p>%3</p>")
+            .arg(QCoreApplication::translate("zuz", "按键一览").toHtmlEscaped(), rows,
+                 QCoreApplication::translate("zuz", "按任意键关闭").toHtmlEscaped()));
     setTextFormat(Qt::RichText);
     // Light on dark and large, for those who read the enlarged screen; an
     // opaque panel, as a native window cannot blend with what lies under it.
