@@ -493,5 +493,89 @@ On a Wayland desktop the screen can only be read through the desktop portal (xdg
         <source>“岚”字图标：GNOME 需启用 AppIndicator 扩展！再次启动 zuz 也可放大！</source>
         <translation>Tray icon: on GNOME, enable the AppIndicator extension! Starting zuz again also zooms!</translation>
     </message>
+    <message>
+        <source>移动画面八分之一屏</source>
+        <translation>Move the picture an eighth of the screen</translation>
+    </message>
+    <message>
+        <source>移动画面一整屏</source>
+        <translation>Move the picture a whole screen</translation>
+    </message>
+    <message>
+        <source>以屏幕中心放大</source>
+        <translation>Zoom in about the screen&apos;s middle</translation>
+    </message>
+    <message>
+        <source>以屏幕中心缩小</source>
+        <translation>Zoom out about the screen&apos;s middle</translation>
+    </message>
+    <message>
+        <source>恢复当前放大方式的大小</source>
+        <translation>Back to the zoom mode&apos;s size</translation>
+    </message>
+    <message>
+        <source>按键一览</source>
+        <translation>Keys</translation>
+    </message>
+    <message>
+        <source>按任意键关闭</source>
+        <translation>Press any key to close</translation>
+    </message>
+    <message>
+        <source>Shift+F10, 菜单键</source>
+        <translation>Shift+F10, Menu key</translation>
+    </message>
+    <message>
+        <source>打开菜单</source>
+        <translation>Open the menu</translation>
+    </message>
+    <message>
+        <source>取消本次放大</source>
+        <translation>Cancel this zoom</translation>
+    </message>
+    <message>
+        <source>再次放大本屏</source>
+        <translation>Zoom this screen again</translation>
+    </message>
+    <message>
+        <source>放大的屏幕</source>
+        <translation>Zoomed screen</translation>
+    </message>
+    <message>
+        <source>按F1查看按键</source>
+        <translation>Press F1 for the keys</translation>
+    </message>
+    <message>
+        <source>放大的区域</source>
+        <translation>Zoomed region</translation>
+    </message>
+    <message>
+        <source>右键</source>
+        <translation>Right-click</translation>
+    </message>
+    <message>
+        <source>左键拖动</source>
+        <translation>Left-drag</translation>
+    </message>
+    <message>
+        <source>移动窗口或画面</source>
+        <translation>Move the window or the picture</translation>
+    </message>
+    <message>
+        <source>双击</source>
+        <translation>Double-click</translation>
+    </message>
+    <message>
+        <source>暂离</source>
+        <translation>Leave</translation>
+    </message>
+    <message>
+        <source>自定义区域</source>
+        <translation>Custom area</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Tip</translation>
+    </message>
 </context>
 </TS>

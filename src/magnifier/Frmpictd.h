@@ -9,6 +9,7 @@
 #include "magnifier/viewbuttons.h"
 #include "magnifier/viewcanvas.h"
 #include "magnifier/viewcapture.h"
+#include "magnifier/viewkeys.h"
 #include "magnifier/viewmenu.h"
 #include "magnifier/viewmotion.h"
 #include "magnifier/viewmouse.h"
@@ -196,12 +197,13 @@ class Frmpictd : public MouseReporting<QWidget> {
     void resizeEvent(QResizeEvent* event) override;
     void reportMouse(const MouseReport& report) override { m_mouse.report(report); }
     void wheelEvent(QWheelEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override { m_keys.press(*event); }
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void showEvent(QShowEvent*) override { m_canvas->viewShown(); }
 
   private:
+    friend class ViewKeys;
     void buildControls();
     Prompts& prompts() const { return promptsOf(m_services); }
     // Owned by the view: it stays above it whatever the window manager does
@@ -240,4 +242,5 @@ class Frmpictd : public MouseReporting<QWidget> {
     EditorSlot m_editor;
     bool m_quitting = false;
     ViewMouse m_mouse{*this};
+    ViewKeys m_keys{*this};
 };

@@ -3,10 +3,7 @@
 
 #include "magnifier/panning.h"
 #include "magnifier/picturebox.h"
-#include "shared/mouseargs.h"
-#include "shared/platform/virtualkey.h"
 
-#include <QKeyEvent>
 #include <QWheelEvent>
 
 using units::cint;
@@ -15,12 +12,6 @@ void Frmpictd::wheelEvent(QWheelEvent* event) {
     // Touchpads and high-resolution wheels report fractions of a notch.
     Imadpic_Wheel(m_mouse.notches(event->angleDelta().y()), event->position());
     event->accept();
-}
-
-void Frmpictd::keyPressEvent(QKeyEvent* event) {
-    // By the key, not the character it types: the key labelled X ends the
-    // view under a Cyrillic layout as well.
-    Form_KeyDown(int(virtualkey::of(*event)), mouseargs::shift(event->modifiers()));
 }
 
 void Frmpictd::Imadpic_MouseDown(int button, int /*shift*/, double x, double y) {

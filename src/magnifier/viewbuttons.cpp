@@ -39,6 +39,9 @@ QPushButton* ViewButtons::make(const char* name, const QString& caption, const c
     auto* b = new QPushButton(caption, &m_form);
     b->setObjectName(QString::fromLatin1(name));
     b->setToolTip(QCoreApplication::translate("zuz", tip));
+    // What a screen reader says: the caption, or for a picture alone its tip.
+    b->setAccessibleName(caption.isEmpty() ? b->toolTip() : caption);
+    b->setAccessibleDescription(b->toolTip());
     // Keys go to the view, which ends it on X and Esc.
     b->setFocusPolicy(Qt::NoFocus);
     if (m_native) b->setAttribute(Qt::WA_NativeWindow);

@@ -28,6 +28,12 @@ ViewZoom::Step ViewZoom::toggleVertical(const QSizeF& screen) {
     return {Fit::Before, std::nullopt, 2 * screen.width(), 2 * screen.height()};
 }
 
+QSizeF ViewZoom::modeSize(const QSizeF& screen) const {
+    if (m_directions == Directions::VerticalOnly) return {screen.width(), 2 * screen.height()};
+    const double factor = m_enlarge == Enlarge::OneAndHalf ? 1.5 : 2;
+    return factor * screen;
+}
+
 QString ViewZoom::enlargeCaption() const {
     return m_enlarge == Enlarge::Twice ? QCoreApplication::translate("zuz", "扩大1点5倍")
                                        : QCoreApplication::translate("zuz", "扩大2倍");

@@ -27,6 +27,9 @@ class ViewZoom {
     Step restoreDefault(const QSizeF& screen);
     Step toggleEnlarge(const QSizeF& screen);
     Step toggleVertical(const QSizeF& screen);
+    // The picture's size in the current mode, which the mode's menu item
+    // gave it before the wheel or the keys changed it.
+    QSizeF modeSize(const QSizeF& screen) const;
 
     Enlarge enlarge() const { return m_enlarge; }
     Directions directions() const { return m_directions; }

@@ -15,6 +15,9 @@ Fortdck::Fortdck(frmMainwn& main)
     : MouseReporting(nullptr, Qt::Window | Qt::FramelessWindowHint), memory(main.fortdckMemory()),
       m_main(main) {
     setWindowTitle(QString());
+    // Without a title, what a screen reader reads out.
+    setAccessibleName(QCoreApplication::translate("zuz", "放大的区域"));
+    setAccessibleDescription(QCoreApplication::translate("zuz", "按F1查看按键"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);

@@ -3,6 +3,7 @@
 #include "region/scrollswitch.h"
 #include "shared/capture.h"
 #include "shared/formlife.h"
+#include "shared/keyoverlay.h"
 #include "shared/mousereporting.h"
 #include "shared/units.h"
 #include "shared/vbtimer.h"
@@ -110,6 +111,8 @@ class Fortdck : public MouseReporting<QWidget> {
     void reportMouse(const MouseReport& report) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    // F1 lists the window's keys; Shift+F10 and the Menu key open its menu.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void ReloadPicture();
@@ -147,4 +150,5 @@ class Fortdck : public MouseReporting<QWidget> {
     // The shown part of the enlarged picture, kept from one paint to the
     // next.
     QImage m_enlarged;
+    QPointer<KeyOverlay> m_keyList;
 };

@@ -43,6 +43,11 @@ void frmMainwn::buildButton() {
     Comzdy->setObjectName(QStringLiteral("Comzdy"));
     Comzdy->setFocusPolicy(Qt::NoFocus);
     Comzdy->setToolTip(QCoreApplication::translate("zuz", "自定义区域（单击后拖动鼠标！）"));
+    // A face without a caption: a screen reader reads this instead.
+    Comzdy->setAccessibleName(QCoreApplication::translate("zuz", "自定义区域"));
+    Comzdy->setAccessibleDescription(Comzdy->toolTip());
+    // The window around it has no title; the program's name stands for it.
+    setAccessibleName(QStringLiteral("Zonara"));
     Comzdy->setCursor(cursors::magnifier());
     // A plain face: no caption, no picture, a light grey that stands out
     // from most wallpapers without hiding what lies beside it.

@@ -405,6 +405,8 @@ void TstRegionWindow::pressKeepsThePictureWithoutAUsableOne() {
     }
 }
 
+// The menu comes by the right button, Shift+F10 and the Menu key; F1 lists
+// the window's keys until the next key.
 void TstRegionWindow::rightPressPopsTheMenu() {
     RegionRig rig;
     Fortdck* f = rig.open(pattern(32, 32));
@@ -413,6 +415,22 @@ void TstRegionWindow::rightPressPopsTheMenu() {
     f->Form_MouseDown(1, 0, 10, 10);
     QCOMPARE(rig.prompts.popups, 2);
     QCOMPARE(rig.prompts.lastMenu, rig.main->mnuCaptureMain);
+    QTest::keyClick(f, Qt::Key_F10, Qt::ShiftModifier);
+    QTest::keyClick(f, Qt::Key_Menu);
+    QTest::keyClick(f, Qt::Key_F10);
+    QCOMPARE(rig.prompts.popups, 4);
+    QCOMPARE(rig.prompts.lastMenu, rig.main->mnuCaptureMain);
+
+    QTest::keyClick(f, Qt::Key_F1);
+    auto* list = f->findChild<KeyOverlay*>();
+    QVERIFY(list && list->isVisible());
+    QVERIFY(list->accessibleDescription().contains(QStringLiteral("Shift+F10")));
+    // Too large for so small a window: over its middle in a window of its own.
+    QVERIFY(list->isWindow());
+    QCOMPARE(list->geometry().center(), f->geometry().center());
+    QTest::keyClick(f, Qt::Key_Menu);
+    QVERIFY(!list->isVisible());
+    QCOMPARE(rig.prompts.popups, 4);
 }
 
 void TstRegionWindow::doubleClickClosesOnlyThisWindow() {

@@ -1,9 +1,10 @@
 // The view's rules without a window: zoom steps, custom size, scrolling
-// and push-pull ticks, and the speed menu's choices and typed intervals.
+// and push-pull ticks, the keys' pans and sizes, and the speed menu's choices and typed intervals.
 #include "magnifier/customsize.h"
 #include "magnifier/mouseroute.h"
 #include "magnifier/panning.h"
 #include "magnifier/pushpull.h"
+#include "magnifier/viewkeys.h"
 #include "magnifier/viewmotion.h"
 #include "magnifier/viewzoom.h"
 #include "shared/speed.h"
@@ -26,6 +27,9 @@ class TstViewRules : public QObject {
     void dragAlongAnAxis_data();
     void dragAlongAnAxis();
     void aPressKeepsItsTarget();
+    void keysPanAndResize_data();
+    void keysPanAndResize();
+    void keysByWhatTheyDo();
     void scrollingEndsOrLoops();
     void pushPullTurnsAtBothEnds();
     void speedTicks();
@@ -76,6 +80,8 @@ void TstViewRules::zoomSteps() {
     QCOMPARE(step.left.has_value(), !qIsNaN(left));
     if (step.left) QCOMPARE(*step.left, left);
     QCOMPARE(QSizeF(step.width, step.height), size);
+    // The 0 key's size is what the mode's item gave.
+    QCOMPARE(zoom.modeSize({1000, 800}), size);
     QCOMPARE(zoom.enlargeCaption() + '|' + zoom.directionsCaption(), captions);
     QCOMPARE(zoom.directions() == Z::Directions::VerticalOnly,
              captions.endsWith(QStringLiteral("横向纵向都放大")));
@@ -163,6 +169,90 @@ void TstViewRules::aPressKeepsItsTarget() {
 
 // A picture 60 twips taller than the window: four steps fit, the fifth
 // would lift its bottom above the window's.
+// Along one axis of a window 8000 twips wide: p = pan by `direction`
+// (Shift: `whole`), r = resize to `size` about the middle.
+void TstViewRules::keysPanAndResize_data() {
+    QTest::addColumn<char>("kind");
+    QTest::addColumn<double>("pos");
+    QTest::addColumn<double>("size");
+    QTest::addColumn<int>("direction"); // pan: +1 right or down; resize: the new size
+    QTest::addColumn<bool>("whole");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("right: an eighth") << 'p' << -4000.0 << 16000.0 << 1 << false << -5000.0;
+    QTest::newRow("left: an eighth") << 'p' << -4000.0 << 16000.0 << -1 << false << -3000.0;
+    QTest::newRow("Shift+right: a whole window, clamped at the far edge")
+        << 'p' << -4000.0 << 16000.0 << 1 << true << -8000.0;
+    QTest::newRow("left stops at the near edge") << 'p' << -500.0 << 16000.0 << -1 << false << 0.0;
+    QTest::newRow("right stops at the far edge")
+        << 'p' << -7500.0 << 16000.0 << 1 << false << -8000.0;
+    QTest::newRow("a picture inside the window stays")
+        << 'p' << 1000.0 << 6000.0 << 1 << false << 1000.0;
+    QTest::newRow("odd window: an eighth rounds down")
+        << 'p' << -100.0 << 20000.0 << 1 << false << -100.0 - 8001 / 8;
+    QTest::newRow("smaller again: the middle stays")
+        << 'r' << -8000.0 << 24000.0 << 16000 << false << -4000.0;
+    QTest::newRow("larger again: the middle stays")
+        << 'r' << -2000.0 << 12000.0 << 16000 << false << -4000.0;
+    QTest::newRow("a clamp at the near edge") << 'r' << 0.0 << 32000.0 << 16000 << false << 0.0;
+    QTest::newRow("a clamp at the far edge")
+        << 'r' << -24000.0 << 32000.0 << 16000 << false << -8000.0;
+    QTest::newRow("the screen's width exactly")
+        << 'r' << -3000.0 << 16000.0 << 8000 << false << 0.0;
+    QTest::newRow("smaller than the window: centred")
+        << 'r' << -3000.0 << 16000.0 << 6000 << false << 1000.0;
+}
+
+void TstViewRules::keysPanAndResize() {
+    QFETCH(char, kind);
+    QFETCH(double, pos);
+    QFETCH(double, size);
+    QFETCH(int, direction);
+    QFETCH(bool, whole);
+    QFETCH(double, expected);
+    const std::int32_t window = QByteArray(QTest::currentDataTag()).startsWith("odd") ? 8001 : 8000;
+    if (kind == 'p')
+        QCOMPARE(double(viewkeys::panned(std::int32_t(pos), std::int32_t(size), window, direction,
+                                         whole)),
+                 expected);
+    else
+        QCOMPARE(viewkeys::resizedAboutMiddle(pos, size, direction, window), expected);
+}
+
+// By the key's place for the digit, by Qt's key for the rest; Ctrl and Alt
+// leave every key to the desktop and the hotkey.
+void TstViewRules::keysByWhatTheyDo() {
+    using A = viewkeys::Action;
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        std::uint32_t virtualKey;
+        A action;
+    };
+    const Case cases[] = {
+        {Qt::Key_Left, {}, 0, A::Left},
+        {Qt::Key_Down, Qt::ShiftModifier, 0, A::Down},
+        {Qt::Key_Up, Qt::KeypadModifier, 0, A::Up},
+        {Qt::Key_Plus, Qt::KeypadModifier, 0, A::ZoomIn},
+        {Qt::Key_Plus, Qt::ShiftModifier, 0, A::ZoomIn},
+        {Qt::Key_Equal, {}, 0, A::ZoomIn},
+        {Qt::Key_Minus, {}, 0, A::ZoomOut},
+        {Qt::Key_0, {}, '0', A::ModeSize},
+        {Qt::Key_Agrave, {}, '0', A::ModeSize},
+        {Qt::Key_0, Qt::KeypadModifier, 0, A::ModeSize},
+        {Qt::Key_F1, {}, 0, A::Keys},
+        {Qt::Key_Question, Qt::ShiftModifier, 0, A::Keys},
+        {Qt::Key_F10, Qt::ShiftModifier, 0, A::Menu},
+        {Qt::Key_F10, {}, 0, A::None},
+        {Qt::Key_Menu, {}, 0, A::Menu},
+        {Qt::Key_X, {}, 'X', A::None},
+        {Qt::Key_Left, Qt::ControlModifier, 0, A::None},
+        {Qt::Key_Plus, Qt::AltModifier, 0, A::None},
+    };
+    for (const Case& c : cases)
+        QVERIFY2(viewkeys::action(c.key, c.modifiers, c.virtualKey) == c.action,
+                 qPrintable(QKeySequence(c.key | c.modifiers.toInt()).toString()));
+}
+
 void TstViewRules::scrollingEndsOrLoops() {
     for (ViewMotion::Switch loop : {ViewMotion::Switch::Off, ViewMotion::Switch::On}) {
         ViewMotion motion;

@@ -1,6 +1,7 @@
 // Dragging the picture, the pointer shapes, the menu and the keys.
 #include "formrig.h"
 #include "magnifier/picturebox.h"
+#include "shared/keyoverlay.h"
 
 #include <QAction>
 #include <QMouseEvent>
@@ -25,6 +26,7 @@ class TstPanning : public QObject {
     void rightClickOpensTheMenuEverywhere();
     void keysThatEndTheView_data();
     void keysThatEndTheView();
+    void keysPanZoomListAndOpenTheMenu();
     void pictureDoubleClickTogglesScrolling();
     void backgroundDoubleClickStopsEverythingButKeepsTicks();
     void p1ClickFreezesPushPull();
@@ -182,6 +184,77 @@ void TstPanning::keysThatEndTheView() {
     QTest::keyClick(&f, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(f.isVisible(), !ends);
     QCOMPARE(f.Imadpic.picture.isNull(), ends);
+}
+
+// On the screen: the window pixel (0, 0) shows the picture's pixel there.
+void TstPanning::keysPanZoomListAndOpenTheMenu() {
+    FormRig rig({1024, 768});
+    Frmpictd& f = *rig.form;
+    // Twice the screen, centred: the corner shows a quarter in.
+    QCOMPARE(rig.shownAt({0, 0}), QPoint(256, 192));
+    QTest::keyClick(&f, Qt::Key_Right);
+    QCOMPARE(f.Imadpic.Left, -7680.0 - 15360 / 8);
+    QCOMPARE(rig.shownAt({0, 0}), QPoint(256 + 64, 192));
+    QTest::keyClick(&f, Qt::Key_Up);
+    QCOMPARE(rig.shownAt({0, 0}), QPoint(256 + 64, 192 - 48));
+    // A whole screen each, clamped where a drag stops.
+    QTest::keyClick(&f, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&f, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(QPointF(f.Imadpic.Left, f.Imadpic.Top), QPointF(-15360, -11520));
+    QCOMPARE(rig.shownAt({1023, 767}), QPoint(1023, 767));
+
+    // A notch about the middle: the pixel there stays.
+    const QPoint middle = rig.shownAt({512, 384});
+    QTest::keyClick(&f, Qt::Key_Plus);
+    // Within a device pixel (15 twips): the wheel sizes in whole ones.
+    QVERIFY(qAbs(f.Imadpic.Width - 2.5 * 15360) < 15);
+    QVERIFY((rig.shownAt({512, 384}) - middle).manhattanLength() <= 1);
+    QTest::keyClick(&f, Qt::Key_Minus);
+    QTest::keyClick(&f, Qt::Key_Minus);
+    QVERIFY(qAbs(f.Imadpic.Width - 2 * 15360 / 1.25) < 15);
+    // 0: the zoom mode's size again, 1.5 times after its item.
+    QTest::keyClick(&f, Qt::Key_0);
+    QCOMPARE(QSizeF(f.Imadpic.Width, f.Imadpic.Height), QSizeF(30720, 23040));
+    f.mnsuoxiao->trigger();
+    QTest::keyClick(&f, Qt::Key_Equal);
+    QTest::keyClick(&f, Qt::Key_0);
+    QCOMPARE(QSizeF(f.Imadpic.Width, f.Imadpic.Height), QSizeF(23040, 17280));
+    // Still at the right-hand edge where the keys took it.
+    QCOMPARE(rig.shownAt({1023, 0}).x(), 1023);
+
+    // A running scroll goes on from where a key leaves the picture.
+    f.mnshangxiagd_Click();
+    QTest::keyClick(&f, Qt::Key_Down);
+    QCOMPARE(double(f.motion.ScrollTop), f.Imadpic.Top);
+    f.mnshangxiagd_Click();
+
+    // F1 lists the keys; the next key only closes the list, Esc too.
+    QTest::keyClick(&f, Qt::Key_F1);
+    auto* list = f.findChild<KeyOverlay*>();
+    QVERIFY(list && list->isVisible());
+    QVERIFY(list->text().contains(QStringLiteral("Shift+F10")));
+    const double left = f.Imadpic.Left;
+    QTest::keyClick(&f, Qt::Key_Left);
+    QVERIFY(!list->isVisible());
+    QCOMPARE(f.Imadpic.Left, left);
+    QTest::keyClick(&f, Qt::Key_Question, Qt::ShiftModifier);
+    QVERIFY(list->isVisible());
+    QTest::keyClick(&f, Qt::Key_Escape);
+    QVERIFY(!list->isVisible());
+    QVERIFY(f.isVisible());
+
+    // The menu at the pointer by Shift+F10 and by the Menu key.
+    QTest::keyClick(&f, Qt::Key_F10, Qt::ShiftModifier);
+    QTest::keyClick(&f, Qt::Key_Menu);
+    QCOMPARE(rig.prompts.popups, 2);
+    QCOMPARE(rig.prompts.lastMenu, f.mnkz);
+    QTest::keyClick(&f, Qt::Key_F10);
+    QCOMPARE(rig.prompts.popups, 2);
+
+    // A view ended with the list up starts the next without it.
+    QTest::keyClick(&f, Qt::Key_F1);
+    f.EndView();
+    QVERIFY(list->isHidden());
 }
 
 void TstPanning::pictureDoubleClickTogglesScrolling() {

@@ -91,6 +91,8 @@ Frmzdydhc::Frmzdydhc(TipVariant variant, const TipMarkerFolders& folders, QWidge
     m_tppY = s.TwipsPerPixelY;
     setObjectName(QStringLiteral("Frmzdydhc"));
     setWindowTitle(QStringLiteral("Form1"));
+    // A screen reader reads this rather than the title of the form's design.
+    setAccessibleName(QCoreApplication::translate("zuz", "提示"));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kBackColor);
     pal.setColor(QPalette::WindowText, kForeColor);
@@ -168,6 +170,9 @@ void Frmzdydhc::build() {
     Imyes->setObjectName(QStringLiteral("Imyes"));
     Imyes->setPicture(Ima01);
     Imyes->setToolTip(yesTip);
+    // A picture that acts as the dialog's button: named for screen readers.
+    Imyes->setAccessibleName(QCoreApplication::translate("zuz", "离开"));
+    Imyes->setAccessibleDescription(yesTip);
     Imyes->setCursor(hand);
     Imyes->setGeometry(px(l.yesLeft, l.yesTop, 1005, 690));
     connect(Imyes, &TipLabel::mouseDown, this, &Frmzdydhc::Imyes_MouseDown);
