@@ -22,6 +22,14 @@
 <context>
     <name>zuz</name>
     <message>
+        <source>标记编辑器</source>
+        <translation>Annotation editor</translation>
+    </message>
+    <message>
+        <source>冻结的画面</source>
+        <translation>Frozen picture</translation>
+    </message>
+    <message>
         <source>另一个程序一直占用着剪贴板，选取的图片未能放到剪贴板上。</source>
         <translation>Another program keeps the clipboard to itself: the picked picture could not be put on the clipboard.</translation>
     </message>

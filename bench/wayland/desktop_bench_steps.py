@@ -175,7 +175,8 @@ def main():
             pick.append((mapped - start) * 1000)
             d.park()
             end(d, probe, "Zonara")
-        out = subprocess.run([sys.executable, ROUND_TRIP, str(samples)], capture_output=True,
+        out = subprocess.run([sys.executable, ROUND_TRIP, str(samples), str(PAUSE)],
+                             capture_output=True,
                              text=True, timeout=120).stdout.split()
         print(json.dumps({"view": view, "pick": pick, "portal": [float(v) for v in out]}))
     finally:

@@ -1,6 +1,9 @@
-"""The Screenshot portal's round trip, N times: request to answer, in ms.
+"""The Screenshot portal's round trip, N times: request to answer, in ms,
+each after a pause (0.5 s unless given): the figures it is set beside
+pause as long before each action, and a desktop left idle that long
+answers later than one just asked.
 
-usage: roundtrip.py N"""
+usage: roundtrip.py N [PAUSE]"""
 import sys
 import time
 
@@ -13,8 +16,9 @@ bus = dbus.SessionBus()
 sender = bus.get_unique_name()[1:].replace(".", "_")
 portal = bus.get_object("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop")
 loop = GLib.MainLoop()
+pause = float(sys.argv[2]) if len(sys.argv) > 2 else 0.5
 for i in range(int(sys.argv[1])):
-    time.sleep(0.5)
+    time.sleep(pause)
     token = "bench%d" % i
     done = []
     match = bus.add_signal_receiver(

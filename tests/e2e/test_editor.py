@@ -134,9 +134,9 @@ def test_select_move_and_undo(args):
         toolbar.click(2)  # the move tool
         drag(s, (300, 320), (300 + dx, 320 + dy))
         expect_screen(s, "the selected pixels to move", lifted)
-        toolbar.click(11)  # "撤消"
+        toolbar.click(14)  # "撤消"
         expect_screen(s, "the pixels back in their place", put_back)
-        toolbar.click(11)
+        toolbar.click(14)
         expect_screen(s, "the move made again", lifted)
         assert zuz.proc.poll() is None
 

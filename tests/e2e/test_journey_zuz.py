@@ -102,7 +102,7 @@ def test_whole_day(args):
         expect_screen(s, "the rectangle moved, white behind it",
                       lambda shot: None if crop_rect(shot, inset(sel, 2)).getcolors(1) == white
                       else "the old place is not white")
-        toolbar.click(11)  # "撤消"
+        toolbar.click(14)  # "撤消"
         expect_screen(s, "the rectangle back in its place",
                       lambda shot: None if crop_rect(shot, inset(sel, 2)) == moved else "not back")
         s.double_click(*PARK, gap_ms=80)

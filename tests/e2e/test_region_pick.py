@@ -11,7 +11,7 @@ from PIL import Image
 
 from drivers.clipboard import clip_put, clip_read, clip_targets
 from drivers.pictures import png_bytes, test_pattern
-from drivers.session import proc_status, stays, wait_until
+from drivers.session import proc_status, settle, stays, wait_until
 from drivers.xsession import XSession, program_folder
 from drivers.zonara import Zonara
 
@@ -79,7 +79,11 @@ def test_second_start_shows_the_message(xs, folder, pattern):
     xs.xdotool("key", "Return")
     wait_until(lambda: second.poll() is not None, 10, "the second instance to end")
     assert second.returncode == 0
-    assert first.proc.poll() is None and first.find_control() == first.control
+    # The window manager gives the focus back when the box goes; on a busy
+    # machine the button may be looked for while it restacks the windows.
+    assert first.proc.poll() is None
+    found = settle(first.find_control, lambda w: w == first.control, "the first button", 5)
+    assert found == first.control
     assert first.end() == 0
 
 

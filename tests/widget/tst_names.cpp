@@ -103,12 +103,11 @@ void TstNames::everyControlIsNamed() {
     // The tray icon says what it does in its tip.
     QCOMPARE(ViewSummons::TrayTip().isEmpty(), false);
 
-    // The editor's toolbar buttons, which read their tips.
+    // The editor, its picture and its toolbar buttons, which read their tips.
     f.Command5_Click();
     QTRY_VERIFY(f.editor());
-    auto* toolbar = f.editor()->findChild<QWidget*>(QStringLiteral("Toolbar1"));
-    QVERIFY(toolbar);
-    QCOMPARE(nameless(toolbar, named), QStringList());
+    QCOMPARE(nameless(f.editor(), named), QStringList());
+    QCOMPARE(named.value("frmphotoshop"), pick("标记编辑器", "Annotation editor"));
     QVERIFY(named.values().contains(pick("撤消", "Undo")));
     f.editor()->close();
 

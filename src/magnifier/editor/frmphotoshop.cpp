@@ -38,6 +38,8 @@ frmphotoshop::frmphotoshop(const Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services) {
     setObjectName(QStringLiteral("frmphotoshop"));
     setWindowTitle(QString());
+    // A borderless window without a title: screen readers hear this.
+    setAccessibleName(QCoreApplication::translate("zuz", "标记编辑器"));
     setAttribute(Qt::WA_NoSystemBackground);
     // "Maximised" on the monitor the view was on, whether or not a window
     // manager is there to do it.
@@ -54,6 +56,7 @@ frmphotoshop::~frmphotoshop() {
 
 void frmphotoshop::buildControls() {
     Picture1 = new PictureArea(this);
+    Picture1->setAccessibleName(QCoreApplication::translate("zuz", "冻结的画面"));
     connect(Picture1, &PictureArea::MouseDown, this, &frmphotoshop::Picture1_MouseDown);
     connect(Picture1, &PictureArea::MouseMove, this, &frmphotoshop::Picture1_MouseMove);
     connect(Picture1, &PictureArea::MouseUp, this, &frmphotoshop::Picture1_MouseUp);
