@@ -427,7 +427,8 @@ void TstRegionWindow::rightPressPopsTheMenu() {
     QVERIFY(list->accessibleDescription().contains(QStringLiteral("Shift+F10")));
     // Too large for so small a window: over its middle in a window of its own.
     QVERIFY(list->isWindow());
-    QCOMPARE(list->geometry().center(), f->geometry().center());
+    // Within a pixel: an odd size has no pixel at its exact middle.
+    QVERIFY((list->geometry().center() - f->geometry().center()).manhattanLength() <= 1);
     QTest::keyClick(f, Qt::Key_Menu);
     QVERIFY(!list->isVisible());
     QCOMPARE(rig.prompts.popups, 4);

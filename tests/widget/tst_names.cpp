@@ -78,8 +78,10 @@ class TstNames : public QObject {
 };
 
 void TstNames::initTestCase() {
-    m_english = translation::install(*qApp);
-    QCOMPARE(m_english, qEnvironmentVariable("LANGUAGE").startsWith(QStringLiteral("en")));
+    // The texts are Chinese as written; the English run loads the
+    // translations (on Windows the display language chooses, not LANGUAGE).
+    m_english = qEnvironmentVariable("LANGUAGE").startsWith(QStringLiteral("en"));
+    if (m_english) QVERIFY(translation::install(*qApp));
 }
 
 void TstNames::everyControlIsNamed() {
