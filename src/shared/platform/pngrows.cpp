@@ -11,11 +11,6 @@
 
 namespace pngrows {
 namespace {
-constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
-
-std::uint32_t bigEndian32(const uchar* p) {
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
-}
 
 struct Header {
     int width = 0;

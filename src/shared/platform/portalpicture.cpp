@@ -92,24 +92,19 @@ QImage fromPpm(const QByteArray& d) {
     return image;
 }
 
-quint32 bigEndian32(const QByteArray& d, qsizetype at) {
-    return quint32(uchar(d[at])) << 24 | quint32(uchar(d[at + 1])) << 16 |
-           quint32(uchar(d[at + 2])) << 8 | quint32(uchar(d[at + 3]));
-}
-
-constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
 } // namespace
 
 QImage decode(const QByteArray& data) {
-    if (data.startsWith(kPngSignature)) return fromPng(data);
+    if (data.startsWith(pngrows::kSignature)) return fromPng(data);
     if (data.startsWith("P6")) return fromPpm(data);
     return {};
 }
 
 QSize size(const QByteArray& data) {
     // A PNG's first chunk is its header, the size in its first eight bytes.
-    if (data.startsWith(kPngSignature) && data.size() >= 24 && data.mid(12, 4) == "IHDR") {
-        const quint32 w = bigEndian32(data, 16), h = bigEndian32(data, 20);
+    if (data.startsWith(pngrows::kSignature) && data.size() >= 24 && data.mid(12, 4) == "IHDR") {
+        const auto* header = reinterpret_cast<const uchar*>(data.constData());
+        const quint32 w = pngrows::bigEndian32(header + 16), h = pngrows::bigEndian32(header + 20);
         if (w > 0 && h > 0 && w <= 0x7fffffffu && h <= 0x7fffffffu) return QSize(int(w), int(h));
         return {};
     }
