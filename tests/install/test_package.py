@@ -10,14 +10,12 @@ import glob
 import gzip
 import os
 import re
-import shutil
 import subprocess
-import tempfile
 import xml.etree.ElementTree as ET
 
 import pytest
 
-from drivers.installrig import (IDS, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, Installed, check_launchers,
+from drivers.installrig import (IDS, module_folder, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, Installed, check_launchers,
                                 expected_files, run, tick_tip_dialog, zonara_control)
 from drivers.xsession import XSession
 
@@ -31,14 +29,9 @@ GLYPH = "岚"  # the tray icon's glyph, in the tip texts too
 
 @pytest.fixture(scope="module", autouse=True)
 def work(args):
-    """The build folder, and a folder of this module's cases, removed after
-    the last."""
     global BUILD, TMP
-    if not args.build:
-        raise pytest.UsageError("--build <the build folder> is needed")
-    BUILD, TMP = args.build, tempfile.mkdtemp(prefix="zuz-package-")
-    yield
-    shutil.rmtree(TMP, ignore_errors=True)
+    with module_folder(args, "zuz-package-") as (BUILD, TMP):
+        yield
 
 
 def deb():

@@ -8,14 +8,12 @@ leaves them the files they have mapped."""
 
 import mmap
 import os
-import shutil
-import subprocess
 
 import pytest
 
-from drivers.installrig import (IDS, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, ZONARA_END,
+from drivers.installrig import (IDS, module_folder, MARKERS, MODULES, PROGRAM_DIR, PROGRAMS, ZONARA_END,
                                 ZONARA_FULL_SCREEN, Installed, User, check_tree, desktop_entry,
-                                no_tip_dialogs, process_uid, processes_running, run, shared_tmp,
+                                no_tip_dialogs, process_uid, processes_running, run,
                                 tick_tip_dialog, wm_class, zonara_control, zonara_menu)
 from drivers.session import wait_until
 from drivers.xsession import XSession
@@ -26,16 +24,9 @@ TMP = None  # holds the prefix and the user's home
 
 @pytest.fixture(scope="module", autouse=True)
 def work(args):
-    """The build folder, and a folder of this module's cases, removed after
-    the last."""
     global BUILD, TMP
-    if not args.build:
-        raise pytest.UsageError("--build <the build folder> is needed")
-    BUILD, TMP = args.build, shared_tmp("zuz-install-")
-    yield
-    # A program folder made read-only must be writable again to go.
-    subprocess.run(["chmod", "-R", "u+w", TMP])
-    shutil.rmtree(TMP, ignore_errors=True)
+    with module_folder(args, "zuz-install-") as (BUILD, TMP):
+        yield
 
 
 def prefix():

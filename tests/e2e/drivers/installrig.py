@@ -4,9 +4,11 @@ without write access to the program folder, and the two programs' windows
 on an XSession."""
 
 import configparser
+import contextlib
 import os
 import pwd
 import re
+import shutil
 import subprocess
 import tempfile
 import xml.etree.ElementTree as ET
@@ -181,6 +183,21 @@ def shared_tmp(prefix):
     tmp = tempfile.mkdtemp(prefix=prefix)
     os.chmod(tmp, 0o755)
     return tmp
+
+
+@contextlib.contextmanager
+def module_folder(args, prefix):
+    """The build folder and a folder for one module's cases, which goes
+    after the last of them, read-only parts included."""
+    if not args.build:
+        import pytest
+        raise pytest.UsageError("--build <the build folder> is needed")
+    tmp = shared_tmp(prefix)
+    try:
+        yield args.build, tmp
+    finally:
+        subprocess.run(["chmod", "-R", "u+w", tmp])
+        shutil.rmtree(tmp, ignore_errors=True)
 
 
 def windows_of(s, cls, size):
