@@ -7,8 +7,9 @@ starts a pick in the running Zonara, the picked pixels reach the
 clipboard exactly, and closing its button ends it; Derudovudi's pick goes
 to the clipboard and a file, and it ends once another program takes the
 clipboard; where the portal gives no picture the user is told so and no
-view pretends otherwise; and where zuz has neither an icon nor a key, a
-second start brings a view."""
+view pretends otherwise; where zuz has neither an icon nor a key, a
+second start brings a view; and the editor over a view draws, copies and
+undoes at either output scale."""
 
 import io
 import os
@@ -18,7 +19,7 @@ import pytest
 from PIL import Image
 
 from drivers.pictures import coded_pattern, difference_box, expect_shows, middle_twice
-from drivers.session import wait_until
+from drivers.session import settle, wait_until
 from drivers.wlsession import WaylandSession, missing
 
 W, H = 1024, 768
@@ -210,3 +211,50 @@ def test_scaled_output(args):
         expect_shows(s, want, box, "the view of a second start")
         others = [w for w in s.windows("zuz") if not w.get("fullscreen_mode")]
         assert not others, f"a window beside the view: {others}"
+
+
+@pytest.mark.parametrize("scale", [1, 2])
+def test_drawing_in_the_editor(args, scale):
+    # The editor over a view draws in the picture's device pixels, copies
+    # at the output's full size and undoes by its own Ctrl+Z, on an output
+    # at either scale.
+    pattern = coded_pattern(scale * W, scale * H)
+    with WaylandSession(args.bin, W, H, background=pattern, scale=scale) as s:
+        box = (0, 0, scale * COMPARED[2], scale * COMPARED[3])
+        s.spawn([s.program("zuz")])
+        view = s.full_screen_window("zuz")["id"]
+        shown = middle_twice(pattern)
+        expect_shows(s, shown, box, "the view")
+        s.pointer_to(scale * W - 12, 12)
+        s.pointer_to(scale * W - 12, 12, buttons=1)
+        s.pointer_to(scale * W - 12, 12)
+        wait_until(lambda: [w for w in s.windows("zuz") if w["id"] != view and w.get("fullscreen_mode")],
+                   10, "the editor over the screen")
+        s.park_pointer()
+        # The toolbar may stay up along the top after the click.
+        box = (0, 48 * scale) + box[2:]
+        expect_shows(s, shown, box, "the editor showing the view as it was")
+
+        stroke = (100 * scale - 10, 150 * scale - 10, 300 * scale + 10, 190 * scale + 10)
+        s.key("r")
+        s.drag((100 * scale, 150 * scale), (300 * scale, 190 * scale), steps=6, pause=0.02)
+        s.park_pointer()
+
+        def drawn(shot):
+            if not difference_box(shot, shown, stroke):
+                return "no stroke"
+            outside = shot.copy()
+            outside.paste(shown.crop(stroke), stroke[:2])
+            return difference_box(outside, shown, box)
+        drawn_shot = settle(s.screenshot, lambda shot: drawn(shot) is None, "the red stroke alone")
+        red = [p for p in drawn_shot.crop(stroke).getdata() if p[0] > 200 and p[1] < 30 and p[2] < 30]
+        assert len(red) >= 200 * scale, f"{len(red)} red pixels in the stroke"
+
+        s.run(["wtype", "-M", "ctrl", "-k", "c", "-m", "ctrl"])
+        copied = wait_until(lambda: s.clipboard(), 10, "the picture on the clipboard")
+        copied = Image.open(io.BytesIO(copied)).convert("RGB")
+        assert copied.size == (scale * W, scale * H), copied.size
+        same(copied, drawn_shot, box, "the copy")
+
+        s.run(["wtype", "-M", "ctrl", "-k", "z", "-m", "ctrl"])
+        expect_shows(s, shown, box, "the stroke undone")
