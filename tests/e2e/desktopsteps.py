@@ -13,7 +13,7 @@ import sys
 import dbus
 from PIL import Image
 
-from drivers.desktops import CONTROL, CONTROL_L, ESCAPE, RUN, desktop, step
+from drivers.desktops import CONTROL, CONTROL_L, DOWN, ESCAPE, RETURN, RUN, desktop, step
 from drivers.pictures import coded_pattern, difference_box, middle_twice
 from drivers.session import wait_until
 
@@ -78,9 +78,8 @@ def zonara_steps(d, pattern):
     return zonara
 
 
-def editor_steps(d, pattern):
-    step("the editor opened on a view")
-    view = middle_twice(pattern)
+def open_editor(d, view):
+    """A view by `zuz --view`, and the editor over it by its pencil."""
     asked = subprocess.run([d.program("zuz"), "--view"], timeout=30)
     assert asked.returncode == 0, asked
     d.shows(view, "the view of `zuz --view`", view=True)
@@ -100,6 +99,12 @@ def editor_steps(d, pattern):
         return (difference_box(shot, view, d.compared())
                 and not difference_box(shot, view, middle))
     wait_until(editing, 20, "the editor over the view's picture", interval=0.3)
+
+
+def editor_steps(d, pattern):
+    step("the editor opened on a view")
+    view = middle_twice(pattern)
+    open_editor(d, view)
     # A double-click closes it.
     d.pointer_to(d.width // 2, d.height // 2)
     for _ in range(2):
@@ -107,6 +112,46 @@ def editor_steps(d, pattern):
         d.button(False)
     d.park()
     d.shows(pattern, "the desktop after the editor", view=False)
+    open_editor(d, view)
+    drawing_steps(d, view)
+    # With a pen a double-click draws: the menu's first item closes it.
+    cx, cy = d.width // 2, d.height // 2
+    d.pointer_to(cx, cy)
+    d.button(True, 3)
+    d.button(False, 3)
+    wait_until(lambda: difference_box(d.screenshot(), view, (cx, cy, cx + 80, cy + 40)), 20,
+               "the editor's menu", interval=0.3)
+    d.key(DOWN)
+    d.key(RETURN)
+    d.park()
+    d.shows(pattern, "the desktop after the editor's menu closed it", view=False)
+
+
+def drawing_steps(d, view):
+    """A red stroke by its key and a drag, the copy at the screen's full
+    size, and zuz's Ctrl+Z (the desktop's shortcut on KDE) undoing it."""
+    step("a stroke drawn, copied and undone in the editor")
+    x0, y0, x1, y1 = d.compared()
+    below = (x0, 48, x1, y1)  # the toolbar may still show along the top
+    stroke = (90, 140, 310, 200)
+    d.key(ord("r"))
+    d.drag((100, 150), (300, 190))
+
+    def drawn():
+        shot = d.screenshot()
+        outside = shot.copy()
+        outside.paste(view.crop(stroke), stroke[:2])
+        red = sum(1 for p in shot.crop(stroke).getdata() if p[0] > 200 and p[1] < 30 and p[2] < 30)
+        return shot if red >= 200 and not difference_box(outside, view, below) else None
+    shot = wait_until(drawn, 20, "the red stroke alone", interval=0.3)
+    d.key(ord("c"), CONTROL_L)
+    copied = wait_until(d.clipboard, 10, "the picture on the clipboard")
+    copied = Image.open(io.BytesIO(copied)).convert("RGB")
+    assert copied.size == (d.width, d.height), copied.size
+    assert not difference_box(copied, shot, stroke), "the copy differs from the screen"
+    d.key(ord("z"), CONTROL_L)
+    wait_until(lambda: not difference_box(d.screenshot(), view, below), 20, "the stroke undone",
+               interval=0.3)
 
 
 def region_drag_steps(d):

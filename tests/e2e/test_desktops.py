@@ -2,7 +2,8 @@
 and a KWin 5.27 session, each with its real Screenshot portal. On each: the
 first view is the middle of the screen twice, pixel for pixel; Esc ends
 it; `zuz --view` brings the next; Zonara's pick reaches the clipboard
-exactly; the editor opens over a view; zuz on the desktop's X server
+exactly; the editor opens over a view, and a stroke drawn there copies at
+full size and undoes by Ctrl+Z; zuz on the desktop's X server
 (Xwayland) shows the same exact view. On GNOME zuz's icon registers with
 the AppIndicator extension and the magnified region follows a drag; on
 KDE Ctrl+Z through the desktop's own shortcut service brings a view.

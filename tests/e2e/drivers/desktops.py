@@ -22,6 +22,7 @@ RUN = os.environ.get("RIG_RUN", "/tmp")
 PORTAL, PORTAL_PATH = "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop"
 CONTROL = 33  # Zonara's button
 ESCAPE, CONTROL_L, SHIFT_L = 0xff1b, 0xffe3, 0xffe1
+DOWN, RETURN = 0xff54, 0xff0d
 # An answer takes well under a second, a few on a loaded machine.
 SHOT_ANSWER_S = 8
 
@@ -213,9 +214,9 @@ class Gnome(Desktop):
     def pointer_to(self, x, y):
         self.eval("global._zuzPtr.notify_absolute_motion(%s, %f, %f)" % (self.NOW, x, y))
 
-    def button(self, down):
-        self.eval("global._zuzPtr.notify_button(%s, 1, imports.gi.Clutter.ButtonState.%s)"
-                  % (self.NOW, "PRESSED" if down else "RELEASED"))
+    def button(self, down, number=1):
+        self.eval("global._zuzPtr.notify_button(%s, %d, imports.gi.Clutter.ButtonState.%s)"
+                  % (self.NOW, number, "PRESSED" if down else "RELEASED"))
 
 
 class Kde(Desktop):
@@ -277,9 +278,11 @@ class Kde(Desktop):
                                         float(y - self.at[1]))
         self.at = (x, y)
 
-    def button(self, down):
+    def button(self, down, number=1):
+        # Linux's codes: BTN_LEFT, BTN_RIGHT, BTN_MIDDLE.
+        code = {1: 0x110, 3: 0x111, 2: 0x112}[number]
         self.portal.NotifyPointerButton(self.session, dbus.Dictionary({}, signature="sv"),
-                                        dbus.Int32(0x110), dbus.UInt32(1 if down else 0))
+                                        dbus.Int32(code), dbus.UInt32(1 if down else 0))
 
 
 
