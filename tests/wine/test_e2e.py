@@ -7,7 +7,8 @@ asked it for its picture; its "Snarell" starts
 Derudovudi.exe, whose click puts the whole screen on the clipboard and into
 a PNG in the pictures folder; its "全屏放大" starts zuz.exe,
 which shows the screen magnified twice; after Esc, Ctrl+Z through
-RegisterHotKey brings a new view; zuz's icon shows and blinks in the
+RegisterHotKey brings a new view, and over it the editor draws a stroke,
+copies the whole picture and undoes the stroke by Ctrl+Z; zuz's icon shows and blinks in the
 notification area of Wine's taskbar, and a right-button press on it
 brings a new view; later starts `zuz.exe --view` and `Zonara.exe --pick`
 hand their request to the running programs: a view and the picker, not
@@ -219,6 +220,39 @@ def read_clipboard(wine, helper, folder):
     return Image.open(out).convert("RGB")
 
 
+def red_pixels(picture, box):
+    return sum(1 for p in picture.crop(box).getdata() if p[0] > 200 and p[1] < 30 and p[2] < 30)
+
+
+def draw_in_the_editor(s, wine, helper):
+    """The view's pencil opens the editor; a red stroke by its key and a
+    drag; Ctrl+C copies the whole picture; Ctrl+Z, held by RegisterHotKey,
+    undoes the stroke instead of freezing a new view; the menu closes it."""
+    views = {w[0] for w in wine.windows("zuz.exe") if w[3] >= WIDTH}
+    act_until(lambda: s.xdotool("mousemove", WIDTH - 12, 12, "click", 1),
+              lambda: {w[0] for w in wine.windows("zuz.exe") if w[3] >= WIDTH} - views, 60,
+              "the editor")
+    stroke = (90, 190, 310, 250)
+    act_until(lambda: (s.xdotool("mousemove", 400, 500, "key", "r"),
+                       s.drag((100, 200), (300, 240), steps=6)),
+              lambda: red_pixels(s.screenshot((0, 0, WIDTH, HEIGHT)), stroke) >= 200, 60,
+              "a red stroke")
+    s.xdotool("mousemove", 400, 500, "key", "ctrl+c")
+    copied = wait_until(lambda: (lambda p: p if red_pixels(p, stroke) >= 200 else None)(
+        read_clipboard(wine, helper, s.tmp)), 30, "the stroke on the clipboard")
+    assert copied.size == (WIDTH, HEIGHT), copied.size
+    s.xdotool("key", "ctrl+z")
+    wait_until(lambda: red_pixels(s.screenshot((0, 0, WIDTH, HEIGHT)), stroke) == 0, 30,
+               "the stroke undone")
+    assert looks(s, twice), "Ctrl+Z changed more than the stroke"
+    # A double-click with the pen draws: the menu's first item closes it.
+    before = len(wine.windows("zuz.exe"))
+    act_until(lambda: s.xdotool("mousemove", WIDTH // 2, HEIGHT // 2, "click", 3),
+              lambda: len(wine.windows("zuz.exe")) > before, 60, "the editor's menu")
+    s.xdotool("key", "Down", "key", "Return")
+    wait_until(lambda: looks(s, plain), 30, "the desktop after the editor")
+
+
 def test_both_programs_under_wine(args):
     with XSession(WIDTH, 768, wm=False, tray=True) as s:
         wine = Wine(s, args.prefix)
@@ -333,7 +367,8 @@ def test_both_programs_under_wine(args):
             act_until(lambda: s.xdotool("key", "ctrl+z"),
                       lambda: looks(s, twice), 60, "a view from Ctrl+Z")
             print("PASS: Ctrl+Z brings a view")
-            end_view(s)
+            draw_in_the_editor(s, wine, args.helper)
+            print("PASS: the editor draws, copies at full size, and Ctrl+Z undoes there")
 
             # --- the notification icon ------------------------------------------
             box = wait_until(lambda: tray_icon(s), 30, "zuz's icon in the notification area")
