@@ -23,6 +23,7 @@ DOCS = {
     "tip.png": "01-tip.png",
     "screenshot.png": "02-start.png",
     "editor.png": "04-editor.png",
+    "drawing.png": "04-editor-drawings.png",
     "menu.png": "07-enlarge-1.5-menu.png",
     "zonara-menu.png": "10-zonara-menu.png",
     "zonara.png": "11-zonara.png",
@@ -134,8 +135,27 @@ def main():
         wait_until(lambda: s.screenshot((0, 0, W, 40)).tobytes() != top, 10, "the toolbar")
         time.sleep(0.3)  # the dashes march on: there is no still frame to wait for
         shot("04-editor.png", settle=False)
-        # A double-click leaves it; zuz waits in the tray and on Ctrl+Z.
-        s.xdotool("mousemove", 700, 650, "click", "--repeat", 2, "--delay", 80, 1)
+        # Drawing over it by keys: Esc lets the selection go, Shift+Y is the
+        # yellow highlighter, R with Ctrl+Shift a red arrow, B with Ctrl a
+        # blue box, N numbered steps, and T red text at the pointer.
+        s.xdotool("mousemove", 700, 650, "key", "Escape")
+        for keys, held, a, b in (("shift+y", [], (140, 327), (400, 327)),
+                                 ("r", ["ctrl", "shift"], (720, 190), (460, 315)),
+                                 ("b", ["ctrl"], (185, 470), (425, 522))):
+            s.xdotool("key", keys, *[x for k in held for x in ("keydown", k)])
+            drag(s, a, b, steps=8)
+            s.xdotool(*[x for k in reversed(held) for x in ("keyup", k)] or ["sleep", "0"])
+        s.xdotool("key", "n", "mousemove", 425, 300, "click", 1, "mousemove", 445, 470, "click", 1)
+        s.xdotool("mousemove", 690, 140, "key", "r", "key", "t")
+        s.xdotool("type", "Read this!")
+        s.xdotool("key", "Escape", "mousemove", 900, 700)
+        shot("04-editor-drawings.png", settle=False)
+        # With a pen a double-click draws: the menu's first item leaves;
+        # zuz waits in the tray and on Ctrl+Z.
+        drawn = s.screenshot().tobytes()
+        s.xdotool("click", 3)
+        wait_until(lambda: s.screenshot().tobytes() != drawn, 10, "the editor's menu")
+        s.xdotool("key", "Down", "key", "Return")
         wait_until(lambda: editor not in s.windows(cls="zuz"), 10, "the editor to close")
         shot("05-tray.png")
         s.xdotool("key", "ctrl+z")
