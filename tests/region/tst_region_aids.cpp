@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -21,29 +22,38 @@ QRgb grey(QRgb c) {
     return qRgb(y, y, y);
 }
 
+double ratio() {
+    return qGuiApp->devicePixelRatio();
+}
+
 enum class Path { Grab, Render };
 
 // The window as it paints: into a pixmap (the enlarged copy it draws
 // from) or, as into a backing store, straight into an image.
 QImage shot(Fortdck& f, Path path) {
-    if (path == Path::Grab) return f.grab().toImage();
-    QImage img(f.size(), QImage::Format_RGB32);
+    if (path == Path::Grab) return f.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage img(f.size() * ratio(), QImage::Format_RGB32);
+    img.setDevicePixelRatio(ratio());
     f.render(&img);
     return img;
 }
 
-// Null if every picture pixel, shown twice each way inside the border, is
-// rule(picture pixel); else the first that is not.
+// Null if every picture pixel, shown as a square of two by two device
+// pixels inside the border (whole device pixels of it), is rule(picture
+// pixel) there; else the first that is not.
 QString firstWrong(const QImage& got, const QImage& picture, const Rule& rule) {
     if (got.pixel(0, 0) != qRgb(0, 0, 0)) return QStringLiteral("the border changed");
-    for (int y = 0; y < 2 * picture.height(); ++y)
-        for (int x = 0; x < 2 * picture.width(); ++x) {
+    const int border = std::max(1, int(ratio()));
+    const int w = 2 * picture.width(), h = 2 * picture.height();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
             const QRgb want = rule(picture.pixel(x / 2, y / 2));
-            if (got.pixel(1 + x, 1 + y) != want)
-                return QStringLiteral("pixel %1,%2: %3, want %4")
+            const QRgb seen = got.pixel(border + x, border + y);
+            if (seen != want)
+                return QStringLiteral("device pixel %1,%2: %3, want %4")
                     .arg(x)
                     .arg(y)
-                    .arg(got.pixel(1 + x, 1 + y), 8, 16)
+                    .arg(seen, 8, 16)
                     .arg(want, 8, 16);
         }
     return {};
@@ -79,7 +89,7 @@ void TstRegionAids::keysChangeThePictureExactly() {
     QFETCH(QString, keys);
     QFETCH(Path, path);
     QFETCH(Rule, rule);
-    RegionRig rig;
+    RegionRig rig({1024, 768}, 96, ratio());
     const QImage picture = codedPattern(40, 30);
     Fortdck* f = rig.open(picture);
     for (QChar k : keys)
@@ -89,7 +99,7 @@ void TstRegionAids::keysChangeThePictureExactly() {
 }
 
 void TstRegionAids::aidsOutliveTheWindowAndShowInTheMenu() {
-    RegionRig rig;
+    RegionRig rig({1024, 768}, 96, ratio());
     const QImage picture = codedPattern(40, 30);
     Fortdck* f = rig.open(picture);
     QTest::keyClick(f, Qt::Key_I);
