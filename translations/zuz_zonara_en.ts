@@ -578,14 +578,6 @@ On a Wayland desktop the screen can only be read through the desktop portal (xdg
         <translation>Leave</translation>
     </message>
     <message>
-        <source>自定义区域</source>
-        <translation>Custom area</translation>
-    </message>
-    <message>
-        <source>提示</source>
-        <translation>Tip</translation>
-    </message>
-    <message>
         <source>视觉辅助</source>
         <translation>Visual aids</translation>
     </message>
@@ -636,6 +628,14 @@ On a Wayland desktop the screen can only be read through the desktop portal (xdg
     <message>
         <source>红色十字线</source>
         <translation>Red crosshairs</translation>
+    </message>
+    <message>
+        <source>自定义区域</source>
+        <translation>Custom area</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Tip</translation>
     </message>
 </context>
 </TS>
