@@ -5,6 +5,7 @@
 #include "regionrig.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QPainter>
 #include <QTest>
 
@@ -66,6 +67,7 @@ class TstRegionAids : public QObject {
     void keysChangeThePictureExactly_data();
     void keysChangeThePictureExactly();
     void aidsOutliveTheWindowAndShowInTheMenu();
+    void crosshairsCrossThePictureAtThePointer();
     void keysOfOtherModifiersAreNotAids();
 };
 
@@ -130,6 +132,32 @@ void TstRegionAids::aidsOutliveTheWindowAndShowInTheMenu() {
     QTest::keyClick(second, Qt::Key_F1);
     auto* list = second->findChild<KeyOverlay*>();
     QVERIFY(list && list->text().contains(QStringLiteral("反色")));
+}
+
+// H: red lines through the pointer over the picture, the pointer itself
+// left clear, the border untouched; H again takes them away.
+void TstRegionAids::crosshairsCrossThePictureAtThePointer() {
+    RegionRig rig({1024, 768}, 96, ratio());
+    const QImage picture = codedPattern(300, 240);
+    Fortdck* f = rig.open(picture);
+    QTest::keyClick(f, Qt::Key_H);
+    const QPoint at(101, 81);
+    QCursor::setPos(f->mapToGlobal(at));
+    const QImage got = shot(*f, Path::Render);
+    const auto device = [](QPoint p) { return (QPointF(p) * ratio()).toPoint(); };
+    // Two thirds red over any pixel: red at least 170, green and blue at
+    // most a third of 255 (tolerance: the blend's rounding).
+    const auto red = [&](QPoint p) {
+        const QRgb c = got.pixel(device(p));
+        return qRed(c) >= 169 && qGreen(c) <= 86 && qBlue(c) <= 86;
+    };
+    QVERIFY(red({at.x() - 60, at.y()}) && red({at.x() + 60, at.y()}));
+    QVERIFY(red({at.x(), at.y() - 60}) && red({at.x(), at.y() + 60}));
+    QVERIFY(!red(at));
+    QCOMPARE(got.pixel(0, device(at).y()), qRgb(0, 0, 0));
+    QTest::keyClick(f, Qt::Key_H);
+    const QString wrong = firstWrong(shot(*f, Path::Render), picture, [](QRgb c) { return c; });
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
 }
 
 void TstRegionAids::keysOfOtherModifiersAreNotAids() {
