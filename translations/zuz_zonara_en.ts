@@ -578,6 +578,58 @@ On a Wayland desktop the screen can only be read through the desktop portal (xdg
         <translation>Leave</translation>
     </message>
     <message>
+        <source>视觉辅助</source>
+        <translation>Visual aids</translation>
+    </message>
+    <message>
+        <source>反色	I</source>
+        <translation>Invert colours	I</translation>
+    </message>
+    <message>
+        <source>正常对比度</source>
+        <translation>Normal contrast</translation>
+    </message>
+    <message>
+        <source>高对比度	C</source>
+        <translation>High contrast	C</translation>
+    </message>
+    <message>
+        <source>更高对比度	Shift+C</source>
+        <translation>Higher contrast	Shift+C</translation>
+    </message>
+    <message>
+        <source>灰度	G</source>
+        <translation>Greyscale	G</translation>
+    </message>
+    <message>
+        <source>平滑放大	S</source>
+        <translation>Smooth enlargement	S</translation>
+    </message>
+    <message>
+        <source>十字线	H</source>
+        <translation>Crosshairs	H</translation>
+    </message>
+    <message>
+        <source>反色</source>
+        <translation>Invert colours</translation>
+    </message>
+    <message>
+        <source>增强或减弱对比度</source>
+        <translation>Contrast up or down</translation>
+    </message>
+    <message>
+        <source>灰度</source>
+        <translation>Greyscale</translation>
+    </message>
+    <message>
+        <source>清晰或平滑放大</source>
+        <translation>Sharp or smooth enlargement</translation>
+    </message>
+    <message>
+        <source>红色十字线</source>
+        <translation>Red crosshairs</translation>
+    </message>
+    <message>
         <source>自定义区域</source>
         <translation>Custom area</translation>
     </message>

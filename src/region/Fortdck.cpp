@@ -35,6 +35,7 @@ Fortdck::Fortdck(frmMainwn& main)
     connect(Timer1, &VbTimer::Timer, this, &Fortdck::Timer1_Timer);
     connect(Timgund, &VbTimer::Timer, this, &Fortdck::Timgund_Timer);
     connect(Timgund2, &VbTimer::Timer, this, &Fortdck::Timgund2_Timer);
+    connect(&m_main.aids(), &ColourAids::changed, this, &Fortdck::aidsChanged);
 }
 
 Fortdck::~Fortdck() = default;
@@ -200,6 +201,9 @@ void Fortdck::closeEvent(QCloseEvent* event) {
 }
 
 bool Fortdck::event(QEvent* e) {
+    // The crosshairs go with the pointer.
+    if (e->type() == QEvent::Leave && m_main.aids().crosshairs() == colouraids::Switch::On)
+        update();
     if (e->type() == QEvent::ToolTip) {
         auto* he = static_cast<QHelpEvent*>(e);
         if (overPicture(he->globalPos()))

@@ -2,6 +2,7 @@
 
 #include "region/scrollswitch.h"
 #include "shared/capture.h"
+#include "shared/colouraids.h"
 #include "shared/formlife.h"
 #include "shared/keyoverlay.h"
 #include "shared/mousereporting.h"
@@ -131,6 +132,11 @@ class Fortdck : public MouseReporting<QWidget> {
     QRect pictureDeviceRect() const;
     QRectF toLogical(const QRect& device) const;
     void drawEnlarged(QPainter& p, const QRect& visible, const QRect& target);
+    // The picture as the colour aids make it: the picture itself, or a
+    // changed copy made once for each picture and rule.
+    const Picture& shownPicture();
+    void drawCrosshairs(QPainter& p, const QRect& visible);
+    void aidsChanged(ColourAids::Aspect aspect);
     QRectF pictureRectPx() const;
     QPointF clientPx(const QPointF& globalPx) const;
     QPointF pictureTwips(const QPointF& globalPx) const;
@@ -150,5 +156,8 @@ class Fortdck : public MouseReporting<QWidget> {
     // The shown part of the enlarged picture, kept from one paint to the
     // next.
     QImage m_enlarged;
+    Picture m_coloured;
+    qint64 m_colouredFrom = 0;
+    colouraids::ColourRule m_colouredRule;
     QPointer<KeyOverlay> m_keyList;
 };

@@ -39,6 +39,7 @@ void Fortdck::reportMouse(const MouseReport& r) {
         const bool onPicture =
             m_target == Target::Picture || (m_target == Target::None && overPicture(g));
         setCursor(onPicture ? Qt::SizeAllCursor : Qt::ArrowCursor);
+        if (m_main.aids().crosshairs() == colouraids::Switch::On) update();
         if (m_target != Target::Picture) break;
         const QPointF t = pictureTwips(g);
         Imayulanpic_MouseMove(r.button, r.shift, t.x(), t.y());

@@ -5,8 +5,10 @@
 
 #include "region/frmMainwn.h"
 #include "region/picker/devicepixels.h"
+#include "shared/colouraids.h"
 #include "shared/stretch.h"
 
+#include <QCursor>
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
@@ -108,15 +110,58 @@ void Fortdck::paintEvent(QPaintEvent* event) {
     if (!visible.isEmpty() && !pic.hasAlphaChannel()) back -= visible;
     for (const QRect& r : back)
         p.fillRect(toLogical(r), kBackColor);
-    if (!visible.isEmpty()) drawEnlarged(p, visible, target);
+    if (!visible.isEmpty()) {
+        drawEnlarged(p, visible, target);
+        drawCrosshairs(p, visible);
+    }
     // Everything outside the client area is border, to the last device
     // pixel of the window however its size was rounded.
     for (const QRect& r : QRegion(dirty) - client)
         p.fillRect(toLogical(r), kBorderColor);
 }
 
-void Fortdck::drawEnlarged(QPainter& p, const QRect& visible, const QRect& target) {
+const Picture& Fortdck::shownPicture() {
     const Picture& pic = Imayulanpic.picture;
+    const colouraids::ColourRule& rule = m_main.aids().rule();
+    if (!rule.changesColour()) {
+        m_coloured = Picture();
+        return pic;
+    }
+    if (m_coloured.isNull() || m_colouredFrom != pic.cacheKey() || !(m_colouredRule == rule)) {
+        m_coloured = colouraids::transformed(pic, rule);
+        m_colouredFrom = pic.cacheKey();
+        m_colouredRule = rule;
+    }
+    return m_coloured;
+}
+
+void Fortdck::aidsChanged(ColourAids::Aspect aspect) {
+    if (aspect != ColourAids::Aspect::Band) update();
+}
+
+void Fortdck::drawCrosshairs(QPainter& p, const QRect& visible) {
+    if (m_main.aids().crosshairs() != colouraids::Switch::On) return;
+    const QRect area = toLogical(pictureDeviceRect() & clientDeviceRect()).toAlignedRect();
+    const QPoint at = mapFromGlobal(QCursor::pos());
+    if (!area.contains(at)) return;
+    p.save();
+    p.setClipRect(toLogical(visible));
+    for (const QRect& arm : colouraids::overlay::crosshairArms(area, at))
+        p.fillRect(arm, QColor::fromRgba(colouraids::overlay::kCrosshairColour));
+    p.restore();
+}
+
+void Fortdck::drawEnlarged(QPainter& p, const QRect& visible, const QRect& target) {
+    const Picture& pic = shownPicture();
+    if (m_main.aids().smoothing() == colouraids::Smoothing::Smooth) {
+        // Each device pixel mixes the four nearest picture pixels.
+        p.save();
+        p.setClipRect(toLogical(visible));
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(toLogical(target), pic, QRectF(pic.rect()));
+        p.restore();
+        return;
+    }
     // Where the window paints into a plain image, straight into its device
     // pixels, with no enlarged copy in between.
     const QPaintEngine* engine = p.paintEngine();

@@ -7,6 +7,7 @@
 #include "region/regiondrag.h"
 #include "region/scrollcycle.h"
 #include "region/scrollswitch.h"
+#include "shared/colouraids.h"
 #include "shared/platform/services.h"
 #include "shared/prompts.h"
 #include "shared/speed.h"
@@ -23,6 +24,7 @@ class QMenu;
 class QPushButton;
 class QScreen;
 class QUrl;
+class RegionAidsMenu;
 
 // What the magnified-region window keeps from one window to the next, for
 // the life of the program.
@@ -95,6 +97,8 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     FortdckMemory& fortdckMemory() { return m_memory; }
     // The settings the menu shows; region windows read them.
     RatioChoice& ratio() { return m_ratio; }
+    // The colour aids of every region window of the run.
+    ColourAids& aids() { return m_aids; }
     ScrollSwitch& scrollSwitch() { return m_scrollSwitch; }
     // The button's home monitor.
     units::Screen screen() const;
@@ -125,6 +129,7 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     QAction* mn1x4 = nullptr;
     QAction* mn1x6 = nullptr;
     QAction* mngdxx = nullptr;
+    RegionAidsMenu* aidsMenu = nullptr;
     QAction* mnshifougd = nullptr;
     QMenu* mngdsd = nullptr;
     QAction* mnkuai = nullptr;
@@ -178,6 +183,7 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     FortdckMemory m_memory;
     RatioChoice m_ratio;
     ScrollSwitch m_scrollSwitch;
+    ColourAids m_aids;
     QSizeF m_sizeTwips;
     QPointer<Fortdck> m_fortdck;
     std::unique_ptr<PickStart> m_pickStart;

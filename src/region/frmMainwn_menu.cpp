@@ -4,6 +4,7 @@
 
 #include "region/Fortdck.h"
 #include "region/picker/frmCaptureArea.h"
+#include "region/regionaids.h"
 #include "shared/capturecompanion.h"
 #include "shared/menuitem.h"
 
@@ -40,6 +41,9 @@ void frmMainwn::buildMenu() {
     mnjsbh =
         addItem(mnuCaptureMain, QT_TRANSLATE_NOOP("zuz", "结束放大"), &frmMainwn::mnjsbh_Click);
     mnabutx = mnuCaptureMain->addSeparator();
+    // Below the items whose rows keyboard users know by heart, beside the
+    // dialog that explains the program.
+    aidsMenu = new RegionAidsMenu(*mnuCaptureMain, m_aids);
     mnabut = addItem(mnuCaptureMain, QT_TRANSLATE_NOOP("zuz", "关于"), &frmMainwn::mnabut_Click);
     mnemail = addItem(mnuCaptureMain, "", &frmMainwn::mnemail_Click);
     mnemail->setText(ContactAddress());

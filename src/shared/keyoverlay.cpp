@@ -58,7 +58,8 @@ void KeyOverlay::showOverWindow() {
         setFont(f);
         if (!isWindow()) setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint);
         adjustSize();
-        move(w.mapToGlobal(w.rect().center()) - QPoint(width() / 2, height() / 2));
+        // Centred as a list inside the window is, whatever the sizes' parity.
+        move(w.mapToGlobal(QPoint((w.width() - width()) / 2, (w.height() - height()) / 2)));
     }
     show();
     raise();

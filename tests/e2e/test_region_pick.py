@@ -7,10 +7,10 @@ import os
 import time
 
 import pytest
-from PIL import Image
+from PIL import Image, ImageOps
 
 from drivers.clipboard import clip_put, clip_read, clip_targets
-from drivers.pictures import png_bytes, test_pattern
+from drivers.pictures import picture_differs, png_bytes, test_pattern
 from drivers.session import proc_status, settle, stays, wait_until
 from drivers.xsession import XSession, program_folder
 from drivers.zonara import Zonara
@@ -187,6 +187,26 @@ def test_a_silent_clipboard_owner_freezes_nothing(xs, folder, pattern):
     finally:
         owner.close()
     assert full[0] in xs.windows(cls="Zonara")
+    assert z.end() == 0
+
+
+def test_inverted_picture_on_the_screen(xs, folder, pattern):
+    """I in the enlarged window shows the picture inverted, pixel for
+    pixel, inside its border; I again shows it as it is."""
+    z = Zonara(xs, folder)
+    z.click_control()
+    a, b = (200, 150), (261, 191)
+    picked = z.pick(a, b)
+    w, h = b[0] - a[0], b[1] - a[1]
+    wid, (x, y, _, _) = z.region_window((2 * w + 2, 2 * h + 2))
+    big = picked.resize((2 * w, 2 * h), Image.NEAREST)
+    box = (x + 1, y + 1, 2 * w, 2 * h)
+    xs.xdotool("windowactivate", "--sync", wid, "key", "i")
+    diff = picture_differs(xs, box, ImageOps.invert(big))
+    assert diff is None, f"the inverted picture: {diff}"
+    xs.xdotool("windowactivate", "--sync", wid, "key", "i")
+    diff = picture_differs(xs, box, big)
+    assert diff is None, f"the picture back: {diff}"
     assert z.end() == 0
 
 

@@ -188,7 +188,7 @@ void TstRegionControl::menuItemsInOrder() {
     QCOMPARE(m.mnuCaptureMain->title(), QStringLiteral("捕获选择[&C]"));
     QCOMPARE(describe(m.mnuCaptureMain),
              QStringLiteral("放大区域|放大比例>|-|是否滚动|速度>|-|Snarell|全屏放大|-|结束放大|-|"
-                            "关于|") +
+                            "视觉辅助>|关于|") +
                  frmMainwn::ContactAddress());
     QCOMPARE(describe(m.mndangdabl), QStringLiteral("1x2*|1x4|1x6"));
     QCOMPARE(describe(m.mngdsd), QStringLiteral("快=1|中=100|慢=500|缺省=50*|自定义"));

@@ -1,4 +1,5 @@
 // Zonara in English where the user's languages put English first.
+#include "region/regionaids.h"
 #include "regionrig.h"
 #include "shared/translation.h"
 
@@ -20,6 +21,8 @@ void TstRegionEnglish::theInterfaceIsEnglish() {
     QCOMPARE(m.mnuCaptureMain->title(), QStringLiteral("Capture options [&C]"));
     QCOMPARE(m.mnfangqu->text(), QStringLiteral("Zoom an area"));
     QCOMPARE(m.mnabut->text(), QStringLiteral("About"));
+    QCOMPARE(m.aidsMenu->menu->title(), QStringLiteral("Visual aids"));
+    QCOMPARE(m.aidsMenu->inversion->text(), QStringLiteral("Invert colours\tI"));
     QCOMPARE(m.Comzdy->toolTip(), QStringLiteral("Custom area (click, then drag the mouse!)"));
     m.mnzidingyi->trigger();
     QCOMPARE(rig.prompts.prompts.value(0),

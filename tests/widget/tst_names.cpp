@@ -124,6 +124,14 @@ void TstNames::everyControlIsNamed() {
     QCOMPARE(named.value("Imyes"), pick("离开", "Leave"));
     QCOMPARE(named.value("Chezhidaole"),
              pick("知道了。以后别再烦我了！！", "Got it. Don't show this again!"));
+    // Its picture button is heard as a button, and a reader's press leaves
+    // the dialog as a click does.
+    QAccessibleInterface* yes = QAccessible::queryAccessibleInterface(tip->Imyes);
+    QCOMPARE(yes->role(), QAccessible::Button);
+    QCOMPARE(yes->actionInterface()->actionNames(),
+             QStringList{QAccessibleActionInterface::pressAction()});
+    yes->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(tip->isUnloaded());
 
     // Zonara's button, and the region window.
     RegionRig region;

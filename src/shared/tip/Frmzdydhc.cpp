@@ -166,11 +166,11 @@ void Frmzdydhc::build() {
     const QString yesTip = QCoreApplication::translate("zuz", "离开，下次仍出现此对话框！");
     const QCursor hand = tipartwork::pointingHandCursor();
 
-    Imyes = new TipImage(this);
+    Imyes = new TipPictureButton(this);
     Imyes->setObjectName(QStringLiteral("Imyes"));
     Imyes->setPicture(Ima01);
     Imyes->setToolTip(yesTip);
-    // A picture that acts as the dialog's button: named for screen readers.
+    // The dialog's button: named for screen readers, which hear it as one.
     Imyes->setAccessibleName(QCoreApplication::translate("zuz", "离开"));
     Imyes->setAccessibleDescription(yesTip);
     Imyes->setCursor(hand);

@@ -3,6 +3,7 @@
 #include "shared/formlife.h"
 #include "shared/mousereporting.h"
 #include "shared/tip/tiplabels.h"
+#include "shared/tip/tippicturebutton.h"
 #include "shared/tip/tiptext.h"
 
 #include <QPixmap>
@@ -56,7 +57,7 @@ class Frmzdydhc : public MouseReporting<QWidget> {
     TipHintLabel* Labzinr = nullptr;
     TipImage* imgtanhaoha = nullptr;
     QCheckBox* Chezhidaole = nullptr;
-    TipImage* Imyes = nullptr;
+    TipPictureButton* Imyes = nullptr;
     TipLabel* Labyes = nullptr;
     QPixmap Ima01;
     QPixmap Ima02;
