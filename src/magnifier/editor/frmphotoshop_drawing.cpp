@@ -108,7 +108,7 @@ void frmphotoshop::endStroke() {
     }
     m_drawing.add(std::move(*m_stroke));
     m_stroke.reset();
-    m_drawnLast = true;
+    m_history.drawn();
     drawingChanged(area);
 }
 
@@ -123,7 +123,7 @@ void frmphotoshop::placeNumber(QPoint at) {
     s.number = m_drawing.nextNumber();
     const QRectF area = s.bounds();
     m_drawing.add(std::move(s));
-    m_drawnLast = true;
+    m_history.drawn();
     drawingChanged(area);
 }
 
@@ -204,7 +204,7 @@ void frmphotoshop::finishText(bool keep) {
     const QRectF area = m_text.bounds();
     m_drawing.add(std::move(m_text));
     m_text = drawing::Shape();
-    m_drawnLast = true;
+    m_history.drawn();
     drawingChanged(area);
 }
 
@@ -221,7 +221,8 @@ void frmphotoshop::drawingChanged(const QRectF& pictureArea) {
 
 void frmphotoshop::paintDrawings(QPainter& painter, const QRect& area) const {
     const QTransform toWidget = Picture1->pictureToWidget();
-    m_drawing.render(painter, toWidget, QRectF(area));
+    if (!m_held.preview(m_drawing)) m_drawing.render(painter, toWidget, QRectF(area));
+    paintHeld(painter);
     if (!m_stroke) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -270,31 +271,6 @@ void frmphotoshop::showNotice(const QString& text) {
     m_noticeTimer->start();
 }
 
-// The selection object undoes one step and takes it back the second time;
-// the drawings have a history of their own. Which of them an undo goes to
-// follows the last edit, and a drawing history run dry gives way to the
-// selection object.
-void frmphotoshop::Undo() {
-    // Text being typed is the edit under way: undo drops it.
-    if (m_textBox) {
-        finishText(false);
-        return;
-    }
-    if (m_drawnLast && m_drawing.canUndo()) {
-        m_drawing.undo();
-        Picture1->update();
-        return;
-    }
-    if (m_sel) m_sel->UnDo();
-    showWritten();
-}
-
-void frmphotoshop::Redo() {
-    if (!m_drawing.redo()) return;
-    m_drawnLast = true;
-    Picture1->update();
-}
-
 bool frmphotoshop::hotkeyPressed() {
     if (isUnloaded() || !isActiveWindow()) return false;
     Undo();
@@ -303,7 +279,7 @@ bool frmphotoshop::hotkeyPressed() {
 
 // The width shows at the pointer while it changes.
 void frmphotoshop::changeWidth(int steps) {
-    DrawWidth = drawing::clampWidth(DrawWidth + steps);
+    setDrawWidth(DrawWidth + steps);
     QToolTip::showText(QCursor::pos(),
                        QCoreApplication::translate("zuz", "粗细：%1").arg(DrawWidth), this);
 }
@@ -333,6 +309,7 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Escape) {
         cancelStroke();
         finishText();
+        letGo();
         return;
     }
     if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
@@ -359,10 +336,11 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
             break;
         }
     }
+    if (mods == Qt::NoModifier && selectKey(key)) return;
     if (mods == Qt::NoModifier || mods == Qt::ShiftModifier) {
         for (const auto& [colourKey, colour] : ColourKeys) {
             if (key != colourKey) continue;
-            DrawColour = colour;
+            setDrawColour(colour);
             if (shift)
                 chooseDrawTool(drawing::Kind::Highlighter, QStringLiteral("ToolMarker"));
             else
@@ -386,7 +364,8 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
             cancelStroke();
             if (!m_drawing.isEmpty()) {
                 m_drawing.clear();
-                m_drawnLast = true;
+                m_history.drawn();
+                m_held.follow(m_drawing);
                 Picture1->update();
             }
             return;

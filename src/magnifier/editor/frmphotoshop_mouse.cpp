@@ -30,7 +30,7 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
         const quint32 colour = Picture1->Point(QPoint(x, y));
         if (button == Left) {
             setSwatch(1, colour);
-            DrawColour = swatch(1);
+            setDrawColour(swatch(1));
         } else if (button == Right) {
             setSwatch(0, colour);
             m_sel->BackColor(colour);
@@ -39,6 +39,10 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
         }
     }
     if (button != Left) return;
+    if (ToolMode == Selecting) {
+        selectPress(QPoint(x, y));
+        return;
+    }
     if (ToolMode == Drawing) {
         if (DrawTool == drawing::Kind::Number)
             placeNumber(QPoint(x, y));
@@ -48,14 +52,13 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
             startStroke(shift, QPoint(x, y));
         return;
     }
-    if (ToolMode != ColourPicking) m_drawnLast = false;
-
     if (m_sel->isInClip(x, y)) {
         const qint16 dragging = ToolMode == AnyWaiting    ? AnyDragging
                                 : ToolMode == RectWaiting ? RectDragging
                                 : ToolMode == MoveWaiting ? MoveDragging
                                                           : 0;
         if (dragging) {
+            m_pressed = m_sel->placement();
             m_sel->MoveStart(x, y);
             ToolMode = dragging;
         }
@@ -83,6 +86,9 @@ void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
         switch (ToolMode) {
         case Drawing:
             extendStroke(QPoint(x, y));
+            return;
+        case Selecting:
+            selectDrag(QPoint(x, y));
             return;
         case RectWaiting:
             drawRect(x, y, true);
@@ -128,17 +134,21 @@ void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
         m_sel->endSel();
         break;
     case MoveDragging:
-        m_sel->EndClipMove(false, 0, 0, SelMode::Idle);
-        ToolMode = MoveWaiting;
-        break;
     case AnyDragging:
-        m_sel->EndRgnMove();
-        ToolMode = AnyWaiting;
-        break;
     case RectDragging:
-        m_sel->EndRgnMove();
-        ToolMode = RectWaiting;
+        if (ToolMode == MoveDragging)
+            m_sel->EndClipMove(false, 0, 0, SelMode::Idle);
+        else
+            m_sel->EndRgnMove();
+        ToolMode = ToolMode == MoveDragging  ? MoveWaiting
+                   : ToolMode == AnyDragging ? AnyWaiting
+                                             : RectWaiting;
+        // Dragged pixels are a step of the history; a dragged outline is not.
+        if (auto step = m_sel->stepSince(m_pressed)) m_history.pixels(std::move(*step));
         break;
+    case Selecting:
+        selectRelease();
+        return;
     case Drawing:
         extendStroke(QPoint(x, y));
         endStroke();
