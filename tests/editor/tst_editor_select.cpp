@@ -115,6 +115,13 @@ void TstEditorSelect::vPicksMovesResizesRecoloursAndDeletesAShapeStepByStep() {
     r.key(Qt::Key_Escape);
     QVERIFY(!e.held().held());
     QVERIFY(!e.isUnloaded());
+    // A double click takes it again and leaves the editor open.
+    r.press({175, 150});
+    r.release({175, 150});
+    QTest::mouseDClick(r.area(), Qt::LeftButton, Qt::NoModifier, QPoint(175, 150));
+    QVERIFY(!e.isUnloaded());
+    QCOMPARE(e.held().held(), std::optional<std::size_t>(0));
+    r.key(Qt::Key_Escape);
     r.press({175, 150});
     r.release({175, 150});
     r.press({10, 10});

@@ -151,9 +151,10 @@ void letterT(QPainter& p) {
     p.fillRect(QRectF(6.75, 2, 2.5, 12), kInk);
 }
 
-// The select tool: a pointer on a dotted frame with its corner grips.
+// The select tool: a pointer on a frame with its corner grips, the frame
+// unbroken so that the picture is one piece across.
 void pointerOnGrips(QPainter& p) {
-    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    p.setPen(QPen(QColor(96, 96, 96), 1));
     p.drawRect(QRectF(5.5, 5.5, 9, 9));
     for (const QPointF& c :
          {QPointF(5.5, 5.5), QPointF(14.5, 5.5), QPointF(5.5, 14.5), QPointF(14.5, 14.5)})

@@ -61,9 +61,10 @@ void frmphotoshop::buildControls() {
     connect(Picture1, &PictureArea::MouseMove, this, &frmphotoshop::Picture1_MouseMove);
     connect(Picture1, &PictureArea::MouseUp, this, &frmphotoshop::Picture1_MouseUp);
     connect(Picture1, &PictureArea::DblClick, this, &frmphotoshop::Picture1_DblClick);
-    // With a drawing tool the second click of a double click draws again.
+    // With a drawing tool the second click of a double click draws again;
+    // with the select tool it takes a shape again.
     connect(Picture1, &PictureArea::DblClickAt, this, [this](int button, int shift, int x, int y) {
-        if (ToolMode == Drawing) Picture1_MouseDown(button, shift, x, y);
+        if (ToolMode == Drawing || ToolMode == Selecting) Picture1_MouseDown(button, shift, x, y);
     });
     Picture1->Overlay = [this](QPainter& painter, const QRect& area) {
         paintDrawings(painter, area);

@@ -205,6 +205,7 @@ class frmphotoshop : public QWidget {
     void showNotice(const QString& text);
     void buildColourAndWidth();
     void showColourAndWidth();
+    QRectF heldArea() const;
     void selectPress(QPoint at);
     void selectDrag(QPoint at);
     void selectRelease();

@@ -160,8 +160,9 @@ void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
 }
 
 void frmphotoshop::Picture1_DblClick() {
-    // A double click is part of drawing: drawings are not lost to it.
-    if (ToolMode == Drawing) return;
+    // A double click is part of drawing and of holding shapes: drawings
+    // are not lost to it.
+    if (ToolMode == Drawing || ToolMode == Selecting) return;
     close();
 }
 

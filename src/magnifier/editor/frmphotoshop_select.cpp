@@ -13,6 +13,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 const std::array<qreal, 6> frmphotoshop::Widths{1, 2, 4, 8, 16, 40};
 
 namespace {
@@ -113,16 +115,29 @@ void frmphotoshop::setDrawWidth(qreal width) {
     showColourAndWidth();
 }
 
+// The held shape as it shows now, with room for its grips: what a change
+// to it repaints.
+QRectF frmphotoshop::heldArea() const {
+    const auto index = m_held.held();
+    if (!index || *index >= m_drawing.shapes().size()) return {};
+    const auto preview = m_held.preview(m_drawing);
+    const qreal scale = std::max<qreal>(Picture1->pictureToWidget().m11(), 0.01);
+    const qreal m = drawing::ShapeSelect::GripSize / scale + 2;
+    return (preview ? *preview : m_drawing.shapes()[*index]).bounds().adjusted(-m, -m, m, m);
+}
+
 void frmphotoshop::selectPress(QPoint at) {
+    const QRectF before = heldArea();
     const QTransform toWidget = Picture1->pictureToWidget();
     m_held.press(m_drawing, toWidget.map(QPointF(at)), toWidget);
-    Picture1->update();
+    drawingChanged(before | heldArea());
 }
 
 void frmphotoshop::selectDrag(QPoint at) {
     if (m_held.grip() == drawing::ShapeSelect::Grip::None) return;
+    const QRectF before = heldArea();
     m_held.drag(QPointF(at));
-    Picture1->update();
+    drawingChanged(before | heldArea());
 }
 
 // The blocks of a resized pixelated box are of the picture beneath.
