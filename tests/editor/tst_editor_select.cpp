@@ -38,6 +38,7 @@ class TstEditorSelect : public QObject {
     void vPicksMovesResizesRecoloursAndDeletesAShapeStepByStep();
     void colourAndWidthButtonsSetTheDrawingAndFollowTheKeys();
     void oneHistoryWalksPixelDragsAndDrawingsAlike();
+    void theHistoryKeepsItsDepthAndItsPixelsWithinBounds();
 };
 
 void TstEditorSelect::vPicksMovesResizesRecoloursAndDeletesAShapeStepByStep() {
@@ -276,6 +277,40 @@ void TstEditorSelect::oneHistoryWalksPixelDragsAndDrawingsAlike() {
         r.tool("Undo");
     QCOMPARE(count(), std::size_t(0));
     QCOMPARE(differing(copied(), loaded), 0);
+}
+
+// Without the editor: two hundred steps of any kind, and pixel steps only
+// as long as their pixels fit the budget, the newest always.
+void TstEditorSelect::theHistoryKeepsItsDepthAndItsPixelsWithinBounds() {
+    const auto pixelStep = [](int side) {
+        QImage pixels(side, side, QImage::Format_RGB32);
+        pixels.fill(Qt::red);
+        return PixelStep{{}, {}, pixels.rect(), pixels, pixels};
+    };
+    const qsizetype one = pixelStep(100).BeforePixels.sizeInBytes() * 2;
+    EditHistory h(5 * one);
+    for (int i = 0; i < 250; ++i)
+        h.drawn();
+    QCOMPARE(h.undoDepth(), EditHistory::Depth);
+    for (int i = 0; i < 7; ++i)
+        h.pixels(pixelStep(100));
+    QCOMPARE(h.pixelBytes(), 5 * one);
+    QCOMPARE(h.undoDepth(), std::size_t(5));
+    for (int i = 0; i < 5; ++i) {
+        const auto turn = h.undo();
+        QVERIFY(turn && !turn->forward && turn->step->kind == EditHistory::Kind::Pixels);
+    }
+    // At the start, an undo makes the pixel drag taken back last again.
+    const auto again = h.undo();
+    QVERIFY(again && again->forward);
+    QCOMPARE(h.undoDepth(), std::size_t(1));
+    // A new edit drops what could be redone, and its pixels.
+    h.drawn();
+    QCOMPARE(h.pixelBytes(), one);
+    QVERIFY(!h.canRedo());
+    // A step larger than the budget is still kept, alone.
+    h.pixels(pixelStep(400));
+    QCOMPARE(h.undoDepth(), std::size_t(1));
 }
 
 QTEST_MAIN(TstEditorSelect)

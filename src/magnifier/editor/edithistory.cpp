@@ -2,10 +2,20 @@
 
 #include <utility>
 
+qsizetype EditHistory::bytesOf(const Step& step) {
+    return step.pixels.BeforePixels.sizeInBytes() + step.pixels.AfterPixels.sizeInBytes();
+}
+
 void EditHistory::record(Step step) {
+    for (const Step& s : m_redo)
+        m_bytes -= bytesOf(s);
     m_redo.clear();
+    m_bytes += bytesOf(step);
     m_undo.push_back(std::move(step));
-    if (m_undo.size() > Depth) m_undo.pop_front();
+    while (m_undo.size() > Depth || (m_bytes > m_budget && m_undo.size() > 1)) {
+        m_bytes -= bytesOf(m_undo.front());
+        m_undo.pop_front();
+    }
 }
 
 std::optional<EditHistory::Turn> EditHistory::undo() {
