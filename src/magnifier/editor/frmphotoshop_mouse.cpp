@@ -121,6 +121,8 @@ void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
 void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
     if (!m_sel || button != Left) return;
     Picture1->DrawMode = PictureArea::MaskPen;
+    const bool dragging =
+        ToolMode == MoveDragging || ToolMode == AnyDragging || ToolMode == RectDragging;
     switch (ToolMode) {
     case RectWaiting:
         // The band goes before the outline is traced: a rectangle without
@@ -134,17 +136,16 @@ void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
         m_sel->endSel();
         break;
     case MoveDragging:
+        m_sel->EndClipMove(false, 0, 0, SelMode::Idle);
+        ToolMode = MoveWaiting;
+        break;
     case AnyDragging:
+        m_sel->EndRgnMove();
+        ToolMode = AnyWaiting;
+        break;
     case RectDragging:
-        if (ToolMode == MoveDragging)
-            m_sel->EndClipMove(false, 0, 0, SelMode::Idle);
-        else
-            m_sel->EndRgnMove();
-        ToolMode = ToolMode == MoveDragging  ? MoveWaiting
-                   : ToolMode == AnyDragging ? AnyWaiting
-                                             : RectWaiting;
-        // Dragged pixels are a step of the history; a dragged outline is not.
-        if (auto step = m_sel->stepSince(m_pressed)) m_history.pixels(std::move(*step));
+        m_sel->EndRgnMove();
+        ToolMode = RectWaiting;
         break;
     case Selecting:
         selectRelease();
@@ -156,6 +157,9 @@ void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
     default:
         break;
     }
+    // Dragged pixels are a step of the history; a dragged outline is not.
+    if (dragging)
+        if (auto step = m_sel->stepSince(m_pressed)) m_history.pixels(std::move(*step));
     showWritten();
 }
 
