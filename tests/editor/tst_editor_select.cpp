@@ -128,6 +128,15 @@ void TstEditorSelect::vPicksMovesResizesRecoloursAndDeletesAShapeStepByStep() {
     r.press({10, 10});
     r.release({10, 10});
     QVERIFY(!e.held().held());
+    // Shift and a colour key take the highlighter and leave the held shape
+    // as it was.
+    r.press({175, 150});
+    r.release({175, 150});
+    r.key(Qt::Key_Y, Qt::ShiftModifier);
+    QCOMPARE(e.DrawTool, drawing::Kind::Highlighter);
+    QVERIFY(!e.held().held());
+    QCOMPARE(e.drawings().shapes().at(0).colour, blue);
+    r.key(Qt::Key_V);
     r.press({175, 150});
     r.release({175, 150});
     r.key(Qt::Key_Backspace);

@@ -42,6 +42,7 @@ const std::array<std::pair<Qt::Key, QColor>, 8> frmphotoshop::ColourKeys{{
 
 void frmphotoshop::chooseDrawTool(drawing::Kind kind, const QString& key) {
     finishText();
+    letGo();
     if (QAction* a = button(key)) a->setChecked(true);
     DrawTool = kind;
     ToolMode = Drawing;
@@ -340,6 +341,7 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
     if (mods == Qt::NoModifier || mods == Qt::ShiftModifier) {
         for (const auto& [colourKey, colour] : ColourKeys) {
             if (key != colourKey) continue;
+            letGo(); // the colour is the pens' now, not the held shape's
             setDrawColour(colour);
             if (shift)
                 chooseDrawTool(drawing::Kind::Highlighter, QStringLiteral("ToolMarker"));
