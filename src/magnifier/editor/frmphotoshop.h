@@ -213,6 +213,7 @@ class frmphotoshop : public QWidget {
     void letGo();
     void paintHeld(QPainter& painter) const;
     void turn(const EditHistory::Turn& turn);
+    bool pixelsInHand() const;
 
     Services m_services;
     std::unique_ptr<clspotoshop> m_sel;

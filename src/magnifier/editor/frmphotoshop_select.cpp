@@ -217,13 +217,22 @@ void frmphotoshop::Undo() {
         finishText(false);
         return;
     }
+    if (pixelsInHand()) return;
     m_held.cancel();
     if (const auto t = m_history.undo()) turn(*t);
 }
 
 void frmphotoshop::Redo() {
+    if (pixelsInHand()) return;
     m_held.cancel();
     if (const auto t = m_history.redo()) turn(*t);
+}
+
+// While a band or the selection is being dragged the picture is the
+// drag's: a step put back under it would be drawn over or pasted twice.
+bool frmphotoshop::pixelsInHand() const {
+    return m_bandShown || ToolMode == RectDragging || ToolMode == AnyDragging ||
+           ToolMode == MoveDragging;
 }
 
 void frmphotoshop::turn(const EditHistory::Turn& t) {
