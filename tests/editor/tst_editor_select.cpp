@@ -2,9 +2,12 @@
 // history that undo and redo walk, driven by keys and the mouse.
 #include "editorrig.h"
 
+#include <QLabel>
 #include <QToolButton>
 
 namespace {
+
+constexpr quint32 White = 0xFFFFFF;
 
 // Within `tolerance` in each channel: antialiased edges aside, a stroke's
 // middle is its colour.
@@ -286,6 +289,29 @@ void TstEditorSelect::oneHistoryWalksPixelDragsAndDrawingsAlike() {
         r.tool("Undo");
     QCOMPARE(count(), std::size_t(0));
     QCOMPARE(differing(copied(), loaded), 0);
+
+    // A back colour picked while the pixels are lifted fills their old
+    // place: a step too, the swatch going back with it.
+    EditorRig b;
+    b.liftAndMove();
+    b.tool("ToolSelect");
+    b.press({200, 20}, Qt::RightButton);
+    b.release({200, 20}, Qt::RightButton);
+    b.tick();
+    QCOMPARE(b.at(30, 40), b.loaded(200, 20));
+    b.tool("Undo");
+    b.tick();
+    QCOMPARE(b.at(30, 40), White);
+    QCOMPARE(b.editor->Label1[0]->palette().color(QPalette::Window), QColor(Qt::white));
+    QCOMPARE(b.sel().WorkMode(), SelMode::Lifted);
+    b.tool("Undo");
+    b.tick();
+    QCOMPARE(b.at(30, 40), b.loaded(30, 40));
+    b.tool("Redo");
+    b.tool("Redo");
+    b.tick();
+    QCOMPARE(b.at(30, 40), b.loaded(200, 20));
+    QCOMPARE(b.at(130, 90), b.loaded(30, 40));
 }
 
 // Without the editor: two hundred steps of any kind, and pixel steps only

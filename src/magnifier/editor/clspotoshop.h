@@ -43,6 +43,7 @@ struct Placement {
     qint32 Top = 0;
     QPoint Origin; // where the pixels were cut from
     SelMode Mode = SelMode::Idle;
+    raster::Colour Back = raster::Black; // what their old place shows when lifted
     bool operator==(const Placement&) const = default;
 };
 
@@ -136,6 +137,8 @@ class clspotoshop {
     // dropped and the step's pixels are put on the picture.
     Placement placement() const;
     std::optional<PixelStep> stepSince(const Placement& before) const;
+    // BackColor, and the step it makes where lifted pixels left their place.
+    std::optional<PixelStep> backColourStep(raster::Colour value);
     void applyStep(const PixelStep& step, bool forward);
 
     const Fields& fields() const { return m; }

@@ -9,7 +9,8 @@ using raster::Rop;
 using raster::Surface;
 
 Placement clspotoshop::placement() const {
-    return {m.Outlines, m.Left, m.Top, QPoint(m.RgnBox.left, m.RgnBox.top), m.WorkMode};
+    return {m.Outlines, m.Left,     m.Top, QPoint(m.RgnBox.left, m.RgnBox.top),
+            m.WorkMode, m.BackColor};
 }
 
 std::optional<PixelStep> clspotoshop::stepSince(const Placement& before) const {
@@ -25,6 +26,19 @@ std::optional<PixelStep> clspotoshop::stepSince(const Placement& before) const {
                        picture();
     if (area.isEmpty()) return std::nullopt;
     return PixelStep{before, now, area, cleanPixels(area, before), cleanPixels(area, now)};
+}
+
+std::optional<PixelStep> clspotoshop::backColourStep(raster::Colour value) {
+    if (m.WorkMode != SelMode::Lifted || value == m.BackColor || !m.BackBuf) {
+        BackColor(value);
+        return std::nullopt;
+    }
+    const Placement before = placement();
+    const QRect area = originBox() & picture();
+    QImage beforePixels = cleanPixels(area, before);
+    BackColor(value);
+    return PixelStep{before, placement(), area, std::move(beforePixels),
+                     cleanPixels(area, placement())};
 }
 
 QImage clspotoshop::cleanPixels(const QRect& area, const Placement& at) const {
@@ -52,6 +66,7 @@ void clspotoshop::applyStep(const PixelStep& step, bool forward) {
 }
 
 void clspotoshop::restore(const Placement& at) {
+    if (at.Back != m.BackColor) BackColor(at.Back);
     m.Left = at.Left;
     m.Top = at.Top;
     m.WorkMode = at.Mode;

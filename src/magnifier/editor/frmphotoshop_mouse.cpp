@@ -33,7 +33,7 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
             setDrawColour(swatch(1));
         } else if (button == Right) {
             setSwatch(0, colour);
-            m_sel->BackColor(colour);
+            if (auto step = m_sel->backColourStep(colour)) m_history.pixels(std::move(*step));
             showWritten();
             return;
         }

@@ -245,6 +245,8 @@ void frmphotoshop::turn(const EditHistory::Turn& t) {
         Picture1->update();
     } else if (m_sel) {
         m_sel->applyStep(t.step->pixels, t.forward);
+        // The back colour goes back with the pixels it filled.
+        setSwatch(0, m_sel->fields().BackColor);
         showWritten();
     }
 }
