@@ -98,6 +98,54 @@
         <translation>Redo (Ctrl+Y)</translation>
     </message>
     <message>
+        <source>选择（V）</source>
+        <translation>Select (V)</translation>
+    </message>
+    <message>
+        <source>颜色</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>红（R）</source>
+        <translation>Red (R)</translation>
+    </message>
+    <message>
+        <source>绿（G）</source>
+        <translation>Green (G)</translation>
+    </message>
+    <message>
+        <source>蓝（B）</source>
+        <translation>Blue (B)</translation>
+    </message>
+    <message>
+        <source>橙（O）</source>
+        <translation>Orange (O)</translation>
+    </message>
+    <message>
+        <source>黄（Y）</source>
+        <translation>Yellow (Y)</translation>
+    </message>
+    <message>
+        <source>粉（P）</source>
+        <translation>Pink (P)</translation>
+    </message>
+    <message>
+        <source>白（W）</source>
+        <translation>White (W)</translation>
+    </message>
+    <message>
+        <source>黑（K）</source>
+        <translation>Black (K)</translation>
+    </message>
+    <message>
+        <source>取色的颜色</source>
+        <translation>The eyedropper&apos;s colour</translation>
+    </message>
+    <message>
+        <source>%1 像素</source>
+        <translation>%1 px</translation>
+    </message>
+    <message>
         <source>复制图片（Ctrl+C）</source>
         <translation>Copy the picture (Ctrl+C)</translation>
     </message>

@@ -8,8 +8,8 @@ after it are part of the first-day journey (test_journey_zuz.py)."""
 import os
 import stat
 
-from drivers.editor import (H, PENCIL, TOP, W, Toolbar, changes, crop_rect, drag, expect_screen,
-                            inset, open_editor, stable_frame)
+from drivers.editor import (H, MOVE_TOOL, PENCIL, TOP, UNDO, W, Toolbar, changes, crop_rect, drag,
+                            expect_screen, inset, open_editor, stable_frame)
 from drivers.menus import choose
 from drivers.pictures import coded_pattern
 from drivers.session import wait_until
@@ -131,12 +131,12 @@ def test_select_move_and_undo(args):
         def put_back(shot):
             return changes(before, shot, [PENCIL, tray] + edges(sel, 1))
 
-        toolbar.click(2)  # the move tool
+        toolbar.click(MOVE_TOOL)
         drag(s, (300, 320), (300 + dx, 320 + dy))
         expect_screen(s, "the selected pixels to move", lifted)
-        toolbar.click(14)  # "撤消"
+        toolbar.click(UNDO)
         expect_screen(s, "the pixels back in their place", put_back)
-        toolbar.click(14)
+        toolbar.click(UNDO)
         expect_screen(s, "the move made again", lifted)
         assert zuz.proc.poll() is None
 

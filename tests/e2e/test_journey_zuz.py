@@ -19,7 +19,8 @@ import time
 from Xlib import X
 
 from drivers.day import ENLARGE_15, SCROLLING, VERTICAL_ONLY, ZONARA, Day, first_view_and_tip
-from drivers.editor import PARK, Toolbar, crop_rect, drag, expect_screen, inset, pencil
+from drivers.editor import (MOVE_TOOL, PARK, UNDO, Toolbar, crop_rect, drag, expect_screen, inset,
+                            pencil)
 from drivers.session import stays, wait_until
 from drivers.tipdialog import CHECKBOX_CENTRE as CHECKBOX, EXPECTED_MARKER
 from drivers.tray import tray_icon
@@ -95,14 +96,14 @@ def test_whole_day(args):
         sel, dx, dy = (200, 250, 399, 399), 300, 60
         drag(s, sel[:2], sel[2:])
         toolbar = Toolbar(s, before)
-        toolbar.click(2)  # the move tool
+        toolbar.click(MOVE_TOOL)
         drag(s, (300, 320), (300 + dx, 320 + dy))
         moved = crop_rect(before, inset(sel, 2))
         white = [(moved.width * moved.height, (255, 255, 255))]
         expect_screen(s, "the rectangle moved, white behind it",
                       lambda shot: None if crop_rect(shot, inset(sel, 2)).getcolors(1) == white
                       else "the old place is not white")
-        toolbar.click(14)  # "撤消"
+        toolbar.click(UNDO)
         expect_screen(s, "the rectangle back in its place",
                       lambda shot: None if crop_rect(shot, inset(sel, 2)) == moved else "not back")
         s.double_click(*PARK, gap_ms=80)

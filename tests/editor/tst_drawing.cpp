@@ -73,6 +73,8 @@ class TstDrawing : public QObject {
     void aPixelatedBoxShowsEachBlocksAverage();
     void textGrowsWithTheWidthAndItsLines_data();
     void textGrowsWithTheWidthAndItsLines();
+    void aCornerDragStretchesTheFrameAndUndoesAsOneStep_data();
+    void aCornerDragStretchesTheFrameAndUndoesAsOneStep();
 };
 
 void TstDrawing::aClickPicksTheTopmostShapeWithinAFewScreenPixels_data() {
@@ -365,6 +367,80 @@ void TstDrawing::textGrowsWithTheWidthAndItsLines() {
     QCOMPARE(inkWithin(image, b.center(), b.width() + b.height()),
              inkWithin(image, QPointF(image.width(), image.height()) / 2, 4 * image.width()));
     QVERIFY(inkWithin(image, b.center(), b.width() + b.height()) > 0);
+}
+
+using Points = std::vector<QPointF>;
+
+void TstDrawing::aCornerDragStretchesTheFrameAndUndoesAsOneStep_data() {
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<Points>("points");
+    QTest::addColumn<QRectF>("to"); // top-left and bottom-right, as dragged
+    QTest::addColumn<Points>("expected");
+    QTest::newRow("box, bottom-right out")
+        << Kind::Box << Points{{10, 10}, {30, 20}} << QRectF(QPointF(10, 10), QPointF(50, 40))
+        << Points{{10, 10}, {50, 40}};
+    QTest::newRow("ellipse, top-left in")
+        << Kind::Ellipse << Points{{10, 10}, {50, 30}} << QRectF(QPointF(30, 20), QPointF(50, 30))
+        << Points{{30, 20}, {50, 30}};
+    QTest::newRow("arrow dragged from its end, mirrored")
+        << Kind::Arrow << Points{{60, 40}, {20, 10}} << QRectF(QPointF(20, 10), QPointF(0, 30))
+        << Points{{0, 30}, {20, 10}};
+    QTest::newRow("pen, every point scaled")
+        << Kind::Pen << Points{{0, 0}, {10, 5}, {20, 10}}
+        << QRectF(QPointF(100, 50), QPointF(140, 60)) << Points{{100, 50}, {120, 55}, {140, 60}};
+    QTest::newRow("level line keeps its height, moves with the frame")
+        << Kind::Line << Points{{10, 20}, {40, 20}} << QRectF(QPointF(10, 25), QPointF(70, 35))
+        << Points{{10, 25}, {70, 25}};
+    QTest::newRow("pixelated box")
+        << Kind::Pixelate << Points{{0, 0}, {24, 12}} << QRectF(QPointF(0, 0), QPointF(36, 24))
+        << Points{{0, 0}, {36, 24}};
+    QTest::newRow("step number only moves")
+        << Kind::Number << Points{{30, 30}} << QRectF(QPointF(40, 35), QPointF(90, 90))
+        << Points{{40, 35}};
+}
+
+void TstDrawing::aCornerDragStretchesTheFrameAndUndoesAsOneStep() {
+    QFETCH(Kind, kind);
+    QFETCH(Points, points);
+    QFETCH(QRectF, to);
+    QFETCH(Points, expected);
+    QImage picture(80, 60, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(3 * x, 4 * y, 90));
+    Shape s = shape(kind, points, 3, Qt::blue);
+    s.number = 1;
+    if (kind == Kind::Pixelate) drawing::pixelate(s, picture);
+    Drawing d;
+    d.add(s);
+    d.add(shape(Kind::Pen, {{70, 5}, {75, 8}}));
+    const QImage before = d.flattened(picture);
+    d.resize(0, to, picture);
+    QCOMPARE(d.shapes()[0].points, expected);
+    QCOMPARE(d.shapes()[0].colour, QColor(Qt::blue));
+    QCOMPARE(d.shapes()[1].points, (Points{{70, 5}, {75, 8}}));
+    // Blocks taken anew for the new box: one per twelve pixels, each the
+    // average of the picture below it.
+    if (kind == Kind::Pixelate) {
+        QCOMPARE(d.shapes()[0].blocks.size(), QSize(3, 2));
+        QCOMPARE(d.flattened(picture).pixel(30, 20), d.shapes()[0].blocks.pixel(2, 1));
+    }
+    const QImage after = d.flattened(picture);
+    QVERIFY(after != before);
+
+    QVERIFY(d.undo());
+    QCOMPARE(d.shapes()[0].points, points);
+    QVERIFY(d.flattened(picture) == before);
+    QCOMPARE(d.shapes().size(), std::size_t(2));
+    QVERIFY(d.redo());
+    QVERIFY(d.flattened(picture) == after);
+    // Stretching onto the frame it has is no step.
+    d.resize(0,
+             d.shapes()[0].frame().isNull() ? QRectF(d.shapes()[0].points.front(), QSizeF())
+                                            : d.shapes()[0].frame(),
+             picture);
+    QVERIFY(d.undo());
+    QCOMPARE(d.shapes()[0].points, points);
 }
 
 QTEST_MAIN(TstDrawing)

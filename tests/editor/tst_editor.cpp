@@ -84,12 +84,28 @@ void TstEditor::loadsWithItsControlsAndSettings() {
     QStringList tips;
     for (QAction* a : e.Toolbar1->actions())
         tips << (a->isSeparator() ? QStringLiteral("-") : a->toolTip());
-    // The drawing tools follow the four, redo follows 撤消.
-    QCOMPARE(tips, QStringList({"矩型", "任意型", "移动", "取色", "画笔（R G B O Y P W K 选颜色）",
-                                "荧光笔（Shift+颜色键）", "直线（画笔时 Shift+拖动）",
-                                "箭头（画笔时 Ctrl+Shift+拖动）", "方框（画笔时 Ctrl+拖动）",
-                                "椭圆（画笔时按住 Tab 拖动）", "步骤编号（N）", "马赛克（X）",
-                                "文字（T）", "-", "撤消", "重做（Ctrl+Y）", "离开"}));
+    // The drawing tools and the select tool follow the four; redo, the
+    // colour and the width follow 撤消.
+    QCOMPARE(tips, QStringList({"矩型",
+                                "任意型",
+                                "移动",
+                                "取色",
+                                "画笔（R G B O Y P W K 选颜色）",
+                                "荧光笔（Shift+颜色键）",
+                                "直线（画笔时 Shift+拖动）",
+                                "箭头（画笔时 Ctrl+Shift+拖动）",
+                                "方框（画笔时 Ctrl+拖动）",
+                                "椭圆（画笔时按住 Tab 拖动）",
+                                "步骤编号（N）",
+                                "马赛克（X）",
+                                "文字（T）",
+                                "选择（V）",
+                                "-",
+                                "撤消",
+                                "重做（Ctrl+Y）",
+                                "颜色",
+                                "粗细：4",
+                                "离开"}));
     QVERIFY(e.button("ToolRect")->isChecked());
     r.tool("ToolMove");
     QVERIFY(!e.button("ToolRect")->isChecked());
@@ -431,7 +447,7 @@ void TstEditor::drawingsUndoRedoAndClearWhileKeysAndClicksKeepTheEditor() {
     EditorRig r;
     const auto count = [&] { return r.editor->drawings().shapes().size(); };
     // Pixels moved first, then a stroke: undo takes the stroke back first,
-    // then the move.
+    // then the move; redo makes them again in the order made.
     r.liftAndMove();
     r.key(Qt::Key_R);
     r.drag({10, 150}, {{60, 160}});
@@ -441,6 +457,9 @@ void TstEditor::drawingsUndoRedoAndClearWhileKeysAndClicksKeepTheEditor() {
     QCOMPARE(r.sel().Left(), 120);
     r.tool("Undo");
     QCOMPARE(r.sel().Left(), 20);
+    r.tool("Redo");
+    QCOMPARE(r.sel().Left(), 120);
+    QCOMPARE(count(), std::size_t(0));
     r.tool("Redo");
     QCOMPARE(count(), std::size_t(1));
 

@@ -111,6 +111,9 @@ void TstNames::everyControlIsNamed() {
     QCOMPARE(nameless(f.editor(), named), QStringList());
     QCOMPARE(named.value("frmphotoshop"), pick("标记编辑器", "Annotation editor"));
     QVERIFY(named.values().contains(pick("撤消", "Undo")));
+    QVERIFY(named.values().contains(pick("选择（V）", "Select (V)")));
+    QVERIFY(named.values().contains(pick("颜色", "Colour")));
+    QVERIFY(named.values().contains(pick("粗细：4", "Width: 4")));
     f.editor()->close();
 
     // The tip dialog, from the menu's "about".

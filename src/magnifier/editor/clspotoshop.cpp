@@ -33,6 +33,7 @@ void clspotoshop::Trans(bool value) {
 
 void clspotoshop::OpenRgn(raster::Surface* target, qint32 width, qint32 height) {
     Paste();
+    ++m.Outlines;
     if (!m.BackBuf) {
         m.TargetDC = target;
         m.BackBuf = raster::Surface::create(QSize(width, height));

@@ -35,6 +35,28 @@ enum class SelMode : qint16 {
 // click, held back until a third point makes it a trace.
 enum class ClickHeld : qint32 { None = 0, First = 1, Second = 2 };
 
+// Which outline the selected pixels belong to, where they are and what the
+// selection is: what a step of the editor's history puts back.
+struct Placement {
+    qint32 Outline = 0; // outlines opened before this one
+    qint32 Left = 0;
+    qint32 Top = 0;
+    QPoint Origin; // where the pixels were cut from
+    SelMode Mode = SelMode::Idle;
+    raster::Colour Back = raster::Black; // what their old place shows when lifted
+    bool operator==(const Placement&) const = default;
+};
+
+// Pixels dragged from one place to another: the selection before and after,
+// and the picture in the area they touched, both without outlines.
+struct PixelStep {
+    Placement Before;
+    Placement After;
+    QRect Area;
+    QImage BeforePixels;
+    QImage AfterPixels;
+};
+
 class clspotoshop {
   public:
     // Everything the object knows; the editor reads only WorkMode, but
@@ -68,6 +90,7 @@ class clspotoshop {
         qint32 MoveStartLeft = 0;
         qint32 MoveStartTop = 0;
         SelMode MoveStartMode = SelMode::Idle;
+        qint32 Outlines = 0; // outlines opened so far
 
         std::unique_ptr<raster::Surface> BackBuf;
         std::unique_ptr<raster::Surface> SketchBuf;
@@ -107,6 +130,17 @@ class clspotoshop {
     // object writes rewrites that part too.
     void TargetChanged(const QRect& area) { m_ledger.targetChanged(area); }
 
+    // The editor's history: where the selection is now; the pixel step from
+    // `before` to now when pixels were dragged; that step taken back
+    // (`forward` false) or made again. While the selection is as the step
+    // left it, the selection itself goes back; otherwise the selection is
+    // dropped and the step's pixels are put on the picture.
+    Placement placement() const;
+    std::optional<PixelStep> stepSince(const Placement& before) const;
+    // BackColor, and the step it makes where lifted pixels left their place.
+    std::optional<PixelStep> backColourStep(raster::Colour value);
+    void applyStep(const PixelStep& step, bool forward);
+
     const Fields& fields() const { return m; }
     // The part of the target written since the last call, for the editor to
     // repaint no more than that.
@@ -125,6 +159,15 @@ class clspotoshop {
     QRect currentBox() const { return QRect(m.Left, m.Top, boxWidth(), boxHeight()); }
     QRect picture() const { return QRect(0, 0, m.PicWidth, m.PicHeight); }
     std::unique_ptr<raster::Surface> dashedOutline(const QRect& window, bool inverted) const;
+    // The picture with the selected pixels dropped at (left, top), their
+    // place in the back colour.
+    std::unique_ptr<raster::Surface> droppedPixels() const;
+    void composeDropped(raster::Surface* compose, qint32 left, qint32 top,
+                        const raster::Surface* pixels) const;
+    QImage cleanPixels(const QRect& area, const Placement& at) const;
+    void restore(const Placement& at);
+    // Drops the selection, its pixels staying where they are.
+    void settle();
     void present(const FramePlan& plan, const std::function<void(raster::Surface*)>& compose);
 
     Fields m;

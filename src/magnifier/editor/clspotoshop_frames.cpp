@@ -109,8 +109,7 @@ void clspotoshop::Display() {
     m.AntPhase = (m.AntPhase + 1) & 7;
 }
 
-void clspotoshop::Paste() {
-    if (m.WorkMode == SelMode::Idle) return;
+std::unique_ptr<Surface> clspotoshop::droppedPixels() const {
     const qint32 w = boxWidth();
     const qint32 h = boxHeight();
     // The selected pixels without their white edge.
@@ -119,14 +118,25 @@ void clspotoshop::Paste() {
     blt(pixels.get(), 0, 0, w, h, m.MaskBuf.get(), 0, 0, Rop::NotCopy);
     blt(pixels.get(), m.VisBox.left - m.RgnBox.left, m.VisBox.top - m.RgnBox.top, w, h,
         m.BackBuf.get(), m.VisBox.left, m.VisBox.top, Rop::And);
+    return pixels;
+}
 
-    present(m_ledger.boxesFrame(originBox(), currentBox()), [&](Surface* compose) {
-        blt(compose, 0, 0, m.PicWidth, m.PicHeight, m.BackBuf.get(), 0, 0, Rop::Copy);
-        blt(compose, m.RgnBox.left, m.RgnBox.top, w, h, m.MaskBuf.get(), 0, 0, Rop::And);
-        blt(compose, m.RgnBox.left, m.RgnBox.top, w, h, m.FillBuf.get(), 0, 0, Rop::Or);
-        blt(compose, m.Left, m.Top, w, h, m.MaskBuf.get(), 0, 0, Rop::And);
-        blt(compose, m.Left, m.Top, w, h, pixels.get(), 0, 0, Rop::Or);
-    });
+void clspotoshop::composeDropped(Surface* compose, qint32 left, qint32 top,
+                                 const Surface* pixels) const {
+    const qint32 w = boxWidth();
+    const qint32 h = boxHeight();
+    blt(compose, 0, 0, m.PicWidth, m.PicHeight, m.BackBuf.get(), 0, 0, Rop::Copy);
+    blt(compose, m.RgnBox.left, m.RgnBox.top, w, h, m.MaskBuf.get(), 0, 0, Rop::And);
+    blt(compose, m.RgnBox.left, m.RgnBox.top, w, h, m.FillBuf.get(), 0, 0, Rop::Or);
+    blt(compose, left, top, w, h, m.MaskBuf.get(), 0, 0, Rop::And);
+    blt(compose, left, top, w, h, pixels, 0, 0, Rop::Or);
+}
+
+void clspotoshop::Paste() {
+    if (m.WorkMode == SelMode::Idle) return;
+    const auto pixels = droppedPixels();
+    present(m_ledger.boxesFrame(originBox(), currentBox()),
+            [&](Surface* compose) { composeDropped(compose, m.Left, m.Top, pixels.get()); });
 
     m.UndoLeft = m.Left;
     m.UndoTop = m.Top;

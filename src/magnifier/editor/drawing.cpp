@@ -314,32 +314,46 @@ void Drawing::add(Shape shape) {
     record(std::move(step));
 }
 
-void Drawing::remove(std::size_t index) {
-    if (index >= m_shapes.size()) return;
+bool Drawing::remove(std::size_t index) {
+    if (index >= m_shapes.size()) return false;
     Step step{Step::Op::Remove, index, {m_shapes[index]}, {}, {}, {}};
     apply(step, true);
     record(std::move(step));
+    return true;
 }
 
-void Drawing::move(std::size_t index, QPointF by) {
-    if (index >= m_shapes.size() || by.isNull()) return;
+bool Drawing::move(std::size_t index, QPointF by) {
+    if (index >= m_shapes.size() || by.isNull()) return false;
     Step step{Step::Op::Move, index, {}, by, {}, {}};
     apply(step, true);
     record(std::move(step));
+    return true;
 }
 
-void Drawing::recolour(std::size_t index, const QColor& colour) {
-    if (index >= m_shapes.size() || m_shapes[index].colour == colour) return;
+bool Drawing::recolour(std::size_t index, const QColor& colour) {
+    if (index >= m_shapes.size() || m_shapes[index].colour == colour) return false;
     Step step{Step::Op::Recolour, index, {}, {}, m_shapes[index].colour, colour};
     apply(step, true);
     record(std::move(step));
+    return true;
 }
 
-void Drawing::clear() {
-    if (m_shapes.empty()) return;
+bool Drawing::resize(std::size_t index, const QRectF& to, const QImage& picture) {
+    if (index >= m_shapes.size()) return false;
+    Shape after = resized(m_shapes[index], to, picture);
+    if (after.points == m_shapes[index].points) return false;
+    Step step{Step::Op::Resize, index, {m_shapes[index], std::move(after)}, {}, {}, {}};
+    apply(step, true);
+    record(std::move(step));
+    return true;
+}
+
+bool Drawing::clear() {
+    if (m_shapes.empty()) return false;
     Step step{Step::Op::Clear, 0, m_shapes, {}, {}, {}};
     apply(step, true);
     record(std::move(step));
+    return true;
 }
 
 int Drawing::nextNumber() const {
@@ -366,6 +380,9 @@ void Drawing::apply(const Step& step, bool forward) {
         break;
     case Step::Op::Recolour:
         at->colour = forward ? step.after : step.before;
+        break;
+    case Step::Op::Resize:
+        *at = step.shapes[forward ? 1 : 0];
         break;
     case Step::Op::Clear:
         if (forward)

@@ -75,7 +75,18 @@ struct Shape {
     bool touches(QPointF p, qreal tolerance) const;
     // The head of an arrow, a closed triangle whose tip is the last point.
     QPolygonF arrowHead() const;
+    // The box the points span, before the pen's width: what resizing
+    // stretches. Step numbers and text have no size to drag and give none.
+    QRectF frame() const;
+    bool resizable() const { return kind != Kind::Number && kind != Kind::Text; }
 };
+
+// `shape` with its frame stretched onto `to`: the frame's top-left goes to
+// `to`'s top-left and its bottom-right to `to`'s bottom-right, so that a
+// negative width or height mirrors it. A side of no length moves along
+// with the frame. Shapes that are not resizable move by the top-left. A
+// pixelated box takes its blocks anew from `picture` where one is given.
+Shape resized(const Shape& shape, const QRectF& to, const QImage& picture = QImage());
 
 // Makes `shape`, a Pixelate whose points span its box, the blocks of
 // `picture` in that box: the box goes to whole pixels within the picture,
@@ -97,10 +108,13 @@ class Drawing {
 
     // Each edit is one step of the history and drops what could be redone.
     void add(Shape shape);
-    void remove(std::size_t index);
-    void move(std::size_t index, QPointF by);
-    void recolour(std::size_t index, const QColor& colour);
-    void clear();
+    // False, and no step, when the edit would change nothing.
+    bool remove(std::size_t index);
+    bool move(std::size_t index, QPointF by);
+    bool recolour(std::size_t index, const QColor& colour);
+    // The shape stretched onto `to`, as `resized` does.
+    bool resize(std::size_t index, const QRectF& to, const QImage& picture = QImage());
+    bool clear();
 
     // The number a new step number shows: one more than the highest on the
     // picture, so that an undone number is given again.
@@ -130,9 +144,11 @@ class Drawing {
 
   private:
     struct Step {
-        enum class Op : quint8 { Add, Remove, Move, Recolour, Clear } op;
+        enum class Op : quint8 { Add, Remove, Move, Recolour, Clear, Resize } op;
         std::size_t index = 0;
-        std::vector<Shape> shapes; // Add, Remove: the one shape; Clear: all of them
+        // Add, Remove: the one shape; Clear: all of them; Resize: the shape
+        // before and after.
+        std::vector<Shape> shapes;
         QPointF by;
         QColor before, after;
     };

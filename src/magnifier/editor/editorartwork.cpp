@@ -151,11 +151,25 @@ void letterT(QPainter& p) {
     p.fillRect(QRectF(6.75, 2, 2.5, 12), kInk);
 }
 
+// The select tool: a pointer on a frame with its corner grips, the frame
+// unbroken so that the picture is one piece across.
+void pointerOnGrips(QPainter& p) {
+    p.setPen(QPen(QColor(96, 96, 96), 1));
+    p.drawRect(QRectF(5.5, 5.5, 9, 9));
+    for (const QPointF& c :
+         {QPointF(5.5, 5.5), QPointF(14.5, 5.5), QPointF(5.5, 14.5), QPointF(14.5, 14.5)})
+        p.fillRect(QRectF(c - QPointF(1.5, 1.5), QSizeF(3, 3)), Qt::black);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawPolygon(QPolygonF({QPointF(0.5, 0.5), QPointF(0.5, 10.5), QPointF(3, 8), QPointF(5, 11.5),
+                             QPointF(6.5, 10.5), QPointF(4.5, 7.5), QPointF(7.5, 7.5)}));
+}
+
 using Drawing = void (*)(QPainter&);
-constexpr std::array<Drawing, 15> drawings{
-    dashedRectangle, lasso,  arrowWithCross, eyedropper, curvedArrow, pen,
-    highlighter,     line,   arrow,          box,        ellipse,     curvedArrowForward,
-    numberDisc,      blocks, letterT};
+constexpr std::array<Drawing, 16> drawings{
+    dashedRectangle, lasso,  arrowWithCross, eyedropper,    curvedArrow, pen,
+    highlighter,     line,   arrow,          box,           ellipse,     curvedArrowForward,
+    numberDisc,      blocks, letterT,        pointerOnGrips};
 
 // A plain pointer arrow with its tip at (0, 0).
 void pointer(QPainter& p) {

@@ -61,9 +61,10 @@ void frmphotoshop::buildControls() {
     connect(Picture1, &PictureArea::MouseMove, this, &frmphotoshop::Picture1_MouseMove);
     connect(Picture1, &PictureArea::MouseUp, this, &frmphotoshop::Picture1_MouseUp);
     connect(Picture1, &PictureArea::DblClick, this, &frmphotoshop::Picture1_DblClick);
-    // With a drawing tool the second click of a double click draws again.
+    // With a drawing tool the second click of a double click draws again;
+    // with the select tool it takes a shape again.
     connect(Picture1, &PictureArea::DblClickAt, this, [this](int button, int shift, int x, int y) {
-        if (ToolMode == Drawing) Picture1_MouseDown(button, shift, x, y);
+        if (ToolMode == Drawing || ToolMode == Selecting) Picture1_MouseDown(button, shift, x, y);
     });
     Picture1->Overlay = [this](QPainter& painter, const QRect& area) {
         paintDrawings(painter, area);
@@ -143,6 +144,7 @@ void frmphotoshop::buildToolbar() {
         {"ToolNumber", QT_TRANSLATE_NOOP("zuz", "步骤编号（N）"), 12, true},
         {"ToolPixelate", QT_TRANSLATE_NOOP("zuz", "马赛克（X）"), 13, true},
         {"ToolText", QT_TRANSLATE_NOOP("zuz", "文字（T）"), 14, true},
+        {"ToolPointer", QT_TRANSLATE_NOOP("zuz", "选择（V）"), 15, true},
         {nullptr, nullptr, -1, false},
         {"Undo", QT_TRANSLATE_NOOP("zuz", "撤消"), 4, false},
         {"Redo", QT_TRANSLATE_NOOP("zuz", "重做（Ctrl+Y）"), 11, false},
@@ -166,6 +168,7 @@ void frmphotoshop::buildToolbar() {
             ToolGroup->addAction(a);
         }
         connect(a, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+        if (key == QLatin1String("Redo")) buildColourAndWidth();
     }
     button(QStringLiteral("ToolRect"))->setChecked(true);
     Toolbar1->adjustSize();
@@ -213,7 +216,9 @@ void frmphotoshop::setPictureCursor(PictureCursor image) {
     // Every pointer move asks; only a change goes to X11, Wayland or Windows.
     if (image == m_cursor) return;
     m_cursor = image;
-    Picture1->setCursor(image == DrawCursor ? QCursor(Qt::CrossCursor) : Image1[image]);
+    Picture1->setCursor(image == DrawCursor    ? QCursor(Qt::CrossCursor)
+                        : image == PointCursor ? QCursor(Qt::ArrowCursor)
+                                               : Image1[image]);
 }
 
 frmphotoshop* frmphotoshop::openOver(const Services& services, QImage picture,

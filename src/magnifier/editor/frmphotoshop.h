@@ -2,6 +2,8 @@
 
 #include "magnifier/editor/clspotoshop.h"
 #include "magnifier/editor/drawing.h"
+#include "magnifier/editor/edithistory.h"
+#include "magnifier/editor/shapeselect.h"
 #include "shared/platform/services.h"
 
 #include <QWidget>
@@ -42,6 +44,7 @@ class frmphotoshop : public QWidget {
         MoveDragging = 6,  // move tool, dragging the selected pixels
         ColourPicking = 7, // colour-pick tool
         Drawing = 8,       // a drawing tool (DrawTool), waiting or drawing
+        Selecting = 9,     // select tool: holding, moving and resizing a drawn shape
     };
     // The pointers over the picture, by their place in Image1.
     enum PictureCursor : int {
@@ -51,6 +54,7 @@ class frmphotoshop : public QWidget {
         PickCursor = 3,   // colour-pick tool
         InClipCursor = 4, // over the selection, which a press drags
         DrawCursor = 5,   // the drawing tools: a cross, not one of Image1
+        PointCursor = 6,  // the select tool: the usual arrow, not one of Image1
     };
     // The colours of the keys R, G, B, O, Y, P, W and K, in that order.
     static const std::array<std::pair<Qt::Key, QColor>, 8> ColourKeys;
@@ -86,9 +90,8 @@ class frmphotoshop : public QWidget {
 
     // Toolbar and menu.
     void Toolbar1_ButtonClick(const QString& key);
-    // 撤消 and Ctrl+Z: the last drawing step while the drawings were
-    // edited last, else the selection object's one step. Redo is the
-    // drawings' only.
+    // 撤消 and Ctrl+Z, 重做 and Ctrl+Y: one history of every edit, the
+    // drawings' and the dragged pixels', in the order made.
     void Undo();
     void Redo();
     // The system-wide Ctrl+Z, pressed while this editor may be in front:
@@ -117,6 +120,16 @@ class frmphotoshop : public QWidget {
     QColor DrawColour{230, 0, 0}; // the R key's red
     // Picture pixels; the highlighter draws four times as wide.
     qreal DrawWidth = 4;
+
+    // The select tool, and the toolbar's colour and width buttons with
+    // their menus; setting the colour recolours a held shape.
+    const drawing::ShapeSelect& held() const { return m_held; }
+    void setDrawColour(const QColor& colour);
+    void setDrawWidth(qreal width);
+    QAction* ColourButton = nullptr;
+    QAction* WidthButton = nullptr;
+    QActionGroup* WidthGroup = nullptr;
+    static const std::array<qreal, 6> Widths;
     // The picture with the drawings on it, at its full size in device
     // pixels, as a copy or a file gets it.
     QImage annotatedPicture() const;
@@ -190,6 +203,17 @@ class frmphotoshop : public QWidget {
     void drawingChanged(const QRectF& pictureArea);
     void paintDrawings(QPainter& painter, const QRect& area) const;
     void showNotice(const QString& text);
+    void buildColourAndWidth();
+    void showColourAndWidth();
+    QRectF heldArea() const;
+    void selectPress(QPoint at);
+    void selectDrag(QPoint at);
+    void selectRelease();
+    bool selectKey(int key);
+    void letGo();
+    void paintHeld(QPainter& painter) const;
+    void turn(const EditHistory::Turn& turn);
+    bool pixelsInHand() const;
 
     Services m_services;
     std::unique_ptr<clspotoshop> m_sel;
@@ -203,8 +227,10 @@ class frmphotoshop : public QWidget {
     bool m_straight = false;
     // Tab turns a drag into an ellipse while it is held.
     bool m_tabHeld = false;
-    // Whether the last edit was a drawing's rather than a pixel tool's.
-    bool m_drawnLast = false;
+    EditHistory m_history;
+    drawing::ShapeSelect m_held;
+    // Where the selected pixels were at the press that drags them.
+    Placement m_pressed;
     QTimer* m_noticeTimer = nullptr;
     QPlainTextEdit* m_textBox = nullptr;
     // What the text will be, all but its letters.

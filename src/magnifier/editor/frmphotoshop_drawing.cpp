@@ -42,6 +42,7 @@ const std::array<std::pair<Qt::Key, QColor>, 8> frmphotoshop::ColourKeys{{
 
 void frmphotoshop::chooseDrawTool(drawing::Kind kind, const QString& key) {
     finishText();
+    letGo();
     if (QAction* a = button(key)) a->setChecked(true);
     DrawTool = kind;
     ToolMode = Drawing;
@@ -108,7 +109,7 @@ void frmphotoshop::endStroke() {
     }
     m_drawing.add(std::move(*m_stroke));
     m_stroke.reset();
-    m_drawnLast = true;
+    m_history.drawn();
     drawingChanged(area);
 }
 
@@ -123,7 +124,7 @@ void frmphotoshop::placeNumber(QPoint at) {
     s.number = m_drawing.nextNumber();
     const QRectF area = s.bounds();
     m_drawing.add(std::move(s));
-    m_drawnLast = true;
+    m_history.drawn();
     drawingChanged(area);
 }
 
@@ -204,7 +205,7 @@ void frmphotoshop::finishText(bool keep) {
     const QRectF area = m_text.bounds();
     m_drawing.add(std::move(m_text));
     m_text = drawing::Shape();
-    m_drawnLast = true;
+    m_history.drawn();
     drawingChanged(area);
 }
 
@@ -221,7 +222,8 @@ void frmphotoshop::drawingChanged(const QRectF& pictureArea) {
 
 void frmphotoshop::paintDrawings(QPainter& painter, const QRect& area) const {
     const QTransform toWidget = Picture1->pictureToWidget();
-    m_drawing.render(painter, toWidget, QRectF(area));
+    if (!m_held.preview(m_drawing)) m_drawing.render(painter, toWidget, QRectF(area));
+    paintHeld(painter);
     if (!m_stroke) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -270,31 +272,6 @@ void frmphotoshop::showNotice(const QString& text) {
     m_noticeTimer->start();
 }
 
-// The selection object undoes one step and takes it back the second time;
-// the drawings have a history of their own. Which of them an undo goes to
-// follows the last edit, and a drawing history run dry gives way to the
-// selection object.
-void frmphotoshop::Undo() {
-    // Text being typed is the edit under way: undo drops it.
-    if (m_textBox) {
-        finishText(false);
-        return;
-    }
-    if (m_drawnLast && m_drawing.canUndo()) {
-        m_drawing.undo();
-        Picture1->update();
-        return;
-    }
-    if (m_sel) m_sel->UnDo();
-    showWritten();
-}
-
-void frmphotoshop::Redo() {
-    if (!m_drawing.redo()) return;
-    m_drawnLast = true;
-    Picture1->update();
-}
-
 bool frmphotoshop::hotkeyPressed() {
     if (isUnloaded() || !isActiveWindow()) return false;
     Undo();
@@ -303,7 +280,7 @@ bool frmphotoshop::hotkeyPressed() {
 
 // The width shows at the pointer while it changes.
 void frmphotoshop::changeWidth(int steps) {
-    DrawWidth = drawing::clampWidth(DrawWidth + steps);
+    setDrawWidth(DrawWidth + steps);
     QToolTip::showText(QCursor::pos(),
                        QCoreApplication::translate("zuz", "粗细：%1").arg(DrawWidth), this);
 }
@@ -333,6 +310,7 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_Escape) {
         cancelStroke();
         finishText();
+        letGo();
         return;
     }
     if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
@@ -359,10 +337,12 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
             break;
         }
     }
+    if (mods == Qt::NoModifier && selectKey(key)) return;
     if (mods == Qt::NoModifier || mods == Qt::ShiftModifier) {
         for (const auto& [colourKey, colour] : ColourKeys) {
             if (key != colourKey) continue;
-            DrawColour = colour;
+            letGo(); // the colour is the pens' now, not the held shape's
+            setDrawColour(colour);
             if (shift)
                 chooseDrawTool(drawing::Kind::Highlighter, QStringLiteral("ToolMarker"));
             else
@@ -386,7 +366,8 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
             cancelStroke();
             if (!m_drawing.isEmpty()) {
                 m_drawing.clear();
-                m_drawnLast = true;
+                m_history.drawn();
+                m_held.follow(m_drawing);
                 Picture1->update();
             }
             return;

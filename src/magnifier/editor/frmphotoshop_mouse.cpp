@@ -30,15 +30,19 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
         const quint32 colour = Picture1->Point(QPoint(x, y));
         if (button == Left) {
             setSwatch(1, colour);
-            DrawColour = swatch(1);
+            setDrawColour(swatch(1));
         } else if (button == Right) {
             setSwatch(0, colour);
-            m_sel->BackColor(colour);
+            if (auto step = m_sel->backColourStep(colour)) m_history.pixels(std::move(*step));
             showWritten();
             return;
         }
     }
     if (button != Left) return;
+    if (ToolMode == Selecting) {
+        selectPress(QPoint(x, y));
+        return;
+    }
     if (ToolMode == Drawing) {
         if (DrawTool == drawing::Kind::Number)
             placeNumber(QPoint(x, y));
@@ -48,14 +52,13 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
             startStroke(shift, QPoint(x, y));
         return;
     }
-    if (ToolMode != ColourPicking) m_drawnLast = false;
-
     if (m_sel->isInClip(x, y)) {
         const qint16 dragging = ToolMode == AnyWaiting    ? AnyDragging
                                 : ToolMode == RectWaiting ? RectDragging
                                 : ToolMode == MoveWaiting ? MoveDragging
                                                           : 0;
         if (dragging) {
+            m_pressed = m_sel->placement();
             m_sel->MoveStart(x, y);
             ToolMode = dragging;
         }
@@ -83,6 +86,9 @@ void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
         switch (ToolMode) {
         case Drawing:
             extendStroke(QPoint(x, y));
+            return;
+        case Selecting:
+            selectDrag(QPoint(x, y));
             return;
         case RectWaiting:
             drawRect(x, y, true);
@@ -115,6 +121,8 @@ void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
 void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
     if (!m_sel || button != Left) return;
     Picture1->DrawMode = PictureArea::MaskPen;
+    const bool dragging =
+        ToolMode == MoveDragging || ToolMode == AnyDragging || ToolMode == RectDragging;
     switch (ToolMode) {
     case RectWaiting:
         // The band goes before the outline is traced: a rectangle without
@@ -139,6 +147,9 @@ void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
         m_sel->EndRgnMove();
         ToolMode = RectWaiting;
         break;
+    case Selecting:
+        selectRelease();
+        return;
     case Drawing:
         extendStroke(QPoint(x, y));
         endStroke();
@@ -146,12 +157,16 @@ void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
     default:
         break;
     }
+    // Dragged pixels are a step of the history; a dragged outline is not.
+    if (dragging)
+        if (auto step = m_sel->stepSince(m_pressed)) m_history.pixels(std::move(*step));
     showWritten();
 }
 
 void frmphotoshop::Picture1_DblClick() {
-    // A double click is part of drawing: drawings are not lost to it.
-    if (ToolMode == Drawing) return;
+    // A double click is part of drawing and of holding shapes: drawings
+    // are not lost to it.
+    if (ToolMode == Drawing || ToolMode == Selecting) return;
     close();
 }
 

@@ -7,6 +7,7 @@
 void frmphotoshop::Toolbar1_ButtonClick(const QString& key) {
     // 撤消 drops text being typed; every other button ends it.
     if (key != QLatin1String("Undo")) finishText();
+    if (key != QLatin1String("ToolPointer") && key.startsWith(QLatin1String("Tool"))) letGo();
     if (key == QLatin1String("ToolRect")) {
         setPictureCursor(RectCursor);
         ToolMode = RectWaiting;
@@ -37,6 +38,10 @@ void frmphotoshop::Toolbar1_ButtonClick(const QString& key) {
         chooseDrawTool(drawing::Kind::Pixelate, key);
     } else if (key == QLatin1String("ToolText")) {
         chooseDrawTool(drawing::Kind::Text, key);
+    } else if (key == QLatin1String("ToolPointer")) {
+        cancelStroke();
+        setPictureCursor(PointCursor);
+        ToolMode = Selecting;
     } else if (key == QLatin1String("Undo")) {
         Undo();
     } else if (key == QLatin1String("Redo")) {

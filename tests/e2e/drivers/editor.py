@@ -19,6 +19,10 @@ TOP = (0, 0, W - 1, 47)
 # Where the pointer rests between steps: on the picture, away from every
 # selection, so no tooltip or toolbar covers what is compared.
 PARK = (W // 2, H - 120)
+# Toolbar buttons by their place: the move tool, and "撤消" after the
+# fourteen tools and the separator.
+MOVE_TOOL = 2
+UNDO = 15
 
 
 def changes(a, b, ignore=(), tolerance=0):
