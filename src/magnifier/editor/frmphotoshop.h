@@ -2,7 +2,9 @@
 
 #include "magnifier/editor/clspotoshop.h"
 #include "magnifier/editor/drawing.h"
+#include "magnifier/editor/editorboard.h"
 #include "shared/platform/services.h"
+#include "shared/wheelnotches.h"
 
 #include <QWidget>
 
@@ -190,6 +192,27 @@ class frmphotoshop : public QWidget {
     void drawingChanged(const QRectF& pictureArea);
     void paintDrawings(QPainter& painter, const QRect& area) const;
     void showNotice(const QString& text);
+
+    // Zoom, pan and boards (frmphotoshop_zoom.cpp).
+  public:
+    // Wheel notches about a logical position on the picture area.
+    void zoomAt(int notches, QPointF at);
+    // Ctrl+W and Ctrl+K: the board of that key, or back to the picture.
+    void showBoard(Board key);
+    bool onBoard() const { return m_boards.shown() != Board::Picture; }
+    // What is shown beneath the drawings: the picture, or the board at the
+    // picture's size.
+    QImage shownPicture() const;
+
+  private:
+    bool zoomKey(const QKeyEvent& e);
+    bool panEvent(QEvent* event);
+    void viewMoved();
+    QFont textBoxFont() const;
+    wheelnotches::Notches m_wheel;
+    Boards m_boards;
+    // Where the middle button's drag was last, in logical positions.
+    std::optional<QPointF> m_panFrom;
 
     Services m_services;
     std::unique_ptr<clspotoshop> m_sel;

@@ -19,7 +19,6 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolTip>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <utility>
@@ -98,8 +97,7 @@ void frmphotoshop::endStroke() {
     QRectF area = m_stroke->bounds();
     // The blocks are of the picture as it is now, beneath the drawings.
     if (m_stroke->kind == drawing::Kind::Pixelate) {
-        const raster::Surface* surface = Picture1->hDC();
-        if (surface) drawing::pixelate(*m_stroke, surface->image());
+        drawing::pixelate(*m_stroke, shownPicture());
         if (m_stroke->blocks.isNull()) {
             cancelStroke();
             return;
@@ -154,12 +152,7 @@ void frmphotoshop::startText(QPoint at) {
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->document()->setDocumentMargin(0);
     box->setAttribute(Qt::WA_InputMethodEnabled);
-    // A picture pixel is 1/ratio of a logical pixel; a point size takes
-    // the fraction a pixel size would round away.
-    QFont font = drawing::textFont(DrawWidth);
-    font.setPointSizeF(drawing::textPixelSize(DrawWidth) / Picture1->pictureRatio() * 72.0 /
-                       Picture1->logicalDpiY());
-    box->setFont(font);
+    box->setFont(textBoxFont());
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, Qt::transparent);
     palette.setColor(QPalette::Text, DrawColour);
@@ -231,9 +224,9 @@ void frmphotoshop::paintDrawings(QPainter& painter, const QRect& area) const {
 }
 
 QImage frmphotoshop::annotatedPicture() const {
-    const raster::Surface* surface = Picture1->hDC();
-    if (!surface) return {};
-    QImage out = m_drawing.flattened(surface->image());
+    const QImage shown = shownPicture();
+    if (shown.isNull()) return {};
+    QImage out = m_drawing.flattened(shown);
     // One pixel of the picture is one pixel wherever it goes.
     out.setDevicePixelRatio(1);
     return out;
@@ -278,6 +271,11 @@ void frmphotoshop::Undo() {
     // Text being typed is the edit under way: undo drops it.
     if (m_textBox) {
         finishText(false);
+        return;
+    }
+    // The pixel tools' step is the picture's, which a board hides.
+    if (onBoard()) {
+        if (m_drawing.undo()) Picture1->update();
         return;
     }
     if (m_drawnLast && m_drawing.canUndo()) {
@@ -325,6 +323,7 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
     const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
                                                          Qt::AltModifier | Qt::MetaModifier);
     const bool shift = mods & Qt::ShiftModifier;
+    if (zoomKey(*e)) return;
     // Letters by the key, not the character it types: under a Cyrillic
     // layout the same keys draw in the same colours.
     const std::uint32_t vk = virtualkey::of(*e);
@@ -393,16 +392,4 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
         }
     }
     QWidget::keyPressEvent(e);
-}
-
-void frmphotoshop::wheelEvent(QWheelEvent* e) {
-    if (!(e->modifiers() & Qt::ControlModifier)) {
-        e->ignore();
-        return;
-    }
-    e->accept();
-    const int dy = e->angleDelta().y();
-    // A notch is a step; a fine-grained wheel or pad at least one.
-    const int steps = dy / 120 != 0 ? dy / 120 : (dy > 0) - (dy < 0);
-    changeWidth(steps);
 }

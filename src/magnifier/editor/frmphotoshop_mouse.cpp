@@ -26,6 +26,8 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
         // The menu may have closed the editor.
         if (isUnloaded()) return;
     }
+    // The pixel tools work on the picture, which a board hides.
+    if (onBoard() && ToolMode != Drawing) return;
     if (ToolMode == ColourPicking) {
         const quint32 colour = Picture1->Point(QPoint(x, y));
         if (button == Left) {
@@ -78,7 +80,7 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
 void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
     Toolbar1->hide();
     m_pointer = QPoint(x, y);
-    if (!m_sel) return;
+    if (!m_sel || (onBoard() && ToolMode != Drawing)) return;
     if (button == Left) {
         switch (ToolMode) {
         case Drawing:
@@ -113,7 +115,7 @@ void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
 }
 
 void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
-    if (!m_sel || button != Left) return;
+    if (!m_sel || button != Left || (onBoard() && ToolMode != Drawing)) return;
     Picture1->DrawMode = PictureArea::MaskPen;
     switch (ToolMode) {
     case RectWaiting:
