@@ -176,14 +176,14 @@ class frmphotoshop : public QWidget {
     QColor swatch(int index) const;
     void setSwatch(int index, quint32 colour);
     // Drawing with the mouse; `shift` as the handlers take it.
-    void startStroke(int shift, QPoint at);
-    void extendStroke(QPoint at);
+    void startStroke(int shift, QPointF at);
+    void extendStroke(QPointF at);
     void endStroke();
     void cancelStroke();
-    void placeNumber(QPoint at);
+    void placeNumber(QPointF at);
     // Text: typed into a box over the picture, an object once it ends;
     // `keep` false drops what was typed.
-    void startText(QPoint at);
+    void startText(QPointF at);
     void finishText(bool keep = true);
     void fitTextBox();
     QPoint pointer() const;
@@ -206,6 +206,9 @@ class frmphotoshop : public QWidget {
 
   private:
     bool zoomKey(const QKeyEvent& e);
+    // Where the drawing tools put the picture pixel (x, y) the pointer
+    // reported: zoomed in, the point between pixels under it.
+    QPointF drawingPoint(int x, int y) const;
     bool panEvent(QEvent* event);
     void viewMoved();
     QFont textBoxFont() const;

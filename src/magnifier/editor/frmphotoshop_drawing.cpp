@@ -49,7 +49,7 @@ void frmphotoshop::chooseDrawTool(drawing::Kind kind, const QString& key) {
 
 // The pens take the shape from the keys held at the press, as presenters
 // know them; a shape's own tool draws that shape whatever is held.
-void frmphotoshop::startStroke(int shift, QPoint at) {
+void frmphotoshop::startStroke(int shift, QPointF at) {
     cancelStroke();
     drawing::Shape s;
     s.kind = DrawTool;
@@ -77,7 +77,7 @@ void frmphotoshop::startStroke(int shift, QPoint at) {
     drawingChanged(m_stroke->bounds());
 }
 
-void frmphotoshop::extendStroke(QPoint at) {
+void frmphotoshop::extendStroke(QPointF at) {
     if (!m_stroke) return;
     if (m_straight) {
         const QRectF before = m_stroke->bounds();
@@ -111,7 +111,7 @@ void frmphotoshop::endStroke() {
 }
 
 // A number goes on at the press: a click is the whole gesture.
-void frmphotoshop::placeNumber(QPoint at) {
+void frmphotoshop::placeNumber(QPointF at) {
     cancelStroke();
     drawing::Shape s;
     s.kind = drawing::Kind::Number;
@@ -135,7 +135,7 @@ QPoint frmphotoshop::pointer() const {
 
 // The box takes the keys, input methods included, and shows the letters as
 // they will stay: same font, colour and place, at the picture's scale.
-void frmphotoshop::startText(QPoint at) {
+void frmphotoshop::startText(QPointF at) {
     finishText();
     cancelStroke();
     m_text = drawing::Shape();

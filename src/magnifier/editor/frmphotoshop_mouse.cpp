@@ -43,11 +43,11 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
     if (button != Left) return;
     if (ToolMode == Drawing) {
         if (DrawTool == drawing::Kind::Number)
-            placeNumber(QPoint(x, y));
+            placeNumber(drawingPoint(x, y));
         else if (DrawTool == drawing::Kind::Text)
-            startText(QPoint(x, y));
+            startText(drawingPoint(x, y));
         else
-            startStroke(shift, QPoint(x, y));
+            startStroke(shift, drawingPoint(x, y));
         return;
     }
     if (ToolMode != ColourPicking) m_drawnLast = false;
@@ -84,7 +84,7 @@ void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
     if (button == Left) {
         switch (ToolMode) {
         case Drawing:
-            extendStroke(QPoint(x, y));
+            extendStroke(drawingPoint(x, y));
             return;
         case RectWaiting:
             drawRect(x, y, true);
@@ -142,7 +142,7 @@ void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
         ToolMode = RectWaiting;
         break;
     case Drawing:
-        extendStroke(QPoint(x, y));
+        extendStroke(drawingPoint(x, y));
         endStroke();
         return;
     default:

@@ -105,6 +105,12 @@ bool frmphotoshop::panEvent(QEvent* event) {
     }
 }
 
+QPointF frmphotoshop::drawingPoint(int x, int y) const {
+    // A handler called with a point of its own draws there.
+    if (Picture1->reportedPixel() != QPoint(x, y)) return QPointF(x, y);
+    return Picture1->reportedAt();
+}
+
 // Everything on the area is redrawn at the new place; the text being
 // typed keeps its place and size on the picture.
 void frmphotoshop::viewMoved() {

@@ -101,6 +101,11 @@ QPoint PictureArea::toPicture(const QPointF& pos) const {
     return {int(std::floor(at.x())), int(std::floor(at.y()))};
 }
 
+QPointF PictureArea::pictureAt(const QPointF& pos) const {
+    if (Zoom.level() == 0) return QPointF(toPicture(pos));
+    return Zoom.toPicture(pos * m_ratio);
+}
+
 QTransform PictureArea::pictureToWidget() const {
     const QTransform toLogical = QTransform::fromScale(1 / m_ratio, 1 / m_ratio);
     if (Zoom.level() == 0) return toLogical;
@@ -128,6 +133,8 @@ void PictureArea::paintEvent(QPaintEvent* event) {
 
 void PictureArea::reportMouse(const MouseReport& r) {
     const QPoint p = toPicture(r.position());
+    m_reported = pictureAt(r.position());
+    m_reportedPixel = p;
     switch (r.kind) {
     case MouseReport::Kind::Down:
         emit MouseDown(r.button, r.shift, p.x(), p.y());

@@ -55,6 +55,12 @@ class PictureArea : public MouseReporting<QWidget> {
     // Logical widget position to the picture pixel under it; at 1x the
     // device pixel, halves to even.
     QPoint toPicture(const QPointF& pos) const;
+    // The picture point under a logical position, between pixels when
+    // zoomed in; at 1x the pixel toPicture gives.
+    QPointF pictureAt(const QPointF& pos) const;
+    // That point, and the pixel, for the mouse report being handled.
+    QPointF reportedAt() const { return m_reported; }
+    QPoint reportedPixel() const { return m_reportedPixel; }
     // Picture pixels to the logical positions a painter on the area uses.
     QTransform pictureToWidget() const;
 
@@ -87,4 +93,6 @@ class PictureArea : public MouseReporting<QWidget> {
     std::unique_ptr<raster::Surface> m_surface;
     qreal m_ratio = 1;
     Board m_board = Board::Picture;
+    QPointF m_reported;
+    QPoint m_reportedPixel;
 };
