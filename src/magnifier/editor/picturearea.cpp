@@ -120,7 +120,9 @@ void PictureArea::paintEvent(QPaintEvent* event) {
         // window's own pixels where it paints into a plain image; each a
         // block of device pixels when zoomed, not smoothed.
         const QImage& image = m_surface->image();
-        const QRectF shown = pictureToWidget().mapRect(QRectF(image.rect()));
+        const QRectF shown = Zoom.level() == 0
+                                 ? QRectF(0, 0, image.width() / m_ratio, image.height() / m_ratio)
+                                 : pictureToWidget().mapRect(QRectF(image.rect()));
         stretch::paintStretched(painter, rest, shown, image, QRectF(image.rect()));
         rest -= shown.toAlignedRect();
     }
