@@ -813,6 +813,16 @@ void TstEditor::middleButtonAndArrowsPanTheZoomedPictureAndZeroGoesBack() {
     QCOMPARE(area.Zoom.level(), 0);
     QCOMPARE(area.toPicture({120, 90}), QPoint(120, 90));
     QCOMPARE(r.shown(), r.picture.convertToFormat(QImage::Format_RGB32));
+
+    // On a monitor at twice the pixels the same holds in device pixels.
+    r.editor->setPicture(r.picture, 2);
+    r.editor->zoomAt(3, {30, 20});
+    QCOMPARE(area.pictureAt({30, 20}), QPointF(60, 40));
+    const QPointF grabbed = area.pictureAt({50, 40});
+    mouse(r, QEvent::MouseButtonPress, {50, 40}, Qt::MiddleButton, Qt::MiddleButton);
+    mouse(r, QEvent::MouseMove, {30, 30}, Qt::NoButton, Qt::MiddleButton);
+    mouse(r, QEvent::MouseButtonRelease, {30, 30}, Qt::MiddleButton, Qt::NoButton);
+    QCOMPARE(area.pictureAt({30, 30}), grabbed);
 }
 
 // Ctrl+W and Ctrl+K lay a board over the picture with drawings of its own
