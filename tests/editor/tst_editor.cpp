@@ -875,8 +875,11 @@ void TstEditor::boardsHaveDrawingsOfTheirOwnAndCopyWhatIsShown() {
     copied = QGuiApplication::clipboard()->image();
     QCOMPARE(QColor(copied.pixel(60, 20)), QColor(230, 0, 0));
     QCOMPARE(copied.pixel(100, 100) & 0xFFFFFFu, r.picture.pixel(100, 100) & 0xFFFFFFu);
-    // The white board kept its drawing.
+    // The white board kept its drawing, also when reached from the black.
+    r.key(Qt::Key_K, Qt::ControlModifier);
     r.key(Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(r.editor->onBoard());
+    QCOMPARE(QColor(r.shown().pixel(60, 20)), QColor(Qt::white));
     QCOMPARE(r.editor->drawings().shapes().size(), std::size_t(1));
     QCOMPARE(r.editor->drawings().shapes()[0].colour, QColor(0, 70, 230));
 }
