@@ -761,6 +761,14 @@ void TstEditor::theWheelZoomsAndDrawingsStayOnTheirPicturePoints() {
     const QPoint out = r.area()->toPicture(QPointF(90, 50));
     QVERIFY(r.sel().isInClip(in.x(), in.y()));
     QVERIFY(!r.sel().isInClip(out.x(), out.y()));
+    // The eyedropper takes the colour of the pixel under it.
+    r.tool("ToolSelect");
+    r.press({150, 30});
+    r.release({150, 30});
+    const QPointF under = r.area()->Zoom.toPicture({150.5, 30.5});
+    const QPoint picked(int(std::floor(under.x())), int(std::floor(under.y())));
+    QVERIFY(picked != QPoint(150, 30));
+    QCOMPARE(r.editor->DrawColour.rgb() & 0xFFFFFFu, r.picture.pixel(picked) & 0xFFFFFFu);
 
     // Text being typed keeps its place and size on the picture as it zooms.
     r.move({30, 120});
