@@ -19,6 +19,8 @@ echo "== Derudovudi: \"Snarell\" to the picker, beside Zonara's click to its pic
 $py "$top/bench/capture/run_capture_bench.py" --bin "$top/build/bin"
 echo "== annotation editor: selection engine"
 QT_QPA_PLATFORM=offscreen "$top/build/bench/selection/bench_selection"
+echo "== annotation editor: a pen's move, a wheel notch and Ctrl+C over 1,000 drawings"
+QT_QPA_PLATFORM=offscreen "$top/build/bench/editordraw/bench_editordraw"
 echo "== annotation editor: opening, tracing, outline, dragging"
 $py "$top/bench/editor/run_editor_bench.py" --bench "$top/build/bench/editor"
 echo "== idle cost: zuz in the tray, Zonara's button, a magnified region"

@@ -30,14 +30,6 @@ Span zoom(Span picture, double screen, double window, double pointer, int notche
     return {pos, size};
 }
 
-int takeNotches(int& pending, int delta) {
-    if ((pending > 0 && delta < 0) || (pending < 0 && delta > 0)) pending = 0;
-    pending += delta;
-    const int notches = pending / kNotch;
-    pending -= notches * kNotch;
-    return notches;
-}
-
 QRectF zoomPicture(const QRectF& picture, QSize own, const units::Screen& s, const QSizeF& window,
                    const QPointF& pointer, int notches, Axes axes) {
     // The screen's own size is the picture's pixel count, which a scaled

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shared/units.h"
+#include "shared/wheelnotches.h"
 
 #include <QRectF>
 #include <QSize>
@@ -15,8 +16,6 @@ constexpr double kSmallest = 1.0;
 constexpr double kLargest = 16.0;
 // Steps through the picture per pixel are in these units on the server.
 constexpr double kStepUnits = 65536.0;
-// One notch of a classic wheel, in Qt's eighths of a degree.
-constexpr int kNotch = 120;
 
 struct Span {
     double pos = 0;
@@ -31,21 +30,9 @@ struct Span {
 // enough, as a drag leaves it; a smaller one stays inside the window.
 Span zoom(Span picture, double screen, double window, double pointer, int notches);
 
-// Adds a wheel delta to what is left over from earlier ones and takes the
-// whole notches out of it, so that fine touchpad steps add up. A turn the
-// other way drops what was left of the last direction.
-int takeNotches(int& pending, int delta);
-
-// A wheel's turns as they come, in whole notches.
-class Notches {
-  public:
-    // The whole notches `delta` (Qt's eighths of a degree) completes.
-    int take(int delta) { return takeNotches(m_pending, delta); }
-
-  private:
-    // Short of a notch.
-    int m_pending = 0;
-};
+// The view's wheel counts notches as the editor's does.
+using wheelnotches::Notches;
+using wheelnotches::takeNotches;
 
 enum class Axes { Both, VerticalOnly };
 

@@ -23,6 +23,30 @@ bool sameCursor(const QCursor& a, const QCursor& b) {
     return a.hotSpot() == b.hotSpot() && a.pixmap().toImage() == b.pixmap().toImage();
 }
 
+void wheel(EditorRig& r, QPointF at, int delta, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QWheelEvent e(at, r.area()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, m,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(r.area(), &e);
+}
+
+void mouse(EditorRig& r, QEvent::Type type, QPointF at, Qt::MouseButton button,
+           Qt::MouseButtons held) {
+    QMouseEvent e(type, at, r.area()->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(r.area(), &e);
+}
+
+// Whether the screen shows at `screen` the loaded picture's pixel under it,
+// or one beside it: where a zoomed pixel's edge falls is the painter's.
+bool showsPictureUnder(const EditorRig& r, const QImage& shown, QPoint screen) {
+    const QPoint p = r.area()->toPicture(QPointF(screen));
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if ((shown.pixel(screen) & 0xFFFFFFu) ==
+                (r.picture.pixel(p + QPoint(dx, dy)) & 0xFFFFFFu))
+                return true;
+    return false;
+}
+
 bool showsLoadedPicture(const EditorRig& r) {
     for (int y = 0; y < EditorRig::H; ++y)
         for (int x = 0; x < EditorRig::W; ++x)
@@ -60,6 +84,9 @@ class TstEditor : public QObject {
     void nPlacesTheNextStepNumberAtEachClick();
     void xPixelatesTheDraggedBoxOnScreenAndInTheCopy();
     void tTypesTextAtThePointerWithKeysAndAnInputMethod();
+    void theWheelZoomsAndDrawingsStayOnTheirPicturePoints();
+    void middleButtonAndArrowsPanTheZoomedPictureAndZeroGoesBack();
+    void boardsHaveDrawingsOfTheirOwnAndCopyWhatIsShown();
 };
 
 void TstEditor::loadsWithItsControlsAndSettings() {
@@ -700,6 +727,188 @@ void TstEditor::tTypesTextAtThePointerWithKeysAndAnInputMethod() {
     QCOMPARE(shapes.size(), std::size_t(2));
     r.key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(shapes.size(), std::size_t(1));
+}
+
+// Two notches, the first of them in a touchpad's eighths, about a point
+// that stays under the pointer; a box drawn there lies on the picture points
+// under the drag, on the screen, in the copy and for the rectangle tool.
+void TstEditor::theWheelZoomsAndDrawingsStayOnTheirPicturePoints() {
+    EditorRig r;
+    const QPoint at(60, 45);
+    for (int i = 0; i < 7; ++i)
+        wheel(r, at, 15);
+    QCOMPARE(r.area()->Zoom.level(), 0);
+    wheel(r, at, 15);
+    wheel(r, at, 120);
+    QCOMPARE(r.area()->Zoom.scale(), 1.5625);
+    QCOMPARE(r.area()->toPicture(at), at);
+    QCOMPARE(r.area()->pictureToWidget().map(QPointF(at)), QPointF(at));
+    // Ctrl+wheel still sets the width, in whole notches too.
+    const qreal width = r.editor->DrawWidth;
+    for (int i = 0; i < 4; ++i)
+        wheel(r, at, 30, Qt::ControlModifier);
+    QCOMPARE(r.editor->DrawWidth, width + 1);
+    QCOMPARE(r.area()->Zoom.scale(), 1.5625);
+
+    r.key(Qt::Key_K);
+    const QPoint from(100, 100), to(180, 140);
+    r.drag(from, {{140, 120}, to}, Qt::ControlModifier);
+    const drawing::Shape& box = r.editor->drawings().shapes().back();
+    // Zoomed in, between picture pixels: where the pointer is.
+    QCOMPARE(box.points.front(), r.area()->Zoom.toPicture(QPointF(from)));
+    QCOMPARE(box.points.back(), r.area()->Zoom.toPicture(QPointF(to)));
+    // The box's top edge, halfway, and a point well inside it.
+    const QPointF edge((box.points.front().x() + box.points.back().x()) / 2,
+                       box.points.front().y());
+    const QPoint edgeOnScreen = r.area()->pictureToWidget().map(edge).toPoint();
+    const QImage shown = r.shown();
+    QCOMPARE(shown.pixel(edgeOnScreen) & 0xFFFFFFu, 0u);
+    QVERIFY(showsPictureUnder(r, shown, {140, 120}));
+    QVERIFY(showsPictureUnder(r, shown, {20, 160}));
+    // The copy is the picture at its own pixels, the box on the same points.
+    r.key(Qt::Key_C, Qt::ControlModifier);
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), QSize(EditorRig::W, EditorRig::H));
+    QCOMPARE(copied.pixel(edge.toPoint()) & 0xFFFFFFu, 0u);
+    const QPoint inside = r.area()->toPicture(QPointF(140, 120));
+    QCOMPARE(copied.pixel(inside) & 0xFFFFFFu, r.picture.pixel(inside) & 0xFFFFFFu);
+
+    // The rectangle tool selects the picture pixels under the drag.
+    r.selectRect({20, 30}, {80, 70});
+    QCOMPARE(r.sel().WorkMode(), SelMode::Selected);
+    const QPoint in = r.area()->toPicture(QPointF(50, 50));
+    const QPoint out = r.area()->toPicture(QPointF(90, 50));
+    QVERIFY(r.sel().isInClip(in.x(), in.y()));
+    QVERIFY(!r.sel().isInClip(out.x(), out.y()));
+    // The eyedropper takes the colour of the pixel under it.
+    r.tool("ToolSelect");
+    r.press({150, 30});
+    r.release({150, 30});
+    const QPointF under = r.area()->Zoom.toPicture({150.5, 30.5});
+    const QPoint picked(int(std::floor(under.x())), int(std::floor(under.y())));
+    QVERIFY(picked != QPoint(150, 30));
+    QCOMPARE(r.editor->DrawColour.rgb() & 0xFFFFFFu, r.picture.pixel(picked) & 0xFFFFFFu);
+
+    // Text being typed keeps its place and size on the picture as it zooms.
+    r.move({30, 120});
+    r.key(Qt::Key_T);
+    QPlainTextEdit* textBox = r.editor->textBox();
+    QVERIFY(textBox);
+    const QPointF anchor(r.area()->toPicture(QPointF(30, 120)));
+    const qreal size = textBox->font().pointSizeF();
+    wheel(r, at, 120);
+    const QPointF corner = r.area()->pictureToWidget().map(anchor);
+    QCOMPARE(textBox->pos(), QPoint(int(std::floor(corner.x())), int(std::floor(corner.y()))));
+    QVERIFY(qAbs(textBox->font().pointSizeF() - size * 1.25) < 0.01);
+}
+
+void TstEditor::middleButtonAndArrowsPanTheZoomedPictureAndZeroGoesBack() {
+    EditorRig r;
+    PictureArea& area = *r.area();
+    r.editor->zoomAt(3, {0, 0});
+    const double s = area.Zoom.scale();
+    QCOMPARE(s, 1.953125);
+    // The picture point under the middle button's press follows it.
+    const QPointF under = area.Zoom.toPicture({100, 100});
+    mouse(r, QEvent::MouseButtonPress, {100, 100}, Qt::MiddleButton, Qt::MiddleButton);
+    mouse(r, QEvent::MouseMove, {80, 90}, Qt::NoButton, Qt::MiddleButton);
+    mouse(r, QEvent::MouseMove, {60, 80}, Qt::NoButton, Qt::MiddleButton);
+    mouse(r, QEvent::MouseButtonRelease, {60, 80}, Qt::MiddleButton, Qt::NoButton);
+    QCOMPARE(area.Zoom.toPicture({60, 80}), under);
+    QCOMPARE(area.Zoom.origin(), QPointF(40, 20) / s);
+    // It is no tool's press, and its double click closes nothing.
+    QCOMPARE(r.sel().WorkMode(), SelMode::Idle);
+    mouse(r, QEvent::MouseButtonDblClick, {60, 80}, Qt::MiddleButton, Qt::MiddleButton);
+    mouse(r, QEvent::MouseButtonRelease, {60, 80}, Qt::MiddleButton, Qt::NoButton);
+    QVERIFY(!r.editor->isUnloaded());
+
+    // An eighth of the screen, a whole one held at the edge.
+    const QPointF before = area.Zoom.origin();
+    r.key(Qt::Key_Right);
+    QCOMPARE(area.Zoom.origin(), before + QPointF(30 / s, 0));
+    r.key(Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(area.Zoom.origin().y(), EditorRig::H - EditorRig::H / s);
+    // Ctrl+Up and Ctrl+Down are the width's still.
+    const QPointF panned = area.Zoom.origin();
+    const qreal width = r.editor->DrawWidth;
+    r.key(Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(r.editor->DrawWidth, width + 1);
+    QCOMPARE(area.Zoom.origin(), panned);
+    QVERIFY(showsPictureUnder(r, r.shown(), {120, 90}));
+
+    r.key(Qt::Key_0);
+    QCOMPARE(area.Zoom.level(), 0);
+    QCOMPARE(area.toPicture({120, 90}), QPoint(120, 90));
+    QCOMPARE(r.shown(), r.picture.convertToFormat(QImage::Format_RGB32));
+
+    // On a monitor at twice the pixels the same holds in device pixels.
+    r.editor->setPicture(r.picture, 2);
+    r.editor->zoomAt(3, {30, 20});
+    QCOMPARE(area.pictureAt({30, 20}), QPointF(60, 40));
+    const QPointF grabbed = area.pictureAt({50, 40});
+    mouse(r, QEvent::MouseButtonPress, {50, 40}, Qt::MiddleButton, Qt::MiddleButton);
+    mouse(r, QEvent::MouseMove, {30, 30}, Qt::NoButton, Qt::MiddleButton);
+    mouse(r, QEvent::MouseButtonRelease, {30, 30}, Qt::MiddleButton, Qt::NoButton);
+    QCOMPARE(area.pictureAt({30, 30}), grabbed);
+}
+
+// Ctrl+W and Ctrl+K lay a board over the picture with drawings of its own
+// and an undo of its own; the same key again shows the picture with its
+// drawings as they were. The pixel tools leave a board alone.
+void TstEditor::boardsHaveDrawingsOfTheirOwnAndCopyWhatIsShown() {
+    EditorRig r;
+    r.key(Qt::Key_R);
+    r.drag({20, 20}, {{100, 20}});
+    QCOMPARE(r.editor->drawings().shapes().size(), std::size_t(1));
+
+    r.key(Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(r.editor->onBoard());
+    QVERIFY(r.editor->drawings().isEmpty());
+    QCOMPARE(QColor(r.shown().pixel(60, 20)), QColor(Qt::white));
+    r.key(Qt::Key_B);
+    r.drag({30, 100}, {{200, 100}});
+    r.drag({30, 150}, {{200, 150}});
+    r.key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(r.editor->drawings().shapes().size(), std::size_t(1));
+    // Rectangle and eyedropper do nothing here.
+    r.tool("ToolRect");
+    r.drag({10, 10}, {{50, 50}});
+    QCOMPARE(r.sel().WorkMode(), SelMode::Idle);
+    r.tool("ToolSelect");
+    r.press({60, 60});
+    r.release({60, 60});
+    QCOMPARE(r.editor->Label1[1]->palette().color(QPalette::Window), QColor(Qt::black));
+    QVERIFY(showsLoadedPicture(r));
+
+    r.key(Qt::Key_C, Qt::ControlModifier);
+    QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), QSize(EditorRig::W, EditorRig::H));
+    QCOMPARE(QColor(copied.pixel(60, 20)), QColor(Qt::white));
+    QCOMPARE(QColor(copied.pixel(100, 100)), QColor(0, 70, 230));
+    QCOMPARE(QColor(copied.pixel(100, 150)), QColor(Qt::white));
+
+    // Ctrl+K from the white board: the black one, empty; again, the picture.
+    r.key(Qt::Key_K, Qt::ControlModifier);
+    QVERIFY(r.editor->drawings().isEmpty());
+    QCOMPARE(QColor(r.shown().pixel(100, 100)), QColor(Qt::black));
+    r.key(Qt::Key_K, Qt::ControlModifier);
+    QVERIFY(!r.editor->onBoard());
+    QCOMPARE(r.editor->drawings().shapes().size(), std::size_t(1));
+    QCOMPARE(r.editor->drawings().shapes()[0].colour, QColor(230, 0, 0));
+    const QImage shown = r.shown();
+    QCOMPARE(QColor(shown.pixel(60, 20)), QColor(230, 0, 0));
+    QCOMPARE(shown.pixel(100, 100) & 0xFFFFFFu, r.picture.pixel(100, 100) & 0xFFFFFFu);
+    r.key(Qt::Key_C, Qt::ControlModifier);
+    copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(QColor(copied.pixel(60, 20)), QColor(230, 0, 0));
+    QCOMPARE(copied.pixel(100, 100) & 0xFFFFFFu, r.picture.pixel(100, 100) & 0xFFFFFFu);
+    // The white board kept its drawing, also when reached from the black.
+    r.key(Qt::Key_K, Qt::ControlModifier);
+    r.key(Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(r.editor->onBoard());
+    QCOMPARE(QColor(r.shown().pixel(60, 20)), QColor(Qt::white));
+    QCOMPARE(r.editor->drawings().shapes().size(), std::size_t(1));
+    QCOMPARE(r.editor->drawings().shapes()[0].colour, QColor(0, 70, 230));
 }
 
 QTEST_MAIN(TstEditor)

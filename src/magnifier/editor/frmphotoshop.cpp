@@ -277,7 +277,9 @@ bool frmphotoshop::eventFilter(QObject* watched, QEvent* event) {
         finishText();
         return true;
     }
-    // Ctrl+wheel over the picture sets the pens' width.
+    // The wheel over the picture zooms, with Ctrl it sets the pens' width;
+    // the middle button drags the zoomed picture.
+    if (watched == Picture1 && panEvent(event)) return true;
     if (watched == Picture1 && event->type() == QEvent::Wheel) {
         wheelEvent(static_cast<QWheelEvent*>(event));
         return event->isAccepted();

@@ -2,9 +2,11 @@
 
 #include "magnifier/editor/clspotoshop.h"
 #include "magnifier/editor/drawing.h"
+#include "magnifier/editor/editorboard.h"
 #include "magnifier/editor/edithistory.h"
 #include "magnifier/editor/shapeselect.h"
 #include "shared/platform/services.h"
+#include "shared/wheelnotches.h"
 
 #include <QWidget>
 
@@ -187,14 +189,14 @@ class frmphotoshop : public QWidget {
     QColor swatch(int index) const;
     void setSwatch(int index, quint32 colour);
     // Drawing with the mouse; `shift` as the handlers take it.
-    void startStroke(int shift, QPoint at);
-    void extendStroke(QPoint at);
+    void startStroke(int shift, QPointF at);
+    void extendStroke(QPointF at);
     void endStroke();
     void cancelStroke();
-    void placeNumber(QPoint at);
+    void placeNumber(QPointF at);
     // Text: typed into a box over the picture, an object once it ends;
     // `keep` false drops what was typed.
-    void startText(QPoint at);
+    void startText(QPointF at);
     void finishText(bool keep = true);
     void fitTextBox();
     QPoint pointer() const;
@@ -214,6 +216,35 @@ class frmphotoshop : public QWidget {
     void paintHeld(QPainter& painter) const;
     void turn(const EditHistory::Turn& turn);
     bool pixelsInHand() const;
+
+    // Zoom, pan and boards (frmphotoshop_zoom.cpp).
+  public:
+    // Wheel notches about a logical position on the picture area.
+    void zoomAt(int notches, QPointF at);
+    // Ctrl+W and Ctrl+K: the board of that key, or back to the picture.
+    void showBoard(Board key);
+    bool onBoard() const { return m_boards.shown() != Board::Picture; }
+    // The pixel tools work on the picture, which a board hides; drawn
+    // shapes are the board's own.
+    bool pixelToolOnBoard() const {
+        return onBoard() && ToolMode != Drawing && ToolMode != Selecting;
+    }
+    // What is shown beneath the drawings: the picture, or the board at the
+    // picture's size.
+    QImage shownPicture() const;
+
+  private:
+    bool zoomKey(const QKeyEvent& e);
+    // Where the drawing tools put the picture pixel (x, y) the pointer
+    // reported: zoomed in, the point between pixels under it.
+    QPointF drawingPoint(int x, int y) const;
+    bool panEvent(QEvent* event);
+    void viewMoved();
+    QFont textBoxFont() const;
+    wheelnotches::Notches m_wheel;
+    Boards m_boards;
+    // Where the middle button's drag was last, in logical positions.
+    std::optional<QPointF> m_panFrom;
 
     Services m_services;
     std::unique_ptr<clspotoshop> m_sel;

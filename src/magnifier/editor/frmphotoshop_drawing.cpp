@@ -19,7 +19,6 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolTip>
-#include <QWheelEvent>
 
 #include <algorithm>
 #include <utility>
@@ -51,7 +50,7 @@ void frmphotoshop::chooseDrawTool(drawing::Kind kind, const QString& key) {
 
 // The pens take the shape from the keys held at the press, as presenters
 // know them; a shape's own tool draws that shape whatever is held.
-void frmphotoshop::startStroke(int shift, QPoint at) {
+void frmphotoshop::startStroke(int shift, QPointF at) {
     cancelStroke();
     drawing::Shape s;
     s.kind = DrawTool;
@@ -79,7 +78,7 @@ void frmphotoshop::startStroke(int shift, QPoint at) {
     drawingChanged(m_stroke->bounds());
 }
 
-void frmphotoshop::extendStroke(QPoint at) {
+void frmphotoshop::extendStroke(QPointF at) {
     if (!m_stroke) return;
     if (m_straight) {
         const QRectF before = m_stroke->bounds();
@@ -99,8 +98,7 @@ void frmphotoshop::endStroke() {
     QRectF area = m_stroke->bounds();
     // The blocks are of the picture as it is now, beneath the drawings.
     if (m_stroke->kind == drawing::Kind::Pixelate) {
-        const raster::Surface* surface = Picture1->hDC();
-        if (surface) drawing::pixelate(*m_stroke, surface->image());
+        drawing::pixelate(*m_stroke, shownPicture());
         if (m_stroke->blocks.isNull()) {
             cancelStroke();
             return;
@@ -114,7 +112,7 @@ void frmphotoshop::endStroke() {
 }
 
 // A number goes on at the press: a click is the whole gesture.
-void frmphotoshop::placeNumber(QPoint at) {
+void frmphotoshop::placeNumber(QPointF at) {
     cancelStroke();
     drawing::Shape s;
     s.kind = drawing::Kind::Number;
@@ -138,7 +136,7 @@ QPoint frmphotoshop::pointer() const {
 
 // The box takes the keys, input methods included, and shows the letters as
 // they will stay: same font, colour and place, at the picture's scale.
-void frmphotoshop::startText(QPoint at) {
+void frmphotoshop::startText(QPointF at) {
     finishText();
     cancelStroke();
     m_text = drawing::Shape();
@@ -155,12 +153,7 @@ void frmphotoshop::startText(QPoint at) {
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->document()->setDocumentMargin(0);
     box->setAttribute(Qt::WA_InputMethodEnabled);
-    // A picture pixel is 1/ratio of a logical pixel; a point size takes
-    // the fraction a pixel size would round away.
-    QFont font = drawing::textFont(DrawWidth);
-    font.setPointSizeF(drawing::textPixelSize(DrawWidth) / Picture1->pictureRatio() * 72.0 /
-                       Picture1->logicalDpiY());
-    box->setFont(font);
+    box->setFont(textBoxFont());
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, Qt::transparent);
     palette.setColor(QPalette::Text, DrawColour);
@@ -233,9 +226,9 @@ void frmphotoshop::paintDrawings(QPainter& painter, const QRect& area) const {
 }
 
 QImage frmphotoshop::annotatedPicture() const {
-    const raster::Surface* surface = Picture1->hDC();
-    if (!surface) return {};
-    QImage out = m_drawing.flattened(surface->image());
+    const QImage shown = shownPicture();
+    if (shown.isNull()) return {};
+    QImage out = m_drawing.flattened(shown);
     // One pixel of the picture is one pixel wherever it goes.
     out.setDevicePixelRatio(1);
     return out;
@@ -302,6 +295,7 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
     const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
                                                          Qt::AltModifier | Qt::MetaModifier);
     const bool shift = mods & Qt::ShiftModifier;
+    if (zoomKey(*e)) return;
     // Letters by the key, not the character it types: under a Cyrillic
     // layout the same keys draw in the same colours.
     const std::uint32_t vk = virtualkey::of(*e);
@@ -374,16 +368,4 @@ void frmphotoshop::keyPressEvent(QKeyEvent* e) {
         }
     }
     QWidget::keyPressEvent(e);
-}
-
-void frmphotoshop::wheelEvent(QWheelEvent* e) {
-    if (!(e->modifiers() & Qt::ControlModifier)) {
-        e->ignore();
-        return;
-    }
-    e->accept();
-    const int dy = e->angleDelta().y();
-    // A notch is a step; a fine-grained wheel or pad at least one.
-    const int steps = dy / 120 != 0 ? dy / 120 : (dy > 0) - (dy < 0);
-    changeWidth(steps);
 }

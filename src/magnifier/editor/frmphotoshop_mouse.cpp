@@ -26,6 +26,7 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
         // The menu may have closed the editor.
         if (isUnloaded()) return;
     }
+    if (pixelToolOnBoard()) return;
     if (ToolMode == ColourPicking) {
         const quint32 colour = Picture1->Point(QPoint(x, y));
         if (button == Left) {
@@ -45,11 +46,11 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
     }
     if (ToolMode == Drawing) {
         if (DrawTool == drawing::Kind::Number)
-            placeNumber(QPoint(x, y));
+            placeNumber(drawingPoint(x, y));
         else if (DrawTool == drawing::Kind::Text)
-            startText(QPoint(x, y));
+            startText(drawingPoint(x, y));
         else
-            startStroke(shift, QPoint(x, y));
+            startStroke(shift, drawingPoint(x, y));
         return;
     }
     if (m_sel->isInClip(x, y)) {
@@ -81,11 +82,11 @@ void frmphotoshop::Picture1_MouseDown(int button, int shift, int x, int y) {
 void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
     Toolbar1->hide();
     m_pointer = QPoint(x, y);
-    if (!m_sel) return;
+    if (!m_sel || pixelToolOnBoard()) return;
     if (button == Left) {
         switch (ToolMode) {
         case Drawing:
-            extendStroke(QPoint(x, y));
+            extendStroke(drawingPoint(x, y));
             return;
         case Selecting:
             selectDrag(QPoint(x, y));
@@ -119,7 +120,7 @@ void frmphotoshop::Picture1_MouseMove(int button, int /*shift*/, int x, int y) {
 }
 
 void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
-    if (!m_sel || button != Left) return;
+    if (!m_sel || button != Left || pixelToolOnBoard()) return;
     Picture1->DrawMode = PictureArea::MaskPen;
     const bool dragging =
         ToolMode == MoveDragging || ToolMode == AnyDragging || ToolMode == RectDragging;
@@ -151,7 +152,7 @@ void frmphotoshop::Picture1_MouseUp(int button, int /*shift*/, int x, int y) {
         selectRelease();
         return;
     case Drawing:
-        extendStroke(QPoint(x, y));
+        extendStroke(drawingPoint(x, y));
         endStroke();
         return;
     default:

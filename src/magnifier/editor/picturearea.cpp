@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <cmath>
 #include <utility>
 
 PictureArea::PictureArea(QWidget* parent) : MouseReporting(parent) {
@@ -26,6 +27,7 @@ void PictureArea::setPicture(QImage picture, qreal devicePixelRatio) {
     m_surface = raster::Surface::adopt(std::move(picture));
     const QSize device = m_surface ? QSize(m_surface->width(), m_surface->height()) : QSize();
     resize(QSizeF(device.width() / m_ratio, device.height() / m_ratio).toSize());
+    Zoom.setPicture(QSizeF(device));
     update();
 }
 
@@ -65,7 +67,14 @@ quint32 PictureArea::Point(QPoint p) const {
     return m_surface ? m_surface->pixel(p) : raster::Black;
 }
 
+void PictureArea::setBoard(Board board) {
+    if (board == m_board) return;
+    m_board = board;
+    update();
+}
+
 QRect PictureArea::toLogical(const QRect& r) const {
+    if (Zoom.level() > 0) return pictureToWidget().mapRect(QRectF(r)).toAlignedRect();
     if (m_ratio == 1) return r;
     return QRectF(r.x() / m_ratio, r.y() / m_ratio, r.width() / m_ratio, r.height() / m_ratio)
         .toAlignedRect();
@@ -73,7 +82,7 @@ QRect PictureArea::toLogical(const QRect& r) const {
 
 void PictureArea::pictureChanged(const QRegion& pictureArea) {
     if (pictureArea.isEmpty()) return;
-    if (m_ratio == 1) {
+    if (m_ratio == 1 && Zoom.level() == 0) {
         update(pictureArea);
         return;
     }
@@ -84,32 +93,50 @@ void PictureArea::pictureChanged(const QRegion& pictureArea) {
 }
 
 QPoint PictureArea::toPicture(const QPointF& pos) const {
-    return {units::cint(pos.x() * m_ratio), units::cint(pos.y() * m_ratio)};
+    const QPoint device(units::cint(pos.x() * m_ratio), units::cint(pos.y() * m_ratio));
+    if (Zoom.level() == 0) return device;
+    // The picture pixel the device pixel's centre shows, as the paint
+    // samples it.
+    const QPointF at = Zoom.toPicture(QPointF(device) + QPointF(0.5, 0.5));
+    return {int(std::floor(at.x())), int(std::floor(at.y()))};
+}
+
+QPointF PictureArea::pictureAt(const QPointF& pos) const {
+    if (Zoom.level() == 0) return QPointF(toPicture(pos));
+    return Zoom.toPicture(pos * m_ratio);
 }
 
 QTransform PictureArea::pictureToWidget() const {
-    return QTransform::fromScale(1 / m_ratio, 1 / m_ratio);
+    const QTransform toLogical = QTransform::fromScale(1 / m_ratio, 1 / m_ratio);
+    if (Zoom.level() == 0) return toLogical;
+    return Zoom.pictureToScreen() * toLogical;
 }
 
 void PictureArea::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     QRegion rest = event->region();
-    if (m_surface) {
-        // One picture pixel to one device pixel, straight into the window's
-        // own pixels where it paints into a plain image.
+    if (m_surface && m_board == Board::Picture) {
+        // One picture pixel to one device pixel at 1x, straight into the
+        // window's own pixels where it paints into a plain image; each a
+        // block of device pixels when zoomed, not smoothed.
         const QImage& image = m_surface->image();
-        const QRectF shown(0, 0, image.width() / m_ratio, image.height() / m_ratio);
+        const QRectF shown = Zoom.level() == 0
+                                 ? QRectF(0, 0, image.width() / m_ratio, image.height() / m_ratio)
+                                 : pictureToWidget().mapRect(QRectF(image.rect()));
         stretch::paintStretched(painter, rest, shown, image, QRectF(image.rect()));
         rest -= shown.toAlignedRect();
     }
+    const QColor back = m_board == Board::Picture ? BackColor : Boards::colour(m_board);
     for (const QRect& r : rest)
-        painter.fillRect(r, BackColor);
+        painter.fillRect(r, back);
     if (Overlay) Overlay(painter, event->region().boundingRect());
     emit Paint();
 }
 
 void PictureArea::reportMouse(const MouseReport& r) {
     const QPoint p = toPicture(r.position());
+    m_reported = pictureAt(r.position());
+    m_reportedPixel = p;
     switch (r.kind) {
     case MouseReport::Kind::Down:
         emit MouseDown(r.button, r.shift, p.x(), p.y());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "magnifier/editor/editorboard.h"
+#include "magnifier/editor/editorzoom.h"
 #include "raster/surface.h"
 #include "shared/mousereporting.h"
 
@@ -10,7 +12,8 @@
 #include <memory>
 
 // The editor's drawing surface: it holds the picture the editor works on, in
-// device pixels at (0, 0), and shows it. Whatever is written into the
+// device pixels, and shows it at the editor's zoom and pan, or a board in
+// its place. Whatever is written into the
 // picture reaches the screen through `pictureChanged`, rectangle by
 // rectangle; a repaint that X11, Wayland or Windows asks for draws the picture as it is
 // now, edits included. Mouse positions are reported in picture pixels.
@@ -49,10 +52,23 @@ class PictureArea : public MouseReporting<QWidget> {
     // Schedules a repaint of picture pixels that were written.
     void pictureChanged(const QRegion& pictureArea);
 
-    // Logical widget position to picture pixels, halves to even.
+    // Logical widget position to the picture pixel under it; at 1x the
+    // device pixel, halves to even.
     QPoint toPicture(const QPointF& pos) const;
+    // The picture point under a logical position, between pixels when
+    // zoomed in; at 1x the pixel toPicture gives.
+    QPointF pictureAt(const QPointF& pos) const;
+    // That point, and the pixel, for the mouse report being handled.
+    QPointF reportedAt() const { return m_reported; }
+    QPoint reportedPixel() const { return m_reportedPixel; }
     // Picture pixels to the logical positions a painter on the area uses.
     QTransform pictureToWidget() const;
+
+    // The zoom and pan; whoever changes them updates the area.
+    EditorZoom Zoom;
+    // A board hides the picture, which stays as it is beneath.
+    void setBoard(Board board);
+    Board board() const { return m_board; }
 
     // Paints over the picture on every repaint, with a painter in logical
     // positions, given the part being repainted: what is drawn on the
@@ -76,4 +92,7 @@ class PictureArea : public MouseReporting<QWidget> {
     QRect toLogical(const QRect& pictureRect) const;
     std::unique_ptr<raster::Surface> m_surface;
     qreal m_ratio = 1;
+    Board m_board = Board::Picture;
+    QPointF m_reported;
+    QPoint m_reportedPixel;
 };
