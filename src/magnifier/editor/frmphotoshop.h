@@ -2,8 +2,8 @@
 
 #include "magnifier/editor/clspotoshop.h"
 #include "magnifier/editor/drawing.h"
-#include "magnifier/editor/editorboard.h"
 #include "magnifier/editor/edithistory.h"
+#include "magnifier/editor/editorboard.h"
 #include "magnifier/editor/shapeselect.h"
 #include "shared/platform/services.h"
 #include "shared/wheelnotches.h"
