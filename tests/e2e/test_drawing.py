@@ -1,8 +1,10 @@
 """Drawing on the frozen picture in the annotation editor, the way a
 presenter does it: every tool by its key and a drag or a click, each stroke
-checked on the screen with nothing else changed; then the picture with its
-drawings copied and saved at its full size, and the drawings undone with
-zuz's own Ctrl+Z and brought back."""
+checked on the screen with nothing else changed; the picture with its
+drawings copied and saved at its full size; the drawings undone with zuz's
+own Ctrl+Z and brought back; zoomed by the wheel with the drawings on
+their picture points; a shape dragged and deleted with the select tool;
+and a board with drawings of its own."""
 
 import glob
 import io
@@ -136,4 +138,49 @@ def test_every_tool_then_copy_save_undo_redo(args, scale):
                       lambda now: changes(before, now, ignored + inked[:-1]) or changes(shot, now, ignored + [text]))
         s.xdotool("key", "ctrl+y")
         expect_screen(s, "the text back", lambda now: changes(shot, now, ignored))
+
+        # A wheel notch zooms 1.25 times about the pointer, and the box's
+        # left edge goes with its picture points; 0 brings back 1x.
+        centre = (425, 170)
+        s.xdotool("mousemove", *centre, "click", 4)
+        edge = centre[0] + (350 - centre[0]) * 1.25
+
+        def zoomed(now):
+            column = crop_rect(now, (int(edge) - 2, 160, int(edge) + 2, 180))
+            if sum(1 for p in column.getdata() if near(ORANGE)(p)) < 40:
+                return f"no orange edge at x {edge}"
+            inner = crop_rect(now, (346, 160, 354, 180))
+            return "the edge stayed where it was" if any(near(ORANGE)(p) for p in inner.getdata()) else None
+        expect_screen(s, "the drawings zoomed with the picture", zoomed)
+        s.xdotool("mousemove", *PARK, "key", "0")
+        expect_screen(s, "1x again", lambda now: changes(shot, now, ignored))
+
+        # The select tool takes the box by its edge and drags it; Delete
+        # removes it, and undo brings it back where it was dragged to.
+        box = (340, 110, 510, 230)
+        s.xdotool("key", "v")
+        drag(s, (350, 170), (350, 370))
+        moved = (340, 310, 510, 430)
+        expect_screen(s, "the box dragged down", lambda now: None if drawn(
+            shot, now, moved, near(ORANGE), 600) and not changes(before, now, ignored + inked[:2] + inked[3:] + [moved])
+            else "the box is not where it was dragged")
+        s.xdotool("mousemove", 350, 410, "click", 1, "key", "Delete", "mousemove", *PARK)
+        expect_screen(s, "the box deleted", lambda now: changes(before, now, ignored + inked[:2] + inked[3:]))
+        s.xdotool("key", "ctrl+z")
+        expect_screen(s, "the box back where it was dragged to", lambda now: None if drawn(
+            shot, now, moved, near(ORANGE), 600) else "no box")
+        # Ctrl+K: a black board with drawings of its own; again, the
+        # picture with its own as they were.
+        picture = s.screenshot()
+        s.xdotool("key", "ctrl+k", "key", "w")
+        drag(s, (100, 600), (400, 620))
+
+        def on_board(now):
+            middle = crop_rect(now, (0, 100, W - 40, 560)).getcolors(1)
+            if not middle or middle[0][1] != BLACK:
+                return "the board is not black"
+            return None if drawn(picture, now, (90, 590, 410, 630), near((255, 255, 255)), 300) else "no stroke"
+        expect_screen(s, "a white stroke on the black board", on_board)
+        s.xdotool("key", "ctrl+k")
+        expect_screen(s, "the picture as it was", lambda now: changes(picture, now, ignored))
         assert zuz.proc.poll() is None
