@@ -11,7 +11,7 @@ import subprocess
 import sys
 
 import dbus
-from PIL import Image
+from PIL import Image, ImageOps
 
 from drivers.desktops import CONTROL, CONTROL_L, DOWN, ESCAPE, RETURN, RUN, desktop, step
 from drivers.pictures import coded_pattern, difference_box, middle_twice
@@ -40,6 +40,11 @@ def view_steps(d, pattern):
     zuz = d.spawn([d.program("zuz")])
     step("the first view, exact")
     d.shows(view, "the view zuz shows at its start", view=True)
+    step("I inverts the view's colours exactly, and again back")
+    d.key(ord("i"))
+    d.shows(ImageOps.invert(view), "the inverted view")
+    d.key(ord("i"))
+    d.shows(view, "the view's own colours")
     step("Esc ends it")
     escape(d, pattern)
     step("`zuz --view`")

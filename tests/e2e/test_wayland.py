@@ -1,6 +1,7 @@
 """Both programs on a real Wayland compositor (headless sway with the
 desktop portals), beside the X11 suite: zuz's view shows the middle of the
-screen twice, pixel for pixel, as the Screenshot portal gave it; its icon
+screen twice, pixel for pixel, as the Screenshot portal gave it, in
+greyscale or inverted by its keys, exactly; its icon
 registers with a StatusNotifierWatcher and a right-click there brings a
 view; `zuz --view` brings one from the waiting instance; `Zonara --pick`
 starts a pick in the running Zonara, the picked pixels reach the
@@ -16,7 +17,7 @@ import os
 import shutil
 
 import pytest
-from PIL import Image
+from PIL import Image, ImageOps
 
 from drivers.pictures import coded_pattern, difference_box, expect_shows, middle_twice
 from drivers.session import settle, wait_until
@@ -75,6 +76,13 @@ def test_wayland_desktop(args):
 
         zuz = s.spawn([s.program("zuz")])
         expect_view(s, pattern, "the view zuz shows at its start")
+        # G: greyscale by the usual luma weights, exactly; again, colours.
+        s.key("g")
+        grey = middle_twice(pattern).copy()
+        grey.putdata([((77 * r + 150 * g + 29 * b + 128) >> 8,) * 3 for r, g, b in grey.getdata()])
+        expect_shows(s, grey, COMPARED, "the view in greyscale")
+        s.key("g")
+        expect_view(s, pattern, "the view in colour again")
         end_view(s)
 
         items = wait_until(lambda: tray_items(record), 10, "zuz's icon to register")
@@ -200,6 +208,10 @@ def test_scaled_output(args):
         s.full_screen_window("zuz")
         want = middle_twice(pattern)
         expect_shows(s, want, box, "the view at scale 2")
+        s.key("i")
+        expect_shows(s, ImageOps.invert(want), box, "the view inverted at scale 2")
+        s.key("i")
+        expect_shows(s, want, box, "the view's own colours at scale 2")
 
         # Neither a panel for the icon nor global shortcuts here: a second
         # start brings the next view, with no box whose hints point at them.

@@ -60,9 +60,13 @@ def shows(s, mapping, what, timeout=30):
         raise AssertionError(f"{e}; (point: (seen, expected)) {seen}") from None
 
 
-def looks(s, mapping):
+def looks(s, mapping, invert=False):
     shot = s.screenshot((0, 0, WIDTH, HEIGHT))
-    return all(colour_close(shot.getpixel(p), pattern_colour(*mapping(*p)), 6) for p in POINTS)
+
+    def want(p):
+        colour = pattern_colour(*mapping(*p))
+        return tuple(255 - c for c in colour) if invert else colour
+    return all(colour_close(shot.getpixel(p), want(p), 6) for p in POINTS)
 
 
 def end_view(s):
@@ -360,6 +364,12 @@ def test_both_programs_under_wine(args):
             wait_until(lambda: running("zuz.exe"), 30, "zuz.exe started by Zonara")
             shows(s, twice, "zuz's first view, the screen twice enlarged", 60)
             print("PASS: 全屏放大 starts zuz.exe, which shows the screen enlarged")
+            # I inverts the view's colours, and again back.
+            s.xdotool("key", "i")
+            wait_until(lambda: looks(s, twice, invert=True), 30, "the inverted view")
+            s.xdotool("key", "i")
+            wait_until(lambda: looks(s, twice), 30, "the view's own colours")
+            print("PASS: I inverts the view's colours")
 
             # --- Ctrl+Z through RegisterHotKey ------------------------------------
             end_view(s)
