@@ -38,30 +38,39 @@ const Table& table(Contrast contrast, Switch inversion) {
     return tables[int(contrast) * 2 + (inversion == Switch::On ? 1 : 0)];
 }
 
-void applyRows(QImage& image, const QRect& area, const ColourRule& rule) {
+// `from` and `to` may be the same picture.
+void applyRows(const QImage& from, QImage& to, const QRect& area, const ColourRule& rule) {
     const Table& t = table(rule.contrast, rule.inversion);
     const bool grey = rule.greyscale == Switch::On;
-    const bool invertOnly = !grey && rule.contrast == Contrast::Normal;
+    const bool tableOnly = grey || rule.contrast != Contrast::Normal;
+    const bool invert = rule.inversion == Switch::On;
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        QRgb* p = reinterpret_cast<QRgb*>(image.scanLine(y)) + area.left();
-        QRgb* const end = p + area.width();
-        if (invertOnly) {
-            for (; p != end; ++p)
-                *p ^= 0x00ffffffu;
+        const QRgb* p = reinterpret_cast<const QRgb*>(from.constScanLine(y)) + area.left();
+        const QRgb* const end = p + area.width();
+        QRgb* o = reinterpret_cast<QRgb*>(to.scanLine(y)) + area.left();
+        if (!tableOnly) {
+            const QRgb flip = invert ? 0x00ffffffu : 0;
+            for (; p != end; ++p, ++o)
+                *o = *p ^ flip;
         } else if (grey) {
-            for (; p != end; ++p) {
+            for (; p != end; ++p, ++o) {
                 const QRgb v = *p;
                 const QRgb g = t[luma(qRed(v), qGreen(v), qBlue(v))];
-                *p = (v & 0xff000000u) | (g << 16) | (g << 8) | g;
+                *o = (v & 0xff000000u) | (g << 16) | (g << 8) | g;
             }
         } else {
-            for (; p != end; ++p) {
+            for (; p != end; ++p, ++o) {
                 const QRgb v = *p;
-                *p = (v & 0xff000000u) | (QRgb(t[qRed(v)]) << 16) | (QRgb(t[qGreen(v)]) << 8) |
+                *o = (v & 0xff000000u) | (QRgb(t[qRed(v)]) << 16) | (QRgb(t[qGreen(v)]) << 8) |
                      t[qBlue(v)];
             }
         }
     }
+}
+
+bool direct(QImage::Format f) {
+    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+           f == QImage::Format_ARGB32_Premultiplied;
 }
 
 } // namespace
@@ -99,13 +108,17 @@ void apply(QImage& image, const ColourRule& rule) {
 
 void apply(QImage& image, const QRect& area, const ColourRule& rule) {
     if (!rule.changesColour() || image.isNull()) return;
-    const QImage::Format f = image.format();
-    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
-        f != QImage::Format_ARGB32_Premultiplied)
-        image.convertTo(QImage::Format_ARGB32);
+    if (!direct(image.format())) image.convertTo(QImage::Format_ARGB32);
     const QRect within = area & image.rect();
     if (within.isEmpty()) return;
-    applyRows(image, within, rule);
+    // In place: scanLine() would detach a shared picture, so read what is written.
+    applyRows(image, image, within, rule);
+}
+
+bool transformInto(const QImage& from, QImage& to, const ColourRule& rule) {
+    if (from.size() != to.size() || !direct(from.format()) || !direct(to.format())) return false;
+    applyRows(from, to, from.rect(), rule);
+    return true;
 }
 
 QImage transformed(const QImage& image, const ColourRule& rule) {

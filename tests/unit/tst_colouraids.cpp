@@ -100,6 +100,9 @@ void TstColourAids::aWholePictureMatchesTheRuleAndOnlyTheAreaChanges() {
             for (int i = 0; i < 2; ++i) {
                 const Rule r = rule(Switch(g), Contrast(c), Switch(i));
                 QImage whole = transformed(src, r);
+                QImage into(src.size(), QImage::Format_RGB32);
+                QVERIFY(transformInto(src, into, r));
+                QCOMPARE(into, whole);
                 QImage part = src.copy();
                 apply(part, area, r);
                 QCOMPARE(whole.format(), src.format());
