@@ -16,6 +16,7 @@
 #include "magnifier/viewsummons.h"
 #include "magnifier/viewzoom.h"
 #include "magnifier/wheelzoom.h"
+#include "shared/colouraids.h"
 #include "shared/mousereporting.h"
 #include "shared/platform/services.h"
 #include "shared/prompts.h"
@@ -154,6 +155,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     frmphotoshop* editor() const { return m_editor.editor(); }
     // This window, or the child window X11 paints the picture in.
     QWidget* pictureWidget() { return m_canvas->widget(); }
+    ViewCanvas& canvas() { return *m_canvas; }
 
     // Screen size and the window's client area, in twips.
     units::Screen screen() const { return m_services.screen->screen(); }
@@ -187,6 +189,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     // The view's state; the menu's captions and ticks show it.
     ViewZoom zoom;
     CustomSize customSize;
+    ColourAids aids; // for the whole run, every view
     ViewMotion motion;
     PushPull pushPull;
     ScrollSpeed speed{ScrollSpeed::Choice::Medium, ScrollSpeed::Reading::WholeNumber};

@@ -5,6 +5,7 @@
 #include "shared/stretch.h"
 
 #include <QBackingStore>
+#include <QCursor>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
@@ -14,10 +15,11 @@ const QColor kBackColor(192, 192, 255);
 constexpr int kReleaseBuffersMs = 2000;
 } // namespace
 
-ViewCanvas::ViewCanvas(QWidget& view, ScreenGrabber& grabber, const ImageControl& picture,
-                       std::function<units::Screen()> screen)
-    : QObject(&view), m_view(view), m_grabber(grabber), m_picture(picture),
+ViewCanvas::ViewCanvas(QWidget& view, ScreenGrabber& grabber, const ColourAids& aids,
+                       const ImageControl& picture, std::function<units::Screen()> screen)
+    : QObject(&view), m_aids(aids), m_view(view), m_grabber(grabber), m_picture(picture),
       m_screen(std::move(screen)) {
+    connect(&aids, &ColourAids::changed, this, &ViewCanvas::aidChanged);
     m_release.setSingleShot(true);
     m_release.setInterval(kReleaseBuffersMs);
     connect(&m_release, &QTimer::timeout, this, &ViewCanvas::releaseBuffers);
@@ -47,9 +49,42 @@ QRectF ViewCanvas::pictureRect() const {
             p.Height / s.TwipsPerPixelY};
 }
 
+const Picture& ViewCanvas::shownPicture() {
+    const Picture& pic = m_picture.picture;
+    if (!m_aids.changesColour() || pic.isNull()) {
+        m_shown = Picture();
+        return pic;
+    }
+    if (m_shownKey != pic.cacheKey() || !(m_shownRule == m_aids.rule())) {
+        // Given back first, so that the copy takes the memory it leaves.
+        m_shown = Picture();
+        m_shown = m_grabber.drawableLike(pic);
+        if (!colouraids::transformInto(pic, m_shown, m_aids.rule()))
+            m_shown = colouraids::transformed(pic, m_aids.rule());
+        m_shownKey = pic.cacheKey();
+        m_shownRule = m_aids.rule();
+    }
+    return m_shown;
+}
+
+void ViewCanvas::aidChanged(ColourAids::Aspect aspect) {
+    if (aspect == ColourAids::Aspect::Band || aspect == ColourAids::Aspect::Crosshairs) {
+        // The overlay comes on where the pointer is, moved or not.
+        m_overlay.pointerMoved(m_view.mapFromGlobal(QCursor::pos()), m_view.rect(),
+                               colouraids::PictureMotion::Still);
+        if (m_aids.band() == ColourAids::Switch::On) m_overlay.bandShown();
+    }
+    if (m_view.isVisible()) refresh();
+}
+
+void ViewCanvas::pointerMoved(QPoint pos, colouraids::PictureMotion motion) {
+    const QRegion changed = m_overlay.pointerMoved(pos, m_view.rect(), motion);
+    if (!changed.isEmpty()) widget()->update(changed);
+}
+
 void ViewCanvas::refresh() {
     if (m_surface) {
-        const bool server = m_picture.Visible && m_grabber.drawsOnServer(m_picture.picture);
+        const bool server = m_picture.Visible && m_grabber.drawsOnServer(shownPicture());
         m_surface->setVisible(server);
         if (server) {
             m_surface->update();
@@ -72,18 +107,40 @@ bool ViewCanvas::drawOnServer(const QRegion& devicePixels) {
     const double ratio = m_surface->devicePixelRatioF();
     const QRectF logical = pictureRect();
     const QRectF target(logical.topLeft() * ratio, logical.size() * ratio);
-    const Picture& pic = m_picture.picture;
-    return m_picture.Visible && m_grabber.drawStretched(m_surface->winId(), devicePixels, target,
-                                                        pic, QRectF(pic.rect()), kBackColor);
+    const Picture& pic = shownPicture();
+    const auto filter = m_aids.smoothing() == ColourAids::Smoothing::Smooth
+                            ? ScreenGrabber::Filter::Smooth
+                            : ScreenGrabber::Filter::Nearest;
+    if (!m_picture.Visible || !m_grabber.drawStretched(m_surface->winId(), devicePixels, target,
+                                                       pic, QRectF(pic.rect()), kBackColor, filter))
+        return false;
+    for (const ViewOverlay::Layer& layer : m_overlay.layers(m_view.rect())) {
+        QList<QRect> device;
+        for (const QRect& r : layer.rects)
+            device.append(
+                QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect());
+        m_grabber.fillOver(m_surface->winId(), devicePixels, device, layer.colour);
+    }
+    return true;
 }
 
 void ViewCanvas::paint(QPaintEvent* event) {
     if (m_surface && m_surface->isVisible()) return;
     QPainter painter(&m_view);
     // A hidden picture control leaves the background only.
-    const Picture pic = m_picture.Visible ? m_picture.picture : Picture();
-    stretch::paintStretchedOn(painter, event->region(), pictureRect(), pic, QRectF(pic.rect()),
-                              kBackColor);
+    const Picture pic = m_picture.Visible ? shownPicture() : Picture();
+    if (m_aids.smoothing() == ColourAids::Smoothing::Smooth && !pic.isNull()) {
+        const QRectF target = pictureRect();
+        painter.setClipRegion(event->region());
+        painter.fillRect(QRectF(m_view.rect()), kBackColor);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, pic, QRectF(pic.rect()));
+        painter.setClipping(false);
+    } else {
+        stretch::paintStretchedOn(painter, event->region(), pictureRect(), pic, QRectF(pic.rect()),
+                                  kBackColor);
+    }
+    m_overlay.paint(painter, m_view.rect(), event->region());
 }
 
 void ViewCanvas::readyPaintBuffer(const QSize& size) {
@@ -114,5 +171,7 @@ void ViewCanvas::releaseBuffers() {
     // The paint buffer shrinks to a pixel and grows back with the next
     // capture; the grabber keeps the latest capture's buffer.
     if (QBackingStore* store = m_view.backingStore()) store->resize(QSize(1, 1));
+    m_shown = Picture();
+    m_shownKey = 0;
     m_grabber.trim();
 }
