@@ -53,6 +53,7 @@ const Picture& ViewCanvas::shownPicture() {
     const Picture& pic = m_picture.picture;
     if (!m_aids.changesColour() || pic.isNull()) {
         m_shown = Picture();
+        m_shownKey = 0;
         return pic;
     }
     if (m_shownKey != pic.cacheKey() || !(m_shownRule == m_aids.rule())) {

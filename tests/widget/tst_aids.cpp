@@ -57,6 +57,11 @@ void TstAids::keysChangeThePictureAndStayForTheNextView() {
     // Exact colours: the rule's pixels, no tolerance.
     QTest::keyClick(&f, Qt::Key_I);
     QCOMPARE(shown(f, a), pa ^ 0x00ffffffu);
+    // Off, and on again: the copy is made anew.
+    QTest::keyClick(&f, Qt::Key_I);
+    QCOMPARE(shown(f, a), pa);
+    QTest::keyClick(&f, Qt::Key_I);
+    QCOMPARE(shown(f, a), pa ^ 0x00ffffffu);
     QTest::keyClick(&f, Qt::Key_G);
     const int y = luma(qRed(pb), qGreen(pb), qBlue(pb));
     QCOMPARE(shown(f, b), qRgb(255 - y, 255 - y, 255 - y));
