@@ -117,6 +117,18 @@ void TstColourAids::aWholePictureMatchesTheRuleAndOnlyTheAreaChanges() {
         }
     }
     QCOMPARE(transformed(src, Rule{}).constBits(), src.constBits());
+    // A screen-sized picture is done in two bands of rows, at once: every
+    // row of both, and the seam between them.
+    QImage big(1200, 1001, QImage::Format_RGB32);
+    for (int y = 0; y < big.height(); ++y)
+        for (int x = 0; x < big.width(); ++x)
+            big.setPixel(x, y, gen.generate() | 0xff000000u);
+    const Rule all = rule(Switch::On, Contrast::High, Switch::On);
+    const QImage shared = big;
+    apply(big, all);
+    for (int y = 0; y < big.height(); ++y)
+        for (int x = 0; x < big.width(); x += 7)
+            QCOMPARE(big.pixel(x, y), reference(shared.pixel(x, y), all));
 }
 
 void TstColourAids::keysStepAndWrap() {
