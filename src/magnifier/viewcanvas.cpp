@@ -112,31 +112,15 @@ bool ViewCanvas::drawOnServer(const QRegion& devicePixels) {
     const auto filter = m_aids.smoothing() == ColourAids::Smoothing::Smooth
                             ? ScreenGrabber::Filter::Smooth
                             : ScreenGrabber::Filter::Nearest;
-    const auto device = [ratio](const QRect& r) {
-        return QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
-    };
-    // The band's shade is drawn with the picture, in the same pass; the
-    // crosshairs, a few thin rectangles, over it.
-    QRegion dimmed;
-    QList<ViewOverlay::Layer> over;
-    for (const ViewOverlay::Layer& layer : m_overlay.layers(m_view.rect())) {
-        if (layer.colour == colouraids::overlay::kShadeColour) {
-            for (const QRect& r : layer.rects)
-                dimmed += device(r);
-            continue;
-        }
-        over.append(layer);
-    }
-    if (!m_picture.Visible ||
-        !m_grabber.drawStretched(m_surface->winId(), devicePixels, target, pic, QRectF(pic.rect()),
-                                 kBackColor, filter, dimmed,
-                                 qAlpha(colouraids::overlay::kShadeColour)))
+    if (!m_picture.Visible || !m_grabber.drawStretched(m_surface->winId(), devicePixels, target,
+                                                       pic, QRectF(pic.rect()), kBackColor, filter))
         return false;
-    for (const ViewOverlay::Layer& layer : over) {
-        QList<QRect> rects;
+    for (const ViewOverlay::Layer& layer : m_overlay.layers(m_view.rect())) {
+        QList<QRect> device;
         for (const QRect& r : layer.rects)
-            rects.append(device(r));
-        m_grabber.fillOver(m_surface->winId(), devicePixels, rects, layer.colour);
+            device.append(
+                QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect());
+        m_grabber.fillOver(m_surface->winId(), devicePixels, device, layer.colour);
     }
     return true;
 }

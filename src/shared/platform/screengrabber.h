@@ -58,14 +58,10 @@ class ScreenGrabber : public QObject {
     // Returns false, having drawn nothing, where the picture or the window
     // system does not allow it; the caller then draws itself.
     // `filter` Smooth mixes the four nearest source pixels (bilinear).
-    // Within `dimmed`, black of opacity `dimAlpha` (of 255) lies over what
-    // is drawn, in the same pass: as fillOver() would lay it, for no more
-    // than the drawing costs.
     enum class Filter { Nearest, Smooth };
     virtual bool drawStretched(WId /*window*/, const QRegion& /*clip*/, const QRectF& /*target*/,
                                const QImage& /*picture*/, const QRectF& /*source*/,
-                               const QColor& /*back*/, Filter /*filter*/ = Filter::Nearest,
-                               const QRegion& /*dimmed*/ = QRegion(), int /*dimAlpha*/ = 0) {
+                               const QColor& /*back*/, Filter /*filter*/ = Filter::Nearest) {
         return false;
     }
     // Lays `colour` (not premultiplied) over `rects` of `window` within

@@ -26,8 +26,8 @@ class X11ScreenGrabber : public DirectScreenGrabber {
     QImage grabRoot(const QRect& rootArea);
     void trim() override;
     bool drawStretched(WId window, const QRegion& clip, const QRectF& target, const QImage& picture,
-                       const QRectF& source, const QColor& back, Filter filter = Filter::Nearest,
-                       const QRegion& dimmed = QRegion(), int dimAlpha = 0) override;
+                       const QRectF& source, const QColor& back,
+                       Filter filter = Filter::Nearest) override;
     void fillOver(WId window, const QRegion& clip, const QList<QRect>& rects, QRgb colour) override;
     QImage drawableLike(const QImage& like) override;
     bool drawsOnServer() const override;
@@ -58,11 +58,6 @@ class X11ScreenGrabber : public DirectScreenGrabber {
     // The RENDER picture of a segment's pixels as `picture` lays them out.
     quint32 sourcePicture(Segment& segment, const QImage& picture);
     quint32 windowFormat(quint32 window);
-    // One pass of drawStretched(): `clip` of `dst`, through `mask` (or none),
-    // the background at `keep` / 255 of its brightness.
-    void drawPart(quint32 dst, quint32 src, quint32 mask, const QRegion& clip, const QRect& covered,
-                  const QRectF& target, const QRectF& source, const QColor& back, int keep,
-                  bool drawn);
     // A RENDER picture of `window` clipped to `clip`, or 0.
     quint32 windowPicture(WId window, const QRegion& clip);
 
@@ -76,8 +71,6 @@ class X11ScreenGrabber : public DirectScreenGrabber {
     bool m_sharedPixmaps = false;
     // 0 until queryRender() found the formats drawing needs.
     quint32 m_rgb24 = 0;
-    // Solid pictures, for dimming as the picture is drawn, came with 0.10.
-    bool m_solidFill = false;
     // The format of the last window drawn on, by its visual.
     quint32 m_lastWindow = 0;
     quint32 m_lastWindowFormat = 0;

@@ -53,7 +53,6 @@ void X11ScreenGrabber::queryRender() {
         xcb_render_query_version_reply(m_conn, xcb_render_query_version(m_conn, 0, 11), nullptr);
     // Transforms and filters came with 0.6.
     const bool usable = v && (v->major_version > 0 || v->minor_version >= 6);
-    m_solidFill = v && (v->major_version > 0 || v->minor_version >= 10);
     std::free(v);
     if (!usable) return;
     xcb_render_query_pict_formats_reply_t* f =
@@ -161,8 +160,7 @@ void X11ScreenGrabber::fillOver(WId window, const QRegion& clip, const QList<QRe
 
 bool X11ScreenGrabber::drawStretched(WId window, const QRegion& clip, const QRectF& target,
                                      const QImage& picture, const QRectF& source,
-                                     const QColor& back, Filter filter, const QRegion& dimmed,
-                                     int dimAlpha) {
+                                     const QColor& back, Filter filter) {
     Segment* segment = window && drawsOnServer(picture) ? segmentOf(picture) : nullptr;
     if (!segment) return false;
     const quint32 dst = windowPicture(window, clip);
@@ -178,41 +176,9 @@ bool X11ScreenGrabber::drawStretched(WId window, const QRegion& clip, const QRec
 
     const bool drawn = !target.isEmpty() && !source.isEmpty();
     const QRect covered = drawn ? stretch::coveredPixels(target) : QRect();
-    // Two passes: the plain pixels, then the dimmed ones through a mask that
-    // keeps (255 - dimAlpha) / 255 of them.
-    const QRegion dim = m_solidFill && dimAlpha > 0 ? dimmed & clip : QRegion();
-    for (const bool dimPass : {false, true}) {
-        const QRegion part = dimPass ? dim : clip - dim;
-        if (part.isEmpty()) continue;
-        if (!dim.isEmpty()) {
-            const std::vector<xcb_rectangle_t> partRects = rectangles(part);
-            xcb_render_set_picture_clip_rectangles(m_conn, dst, 0, 0, uint32_t(partRects.size()),
-                                                   partRects.data());
-        }
-        const int keep = dimPass ? 255 - dimAlpha : 255;
-        quint32 mask = XCB_NONE;
-        if (dimPass) {
-            mask = xcb_generate_id(m_conn);
-            xcb_render_create_solid_fill(m_conn, mask, {0, 0, 0, quint16(keep * 257)});
-        }
-        drawPart(dst, src, mask, part, covered, target, source, back, keep, drawn);
-        if (mask) xcb_render_free_picture(m_conn, mask);
-    }
-    xcb_render_free_picture(m_conn, dst);
-    xcb_flush(m_conn);
-    // A server without solid pictures has the shade laid over afterwards.
-    if (dim.isEmpty() && dimAlpha > 0 && !dimmed.isEmpty())
-        fillOver(window, clip, QList<QRect>(dimmed.begin(), dimmed.end()),
-                 qRgba(0, 0, 0, dimAlpha));
-    return true;
-}
-
-void X11ScreenGrabber::drawPart(quint32 dst, quint32 src, quint32 mask, const QRegion& clip,
-                                const QRect& covered, const QRectF& target, const QRectF& source,
-                                const QColor& back, int keep, bool drawn) {
     const std::vector<xcb_rectangle_t> backRects = rectangles(clip - covered);
     if (!backRects.empty()) {
-        const auto c16 = [keep](int c) { return quint16((c * keep * 257 + 127) / 255); };
+        const auto c16 = [](int c) { return quint16(c * 257); };
         const xcb_render_color_t colour{c16(back.red()), c16(back.green()), c16(back.blue()),
                                         0xFFFF};
         xcb_render_fill_rectangles(m_conn, XCB_RENDER_PICT_OP_SRC, dst, colour,
@@ -234,9 +200,12 @@ void X11ScreenGrabber::drawPart(quint32 dst, quint32 src, quint32 mask, const QR
                 const double oy = source.top() + (y - target.top()) * fy;
                 const xcb_render_transform_t m = tileTransform(fx, fy, ox, oy);
                 xcb_render_set_picture_transform(m_conn, src, m);
-                xcb_render_composite(m_conn, XCB_RENDER_PICT_OP_SRC, src, mask, dst, 0, 0, 0, 0,
+                xcb_render_composite(m_conn, XCB_RENDER_PICT_OP_SRC, src, XCB_NONE, dst, 0, 0, 0, 0,
                                      qint16(x), qint16(y), quint16(w), quint16(h));
             }
         }
     }
+    xcb_render_free_picture(m_conn, dst);
+    xcb_flush(m_conn);
+    return true;
 }
