@@ -68,12 +68,28 @@ const Picture& ViewCanvas::shownPicture() {
     return m_shown;
 }
 
+const Picture& ViewCanvas::dimmedPicture(const Picture& shown) {
+    if (m_dimmedKey != shown.cacheKey()) {
+        m_dimmed = Picture();
+        m_dimmed = m_grabber.drawableLike(shown);
+        if (!colouraids::dimInto(shown, m_dimmed, qAlpha(colouraids::overlay::kShadeColour)))
+            m_dimmed = Picture();
+        m_dimmedKey = shown.cacheKey();
+    }
+    return m_dimmed;
+}
+
 void ViewCanvas::aidChanged(ColourAids::Aspect aspect) {
     if (aspect == ColourAids::Aspect::Band || aspect == ColourAids::Aspect::Crosshairs) {
         // The overlay comes on where the pointer is, moved or not.
         m_overlay.pointerMoved(m_view.mapFromGlobal(QCursor::pos()), m_view.rect(),
                                colouraids::PictureMotion::Still);
-        if (m_aids.band() == ColourAids::Switch::On) m_overlay.bandShown();
+        if (m_aids.band() == ColourAids::Switch::On) {
+            m_overlay.bandShown();
+        } else {
+            m_dimmed = Picture();
+            m_dimmedKey = 0;
+        }
     }
     if (m_view.isVisible()) refresh();
 }
@@ -112,15 +128,39 @@ bool ViewCanvas::drawOnServer(const QRegion& devicePixels) {
     const auto filter = m_aids.smoothing() == ColourAids::Smoothing::Smooth
                             ? ScreenGrabber::Filter::Smooth
                             : ScreenGrabber::Filter::Nearest;
-    if (!m_picture.Visible || !m_grabber.drawStretched(m_surface->winId(), devicePixels, target,
-                                                       pic, QRectF(pic.rect()), kBackColor, filter))
+    if (!m_picture.Visible) return false;
+    const auto device = [ratio](const QRect& r) {
+        return QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
+    };
+    // The band's shade is drawn from a dimmed copy, as fast as the picture;
+    // where there can be none, laid over like the crosshairs.
+    QList<ViewOverlay::Layer> over = m_overlay.layers(m_view.rect());
+    QRegion shaded;
+    if (!over.isEmpty() && over.front().colour == colouraids::overlay::kShadeColour) {
+        const Picture& dim = dimmedPicture(pic);
+        if (m_grabber.drawsOnServer(dim)) {
+            for (const QRect& r : over.front().rects)
+                shaded += device(r);
+            shaded &= devicePixels;
+            const int keep = 255 - qAlpha(colouraids::overlay::kShadeColour);
+            const QColor back(kBackColor.red() * keep / 255, kBackColor.green() * keep / 255,
+                              kBackColor.blue() * keep / 255);
+            if (!shaded.isEmpty() &&
+                !m_grabber.drawStretched(m_surface->winId(), shaded, target, dim,
+                                         QRectF(dim.rect()), back, filter))
+                return false;
+            over.removeFirst();
+        }
+    }
+    const QRegion plain = devicePixels - shaded;
+    if (!plain.isEmpty() && !m_grabber.drawStretched(m_surface->winId(), plain, target, pic,
+                                                     QRectF(pic.rect()), kBackColor, filter))
         return false;
-    for (const ViewOverlay::Layer& layer : m_overlay.layers(m_view.rect())) {
-        QList<QRect> device;
+    for (const ViewOverlay::Layer& layer : over) {
+        QList<QRect> rects;
         for (const QRect& r : layer.rects)
-            device.append(
-                QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect());
-        m_grabber.fillOver(m_surface->winId(), devicePixels, device, layer.colour);
+            rects.append(device(r));
+        m_grabber.fillOver(m_surface->winId(), devicePixels, rects, layer.colour);
     }
     return true;
 }
@@ -172,7 +212,7 @@ void ViewCanvas::releaseBuffers() {
     // The paint buffer shrinks to a pixel and grows back with the next
     // capture; the grabber keeps the latest capture's buffer.
     if (QBackingStore* store = m_view.backingStore()) store->resize(QSize(1, 1));
-    m_shown = Picture();
-    m_shownKey = 0;
+    m_shown = m_dimmed = Picture();
+    m_shownKey = m_dimmedKey = 0;
     m_grabber.trim();
 }

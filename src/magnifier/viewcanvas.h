@@ -69,6 +69,11 @@ class ViewCanvas : public QObject {
     Picture m_shown;
     qint64 m_shownKey = 0;
     colouraids::ColourRule m_shownRule;
+    // The shown picture under the band's shade, while the band is on: the
+    // server draws the shade from it as plainly as the picture itself.
+    const Picture& dimmedPicture(const Picture& shown);
+    Picture m_dimmed;
+    qint64 m_dimmedKey = 0;
 
     QWidget& m_view;
     ScreenGrabber& m_grabber;

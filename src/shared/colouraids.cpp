@@ -80,7 +80,8 @@ void applyRows(const Rows& rows, const QRect& area, const ColourRule& rule) {
 // A screen's worth on a 4K monitor takes about 15 ms on one core; the
 // picture is split in two bands of rows, the lower one on a thread of its
 // own, so that a key shows its change within a frame or two.
-void applyInBands(const QImage& from, QImage& to, const QRect& area, const ColourRule& rule) {
+template <class Work>
+void inBands(const QImage& from, QImage& to, const QRect& area, const Work& work) {
     constexpr qint64 kSplitFrom = 1 << 20;
     // Pointers taken once: bits() detaches a shared picture, which the two
     // threads must not do each.
@@ -88,15 +89,20 @@ void applyInBands(const QImage& from, QImage& to, const QRect& area, const Colou
     const Rows rows{from.constBits(), from.bytesPerLine(), out, to.bytesPerLine()};
     if (qint64(area.width()) * area.height() < kSplitFrom ||
         std::thread::hardware_concurrency() < 2) {
-        applyRows(rows, area, rule);
+        work(rows, area);
         return;
     }
     const int half = area.height() / 2;
     const QRect top(area.left(), area.top(), area.width(), half);
     const QRect bottom(area.left(), area.top() + half, area.width(), area.height() - half);
-    std::thread lower([&] { applyRows(rows, bottom, rule); });
-    applyRows(rows, top, rule);
+    std::thread lower([&] { work(rows, bottom); });
+    work(rows, top);
     lower.join();
+}
+
+void applyInBands(const QImage& from, QImage& to, const QRect& area, const ColourRule& rule) {
+    inBands(from, to, area,
+            [&rule](const Rows& rows, const QRect& a) { applyRows(rows, a, rule); });
 }
 
 bool direct(QImage::Format f) {
@@ -149,6 +155,23 @@ void apply(QImage& image, const QRect& area, const ColourRule& rule) {
 bool transformInto(const QImage& from, QImage& to, const ColourRule& rule) {
     if (from.size() != to.size() || !direct(from.format()) || !direct(to.format())) return false;
     applyInBands(from, to, from.rect(), rule);
+    return true;
+}
+
+bool dimInto(const QImage& from, QImage& to, int alpha) {
+    if (from.size() != to.size() || !direct(from.format()) || !direct(to.format())) return false;
+    Table t;
+    for (int v = 0; v < 256; ++v)
+        t[v] = std::uint8_t((v * (255 - alpha) + 127) / 255);
+    inBands(from, to, from.rect(), [&t](const Rows& rows, const QRect& area) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const QRgb* p = reinterpret_cast<const QRgb*>(rows.from + y * rows.fromStride);
+            QRgb* o = reinterpret_cast<QRgb*>(rows.to + y * rows.toStride);
+            for (const QRgb* const end = p + area.width(); p != end; ++p, ++o)
+                *o = (*p & 0xff000000u) | (QRgb(t[qRed(*p)]) << 16) | (QRgb(t[qGreen(*p)]) << 8) |
+                     t[qBlue(*p)];
+        }
+    });
     return true;
 }
 

@@ -61,6 +61,10 @@ void apply(QImage& image, const QRect& area, const ColourRule& rule);
 // of the same size, in memory the caller chose, e.g. where a window
 // system draws from). False, and nothing written, for other sizes or formats.
 bool transformInto(const QImage& from, QImage& to, const ColourRule& rule);
+// `from` as black of opacity `alpha` (of 255) laid over it leaves it,
+// written into `to` as transformInto() writes: for a shade drawn as fast as
+// the picture itself.
+bool dimInto(const QImage& from, QImage& to, int alpha);
 // A changed copy of `image`, or `image` itself when the rule changes nothing.
 QImage transformed(const QImage& image, const ColourRule& rule);
 

@@ -190,6 +190,10 @@ void TstColourAids::crosshairsAndBandGeometry() {
     QCOMPARE(top[1].top(), 10 - 108 + 216);
     QCOMPARE(overlay::bandStrip(screen, 10, 20), QRect(0, 0, 1920, 118));
     // A third of the brightness under the shade, red over the crosshairs.
+    QImage under(1, 1, QImage::Format_RGB32), dim(1, 1, QImage::Format_RGB32);
+    under.setPixel(0, 0, qRgb(100, 200, 30));
+    QVERIFY(dimInto(under, dim, qAlpha(overlay::kShadeColour)));
+    QCOMPARE(dim.pixel(0, 0), qRgb(33, 67, 10));
     QCOMPARE(qAlpha(overlay::kShadeColour) * 3, 255 * 2);
     QCOMPARE(qAlpha(overlay::kCrosshairColour) * 3, 255 * 2);
 }
