@@ -1,5 +1,7 @@
 // The aids to reading by their keys, as the view paints them.
 #include "formrig.h"
+#include "magnifier/editor/frmphotoshop.h"
+#include "magnifier/editor/picturearea.h"
 
 #include <QMouseEvent>
 #include <QTest>
@@ -154,6 +156,13 @@ void TstAids::keysChangeThePictureAndStayForTheNextView() {
     QTest::keyClick(&f, Qt::Key_I);
     QCOMPARE(shown(f, a), inverted.pixel(a) ^ 0x00ffffffu);
     QCOMPARE(shown(f, b), inverted.pixel(b) ^ 0x00ffffffu);
+
+    // The editor opens on the picture as the view showed it.
+    QTest::keyClick(&f, Qt::Key_I);
+    f.Command5_Click();
+    QVERIFY(f.editor());
+    QCOMPARE(f.editor()->Picture1->hDC()->image().pixel(a), inverted.pixel(a));
+    f.editor()->close();
 }
 
 QTEST_MAIN(TstAids)
