@@ -94,6 +94,31 @@ void ViewCanvas::aidChanged(ColourAids::Aspect aspect) {
     if (m_view.isVisible()) refresh();
 }
 
+bool ViewCanvas::aided() const {
+    return m_aids.changesColour() || !m_overlay.layers(m_view.rect()).isEmpty();
+}
+
+Picture ViewCanvas::plainView() const {
+    const qreal ratio = m_view.devicePixelRatioF();
+    QImage out((QSizeF(m_view.size()) * ratio).toSize(), QImage::Format_RGB32);
+    out.setDevicePixelRatio(ratio);
+    QPainter painter(&out);
+    const Picture pic = m_picture.Visible ? m_picture.picture : Picture();
+    stretch::paintStretchedOn(painter, QRegion(m_view.rect()), pictureRect(), pic,
+                              QRectF(pic.rect()), kBackColor);
+    for (QObject* child : m_view.children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        // The key list closes with the next key, the menu's choice included.
+        if (!w || w == m_surface || !w->isVisible() || w->isWindow() || w->inherits("KeyOverlay"))
+            continue;
+        w->render(&painter, w->pos(), QRegion(),
+                  QWidget::DrawChildren | QWidget::DrawWindowBackground);
+    }
+    painter.end();
+    out.setDevicePixelRatio(1);
+    return out;
+}
+
 void ViewCanvas::pointerMoved(QPoint pos, colouraids::PictureMotion motion) {
     const QRegion changed = m_overlay.pointerMoved(pos, m_view.rect(), motion);
     if (!changed.isEmpty()) widget()->update(changed);

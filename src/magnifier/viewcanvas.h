@@ -41,6 +41,11 @@ class ViewCanvas : public QObject {
     // The pointer moved over the view (its logical pixels): the overlays
     // that follow it are drawn again where they change.
     void pointerMoved(QPoint pos, colouraids::PictureMotion motion);
+    // Whether an aid changes what the view shows: then a picture of the
+    // screen shows the aids, and plainView() is the view without them.
+    bool aided() const;
+    // The view, its buttons included, drawn as without aids, in device pixels.
+    Picture plainView() const;
 
     // Repaints the picture on whichever path can draw it now.
     void refresh();

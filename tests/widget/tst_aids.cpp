@@ -157,11 +157,23 @@ void TstAids::keysChangeThePictureAndStayForTheNextView() {
     QCOMPARE(shown(f, a), inverted.pixel(a) ^ 0x00ffffffu);
     QCOMPARE(shown(f, b), inverted.pixel(b) ^ 0x00ffffffu);
 
-    // The editor opens on the picture as the view showed it.
+    // Enlarged once more, the picture is the view without its aids, shown
+    // with them: as a second form without aids shows it, inverted.
     QTest::keyClick(&f, Qt::Key_I);
+    {
+        FormRig plainRig({1024, 768});
+        plainRig.form->Imadpic.setRect(f.Imadpic.rect());
+        plainRig.form->mnzaicifd_Click();
+        f.mnzaicifd_Click();
+        for (const QPoint p : {a, b, QPoint(40, 40)})
+            QCOMPARE(shown(f, p), shown(*plainRig.form, p) ^ 0x00ffffffu);
+    }
+
+    // The editor opens on the picture as the view showed it.
+    const QRgb before = shown(f, a);
     f.Command5_Click();
     QVERIFY(f.editor());
-    QCOMPARE(f.editor()->Picture1->hDC()->image().pixel(a), inverted.pixel(a));
+    QCOMPARE(f.editor()->Picture1->hDC()->image().pixel(a), before);
     f.editor()->close();
 }
 
