@@ -11,6 +11,8 @@ py=/usr/bin/python3
 export PYTHONPATH="$top/tests/e2e:$top/bench"
 echo "== zuz: start-up and repaints"
 $py "$top/bench/view/run_view_bench.py" --bin "$top/build/bin" --bench "$top/build/bench/view"
+echo "== zuz: the aids to reading, their keys, the band and scrolling"
+$py "$top/bench/view/run_aids_bench.py" --bench "$top/build/bench/view"
 echo "== zuz: Ctrl+Z to the view, memory while waiting"
 $py "$top/bench/tray/run_hotkey_bench.py" --bin "$top/build/bin"
 echo "== Zonara: picker and magnified window"

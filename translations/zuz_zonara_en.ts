@@ -570,6 +570,78 @@ On a Wayland desktop the screen can only be read through the desktop portal (xdg
         <translation>Back to the zoom mode&apos;s size</translation>
     </message>
     <message>
+        <source>反色</source>
+        <translation>Invert colours</translation>
+    </message>
+    <message>
+        <source>C, Shift+C</source>
+        <translation>C, Shift+C</translation>
+    </message>
+    <message>
+        <source>提高、降低对比度</source>
+        <translation>More, less contrast</translation>
+    </message>
+    <message>
+        <source>灰度</source>
+        <translation>Greyscale</translation>
+    </message>
+    <message>
+        <source>平滑或清晰的放大</source>
+        <translation>Smooth or sharp enlargement</translation>
+    </message>
+    <message>
+        <source>十字线</source>
+        <translation>Crosshairs</translation>
+    </message>
+    <message>
+        <source>阅读条</source>
+        <translation>Reading band</translation>
+    </message>
+    <message>
+        <source>Shift+滚轮</source>
+        <translation>Shift+wheel</translation>
+    </message>
+    <message>
+        <source>阅读条的高度</source>
+        <translation>Height of the reading band</translation>
+    </message>
+    <message>
+        <source>辅助</source>
+        <translation>Aids</translation>
+    </message>
+    <message>
+        <source>反色(I)</source>
+        <translation>Invert colours (I)</translation>
+    </message>
+    <message>
+        <source>正常对比度</source>
+        <translation>Normal contrast</translation>
+    </message>
+    <message>
+        <source>高对比度(C)</source>
+        <translation>High contrast (C)</translation>
+    </message>
+    <message>
+        <source>更高对比度</source>
+        <translation>Higher contrast</translation>
+    </message>
+    <message>
+        <source>灰度(G)</source>
+        <translation>Greyscale (G)</translation>
+    </message>
+    <message>
+        <source>平滑放大(S)</source>
+        <translation>Smooth enlargement (S)</translation>
+    </message>
+    <message>
+        <source>十字线(H)</source>
+        <translation>Crosshairs (H)</translation>
+    </message>
+    <message>
+        <source>阅读条(L)</source>
+        <translation>Reading band (L)</translation>
+    </message>
+    <message>
         <source>按键一览</source>
         <translation>Keys</translation>
     </message>

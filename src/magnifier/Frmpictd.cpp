@@ -21,7 +21,8 @@ Frmpictd::Frmpictd(const Services& services, QWidget* parent)
     // Shown "maximised": the client area is the whole primary screen.
     setGeometry(m_services.screen->geometry());
     // First, so that the surface X11 draws on is the lowest native child.
-    m_canvas = new ViewCanvas(*this, *m_services.grabber, Imadpic, [this] { return screen(); });
+    m_canvas =
+        new ViewCanvas(*this, *m_services.grabber, aids, Imadpic, [this] { return screen(); });
     buildControls();
     m_capture = new ViewCapture(*m_services.grabber, this);
     connect(m_capture, &ViewCapture::captured, this, &Frmpictd::pictureTaken);

@@ -16,6 +16,7 @@
 #include "magnifier/viewsummons.h"
 #include "magnifier/viewzoom.h"
 #include "magnifier/wheelzoom.h"
+#include "shared/colouraids.h"
 #include "shared/mousereporting.h"
 #include "shared/platform/services.h"
 #include "shared/prompts.h"
@@ -64,8 +65,11 @@ class Frmpictd : public MouseReporting<QWidget> {
     void EndView();
     void mnbuhuo_Click() { mnzaicifd_Click(); }
     // Taken while the view is up, the picture is the view itself: enlarged
-    // once more, with size and place kept.
-    void mnzaicifd_Click() { requestCapture(ViewCapture::Purpose::Again); }
+    // once more, with size and place kept; drawn plain while an aid shows.
+    void mnzaicifd_Click() {
+        if (!m_canvas->aided()) return requestCapture(ViewCapture::Purpose::Again);
+        showPicture(m_canvas->plainView());
+    }
     void mnhiufuquesheng_Click();
     void mnsuoxiao_Click() { applyZoom(zoom.toggleEnlarge(screenSize())); }
     void mnzongxiangfd_Click() { applyZoom(zoom.toggleVertical(screenSize())); }
@@ -154,6 +158,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     frmphotoshop* editor() const { return m_editor.editor(); }
     // This window, or the child window X11 paints the picture in.
     QWidget* pictureWidget() { return m_canvas->widget(); }
+    ViewCanvas& canvas() { return *m_canvas; }
 
     // Screen size and the window's client area, in twips.
     units::Screen screen() const { return m_services.screen->screen(); }
@@ -187,6 +192,7 @@ class Frmpictd : public MouseReporting<QWidget> {
     // The view's state; the menu's captions and ticks show it.
     ViewZoom zoom;
     CustomSize customSize;
+    ColourAids aids; // for the whole run, every view
     ViewMotion motion;
     PushPull pushPull;
     ScrollSpeed speed{ScrollSpeed::Choice::Medium, ScrollSpeed::Reading::WholeNumber};

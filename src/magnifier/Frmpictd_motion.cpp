@@ -51,7 +51,7 @@ void Frmpictd::mntiulaxg_Click() {
 }
 
 void Frmpictd::StartPushPull() {
-    m_stage->load(Imadpic.picture, screen());
+    m_stage->load(m_canvas->shownPicture(), screen());
     ResetPushPull();
     m_stage->centre(screen(), {ScaleWidth(), ScaleHeight()});
     pushPull.start();

@@ -9,8 +9,7 @@
 using units::cint;
 
 void Frmpictd::wheelEvent(QWheelEvent* event) {
-    // Touchpads and high-resolution wheels report fractions of a notch.
-    Imadpic_Wheel(m_mouse.notches(event->angleDelta().y()), event->position());
+    m_mouse.wheel(*event);
     event->accept();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "magnifier/imagecontrol.h"
+#include "magnifier/viewoverlay.h"
+#include "shared/colouraids.h"
 #include "shared/units.h"
 
 #include <QObject>
@@ -20,9 +22,10 @@ class ServerSurface;
 class ViewCanvas : public QObject {
     Q_OBJECT
   public:
-    // `picture` is the view's picture control, placed in twips of `screen`.
-    ViewCanvas(QWidget& view, ScreenGrabber& grabber, const ImageControl& picture,
-               std::function<units::Screen()> screen);
+    // `picture` is the view's picture control, placed in twips of `screen`;
+    // `aids` say how it is shown.
+    ViewCanvas(QWidget& view, ScreenGrabber& grabber, const ColourAids& aids,
+               const ImageControl& picture, std::function<units::Screen()> screen);
 
     // Whether X11 draws the picture; native buttons must then lie above it.
     bool onServer() const { return m_surface != nullptr; }
@@ -30,6 +33,19 @@ class ViewCanvas : public QObject {
     QWidget* widget() const;
     // Where the picture control lies, in the view's logical pixels.
     QRectF pictureRect() const;
+
+    // The picture as the view shows it: the capture, or while a colour aid
+    // is on a changed copy of it, made once per capture and aid, in memory
+    // the server path can draw from.
+    const Picture& shownPicture();
+    // The pointer moved over the view (its logical pixels): the overlays
+    // that follow it are drawn again where they change.
+    void pointerMoved(QPoint pos, colouraids::PictureMotion motion);
+    // Whether an aid changes what the view shows: then a picture of the
+    // screen shows the aids, and plainView() is the view without them.
+    bool aided() const;
+    // The view, its buttons included, drawn as without aids, in device pixels.
+    Picture plainView() const;
 
     // Repaints the picture on whichever path can draw it now.
     void refresh();
@@ -51,6 +67,18 @@ class ViewCanvas : public QObject {
 
   private:
     bool drawOnServer(const QRegion& devicePixels);
+    void aidChanged(ColourAids::Aspect aspect);
+
+    const ColourAids& m_aids;
+    ViewOverlay m_overlay{m_aids};
+    Picture m_shown;
+    qint64 m_shownKey = 0;
+    colouraids::ColourRule m_shownRule;
+    // The shown picture under the band's shade, while the band is on: the
+    // server draws the shade from it as plainly as the picture itself.
+    const Picture& dimmedPicture(const Picture& shown);
+    Picture m_dimmed;
+    qint64 m_dimmedKey = 0;
 
     QWidget& m_view;
     ScreenGrabber& m_grabber;

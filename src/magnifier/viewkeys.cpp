@@ -41,7 +41,23 @@ Action action(int qtKey, Qt::KeyboardModifiers modifiers, std::uint32_t virtualK
     case Qt::Key_F10:
         return modifiers & Qt::ShiftModifier ? Action::Menu : Action::None;
     default:
-        // The digit 0 by its place: under AZERTY it types à.
+        break;
+    }
+    // Letters and the digit 0 by their place: under AZERTY 0 types à.
+    switch (virtualKey) {
+    case 'I':
+        return Action::Invert;
+    case 'C':
+        return modifiers & Qt::ShiftModifier ? Action::ContrastDown : Action::ContrastUp;
+    case 'G':
+        return Action::Greyscale;
+    case 'S':
+        return Action::Smoothing;
+    case 'H':
+        return Action::Crosshairs;
+    case 'L':
+        return Action::Band;
+    default:
         return virtualKey == '0' || qtKey == Qt::Key_0 ? Action::ModeSize : Action::None;
     }
 }
@@ -70,6 +86,13 @@ constexpr std::array kKeys{
     KeyHelp{QT_TRANSLATE_NOOP("zuz", "+ ="), QT_TRANSLATE_NOOP("zuz", "以屏幕中心放大")},
     KeyHelp{QT_TRANSLATE_NOOP("zuz", "-"), QT_TRANSLATE_NOOP("zuz", "以屏幕中心缩小")},
     KeyHelp{QT_TRANSLATE_NOOP("zuz", "0"), QT_TRANSLATE_NOOP("zuz", "恢复当前放大方式的大小")},
+    KeyHelp{QT_TRANSLATE_NOOP("zuz", "I"), QT_TRANSLATE_NOOP("zuz", "反色")},
+    KeyHelp{QT_TRANSLATE_NOOP("zuz", "C, Shift+C"), QT_TRANSLATE_NOOP("zuz", "提高、降低对比度")},
+    KeyHelp{QT_TRANSLATE_NOOP("zuz", "G"), QT_TRANSLATE_NOOP("zuz", "灰度")},
+    KeyHelp{QT_TRANSLATE_NOOP("zuz", "S"), QT_TRANSLATE_NOOP("zuz", "平滑或清晰的放大")},
+    KeyHelp{QT_TRANSLATE_NOOP("zuz", "H"), QT_TRANSLATE_NOOP("zuz", "十字线")},
+    KeyHelp{QT_TRANSLATE_NOOP("zuz", "L"), QT_TRANSLATE_NOOP("zuz", "阅读条")},
+    KeyHelp{QT_TRANSLATE_NOOP("zuz", "Shift+滚轮"), QT_TRANSLATE_NOOP("zuz", "阅读条的高度")},
     KeyHelp{QT_TRANSLATE_NOOP("zuz", "F1 ?"), QT_TRANSLATE_NOOP("zuz", "按键一览")},
     KeyHelp{QT_TRANSLATE_NOOP("zuz", "Shift+F10, 菜单键"), QT_TRANSLATE_NOOP("zuz", "打开菜单")},
     KeyHelp{QT_TRANSLATE_NOOP("zuz", "X, Esc"), QT_TRANSLATE_NOOP("zuz", "取消本次放大")},
@@ -117,6 +140,31 @@ void ViewKeys::press(const QKeyEvent& event) {
         return m_form.prompts().PopupMenu(m_form.mnkz);
     case Action::None:
         return m_form.Form_KeyDown(int(vk), mouseargs::shift(event.modifiers()));
+    default:
+        return aid(action);
+    }
+}
+
+void ViewKeys::aid(viewkeys::Action action) {
+    using viewkeys::Action;
+    ColourAids& aids = m_form.aids;
+    switch (action) {
+    case Action::Invert:
+        return aids.flipInversion();
+    case Action::ContrastUp:
+        return aids.stepContrast(+1);
+    case Action::ContrastDown:
+        return aids.stepContrast(-1);
+    case Action::Greyscale:
+        return aids.flipGreyscale();
+    case Action::Smoothing:
+        return aids.flipSmoothing();
+    case Action::Crosshairs:
+        return aids.flipCrosshairs();
+    case Action::Band:
+        return aids.flipBand();
+    default:
+        return;
     }
 }
 

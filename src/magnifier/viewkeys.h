@@ -12,6 +12,10 @@ class QKeyEvent;
 
 // The view by keyboard: panning, zoom and the key list, and what else a
 // key does there (X and Esc end the view through the form's Form_KeyDown).
+namespace viewkeys {
+enum class Action;
+}
+
 class ViewKeys {
   public:
     explicit ViewKeys(Frmpictd& form);
@@ -25,6 +29,7 @@ class ViewKeys {
     void pan(int dx, int dy, bool wholeScreen);
     void restoreModeSize();
     void showKeys();
+    void aid(viewkeys::Action action);
 
     Frmpictd& m_form;
     QPointer<KeyOverlay> m_overlay;
@@ -33,7 +38,25 @@ class ViewKeys {
 // The arithmetic of the keys, in twips along one axis.
 namespace viewkeys {
 
-enum class Action { None, Left, Right, Up, Down, ZoomIn, ZoomOut, ModeSize, Keys, Menu };
+enum class Action {
+    None,
+    Left,
+    Right,
+    Up,
+    Down,
+    ZoomIn,
+    ZoomOut,
+    ModeSize,
+    Keys,
+    Menu,
+    Invert,
+    ContrastUp,
+    ContrastDown,
+    Greyscale,
+    Smoothing,
+    Crosshairs,
+    Band
+};
 
 // What a key does in the view; `virtualKey` is the key by its place
 // (virtualkey::of), `qtKey` Qt's key, which follows the layout.

@@ -4,6 +4,7 @@
 #include "shared/menuitem.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 
 ViewMenu::ViewMenu(Frmpictd& form) : m_form(form) {
@@ -39,6 +40,7 @@ ViewMenu::ViewMenu(Frmpictd& form) : m_form(form) {
         {&F::mnsxgdxx, nullptr, nullptr},
     });
     form.mnsudu = addSpeedMenu(&form, form.mnkz);
+    addAids();
     add({
         {&F::mnqueshengxx, nullptr, nullptr},
         {&F::mnqufd, "Zonara", &F::mnqufd_Click},
@@ -64,4 +66,49 @@ void ViewMenu::show() {
     f.mnxunhuang->setChecked(f.motion.loop == ViewMotion::Switch::On);
     f.mntiulaxg->setChecked(f.motion.pushPull == ViewMotion::Switch::On);
     showSpeed(&f, f.speed);
+    showAids();
+}
+
+void ViewMenu::addAids() {
+    ColourAids& aids = m_form.aids;
+    m_aids = m_form.mnkz->addMenu(QCoreApplication::translate("zuz", "辅助"));
+    const auto item = [this](const char* caption, auto click) {
+        QAction* a = m_aids->addAction(QCoreApplication::translate("zuz", caption));
+        a->setCheckable(true);
+        QObject::connect(a, &QAction::triggered, m_aids, click);
+        return a;
+    };
+    using C = ColourAids::Contrast;
+    m_invert = item(QT_TRANSLATE_NOOP("zuz", "反色(I)"), [&aids] { aids.flipInversion(); });
+    m_aids->addSeparator();
+    // Radio items: one contrast at a time.
+    auto* group = new QActionGroup(m_aids);
+    const std::array<const char*, 3> contrast{QT_TRANSLATE_NOOP("zuz", "正常对比度"),
+                                              QT_TRANSLATE_NOOP("zuz", "高对比度(C)"),
+                                              QT_TRANSLATE_NOOP("zuz", "更高对比度")};
+    for (int i = 0; i < 3; ++i) {
+        m_contrast[i] = item(contrast[i], [&aids, i] { aids.setContrast(C(i)); });
+        group->addAction(m_contrast[i]);
+    }
+    m_aids->addSeparator();
+    m_grey = item(QT_TRANSLATE_NOOP("zuz", "灰度(G)"), [&aids] { aids.flipGreyscale(); });
+    m_smooth = item(QT_TRANSLATE_NOOP("zuz", "平滑放大(S)"), [&aids] { aids.flipSmoothing(); });
+    m_aids->addSeparator();
+    m_crosshairs = item(QT_TRANSLATE_NOOP("zuz", "十字线(H)"), [&aids] { aids.flipCrosshairs(); });
+    m_band = item(QT_TRANSLATE_NOOP("zuz", "阅读条(L)"), [&aids] { aids.flipBand(); });
+    // The keys and the menu change the same state; the ticks follow it.
+    QObject::connect(&aids, &ColourAids::changed, m_aids, [this] { showAids(); });
+    showAids();
+}
+
+void ViewMenu::showAids() {
+    const ColourAids& aids = m_form.aids;
+    using S = ColourAids::Switch;
+    m_invert->setChecked(aids.rule().inversion == S::On);
+    for (int i = 0; i < 3; ++i)
+        m_contrast[i]->setChecked(int(aids.rule().contrast) == i);
+    m_grey->setChecked(aids.rule().greyscale == S::On);
+    m_smooth->setChecked(aids.smoothing() == ColourAids::Smoothing::Smooth);
+    m_crosshairs->setChecked(aids.crosshairs() == S::On);
+    m_band->setChecked(aids.band() == S::On);
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <array>
+
 class Frmpictd;
+class QAction;
+class QMenu;
 
 // The view's context menu. It makes the form's menu controls, each calling
 // the form's handler of its name, and shows the view's state in their
@@ -13,7 +17,16 @@ class ViewMenu {
     // Captions and ticks as the form's zoom, custom size, motion and speed
     // are now.
     void show();
+    // The submenu of the aids to reading, after the speeds.
+    QMenu* aidsMenu() const { return m_aids; }
 
   private:
+    void addAids();
+    void showAids();
+
     Frmpictd& m_form;
+    QMenu* m_aids = nullptr;
+    QAction *m_invert = nullptr, *m_grey = nullptr, *m_smooth = nullptr;
+    QAction *m_crosshairs = nullptr, *m_band = nullptr;
+    std::array<QAction*, 3> m_contrast{};
 };

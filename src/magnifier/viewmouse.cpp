@@ -3,6 +3,17 @@
 #include "magnifier/Frmpictd.h"
 
 #include <QMouseEvent>
+#include <QWheelEvent>
+
+void ViewMouse::wheel(const QWheelEvent& event) {
+    // Some platforms turn a wheel with Shift into a sideways one.
+    const QPoint d = event.angleDelta();
+    if (event.modifiers().testFlag(Qt::ShiftModifier) &&
+        m_form.aids.wheelBand(d.y() != 0 ? d.y() : d.x()))
+        return;
+    // Touchpads and high-resolution wheels report fractions of a notch.
+    m_form.Imadpic_Wheel(notches(d.y()), event.position());
+}
 
 bool ViewMouse::overPicture(const QPointF& posPx) const {
     if (!m_form.Imadpic.Visible) return false;
@@ -37,6 +48,10 @@ void ViewMouse::report(const MouseReport& r) {
                              f.screen().toTwipsY(pos.y()));
         break;
     case MouseReport::Kind::Move: {
+        // The band stays while the picture scrolls, so the lines pass through it.
+        f.canvas().pointerMoved(pos.toPoint(), f.Timgund->Enabled()
+                                                   ? colouraids::PictureMotion::MovingByItself
+                                                   : colouraids::PictureMotion::Still);
         const MouseRoute::Move move = m_route.move(r.event.buttons() != Qt::NoButton, over);
         if (move.missedRelease == T::Picture) f.Imadpic_MouseUp(0, r.shift, t.x(), t.y());
         if (move.to == T::Picture) f.Imadpic_MouseMove(r.button, r.shift, t.x(), t.y());

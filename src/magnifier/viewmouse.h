@@ -6,6 +6,7 @@
 #include <QPointF>
 
 class Frmpictd;
+class QWheelEvent;
 struct MouseReport;
 
 // The view's mouse, sent to the handlers of whichever control gets it: the
@@ -18,6 +19,9 @@ class ViewMouse {
     void report(const MouseReport& report);
     // The whole notches a wheel delta (Qt's eighths of a degree) completes.
     int notches(int delta) { return m_wheel.take(delta); }
+    // The wheel zooms; with Shift, while the reading band shows, it sizes
+    // the band.
+    void wheel(const QWheelEvent& event);
 
   private:
     bool overPicture(const QPointF& posPx) const;

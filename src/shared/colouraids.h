@@ -57,6 +57,14 @@ QRgb applied(QRgb pixel, const ColourRule& rule);
 // first). Tables, no floating point per pixel.
 void apply(QImage& image, const ColourRule& rule);
 void apply(QImage& image, const QRect& area, const ColourRule& rule);
+// The rule applied to the whole of `from`, written into `to` (a picture
+// of the same size, in memory the caller chose, e.g. where a window
+// system draws from). False, and nothing written, for other sizes or formats.
+bool transformInto(const QImage& from, QImage& to, const ColourRule& rule);
+// `from` as black of opacity `alpha` (of 255) laid over it leaves it,
+// written into `to` as transformInto() writes: for a shade drawn as fast as
+// the picture itself.
+bool dimInto(const QImage& from, QImage& to, int alpha);
 // A changed copy of `image`, or `image` itself when the rule changes nothing.
 QImage transformed(const QImage& image, const ColourRule& rule);
 

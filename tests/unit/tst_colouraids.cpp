@@ -100,6 +100,9 @@ void TstColourAids::aWholePictureMatchesTheRuleAndOnlyTheAreaChanges() {
             for (int i = 0; i < 2; ++i) {
                 const Rule r = rule(Switch(g), Contrast(c), Switch(i));
                 QImage whole = transformed(src, r);
+                QImage into(src.size(), QImage::Format_RGB32);
+                QVERIFY(transformInto(src, into, r));
+                QCOMPARE(into, whole);
                 QImage part = src.copy();
                 apply(part, area, r);
                 QCOMPARE(whole.format(), src.format());
@@ -114,6 +117,18 @@ void TstColourAids::aWholePictureMatchesTheRuleAndOnlyTheAreaChanges() {
         }
     }
     QCOMPARE(transformed(src, Rule{}).constBits(), src.constBits());
+    // A screen-sized picture is done in two bands of rows, at once: every
+    // row of both, and the seam between them.
+    QImage big(1200, 1001, QImage::Format_RGB32);
+    for (int y = 0; y < big.height(); ++y)
+        for (int x = 0; x < big.width(); ++x)
+            big.setPixel(x, y, gen.generate() | 0xff000000u);
+    const Rule all = rule(Switch::On, Contrast::High, Switch::On);
+    const QImage shared = big;
+    apply(big, all);
+    for (int y = 0; y < big.height(); ++y)
+        for (int x = 0; x < big.width(); x += 7)
+            QCOMPARE(big.pixel(x, y), reference(shared.pixel(x, y), all));
 }
 
 void TstColourAids::keysStepAndWrap() {
@@ -175,6 +190,10 @@ void TstColourAids::crosshairsAndBandGeometry() {
     QCOMPARE(top[1].top(), 10 - 108 + 216);
     QCOMPARE(overlay::bandStrip(screen, 10, 20), QRect(0, 0, 1920, 118));
     // A third of the brightness under the shade, red over the crosshairs.
+    QImage under(1, 1, QImage::Format_RGB32), dim(1, 1, QImage::Format_RGB32);
+    under.setPixel(0, 0, qRgb(100, 200, 30));
+    QVERIFY(dimInto(under, dim, qAlpha(overlay::kShadeColour)));
+    QCOMPARE(dim.pixel(0, 0), qRgb(33, 67, 10));
     QCOMPARE(qAlpha(overlay::kShadeColour) * 3, 255 * 2);
     QCOMPARE(qAlpha(overlay::kCrosshairColour) * 3, 255 * 2);
 }

@@ -160,6 +160,7 @@ void TstView::menuIsCompleteAndInOrder() {
                                   "推拉效果",
                                   "-",
                                   "速度",
+                                  "辅助",
                                   "-",
                                   "Zonara",
                                   "Snarell",
@@ -168,6 +169,16 @@ void TstView::menuIsCompleteAndInOrder() {
                                   "捕获"};
     QCOMPARE(captions(f.mnkz), expected);
     QCOMPARE(captions(f.mnsudu), QStringList({"快=1", "中=100", "慢=500", "缺省=50", "自定义"}));
+    // The aids: ticks that show their state, contrast as radio items.
+    QMenu* aids = f.mnkz->actions().at(expected.indexOf("辅助"))->menu();
+    QVERIFY(aids);
+    QCOMPARE(captions(aids),
+             QStringList({"反色(I)", "-", "正常对比度", "高对比度(C)", "更高对比度", "-", "灰度(G)",
+                          "平滑放大(S)", "-", "十字线(H)", "阅读条(L)"}));
+    for (QAction* a : aids->actions()) {
+        QCOMPARE(a->isCheckable(), !a->isSeparator());
+        QCOMPARE(a->isChecked(), a->text() == QStringLiteral("正常对比度"));
+    }
     QVERIFY(!f.mnbuhuo->isVisible());
     for (QAction* a : f.mnkz->actions())
         QCOMPARE(a->isChecked(), false);

@@ -57,11 +57,22 @@ class ScreenGrabber : public QObject {
     // the source pixel under its centre, as stretch::stretchNearest() does.
     // Returns false, having drawn nothing, where the picture or the window
     // system does not allow it; the caller then draws itself.
+    // `filter` Smooth mixes the four nearest source pixels (bilinear).
+    enum class Filter { Nearest, Smooth };
     virtual bool drawStretched(WId /*window*/, const QRegion& /*clip*/, const QRectF& /*target*/,
                                const QImage& /*picture*/, const QRectF& /*source*/,
-                               const QColor& /*back*/) {
+                               const QColor& /*back*/, Filter /*filter*/ = Filter::Nearest) {
         return false;
     }
+    // Lays `colour` (not premultiplied) over `rects` of `window` within
+    // `clip`, as QPainter's source-over does; after drawStretched().
+    virtual void fillOver(WId /*window*/, const QRegion& /*clip*/, const QList<QRect>& /*rects*/,
+                          QRgb /*colour*/) {}
+    // An unfilled picture of `like`'s size and format, in memory
+    // drawStretched() can draw from where the grabber has such memory: for
+    // a changed copy of a capture that the server shows as it shows the
+    // capture.
+    virtual QImage drawableLike(const QImage& like) { return QImage(like.size(), like.format()); }
     // Whether drawStretched() may succeed here at all, and for `picture`.
     virtual bool drawsOnServer() const { return false; }
     virtual bool drawsOnServer(const QImage& /*picture*/) const { return false; }

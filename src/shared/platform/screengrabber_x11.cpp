@@ -144,6 +144,18 @@ void X11ScreenGrabber::trim() {
     spare.assign(1, latest);
 }
 
+QImage X11ScreenGrabber::drawableLike(const QImage& like) {
+    const std::size_t bytes = std::size_t(like.width()) * like.height() * 4;
+    Segment* segment =
+        m_rgb24 && m_shm && like.format() == QImage::Format_RGB32 && bytes >= kSharedFromBytes
+            ? attachSegment(bytes)
+            : nullptr;
+    if (!segment) return ScreenGrabber::drawableLike(like);
+    m_pool->held.push_back(segment);
+    return QImage(static_cast<uchar*>(segment->addr), like.width(), like.height(), like.width() * 4,
+                  QImage::Format_RGB32, releaseSegment, segment);
+}
+
 X11ScreenGrabber::Segment* X11ScreenGrabber::attachSegment(std::size_t bytes) {
     auto& spare = m_pool->spare;
     for (auto it = spare.begin(); it != spare.end(); ++it) {

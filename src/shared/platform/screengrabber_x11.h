@@ -26,7 +26,10 @@ class X11ScreenGrabber : public DirectScreenGrabber {
     QImage grabRoot(const QRect& rootArea);
     void trim() override;
     bool drawStretched(WId window, const QRegion& clip, const QRectF& target, const QImage& picture,
-                       const QRectF& source, const QColor& back) override;
+                       const QRectF& source, const QColor& back,
+                       Filter filter = Filter::Nearest) override;
+    void fillOver(WId window, const QRegion& clip, const QList<QRect>& rects, QRgb colour) override;
+    QImage drawableLike(const QImage& like) override;
     bool drawsOnServer() const override;
     bool drawsOnServer(const QImage& picture) const override;
 
@@ -55,6 +58,8 @@ class X11ScreenGrabber : public DirectScreenGrabber {
     // The RENDER picture of a segment's pixels as `picture` lays them out.
     quint32 sourcePicture(Segment& segment, const QImage& picture);
     quint32 windowFormat(quint32 window);
+    // A RENDER picture of `window` clipped to `clip`, or 0.
+    quint32 windowPicture(WId window, const QRegion& clip);
 
     xcb_connection_t* m_conn;
     quint32 m_root = 0;

@@ -96,8 +96,6 @@ quint32 X11ScreenGrabber::sourcePicture(Segment& s, const QImage& picture) {
     // Pixels past the edge repeat the edge, as stretchNearest() clamps.
     const uint32_t repeat = XCB_RENDER_REPEAT_PAD;
     xcb_render_create_picture(m_conn, s.picture, s.pixmap, m_rgb24, XCB_RENDER_CP_REPEAT, &repeat);
-    static const char kNearest[] = "nearest";
-    xcb_render_set_picture_filter(m_conn, s.picture, sizeof kNearest - 1, kNearest, 0, nullptr);
     s.drawnSize = picture.size();
     return s.picture;
 }
@@ -129,20 +127,52 @@ quint32 X11ScreenGrabber::windowFormat(quint32 window) {
     return format;
 }
 
-bool X11ScreenGrabber::drawStretched(WId window, const QRegion& clip, const QRectF& target,
-                                     const QImage& picture, const QRectF& source,
-                                     const QColor& back) {
-    Segment* segment = window && drawsOnServer(picture) ? segmentOf(picture) : nullptr;
-    if (!segment) return false;
-    const quint32 format = windowFormat(quint32(window));
-    if (!format) return false;
-
-    const quint32 src = sourcePicture(*segment, picture);
+quint32 X11ScreenGrabber::windowPicture(WId window, const QRegion& clip) {
+    const quint32 format = window ? windowFormat(quint32(window)) : 0;
+    if (!format) return 0;
     const xcb_render_picture_t dst = xcb_generate_id(m_conn);
     xcb_render_create_picture(m_conn, dst, xcb_window_t(window), format, 0, nullptr);
     const std::vector<xcb_rectangle_t> clipRects = rectangles(clip);
     xcb_render_set_picture_clip_rectangles(m_conn, dst, 0, 0, uint32_t(clipRects.size()),
                                            clipRects.data());
+    return dst;
+}
+
+void X11ScreenGrabber::fillOver(WId window, const QRegion& clip, const QList<QRect>& rects,
+                                QRgb colour) {
+    QRegion within;
+    for (const QRect& r : rects)
+        within += r;
+    within &= clip;
+    if (within.isEmpty() || !drawsOnServer()) return;
+    const quint32 dst = windowPicture(window, clip);
+    if (!dst) return;
+    // RENDER's colours are premultiplied.
+    const auto c16 = [a = qAlpha(colour)](int c) { return quint16((c * a * 257 + 127) / 255); };
+    const xcb_render_color_t c{c16(qRed(colour)), c16(qGreen(colour)), c16(qBlue(colour)),
+                               quint16(qAlpha(colour) * 257)};
+    const std::vector<xcb_rectangle_t> r = rectangles(within);
+    xcb_render_fill_rectangles(m_conn, XCB_RENDER_PICT_OP_OVER, dst, c, uint32_t(r.size()),
+                               r.data());
+    xcb_render_free_picture(m_conn, dst);
+    xcb_flush(m_conn);
+}
+
+bool X11ScreenGrabber::drawStretched(WId window, const QRegion& clip, const QRectF& target,
+                                     const QImage& picture, const QRectF& source,
+                                     const QColor& back, Filter filter) {
+    Segment* segment = window && drawsOnServer(picture) ? segmentOf(picture) : nullptr;
+    if (!segment) return false;
+    const quint32 dst = windowPicture(window, clip);
+    if (!dst) return false;
+
+    const quint32 src = sourcePicture(*segment, picture);
+    static const char kNearest[] = "nearest";
+    static const char kBilinear[] = "bilinear";
+    if (filter == Filter::Smooth)
+        xcb_render_set_picture_filter(m_conn, src, sizeof kBilinear - 1, kBilinear, 0, nullptr);
+    else
+        xcb_render_set_picture_filter(m_conn, src, sizeof kNearest - 1, kNearest, 0, nullptr);
 
     const bool drawn = !target.isEmpty() && !source.isEmpty();
     const QRect covered = drawn ? stretch::coveredPixels(target) : QRect();
