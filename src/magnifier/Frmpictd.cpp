@@ -68,6 +68,7 @@ double Frmpictd::WindowTop() const {
 
 void Frmpictd::requestCapture(ViewCapture::Purpose purpose) {
     if (m_capture->pending(purpose)) return;
+    if (auto drawn = m_canvas->drawnInstead(purpose)) return pictureTaken(purpose, *drawn);
     // A menu or dialog that just closed over the view leaves a hole that is
     // repainted only later; paint it now so the capture shows the view.
     if (isVisible())

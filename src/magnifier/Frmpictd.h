@@ -65,11 +65,8 @@ class Frmpictd : public MouseReporting<QWidget> {
     void EndView();
     void mnbuhuo_Click() { mnzaicifd_Click(); }
     // Taken while the view is up, the picture is the view itself: enlarged
-    // once more, with size and place kept; drawn plain while an aid shows.
-    void mnzaicifd_Click() {
-        if (!m_canvas->aided()) return requestCapture(ViewCapture::Purpose::Again);
-        showPicture(m_canvas->plainView());
-    }
+    // once more, with size and place kept.
+    void mnzaicifd_Click() { requestCapture(ViewCapture::Purpose::Again); }
     void mnhiufuquesheng_Click();
     void mnsuoxiao_Click() { applyZoom(zoom.toggleEnlarge(screenSize())); }
     void mnzongxiangfd_Click() { applyZoom(zoom.toggleVertical(screenSize())); }

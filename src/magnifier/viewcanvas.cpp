@@ -94,18 +94,20 @@ void ViewCanvas::aidChanged(ColourAids::Aspect aspect) {
     if (m_view.isVisible()) refresh();
 }
 
-bool ViewCanvas::aided() const {
-    return m_aids.changesColour() || !m_overlay.layers(m_view.rect()).isEmpty();
-}
-
-Picture ViewCanvas::plainView() const {
+std::optional<Picture> ViewCanvas::drawnInstead(ViewCapture::Purpose purpose) {
+    if (!m_view.isVisible()) return std::nullopt;
+    const bool overlaid = !m_overlay.layers(m_view.rect()).isEmpty();
+    const bool plain = purpose == ViewCapture::Purpose::Again;
+    if (plain && !overlaid && !m_aids.changesColour()) return std::nullopt;
+    if (purpose == ViewCapture::Purpose::Editor && !overlaid) return std::nullopt;
+    if (!plain && purpose != ViewCapture::Purpose::Editor) return std::nullopt;
     const qreal ratio = m_view.devicePixelRatioF();
     QImage out((QSizeF(m_view.size()) * ratio).toSize(), QImage::Format_RGB32);
     out.setDevicePixelRatio(ratio);
     QPainter painter(&out);
-    const Picture pic = m_picture.Visible ? m_picture.picture : Picture();
-    stretch::paintStretchedOn(painter, QRegion(m_view.rect()), pictureRect(), pic,
-                              QRectF(pic.rect()), kBackColor);
+    const Picture none;
+    const Picture& pic = !m_picture.Visible ? none : plain ? m_picture.picture : shownPicture();
+    paintPicture(painter, QRegion(m_view.rect()), pic);
     for (QObject* child : m_view.children()) {
         auto* w = qobject_cast<QWidget*>(child);
         // The key list closes with the next key, the menu's choice included.
@@ -194,19 +196,21 @@ void ViewCanvas::paint(QPaintEvent* event) {
     if (m_surface && m_surface->isVisible()) return;
     QPainter painter(&m_view);
     // A hidden picture control leaves the background only.
-    const Picture pic = m_picture.Visible ? shownPicture() : Picture();
+    paintPicture(painter, event->region(), m_picture.Visible ? shownPicture() : Picture());
+    m_overlay.paint(painter, m_view.rect(), event->region());
+}
+
+void ViewCanvas::paintPicture(QPainter& painter, const QRegion& region, const Picture& pic) {
     if (m_aids.smoothing() == ColourAids::Smoothing::Smooth && !pic.isNull()) {
-        const QRectF target = pictureRect();
-        painter.setClipRegion(event->region());
+        painter.setClipRegion(region);
         painter.fillRect(QRectF(m_view.rect()), kBackColor);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(target, pic, QRectF(pic.rect()));
+        painter.drawImage(pictureRect(), pic, QRectF(pic.rect()));
         painter.setClipping(false);
     } else {
-        stretch::paintStretchedOn(painter, event->region(), pictureRect(), pic, QRectF(pic.rect()),
+        stretch::paintStretchedOn(painter, region, pictureRect(), pic, QRectF(pic.rect()),
                                   kBackColor);
     }
-    m_overlay.paint(painter, m_view.rect(), event->region());
 }
 
 void ViewCanvas::readyPaintBuffer(const QSize& size) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "magnifier/imagecontrol.h"
+#include "magnifier/viewcapture.h"
 #include "magnifier/viewoverlay.h"
 #include "shared/colouraids.h"
 #include "shared/units.h"
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 class QPaintEvent;
 class QWidget;
@@ -41,11 +43,13 @@ class ViewCanvas : public QObject {
     // The pointer moved over the view (its logical pixels): the overlays
     // that follow it are drawn again where they change.
     void pointerMoved(QPoint pos, colouraids::PictureMotion motion);
-    // Whether an aid changes what the view shows: then a picture of the
-    // screen shows the aids, and plainView() is the view without them.
-    bool aided() const;
-    // The view, its buttons included, drawn as without aids, in device pixels.
-    Picture plainView() const;
+    // A picture of the screen would show the aids where the view's own
+    // picture is wanted without them: drawn here instead, its buttons
+    // included, in device pixels. Magnified again, the view is drawn
+    // without its aids, which would otherwise apply twice; for the editor,
+    // with its colours but without the crosshairs and the band, which help
+    // to read it and are not part of it. None where a capture will do.
+    std::optional<Picture> drawnInstead(ViewCapture::Purpose purpose);
 
     // Repaints the picture on whichever path can draw it now.
     void refresh();
@@ -66,6 +70,7 @@ class ViewCanvas : public QObject {
     void releaseBuffers();
 
   private:
+    void paintPicture(QPainter& painter, const QRegion& region, const Picture& pic);
     bool drawOnServer(const QRegion& devicePixels);
     void aidChanged(ColourAids::Aspect aspect);
 

@@ -169,11 +169,16 @@ void TstAids::keysChangeThePictureAndStayForTheNextView() {
             QCOMPARE(shown(f, p), shown(*plainRig.form, p) ^ 0x00ffffffu);
     }
 
-    // The editor opens on the picture as the view showed it.
-    const QRgb before = shown(f, a);
+    // The editor opens on the picture as the view showed it, without the
+    // crosshairs, which are no part of the picture.
+    const QRgb before = shown(f, a), armBefore = shown(f, onArm);
+    moveTo(f, {400, 300});
+    QTest::keyClick(&f, Qt::Key_H);
+    QVERIFY(shown(f, onArm) != armBefore);
     f.Command5_Click();
     QVERIFY(f.editor());
     QCOMPARE(f.editor()->Picture1->hDC()->image().pixel(a), before);
+    QCOMPARE(f.editor()->Picture1->hDC()->image().pixel(onArm), armBefore);
     f.editor()->close();
 }
 
