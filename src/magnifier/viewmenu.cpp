@@ -40,12 +40,16 @@ ViewMenu::ViewMenu(Frmpictd& form) : m_form(form) {
         {&F::mnsxgdxx, nullptr, nullptr},
     });
     form.mnsudu = addSpeedMenu(&form, form.mnkz);
-    addAids();
     add({
         {&F::mnqueshengxx, nullptr, nullptr},
         {&F::mnqufd, "Zonara", &F::mnqufd_Click},
         {&F::mnwanneng, "Snarell", &F::mnwanneng_Click},
         {&F::mnquxbcfd, nullptr, nullptr},
+    });
+    // Last but the tip, as in Zonara's menu: the rows above keep their
+    // places, which the keyboard's Down presses reach them by.
+    addAids();
+    add({
         {&F::mnabuot, QT_TRANSLATE_NOOP("zuz", "关于..."), &F::mnabuot_Click},
         {&F::mnbuhuo, QT_TRANSLATE_NOOP("zuz", "捕获"), &F::mnbuhuo_Click},
     });

@@ -160,11 +160,11 @@ void TstView::menuIsCompleteAndInOrder() {
                                   "推拉效果",
                                   "-",
                                   "速度",
-                                  "辅助",
                                   "-",
                                   "Zonara",
                                   "Snarell",
                                   "-",
+                                  "辅助",
                                   "关于...",
                                   "捕获"};
     QCOMPARE(captions(f.mnkz), expected);
