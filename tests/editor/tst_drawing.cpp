@@ -75,6 +75,7 @@ class TstDrawing : public QObject {
     void textGrowsWithTheWidthAndItsLines();
     void aCornerDragStretchesTheFrameAndUndoesAsOneStep_data();
     void aCornerDragStretchesTheFrameAndUndoesAsOneStep();
+    void aCopyDrawnInBandsIsTheSingleDrawing();
 };
 
 void TstDrawing::aClickPicksTheTopmostShapeWithinAFewScreenPixels_data() {
@@ -441,6 +442,47 @@ void TstDrawing::aCornerDragStretchesTheFrameAndUndoesAsOneStep() {
              picture);
     QVERIFY(d.undo());
     QCOMPARE(d.shapes()[0].points, points);
+}
+
+// A copy is drawn in bands of rows side by side: every kind, each crossing
+// band edges between pixels, comes out as one pass draws it, within 4
+// levels of each channel.
+void TstDrawing::aCopyDrawnInBandsIsTheSingleDrawing() {
+    QImage picture(150, 97, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x, 2 * y, (x * y) % 256));
+    Drawing d;
+    d.add(shape(Kind::Pen, {{3.3, 2.7}, {40.6, 60.2}, {70.1, 10.9}, {140.4, 90.5}}, 5));
+    d.add(shape(Kind::Highlighter, {{0, 33.4}, {150, 64.6}}, 11, QColor(255, 240, 0)));
+    d.add(shape(Kind::Line, {{10.5, 95.5}, {120.2, 1.1}}, 3, Qt::blue));
+    d.add(shape(Kind::Arrow, {{140, 5}, {20.7, 70.3}}, 4, Qt::green));
+    d.add(shape(Kind::Box, {{30.2, 20.8}, {90.6, 80.4}}, 2, Qt::black));
+    d.add(shape(Kind::Ellipse, {{5, 40.5}, {145, 75.5}}, 3));
+    Shape number = shape(Kind::Number, {{75.5, 48.5}}, 6, Qt::magenta);
+    number.number = 7;
+    d.add(number);
+    Shape text = shape(Kind::Text, {{8.4, 45.6}}, 3, Qt::darkRed);
+    text.text = QStringLiteral("Ab\n中文");
+    d.add(text);
+    Shape blocks = shape(Kind::Pixelate, {{100.5, 25.3}, {140.2, 70.8}});
+    drawing::pixelate(blocks, picture);
+    d.add(blocks);
+    const QImage once = d.flattened(picture, 1);
+    QVERIFY(once != picture);
+    // The rasteriser places an edge to 1/64 of a pixel, counted from the
+    // band's top: an antialiased edge pixel may differ by a few levels.
+    for (int bands : {2, 3, 7}) {
+        const QImage banded = d.flattened(picture, bands);
+        int worst = 0;
+        for (int y = 0; y < once.height(); ++y)
+            for (int x = 0; x < once.width(); ++x) {
+                const QRgb a = banded.pixel(x, y), b = once.pixel(x, y);
+                worst = std::max({worst, qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)),
+                                  qAbs(qBlue(a) - qBlue(b))});
+            }
+        QVERIFY2(worst <= 4, qPrintable(QStringLiteral("%1 bands: %2").arg(bands).arg(worst)));
+    }
 }
 
 QTEST_MAIN(TstDrawing)

@@ -4,9 +4,11 @@
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPathStroker>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace drawing {
@@ -443,16 +445,41 @@ void Drawing::render(QPainter& painter, const QTransform& pictureToScreen,
     painter.restore();
 }
 
-QImage Drawing::flattened(const QImage& picture) const {
+QImage Drawing::flattened(const QImage& picture, int bands) const {
     // Multiply needs colour channels to work on: a plain 32-bit copy.
     QImage out = picture.format() == QImage::Format_RGB32 ||
                          picture.format() == QImage::Format_ARGB32_Premultiplied
                      ? picture.copy()
                      : picture.convertToFormat(QImage::Format_RGB32);
     out.setDevicePixelRatio(1);
-    QPainter painter(&out);
-    render(painter, QTransform());
-    painter.end();
+    if (out.isNull() || m_shapes.empty()) {
+        out.setDevicePixelRatio(picture.devicePixelRatio());
+        return out;
+    }
+    // A copy with many shapes is drawn in bands of rows, a thread each:
+    // antialiasing a thousand wide strokes takes most of a copy's time.
+    // Each band clips the shapes that cross its edges at whole rows, so the
+    // pixels are those of a single pass.
+    if (bands <= 0) bands = std::clamp(QThread::idealThreadCount(), 1, 8);
+    const int rows = (out.height() + bands - 1) / bands;
+    // Taken once here: a QImage's own accessors are not for several threads.
+    uchar* const bits = out.bits();
+    const qsizetype stride = out.bytesPerLine();
+    const int width = out.width();
+    const QImage::Format format = out.format();
+    const auto drawBand = [this, bits, stride, width, format](int top, int height) {
+        QImage band(bits + top * stride, width, height, stride, format);
+        QPainter painter(&band);
+        render(painter, QTransform::fromTranslate(0, -top), QRectF(0, 0, width, height));
+    };
+    std::vector<std::unique_ptr<QThread>> helpers;
+    for (int top = rows; top < out.height(); top += rows) {
+        helpers.emplace_back(QThread::create(drawBand, top, std::min(rows, out.height() - top)));
+        helpers.back()->start();
+    }
+    drawBand(0, std::min(rows, out.height()));
+    for (const auto& helper : helpers)
+        helper->wait();
     out.setDevicePixelRatio(picture.devicePixelRatio());
     return out;
 }

@@ -139,8 +139,9 @@ class Drawing {
     // with `screenArea`, only those that reach into it.
     void render(QPainter& painter, const QTransform& pictureToScreen,
                 const QRectF& screenArea = QRectF()) const;
-    // A copy of `picture` with every shape on it at the picture's size.
-    QImage flattened(const QImage& picture) const;
+    // A copy of `picture` with every shape on it at the picture's size,
+    // drawn in `bands` of rows side by side (0: as many as there are cores).
+    QImage flattened(const QImage& picture, int bands = 0) const;
 
   private:
     struct Step {
