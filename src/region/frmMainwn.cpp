@@ -102,10 +102,12 @@ void frmMainwn::setHeight(double twips) {
 }
 
 void frmMainwn::Form_Load() {
-    SetTopmost(this, true);
+    // Sized and placed before the stay-on-top band shows it: shown first,
+    // the button would appear elsewhere and then jump to its corner.
     setHeight(500);
     setWidth(500);
     PlaceInCorner();
+    SetTopmost(this, true);
     ShowTipOnFirstRun();
 }
 

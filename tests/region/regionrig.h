@@ -26,8 +26,14 @@ class TestMain : public frmMainwn {
     // The monitors the desktop has now, as the test sets them.
     QList<QRect> monitors;
     QList<QRect> MonitorAreas() const override { return monitors; }
+    // Where the window stood when it was first shown.
+    QRect shownAt;
 
   protected:
+    void showEvent(QShowEvent* e) override {
+        if (shownAt.isNull()) shownAt = geometry();
+        frmMainwn::showEvent(e);
+    }
     void OpenMailLink(const QUrl& link) override { links << link; }
     void RunModal(frmCaptureArea& picker) override {
         visibleDuringPick = isVisible();

@@ -82,6 +82,8 @@ void TstRegionControl::placement() {
              qPrintable(QString::number(right)));
     QVERIFY(qRound((g.left() - origin.x()) * ratio) + qRound(g.width() * ratio) <= screen.width());
     QCOMPARE(g.top(), origin.y() + s.toPixelsY(s.Height() - 900));
+    // Shown where it stays, not moved there after a first frame elsewhere.
+    QCOMPARE(rig.main->shownAt, g);
     QVERIFY(rig.main->windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(rig.main->windowFlags() & Qt::FramelessWindowHint);
 }
