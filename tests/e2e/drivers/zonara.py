@@ -57,8 +57,11 @@ class Zonara:
         return bool(self.xs.windows(name=PICKER))
 
     def region_windows(self):
+        # The picker fills the screen too, until it has gone after a drag.
+        pickers = set(self.xs.windows(name=PICKER))
         return [(w, g) for w, g in self.windows()
-                if w != self.control and not (self.control_size and self.is_control(g))]
+                if w != self.control and w not in pickers
+                and not (self.control_size and self.is_control(g))]
 
     def click_control(self):
         self.xs.xdotool("mousemove", *self.control_centre())
