@@ -123,6 +123,7 @@ void blt(Surface* dst, int x, int y, int w, int h, const Surface* src, int sx, i
         !clipAxis(dy, srcY, h, dst->height(), src->height()))
         return;
 
+    dst->written();
     const bool dstMono = dst->format() == Format::Mono;
     const bool srcMono = src->format() == Format::Mono;
     const int dstBytes = dstMono ? 1 : 4;

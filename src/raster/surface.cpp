@@ -78,6 +78,12 @@ Surface::Surface(QImage image, Format format, QPoint origin)
     m_bits = m_image.bits();
     m_stride = m_image.bytesPerLine();
     ++g_live;
+    written();
+}
+
+void Surface::written() {
+    static std::atomic<quint64> last{0};
+    m_revision = ++last;
 }
 
 Surface::~Surface() {
@@ -96,11 +102,13 @@ void Surface::setFormat(Format format) {
     m_bits = m_image.bits();
     m_stride = m_image.bytesPerLine();
     m_format = format;
+    written();
 }
 
 void Surface::fillRect(const QRect& rect, Colour colour) {
     const QRect r = rect.intersected(window()).translated(-m_origin);
     if (r.isEmpty()) return;
+    written();
     if (m_format == Format::Mono) {
         const quint8 bit = monoBit(colour);
         for (int y = r.top(); y <= r.bottom(); ++y)
@@ -122,6 +130,7 @@ Colour Surface::pixel(QPoint p) const {
 
 template <typename Draw> void Surface::paint(Colour pen, int penWidth, Draw&& draw) {
     // A painter on the picture itself would detach it while a copy is held.
+    written();
     QImage pixels(m_bits, width(), height(), m_stride, m_image.format());
     QPainter painter(&pixels);
     painter.translate(-m_origin);
@@ -147,6 +156,7 @@ void Surface::drawAntiDiagonals(int first, int step, int last, Colour colour) {
     if (step <= 0) return;
     const QRect r = window() & QRect(0, 0, INT_MAX, INT_MAX);
     if (r.isEmpty()) return;
+    written();
     const quint8 bit = monoBit(colour);
     const QRgb value = toRgb(colour);
     for (int y = r.top(); y <= r.bottom(); ++y) {

@@ -55,6 +55,9 @@ class Surface {
     // a copy shares the pixels, which the layer goes on changing in place.
     // Its cache key does not change with the pixels either.
     const QImage& image() const { return m_image; }
+    // Differs after every write to the pixels from what it was before, and
+    // from that of every other surface: what a copy was taken of.
+    quint64 revision() const { return m_revision; }
 
     Colour backgroundColour() const { return m_background; }
     void setBackgroundColour(Colour c) { m_background = c; }
@@ -96,6 +99,7 @@ class Surface {
     Surface(QImage image, Format format, QPoint origin);
     template <typename Draw> void paint(Colour pen, int penWidth, Draw&& draw);
     uchar* line(int y) const { return m_bits + y * m_stride; }
+    void written();
 
     QImage m_image;
     uchar* m_bits = nullptr;
@@ -107,6 +111,7 @@ class Surface {
     Colour m_text = Black;
     QPoint m_position;
     std::optional<QPainterPath> m_path;
+    quint64 m_revision = 0;
 };
 
 } // namespace raster

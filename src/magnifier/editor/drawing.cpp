@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <memory>
 #include <utility>
@@ -365,7 +366,13 @@ int Drawing::nextNumber() const {
     return highest + 1;
 }
 
+quint64 Drawing::nextRevision() {
+    static std::atomic<quint64> last{0};
+    return ++last;
+}
+
 void Drawing::apply(const Step& step, bool forward) {
+    m_revision = nextRevision();
     const auto at = m_shapes.begin() + std::ptrdiff_t(step.index);
     switch (step.op) {
     case Step::Op::Add:
@@ -430,9 +437,9 @@ std::optional<std::size_t> Drawing::hitTestOnScreen(QPointF screenPoint,
     return hitTest(back.map(screenPoint), tolerance / scale);
 }
 
-void Drawing::render(QPainter& painter, const QTransform& pictureToScreen,
-                     const QRectF& screenArea) const {
-    if (m_shapes.empty()) return;
+void render(QPainter& painter, const std::vector<Shape>& shapes, const QTransform& pictureToScreen,
+            const QRectF& screenArea) {
+    if (shapes.empty()) return;
     // A pen's repaint covers a few pixels: the shapes elsewhere stay as
     // they are on the screen.
     const QRectF area =
@@ -440,9 +447,44 @@ void Drawing::render(QPainter& painter, const QTransform& pictureToScreen,
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setTransform(pictureToScreen, true);
-    for (const Shape& s : m_shapes)
+    for (const Shape& s : shapes)
         if (area.isNull() || s.bounds().intersects(area)) renderShape(painter, s);
     painter.restore();
+}
+
+void renderInBands(QImage& image, const std::vector<Shape>& shapes,
+                   const QTransform& pictureToImage, int bands) {
+    if (image.isNull() || shapes.empty()) return;
+    // Antialiasing a thousand wide strokes is most of the time a copy or a
+    // frame takes. Each band clips the shapes that cross its edges at whole
+    // rows, so the pixels are those of a single pass.
+    if (bands <= 0) bands = std::clamp(QThread::idealThreadCount(), 1, 8);
+    const int rows = (image.height() + bands - 1) / bands;
+    // Taken once here: a QImage's own accessors are not for several threads.
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const int width = image.width();
+    const QImage::Format format = image.format();
+    const auto drawBand = [&shapes, &pictureToImage, bits, stride, width, format](int top,
+                                                                                  int height) {
+        QImage band(bits + top * stride, width, height, stride, format);
+        QPainter painter(&band);
+        render(painter, shapes, pictureToImage * QTransform::fromTranslate(0, -top),
+               QRectF(0, 0, width, height));
+    };
+    std::vector<std::unique_ptr<QThread>> helpers;
+    for (int top = rows; top < image.height(); top += rows) {
+        helpers.emplace_back(QThread::create(drawBand, top, std::min(rows, image.height() - top)));
+        helpers.back()->start();
+    }
+    drawBand(0, std::min(rows, image.height()));
+    for (const auto& helper : helpers)
+        helper->wait();
+}
+
+void Drawing::render(QPainter& painter, const QTransform& pictureToScreen,
+                     const QRectF& screenArea) const {
+    drawing::render(painter, m_shapes, pictureToScreen, screenArea);
 }
 
 QImage Drawing::flattened(const QImage& picture, int bands) const {
@@ -452,34 +494,7 @@ QImage Drawing::flattened(const QImage& picture, int bands) const {
                      ? picture.copy()
                      : picture.convertToFormat(QImage::Format_RGB32);
     out.setDevicePixelRatio(1);
-    if (out.isNull() || m_shapes.empty()) {
-        out.setDevicePixelRatio(picture.devicePixelRatio());
-        return out;
-    }
-    // A copy with many shapes is drawn in bands of rows, a thread each:
-    // antialiasing a thousand wide strokes takes most of a copy's time.
-    // Each band clips the shapes that cross its edges at whole rows, so the
-    // pixels are those of a single pass.
-    if (bands <= 0) bands = std::clamp(QThread::idealThreadCount(), 1, 8);
-    const int rows = (out.height() + bands - 1) / bands;
-    // Taken once here: a QImage's own accessors are not for several threads.
-    uchar* const bits = out.bits();
-    const qsizetype stride = out.bytesPerLine();
-    const int width = out.width();
-    const QImage::Format format = out.format();
-    const auto drawBand = [this, bits, stride, width, format](int top, int height) {
-        QImage band(bits + top * stride, width, height, stride, format);
-        QPainter painter(&band);
-        render(painter, QTransform::fromTranslate(0, -top), QRectF(0, 0, width, height));
-    };
-    std::vector<std::unique_ptr<QThread>> helpers;
-    for (int top = rows; top < out.height(); top += rows) {
-        helpers.emplace_back(QThread::create(drawBand, top, std::min(rows, out.height() - top)));
-        helpers.back()->start();
-    }
-    drawBand(0, std::min(rows, out.height()));
-    for (const auto& helper : helpers)
-        helper->wait();
+    renderInBands(out, m_shapes, QTransform(), bands);
     out.setDevicePixelRatio(picture.devicePixelRatio());
     return out;
 }

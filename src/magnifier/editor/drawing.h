@@ -96,6 +96,15 @@ void pixelate(Shape& shape, const QImage& picture);
 
 // Draws one shape; `painter` maps picture pixels to wherever it paints.
 void renderShape(QPainter& painter, const Shape& shape);
+// The shapes, bottom first, through `pictureToScreen`, antialiased; with
+// `screenArea`, only those that reach into it.
+void render(QPainter& painter, const std::vector<Shape>& shapes, const QTransform& pictureToScreen,
+            const QRectF& screenArea = QRectF());
+// The shapes drawn onto `image` through `pictureToImage`, in `bands` of
+// rows side by side, a thread each (0: as many as there are cores). The
+// pixels are those of a single pass.
+void renderInBands(QImage& image, const std::vector<Shape>& shapes,
+                   const QTransform& pictureToImage, int bands = 0);
 
 // The objects on one picture, bottom first, with their undo history.
 class Drawing {
@@ -105,6 +114,9 @@ class Drawing {
 
     const std::vector<Shape>& shapes() const { return m_shapes; }
     bool isEmpty() const { return m_shapes.empty(); }
+    // Differs after every change of the shapes from what it was before,
+    // and from that of every other Drawing's shapes.
+    quint64 revision() const { return m_revision; }
 
     // Each edit is one step of the history and drops what could be redone.
     void add(Shape shape);
@@ -157,6 +169,8 @@ class Drawing {
     void apply(const Step& step, bool forward);
 
     std::vector<Shape> m_shapes;
+    quint64 m_revision = nextRevision();
+    static quint64 nextRevision();
     std::deque<Step> m_undo;
     std::vector<Step> m_redo;
 };

@@ -69,6 +69,7 @@ void frmphotoshop::buildControls() {
     Picture1->Overlay = [this](QPainter& painter, const QRect& area) {
         paintDrawings(painter, area);
     };
+    connect(&m_frames, &DrawingFrames::ready, Picture1, qOverload<>(&QWidget::update));
     Picture1->installEventFilter(this);
     connect(Picture1, &PictureArea::Paint, this, &frmphotoshop::Picture1_Paint);
 

@@ -2,6 +2,7 @@
 
 #include "magnifier/editor/clspotoshop.h"
 #include "magnifier/editor/drawing.h"
+#include "magnifier/editor/drawingframes.h"
 #include "magnifier/editor/edithistory.h"
 #include "magnifier/editor/editorboard.h"
 #include "magnifier/editor/shapeselect.h"
@@ -113,6 +114,7 @@ class frmphotoshop : public QWidget {
 
     // What is drawn over the picture, and the shape the mouse is drawing.
     const drawing::Drawing& drawings() const { return m_drawing; }
+    const DrawingFrames& frames() const { return m_frames; }
     const std::optional<drawing::Shape>& stroke() const { return m_stroke; }
     // The text being typed, on the picture where it will stay; null when
     // there is none.
@@ -253,6 +255,8 @@ class frmphotoshop : public QWidget {
     bool m_bandShown = false;
     std::optional<PictureCursor> m_cursor;
     drawing::Drawing m_drawing;
+    // Painting keeps the frames of busy drawings up to date.
+    mutable DrawingFrames m_frames;
     std::optional<drawing::Shape> m_stroke;
     // Whether the stroke goes straight from the press to the pointer.
     bool m_straight = false;

@@ -215,7 +215,9 @@ void frmphotoshop::drawingChanged(const QRectF& pictureArea) {
 
 void frmphotoshop::paintDrawings(QPainter& painter, const QRect& area) const {
     const QTransform toWidget = Picture1->pictureToWidget();
-    if (!m_held.preview(m_drawing)) m_drawing.render(painter, toWidget, QRectF(area));
+    if (!m_held.preview(m_drawing))
+        m_frames.paint(painter, area, m_drawing,
+                       {Picture1->base(), toWidget, Picture1->pictureRatio(), Picture1->size()});
     paintHeld(painter);
     if (!m_stroke) return;
     painter.save();

@@ -112,23 +112,33 @@ QTransform PictureArea::pictureToWidget() const {
     return Zoom.pictureToScreen() * toLogical;
 }
 
+PictureArea::Base PictureArea::base() const {
+    const QColor back = m_board == Board::Picture ? BackColor : Boards::colour(m_board);
+    if (!m_surface || m_board != Board::Picture) return {QImage(), 0, QRectF(), back};
+    // One picture pixel to one device pixel at 1x, straight into the
+    // window's own pixels where it paints into a plain image; each a
+    // block of device pixels when zoomed, not smoothed.
+    const QImage& image = m_surface->image();
+    const QRectF shown = Zoom.level() == 0
+                             ? QRectF(0, 0, image.width() / m_ratio, image.height() / m_ratio)
+                             : pictureToWidget().mapRect(QRectF(image.rect()));
+    return {image, m_surface->revision(), shown, back};
+}
+
+void PictureArea::paintBase(QPainter& painter, const QRegion& region, const Base& base) {
+    QRegion rest = region;
+    if (!base.picture.isNull()) {
+        stretch::paintStretched(painter, rest, base.shown, base.picture,
+                                QRectF(base.picture.rect()));
+        rest -= base.shown.toAlignedRect();
+    }
+    for (const QRect& r : rest)
+        painter.fillRect(r, base.back);
+}
+
 void PictureArea::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    QRegion rest = event->region();
-    if (m_surface && m_board == Board::Picture) {
-        // One picture pixel to one device pixel at 1x, straight into the
-        // window's own pixels where it paints into a plain image; each a
-        // block of device pixels when zoomed, not smoothed.
-        const QImage& image = m_surface->image();
-        const QRectF shown = Zoom.level() == 0
-                                 ? QRectF(0, 0, image.width() / m_ratio, image.height() / m_ratio)
-                                 : pictureToWidget().mapRect(QRectF(image.rect()));
-        stretch::paintStretched(painter, rest, shown, image, QRectF(image.rect()));
-        rest -= shown.toAlignedRect();
-    }
-    const QColor back = m_board == Board::Picture ? BackColor : Boards::colour(m_board);
-    for (const QRect& r : rest)
-        painter.fillRect(r, back);
+    paintBase(painter, event->region(), base());
     if (Overlay) Overlay(painter, event->region().boundingRect());
     emit Paint();
 }

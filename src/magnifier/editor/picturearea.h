@@ -70,6 +70,19 @@ class PictureArea : public MouseReporting<QWidget> {
     void setBoard(Board board);
     Board board() const { return m_board; }
 
+    // What the area shows beneath its overlay: the picture at its place
+    // (null on a board) and the colour around it. Paints onto any painter
+    // in the area's logical positions, in any thread, given a picture of
+    // its own: the surface's pixels change in place.
+    struct Base {
+        QImage picture;
+        quint64 revision = 0; // the surface's
+        QRectF shown;
+        QColor back;
+    };
+    Base base() const;
+    static void paintBase(QPainter& painter, const QRegion& region, const Base& base);
+
     // Paints over the picture on every repaint, with a painter in logical
     // positions, given the part being repainted: what is drawn on the
     // picture without being part of it.
