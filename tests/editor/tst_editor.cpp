@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWheelEvent>
@@ -87,6 +88,7 @@ class TstEditor : public QObject {
     void theWheelZoomsAndDrawingsStayOnTheirPicturePoints();
     void middleButtonAndArrowsPanTheZoomedPictureAndZeroGoesBack();
     void boardsHaveDrawingsOfTheirOwnAndCopyWhatIsShown();
+    void busyDrawingsFollowTheWheelAndShowMovedPixels();
 };
 
 void TstEditor::loadsWithItsControlsAndSettings() {
@@ -909,6 +911,44 @@ void TstEditor::boardsHaveDrawingsOfTheirOwnAndCopyWhatIsShown() {
     QCOMPARE(QColor(r.shown().pixel(60, 20)), QColor(Qt::white));
     QCOMPARE(r.editor->drawings().shapes().size(), std::size_t(1));
     QCOMPARE(r.editor->drawings().shapes()[0].colour, QColor(0, 70, 230));
+}
+
+// Hundreds of drawings come from frames drawn meanwhile: after a wheel
+// notch the drawings stand on their picture points, at once and once
+// sharp, and pixels moved beside them show at once.
+void TstEditor::busyDrawingsFollowTheWheelAndShowMovedPixels() {
+    EditorRig r;
+    frmphotoshop& e = *r.editor;
+    QSignalSpy ready(&e.frames(), &DrawingFrames::ready);
+    e.Toolbar1_ButtonClick(QStringLiteral("ToolBox"));
+    e.DrawColour = Qt::black;
+    // As many black boxes on one another, clear of the pixels moved below.
+    for (std::size_t i = 0; i < DrawingFrames::BusyShapes; ++i) {
+        e.Picture1_MouseDown(1, 0, 30, 140);
+        e.Picture1_MouseMove(1, 0, 50, 160);
+        e.Picture1_MouseUp(1, 0, 50, 160);
+    }
+    r.shown();
+    QTRY_VERIFY(!ready.isEmpty());
+
+    const int before = int(ready.size());
+    const QPointF about(60, 120);
+    e.zoomAt(1, about);
+    const auto onScreen = [&r](QPointF p) { return r.area()->pictureToWidget().map(p).toPoint(); };
+    const auto boxInPlace = [&] {
+        const QImage now = r.shown();
+        return (now.pixel(onScreen({40, 140})) & 0xFFFFFFu) == 0 &&
+               showsPictureUnder(r, now, onScreen({40, 150}));
+    };
+    QVERIFY(boxInPlace());
+    QTRY_VERIFY(ready.size() > before);
+    QVERIFY(boxInPlace());
+
+    e.zoomAt(-1, about);
+    r.liftAndMove();
+    const QImage moved = r.shown();
+    for (const QPoint p : {QPoint(121, 81), QPoint(150, 100), QPoint(178, 118)})
+        QCOMPARE(moved.pixel(p) & 0xFFFFFFu, raster::toRgb(r.at(p.x(), p.y())) & 0xFFFFFFu);
 }
 
 QTEST_MAIN(TstEditor)

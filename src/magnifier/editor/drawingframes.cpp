@@ -30,7 +30,9 @@ QSize devicePxOf(const DrawingFrames::View& view) {
 
 DrawingFrames::DrawingFrames(QObject* parent) : QObject(parent) {
     m_pause.setSingleShot(true);
-    m_pause.setInterval(150);
+    // Longer than the repaints of a selection's frame, which write the
+    // picture at every repaint.
+    m_pause.setInterval(400);
     connect(&m_pause, &QTimer::timeout, this, [this] {
         if (!m_running && m_pending) start(std::move(m_pending));
     });
@@ -52,6 +54,7 @@ DrawingFrames::Shown DrawingFrames::paint(QPainter& painter, const QRect& area,
     const Content content = contentOf(drawing, view);
     const QTransform toDevice = toDeviceOf(view);
     const QSize devicePx = devicePxOf(view);
+    const bool steady = content == m_lastContent;
     m_lastContent = content;
     m_lastToDevice = toDevice;
     m_lastDevicePx = devicePx;
@@ -77,7 +80,7 @@ DrawingFrames::Shown DrawingFrames::paint(QPainter& painter, const QRect& area,
     timer.start();
     drawing.render(painter, view.pictureToWidget, QRectF(area));
     if (area.contains(QRect(QPoint(0, 0), view.size))) m_directMs = timer.nsecsElapsed() / 1e6;
-    if (busy) request(drawing, view, content, When::Paused);
+    if (busy) request(drawing, view, content, steady ? When::Now : When::Paused);
     return Shown::Direct;
 }
 
@@ -97,19 +100,6 @@ void DrawingFrames::request(const drawing::Drawing& drawing, const View& view,
     job->toDevice = toDevice;
     job->devicePx = devicePx;
     job->view = view;
-    // The job's own copy of these pixels: one that a frame or a job has
-    // already, or else a new one.
-    const auto holds = [&content](const std::shared_ptr<Job>& j) {
-        return j && j->content.picture == content.picture;
-    };
-    if (m_frame && m_frame->content.picture == content.picture)
-        job->view.base.picture = m_frame->picture;
-    else if (holds(m_running))
-        job->view.base.picture = m_running->view.base.picture;
-    else if (holds(m_pending))
-        job->view.base.picture = m_pending->view.base.picture;
-    else
-        job->view.base.picture = view.base.picture.copy();
     job->shapes = drawing.shapes();
     // One frame at a time; of those asked for meanwhile only the last.
     m_pending = std::move(job);
@@ -122,6 +112,15 @@ void DrawingFrames::request(const drawing::Drawing& drawing, const View& view,
 }
 
 void DrawingFrames::start(std::shared_ptr<Job> job) {
+    // The job's own copy of the picture: the one the last frame was drawn
+    // from where the pixels are those, or else one taken now. Pixels
+    // written since the request leave the frame under a revision that the
+    // picture has left behind, and which no paint asks for again.
+    QImage& picture = job->view.base.picture;
+    if (m_frame && m_frame->content.picture == job->content.picture)
+        picture = m_frame->picture;
+    else
+        picture = picture.copy();
     m_running = job;
     m_thread.reset(QThread::create([job] { renderFrame(*job); }));
     connect(m_thread.get(), &QThread::finished, this, &DrawingFrames::finished);

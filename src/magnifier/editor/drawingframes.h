@@ -76,7 +76,7 @@ class DrawingFrames : public QObject {
     // A frame for a view being waited for starts at once; one to have at
     // hand once the drawings or the picture have changed waits until
     // their changes pause (a drag of the picture's pixels changes it at
-    // every move).
+    // every move). The picture is copied when the frame starts.
     enum class When { Now, Paused };
     void request(const drawing::Drawing& drawing, const View& view, const Content& content,
                  When when);
