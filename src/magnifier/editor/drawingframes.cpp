@@ -60,6 +60,8 @@ DrawingFrames::Shown DrawingFrames::paint(QPainter& painter, const QRect& area,
     m_lastDevicePx = devicePx;
     const bool busy = !drawing.isEmpty() && (m_alwaysBusy || m_directMs > BusyMs ||
                                              drawing.shapes().size() >= BusyShapes);
+    // A frame of a screenful takes tens of megabytes.
+    if (!busy) m_frame.reset();
     if (busy && m_frame && m_frame->content == content) {
         painter.save();
         painter.setClipRect(area);

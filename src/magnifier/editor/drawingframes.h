@@ -54,7 +54,7 @@ class DrawingFrames : public QObject {
 
   private:
     struct Content {
-        qint64 picture = 0;
+        quint64 picture = 0; // the revision of its pixels
         QRgb back = 0;
         quint64 revision = 0;
         bool operator==(const Content&) const = default;
