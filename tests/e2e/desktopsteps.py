@@ -9,6 +9,7 @@ import io
 import os
 import subprocess
 import sys
+import time
 
 import dbus
 from PIL import Image, ImageOps
@@ -166,7 +167,13 @@ def region_drag_steps(d):
         found = [w for w in d.windows() if w[0] == "Zonara" and not w[1]
                  and (w[2], w[3]) != (CONTROL, CONTROL)]
         return found[0] if found else None
-    before = wait_until(region, 20, "the magnified region")
+    def placed():
+        # A new window reads (0, 0) until the compositor has placed it (GNOME):
+        # the drag starts once it stands still elsewhere.
+        first = region()
+        time.sleep(0.3)
+        return first if first and region() == first and first[4:6] != [0, 0] else None
+    before = wait_until(placed, 20, "the magnified region placed")
     start = (before[4] + 12, before[5] + 12)
     by = (150, 100)
     d.drag(start, (start[0] + by[0], start[1] + by[1]), steps=8)
