@@ -1,6 +1,7 @@
 // The drawn objects of the annotation editor, without the editor: where a
 // click finds them, what undo and redo give back, how they render.
 #include "magnifier/editor/drawing.h"
+#include "pixeldiff.h"
 
 #include <QPainter>
 #include <QTest>
@@ -473,14 +474,7 @@ void TstDrawing::aCopyDrawnInBandsIsTheSingleDrawing() {
     // The rasteriser places an edge to 1/64 of a pixel, counted from the
     // band's top: an antialiased edge pixel may differ by a few levels.
     for (int bands : {2, 3, 7}) {
-        const QImage banded = d.flattened(picture, bands);
-        int worst = 0;
-        for (int y = 0; y < once.height(); ++y)
-            for (int x = 0; x < once.width(); ++x) {
-                const QRgb a = banded.pixel(x, y), b = once.pixel(x, y);
-                worst = std::max({worst, qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)),
-                                  qAbs(qBlue(a) - qBlue(b))});
-            }
+        const int worst = largestDifference(d.flattened(picture, bands), once);
         QVERIFY2(worst <= 4, qPrintable(QStringLiteral("%1 bands: %2").arg(bands).arg(worst)));
     }
 }

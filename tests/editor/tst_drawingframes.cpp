@@ -2,6 +2,7 @@
 // pixels as drawn directly, the last frame's drawings at once after a zoom,
 // and never a frame of other drawings or of another picture.
 #include "magnifier/editor/drawingframes.h"
+#include "pixeldiff.h"
 
 #include <QPainter>
 #include <QSignalSpy>
@@ -66,19 +67,6 @@ QImage direct(const drawing::Drawing& drawing, const DrawingFrames::View& v) {
     Shown how;
     QImage out = painted(few, drawing, v, &how);
     return how == Shown::Direct ? out : QImage();
-}
-
-// The largest difference of a channel between two pictures of one size.
-int largestDifference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return 256;
-    int most = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                             std::abs(qBlue(p) - qBlue(q))});
-        }
-    return most;
 }
 
 } // namespace
