@@ -7,6 +7,7 @@
 #include "region/Fortdck.h"
 #include "region/picker/cursors.h"
 #include "region/picker/frmCaptureArea.h"
+#include "region/pickstart.h"
 #include "shared/tip/Frmzdydhc.h"
 #include "shared/topmost.h"
 
@@ -26,6 +27,7 @@ frmMainwn::frmMainwn(const Services& services, ScreenInfo& home, RegionClipboard
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services),
       m_clipboard(clipboard), m_home(&home) {
     setWindowTitle(QString());
+    PickStart::prepare(*this);
     buildButton();
     buildMenu();
     watchScreens();

@@ -106,6 +106,8 @@ def test_wayland_desktop(args):
         asked = s.run([s.program("Zonara"), "--pick"], timeout=20)
         assert asked.returncode == 0, asked
         s.full_screen_window("Zonara")
+        # The frozen screen: the desktop, with no trace of the button.
+        expect_shows(s, pattern, COMPARED, "the picker over the desktop")
         a, b = (100, 120), (300, 260)
         s.drag(a, b)
         want = pattern.crop((a[0], a[1], b[0], b[1]))

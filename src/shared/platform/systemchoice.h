@@ -47,6 +47,9 @@ struct SystemChoice {
     // Whether the program puts its windows where it wants: a Wayland
     // compositor places them itself.
     bool programPlacesWindows() const { return windows != WindowSystem::Wayland; }
+    // Whether the compositor that shows the program's windows also takes
+    // the screen's pictures, closing effects and all.
+    bool picturesShowClosingWindows() const { return windows == WindowSystem::Wayland; }
 };
 
 // What the session says about itself, as the platform's file gathers it.

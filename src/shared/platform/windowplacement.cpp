@@ -12,6 +12,10 @@ bool programPlacesWindows() {
     return systemChoice().programPlacesWindows();
 }
 
+bool picturesShowClosingWindows() {
+    return systemChoice().picturesShowClosingWindows();
+}
+
 void cover(QWidget& window, QScreen* monitor, const QRect& area) {
     // On its monitor before it is placed: a logical geometry means device
     // pixels only on the monitor whose ratio it was worked out with.

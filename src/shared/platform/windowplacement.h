@@ -14,6 +14,12 @@ namespace placement {
 // compositor does not (systemchoice.h).
 bool programPlacesWindows();
 
+// Whether a window hidden a moment ago may still show in a picture of the
+// screen: a Wayland compositor takes the picture as it composes the
+// screen, and many fade a closed window out first (GNOME Shell over 150
+// ms). No program can see that fade end.
+bool picturesShowClosingWindows();
+
 // Makes `window` cover `area` of `monitor`: by its geometry where the
 // program places its windows, as a full-screen window on the monitor
 // elsewhere.

@@ -204,6 +204,8 @@ class Gnome(Desktop):
         wait_until(lambda: self.eval("(w => w ? [w.get_wm_class(), w.is_fullscreen()] : [])"
                                      "(global.display.focus_window)") == '["Zonara",true]',
                    20, "the picker")
+        # GNOME places the button within the compared area, at its top left.
+        super().picking(pattern)
 
     def key(self, keysym, *mods):
         for k in mods + (keysym,):
