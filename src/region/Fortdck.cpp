@@ -4,6 +4,7 @@
 #include "shared/formplace.h"
 #include "shared/platform/windowplacement.h"
 
+#include "region/emptiedwindows.h"
 #include "region/frmMainwn.h"
 
 #include <QCloseEvent>
@@ -20,6 +21,7 @@ Fortdck::Fortdck(frmMainwn& main)
     setAccessibleDescription(QCoreApplication::translate("zuz", "按F1查看按键"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    EmptiedWindows::prepare(*this);
     setMouseTracking(true);
     resize(320, 240);
 

@@ -5,9 +5,9 @@
 #include "shared/platform/windowplacement.h"
 
 #include "region/Fortdck.h"
+#include "region/emptiedwindows.h"
 #include "region/picker/cursors.h"
 #include "region/picker/frmCaptureArea.h"
-#include "region/pickstart.h"
 #include "shared/tip/Frmzdydhc.h"
 #include "shared/topmost.h"
 
@@ -27,7 +27,7 @@ frmMainwn::frmMainwn(const Services& services, ScreenInfo& home, RegionClipboard
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_services(services),
       m_clipboard(clipboard), m_home(&home) {
     setWindowTitle(QString());
-    PickStart::prepare(*this);
+    EmptiedWindows::prepare(*this);
     buildButton();
     buildMenu();
     watchScreens();

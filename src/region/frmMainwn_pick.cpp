@@ -1,6 +1,7 @@
 // The button: dragging the control window and picking a region.
 #include "region/frmMainwn.h"
 
+#include "region/Fortdck.h"
 #include "region/picker/frmCaptureArea.h"
 #include "region/picker/windowsystem.h"
 #include "region/pickstart.h"
@@ -72,7 +73,6 @@ void frmMainwn::Comzdy_MouseMove(int button, int /*shift*/, double x, double y) 
 
 void frmMainwn::Comzdy_Click() {
     if (m_phase != Phase::Idle) return;
-    UnloadFortdck();
     m_phase = Phase::Picking;
     // The monitor the user is working on: where the button or the menu
     // was, which the pointer still marks.
@@ -83,10 +83,13 @@ void frmMainwn::Comzdy_Click() {
         m_pickStart = std::make_unique<PickStart>(*this, *m_services.grabber);
         connect(m_pickStart.get(), &PickStart::clear, this, &frmMainwn::ScreenClear);
     }
-    m_pickStart->begin();
+    // The region window goes with the button, unloaded once it is off the
+    // screen.
+    m_pickStart->begin(QList<QWidget*>{m_fortdck.data()});
 }
 
 void frmMainwn::ScreenClear() {
+    UnloadFortdck();
     if (m_phase != Phase::Picking) return;
     m_picker = std::make_unique<frmCaptureArea>(*this);
     connect(m_picker.get(), &frmCaptureArea::captured, this, &frmMainwn::PickerLoaded);

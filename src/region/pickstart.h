@@ -1,11 +1,11 @@
 #pragma once
 
+#include "region/emptiedwindows.h"
 #include "region/repaintwait.h"
 
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
-#include <QPointer>
 #include <QRect>
 #include <QTimer>
 
@@ -18,12 +18,9 @@ class ScreenGrabber;
 // it: the button goes, X11 shows it no more, and the screen beneath is
 // repainted. Each wait is a state that a signal or its deadline ends, so
 // the program goes on serving its other windows and a quit meanwhile ends
-// the way cleanly. Where Qt alone is there, nothing is waited for.
-//
-// Where the compositor's pictures may show a window that is closing
-// (Wayland), the button is not hidden at first but emptied: it shows
-// nothing, and once the compositor has drawn it so, which the next frame
-// Qt is told of says, it goes. A closing effect then fades out nothing.
+// the way cleanly. Where Qt alone is there, nothing is waited for. Where
+// the compositor takes the picture, the button and the windows going with
+// it are first emptied (emptiedwindows.h).
 class PickStart : public QObject {
     Q_OBJECT
   public:
@@ -31,13 +28,9 @@ class PickStart : public QObject {
 
     PickStart(QWidget& button, ScreenGrabber& grabber, QObject* parent = nullptr);
 
-    // Readies `button`, before its window exists, to be emptied where the
-    // pictures need it: a window that can show nothing.
-    static void prepare(QWidget& button);
-
-    // Hides the button and starts on the way; clear() follows, at once
-    // where nothing is to be waited for.
-    void begin();
+    // Hides the button and the windows `alsoGoing`, and starts on the way;
+    // clear() follows, at once where nothing is to be waited for.
+    void begin(const QList<QWidget*>& alsoGoing = {});
     // Leaves the way with no clear(): the program is ending.
     void abandon();
     Step step() const { return m_step; }
@@ -48,13 +41,8 @@ class PickStart : public QObject {
     // be asked for.
     void clear();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
-    void empty();
-    void shownEmpty();
-    void refill();
+    void emptied();
     void checkHidden();
     void hidden();
     void repainted();
@@ -65,7 +53,6 @@ class PickStart : public QObject {
     QImage m_looks;
     QTimer m_poll;
     QElapsedTimer m_hiding;
-    QTimer m_emptyDeadline;
-    QList<QPointer<QWidget>> m_emptied;
     RepaintWait m_repaint;
+    EmptiedWindows m_emptied;
 };

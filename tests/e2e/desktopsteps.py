@@ -84,6 +84,15 @@ def zonara_steps(d, pattern):
     return zonara
 
 
+def second_pick_steps(d, pattern):
+    step("a pick over the region window: the frozen screen shows neither it nor the button")
+    # The compositor would fade both out, whole at first, into its picture.
+    asked = subprocess.run([d.program("Zonara"), "--pick"], timeout=30)
+    assert asked.returncode == 0, asked
+    d.picking(pattern)
+    d.key(ESCAPE)
+
+
 def open_editor(d, view):
     """A view by `zuz --view`, and the editor over it by its pencil."""
     asked = subprocess.run([d.program("zuz"), "--view"], timeout=30)
@@ -220,6 +229,7 @@ def scenario_gnome(d, pattern):
     editor_steps(d, pattern)
     zonara = zonara_steps(d, pattern)
     region_drag_steps(d)
+    second_pick_steps(d, pattern)
     xwayland_steps(d, pattern, zuz, zonara)
 
 
@@ -231,6 +241,7 @@ def scenario_kde(d, pattern):
     escape(d, pattern)
     editor_steps(d, pattern)
     zonara = zonara_steps(d, pattern)
+    second_pick_steps(d, pattern)
     xwayland_steps(d, pattern, zuz, zonara)
 
 
