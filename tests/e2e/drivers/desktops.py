@@ -263,13 +263,16 @@ class Kde(Desktop):
         return got["results"]
 
     def key(self, keysym, *mods):
-        empty = dbus.Dictionary({}, signature="sv")
         for k in mods + (keysym,):
-            self.portal.NotifyKeyboardKeysym(self.session, empty, dbus.Int32(k), dbus.UInt32(1))
+            self.press(k, True)
             time.sleep(0.03)
         for k in reversed(mods + (keysym,)):
-            self.portal.NotifyKeyboardKeysym(self.session, empty, dbus.Int32(k), dbus.UInt32(0))
+            self.press(k, False)
             time.sleep(0.03)
+
+    def press(self, keysym, down):
+        self.portal.NotifyKeyboardKeysym(self.session, dbus.Dictionary({}, signature="sv"),
+                                         dbus.Int32(keysym), dbus.UInt32(1 if down else 0))
 
     def pointer_to(self, x, y):
         empty = dbus.Dictionary({}, signature="sv")
