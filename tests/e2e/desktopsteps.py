@@ -61,9 +61,7 @@ def zonara_steps(d, pattern):
     step("Zonara's pick, exact on the clipboard")
     zonara = d.spawn([d.program("Zonara")])
     # Its button on the screen: from then on --pick goes to it.
-    box = d.compared()
-    wait_until(lambda: difference_box(d.screenshot(), pattern, box), 30,
-               "Zonara's button", interval=0.3)
+    d.button_face = button_face(d, pattern)
     asked = subprocess.run([d.program("Zonara"), "--pick"], timeout=30)
     assert asked.returncode == 0, asked
     a, b = (100, 120), (300, 260)
@@ -84,6 +82,22 @@ def zonara_steps(d, pattern):
     return zonara
 
 
+def button_face(d, pattern):
+    """The pixels of the one window on the pattern, the button, once two
+    looks agree: the compositor may be fading it in."""
+    box, seen = d.compared(), []
+
+    def steady():
+        shot = d.screenshot()
+        at = difference_box(shot, pattern, box)
+        seen.append(shot.crop(at) if at else None)
+        face, before = seen[-1], seen[-2] if len(seen) > 1 else None
+        if not face or not before or face.size != (CONTROL, CONTROL) or before.size != face.size:
+            return None
+        return None if difference_box(face, before, (0, 0) + face.size) else face
+    return wait_until(steady, 30, "Zonara's button", interval=0.3)
+
+
 def second_pick_steps(d, pattern):
     step("a pick over the region window: the frozen screen shows neither it nor the button")
     # The compositor would fade both out, whole at first, into its picture.
@@ -91,6 +105,9 @@ def second_pick_steps(d, pattern):
     assert asked.returncode == 0, asked
     d.picking(pattern)
     d.key(ESCAPE)
+    step("Esc: the button back, as it looked before the picks")
+    face = button_face(d, pattern)
+    assert not difference_box(face, d.button_face, (0, 0) + face.size), "the button's face"
 
 
 def open_editor(d, view):
