@@ -6,16 +6,18 @@ ask without a process being started (the floor); "start" starts
 from this one process, so that neither pays for the test rig's way of
 becoming the session's user."""
 
+import glob
 import os
 import socket
 import sys
 
 fifo, program = sys.argv[1:3]
 runtime = os.environ.get("XDG_RUNTIME_DIR", "")
-channel = os.path.join(runtime, "zuz.channel")
 with open(fifo) as lines:
     for line in lines:
         if line.strip() == "request":
+            # The channel's name carries a digest of the session's name.
+            channel = glob.glob(os.path.join(glob.escape(runtime), "zuz*.channel"))[0]
             with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
                 s.connect(channel)
                 s.sendall(b"--view\n")
