@@ -61,7 +61,7 @@ def zonara_steps(d, pattern):
     step("Zonara's pick, exact on the clipboard")
     zonara = d.spawn([d.program("Zonara")])
     # Its button on the screen: from then on --pick goes to it.
-    d.button_face = button_face(d, pattern)
+    face = button_face(d, pattern)
     asked = subprocess.run([d.program("Zonara"), "--pick"], timeout=30)
     assert asked.returncode == 0, asked
     a, b = (100, 120), (300, 260)
@@ -79,7 +79,7 @@ def zonara_steps(d, pattern):
                              f"windows: {getattr(d, 'windows', list)()}") from None
     assert got.size == want.size, (got.size, want.size)
     assert not difference_box(got, want, (0, 0) + want.size), "the clipboard's picture differs"
-    return zonara
+    return zonara, face
 
 
 def button_face(d, pattern):
@@ -98,7 +98,7 @@ def button_face(d, pattern):
     return wait_until(steady, 30, "Zonara's button", interval=0.3)
 
 
-def second_pick_steps(d, pattern):
+def second_pick_steps(d, pattern, face_before):
     step("a pick over the region window: the frozen screen shows neither it nor the button")
     # The compositor would fade both out, whole at first, into its picture.
     asked = subprocess.run([d.program("Zonara"), "--pick"], timeout=30)
@@ -107,7 +107,7 @@ def second_pick_steps(d, pattern):
     d.key(ESCAPE)
     step("Esc: the button back, as it looked before the picks")
     face = button_face(d, pattern)
-    assert not difference_box(face, d.button_face, (0, 0) + face.size), "the button's face"
+    assert not difference_box(face, face_before, (0, 0) + face.size), "the button's face"
 
 
 def open_editor(d, view):
@@ -244,9 +244,9 @@ def scenario_gnome(d, pattern):
     zuz = view_steps(d, pattern)
     tray_steps(d)
     editor_steps(d, pattern)
-    zonara = zonara_steps(d, pattern)
+    zonara, face = zonara_steps(d, pattern)
     region_drag_steps(d)
-    second_pick_steps(d, pattern)
+    second_pick_steps(d, pattern, face)
     xwayland_steps(d, pattern, zuz, zonara)
 
 
@@ -257,8 +257,8 @@ def scenario_kde(d, pattern):
     d.shows(middle_twice(pattern), "the view of Ctrl+Z", view=True)
     escape(d, pattern)
     editor_steps(d, pattern)
-    zonara = zonara_steps(d, pattern)
-    second_pick_steps(d, pattern)
+    zonara, face = zonara_steps(d, pattern)
+    second_pick_steps(d, pattern, face)
     xwayland_steps(d, pattern, zuz, zonara)
 
 
