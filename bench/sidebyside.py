@@ -25,11 +25,16 @@ SCREEN = re.compile(r"(\d+x\d+)")
 
 def figures(output):
     """(name, unit, value) of each figure in a runner's output."""
-    screen = ""
+    screen = heading = ""
     for line in output.splitlines():
         if line.startswith("==") or line.startswith("screen "):
             found = SCREEN.search(line)
             screen = found.group(1) if found else screen
+            heading = ""
+            continue
+        # A heading of its own names the desktop the figures below it are of.
+        if line.rstrip().endswith(":") and not line.startswith(" ") and not FIGURE.search(line):
+            heading = line.split("(")[0].strip().rstrip(":")
             continue
         for m in FIGURE.finditer(line):
             # Only the first figure of a line (a median) unless the line
@@ -39,7 +44,7 @@ def figures(output):
             if SCREEN.match(label):
                 name = label
             else:
-                name = f"{screen} {label}".strip()
+                name = " ".join(part for part in (screen, heading, label) if part)
             yield name, m.group("unit"), float(m.group("value"))
             if m.group("unit") == "ms":
                 break
