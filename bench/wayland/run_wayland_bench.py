@@ -204,6 +204,19 @@ def x_pixel(xs, x, y):
     return xs.screenshot((x, y, 1, 1)).getpixel((0, 0))
 
 
+def x_end_view(xs, pattern):
+    """Esc until the desktop shows again: a key pressed the moment the view
+    is on the screen may come before the window has the input."""
+    for _ in range(5):
+        xs.xdotool("key", "Escape")
+        try:
+            wait_until(lambda: x_pixel(xs, *PROBE) == pattern.getpixel(PROBE), 2, "the desktop")
+            return
+        except AssertionError:
+            pass
+    raise AssertionError("the view does not end on Esc")
+
+
 def x11_bench(bin_dir, pattern):
     view, pick, pick_request = [], [], []
     with XSession(W, H) as xs:
@@ -216,8 +229,7 @@ def x11_bench(bin_dir, pattern):
         xs.spawn([os.path.join(folder, "zuz")])
         wait_until(lambda: x_pixel(xs, *PROBE) == want, 10, "the first view")
         for _ in range(SAMPLES):
-            xs.xdotool("key", "Escape")
-            wait_until(lambda: x_pixel(xs, *PROBE) == pattern.getpixel(PROBE), 10, "the desktop")
+            x_end_view(xs, pattern)
             start = time.monotonic()
             xs.spawn([os.path.join(folder, "zuz"), "--view"])
             wait_until(lambda: x_pixel(xs, *PROBE) == want, 10, "the view", interval=0)
