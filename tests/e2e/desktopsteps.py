@@ -70,14 +70,15 @@ def zonara_steps(d, pattern):
     d.drag(a, b)
 
     def picked():
+        # The editor's steps before left the whole screen there.
         data = d.clipboard()
-        return Image.open(io.BytesIO(data)).convert("RGB") if data else None
+        got = Image.open(io.BytesIO(data)).convert("RGB") if data else None
+        return got if got and got.size == want.size else None
     try:
         got = wait_until(picked, 15, "the picked region on the clipboard", interval=0.3)
     except AssertionError:
-        raise AssertionError("no picture on the clipboard; the screen is in failed.png, "
-                             f"windows: {getattr(d, 'windows', list)()}") from None
-    assert got.size == want.size, (got.size, want.size)
+        raise AssertionError("no picture of the region on the clipboard; the screen is in "
+                             f"failed.png, windows: {getattr(d, 'windows', list)()}") from None
     assert not difference_box(got, want, (0, 0) + want.size), "the clipboard's picture differs"
     return zonara, face
 
