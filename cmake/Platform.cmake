@@ -18,8 +18,9 @@ if(ZUZ_PLATFORM STREQUAL "Linux")
     # XInput for the pointer's own events while an area is picked.
     pkg_check_modules(PLATFORM_XCB REQUIRED IMPORTED_TARGET xcb xcb-shm xcb-randr xcb-render)
     pkg_check_modules(PLATFORM_XINPUT REQUIRED IMPORTED_TARGET xcb xcb-xinput)
-    # The Wayland clipboard is read on Qt's own connection, which only its
-    # platform interface hands out.
+    # The Wayland clipboard is read, and the compositor's round trip asked
+    # for, on Qt's own connection, which only its platform interface hands
+    # out.
     pkg_check_modules(PLATFORM_WAYLAND REQUIRED IMPORTED_TARGET wayland-client)
     # The desktop portals and the notification service, over D-Bus.
     find_package(Qt6 REQUIRED COMPONENTS DBus Network)
@@ -48,8 +49,9 @@ function(platform_sources library)
         target_include_directories(localchannel PUBLIC ${PROJECT_SOURCE_DIR}/src)
         set_target_properties(localchannel PROPERTIES POSITION_INDEPENDENT_CODE ON
             AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
-        # X11 and the portals, a passive grab for the key on X11, and a
-        # later start's request over a local socket.
+        # X11 and the portals, a passive grab for the key on X11, a round
+        # trip to the Wayland compositor, and a later start's request over
+        # a local socket.
         set(sources
             platform/systemchoice_unix.cpp
             platform/x11connection.h
@@ -64,11 +66,12 @@ function(platform_sources library)
             platform/virtualkey_x11.h platform/virtualkey_x11.cpp
             platform/monitorgeometry_x11.cpp
             platform/stacking_x11.cpp
+            platform/compositorsync_wayland.h platform/compositorsync_wayland.cpp
             platform/termination_posix.cpp
             platform/programstarter_process.cpp
             platform/userfolder_xdg.cpp)
         set(libraries localchannel PkgConfig::PLATFORM_XCB Qt6::DBus Qt6::Network PNG::PNG
-            PkgConfig::PLATFORM_DEFLATE)
+            PkgConfig::PLATFORM_DEFLATE PkgConfig::PLATFORM_WAYLAND Qt6::GuiPrivate)
     elseif(ZUZ_PLATFORM STREQUAL "Windows" AND library STREQUAL "zshared")
         # RegisterHotKey, GDI, SetWindowPos, ShellExecuteW, %APPDATA% and a
         # named pipe. No signals come: the programs end by their menus.

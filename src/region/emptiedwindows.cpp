@@ -4,20 +4,19 @@
 
 #include <QEvent>
 #include <QWidget>
-#include <QWindow>
-
-#include <algorithm>
 
 namespace {
-// A compositor draws within a frame or two; one that tells of no frame
-// (for a window it deems unseen) is not waited on for longer than this.
-constexpr int kDrawnWithinMs = 250;
+// A compositor answers a round trip within a frame; one that does not is
+// not waited on for longer than this.
+constexpr int kTakenInWithinMs = 250;
 } // namespace
 
-EmptiedWindows::EmptiedWindows(QObject* parent) : QObject(parent) {
+EmptiedWindows::EmptiedWindows(std::unique_ptr<CompositorSync> sync, QObject* parent)
+    : QObject(parent), m_sync(std::move(sync)) {
     m_deadline.setSingleShot(true);
-    m_deadline.setInterval(kDrawnWithinMs);
+    m_deadline.setInterval(kTakenInWithinMs);
     connect(&m_deadline, &QTimer::timeout, this, &EmptiedWindows::finish);
+    if (m_sync) connect(m_sync.get(), &CompositorSync::reached, this, &EmptiedWindows::reached);
 }
 
 void EmptiedWindows::prepare(QWidget& window) {
@@ -29,9 +28,9 @@ void EmptiedWindows::prepare(QWidget& window) {
     if (!ownBackground) window.setAutoFillBackground(true);
 }
 
-bool EmptiedWindows::emptiable(const QWidget& window) {
-    return window.testAttribute(Qt::WA_TranslucentBackground) && window.isVisible() &&
-           window.windowHandle() && placement::picturesShowClosingWindows();
+bool EmptiedWindows::emptiable(const QWidget& window) const {
+    return m_sync && window.testAttribute(Qt::WA_TranslucentBackground) && window.isVisible() &&
+           window.windowHandle();
 }
 
 void EmptiedWindows::start(const QList<QWidget*>& windows) {
@@ -42,7 +41,7 @@ void EmptiedWindows::start(const QList<QWidget*>& windows) {
             widget->hide();
             continue;
         }
-        m_windows.append({widget, widget->windowHandle(), widget->autoFillBackground()});
+        m_windows.append({widget, widget->autoFillBackground()});
         // Its paints and its children's swallowed: the backing store
         // starts each paint from transparent.
         widget->setAutoFillBackground(false);
@@ -52,44 +51,35 @@ void EmptiedWindows::start(const QList<QWidget*>& windows) {
             child->installEventFilter(this);
             m_quiet.append(child);
         }
-        // Drawn and handed to the compositor now: the next frame it tells
-        // of, which Qt delivers as the update asked for here, shows it
-        // empty.
+        // Drawn and handed to the compositor now, ahead of the round trip.
         widget->repaint();
-        widget->windowHandle()->installEventFilter(this);
-        widget->windowHandle()->requestUpdate();
     }
     if (m_windows.isEmpty()) {
         QMetaObject::invokeMethod(this, &EmptiedWindows::gone, Qt::QueuedConnection);
         return;
     }
+    ++m_asked;
+    m_sync->ask();
     m_deadline.start();
 }
 
 bool EmptiedWindows::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Paint) return true;
-    if (event->type() == QEvent::UpdateRequest) {
-        for (Emptied& e : m_windows)
-            if (e.window == watched) e.drawn = true;
-        // Out of Qt's delivery of the frame: what follows opens a picker.
-        if (std::all_of(m_windows.cbegin(), m_windows.cend(),
-                        [](const Emptied& e) { return e.drawn || !e.window; }))
-            QMetaObject::invokeMethod(this, &EmptiedWindows::finish, Qt::QueuedConnection);
-    }
     return QObject::eventFilter(watched, event);
+}
+
+void EmptiedWindows::reached() {
+    // Answers come in the order asked: the last is this emptying's.
+    if (m_asked > 0 && --m_asked == 0) finish();
 }
 
 void EmptiedWindows::finish() {
     if (m_windows.isEmpty()) return;
-    restore();
+    m_deadline.stop();
     emit gone();
 }
 
 void EmptiedWindows::stop() {
-    restore();
-}
-
-void EmptiedWindows::restore() {
     m_deadline.stop();
     // Hidden first, so that what the compositor last drew of each, and may
     // fade out, is the empty window.
@@ -97,10 +87,8 @@ void EmptiedWindows::restore() {
         if (e.widget) e.widget->hide();
     for (const QPointer<QWidget>& widget : std::as_const(m_quiet))
         if (widget) widget->removeEventFilter(this);
-    for (const Emptied& e : std::as_const(m_windows)) {
-        if (e.window) e.window->removeEventFilter(this);
+    for (const Emptied& e : std::as_const(m_windows))
         if (e.widget) e.widget->setAutoFillBackground(e.autoFill);
-    }
     m_windows.clear();
     m_quiet.clear();
 }

@@ -83,13 +83,12 @@ void frmMainwn::Comzdy_Click() {
         m_pickStart = std::make_unique<PickStart>(*this, *m_services.grabber);
         connect(m_pickStart.get(), &PickStart::clear, this, &frmMainwn::ScreenClear);
     }
-    // The region window goes with the button, unloaded once it is off the
-    // screen.
+    // The region window goes with the button, unloaded once the picture
+    // is taken.
     m_pickStart->begin(QList<QWidget*>{m_fortdck.data()});
 }
 
 void frmMainwn::ScreenClear() {
-    UnloadFortdck();
     if (m_phase != Phase::Picking) return;
     m_picker = std::make_unique<frmCaptureArea>(*this);
     connect(m_picker.get(), &frmCaptureArea::captured, this, &frmMainwn::PickerLoaded);
@@ -97,6 +96,11 @@ void frmMainwn::ScreenClear() {
 }
 
 void frmMainwn::PickerLoaded() {
+    // The picture is taken: the windows that were only emptied for it go.
+    // Not before: the desktop, busy with their going (the focus passed on,
+    // the window beneath redrawn), would take the picture that much later.
+    m_pickStart->taken();
+    UnloadFortdck();
     // No picture of the screen, no pick (the user has been told why).
     if (m_phase == Phase::Picking && m_picker && !m_picker->background().isNull())
         RunModal(*m_picker);

@@ -25,7 +25,7 @@ PickStart::PickStart(QWidget& button, ScreenGrabber& grabber, QObject* parent)
 
 void PickStart::begin(const QList<QWidget*>& alsoGoing) {
     capturetiming::mark("pick begins");
-    if (EmptiedWindows::emptiable(m_button)) {
+    if (m_emptied.emptiable(m_button)) {
         m_step = Step::Emptying;
         m_emptied.start(QList<QWidget*>{&m_button} + alsoGoing);
         return;
@@ -51,6 +51,10 @@ void PickStart::emptied() {
     capturetiming::mark("pick windows shown empty");
     m_step = Step::Repainting;
     repainted();
+}
+
+void PickStart::taken() {
+    m_emptied.stop();
 }
 
 void PickStart::abandon() {

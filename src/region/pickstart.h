@@ -20,7 +20,7 @@ class ScreenGrabber;
 // the program goes on serving its other windows and a quit meanwhile ends
 // the way cleanly. Where Qt alone is there, nothing is waited for. Where
 // the compositor takes the picture, the button and the windows going with
-// it are first emptied (emptiedwindows.h).
+// it are emptied, and hidden once the picture is taken (emptiedwindows.h).
 class PickStart : public QObject {
     Q_OBJECT
   public:
@@ -31,6 +31,8 @@ class PickStart : public QObject {
     // Hides the button and the windows `alsoGoing`, and starts on the way;
     // clear() follows, at once where nothing is to be waited for.
     void begin(const QList<QWidget*>& alsoGoing = {});
+    // The picture is taken: windows that were only emptied go now.
+    void taken();
     // Leaves the way with no clear(): the program is ending.
     void abandon();
     Step step() const { return m_step; }

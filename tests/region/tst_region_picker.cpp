@@ -1,4 +1,5 @@
 // The area picker: frozen screen, outlines, size label, capture and Esc.
+#include "region/emptiedwindows.h"
 #include "region/picker/cursors.h"
 #include "region/repaintwait.h"
 #include "regionrig.h"
@@ -19,6 +20,14 @@ QPoint shownAt(frmCaptureArea& picker, QPoint px) {
 QRgb colourAt(frmCaptureArea& picker, QPoint px) {
     return picker.grab(QRect(px, QSize(1, 1))).toImage().pixel(0, 0) & 0xFFFFFF;
 }
+
+// A compositor's round trip that answers when the test says.
+class HeldSync : public CompositorSync {
+  public:
+    int asked = 0;
+    void ask() override { ++asked; }
+    void answer() { emit reached(); }
+};
 } // namespace
 
 class TstRegionPicker : public QObject {
@@ -41,6 +50,7 @@ class TstRegionPicker : public QObject {
     void aPictureThatComesLaterOpensThePickerThen();
     void anExitWhileThePictureIsOnItsWayEndsThePick();
     void theWaitForTheScreenBeneathEndsWhenItShowsNoMore();
+    void emptiedWindowsGoOnlyOnceTheCompositorHasThemEmpty();
     void escapeLeavesTheClipboardAndOpensNothing();
     void releaseWithoutPressPicksNothing();
     void pickClosesThePreviousWindowAndRestoresTheButton();
@@ -383,6 +393,49 @@ void TstRegionPicker::theWaitForTheScreenBeneathEndsWhenItShowsNoMore() {
     wait.start(QRect(), looks);
     QCOMPARE(finished.size(), 3);
     QCOMPARE(wait.outcome(), RepaintWait::Outcome::Settled);
+}
+
+void TstRegionPicker::emptiedWindowsGoOnlyOnceTheCompositorHasThemEmpty() {
+    auto owned = std::make_unique<HeldSync>();
+    HeldSync& sync = *owned;
+    EmptiedWindows emptied(std::move(owned));
+    QSignalSpy gone(&emptied, &EmptiedWindows::gone);
+    QWidget window;
+    window.setAttribute(Qt::WA_TranslucentBackground);
+    window.setAutoFillBackground(true);
+    window.setStyleSheet(QStringLiteral("background: #123456"));
+    window.resize(40, 30);
+    window.show();
+    const QImage face = window.grab().toImage();
+    QWidget opaque;
+    opaque.show();
+    QVERIFY(emptied.emptiable(window));
+    QVERIFY(!emptied.emptiable(opaque));
+
+    // Empty while the picture is taken, still there; the other hidden.
+    emptied.start({&window, &opaque});
+    QVERIFY(!opaque.isVisible());
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.grab().toImage().pixel(5, 5), 0u);
+    QCOMPARE(sync.asked, 1);
+    QCoreApplication::processEvents();
+    QCOMPARE(gone.size(), 0);
+
+    // A stopped emptying's answer, come late, does not end the next one.
+    emptied.stop();
+    QVERIFY(!window.isVisible());
+    window.show();
+    QCOMPARE(window.grab().toImage(), face);
+    emptied.start({&window});
+    sync.answer();
+    QCoreApplication::processEvents();
+    QCOMPARE(gone.size(), 0);
+    sync.answer();
+    QTRY_COMPARE(gone.size(), 1);
+    QVERIFY(window.isVisible());
+    emptied.stop();
+    window.show();
+    QCOMPARE(window.grab().toImage(), face);
 }
 
 void TstRegionPicker::escapeLeavesTheClipboardAndOpensNothing() {

@@ -3,6 +3,7 @@
 // Wayland desktop the portals read the screen and give the key, also to
 // the program started on the desktop's X server (Xwayland), whose X server
 // sees only the desktop's X11 programs.
+#include "shared/platform/compositorsync_wayland.h"
 #include "shared/platform/hotkey_portal.h"
 #include "shared/platform/hotkey_x11.h"
 #include "shared/platform/screengrabber_portal.h"
@@ -71,4 +72,9 @@ std::unique_ptr<HotkeyService> makeSystemHotkeyService() {
     default:
         return std::make_unique<NullHotkeyService>();
     }
+}
+
+std::unique_ptr<CompositorSync> makeSystemCompositorSync() {
+    if (systemChoice().windows != WindowSystem::Wayland) return nullptr;
+    return makeWaylandCompositorSync();
 }

@@ -1,5 +1,6 @@
 // Which adapters serve the program on Windows: the system's own, unless
 // the user asks for Qt's.
+#include "shared/platform/compositorsync.h"
 #include "shared/platform/hotkey_win.h"
 #include "shared/platform/screengrabber_qt.h"
 #include "shared/platform/screengrabber_win.h"
@@ -46,4 +47,9 @@ std::unique_ptr<HotkeyService> makeSystemHotkeyService() {
     if (systemChoice().family == ServiceFamily::Toolkit)
         return std::make_unique<NullHotkeyService>();
     return std::make_unique<WinHotkeyService>();
+}
+
+// Windows draws what a program hands it at once: nothing to wait for.
+std::unique_ptr<CompositorSync> makeSystemCompositorSync() {
+    return nullptr;
 }
