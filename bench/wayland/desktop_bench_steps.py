@@ -2,8 +2,9 @@
 starts one): after a pause, the time from `zuz --view` (GNOME) or Ctrl+Z
 through the desktop's shortcut (KDE) to zuz's full-screen view mapped by
 the compositor, and from a click on Zonara's button to the picker mapped;
-and the Screenshot portal's round trip beside them. Prints one line of
-JSON with the samples in milliseconds.
+and beside them the Screenshot portal's round trip, alone and from a
+click on another program's button that asks for it (clickroundtrip.py).
+Prints one line of JSON with the samples in milliseconds.
 
 "Mapped" is what the compositor itself reports: a script of GNOME Shell's
 (through its Eval) or KWin's, whose handlers call back over the bus as a
@@ -13,6 +14,7 @@ usage: desktop_bench_steps.py BIN_DIR SAMPLES"""
 
 import json
 import os
+import select
 import subprocess
 import sys
 import time
@@ -34,6 +36,7 @@ def mark(step, at):
     if TRACE:
         print(f"bench {step} {at * 1000:.1f}", file=sys.stderr, flush=True)
 ROUND_TRIP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "roundtrip.py")
+CLICK_ROUND_TRIP = os.path.join(os.path.dirname(ROUND_TRIP), "clickroundtrip.py")
 
 
 class Probe(dbus.service.Object):
@@ -73,13 +76,19 @@ class Probe(dbus.service.Object):
                 GLib.source_remove(timer)
         return self.seen[cls][0]
 
-    def button(self):
+    def button(self, cls="zonara", size=(CONTROL, CONTROL)):
+        """The middle of the window of `cls` once it is shown, of `size` if
+        one is given."""
         def found():
             self.pump()
-            at = self.seen.get("zonara")
-            return at if at and at[1][2:] == (CONTROL, CONTROL) else None
-        x, y, _, _ = wait_until(found, 20, "Zonara's button")[1]
-        return x + CONTROL // 2, y + CONTROL // 2
+            at = self.seen.get(cls)
+            return at if at and self.placed(at[1], size) else None
+        x, y, width, height = wait_until(found, 20, f"{cls}'s window")[1]
+        return x + width // 2, y + height // 2
+
+    @staticmethod
+    def placed(area, size):
+        return area[2] > 0 and (size is None or area[2:] == size)
 
 
 class GnomeProbe(Probe):
@@ -108,15 +117,10 @@ return true;
         super().__init__(d)
         d.eval(self.SCRIPT)
 
-    def button(self):
+    @staticmethod
+    def placed(area, size):
         # GNOME reports a new window at (0, 0) until it has placed it.
-        def placed():
-            self.pump()
-            at = self.seen.get("zonara")
-            return (at if at and at[1][2:] == (CONTROL, CONTROL) and at[1][:2] != (0, 0)
-                    else None)
-        x, y, _, _ = wait_until(placed, 20, "Zonara's button placed")[1]
-        return x + CONTROL // 2, y + CONTROL // 2
+        return Probe.placed(area, size) and area[:2] != (0, 0)
 
 
 class KwinProbe(Probe):
@@ -159,6 +163,46 @@ def end(d, probe, cls):
     raise AssertionError(f"{cls} does not end on Esc")
 
 
+def click(d, at):
+    """A click on the button at `at` once the pointer has rested on it a
+    while, as a hand's does before it clicks; the time of the press.
+    GNOME hands the window under its virtual pointer the pointer's arrival
+    only with the device's next event: moved once, the pointer would
+    arrive with the press, and the button's cursor with it, whose frame
+    takes GNOME's software drawing some 90 ms. So it moves on by a pixel."""
+    d.pointer_to(*at)
+    time.sleep(0.05)
+    d.pointer_to(at[0] + 1, at[1])
+    time.sleep(PAUSE)
+    start = time.monotonic()
+    d.button(True)
+    d.button(False)
+    return start
+
+
+def click_round_trips(d, probe, samples):
+    """From a click on a window of another program, which asks the portal at
+    each, to the answer: what a click costs the desktop before the portal
+    answers, beside what Zonara's click costs."""
+    proc = d.spawn([sys.executable, CLICK_ROUND_TRIP, str(CONTROL)], stdout=subprocess.PIPE,
+                   text=True)
+    try:
+        centre = probe.button("zuzbenchclick", size=None)
+        got = []
+        for _ in range(samples):
+            start = click(d, centre)
+            if not select.select([proc.stdout], [], [], 10)[0]:
+                raise AssertionError("no answer to a click on the other program's button")
+            answered = proc.stdout.readline()
+            if not answered:
+                raise AssertionError("the other program's button ended")
+            got.append((float(answered) - start) * 1000)
+        return got
+    finally:
+        proc.kill()
+        proc.wait()
+
+
 def main():
     bin_dir, samples = sys.argv[1], int(sys.argv[2])
     desktop = os.environ.get("RIG_DESKTOP")
@@ -197,25 +241,25 @@ def main():
             view.append((mapped - start) * 1000)
         end(d, probe, zuz_class)
 
-        d.spawn([d.program("Zonara")])
+        zonara = d.spawn([d.program("Zonara")])
         centre = probe.button()
         pick = []
         for _ in range(samples):
-            time.sleep(PAUSE)
-            d.pointer_to(*centre)
-            start = time.monotonic()
-            d.button(True)
-            d.button(False)
+            start = click(d, centre)
             mark("pick clicked", start)
             mapped = probe.wait("Zonara")
             mark("picker mapped", mapped)
             pick.append((mapped - start) * 1000)
             d.park()
             end(d, probe, "Zonara")
+        # Where the other program's button will be placed.
+        zonara.terminate()
+        zonara.wait(timeout=10)
         out = subprocess.run([sys.executable, ROUND_TRIP, str(samples), str(PAUSE)],
                              capture_output=True,
                              text=True, timeout=120).stdout.split()
-        print(json.dumps({"view": view, "pick": pick, "portal": [float(v) for v in out]}))
+        print(json.dumps({"view": view, "pick": pick, "portal": [float(v) for v in out],
+                          "click portal": click_round_trips(d, probe, samples)}))
     finally:
         d.close()
     return 0
