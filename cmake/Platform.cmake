@@ -66,6 +66,7 @@ function(platform_sources library)
             platform/virtualkey_x11.h platform/virtualkey_x11.cpp
             platform/monitorgeometry_x11.cpp
             platform/stacking_x11.cpp
+            platform/qtwayland.h platform/qtwayland.cpp
             platform/compositorsync_wayland.h platform/compositorsync_wayland.cpp
             platform/termination_posix.cpp
             platform/programstarter_process.cpp
@@ -97,7 +98,7 @@ function(platform_sources library)
         set(sources platform/windowsystem_x11.cpp
             platform/clipboardread_unix.h platform/clipboardread_unix.cpp
             platform/clipboardread_x11.cpp platform/clipboardread_wayland.cpp)
-        set(libraries PkgConfig::PLATFORM_XINPUT PkgConfig::PLATFORM_WAYLAND Qt6::GuiPrivate)
+        set(libraries PkgConfig::PLATFORM_XINPUT PkgConfig::PLATFORM_WAYLAND)
     elseif(ZUZ_PLATFORM STREQUAL "Windows" AND library STREQUAL "areapicker")
         set(alone platform/clipboardread_win.cpp)
         set(sources platform/windowsystem_null.cpp platform/clipboardread_win.cpp)

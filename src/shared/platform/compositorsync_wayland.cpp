@@ -1,8 +1,8 @@
 #include "shared/platform/compositorsync_wayland.h"
 
-#include <QGuiApplication>
+#include "shared/platform/qtwayland.h"
+
 #include <QList>
-#include <qpa/qplatformnativeinterface.h>
 
 #include <wayland-client.h>
 
@@ -41,10 +41,7 @@ class WaylandCompositorSync : public CompositorSync {
 } // namespace
 
 std::unique_ptr<CompositorSync> makeWaylandCompositorSync() {
-    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    auto* display = native ? static_cast<wl_display*>(native->nativeResourceForIntegration(
-                                 QByteArrayLiteral("wl_display")))
-                           : nullptr;
+    wl_display* display = qtWaylandDisplay();
     if (!display) return nullptr;
     return std::make_unique<WaylandCompositorSync>(display);
 }

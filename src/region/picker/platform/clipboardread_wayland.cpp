@@ -12,13 +12,13 @@
 // and that read ends empty at once or at the deadline.
 #include "region/picker/clipboardreadtypes.h"
 #include "region/picker/platform/clipboardread_unix.h"
+#include "shared/platform/qtwayland.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <qpa/qplatformnativeinterface.h>
 
 #include <wayland-client.h>
 
@@ -213,10 +213,7 @@ class WaylandClipboardPictureReader : public QObject, public SharedClipboardPict
 } // namespace
 
 std::unique_ptr<ClipboardPictureReader> makeWaylandClipboardPictureReader() {
-    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    auto* display = native ? static_cast<wl_display*>(native->nativeResourceForIntegration(
-                                 QByteArrayLiteral("wl_display")))
-                           : nullptr;
+    wl_display* display = qtWaylandDisplay();
     if (!display) return nullptr;
     auto reader = std::make_unique<WaylandClipboardPictureReader>(display);
     if (!reader->usable()) return nullptr;
