@@ -56,14 +56,6 @@ def run_steps(args, script, scenario, options=()):
     if why:
         pytest.skip(why)
     folder = desktops_folder()
-    # Mutter starts Xwayland only where the sockets' folder is the shared,
-    # sticky one it should be; another X server run as the test account
-    # may have made it its own.
-    sockets = "/tmp/.X11-unix"
-    os.makedirs(sockets, exist_ok=True)
-    if os.stat(sockets).st_mode & 0o7777 != 0o1777:
-        os.chown(sockets, 0, 0)
-        os.chmod(sockets, 0o1777)
     tmp = tempfile.mkdtemp(prefix="zuz-desk-")
     try:
         bin_dir = os.path.join(tmp, "bin")

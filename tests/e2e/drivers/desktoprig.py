@@ -43,4 +43,12 @@ def stage(tmp, bin_dir, programs, scripts):
     run = os.path.join(tmp, "run")
     os.makedirs(run)
     os.chmod(run, 0o1777)
+    # KWin and Mutter start Xwayland only where the sockets' folder is the
+    # shared, sticky one it should be: on a fresh machine there is none,
+    # and another X server run as the test account may have made it its own.
+    sockets = "/tmp/.X11-unix"
+    os.makedirs(sockets, exist_ok=True)
+    if os.stat(sockets).st_mode & 0o7777 != 0o1777:
+        os.chown(sockets, 0, 0)
+        os.chmod(sockets, 0o1777)
     return run
