@@ -3,11 +3,15 @@
 #include <libdeflate.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace pngrows {
 namespace {
@@ -49,37 +53,57 @@ std::optional<QByteArray> imageData(const QByteArray& data) {
     return stream;
 }
 
-// A row's filter undone in place, given the row above it undone.
-template <int N> bool unfilter(uchar type, uchar* row, const uchar* above, int width) {
-    const int bytes = width * N;
+// The Paeth filter undone on the pixels [from, to) of a row whose pixels
+// before `from` are undone: the nearest of the byte to the left (a), the
+// one above (b) and the one above that (c) to a + b - c; with no pixel to
+// the left, a and c count as 0. Each pixel waits on the one before it:
+// its channels, held apart from memory, run side by side, branch-free.
+template <int N> void paeth(uchar* row, const uchar* above, int from, int to) {
+    int a[N] = {}, c[N] = {};
+    if (from > 0)
+        for (int k = 0; k < N; ++k) {
+            a[k] = row[(from - 1) * N + k];
+            c[k] = above[(from - 1) * N + k];
+        }
+    row += from * N;
+    above += from * N;
+    for (int x = from; x < to; ++x, row += N, above += N) {
+#pragma GCC unroll 4
+        for (int k = 0; k < N; ++k) {
+            const int b = above[k];
+            const int pa = std::abs(b - c[k]), pb = std::abs(a[k] - c[k]),
+                      pc = std::abs(b - c[k] + a[k] - c[k]);
+            const int nearest = pb < pa ? (pc < pb ? c[k] : b) : (pc < pa ? c[k] : a[k]);
+            a[k] = uchar(row[k] + nearest);
+            row[k] = uchar(a[k]);
+            c[k] = b;
+        }
+    }
+}
+
+// A row's filter undone in place on its pixels [from, to), given the row
+// above undone that far and its own pixels before `from`.
+template <int N> bool unfilter(uchar type, uchar* row, const uchar* above, int from, int to) {
+    const int first = from * N, end = to * N;
     switch (type) {
     case 0:
         return true;
     case 1:
-        for (int i = N; i < bytes; ++i)
+        for (int i = std::max(first, N); i < end; ++i)
             row[i] = uchar(row[i] + row[i - N]);
         return true;
     case 2:
-        for (int i = 0; i < bytes; ++i)
+        for (int i = first; i < end; ++i)
             row[i] = uchar(row[i] + above[i]);
         return true;
     case 3:
-        for (int i = 0; i < N; ++i)
+        for (int i = first; i < std::min(N, end); ++i)
             row[i] = uchar(row[i] + (above[i] >> 1));
-        for (int i = N; i < bytes; ++i)
+        for (int i = std::max(first, N); i < end; ++i)
             row[i] = uchar(row[i] + ((row[i - N] + above[i]) >> 1));
         return true;
     case 4:
-        // With no pixel to the left the predictor is the one above.
-        for (int i = 0; i < N; ++i)
-            row[i] = uchar(row[i] + above[i]);
-        // Branch-free, so that the N channels' chains run side by side.
-        for (int i = N; i < bytes; ++i) {
-            const int a = row[i - N], b = above[i], c = above[i - N];
-            const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(b - c + a - c);
-            const int nearest = pb < pa ? (pc < pb ? c : b) : (pc < pa ? c : a);
-            row[i] = uchar(row[i] + nearest);
-        }
+        paeth<N>(row, above, from, to);
         return true;
     default:
         return false;
@@ -98,15 +122,54 @@ void toRgb32(const uchar* raw, qsizetype stride, QRgb* image, int width, int hei
     }
 }
 
+// Each row waits on the one above only as far as it has come, so rows go
+// to several cores at once, each a stretch behind the one above: a row is
+// undone in stretches of this many pixels, and says after each how far it
+// has come.
+constexpr int kStretch = 128;
+constexpr unsigned kMostCores = 4;
+
 template <int N> bool decodeRows(uchar* raw, QRgb* image, int width, int height) {
     const qsizetype stride = qsizetype(width) * N + 1;
     const auto zeros = std::make_unique<uchar[]>(size_t(width) * N);
-    const uchar* above = zeros.get();
-    for (int y = 0; y < height; ++y) {
-        uchar* row = raw + y * stride;
-        if (!unfilter<N>(row[0], row + 1, above, width)) return false;
-        above = row + 1;
+    // How many pixels of each row are undone; once a row turns out to be
+    // damaged, none waits on another any more.
+    const auto done = std::make_unique<std::atomic<int>[]>(size_t(height));
+    for (int y = 0; y < height; ++y)
+        done[y].store(0, std::memory_order_relaxed);
+    std::atomic<bool> damaged = false;
+    const unsigned cores =
+        std::clamp(std::thread::hardware_concurrency(), 1u, std::min(kMostCores, unsigned(height)));
+    const auto rows = [&](unsigned first) {
+        for (int y = int(first); y < height; y += int(cores)) {
+            uchar* row = raw + y * stride;
+            const uchar* above = y > 0 ? row - stride + 1 : zeros.get();
+            for (int from = 0; from < width; from += kStretch) {
+                const int to = std::min(width, from + kStretch);
+                while (y > 0 && done[y - 1].load(std::memory_order_acquire) < to) {
+                    if (damaged.load(std::memory_order_relaxed)) return;
+                    std::this_thread::yield();
+                }
+                if (!unfilter<N>(row[0], row + 1, above, from, to)) {
+                    damaged = true;
+                    return;
+                }
+                done[y].store(to, std::memory_order_release);
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    try {
+        for (unsigned t = 1; t < cores; ++t)
+            helpers.emplace_back(rows, t);
+    } catch (const std::system_error&) {
+        // Rows nobody would undo: the general reader takes over.
+        damaged = true;
     }
+    rows(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (damaged) return false;
     toRgb32<N>(raw, stride, image, width, height);
     return true;
 }
