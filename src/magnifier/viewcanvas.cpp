@@ -1,6 +1,7 @@
 #include "magnifier/viewcanvas.h"
 
 #include "magnifier/serversurface.h"
+#include "shared/paintbuffer.h"
 #include "shared/platform/screengrabber.h"
 #include "shared/stretch.h"
 
@@ -215,25 +216,7 @@ void ViewCanvas::paintPicture(QPainter& painter, const QRegion& region, const Pi
 
 void ViewCanvas::readyPaintBuffer(const QSize& size) {
     // X11 draws the picture: the buffer holds the buttons only.
-    if (m_surface) return;
-    QBackingStore* store = m_view.backingStore();
-    if (!store || size.isEmpty() || store->size() == size) return;
-    store->resize(size);
-    // The device image exists once a paint has begun; an empty one draws
-    // nothing, and the view paints the whole window when it is shown.
-    store->beginPaint(QRegion());
-    auto* image = dynamic_cast<QImage*>(store->paintDevice());
-    store->endPaint();
-    if (!image || image->isNull()) return;
-    uchar* bits = image->bits();
-    const qsizetype bytes = image->sizeInBytes();
-    // A fresh buffer costs a page fault for every 4 KiB on its first write,
-    // about 25 ms for a 4K screen: taken here, while X11 copies the screen
-    // on the other core, rather than in the first paint after it.
-    m_grabber.setMeanwhile([bits, bytes] {
-        for (qsizetype at = 0; at < bytes; at += 4096)
-            *static_cast<volatile uchar*>(bits + at) = 0;
-    });
+    if (!m_surface) ::readyPaintBuffer(m_view, size, m_grabber);
 }
 
 void ViewCanvas::releaseBuffers() {

@@ -53,6 +53,7 @@ void EmptiedWindows::start(const QList<QWidget*>& windows) {
         }
         // Drawn and handed to the compositor now, ahead of the round trip.
         widget->repaint();
+        widget->setUpdatesEnabled(false);
     }
     if (m_windows.isEmpty()) {
         QMetaObject::invokeMethod(this, &EmptiedWindows::gone, Qt::QueuedConnection);
@@ -87,8 +88,11 @@ void EmptiedWindows::stop() {
         if (e.widget) e.widget->hide();
     for (const QPointer<QWidget>& widget : std::as_const(m_quiet))
         if (widget) widget->removeEventFilter(this);
-    for (const Emptied& e : std::as_const(m_windows))
-        if (e.widget) e.widget->setAutoFillBackground(e.autoFill);
+    for (const Emptied& e : std::as_const(m_windows)) {
+        if (!e.widget) continue;
+        e.widget->setUpdatesEnabled(true);
+        e.widget->setAutoFillBackground(e.autoFill);
+    }
     m_windows.clear();
     m_quiet.clear();
 }

@@ -43,6 +43,8 @@ class EmptiedWindows : public QObject {
     void start(const QList<QWidget*>& windows);
     // Hides them, their faces back for the next time; no gone() follows.
     void stop();
+    // Whether windows are shown empty, from start() to stop().
+    bool holding() const { return !m_windows.isEmpty(); }
 
   signals:
     // The screen shows none of the windows: the picture may be taken.

@@ -92,8 +92,12 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
 
     const Services& services() const override { return m_services; }
     RegionClipboard& clipboard() const override { return m_clipboard; }
-    // The picked region goes to the magnified-region window.
-    void PickTaken() override { LoadFortdck(); }
+    // The picked region goes to the magnified-region window, the windows
+    // emptied for the picture gone before it, if the picker never painted.
+    void PickTaken() override {
+        PickerShown();
+        LoadFortdck();
+    }
     FortdckMemory& fortdckMemory() { return m_memory; }
     // The settings the menu shows; region windows read them.
     RatioChoice& ratio() { return m_ratio; }
@@ -173,6 +177,7 @@ class frmMainwn : public QWidget, public CaptureAreaOwner {
     // The steps of a pick after the button has gone.
     void ScreenClear();
     void PickerLoaded();
+    void PickerShown();
 
     enum class Phase { Idle, Picking, Ending };
     Phase m_phase = Phase::Idle;

@@ -92,24 +92,32 @@ void frmMainwn::ScreenClear() {
     if (m_phase != Phase::Picking) return;
     m_picker = std::make_unique<frmCaptureArea>(*this);
     connect(m_picker.get(), &frmCaptureArea::captured, this, &frmMainwn::PickerLoaded);
+    connect(m_picker.get(), &frmCaptureArea::painted, this, &frmMainwn::PickerShown);
     m_picker->Form_Load();
 }
 
 void frmMainwn::PickerLoaded() {
-    // The picture is taken: the windows that were only emptied for it go.
-    // Not before: the desktop, busy with their going (the focus passed on,
-    // the window beneath redrawn), would take the picture that much later.
-    m_pickStart->taken();
-    UnloadFortdck();
+    // Windows hidden for the picture go now, those shown empty for it once
+    // the picker covers them.
+    if (!m_pickStart->holdsEmptied()) PickerShown();
     // No picture of the screen, no pick (the user has been told why).
     if (m_phase == Phase::Picking && m_picker && !m_picker->background().isNull())
         RunModal(*m_picker);
+    // Where the picker never came to the screen.
+    PickerShown();
     if (m_phase == Phase::Picking) {
         m_phase = Phase::Idle;
         SetTopmost(this, true);
     }
     // Out of the picker's own signal.
     if (m_picker) m_picker.release()->deleteLater();
+}
+
+void frmMainwn::PickerShown() {
+    // Windows shown empty go only now. Not before: the desktop, busy with
+    // their going (the focus passed on, the window beneath redrawn), would
+    // take the picture, and then show the picker, that much later.
+    if (m_pickStart->covered()) UnloadFortdck();
 }
 
 void frmMainwn::mnfangqu_Click() {

@@ -53,8 +53,11 @@ void PickStart::emptied() {
     repainted();
 }
 
-void PickStart::taken() {
+bool PickStart::covered() {
+    if (m_step != Step::Clear) return false;
+    m_step = Step::Covered;
     m_emptied.stop();
+    return true;
 }
 
 void PickStart::abandon() {

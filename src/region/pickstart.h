@@ -20,19 +20,23 @@ class ScreenGrabber;
 // the program goes on serving its other windows and a quit meanwhile ends
 // the way cleanly. Where Qt alone is there, nothing is waited for. Where
 // the compositor takes the picture, the button and the windows going with
-// it are emptied, and hidden once the picture is taken (emptiedwindows.h).
+// it are emptied, and hidden once the picture covers them (emptiedwindows.h).
 class PickStart : public QObject {
     Q_OBJECT
   public:
-    enum class Step { Idle, Emptying, Hiding, Repainting, Clear, Abandoned };
+    enum class Step { Idle, Emptying, Hiding, Repainting, Clear, Covered, Abandoned };
 
     PickStart(QWidget& button, ScreenGrabber& grabber, QObject* parent = nullptr);
 
     // Hides the button and the windows `alsoGoing`, and starts on the way;
     // clear() follows, at once where nothing is to be waited for.
     void begin(const QList<QWidget*>& alsoGoing = {});
-    // The picture is taken: windows that were only emptied go now.
-    void taken();
+    // The picture is taken and shown over the screen, or will not be:
+    // windows that were only emptied go now. False where the way had not
+    // come to its end, or was past it already.
+    bool covered();
+    // Whether windows wait, shown empty, for covered().
+    bool holdsEmptied() const { return m_emptied.holding(); }
     // Leaves the way with no clear(): the program is ending.
     void abandon();
     Step step() const { return m_step; }

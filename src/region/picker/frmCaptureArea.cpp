@@ -1,6 +1,7 @@
 // Loading, painting and unloading of the area picker.
 #include "region/picker/frmCaptureArea.h"
 
+#include "shared/paintbuffer.h"
 #include "shared/platform/windowplacement.h"
 
 #include "region/picker/cursors.h"
@@ -53,7 +54,6 @@ QFont frmCaptureArea::LabelFont() {
 }
 
 void frmCaptureArea::Form_Load() {
-    setCursor(cursors::thinCross());
     const Services& s = m_owner.services();
     m_ratio = s.screen->screen().DevicePixelRatio;
     // Answered at once where the screen is read directly (X11, Windows),
@@ -75,13 +75,19 @@ void frmCaptureArea::Form_Load() {
     // so that showing it then is only mapping it. Not shown before: it
     // would be in the picture.
     create();
+    readyPaintBuffer(*this, size(), *s.grabber);
     capturetiming::mark("picker asks");
     s.grabber->request(monitor, this);
+    // Where the answer is yet to come.
+    s.grabber->runMeanwhile();
 }
 
 void frmCaptureArea::Captured(const QImage& picture, const QString& why) {
     capturetiming::mark("picker has picture");
-    disconnect(m_owner.services().grabber, nullptr, this, nullptr);
+    ScreenGrabber* grabber = m_owner.services().grabber;
+    disconnect(grabber, nullptr, this, nullptr);
+    // What an answer at once left undone is not done after it.
+    grabber->setMeanwhile(nullptr);
     m_background = CreateBitmapPicture(picture);
     if (!why.isEmpty()) m_owner.InformationBox(why);
     emit captured();
@@ -100,11 +106,21 @@ void frmCaptureArea::ShowModal() {
     setWindowModality(Qt::ApplicationModal);
     show();
     raise();
-    activateWindow();
     // Esc must reach the picker although no window manager gives it the
     // focus.
     grabKeyboard();
     capturetiming::mark("picker shown");
+}
+
+void frmCaptureArea::firstPaintHandedOver() {
+    setCursor(cursors::thinCross());
+    emit painted();
+    // Asked for only now: on Wayland the request is a token of the
+    // compositor's, which KWin takes some 15 ms to make, and the window's
+    // first configure waits behind it. X11 would have deferred it to the
+    // map in any case, and most desktops give a program's new window the
+    // focus on their own.
+    if (isLoaded() && !isActiveWindow()) activateWindow();
 }
 
 void frmCaptureArea::Unload() {
@@ -182,7 +198,12 @@ void frmCaptureArea::ClearWindow() {
 }
 
 void frmCaptureArea::paintEvent(QPaintEvent* event) {
-    if (std::exchange(m_firstPaint, false)) capturetiming::mark("picker first paint");
+    if (std::exchange(m_firstPaint, false)) {
+        capturetiming::mark("picker first paint");
+        // Once this paint has been handed over, outside it.
+        QMetaObject::invokeMethod(this, &frmCaptureArea::firstPaintHandedOver,
+                                  Qt::QueuedConnection);
+    }
     QPainter p(this);
     // Unscaled, whole pixels take the painter's plain blits and fills.
     const bool unscaled = m_ratio == 1;

@@ -58,6 +58,8 @@ class frmCaptureArea : public MouseReporting<QWidget> {
 
   signals:
     void captured();
+    // The picker's first paint has been handed to the window system.
+    void painted();
     void unloaded();
 
   protected:
@@ -68,6 +70,7 @@ class frmCaptureArea : public MouseReporting<QWidget> {
 
   private:
     void Captured(const QImage& picture, const QString& why);
+    void firstPaintHandedOver();
     void ClearWindow();
     QRect labelTextRect() const;
     PointL devicePoint(double x, double y) const;
