@@ -57,7 +57,7 @@ std::optional<QByteArray> imageData(const QByteArray& data) {
 // before `from` are undone: the nearest of the byte to the left (a), the
 // one above (b) and the one above that (c) to a + b - c; with no pixel to
 // the left, a and c count as 0. Each pixel waits on the one before it:
-// its channels, held apart from memory, run side by side, branch-free.
+// its channels, held apart from memory, run side by side.
 template <int N> void paeth(uchar* row, const uchar* above, int from, int to) {
     int a[N] = {}, c[N] = {};
     if (from > 0)
