@@ -7,9 +7,9 @@
 #include <cstdint>
 
 // A screen picture's rows come with any of the five filters, whichever the
-// desktop's writer found smallest for each row: every one must be undone
-// exactly, for three and four channels, at a width that leaves the rows
-// unaligned. The files are made here, filters applied by hand.
+// desktop's writer found smallest for each row, in any mix: every one must
+// be undone exactly, for three and four channels, at widths that leave the
+// rows unaligned. The files are made here, filters applied by hand.
 class TstPngRows : public QObject {
     Q_OBJECT
   private slots:
@@ -105,21 +105,29 @@ QImage noise(int w, int h) {
 void TstPngRows::everyFilterIsUndone_data() {
     QTest::addColumn<int>("channels");
     QTest::addColumn<QList<int>>("filters");
+    QTest::addColumn<QSize>("size");
+    // Rows wider than the stretches they are undone in, more of them than
+    // there are cores to share them, the last few short of a whole band;
+    // and rows narrower than the rows undone at once are deep.
+    const QList<QList<int>> mixed{{4, 0, 1, 2, 3, 4, 4, 2}, {4, 4, 4, 4, 1, 4, 3, 4}};
     for (const int channels : {3, 4}) {
         const QByteArray kind = channels == 4 ? "RGBA" : "RGB";
         for (int filter = 0; filter <= 4; ++filter)
-            QTest::addRow("%s, filter %d", kind.constData(), filter) << channels << QList{filter};
-        QTest::addRow("%s, all five in turn", kind.constData())
-            << channels << QList{4, 0, 1, 2, 3, 4, 4, 2};
+            QTest::addRow("%s, filter %d", kind.constData(), filter)
+                << channels << QList{filter} << QSize(300, 23);
+        for (int i = 0; i < mixed.size(); ++i)
+            for (const QSize size : {QSize(300, 23), QSize(2, 9)})
+                QTest::addRow("%s, mixed %d, %dx%d", kind.constData(), i, size.width(),
+                              size.height())
+                    << channels << mixed[i] << size;
     }
 }
 
 void TstPngRows::everyFilterIsUndone() {
     QFETCH(int, channels);
     QFETCH(QList<int>, filters);
-    // Rows wider than the stretches they are undone in, more of them than
-    // there are cores to share them.
-    const QImage picture = noise(300, 23);
+    QFETCH(QSize, size);
+    const QImage picture = noise(size.width(), size.height());
     const QImage read = portalpicture::decode(png(picture, channels, filters, 6));
     QCOMPARE(read.format(), QImage::Format_RGB32);
     // Opaque, whatever the file's alpha said; the colours exact.

@@ -6,11 +6,11 @@
 #include <cstdint>
 
 // The PNG a desktop writes of its screen (8 bits a channel, RGB or RGBA,
-// not interlaced) decoded straight into Qt's RGB32, opaque, its rows
-// shared among up to four cores: the portal's picture is on the user's
-// wait for a view, and a general reader spends twice as long on it. Any other PNG, or one
-// that does not decode, gives the empty picture; the caller then tries a
-// general reader, which says why.
+// not interlaced) decoded straight into Qt's RGB32, opaque, four rows at a
+// time and bands of rows on up to four cores: the portal's picture is on
+// the user's wait for a view, and a general reader spends much longer on
+// it. Any other PNG, or one that does not decode, gives the empty
+// picture; the caller then tries a general reader, which says why.
 namespace pngrows {
 // What every PNG file starts with, and how it writes its numbers.
 inline constexpr char kSignature[] = "\x89PNG\r\n\x1a\n";
