@@ -1,7 +1,9 @@
 """Summarises a file written by run_wayland_bench.py --desktops --trace:
 for each desktop and each measured action, the median time of every
 step after the action, in ms (the programs' own stamps and the bench's
-share the monotonic clock).
+share the monotonic clock); then what the programs add to the portal's
+wait, the whole time less the time from the request to the answer: from
+the action, and from the moment the program has the key or the click.
 
 usage: trace_steps.py FILE"""
 import re
@@ -9,6 +11,8 @@ import statistics
 import sys
 
 STARTS = ("view asked", "pick clicked")
+ENDS = {"view asked": "view mapped", "pick clicked": "picker mapped"}
+RECEIVED = {"view asked": "key activated", "pick clicked": "pick begins"}
 
 
 def main():
@@ -38,6 +42,15 @@ def main():
                 steps.setdefault(step, []).append(ms)
         for step, ms in sorted(steps.items(), key=lambda s: statistics.median(s[1])):
             print(f"  {step:24s} {statistics.median(ms):8.1f} ms  (n={len(ms)})")
+        added = [(run[ENDS[start]] - run["portal response"] + run["portal request sent"],
+                  run.get(RECEIVED[start], 0.0)) for run in runs
+                 if {ENDS[start], "portal response", "portal request sent"} <= run.keys()]
+        for label, values in (("from the action", [a for a, _ in added]),
+                              ("from the program's receipt", [a - r for a, r in added])):
+            if values:
+                print(f"  added to the portal's wait, {label}: median "
+                      f"{statistics.median(values):.1f} ms (min {min(values):.1f}, "
+                      f"max {max(values):.1f}, n={len(values)})")
     return 0
 
 
