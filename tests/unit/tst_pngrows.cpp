@@ -107,8 +107,9 @@ void TstPngRows::everyFilterIsUndone_data() {
     QTest::addColumn<QList<int>>("filters");
     QTest::addColumn<QSize>("size");
     // Rows wider than the stretches they are undone in, more of them than
-    // there are cores to share them, the last few short of a whole band;
-    // and rows narrower than the rows undone at once are deep.
+    // there are cores to share them, the last few short of a band of four;
+    // and rows so narrow that every step of a band, each row a pixel behind
+    // the one above, has a row not yet in or already out.
     const QList<QList<int>> mixed{{4, 0, 1, 2, 3, 4, 4, 2}, {4, 4, 4, 4, 1, 4, 3, 4}};
     for (const int channels : {3, 4}) {
         const QByteArray kind = channels == 4 ? "RGBA" : "RGB";
