@@ -79,21 +79,13 @@ inline Lanes paeth(Lanes a, Lanes b, Lanes c) {
 // for the stores to be done before they could be read together.
 template <int N> std::uint64_t bytesOf(const uchar* pixel) {
     if (!pixel) return 0;
-    if constexpr (N == 4) {
-        std::uint32_t word;
-        std::memcpy(&word, pixel, 4);
-        return qFromLittleEndian(word);
-    }
+    if constexpr (N == 4) return qFromLittleEndian<std::uint32_t>(pixel);
     return pixel[0] | std::uint32_t(pixel[1]) << 8 | std::uint32_t(pixel[2]) << 16;
 }
 
 template <int N> void putBytes(std::uint64_t word, uchar* pixel) {
     if (!pixel) return;
-    if constexpr (N == 4) {
-        const std::uint32_t bytes = qToLittleEndian(std::uint32_t(word));
-        std::memcpy(pixel, &bytes, 4);
-        return;
-    }
+    if constexpr (N == 4) return qToLittleEndian(std::uint32_t(word), pixel);
     pixel[0] = uchar(word), pixel[1] = uchar(word >> 8), pixel[2] = uchar(word >> 16);
 }
 
@@ -243,8 +235,10 @@ template <int N> bool decodeRows(uchar* raw, QRgb* image, int width, int height)
     std::atomic<int> converted = 0;
     const unsigned cores =
         std::clamp(std::thread::hardware_concurrency(), 1u, std::min(kMostCores, unsigned(bands)));
-    const auto awaitAbove = [&](int g, int pixels) {
-        while (g > 0 && done[g - 1].load(std::memory_order_acquire) < pixels)
+    // Whether `counter` came to `value`, rather than another band being
+    // damaged first.
+    const auto awaitAtLeast = [&](const std::atomic<int>& counter, int value) {
+        while (counter.load(std::memory_order_acquire) < value)
             if (damaged.load(std::memory_order_relaxed))
                 return false;
             else
@@ -267,7 +261,7 @@ template <int N> bool decodeRows(uchar* raw, QRgb* image, int width, int height)
         const int steps = width + kRowsAtOnce - 1;
         for (int from = 0; from < steps; from += kStretch) {
             const int to = std::min(steps, from + kStretch);
-            if (!awaitAbove(g, std::min(to, width))) return;
+            if (g > 0 && !awaitAtLeast(done[g - 1], std::min(to, width))) return;
             four.run(from, to);
             done[g].store(std::clamp(to - kRowsAtOnce + 1, 0, width), std::memory_order_release);
         }
@@ -276,11 +270,7 @@ template <int N> bool decodeRows(uchar* raw, QRgb* image, int width, int height)
         // and each only once the row below has been undone.
         const int first = g * kRowsAtOnce, last = std::min(height, first + kRowsAtOnce);
         const int from = std::max(0, first - 1), to = last == height ? height : last - 1;
-        while (converted.load(std::memory_order_acquire) < from)
-            if (damaged.load(std::memory_order_relaxed))
-                return;
-            else
-                std::this_thread::yield();
+        if (!awaitAtLeast(converted, from)) return;
         for (int y = from; y < to; ++y)
             toRgb32<N>(raw + y * stride + 1, image + qsizetype(y) * width, width);
         converted.store(to, std::memory_order_release);
