@@ -18,8 +18,8 @@
 
 QPointF frmMainwn::buttonTwips(const QPointF& globalPx) const {
     // Measured from where the window was last put rather than from where
-    // the window system reports it: a move still on its way to the server
-    // would otherwise count twice.
+    // X11 reports it: a move still on its way to the X server would
+    // otherwise count twice.
     const units::Screen s = screen();
     const QPointF local = globalPx - QPointF(pos()) - QPointF(Comzdy->pos());
     return {s.toTwipsX(local.x()), s.toTwipsY(local.y())};

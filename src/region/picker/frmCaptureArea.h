@@ -58,7 +58,7 @@ class frmCaptureArea : public MouseReporting<QWidget> {
 
   signals:
     void captured();
-    // The picker's first paint has been handed to the window system.
+    // The picker's first paint has been handed to the X server or the compositor.
     void painted();
     void unloaded();
 
